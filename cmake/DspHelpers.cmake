@@ -1,0 +1,49 @@
+# dsp_folder_library(<target> [DEPS <libs>...])
+# Builds the .cpp/.h/.ui/.qrc files of the current folder into a static library
+# (an interface library while the folder holds no sources yet).
+function(dsp_folder_library target)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS
+    ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
+    ${CMAKE_CURRENT_SOURCE_DIR}/*.ui ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
+  set(cpp ${sources})
+  list(FILTER cpp INCLUDE REGEX "\\.cpp$")
+  if(cpp)
+    add_library(${target} STATIC ${sources})
+    target_include_directories(${target} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+    target_link_libraries(${target} PUBLIC ${ARG_DEPS})
+  else()
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} INTERFACE ${CMAKE_CURRENT_SOURCE_DIR})
+    target_link_libraries(${target} INTERFACE ${ARG_DEPS})
+  endif()
+endfunction()
+
+# dsp_folder_tests(LIBS <libs>...)
+# Every tst_*.cpp of the current folder becomes one Qt Test executable and one
+# ctest case. Files named tst_net_*.cpp run inside a private network namespace
+# (tests/netns/run-in-netns.sh), so they never reach the machine's real network.
+# Every *.cpp of the folder that is not a tst_ file is a shared test helper
+# compiled into each test of the folder.
+function(dsp_folder_tests)
+  cmake_parse_arguments(ARG "" "PREFIX" "LIBS" ${ARGN})
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tst_*.cpp)
+  file(GLOB helpers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  list(FILTER helpers EXCLUDE REGEX "/tst_[^/]*\\.cpp$")
+  foreach(src ${tests})
+    get_filename_component(name ${src} NAME_WE)
+    if(ARG_PREFIX)
+      set(name ${ARG_PREFIX}_${name})
+    endif()
+    add_executable(${name} ${src} ${helpers})
+    target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt5::Test)
+    target_compile_definitions(${name} PRIVATE DSP_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")
+    if(name MATCHES "tst_net_")
+      add_test(NAME ${name} COMMAND ${DSP_NETNS_RUNNER} $<TARGET_FILE:${name}>)
+    else()
+      add_test(NAME ${name} COMMAND ${name})
+    endif()
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
+  endforeach()
+endfunction()
