@@ -1,4 +1,4 @@
-#include "replies.h"
+#include "tst_ccomctrl_replies.h"
 #include "replyassembler.h"
 
 #include <QtTest>

@@ -16,7 +16,7 @@ inline QByteArray bytes(const char *hex)
 inline QByteArray find() { return bytes("445566 18 03 01 00 04 112233"); }
 // connect: status, then seven data bytes (lock 01, program 05, ...)
 inline QByteArray connectreply() { return bytes("445566 18 01 02 00 01 05 00 00 00 00 00 09 112233"); }
-inline QByteArray disconnect() { return bytes("445566 18 01 03 00 04 112233"); }
+inline QByteArray disconnectreply() { return bytes("445566 18 01 03 00 04 112233"); }
 // twelve meter levels
 inline QByteArray meters() { return bytes("445566 18 01 56 0c 10 20 30 40 50 60 70 80 90 a0 b0 c0 5b 112233"); }
 inline QByteArray mutes() { return bytes("445566 18 01 57 0c 01 00 01 00 00 00 00 00 00 00 00 01 5a 112233"); }
