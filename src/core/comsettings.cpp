@@ -79,15 +79,25 @@ QStringList ComSettings::listports()
         }
         return list;
     }
-    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo &info : ports) {
-        if (info.description().contains(QLatin1String("Bluetooth")))
-            continue;
+    QList<QPair<QString, QString>> ports;
+    const QList<QSerialPortInfo> infos = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &info : infos) {
 #ifdef Q_OS_WIN
-        list.append(windowsPortName(info.portName()));
+        ports.append({windowsPortName(info.portName()), info.description()});
 #else
-        list.append(info.systemLocation());
+        ports.append({info.systemLocation(), info.description()});
 #endif
+    }
+    return listedports(ports);
+}
+
+QStringList ComSettings::listedports(const QList<QPair<QString, QString>> &ports)
+{
+    QStringList list;
+    for (const auto &port : ports) {
+        if (port.second.contains(QLatin1String("Bluetooth")))
+            continue;
+        list.append(port.first);
     }
     return list;
 }
