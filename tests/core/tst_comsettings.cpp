@@ -32,7 +32,7 @@ private slots:
     {
         QTest::addColumn<int>("index");
         QTest::addColumn<int>("rate");
-        const int rates[] = {50,   75,    110,   134,   150,   200,   300,   600,    1200,   1800,   2400,
+        const int rates[] = {50,   75,   110,   134,   150,   200,   300,   600,   1200,   1800,   2400,
                              4800, 9600, 14400, 19200, 38400, 56000, 57600, 76800, 115200, 128000, 256000};
         for (int i = 0; i < 22; ++i)
             QTest::addRow("index %d", i) << i << rates[i];
@@ -133,12 +133,14 @@ private slots:
     {
         QTest::addColumn<QByteArray>("value");
         QTest::addColumn<QStringList>("listed");
-        QTest::newRow("two ports") << QByteArray("/dev/pts/3,/dev/pts/4") << QStringList{"/dev/pts/3", "/dev/pts/4"};
+        QTest::newRow("two ports") << QByteArray("/dev/pts/3,/dev/pts/4")
+                                   << QStringList{"/dev/pts/3", "/dev/pts/4"};
         QTest::newRow("one port") << QByteArray("/dev/ttyV0") << QStringList{"/dev/ttyV0"};
         QTest::newRow("blanks and empty items")
             << QByteArray(" /dev/pts/3 , ,/dev/pts/9,") << QStringList{"/dev/pts/3", "/dev/pts/9"};
         QTest::newRow("set but empty: no ports") << QByteArray("") << QStringList{};
-        QTest::newRow("kept as given") << QByteArray("/tmp/vport,/dev/pts/3") << QStringList{"/tmp/vport", "/dev/pts/3"};
+        QTest::newRow("kept as given")
+            << QByteArray("/tmp/vport,/dev/pts/3") << QStringList{"/tmp/vport", "/dev/pts/3"};
     }
     void portsOverride()
     {

@@ -8,7 +8,8 @@
 
 #include <memory>
 
-namespace {
+namespace
+{
 // What the protocol engine does after a successful open.
 void engineSetUp(MySerialPort &port)
 {
@@ -107,7 +108,8 @@ private slots:
         QTest::addColumn<bool>("twoStop");
         QTest::addColumn<bool>("hardwareFlow");
         QTest::addColumn<bool>("softwareFlow");
-        QTest::newRow("fixed 38400 8N1 no flow control") << 15 << 0 << 0 << int(B38400) << false << false << false;
+        QTest::newRow("fixed 38400 8N1 no flow control")
+            << 15 << 0 << 0 << int(B38400) << false << false << false;
         QTest::newRow("9600, 2 stop bits") << 12 << 2 << 0 << int(B9600) << true << false << false;
         QTest::newRow("115200, hardware flow") << 19 << 0 << 1 << int(B115200) << false << true << false;
         QTest::newRow("1200, software flow") << 8 << 0 << 2 << int(B1200) << false << false << true;
@@ -223,9 +225,8 @@ private slots:
     {
         QTest::addColumn<QList<QByteArray>>("pieces");
         QTest::newRow("one reply") << QList<QByteArray>{QByteArray::fromHex("112233000102332211")};
-        QTest::newRow("split reply") << QList<QByteArray>{QByteArray::fromHex("1122"),
-                                                          QByteArray::fromHex("33000102"),
-                                                          QByteArray::fromHex("332211")};
+        QTest::newRow("split reply") << QList<QByteArray>{
+            QByteArray::fromHex("1122"), QByteArray::fromHex("33000102"), QByteArray::fromHex("332211")};
         QTest::newRow("all byte values") << [] {
             QByteArray all;
             for (int i = 0; i < 256; ++i)

@@ -6,7 +6,9 @@
 
 #include <QDebug>
 
-DialogCom::DialogCom(QWidget *parent) : QDialog(parent), ui(new Ui::DialogCom)
+DialogCom::DialogCom(QWidget *parent)
+    : QDialog(parent)
+    , ui(new Ui::DialogCom)
 {
     qDebug() << "DialogCom::DialogCom";
     ui->setupUi(this);
@@ -18,7 +20,10 @@ DialogCom::DialogCom(QWidget *parent) : QDialog(parent), ui(new Ui::DialogCom)
     ui->stopBitsComboBox->setEnabled(false);
 }
 
-DialogCom::~DialogCom() { delete ui; }
+DialogCom::~DialogCom()
+{
+    delete ui;
+}
 
 void DialogCom::initcom()
 {
@@ -76,4 +81,7 @@ void DialogCom::on_m_btn_open_clicked()
 // "CloseCom" has nothing to close: the probe never keeps a port open.
 void DialogCom::on_m_btn_close_clicked() {}
 
-void DialogCom::on_pushButton_exit_clicked() { close(); }
+void DialogCom::on_pushButton_exit_clicked()
+{
+    close();
+}

@@ -11,7 +11,8 @@
 
 class MySerialPort;
 
-namespace Ui {
+namespace Ui
+{
 class DialogCom;
 }
 

@@ -1,19 +1,21 @@
+#include "../ptypair.h"
 #include "comsettings.h"
 #include "dialogcom.h"
 #include "myserialport.h"
-#include "../ptypair.h"
 
 #include <QComboBox>
-#include <QLabel>
 #include <QPushButton>
-#include <QGroupBox>
 #include <QtTest>
 
 #include <memory>
 #include <vector>
 
-namespace {
-void setPorts(const QStringList &ports) { qputenv(ComSettings::PortsOverrideVariable, ports.join(',').toLocal8Bit()); }
+namespace
+{
+void setPorts(const QStringList &ports)
+{
+    qputenv(ComSettings::PortsOverrideVariable, ports.join(',').toLocal8Bit());
+}
 
 QStringList items(const QComboBox *box)
 {
@@ -93,37 +95,6 @@ private slots:
         QCOMPARE(box->isEnabled(), enabled);
     }
 
-    void formTexts_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("port") << "label" << "Port:";
-        QTest::newRow("baud") << "label_2" << "BaudRate:";
-        QTest::newRow("data bits") << "label_4" << "DataBits:";
-        QTest::newRow("parity") << "label_3" << "Parity:";
-        QTest::newRow("stop bits") << "label_5" << "StopBits:";
-        QTest::newRow("find") << "m_btn_open" << "Find com";
-        QTest::newRow("close") << "m_btn_close" << "CloseCom";
-        QTest::newRow("exit") << "pushButton_exit" << "EXIT";
-        QTest::newRow("model 1") << "label_9" << "TX910A";
-        QTest::newRow("model 2") << "label_10" << "TX720A";
-        QTest::newRow("model 3") << "label_11" << "TX530A";
-    }
-    void formTexts()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, text);
-        DialogCom dialog;
-        QWidget *widget = dialog.findChild<QWidget *>(name);
-        QVERIFY(widget);
-        if (auto *label = qobject_cast<QLabel *>(widget))
-            QCOMPARE(label->text(), text);
-        else
-            QCOMPARE(qobject_cast<QPushButton *>(widget)->text(), text);
-        QCOMPARE(child<QGroupBox>(dialog, "groupBox1")->title(), QStringLiteral("Com Info"));
-        QCOMPARE(dialog.size(), QSize(379, 241));
-    }
-
     void portBoxListsTheFoundPorts()
     {
         setPorts({"/dev/ttyUSB0", "/dev/ttyS3"});
@@ -149,7 +120,8 @@ private slots:
         QTest::addColumn<int>("selected");
         QTest::newRow("second of two") << QStringList{"/dev/ttyS3", "/dev/ttyS7"} << "/dev/ttyS7" << 1;
         QTest::newRow("first of two") << QStringList{"/dev/ttyS3", "/dev/ttyS7"} << "/dev/ttyS3" << 0;
-        QTest::newRow("not listed: selection stays") << QStringList{"/dev/ttyS3", "/dev/ttyS7"} << "/dev/ttyS9" << 1;
+        QTest::newRow("not listed: selection stays")
+            << QStringList{"/dev/ttyS3", "/dev/ttyS7"} << "/dev/ttyS9" << 1;
         QTest::newRow("no name: selection stays") << QStringList{"/dev/ttyS3", "/dev/ttyS7"} << "" << 1;
     }
     void refreshSelectsThePortName()
