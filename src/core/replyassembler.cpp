@@ -1,19 +1,30 @@
 #include "replyassembler.h"
 
+#include <cstring>
+
 namespace {
 
 const char startmarker[] = "\x44\x55\x66";
 const char endmarker[] = "\x11\x22\x33";
+const char boundary[] = "\x11\x22\x33\x44\x55\x66"; // one reply ends, the next begins
 
-// Index of the three-byte marker in data[from, limit), or -1.
-int findmarker(const QByteArray &data, const char *marker, int from, int limit)
+// Index of the n-byte pattern starting in data[from, limit), or -1; the
+// pattern may run past limit but not past the data.
+int findbytes(const QByteArray &data, const char *pattern, int n, int from, int limit)
 {
     const char *p = data.constData();
-    for (int i = from; i + 3 <= limit; ++i) {
-        if (p[i] == marker[0] && p[i + 1] == marker[1] && p[i + 2] == marker[2])
+    const int last = qMin(limit, data.size() - n + 1);
+    for (int i = qMax(from, 0); i < last; ++i) {
+        if (std::memcmp(p + i, pattern, size_t(n)) == 0)
             return i;
     }
     return -1;
+}
+
+// Index of a three-byte marker lying wholly in data[from, limit), or -1.
+int findmarker(const QByteArray &data, const char *marker, int from, int limit)
+{
+    return findbytes(data, marker, 3, from, limit - 2);
 }
 
 } // namespace
@@ -86,6 +97,14 @@ QList<QByteArray> ReplyAssembler::feed(const QByteArray &chunk, qint64 nowms)
         const int limit = qMin(size, start + maxframelength);
         const int end = findmarker(m_buffer, endmarker, start + minlen - 3, limit);
         if (end >= 0) {
+            // An end marker right before a start marker, short of this reply's
+            // minimum: the reply was too short to dispatch and the next one
+            // follows it. Skip the short one instead of merging the two.
+            const int inner = findbytes(m_buffer, boundary, 6, start + 3, end);
+            if (inner >= 0) {
+                pos = inner + 3;
+                continue;
+            }
             frames.append(m_buffer.mid(start, end + 3 - start));
             pos = end + 3;
             continue;

@@ -13,6 +13,8 @@
 // - a partial reply longer than maxframelength, or one that has seen no new
 //   byte for stalems milliseconds, is dropped, and the search for a start
 //   marker goes on after its first byte;
+// - a reply that ends (11 22 33 44 55 66) before its minimum length is too
+//   short to dispatch: it is skipped, and the reply after it is kept whole;
 // - a chunk that begins with a start marker while a reply is pending starts a
 //   new reply: the pending one lost its tail and is dropped.
 // The class knows nothing of ports or sockets and does no I/O.

@@ -127,6 +127,8 @@ private slots:
         // A meter reply cut short: it never completes, the next reply is not lost.
         QTest::newRow("short reply, next chunk") << QByteArrayList{bytes("445566 18 01 56 0c 10 20 112233"), gainack()}
                                                  << QStringList{"getgainisok"};
+        QTest::newRow("short reply, next in the same chunk")
+            << QByteArrayList{bytes("445566 18 01 60 02 112233") + meters()} << meterev;
         QTest::newRow("empty chunk") << QByteArrayList{QByteArray()} << QStringList{};
     }
     void stream()

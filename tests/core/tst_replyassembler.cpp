@@ -93,6 +93,11 @@ private slots:
             << QByteArrayList{pd.left(73), pd.mid(73)} << QByteArrayList{pd};
         QTest::newRow("reply lost its tail, next reply begins a chunk")
             << QByteArrayList{pd.left(40), meters()} << QByteArrayList{meters()};
+        QTest::newRow("short reply, next reply in the same chunk")
+            << QByteArrayList{bytes("445566 18 01 56 0c 10 20 112233") + gainack()} << QByteArrayList{gainack()};
+        QTest::newRow("short reply between two")
+            << QByteArrayList{find() + bytes("445566 18 01 61 42 00 112233") + pd.left(50), pd.mid(50) + find()}
+            << QByteArrayList{find(), pd, find()};
         QTest::newRow("empty chunks ignored") << QByteArrayList{QByteArray(), find(), QByteArray()}
                                               << QByteArrayList{find()};
         QTest::newRow("frame without command code yet")
