@@ -2,7 +2,8 @@
 
 #include "hextext.h"
 
-namespace payloads {
+namespace payloads
+{
 
 QString hexbyte(unsigned int v)
 {
@@ -33,7 +34,8 @@ int routingcode(int number)
     return (number >= 1 && number <= 8) ? 0x0F + number : -1;
 }
 
-namespace {
+namespace
+{
 
 // Exactly n bytes of the hex text, padded with blanks or cut.
 QString fixedbytes(const QString &hex, int n)
@@ -135,12 +137,12 @@ QString fir(int channel, const FirFields &f)
         second = f.highparam;
     }
     const unsigned int order = f.order | (f.firmode ? 0x80u : 0u);
-    return QStringLiteral("08") + hexbyte(channelcode(channel)) + hexbyte(type) + hexbyte(param) + hexbyte(order) +
-           hexword(first) + hexword(second);
+    return QStringLiteral("08") + hexbyte(channelcode(channel)) + hexbyte(type) + hexbyte(param) +
+           hexbyte(order) + hexword(first) + hexword(second);
 }
 
-QString limit(int channel, unsigned int knee, unsigned int threshold, unsigned int ratio,
-              unsigned int attack, unsigned int release)
+QString limit(int channel, unsigned int knee, unsigned int threshold, unsigned int ratio, unsigned int attack,
+              unsigned int release)
 {
     const int code = channelcode(channel);
     if (code < 0)
@@ -154,8 +156,8 @@ QString peaklimit(int output, unsigned int on, int threshold, unsigned int attac
     const int code = outputcode(output);
     if (code < 0)
         return QString();
-    return QStringLiteral("06") + hexbyte(code) + hexbyte(on) + hexword(static_cast<unsigned int>(threshold)) +
-           hexbyte(attack) + hexbyte(release);
+    return QStringLiteral("06") + hexbyte(code) + hexbyte(on) +
+           hexword(static_cast<unsigned int>(threshold)) + hexbyte(attack) + hexbyte(release);
 }
 
 QString outputflag(int output, unsigned int flag)
@@ -207,8 +209,8 @@ QString writeprogrampart(unsigned int program, int part, const QByteArray &bytes
 {
     if (part < 0 || part >= kPartCount || bytes.size() != kPartSize)
         return QString();
-    return QStringLiteral("42") + QLatin1String("  ") + hexbyte(program) + QLatin1String("  ") + hexbyte(part) +
-           spacedbytes(bytes);
+    return QStringLiteral("42") + QLatin1String("  ") + hexbyte(program) + QLatin1String("  ") +
+           hexbyte(part) + spacedbytes(bytes);
 }
 
 QString readprogrampart(unsigned int program, unsigned int part)

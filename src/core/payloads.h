@@ -11,7 +11,8 @@
 #include <QByteArray>
 #include <QString>
 
-namespace payloads {
+namespace payloads
+{
 
 // Command codes.
 enum Command : unsigned char {
@@ -90,8 +91,8 @@ struct FirFields {
 };
 QString fir(int channel, const FirFields &f);
 
-QString limit(int channel, unsigned int knee, unsigned int threshold, unsigned int ratio,
-              unsigned int attack, unsigned int release);
+QString limit(int channel, unsigned int knee, unsigned int threshold, unsigned int ratio, unsigned int attack,
+              unsigned int release);
 QString peaklimit(int output, unsigned int on, int threshold, unsigned int attack, unsigned int release);
 QString outputflag(int output, unsigned int flag);
 QString routing(int number, unsigned int routebyte);

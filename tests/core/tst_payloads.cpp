@@ -5,7 +5,8 @@
 
 using namespace payloads;
 
-namespace {
+namespace
+{
 QByteArray ramp(int n, int start)
 {
     QByteArray b;
@@ -42,9 +43,12 @@ private slots:
         QTest::newRow("delay refused") << delay(12, 0, 0, 0) << QString();
         // PEQ band: type 0 gain 0x12c width index 10 -> 30.
         QTest::newRow("peq type 0") << peqband(0, 2, 0x00, 238, 300, 77, 10) << "080002 00 ee00 2c01 1e";
-        QTest::newRow("peq bypassed type 3") << peqband(6, 6, 0x83, 398, 450, 0, 40) << "081206 83 8e01 c201 00";
-        QTest::newRow("peq all-pass sends value") << peqband(11, 0, 0x05, 100, 300, 0x0155, 0) << "081700 05 6400 5501 28";
-        QTest::newRow("peq bypassed all-pass") << peqband(1, 3, 0x85, 1, 300, 9, 41) << "080103 85 0100 0900 ff";
+        QTest::newRow("peq bypassed type 3")
+            << peqband(6, 6, 0x83, 398, 450, 0, 40) << "081206 83 8e01 c201 00";
+        QTest::newRow("peq all-pass sends value")
+            << peqband(11, 0, 0x05, 100, 300, 0x0155, 0) << "081700 05 6400 5501 28";
+        QTest::newRow("peq bypassed all-pass")
+            << peqband(1, 3, 0x85, 1, 300, 9, 41) << "080103 85 0100 0900 ff";
         QTest::newRow("peq band 7 refused") << peqband(0, 7, 0, 0, 0, 0, 0) << QString();
         QTest::newRow("peq channel 12 refused") << peqband(12, 0, 0, 0, 0, 0, 0) << QString();
         QTest::newRow("geq band word") << geqband(7, 30, 0x812c) << "04131e2c81";
@@ -75,13 +79,16 @@ private slots:
         QTest::newRow("copy") << copy(0x03, 0x17) << "020317";
         QTest::newRow("copy low 8 bits") << copy(0x110, 0x201) << "021001";
         QTest::newRow("device lock 8 bytes") << devicelock(1, "3132333435363738") << "09013132333435363738";
-        QTest::newRow("device lock upper case") << devicelock(2, "41424344454647AB") << "090241424344454647ab";
+        QTest::newRow("device lock upper case")
+            << devicelock(2, "41424344454647AB") << "090241424344454647ab";
         QTest::newRow("device lock short padded") << devicelock(3, "3132") << "09033132202020202020";
         QTest::newRow("device lock empty padded") << devicelock(0, QString()) << "09002020202020202020";
-        QTest::newRow("device lock long cut") << devicelock(1, "313233343536373839") << "09013132333435363738";
-        QTest::newRow("project lock") << projectlock(1, "3132333435363738", 0x1234) << "0b0131323334353637383412";
-        QTest::newRow("project lock times high bits dropped") << projectlock(0, "3132333435363738", 0x12345)
-                                                               << "0b0031323334353637384523";
+        QTest::newRow("device lock long cut")
+            << devicelock(1, "313233343536373839") << "09013132333435363738";
+        QTest::newRow("project lock")
+            << projectlock(1, "3132333435363738", 0x1234) << "0b0131323334353637383412";
+        QTest::newRow("project lock times high bits dropped")
+            << projectlock(0, "3132333435363738", 0x12345) << "0b0031323334353637384523";
         QTest::newRow("project lock short padded") << projectlock(2, "31", 5) << "0b0231202020202020200500";
         QTest::newRow("read current part 25") << readcurrentpart(25) << "02 0019";
         QTest::newRow("read program part") << readprogrampart(30, 7) << "021e07";
@@ -89,15 +96,16 @@ private slots:
         QTest::newRow("recall") << recallprogram(0) << "0100";
         QTest::newRow("read name") << readprogramname(40) << "0128";
         QTest::newRow("delete") << deleteprogram(30) << "011e";
-        QTest::newRow("save name padded") << saveprogram(5, "414243")
-                                          << "1505414243" + QString("20").repeated(17);
-        QTest::newRow("save name whole") << saveprogram(1, QString("41").repeated(20))
-                                         << "1501" + QString("41").repeated(20);
-        QTest::newRow("logo block 21") << logoblock(21, ramp(48, 0xf0))
-                                       << "3115" + bytestohex(ramp(48, 0xf0));
+        QTest::newRow("save name padded")
+            << saveprogram(5, "414243") << "1505414243" + QString("20").repeated(17);
+        QTest::newRow("save name whole")
+            << saveprogram(1, QString("41").repeated(20)) << "1501" + QString("41").repeated(20);
+        QTest::newRow("logo block 21")
+            << logoblock(21, ramp(48, 0xf0)) << "3115" + bytestohex(ramp(48, 0xf0));
         QTest::newRow("logo block 22 refused") << logoblock(22, ramp(48, 0)) << QString();
         QTest::newRow("logo block short refused") << logoblock(0, ramp(47, 0)) << QString();
-        QTest::newRow("write part") << writeprogrampart(0, 25, ramp(64, 3)) << "420019" + bytestohex(ramp(64, 3));
+        QTest::newRow("write part") << writeprogrampart(0, 25, ramp(64, 3))
+                                    << "420019" + bytestohex(ramp(64, 3));
         QTest::newRow("write part 26 refused") << writeprogrampart(0, 26, ramp(64, 0)) << QString();
     }
     void builders()

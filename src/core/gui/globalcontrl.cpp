@@ -6,7 +6,8 @@
 
 GlobalContrl *gGlobalContrl = nullptr;
 
-namespace {
+namespace
+{
 const char kFileName[] = "UserConfig.ini";
 const char kKey[] = "Langue/";
 } // namespace
@@ -16,7 +17,8 @@ QString GlobalContrl::configpath()
     return QDir::currentPath() + QLatin1Char('/') + QLatin1String(kFileName);
 }
 
-GlobalContrl::GlobalContrl(QObject *parent) : QObject(parent)
+GlobalContrl::GlobalContrl(QObject *parent)
+    : QObject(parent)
 {
     // Each access opens a fresh settings object and drops it at once, so the
     // file is never held open.

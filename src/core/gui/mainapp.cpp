@@ -19,7 +19,8 @@ MainApp *gMainApp = nullptr;
 
 const char *const MainApp::kDefaultName = "PC Init Data";
 
-namespace {
+namespace
+{
 
 const QHostAddress &serialaddress()
 {
@@ -44,7 +45,9 @@ bool validgeqband(int band)
 
 } // namespace
 
-MainApp::MainApp(QObject *parent) : QObject(parent), comctrl(&gComCtrl)
+MainApp::MainApp(QObject *parent)
+    : QObject(parent)
+    , comctrl(&gComCtrl)
 {
     // A default record exists from the start so that no sender or page ever
     // meets a missing current device.
@@ -111,8 +114,8 @@ void MainApp::initwindows()
         View view;
         int height;
     };
-    static const Layout layout[] = {{MainView, 605}, {GainView, 605},  {DelayView, 605}, {LimitView, 605},
-                                    {PeqView, 605},  {GeqView, 608},   {Limit2View, 605}, {SetView, 608}};
+    static const Layout layout[] = {{MainView, 605}, {GainView, 605}, {DelayView, 605},  {LimitView, 605},
+                                    {PeqView, 605},  {GeqView, 608},  {Limit2View, 605}, {SetView, 608}};
     for (const Layout &l : layout) {
         QWidget *w = views[l.view];
         if (!w)
@@ -735,7 +738,7 @@ void MainApp::senddevicelock(int mode, const QString &passwordhex)
 void MainApp::sendprojectlock(int mode, const QString &passwordhex, int times)
 {
     sendbuilt(payloads::CmdProjectLock, payloads::projectlock(uint(mode), passwordhex, uint(times)),
-               "sendprojectlock");
+              "sendprojectlock");
 }
 
 void MainApp::logsenddata()
@@ -770,10 +773,10 @@ void MainApp::sendpeqband(int channel, int band)
     }
     const DeviceData *d = curdevice;
     sendbuilt(payloads::CmdPeqBand,
-               payloads::peqband(channel, band, uint(d->getpeqtypebyte(channel, band)),
-                                 uint(d->getpeqfreq(channel, band)), uint(d->getpeqgain(channel, band)),
-                                 uint(d->getpeqallpass(channel, band)), uint(d->getpeqwidth(channel, band))),
-               "sendpeqband");
+              payloads::peqband(channel, band, uint(d->getpeqtypebyte(channel, band)),
+                                uint(d->getpeqfreq(channel, band)), uint(d->getpeqgain(channel, band)),
+                                uint(d->getpeqallpass(channel, band)), uint(d->getpeqwidth(channel, band))),
+              "sendpeqband");
 }
 
 void MainApp::buildgeqband(int channel, int band)
@@ -784,8 +787,8 @@ void MainApp::buildgeqband(int channel, int band)
         qDebug() << "buildgeqband refused: index out of range";
         return;
     }
-    sendbuilt(payloads::CmdGeqBand, payloads::geqband(channel, band, uint(curdevice->getgeqword(channel, band))),
-               "buildgeqband");
+    sendbuilt(payloads::CmdGeqBand,
+              payloads::geqband(channel, band, uint(curdevice->getgeqword(channel, band))), "buildgeqband");
 }
 
 void MainApp::sendbypassflags(int which)
@@ -804,7 +807,7 @@ void MainApp::sendbypassflags(int which)
         return;
     }
     sendbuilt(payloads::CmdBypass, payloads::bypass(channel, uint(curdevice->getbypassbyte(channel))),
-               "sendbypassflags");
+              "sendbypassflags");
 }
 
 void MainApp::sendxover(int channel, int kind)
@@ -856,10 +859,10 @@ void MainApp::sendlimit(int channel)
     }
     const DeviceData *d = curdevice;
     sendbuilt(payloads::CmdLimit,
-               payloads::limit(channel, uint(d->getlimitknee(channel)), uint(d->getlimitthreshold(channel)),
-                               uint(d->getlimitratio(channel)), uint(d->getlimitattack(channel)),
-                               uint(d->getlimitrelease(channel))),
-               "sendlimit");
+              payloads::limit(channel, uint(d->getlimitknee(channel)), uint(d->getlimitthreshold(channel)),
+                              uint(d->getlimitratio(channel)), uint(d->getlimitattack(channel)),
+                              uint(d->getlimitrelease(channel))),
+              "sendlimit");
 }
 
 void MainApp::sendpeaklimit(int output)
@@ -872,9 +875,9 @@ void MainApp::sendpeaklimit(int output)
     }
     const DeviceData *d = curdevice;
     sendbuilt(payloads::CmdPeakLimit,
-               payloads::peaklimit(output, uint(d->getpeaklimiton(output)), int(d->getpeaklimitvalue(output)),
-                                   uint(d->getpeaklimita(output)), uint(d->getpeaklimitb(output))),
-               "sendpeaklimit");
+              payloads::peaklimit(output, uint(d->getpeaklimiton(output)), int(d->getpeaklimitvalue(output)),
+                                  uint(d->getpeaklimita(output)), uint(d->getpeaklimitb(output))),
+              "sendpeaklimit");
 }
 
 void MainApp::sendgain(int channel)
@@ -886,8 +889,8 @@ void MainApp::sendgain(int channel)
         return;
     }
     sendbuilt(payloads::CmdGain,
-               payloads::gain(channel, uint(curdevice->getmute(channel)), uint(curdevice->getgain(channel))),
-               "sendgain");
+              payloads::gain(channel, uint(curdevice->getmute(channel)), uint(curdevice->getgain(channel))),
+              "sendgain");
 }
 
 void MainApp::senddelay(int channel)
@@ -900,9 +903,9 @@ void MainApp::senddelay(int channel)
     }
     const DeviceData *d = curdevice;
     sendbuilt(payloads::CmdDelay,
-               payloads::delay(channel, uint(d->getdelaylow(channel)), uint(d->getdelayhigh(channel)),
-                               uint(d->getdelayflag(channel))),
-               "senddelay");
+              payloads::delay(channel, uint(d->getdelaylow(channel)), uint(d->getdelayhigh(channel)),
+                              uint(d->getdelayflag(channel))),
+              "senddelay");
 }
 
 void MainApp::sendoutputflag(int output)
@@ -915,7 +918,7 @@ void MainApp::sendoutputflag(int output)
         return;
     }
     sendbuilt(payloads::CmdOutputFlag, payloads::outputflag(output, uint(curdevice->getoutflag(output))),
-               "sendoutputflag");
+              "sendoutputflag");
 }
 
 void MainApp::sendrouting(int number)
@@ -928,7 +931,7 @@ void MainApp::sendrouting(int number)
         return;
     }
     sendbuilt(payloads::CmdRouting, payloads::routing(number, uint(curdevice->getroutebyte(number - 1))),
-               "sendrouting");
+              "sendrouting");
 }
 
 void MainApp::sendlinks(const QString &maskhex)
@@ -959,7 +962,7 @@ void MainApp::sendwriteprogrampart(int program, int part)
     for (int k = 0; k < payloads::kPartSize; ++k)
         bytes[k] = char(curdevice->getstagingbyte(part, k));
     sendbuilt(payloads::CmdWritePart, payloads::writeprogrampart(uint(program), part, bytes),
-               "sendwriteprogrampart");
+              "sendwriteprogrampart");
 }
 
 void MainApp::sendreadprogrampart(int program, int part)

@@ -1,14 +1,17 @@
 #include "devicedata.h"
+#include "dialogcom.h"
 #include "mainapp.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
 
-namespace {
+namespace
+{
 const QHostAddress kSerial(QStringLiteral("0.0.0.0"));
 const QHostAddress kNet1(QStringLiteral("192.0.2.2"));
 const QHostAddress kNet2(QStringLiteral("192.0.2.3"));
@@ -56,8 +59,8 @@ private slots:
         QCOMPARE(app->getdevtype(), uchar(0x18));
         QVERIFY(app->getdevip().isNull());
         QCOMPARE(app->meteron, uchar(0));
-        QCOMPARE(app->gainloading + app->delayloading + app->geqloading + app->peqloading + app->limitloading +
-                     app->peaklimitloading,
+        QCOMPARE(app->gainloading + app->delayloading + app->geqloading + app->peqloading +
+                     app->limitloading + app->peaklimitloading,
                  0);
         QCOMPARE(app->inputlinkon + app->outputlinkon, 0);
         QCOMPARE(app->logocount, 0);
@@ -71,8 +74,8 @@ private slots:
         QCOMPARE(app->getcurdevice(), app->getdefaultdevice());
         QCOMPARE(app->getcurdevice()->getdevicename(), QStringLiteral("PC Init Data"));
         app->setallloading(1);
-        QCOMPARE(app->gainloading & app->delayloading & app->geqloading & app->peqloading & app->limitloading &
-                     app->peaklimitloading,
+        QCOMPARE(app->gainloading & app->delayloading & app->geqloading & app->peqloading &
+                     app->limitloading & app->peaklimitloading,
                  1);
     }
 
@@ -279,7 +282,8 @@ private slots:
         for (int v : lockable) {
             for (int lock = 0; lock <= 4; ++lock) {
                 const bool shown = lock != 2 && lock != 4;
-                QTest::addRow("view %d lock %d", v, lock) << v << lock << shown << (v == MainApp::GainView ? 1 : 0);
+                QTest::addRow("view %d lock %d", v, lock)
+                    << v << lock << shown << (v == MainApp::GainView ? 1 : 0);
             }
         }
         for (int lock = 0; lock <= 4; ++lock)
@@ -552,6 +556,39 @@ private slots:
             app->logobuild[i] = uchar(i * 7);
         app->logsenddata();
         QCOMPARE(memcmp(app->logobuild, app->logosend, MainApp::kLogoBytes), 0);
+    }
+
+    // --- Dialogs ------------------------------------------------------------
+
+    void showaboutruns()
+    {
+        makeapp(false);
+        app->showabout(); // no dialog handed over yet: nothing happens
+        QDialog about;
+        app->setaboutdialog(&about);
+        bool wasmodal = false;
+        QTimer::singleShot(0, &about, [&] {
+            wasmodal = about.isVisible() && about.isModal();
+            about.accept();
+        });
+        app->showabout();
+        QVERIFY(wasmodal);
+        QCOMPARE(about.result(), int(QDialog::Accepted));
+    }
+
+    void showcominforuns()
+    {
+        makeapp(false);
+        DialogCom com;
+        app->setcomdialog(&com);
+        bool wasmodal = false;
+        QTimer::singleShot(0, &com, [&] {
+            wasmodal = com.isVisible() && com.isModal();
+            com.reject();
+        });
+        app->showcominfo();
+        QVERIFY(wasmodal);
+        QCOMPARE(com.windowTitle(), QStringLiteral("COM INFO"));
     }
 
     // --- The delay routine ----------------------------------------------------

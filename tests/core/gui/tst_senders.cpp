@@ -26,7 +26,8 @@
 using Action = std::function<void(MainApp &, DeviceData &)>;
 Q_DECLARE_METATYPE(Action)
 
-namespace {
+namespace
+{
 
 const QHostAddress kSerial(QStringLiteral("0.0.0.0"));
 const QHostAddress kNet(QStringLiteral("192.0.2.2"));
@@ -361,42 +362,51 @@ private slots:
         }) << "112233 18 05 54 0c0102040801020408102040ff 72 445566";
         QTest::newRow("copy IN-D to OUT8") << Action([](MainApp &a, DeviceData &) { a.sendcopy(0x03, 0x17); })
                                            << "112233 18 05 55 020317 76 445566";
-        QTest::newRow("level request") << Action([](MainApp &a, DeviceData &) { a.sendreadlight(); })
-                                       << "112233 18 05 56 00 5b 445566";
-        QTest::newRow("write part 25 of the staging image") << Action([](MainApp &a, DeviceData &d) {
-            for (int k = 0; k < 64; ++k)
-                d.setcurimagebyte(25 * 64 + k, k);
-            d.stagecurimage();
-            a.sendwriteprogrampart(0, 25);
-        }) << "112233 18 05 60 420019000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f20212223"
-              "2425262728292a2b2c2d2e2f303132333435363738393a3b3c3d3e3f 20 445566";
-        QTest::newRow("read program part") << Action([](MainApp &a, DeviceData &) { a.sendreadprogrampart(30, 7); })
-                                           << "112233 18 05 61 021e07 0d 445566";
-        QTest::newRow("read current part 25") << Action([](MainApp &a, DeviceData &) { a.sendreadcurrentpart(25); })
-                                              << "112233 18 05 61 020019 01 445566";
+        QTest::newRow("level request")
+            << Action([](MainApp &a, DeviceData &) { a.sendreadlight(); }) << "112233 18 05 56 00 5b 445566";
+        QTest::newRow("write part 25 of the staging image")
+            << Action([](MainApp &a, DeviceData &d) {
+                   for (int k = 0; k < 64; ++k)
+                       d.setcurimagebyte(25 * 64 + k, k);
+                   d.stagecurimage();
+                   a.sendwriteprogrampart(0, 25);
+               })
+            << "112233 18 05 60 "
+               "420019000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f20212223"
+               "2425262728292a2b2c2d2e2f303132333435363738393a3b3c3d3e3f 20 445566";
+        QTest::newRow("read program part")
+            << Action([](MainApp &a, DeviceData &) { a.sendreadprogrampart(30, 7); })
+            << "112233 18 05 61 021e07 0d 445566";
+        QTest::newRow("read current part 25")
+            << Action([](MainApp &a, DeviceData &) { a.sendreadcurrentpart(25); })
+            << "112233 18 05 61 020019 01 445566";
         QTest::newRow("recall program 0") << Action([](MainApp &a, DeviceData &) { a.sendrecallprogram(0); })
                                           << "112233 18 05 62 0100 68 445566";
-        QTest::newRow("save program, short name padded") << Action([](MainApp &a, DeviceData &) {
-            a.sendsaveprogram(5, QStringLiteral("414243"));
-        }) << "112233 18 05 63 15054142432020202020202020202020202020202020 68 445566";
-        QTest::newRow("read program name") << Action([](MainApp &a, DeviceData &) { a.sendreadprogramname(40); })
-                                           << "112233 18 05 64 0128 12 445566";
+        QTest::newRow("save program, short name padded")
+            << Action([](MainApp &a, DeviceData &) { a.sendsaveprogram(5, QStringLiteral("414243")); })
+            << "112233 18 05 63 15054142432020202020202020202020202020202020 68 445566";
+        QTest::newRow("read program name")
+            << Action([](MainApp &a, DeviceData &) { a.sendreadprogramname(40); })
+            << "112233 18 05 64 0128 12 445566";
         QTest::newRow("reset programs") << Action([](MainApp &a, DeviceData &) { a.sendresetprograms(); })
                                         << "112233 18 05 65 00 6a 445566";
         QTest::newRow("delete program") << Action([](MainApp &a, DeviceData &) { a.senddeleteprogram(30); })
                                         << "112233 18 05 66 011e 0a 445566";
-        QTest::newRow("device lock, short password padded") << Action([](MainApp &a, DeviceData &) {
-            a.senddevicelock(1, QStringLiteral("3132"));
-        }) << "112233 18 05 10 09013132202020202020 42 445566";
+        QTest::newRow("device lock, short password padded")
+            << Action([](MainApp &a, DeviceData &) { a.senddevicelock(1, QStringLiteral("3132")); })
+            << "112233 18 05 10 09013132202020202020 42 445566";
         QTest::newRow("project lock") << Action([](MainApp &a, DeviceData &) {
             a.sendprojectlock(1, QStringLiteral("3132333435363738"), 0x1234);
         }) << "112233 18 05 12 0b0131323334353637383412 0d 445566";
-        QTest::newRow("logo block 21") << Action([](MainApp &a, DeviceData &) {
-            for (int k = 0; k < 48; ++k)
-                a.logosend[21 * 48 + k] = uchar(0xa0 + k);
-            a.sendlogoblock(21);
-        }) << "112233 18 05 13 3115a0a1a2a3a4a5a6a7a8a9aaabacadaeafb0b1b2b3b4b5b6b7b8b9babbbcbdbebfc0c1c2c3c4c5c6c7"
-              "c8c9cacbcccdcecf 46 445566";
+        QTest::newRow("logo block 21")
+            << Action([](MainApp &a, DeviceData &) {
+                   for (int k = 0; k < 48; ++k)
+                       a.logosend[21 * 48 + k] = uchar(0xa0 + k);
+                   a.sendlogoblock(21);
+               })
+            << "112233 18 05 13 "
+               "3115a0a1a2a3a4a5a6a7a8a9aaabacadaeafb0b1b2b3b4b5b6b7b8b9babbbcbdbebfc0c1c2c3c4c5c6c7"
+               "c8c9cacbcccdcecf 46 445566";
         QTest::newRow("connect") << Action([](MainApp &a, DeviceData &) { a.sendconnectreq(); })
                                  << "112233 18 05 02 00 07 445566";
         QTest::newRow("disconnect") << Action([](MainApp &a, DeviceData &) { a.senddisconnect(); })
@@ -497,10 +507,10 @@ private slots:
             a.sendbypassflags(0);
         });
         QTest::newRow("logo block 22") << Action([](MainApp &a, DeviceData &) { a.sendlogoblock(22); });
-        QTest::newRow("write part 26") << Action([](MainApp &a, DeviceData &) { a.sendwriteprogrampart(0, 26); });
-        QTest::newRow("links of 11 bytes") << Action([](MainApp &a, DeviceData &) {
-            a.sendlinks(QStringLiteral("0102040801020408102040"));
-        });
+        QTest::newRow("write part 26")
+            << Action([](MainApp &a, DeviceData &) { a.sendwriteprogrampart(0, 26); });
+        QTest::newRow("links of 11 bytes") << Action(
+            [](MainApp &a, DeviceData &) { a.sendlinks(QStringLiteral("0102040801020408102040")); });
         // A network device whose link is down: built, not sent anywhere.
         QTest::newRow("network link down") << Action([](MainApp &a, DeviceData &d) {
             d.setnetdevice(1);
@@ -536,13 +546,15 @@ private slots:
         QTest::newRow("links") << Action([](MainApp &a, DeviceData &) {
             a.sendlinks(QStringLiteral("010204080102040810204080"));
         }) << 0x54;
-        QTest::newRow("device lock") << Action([](MainApp &a, DeviceData &) { a.senddevicelock(0, "31"); }) << 0x10;
-        QTest::newRow("project lock") << Action([](MainApp &a, DeviceData &) { a.sendprojectlock(0, "31", 1); })
-                                      << 0x12;
+        QTest::newRow("device lock") << Action([](MainApp &a, DeviceData &) { a.senddevicelock(0, "31"); })
+                                     << 0x10;
+        QTest::newRow("project lock")
+            << Action([](MainApp &a, DeviceData &) { a.sendprojectlock(0, "31", 1); }) << 0x12;
         QTest::newRow("logo") << Action([](MainApp &a, DeviceData &) { a.sendlogoblock(0); }) << 0x13;
         QTest::newRow("write part") << Action([](MainApp &a, DeviceData &) { a.sendwriteprogrampart(1, 0); })
                                     << 0x60;
-        QTest::newRow("read part") << Action([](MainApp &a, DeviceData &) { a.sendreadcurrentpart(0); }) << 0x61;
+        QTest::newRow("read part") << Action([](MainApp &a, DeviceData &) { a.sendreadcurrentpart(0); })
+                                   << 0x61;
         QTest::newRow("recall") << Action([](MainApp &a, DeviceData &) { a.sendrecallprogram(1); }) << 0x62;
         QTest::newRow("name") << Action([](MainApp &a, DeviceData &) { a.sendreadprogramname(1); }) << 0x64;
         QTest::newRow("reset") << Action([](MainApp &a, DeviceData &) { a.sendresetprograms(); }) << 0x65;
@@ -576,9 +588,10 @@ private slots:
             d.setgain(5, 400);
             a.sendgain(5);
         }) << 0x50 << "0411009001";
-        QTest::newRow("read current part") << Action([](MainApp &a, DeviceData &) { a.sendreadcurrentpart(25); })
-                                           << 0x61 << "02 0019";
-        QTest::newRow("levels") << Action([](MainApp &a, DeviceData &) { a.sendreadlight(); }) << 0x56 << "00";
+        QTest::newRow("read current part")
+            << Action([](MainApp &a, DeviceData &) { a.sendreadcurrentpart(25); }) << 0x61 << "02 0019";
+        QTest::newRow("levels") << Action([](MainApp &a, DeviceData &) { a.sendreadlight(); }) << 0x56
+                                << "00";
         QTest::newRow("links") << Action([](MainApp &a, DeviceData &) {
             a.sendlinks(QStringLiteral("010204080102040810204080"));
         }) << 0x54 << "0C010204080102040810204080";
@@ -589,7 +602,8 @@ private slots:
             d.setrouteind(1, true);
             a.sendrouting(2);
         }) << 0x53 << "021105";
-        QTest::newRow("disconnect") << Action([](MainApp &a, DeviceData &) { a.senddisconnect(); }) << 0x03 << "00";
+        QTest::newRow("disconnect") << Action([](MainApp &a, DeviceData &) { a.senddisconnect(); }) << 0x03
+                                    << "00";
         QTest::newRow("geq band") << Action([](MainApp &a, DeviceData &d) {
             d.setgeq(0, 0, 310, false);
             a.buildgeqband(0, 0);
@@ -663,7 +677,8 @@ private slots:
     {
         QTest::addColumn<Action>("action");
         QTest::addColumn<bool>("pauses");
-        QTest::newRow("output switch") << Action([](MainApp &a, DeviceData &) { a.sendoutputflag(0); }) << true;
+        QTest::newRow("output switch")
+            << Action([](MainApp &a, DeviceData &) { a.sendoutputflag(0); }) << true;
         QTest::newRow("routing") << Action([](MainApp &a, DeviceData &) { a.sendrouting(1); }) << true;
         QTest::newRow("fir") << Action([](MainApp &a, DeviceData &) { a.sendfir(4); }) << true;
         QTest::newRow("gain") << Action([](MainApp &a, DeviceData &) { a.sendgain(4); }) << false;
