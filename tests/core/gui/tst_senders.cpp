@@ -789,8 +789,8 @@ private slots:
         // Spacing, loosely: the frames arrive spread over the whole scan, not
         // in one burst.
         const auto chunks = line.chunks();
-        QVERIFY(chunks.size() >= 48);
-        QVERIFY(chunks.back().ms - chunks.front().ms >= 95 * 50 - 200);
+        QVERIFY(chunks.size() >= 10);
+        QVERIFY(chunks.back().ms - chunks.front().ms >= 95 * 50 / 2);
         QCOMPARE(found.count(), 1);
         QCOMPARE(found.first().at(0).value<uchar>(), uchar(0x16));
         QCOMPARE(found.first().at(1).value<uchar>(), uchar(0x03));
