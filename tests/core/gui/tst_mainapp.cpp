@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -403,6 +405,46 @@ private slots:
         QCOMPARE(app->meteron, uchar(1));
         app->showmainview();
         QVERIFY(!views[MainApp::MainView]->isHidden());
+    }
+
+    // The same rules on real sub-windows of a multi-document area, as the
+    // main window hands them over.
+    void mdisubwindows()
+    {
+        app = new MainApp;
+        QMdiArea area;
+        area.resize(919, 605);
+        QMdiSubWindow *subs[MainApp::ViewCount];
+        for (int v = 0; v < MainApp::ViewCount; ++v) {
+            subs[v] = area.addSubWindow(new QWidget);
+            subs[v]->show();
+            app->setview(MainApp::View(v), subs[v]);
+        }
+        app->initwindows();
+        area.show();
+        QVERIFY(subs[MainApp::MainView]->isVisible());
+        QVERIFY(subs[MainApp::MainView]->isMaximized());
+        for (int v = MainApp::GainView; v < MainApp::ViewCount; ++v) {
+            QVERIFY(subs[v]->isHidden());
+            QVERIFY(subs[v]->windowFlags() & Qt::FramelessWindowHint);
+        }
+        app->showgainview();
+        QVERIFY(subs[MainApp::GainView]->isVisible());
+        QVERIFY(subs[MainApp::GainView]->isMaximized());
+        app->showeqview();
+        QVERIFY(subs[MainApp::PeqView]->isVisible());
+        QVERIFY(app->hideeqview());
+        QVERIFY(app->hidegainview());
+        QVERIFY(subs[MainApp::GainView]->isHidden());
+        QVERIFY(subs[MainApp::PeqView]->isHidden());
+        QVERIFY(subs[MainApp::MainView]->isVisible());
+        QVERIFY(subs[MainApp::MainView]->isMaximized());
+        app->showmainview();
+        QVERIFY(subs[MainApp::MainView]->isVisible());
+        // The controller takes six sub-windows with it; the area the rest.
+        delete app;
+        app = nullptr;
+        QCOMPARE(area.subWindowList().size(), 2);
     }
 
     void notmaximised()
