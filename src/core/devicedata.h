@@ -243,7 +243,7 @@ public:
     void setstoredbyte(int slot, int k, int value);
     int getstagingbyte(int packet, int k) const;
     void stagecurimage();
-    void stagestoredprogram(int n);   // n = 1..30
+    void stagestoredprogram(int n); // n = 1..30
     void applyreceivedimage();
     void storereceivedprogram(int n); // n = 1..30
 
