@@ -287,6 +287,8 @@ private slots:
         QVERIFY(!port.isopen());
         QVERIFY(!port.hassendthread());
         QVERIFY(!port.hasreceivethread());
+        // Refused while closed, and the reader still counts as started.
+        QCOMPARE(port.startreceivethread(), int(MySerialPort::NotOpen));
         QVERIFY(port.opencom(second.slavePath()));
         QCOMPARE(port.getportname(), second.slavePath());
         // The writer and the reader are back, once each.
