@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
-#include <cstring>
 
 namespace
 {
@@ -14,9 +12,10 @@ constexpr double kTwoPi = 6.283185307179586;
 // it moves the levels only in their last digits.
 constexpr double kChirpTwoPi = 6.28318530717958;
 
-constexpr double kMagnitudeRate = 96000.0; // sections' magnitude
-constexpr double kPhaseRate = 48000.0;     // sections' phase
-constexpr double kFirRate = 48000.0;       // FIR design and response
+constexpr double kDbPerNeper = 4.3429448190325182765; // 10 / ln 10
+constexpr double kMagnitudeRate = 96000.0;            // sections' magnitude
+constexpr double kPhaseRate = 48000.0;                // sections' phase
+constexpr double kFirRate = 48000.0;                  // FIR design and response
 
 // ln 2190 as a single-precision value: the axis divisor of the 10 Hz .. 21.9 kHz axis.
 constexpr double kAxisDivisor = 7.691656589508057;
@@ -171,11 +170,17 @@ void fft(double *re, double *im, int len, bool inverse)
     }
 }
 
-quint32 floatbits(float v)
+// An angle of up to a few hundred radians, formed in extended precision,
+// brought into -pi..pi before the double-precision sine and cosine.
+double reduceangle(long double a)
 {
-    quint32 b;
-    std::memcpy(&b, &v, sizeof b);
-    return b;
+    const long double turn = 6.283185307179586476925286766559L;
+    const long double perturn = 0.159154943091895335768883763372514L;
+    if (!(std::fabs(a) < 1.0e15L)) // never for the angles used here; keeps the cast defined
+        return static_cast<double>(a);
+    const long double turns = a * perturn;
+    const long long whole = static_cast<long long>(turns + (turns < 0 ? -0.5L : 0.5L));
+    return static_cast<double>(a - turn * static_cast<long double>(whole));
 }
 
 } // namespace
@@ -263,13 +268,15 @@ unsigned int CurveMath::xtofreqindex(int x) const
 
 const CurveMath::Section &CurveMath::section(int kind, float f0, float gain, float q)
 {
-    quint32 h = floatbits(f0) * 0x9E3779B1u;
-    h ^= floatbits(gain) * 0x85EBCA77u;
-    h ^= floatbits(q) * 0xC2B2AE3Du;
-    h ^= static_cast<quint32>(kind) * 0x27D4EB2Fu;
-    Section &s = m_sections[(h >> 24) % kSectionSlots];
-    if (s.kind == kind && s.f0 == f0 && s.gain == gain && s.q == q)
-        return s;
+    // A display evaluates up to about fifteen sections in turn at every
+    // point: look the coefficient set up, replacing the oldest on a miss.
+    for (int k = 0; k < kSectionSlots; ++k) {
+        const Section &c = m_sections[k];
+        if (c.kind == kind && c.f0 == f0 && c.gain == gain && c.q == q)
+            return c;
+    }
+    Section &s = m_sections[m_nextslot];
+    m_nextslot = (m_nextslot + 1) % kSectionSlots;
 
     // Extended precision: for narrow or low sections the sums below cancel
     // to a few digits (1 - cos w0 is tiny), which double precision would
@@ -312,13 +319,13 @@ const CurveMath::Section &CurveMath::section(int kind, float f0, float gain, flo
     s.gain = gain;
     s.q = q;
     const ld sumb = b0 + b1 + b2;
-    s.sn = sumb * sumb;
-    s.bn = b0 * b2;
-    s.cn = 4.0L * b0 * b2 + (b0 + b2) * b1;
+    s.sn = static_cast<double>(sumb * sumb);
+    s.bn = static_cast<double>(b0 * b2);
+    s.cn = static_cast<double>(4.0L * b0 * b2 + (b0 + b2) * b1);
     const ld suma = 1.0L + a1 + a2;
-    s.sd = suma * suma;
-    s.bd = a2;
-    s.cd = 4.0L * a2 + (1.0L + a2) * a1;
+    s.sd = static_cast<double>(suma * suma);
+    s.bd = static_cast<double>(a2);
+    s.cd = static_cast<double>(4.0L * a2 + (1.0L + a2) * a1);
     return s;
 }
 
@@ -326,16 +333,16 @@ double CurveMath::sectiondb(int kind, float f0, float gain, float q, float f)
 {
     const Section &s = section(kind, f0, gain, q);
     if (!m_lastvalid || f != m_lastf) {
-        const long double sn = std::sin(static_cast<long double>(kPi) * f / kMagnitudeRate);
-        m_lastp = 4.0L * sn * sn;
+        const double sn = std::sin(0.5 * kTwoPi * f / kMagnitudeRate);
+        m_lastp = 4.0 * sn * sn;
         m_lastf = f;
         m_lastvalid = true;
     }
-    const long double p = m_lastp;
+    const double p = m_lastp;
     // |H(e^jw)|^2 of the section, written in p = 4 sin^2(w/2).
-    const long double num = s.sn + (s.bn * p - s.cn) * p;
-    const long double den = s.sd + (s.bd * p - s.cd) * p;
-    return displaydb(10.0 * std::log10(static_cast<double>(num / den)));
+    const double num = s.sn + (s.bn * p - s.cn) * p;
+    const double den = s.sd + (s.bd * p - s.cd) * p;
+    return displaydb(kDbPerNeper * std::log(num / den));
 }
 
 double CurveMath::peakingdb(float f0, float gain, float q, float f)
@@ -552,8 +559,8 @@ void CurveMath::firdesign(int n, int m, double start, double end)
 
     // Angles in radians per sample: the normalised bounds are fractions of
     // Nyquist. The chirp angles grow with k^2 up to a few hundred radians, so
-    // they are formed in extended precision to keep deep stop-band levels
-    // accurate.
+    // they are formed in extended precision and reduced before the sine and
+    // cosine, which keeps deep stop-band levels accurate.
     const long double halfturn = static_cast<long double>(kChirpTwoPi) / 2.0L;
     const long double wstart = halfturn * start;
     const long double dw = m > 1 ? halfturn * (static_cast<long double>(end) - start) / (m - 1) : 0.0L;
@@ -563,9 +570,9 @@ void CurveMath::firdesign(int n, int m, double start, double end)
     double cim[512];
     const int chirplen = std::max(n, m);
     for (int k = 0; k < chirplen; ++k) {
-        const long double a = dw * (static_cast<long double>(k) * k) / 2.0L;
-        cre[k] = static_cast<double>(std::cos(a));
-        cim[k] = static_cast<double>(std::sin(a));
+        const double a = reduceangle(dw * (static_cast<long double>(k) * k) / 2.0L);
+        cre[k] = std::cos(a);
+        cim[k] = std::sin(a);
     }
 
     double vre[512] = {};
@@ -584,9 +591,9 @@ void CurveMath::firdesign(int n, int m, double start, double end)
     double *re = m_workre;
     double *im = m_workim;
     for (int k = 0; k < n; ++k) {
-        const long double a = wstart * k;
-        const double er = static_cast<double>(std::cos(a));
-        const double ei = -static_cast<double>(std::sin(a));
+        const double a = reduceangle(wstart * k);
+        const double er = std::cos(a);
+        const double ei = -std::sin(a);
         const double tr = re[k] * er - im[k] * ei;
         const double ti = re[k] * ei + im[k] * er;
         re[k] = tr * cre[k] + ti * cim[k];

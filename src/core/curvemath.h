@@ -120,7 +120,7 @@ private:
         float f0 = 0, gain = 0, q = 0;
         // |H|^2 at P = 4 sin^2(pi f / fs): num = sn + (bn * P - cn) * P,
         // den = sd + (bd * P - cd) * P
-        long double sn = 0, bn = 0, cn = 0, sd = 0, bd = 0, cd = 0;
+        double sn = 0, bn = 0, cn = 0, sd = 0, bd = 0, cd = 0;
     };
 
     enum SectionKind { Peaking = 0, LowPass1, LowPass2, LowPass3, HighPass1, HighPass2, HighPass3 };
@@ -138,8 +138,9 @@ private:
     // frequency with its 4 sin^2(pi f / fs).
     static constexpr int kSectionSlots = 16;
     Section m_sections[kSectionSlots];
+    int m_nextslot = 0;
     float m_lastf = 0;
-    long double m_lastp = 0;
+    double m_lastp = 0;
     bool m_lastvalid = false;
 
     double m_phase[kGridSize] = {};

@@ -135,15 +135,6 @@ private slots:
         QCOMPARE(m.getq(w), q);
     }
 
-    void widthtablemonotonic()
-    {
-        CurveMath m;
-        for (int w = 1; w < CurveMath::kWidthCount; ++w) {
-            QVERIFY(m.getwidth(w) > m.getwidth(w - 1));
-            QVERIFY(m.getq(w) < m.getq(w - 1));
-        }
-    }
-
     void geq_data()
     {
         QTest::addColumn<int>("band");
@@ -735,41 +726,6 @@ private slots:
         const int n = CurveMath::firtaps(quint8(order));
         QVERIFY(m.firtap(n - 1) != 0.0 || type != LowPass);
         QCOMPARE(m.firtap(n), 0.0); // N taps, point N cleared
-    }
-
-    void firsymmetrictaps_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<double>("centre"); // axis of symmetry in tap positions, relative to N
-        QTest::newRow("low-pass between two taps") << int(LowPass) << -0.5;
-        QTest::newRow("high-pass on tap N/2") << int(HighPass) << 0.0;
-        QTest::newRow("band-pass on tap N/2") << int(BandPass) << 0.0;
-    }
-    void firsymmetrictaps()
-    {
-        QFETCH(int, type);
-        QFETCH(double, centre);
-        CurveMath m;
-        firsegment(m, type, 800.0f, 2400.0f, 100.0, 10.0, 0, 3.0, 0);
-        // Hann taps: the low-pass uses window points 0..N-1 of a window centred at N/2.
-        const int n = 64;
-        const int twice = n + int(2 * centre); // 2 * axis
-        for (int i = 0; i < n; ++i) {
-            const int mirror = twice - i;
-            if (mirror < 0 || mirror >= n)
-                continue;
-            if (type == LowPass)
-                continue;
-            QVERIFY(qAbs(m.firtap(i) - m.firtap(mirror)) < 1e-15);
-        }
-        if (type == LowPass) {
-            // sinc part symmetric about 31.5: h[n] / w[n] == h[63 - n] / w[63 - n]
-            for (int i = 1; i < n - 1; ++i)
-                QVERIFY(qAbs(m.firtap(i) / m.firwindowvalue(i) -
-                             m.firtap(n - 1 - i) / m.firwindowvalue(n - 1 - i)) < 1e-12);
-        }
-        if (type == HighPass) // spectral inversion: centre tap 1 - u with Hann 1 at the centre
-            QVERIFY(qAbs(m.firtap(32) - (1.0 - 2.0 * 800.0 / 48000.0)) < 1e-12);
     }
 
     void firnotaps_data()
