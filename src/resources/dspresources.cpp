@@ -1,6 +1,7 @@
 #include "dspresources.h"
 
-#include <QtGlobal>
+#include <QFont>
+#include <QString>
 
 void initdspresources()
 {
@@ -10,4 +11,8 @@ void initdspresources()
     done = true;
     Q_INIT_RESOURCE(style);
     Q_INIT_RESOURCE(skins);
+    const QString cjk = QStringLiteral("WenQuanYi Micro Hei");
+    QFont::insertSubstitution(QStringLiteral("SimSun"), cjk);
+    QFont::insertSubstitution(QStringLiteral("宋体"), cjk);
+    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
 }

@@ -110,6 +110,9 @@ private slots:
     void styleSheetsParse_data();
     void styleSheetsParse();
     void styleSheetVariantsDifferOnlyWhereIntended();
+    void fontsOfTheForms_data();
+    void fontsOfTheForms();
+    void deviceSlotTextFitsItsButton();
 };
 
 void TestResources::initTestCase()
@@ -337,6 +340,33 @@ void TestResources::styleSheetVariantsDifferOnlyWhereIntended()
     QVERIFY(net != en);
     QCOMPARE(withoutNetworkBlock(net), en);
     QCOMPARE(withoutNetworkBlock(netZh), zh);
+}
+
+void TestResources::fontsOfTheForms_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<QStringList>("acceptable");
+    const QStringList cjk{QStringLiteral("WenQuanYi Micro Hei")};
+    QTest::newRow("SimSun") << QStringLiteral("SimSun") << cjk;
+    QTest::newRow("SimSun by its Chinese name") << QStringLiteral("宋体") << cjk;
+    QTest::newRow("Arial") << QStringLiteral("Arial")
+                           << QStringList{QStringLiteral("Arial"), QStringLiteral("Liberation Sans")};
+}
+
+void TestResources::fontsOfTheForms()
+{
+    QFETCH(QString, family);
+    QFETCH(QStringList, acceptable);
+    const QString got = QFontInfo(QFont(family, 9, QFont::Bold)).family();
+    QVERIFY2(acceptable.contains(got), qPrintable(family + " is drawn with " + got));
+}
+
+void TestResources::deviceSlotTextFitsItsButton()
+{
+    // Device slot buttons are 79 pixels wide, "宋体" 9 pt bold.
+    const QFont f(QStringLiteral("宋体"), 9, QFont::Bold);
+    for (const char *text : {"4IN8OUT:1f", "3IN6OUT:0a", "2IN4OUT:ff"})
+        QVERIFY2(QFontMetrics(f).horizontalAdvance(QLatin1String(text)) <= 75, text);
 }
 
 QTEST_MAIN(TestResources)

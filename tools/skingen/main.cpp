@@ -2,7 +2,9 @@
 // the resource collection file that lists them.
 //
 //   skingen OUTDIR            images under OUTDIR/<resource path>, OUTDIR/skins.qrc
-//   skingen --sheet FILE.png  contact sheet of every image (English and Chinese)
+//   skingen --sheet FILE.png [MINW MAXW ZOOM]
+//                             contact sheet of every image (English and Chinese),
+//                             optionally only widths MINW..MAXW, zoomed
 //   skingen --list            the resource paths, one per line
 //
 // Needs a GUI platform plugin for the fonts; build steps run it with
@@ -95,9 +97,14 @@ int writeAll(const QString &outDir)
     return 0;
 }
 
-int writeSheet(const QString &file)
+// Contact sheet of the images whose width lies in [minWidth, maxWidth], zoomed.
+int writeSheet(const QString &file, int minWidth, int maxWidth, qreal zoom)
 {
-    const QVector<Output> all = renderAll();
+    QVector<Output> all;
+    for (const Output &o : renderAll()) {
+        if (o.image.width() >= minWidth && o.image.width() <= maxWidth)
+            all.append({o.path, o.image.scaled(o.image.size() * zoom, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)});
+    }
     const int cellW = 240, captionH = 14, margin = 6;
     const int width = 1920;
     // Lay out row by row: each image at natural size, scaled down only when wider than the sheet.
@@ -155,10 +162,13 @@ int main(int argc, char *argv[])
             std::printf("%s\n", qPrintable(o.path));
         return 0;
     }
-    if (args.size() == 2 && args[0] == QLatin1String("--sheet"))
-        return writeSheet(args[1]);
+    if ((args.size() == 2 || args.size() == 5) && args[0] == QLatin1String("--sheet")) {
+        if (args.size() == 2)
+            return writeSheet(args[1], 0, 100000, 1);
+        return writeSheet(args[1], args[2].toInt(), args[3].toInt(), args[4].toDouble());
+    }
     if (args.size() == 1 && !args[0].startsWith(QLatin1Char('-')))
         return writeAll(args[0]);
-    std::fprintf(stderr, "usage: skingen OUTDIR | --sheet FILE.png | --list\n");
+    std::fprintf(stderr, "usage: skingen OUTDIR | --sheet FILE.png [MINW MAXW ZOOM] | --list\n");
     return 2;
 }

@@ -438,21 +438,20 @@ Paint lockOverlay(const Text &label, int alpha, bool bothLanguages, const QRect 
 {
     return [label, alpha, bothLanguages, textBox](QPainter &p, const QRect &r, Lang lang) {
         drawCapped(p, r, alpha, [&](QPainter &q) {
-            q.fillRect(r, QColor(0, 0, 0, alpha * 3 / 4));
-            q.setPen(QPen(QColor(120, 126, 135, alpha), 1));
+            // Opaque images replace the page background; the others dim what lies beneath.
+            q.fillRect(r, alpha >= 255 ? QColor(12, 12, 14) : QColor(0, 0, 0, alpha * 3 / 4));
+            q.setPen(QPen(QColor(120, 126, 135, alpha >= 255 ? 60 : alpha), 1));
             for (int x = -r.height(); x < r.width(); x += 14)
                 q.drawLine(x, r.height(), x + r.height(), 0);
-            const QRect box = textBox.isNull() ? QRect(r.width() / 2 - 150, r.height() / 2 - 45, 300, 90) : textBox;
+            const QRect box = textBox.isNull() ? QRect(r.width() / 2 - 150, r.height() / 2 - 50, 300, 100) : textBox;
             q.setPen(QPen(colour::edge, 1));
             q.setBrush(QColor(0, 0, 0, 255));
             q.drawRoundedRect(QRectF(box).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
-            const int lockSize = qMin(box.height() - 16, 56);
-            drawPadlock(q, QRectF(box.left() + 12, box.center().y() - lockSize / 2.0, lockSize * 0.8, lockSize),
-                        colour::amber);
-            const QRectF textArea(box.left() + 20 + lockSize * 0.8, box.top() + 6,
-                                  box.width() - 28 - lockSize * 0.8, box.height() - 12);
+            const qreal lockH = box.height() * 0.3;
+            drawPadlock(q, QRectF(box.center().x() - lockH * 0.4, box.top() + 6, lockH * 0.8, lockH), colour::amber);
+            const QRectF textArea(box.left() + 8, box.top() + 10 + lockH, box.width() - 16, box.height() - 14 - lockH);
             const QString text = bothLanguages ? label.en + QLatin1Char('\n') + label.zh : label.get(lang);
-            fitText(q, textArea, text, Qt::white, 22, true, Qt::AlignCenter | Qt::TextWordWrap);
+            fitText(q, textArea, text, Qt::white, bothLanguages ? 17 : 24, true, Qt::AlignCenter);
         });
     };
 }
@@ -649,10 +648,10 @@ void stripBase(QPainter &p, const QRect &r)
     p.drawRoundedRect(QRectF(r).adjusted(1.5, 2.5, -1.5, -2.5), 7, 7);
 }
 
-void valueWell(QPainter &p, const QRectF &r)
+void valueWell(QPainter &p, const QRectF &r, const QColor &fill = QColor(18, 19, 22))
 {
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor(18, 19, 22));
+    p.setBrush(fill);
     p.drawRoundedRect(r.adjusted(0, -1, 0, 1), 3, 3);
 }
 
@@ -686,7 +685,8 @@ Paint outputStrip(const Text &gain, const Text &eq, const Text &delay, const Tex
         const int xs[] = {50, 65, 81, 96};
         for (int i = 0; i < 4; ++i)
             fitText(p, QRectF(xs[i], 11, 20, 27), QString(QLatin1Char(letters[i])), colour::dim, 13);
-        valueWell(p, QRectF(62, 44, 45, 12));
+        // The routing label's text is black.
+        valueWell(p, QRectF(62, 44, 45, 12), QColor(176, 180, 186));
         stripButton(p, QRect(122, 9, 59, 34), gain, lang);
         stripButton(p, QRect(188, 9, 59, 34), eq, lang);
         stripButton(p, QRect(255, 9, 59, 34), delay, lang);

@@ -43,7 +43,7 @@ QVector<Skin> build()
          [](QPainter &p, const QRect &r, Lang l) {
              background()(p, r, l);
              // Light field for the black axis labels around the black curve field.
-             p.fillRect(QRect(0, 66, 320, 316), QColor(150, 153, 158));
+             p.fillRect(QRect(0, 66, 320, 316), QColor(128, 132, 138));
              p.fillRect(QRect(24, 70, 285, 285), Qt::black);
          },
          false},
@@ -57,7 +57,7 @@ QVector<Skin> build()
                      QRect(8, 440, 214, 110)),
          false},
         {"/back/skin/amainlock02.png", {795, 610},
-         lockOverlay({QStringLiteral("LOCKED: NO CHANGES, NO VIEWING"), QStringLiteral("已锁定：禁止修改和查看")}, 255,
+         lockOverlay({QStringLiteral("LOCKED: NO EDIT, NO VIEW"), QStringLiteral("已锁定：禁止修改和查看")}, 255,
                      true, QRect(5, 442, 214, 110)),
          false},
         {"/back/skin/blacklock.png", {1014, 700},
