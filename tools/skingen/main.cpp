@@ -23,7 +23,8 @@
 
 using namespace skin;
 
-namespace {
+namespace
+{
 
 QImage render(const Skin &s, Lang lang)
 {
@@ -59,7 +60,8 @@ bool checkTable()
     for (const Skin &s : skins()) {
         const QStringList paths = s.twin ? QStringList{s.path, twinPath(s.path)} : QStringList{s.path};
         for (const QString &path : paths) {
-            if (seen.contains(path) || !path.startsWith(QLatin1Char('/')) || !path.endsWith(QLatin1String(".png"))) {
+            if (seen.contains(path) || !path.startsWith(QLatin1Char('/')) ||
+                !path.endsWith(QLatin1String(".png"))) {
                 std::fprintf(stderr, "skingen: bad or repeated path %s\n", qPrintable(path));
                 ok = false;
             }
@@ -103,7 +105,8 @@ int writeSheet(const QString &file, int minWidth, int maxWidth, qreal zoom)
     QVector<Output> all;
     for (const Output &o : renderAll()) {
         if (o.image.width() >= minWidth && o.image.width() <= maxWidth)
-            all.append({o.path, o.image.scaled(o.image.size() * zoom, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)});
+            all.append({o.path, o.image.scaled(o.image.size() * zoom, Qt::IgnoreAspectRatio,
+                                               Qt::SmoothTransformation)});
     }
     const int cellW = 240, captionH = 14, margin = 6;
     const int width = 1920;

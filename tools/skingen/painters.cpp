@@ -7,7 +7,8 @@
 #include <QRadialGradient>
 #include <QtMath>
 
-namespace skin {
+namespace skin
+{
 
 QFont font(qreal pixelSize, bool bold)
 {
@@ -41,7 +42,8 @@ void fitText(QPainter &p, const QRectF &box, const QString &text, const QColor &
     p.restore();
 }
 
-namespace {
+namespace
+{
 
 struct FaceColours {
     QColor top, bottom, border;
@@ -68,7 +70,10 @@ FaceColours faceColours(Face face)
     return {};
 }
 
-QRectF inset(const QRect &r, qreal by) { return QRectF(r).adjusted(by, by, -by, -by); }
+QRectF inset(const QRect &r, qreal by)
+{
+    return QRectF(r).adjusted(by, by, -by, -by);
+}
 
 void drawArrowHead(QPainter &p, const QRectF &box, Dir d, const QColor &c)
 {
@@ -108,8 +113,10 @@ void drawPadlock(QPainter &p, const QRectF &box, const QColor &c)
     p.setPen(QPen(c, qMax(1.5, w * 0.1)));
     p.setBrush(Qt::NoBrush);
     p.drawArc(QRectF(box.left() + w * 0.3, box.top() + h * 0.08, w * 0.4, h * 0.6), 0, 180 * 16);
-    p.drawLine(QPointF(box.left() + w * 0.3, box.top() + h * 0.38), QPointF(box.left() + w * 0.3, body.top()));
-    p.drawLine(QPointF(box.left() + w * 0.7, box.top() + h * 0.38), QPointF(box.left() + w * 0.7, body.top()));
+    p.drawLine(QPointF(box.left() + w * 0.3, box.top() + h * 0.38),
+               QPointF(box.left() + w * 0.3, body.top()));
+    p.drawLine(QPointF(box.left() + w * 0.7, box.top() + h * 0.38),
+               QPointF(box.left() + w * 0.7, body.top()));
     p.setPen(Qt::NoPen);
     p.setBrush(c);
     p.drawRoundedRect(body, w * 0.06, w * 0.06);
@@ -443,13 +450,16 @@ Paint lockOverlay(const Text &label, int alpha, bool bothLanguages, const QRect 
             q.setPen(QPen(QColor(120, 126, 135, alpha >= 255 ? 60 : alpha), 1));
             for (int x = -r.height(); x < r.width(); x += 14)
                 q.drawLine(x, r.height(), x + r.height(), 0);
-            const QRect box = textBox.isNull() ? QRect(r.width() / 2 - 150, r.height() / 2 - 50, 300, 100) : textBox;
+            const QRect box =
+                textBox.isNull() ? QRect(r.width() / 2 - 150, r.height() / 2 - 50, 300, 100) : textBox;
             q.setPen(QPen(colour::edge, 1));
             q.setBrush(QColor(0, 0, 0, 255));
             q.drawRoundedRect(QRectF(box).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
             const qreal lockH = box.height() * 0.3;
-            drawPadlock(q, QRectF(box.center().x() - lockH * 0.4, box.top() + 6, lockH * 0.8, lockH), colour::amber);
-            const QRectF textArea(box.left() + 8, box.top() + 10 + lockH, box.width() - 16, box.height() - 14 - lockH);
+            drawPadlock(q, QRectF(box.center().x() - lockH * 0.4, box.top() + 6, lockH * 0.8, lockH),
+                        colour::amber);
+            const QRectF textArea(box.left() + 8, box.top() + 10 + lockH, box.width() - 16,
+                                  box.height() - 14 - lockH);
             const QString text = bothLanguages ? label.en + QLatin1Char('\n') + label.zh : label.get(lang);
             fitText(q, textArea, text, Qt::white, bothLanguages ? 17 : 24, true, Qt::AlignCenter);
         });
@@ -499,7 +509,8 @@ Paint separator()
     };
 }
 
-namespace {
+namespace
+{
 // Level-meter segments: the lit ones on the gain strip, the unlit ones on the
 // meter cover drawn at the same place (cover at 38,30 in the strip).
 void drawSegments(QPainter &p, const QRectF &area, bool lit)
@@ -545,11 +556,11 @@ Paint icon(Glyph g, Face f, const QColor &glyphColour)
     };
 }
 
-Paint led(bool on, const QColor &onColour)
+Paint led(bool on, const QColor &onColour, Face f)
 {
-    return [on, onColour](QPainter &p, const QRect &r, Lang) {
+    return [on, onColour, f](QPainter &p, const QRect &r, Lang) {
         p.setRenderHint(QPainter::Antialiasing);
-        drawFace(p, QRectF(r), Face::Normal, 4);
+        drawFace(p, QRectF(r), f, 4);
         const qreal d = qMin(r.width(), r.height()) * 0.55;
         const QPointF m(r.left() + qMin(r.width() / 2.0, r.height() / 2.0 + 4), r.center().y() + 0.5);
         QRadialGradient g(m - QPointF(d / 6, d / 6), d / 1.6);
@@ -578,7 +589,8 @@ Paint capSwitch(bool on)
         const QRectF cap(r.left() + 1, on ? r.top() + 2 : r.bottom() - r.height() * 0.55, r.width() - 2,
                          r.height() * 0.52);
         drawFace(p, cap, on ? Face::Green : Face::Red, 4);
-        fitText(p, cap.adjusted(1, 1, -1, -1), on ? QStringLiteral("ON") : QStringLiteral("OFF"), Qt::white, 11);
+        fitText(p, cap.adjusted(1, 1, -1, -1), on ? QStringLiteral("ON") : QStringLiteral("OFF"), Qt::white,
+                11);
     };
 }
 
@@ -607,15 +619,19 @@ Paint speaker(bool muted, Face f)
         const QColor c = muted ? Qt::white : colour::text;
         QPolygonF body;
         body << QPointF(b.left(), b.top() + s * 0.35) << QPointF(b.left() + s * 0.25, b.top() + s * 0.35)
-             << QPointF(b.left() + s * 0.55, b.top() + s * 0.08) << QPointF(b.left() + s * 0.55, b.bottom() - s * 0.08)
-             << QPointF(b.left() + s * 0.25, b.bottom() - s * 0.35) << QPointF(b.left(), b.bottom() - s * 0.35);
+             << QPointF(b.left() + s * 0.55, b.top() + s * 0.08)
+             << QPointF(b.left() + s * 0.55, b.bottom() - s * 0.08)
+             << QPointF(b.left() + s * 0.25, b.bottom() - s * 0.35)
+             << QPointF(b.left(), b.bottom() - s * 0.35);
         p.setPen(Qt::NoPen);
         p.setBrush(c);
         p.drawPolygon(body);
         p.setPen(QPen(c, qMax(1.5, s / 10), Qt::SolidLine, Qt::RoundCap));
         if (muted) {
-            p.drawLine(QPointF(b.left() + s * 0.7, b.top() + s * 0.32), QPointF(b.right(), b.bottom() - s * 0.32));
-            p.drawLine(QPointF(b.left() + s * 0.7, b.bottom() - s * 0.32), QPointF(b.right(), b.top() + s * 0.32));
+            p.drawLine(QPointF(b.left() + s * 0.7, b.top() + s * 0.32),
+                       QPointF(b.right(), b.bottom() - s * 0.32));
+            p.drawLine(QPointF(b.left() + s * 0.7, b.bottom() - s * 0.32),
+                       QPointF(b.right(), b.top() + s * 0.32));
         } else {
             p.setBrush(Qt::NoBrush);
             p.drawArc(QRectF(b.left() + s * 0.35, b.top() + s * 0.25, s * 0.5, s * 0.5), -50 * 16, 100 * 16);
@@ -630,12 +646,13 @@ Paint channelName(const QString &small, const QString &big)
         drawFace(p, QRectF(r), Face::Normal, 3);
         const qreal smallH = r.height() * 0.3;
         fitText(p, QRectF(r.left() + 1, r.top() + 1, r.width() - 2, smallH), small, colour::text, smallH);
-        fitText(p, QRectF(r.left() + 1, r.top() + smallH, r.width() - 2, r.height() - smallH - 1), big, Qt::white,
-                r.height() - smallH);
+        fitText(p, QRectF(r.left() + 1, r.top() + smallH, r.width() - 2, r.height() - smallH - 1), big,
+                Qt::white, r.height() - smallH);
     };
 }
 
-namespace {
+namespace
+{
 void stripBase(QPainter &p, const QRect &r)
 {
     p.fillRect(r, colour::page);

@@ -10,7 +10,8 @@
 #include <QVector>
 #include <functional>
 
-namespace skin {
+namespace skin
+{
 
 enum class Lang { En, Zh };
 
@@ -25,7 +26,8 @@ struct Text {
 using Paint = std::function<void(QPainter &, const QRect &, Lang)>;
 
 // Palette of the theme.
-namespace colour {
+namespace colour
+{
 const QColor page(30, 32, 36);
 const QColor panel(46, 49, 54);
 const QColor panelHi(62, 66, 72);
@@ -74,7 +76,7 @@ Paint separator();
 Paint meterStrip();
 Paint meterCover();
 Paint icon(Glyph g, Face f, const QColor &glyphColour = colour::text);
-Paint led(bool on, const QColor &onColour = colour::green);
+Paint led(bool on, const QColor &onColour = colour::green, Face f = Face::Normal);
 Paint capSwitch(bool on);
 Paint toggle(bool on);
 Paint speaker(bool muted, Face f);

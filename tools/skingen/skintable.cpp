@@ -1,6 +1,7 @@
 #include "skintable.h"
 
-namespace skin {
+namespace skin
+{
 
 QString twinPath(const QString &path)
 {
@@ -8,7 +9,8 @@ QString twinPath(const QString &path)
     return path.left(dot) + QStringLiteral("_chs") + path.mid(dot);
 }
 
-namespace {
+namespace
+{
 
 // Labels drawn into the skins; the Chinese text goes into the "_chs" twin.
 const Text kGain{QStringLiteral("GAIN"), QStringLiteral("增益")};
@@ -24,13 +26,17 @@ const Text kRelease{QStringLiteral("RELEASE"), QStringLiteral("释放时间")};
 const Text kRatio{QStringLiteral("RATIO"), QStringLiteral("压缩比")};
 const Text kThreshold{QStringLiteral("THRESHOLD"), QStringLiteral("阈值")};
 
-Text en(const char *s) { return Text{QString::fromUtf8(s), QString()}; }
+Text en(const char *s)
+{
+    return Text{QString::fromUtf8(s), QString()};
+}
 
 QVector<Skin> build()
 {
     using F = Face;
     const QSize tool(42, 37);
     const QSize pageButton(71, 43);
+    // clang-format off
     QVector<Skin> t = {
         // ---- Backgrounds ---------------------------------------------------------------
         {"/back/skin/001d.png", {920, 587}, background(), false},
@@ -277,7 +283,7 @@ QVector<Skin> build()
         {"/geq/skin/geqgainbtn.png", {23, 41}, handleV(F::Normal), false},
         {"/geq/skin/geqgainbtnok.png", {23, 41}, handleV(F::Pressed), false},
         {"/geq/skin/geqbypass.png", {20, 20}, led(false, colour::amber), false},
-        {"/geq/skin/geqbypassover.png", {20, 20}, led(false, colour::amber), false},
+        {"/geq/skin/geqbypassover.png", {20, 20}, led(false, colour::amber, F::Hover), false},
         {"/geq/skin/geqbypassok.png", {20, 20}, led(true, colour::amber), false},
         {"/geq/skin/geqset0.png", {20, 20}, face(F::Normal), false},
         {"/geq/skin/geqset0ok.png", {20, 20}, face(F::Pressed), false},
@@ -288,11 +294,16 @@ QVector<Skin> build()
         {"/logpic/coriol.png", {160, 32}, logo(QStringLiteral("QUB"), colour::accentHi), false},
         {"/logpic/marvik2.png", {160, 32}, logo(QStringLiteral("DSP"), colour::amber), false},
     };
+    // clang-format on
     // Gain page channel buttons OUT3 to OUT8 follow one naming pattern.
     for (int k = 3; k <= 8; ++k) {
         const Text label = en(QStringLiteral("OUT%1").arg(k).toUtf8().constData());
-        t.append({QStringLiteral("/gain/skin/gain-out%1a.png").arg(k), {57, 31}, face(F::Normal, label, 15), false});
-        t.append({QStringLiteral("/gain/skin/gainout%1.png").arg(k), {57, 31}, face(F::Lit, label, 15), false});
+        t.append({QStringLiteral("/gain/skin/gain-out%1a.png").arg(k),
+                  {57, 31},
+                  face(F::Normal, label, 15),
+                  false});
+        t.append(
+            {QStringLiteral("/gain/skin/gainout%1.png").arg(k), {57, 31}, face(F::Lit, label, 15), false});
     }
     return t;
 }

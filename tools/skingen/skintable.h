@@ -7,7 +7,8 @@
 #include <QString>
 #include <QVector>
 
-namespace skin {
+namespace skin
+{
 
 struct Skin {
     QString path; // resource path without the leading colon, e.g. "/back/skin/001d.png"
