@@ -1,0 +1,39 @@
+#pragma once
+
+// Program files: one program image, exactly 1664 bytes, no header and no
+// trailer. The extension follows the device type: ".K91" for type 24, ".K72"
+// for type 22, ".K53" for type 20.
+
+#include <QByteArray>
+#include <QString>
+
+class DeviceData;
+
+enum class ProgramFileStatus {
+    Ok,
+    CannotOpen,  // the file could not be opened
+    WrongSize,   // the file is not exactly one program image
+    ReadFailed,  // opened, but the image could not be read whole
+    WriteFailed, // opened, but the image could not be written whole
+};
+
+// ".K91", ".K72", ".K53" for device type 24, 22, 20; empty for any other type.
+QString programfilesuffix(int devicetype);
+// "Program File (*.K91)" and its twins for the file dialogs; empty for any other type.
+QString programfilefilter(int devicetype);
+
+// Reads one program image. On any failure image is left unchanged and error
+// (when given) receives a message naming the file and the cause.
+ProgramFileStatus readprogramfile(const QString &path, QByteArray &image, QString *error = nullptr);
+
+// Writes one program image (which must be 1664 bytes) as the whole file. The
+// file is replaced only when every byte was written.
+ProgramFileStatus writeprogramfile(const QString &path, const QByteArray &image, QString *error = nullptr);
+
+// Reads a program file into the device's current image and decodes it. A file
+// that cannot be read whole, or is not exactly one image, leaves the device
+// untouched.
+ProgramFileStatus loadprogramfile(const QString &path, DeviceData &device, QString *error = nullptr);
+
+// Packs the device's parameters into its write image and writes that image.
+ProgramFileStatus saveprogramfile(const QString &path, DeviceData &device, QString *error = nullptr);

@@ -1,0 +1,520 @@
+#include "devicedata.h"
+#include "devicedatatestutil.h"
+#include "programimage.h"
+
+#include <QRandomGenerator>
+#include <QtTest>
+
+#include <memory>
+
+namespace
+{
+
+QByteArray hex(const char *text)
+{
+    return QByteArray::fromHex(QByteArray(text));
+}
+
+struct TemplateRow {
+    QString name;
+    int offset;
+    QByteArray bytes;
+};
+
+// The power-on template's table, written out by hand region by region: each
+// row is an offset and the bytes expected there.
+QVector<TemplateRow> templaterows()
+{
+    QVector<TemplateRow> rows;
+    rows.append({"header and name", 0,
+                 QByteArray("\x01"
+                            "12                  ")});
+    for (int c = 0; c < 4; ++c)
+        rows.append({QStringLiteral("IN%1 mute and gain").arg(c), 21 + 3 * c, hex("019001")});
+    for (int c = 4; c < 12; ++c)
+        rows.append({QStringLiteral("OUT%1 mute and gain").arg(c - 3), 21 + 3 * c, hex("009001")});
+    const QByteArray inpeq = hex("003b002c011a"
+                                 "005f002c011a"
+                                 "0082002c011a"
+                                 "00a6002c011a"
+                                 "00ca002c011a"
+                                 "00ee002c011a"
+                                 "0012012c011a"
+                                 "0036012c011a"
+                                 "005a012c011a");
+    const QByteArray outpeq = hex("005b002c011a"
+                                  "006e002c011a"
+                                  "0080002c011a"
+                                  "0093002c011a"
+                                  "00a6002c011a"
+                                  "00b9002c011a"
+                                  "00cc002c011a"
+                                  "00df002c011a"
+                                  "00f2002c011a");
+    for (int c = 0; c < 4; ++c)
+        rows.append({QStringLiteral("IN%1 parametric slots").arg(c), 57 + 54 * c, inpeq});
+    for (int c = 4; c < 12; ++c)
+        rows.append({QStringLiteral("OUT%1 parametric slots").arg(c - 3), 57 + 54 * c, outpeq});
+    for (int c = 0; c < 4; ++c)
+        rows.append({QStringLiteral("IN%1 graphic EQ").arg(c), 705 + 62 * c, hex("2c01").repeated(31)});
+    rows.append({"bypass", 953, QByteArray(12, '\0')});
+    for (int o = 0; o < 8; ++o)
+        rows.append({QStringLiteral("OUT%1 filters").arg(o + 1), 965 + 6 * o,
+                     o % 2 == 0 ? hex("004800000701") : hex("000701008e01")});
+    for (int o = 0; o < 8; ++o)
+        rows.append(
+            {QStringLiteral("OUT%1 crossover").arg(o + 1), 1013 + 13 * o, hex("00020002001c011c01be008001")});
+    rows.append({"delay, switches, routing", 1117, QByteArray(36 + 8 + 8, '\0')});
+    for (int c = 0; c < 12; ++c)
+        rows.append({QStringLiteral("limiter %1").arg(c), 1169 + 7 * c, hex("00900102320001")});
+    for (int o = 0; o < 8; ++o)
+        rows.append({QStringLiteral("OUT%1 peak limiter").arg(o + 1), 1253 + 5 * o, hex("0090010101")});
+    rows.append({"link masks", 1293,
+                 hex("01020408"
+                     "0102040810204080")});
+    rows.append({"rest", 1305, QByteArray(359, '\0')});
+    return rows;
+}
+
+// Offsets of the high bytes of every 15-bit value the model decodes (the
+// graphic EQ words keep bit 15, the delay's third byte carries its flag).
+QList<int> fifteenbithighbytes()
+{
+    QList<int> offsets;
+    for (int c = 0; c < 12; ++c)
+        offsets << 21 + 3 * c + 2;
+    for (int c = 0; c < 12; ++c)
+        for (int b = 0; b < 7; ++b)
+            offsets << 57 + 54 * c + 6 * b + 2 << 57 + 54 * c + 6 * b + 4;
+    for (int o = 0; o < 8; ++o)
+        offsets << 965 + 6 * o + 2 << 965 + 6 * o + 5;
+    for (int o = 0; o < 8; ++o)
+        offsets << 1013 + 13 * o + 6 << 1013 + 13 * o + 8 << 1013 + 13 * o + 10 << 1013 + 13 * o + 12;
+    for (int c = 0; c < 12; ++c)
+        offsets << 1169 + 7 * c + 2 << 1169 + 7 * c + 5;
+    for (int o = 0; o < 8; ++o)
+        offsets << 1253 + 5 * o + 2;
+    return offsets;
+}
+
+// An image every byte of which survives unpack then pack: header 1 and bit 7
+// clear in the high byte of every 15-bit value; all other bytes as given.
+QByteArray canonical(QByteArray image)
+{
+    image[0] = 1;
+    for (int off : fifteenbithighbytes())
+        image[off] = static_cast<char>(image.at(off) & 0x7F);
+    return image;
+}
+
+QByteArray randomimage(quint32 seed)
+{
+    QRandomGenerator gen(seed);
+    QByteArray image(kProgramImageSize, '\0');
+    for (int k = 0; k < kProgramImageSize; ++k)
+        image[k] = static_cast<char>(gen.bounded(256));
+    return image;
+}
+
+std::unique_ptr<DeviceData> recordwithimage(const QByteArray &image)
+{
+    auto d = std::make_unique<DeviceData>();
+    setcurrentimage(*d, image);
+    d->unpackprogram();
+    return d;
+}
+
+} // namespace
+
+class TestProgramImage : public QObject
+{
+    Q_OBJECT
+private slots:
+    // The power-on template against its table, written out by hand region by
+    // region: each row is an offset and the bytes expected there.
+    void powerOnTemplate_data()
+    {
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<QByteArray>("bytes");
+        for (const TemplateRow &row : templaterows())
+            QTest::newRow(qPrintable(row.name)) << row.offset << row.bytes;
+    }
+    void powerOnTemplate()
+    {
+        QFETCH(int, offset);
+        QFETCH(QByteArray, bytes);
+        const QByteArray image = poweronimage();
+        QCOMPARE(image.size(), 1664);
+        QCOMPARE(image.mid(offset, bytes.size()).toHex(), bytes.toHex());
+    }
+    void templateRowsCoverTheImageOnce()
+    {
+        QVector<int> covered(1664, 0);
+        for (const TemplateRow &row : templaterows())
+            for (int k = 0; k < row.bytes.size(); ++k)
+                ++covered[row.offset + k];
+        QCOMPARE(covered, QVector<int>(1664, 1));
+    }
+
+    // loaddefaults decodes the template: the factory parameter set.
+    void factoryParameters()
+    {
+        auto d = std::make_unique<DeviceData>();
+        QCOMPARE(d->getprogramhead(), 1);
+        QCOMPARE(d->getprogramname(), QStringLiteral("PROGRAM             "));
+        static const int infreq[7] = {59, 95, 130, 166, 202, 238, 274};
+        static const int outfreq[7] = {91, 110, 128, 147, 166, 185, 204};
+        for (int c = 0; c < 12; ++c) {
+            QCOMPARE(d->getmute(c), c < 4 ? 1 : 0);
+            QCOMPARE(d->getgain(c), 400);
+            for (int b = 0; b < 7; ++b) {
+                QCOMPARE(d->getpeqtypebyte(c, b), 0);
+                QCOMPARE(d->getpeqfreq(c, b), c < 4 ? infreq[b] : outfreq[b]);
+                QCOMPARE(d->getpeqgain(c, b), 300);
+                QCOMPARE(d->getpeqwidth(c, b), 14);
+                QCOMPARE(d->getpeqallpass(c, b), 0);
+            }
+            for (int b = 0; b < 31; ++b) {
+                QCOMPARE(d->getgeqword(c, b), 300); // outputs too: flat, pass clear
+            }
+            QCOMPARE(d->getbypassbyte(c), 0);
+            QCOMPARE(d->getdelay(c), 0);
+            QCOMPARE(d->getdelayflag(c), 0);
+            QCOMPARE(d->getlimitknee(c), 0);
+            QCOMPARE(d->getlimitthreshold(c), 400);
+            QCOMPARE(d->getlimitratio(c), 2);
+            QCOMPARE(d->getlimitattack(c), 50);
+            QCOMPARE(d->getlimitrelease(c), 1);
+            QCOMPARE(d->getbandslope(c), 0);
+        }
+        static const int links[12] = {1, 2, 4, 8, 1, 2, 4, 8, 16, 32, 64, 128};
+        for (int c = 0; c < 12; ++c)
+            QCOMPARE(d->getlinkmask(c), links[c]);
+        QVERIFY(!d->inputlinked());
+        QVERIFY(!d->outputlinked());
+        for (int o = 0; o < 8; ++o) {
+            QCOMPARE(d->gethpftype(o), 0);
+            QCOMPARE(d->gethpffreq(o), o % 2 == 0 ? 72 : 263);
+            QCOMPARE(d->getlpftype(o), 0);
+            QCOMPARE(d->getlpffreq(o), o % 2 == 0 ? 263 : 398);
+            QCOMPARE(d->getxobyte0(o), 0);
+            QCOMPARE(d->getfirparam1(o), 2);
+            QCOMPARE(d->getfirparam2(o), 0);
+            QCOMPARE(d->getfirparam3(o), 2);
+            QCOMPARE(d->getfirorder(o), 0);
+            QCOMPARE(d->getfirflag(o), 0);
+            QCOMPARE(d->getfirlowfreq(o), 284);
+            QCOMPARE(d->getfirhighfreq(o), 284);
+            QCOMPARE(d->getfirlowparam(o), 190);
+            QCOMPARE(d->getfirhighparam(o), 384);
+            QCOMPARE(d->getpeaklimiton(o), 0);
+            QCOMPARE(d->getpeaklimitvalue(o), 400);
+            QCOMPARE(d->getpeaklimita(o), 1);
+            QCOMPARE(d->getpeaklimitb(o), 1);
+            QCOMPARE(d->getoutflag(o), 0);
+            QCOMPARE(d->getroutebyte(o), 0);
+            QVERIFY(!d->getrouteina(o) && !d->getrouteinb(o) && !d->getrouteinc(o) && !d->getrouteind(o));
+        }
+        QCOMPARE(currentimage(*d), poweronimage());
+        QCOMPARE(d->getwriteimagebyte(0), 0); // the write image is zero until the first pack
+    }
+
+    // Fields set, packed, and the packed image decoded by another record.
+    void packThenUnpackRestoresEveryField()
+    {
+        auto a = std::make_unique<DeviceData>();
+        QRandomGenerator gen(1234);
+        a->setprogramname(QStringLiteral("Main hall"));
+        for (int c = 0; c < 12; ++c) {
+            a->setmute(c, gen.bounded(2));
+            a->setgain(c, gen.bounded(521));
+            for (int b = 0; b < 7; ++b) {
+                const int type = gen.bounded(8);
+                a->setpeqtype(c, b, type);
+                a->setpeqbypass(c, b, gen.bounded(2) == 1);
+                a->setpeqfreq(c, b, gen.bounded(399));
+                a->setpeqgain(c, b, type == 5 ? 300 : gen.bounded(451));
+                a->setpeqwidth(c, b, gen.bounded(41));
+                if (type == 5)
+                    a->setpeqallpass(c, b, gen.bounded(399));
+            }
+            for (int b = 0; b < 31; ++b)
+                a->setgeq(c, b, gen.bounded(601), gen.bounded(2) == 1);
+            a->setpeqbypassall(c, gen.bounded(2) == 1);
+            a->setgeqbypassall(c, gen.bounded(2) == 1);
+            a->setdelay(c, gen.bounded(0x7FFFFF + 1));
+            a->setdelayflag(c, gen.bounded(2) ? 0x80 : 0);
+            a->setlimitknee(c, gen.bounded(256));
+            a->setlimitthreshold(c, gen.bounded(0x8000));
+            a->setlimitratio(c, gen.bounded(256));
+            a->setlimitattack(c, gen.bounded(0x8000));
+            a->setlimitrelease(c, gen.bounded(256));
+        }
+        for (int o = 0; o < 8; ++o) {
+            a->sethpftype(o, gen.bounded(256));
+            a->sethpffreq(o, gen.bounded(399));
+            a->setlpftype(o, gen.bounded(256));
+            a->setlpffreq(o, gen.bounded(399));
+            a->setxobyte0(o, gen.bounded(256));
+            a->setfirorder(o, gen.bounded(128));
+            a->setfirflag(o, gen.bounded(2));
+            a->setfirlowfreq(o, gen.bounded(0x8000));
+            a->setfirhighfreq(o, gen.bounded(0x8000));
+            a->setfirlowparam(o, gen.bounded(0x8000));
+            a->setfirhighparam(o, gen.bounded(0x8000));
+            a->setfirparam1(o, gen.bounded(256));
+            a->setfirparam2(o, gen.bounded(256));
+            a->setfirparam3(o, gen.bounded(256));
+            a->setpeaklimiton(o, gen.bounded(2));
+            a->setpeaklimitvalue(o, gen.bounded(0x8000));
+            a->setpeaklimita(o, gen.bounded(256));
+            a->setpeaklimitb(o, gen.bounded(256));
+            a->setoutflag(o, gen.bounded(256));
+            a->setrouteina(o, gen.bounded(2) == 1);
+            a->setrouteinb(o, gen.bounded(2) == 1);
+            a->setrouteinc(o, gen.bounded(2) == 1);
+            a->setrouteind(o, gen.bounded(2) == 1);
+        }
+        const QStringList before = imagefields(*a);
+        a->packprogram();
+        QCOMPARE(imagefields(*a), before); // packing changes no field
+
+        auto b = recordwithimage(writeimage(*a));
+        const QString diff = firstdifference(imagefields(*b), before);
+        QVERIFY2(diff.isEmpty(), qPrintable(diff));
+        // The graphic EQ pass flags came back (bit 15 of the inputs' words).
+        int passes = 0;
+        for (int c = 0; c < 4; ++c)
+            for (int band = 0; band < 31; ++band)
+                passes += b->getgeqpass(c, band) ? 1 : 0;
+        QVERIFY(passes > 0);
+    }
+
+    void unpackThenPackRestoresTheImage_data()
+    {
+        QTest::addColumn<QByteArray>("image");
+        QTest::newRow("power-on template") << poweronimage();
+        QTest::newRow("all 0xFF") << canonical(QByteArray(kProgramImageSize, '\xff'));
+        QTest::newRow("all zero") << canonical(QByteArray(kProgramImageSize, '\0'));
+        for (quint32 seed = 1; seed <= 8; ++seed)
+            QTest::addRow("random %u", seed) << canonical(randomimage(seed));
+    }
+    void unpackThenPackRestoresTheImage()
+    {
+        QFETCH(QByteArray, image);
+        auto d = recordwithimage(image);
+        d->packprogram();
+        const QByteArray packed = writeimage(*d);
+        for (int k = 0; k < kProgramImageSize; ++k)
+            QVERIFY2(packed.at(k) == image.at(k), qPrintable(QStringLiteral("byte %1: %2 instead of %3")
+                                                                 .arg(k)
+                                                                 .arg(quint8(packed.at(k)))
+                                                                 .arg(quint8(image.at(k)))));
+    }
+
+    // The bytes the model does not decode survive a save: parametric slots 7
+    // and 8 of every channel and everything after the link masks.
+    void undecodedBytesSurvivePacking()
+    {
+        QByteArray image = canonical(randomimage(99));
+        for (int k = 1305; k < 1664; ++k)
+            image[k] = static_cast<char>(0xA0 + k % 16);
+        auto d = recordwithimage(image);
+        d->setgain(0, 123); // an edit in between does not lose them either
+        d->packprogram();
+        const QByteArray packed = writeimage(*d);
+        for (int c = 0; c < 12; ++c) {
+            const int slot7 = 57 + 54 * c + 42;
+            QCOMPARE(packed.mid(slot7, 12).toHex(), image.mid(slot7, 12).toHex());
+        }
+        QCOMPARE(packed.mid(1305).toHex(), image.mid(1305).toHex());
+        QCOMPARE(packed.mid(22, 2).toHex(), QByteArray("7b00"));
+
+        // A fresh record packs the template's slots 7 and 8, not zeros.
+        auto fresh = std::make_unique<DeviceData>();
+        fresh->packprogram();
+        QCOMPARE(writeimage(*fresh).mid(57 + 42, 12).toHex(), QByteArray("003601"
+                                                                         "2c011a"
+                                                                         "005a01"
+                                                                         "2c011a"));
+    }
+
+    void graphicEqPassFlagSurvives()
+    {
+        auto a = std::make_unique<DeviceData>();
+        a->setgeq(2, 7, 310, true);
+        a->setgeq(2, 8, 290, false);
+        a->packprogram();
+        const QByteArray packed = writeimage(*a);
+        QCOMPARE(packed.mid(705 + 62 * 2 + 2 * 7, 4).toHex(), QByteArray("3681"
+                                                                         "2201"));
+        auto b = recordwithimage(packed);
+        QVERIFY(b->getgeqpass(2, 7));
+        QCOMPARE(b->getgeqgain(2, 7), 310);
+        QVERIFY(!b->getgeqpass(2, 8));
+        QCOMPARE(b->getgeqgain(2, 8), 290);
+    }
+
+    // Worked single-field cases: a value set in the model, the bytes at a
+    // hand-computed offset of the packed image, and the value decoded back.
+    void workedCases()
+    {
+        auto d = std::make_unique<DeviceData>();
+        // Delay 700 samples, on, on OUT2 (channel 5).
+        d->setdelay(5, 700);
+        d->setdelayflag(5, 0x80);
+        // All-pass band: type 5, value 200, on IN-B band 3.
+        d->setpeqtype(1, 3, 5);
+        d->setpeqallpass(1, 3, 200);
+        // Bypassed all-pass band, type byte 0x85, on OUT8 band 6.
+        d->setpeqtype(11, 6, 5);
+        d->setpeqbypass(11, 6, true);
+        d->setpeqallpass(11, 6, 17);
+        // Limiter threshold 400 on IN-D.
+        d->setlimitthreshold(3, 400);
+        // FIR mode with order 5 on OUT3.
+        d->setfirorder(2, 5);
+        d->setfirflag(2, 1);
+        d->packprogram();
+        const QByteArray p = writeimage(*d);
+        // 700 = 0x0002BC: bits 0-7, 8-15, then bits 16-22 (zero) with the on-flag.
+        QCOMPARE(p.mid(1117 + 15, 3).toHex(), QByteArray("bc0280"));
+        QCOMPARE(p.mid(57 + 54 + 18, 6).toHex(), QByteArray("05a600c8001a"));
+        QCOMPARE(p.mid(57 + 54 * 11 + 36, 6).toHex(), QByteArray("85cc0011001a"));
+        QCOMPARE(p.mid(1169 + 21 + 1, 2).toHex(), QByteArray("9001"));
+        QCOMPARE(quint8(p.at(1013 + 26 + 4)), quint8(0x85));
+
+        auto e = recordwithimage(p);
+        QCOMPARE(e->getdelaylow(5), 0xBC);
+        QCOMPARE(e->getdelayhigh(5), 2);
+        QCOMPARE(e->getdelayflag(5), 0x80);
+        QCOMPARE(e->getdelay(5), 700);
+        QCOMPARE(e->getpeqallpass(1, 3), 200);
+        QCOMPARE(e->getpeqgain(1, 3), 300);
+        QCOMPARE(e->getpeqtypebyte(11, 6), 0x85);
+        QCOMPARE(e->getpeqallpass(11, 6), 17);
+        QCOMPARE(e->getpeqgain(11, 6), 300);
+        QCOMPARE(e->getfirorder(2), 5);
+        QCOMPARE(e->getfirflag(2), 1);
+    }
+
+    // Image bytes as a processor or a user's file may hold them.
+    void decodingEdgeCases_data()
+    {
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<bool>("samebytes");
+        // IN-A band 0 slot at 57.
+        QTest::newRow("width byte 41 wraps") << 62 << hex("29") << QStringLiteral("width") << 255 << true;
+        QTest::newRow("width byte 0") << 62 << hex("00") << QStringLiteral("width") << 40 << true;
+        QTest::newRow("width byte 255") << 62 << hex("ff") << QStringLiteral("width") << 41 << true;
+        QTest::newRow("frequency bit 15 dropped")
+            << 58 << hex("0281") << QStringLiteral("freq") << 258 << false;
+        QTest::newRow("frequency past the grid kept")
+            << 58 << hex("f401") << QStringLiteral("freq") << 500 << true;
+        QTest::newRow("gain bit 15 dropped") << 60 << hex("2c81") << QStringLiteral("gain") << 300 << false;
+        QTest::newRow("channel gain 15 bits")
+            << 22 << hex("ffff") << QStringLiteral("chgain") << 0x7FFF << false;
+        QTest::newRow("delay 23 bits and flag")
+            << 1117 << hex("ffffff") << QStringLiteral("delay") << 0x7FFFFF << true;
+        QTest::newRow("type-5 value into all-pass") << 57
+                                                    << hex("05"
+                                                           "1000"
+                                                           "3412")
+                                                    << QStringLiteral("allpass") << 0x1234 << true;
+        QTest::newRow("type-5 gain reads 300") << 57
+                                               << hex("85"
+                                                      "1000"
+                                                      "3412")
+                                               << QStringLiteral("gain") << 300 << true;
+        QTest::newRow("graphic EQ keeps bit 15")
+            << 705 << hex("2c81") << QStringLiteral("geq") << 0x812C << true;
+    }
+    void decodingEdgeCases()
+    {
+        QFETCH(int, offset);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, field);
+        QFETCH(int, value);
+        QFETCH(bool, samebytes);
+        QByteArray image = poweronimage();
+        image.replace(offset, bytes.size(), bytes);
+        auto d = recordwithimage(image);
+        int got = -1;
+        if (field == "width")
+            got = d->getpeqwidth(0, 0);
+        else if (field == "freq")
+            got = d->getpeqfreq(0, 0);
+        else if (field == "gain")
+            got = d->getpeqgain(0, 0);
+        else if (field == "allpass")
+            got = d->getpeqallpass(0, 0);
+        else if (field == "chgain")
+            got = d->getgain(0);
+        else if (field == "delay")
+            got = d->getdelay(0);
+        else if (field == "geq")
+            got = d->getgeqword(0, 0);
+        QCOMPARE(got, value);
+        // Values outside the tables are kept as they are: they pack back to
+        // the same bytes.
+        d->packprogram();
+        if (samebytes)
+            QCOMPARE(writeimage(*d).mid(offset, bytes.size()).toHex(), bytes.toHex());
+    }
+
+    void unpackKeepsAllPassOfOtherBandsAndOutputGeq()
+    {
+        auto d = std::make_unique<DeviceData>();
+        d->setpeqallpass(4, 2, 77);
+        d->setgeq(9, 30, 250, true);
+        setcurrentimage(*d, poweronimage());
+        d->unpackprogram();
+        QCOMPARE(d->getpeqallpass(4, 2), 77);
+        QCOMPARE(d->getgeqgain(9, 30), 250);
+        QVERIFY(d->getgeqpass(9, 30));
+    }
+
+    void outputGeqAndPeakLimiterRegions()
+    {
+        auto a = std::make_unique<DeviceData>();
+        a->packprogram();
+        const QByteArray plain = writeimage(*a);
+        for (int c = 4; c < 12; ++c)
+            for (int b = 0; b < 31; ++b)
+                a->setgeq(c, b, 0x1234, true);
+        a->packprogram();
+        QCOMPARE(writeimage(*a).toHex(), plain.toHex());
+
+        for (int o = 0; o < 8; ++o) {
+            a->setpeaklimiton(o, 1);
+            a->setpeaklimitvalue(o, 0x0102 + o);
+            a->setpeaklimita(o, 0x30 + o);
+            a->setpeaklimitb(o, 0x40 + o);
+        }
+        for (int c = 0; c < 12; ++c)
+            a->setlimitthreshold(c, 0x7777);
+        a->packprogram();
+        const QByteArray p = writeimage(*a);
+        QCOMPARE(p.mid(1253, 5).toHex(), QByteArray("0102013040"));
+        QCOMPARE(p.mid(1253 + 35, 5).toHex(), QByteArray("0109013747"));
+        QCOMPARE(p.mid(1293, 12).toHex(), plain.mid(1293, 12).toHex());
+    }
+
+    void packKeepsRouteBooleansInStep()
+    {
+        auto d = std::make_unique<DeviceData>();
+        QByteArray image = poweronimage();
+        image[1161 + 2] = 0x0A; // OUT3 from IN-A and IN-C
+        setcurrentimage(*d, image);
+        d->unpackprogram();
+        QVERIFY(d->getrouteina(2) && !d->getrouteinb(2) && d->getrouteinc(2) && !d->getrouteind(2));
+        d->packprogram();
+        QCOMPARE(d->getwriteimagebyte(1161 + 2), 0x0A);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProgramImage)
+#include "tst_programimage.moc"
