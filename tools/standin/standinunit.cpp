@@ -1,5 +1,7 @@
 #include "standinunit.h"
 
+#include "programimage.h"
+
 #include <algorithm>
 
 namespace standin {
@@ -22,8 +24,12 @@ QByteArray blankname()
     return QByteArray(kNameSize, ' ');
 }
 
-// The processor's factory state, written from its documented content. Used
-// until the application's own power-on image is available to compare with.
+} // namespace
+
+static_assert(kImageSize == ::kProgramImageSize && kPacketSize == ::kPacketSize
+                  && kPacketCount == ::kPacketCount,
+              "the stand-in and the application agree on the image size");
+
 QByteArray factoryimage()
 {
     QByteArray im(kImageSize, '\0');
@@ -77,6 +83,8 @@ QByteArray factoryimage()
     }
     return im;
 }
+
+namespace {
 
 Answer silent(const QString &why)
 {
@@ -168,7 +176,8 @@ void copychannel(QByteArray &im, int from, int to)
 
 QByteArray poweronimagefor()
 {
-    return factoryimage();
+    const QByteArray im = ::poweronimage();
+    return im.size() == kImageSize ? im : factoryimage();
 }
 
 UnitState::UnitState()

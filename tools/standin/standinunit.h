@@ -49,8 +49,11 @@ constexpr int linkMasks = 1293;    // 12 x 1
 constexpr int rest = 1305;         // to the end, not decoded
 } // namespace img
 
-// The power-on image the processor starts with.
+// The power-on image the processor starts with: the application's template.
 QByteArray poweronimagefor();
+// The factory image written independently from its documented content, to
+// check the application's template against.
+QByteArray factoryimage();
 
 struct ProgramSlot {
     QByteArray image;  // 1664 bytes
