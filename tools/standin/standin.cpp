@@ -15,9 +15,12 @@
 #include <QTimer>
 #include <QUdpSocket>
 
+#include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -28,7 +31,7 @@ constexpr qint64 kMs = 1000000;
 constexpr qint64 kByteNs = 260417; // 10 bits at 38400 baud
 constexpr int kIdleFlushMs = 500;  // a frame still incomplete after this much quiet is dropped
 constexpr int kMergeHoldMs = 1000; // a held reply is written alone after this long
-constexpr int kDiscovery = 0x100;  // Fault::command value that matches the UDP discovery
+constexpr int kDiscovery = Fault::Discovery;
 const QByteArray kDiscoveryRequest("AreYouTavisenLink?");
 const QByteArray kDiscoveryReply("iAmTavisenLink!\nmr700");
 } // namespace
@@ -46,6 +49,8 @@ struct Line {
     QHostAddress address;
     QTcpServer *server = nullptr;
     quint16 udpPort = 0;
+    QByteArray lastDatagram; // sender and content of the last discovery datagram answered
+    qint64 lastDatagramNs = 0;
     QList<Port *> connections;
     bool dead = false;
 };
@@ -635,23 +640,64 @@ int StandinPrivate::listen(const QHostAddress &address, quint16 tcpPort, quint16
 }
 
 namespace {
-// Whether a datagram sent to destination (received on interface index ifindex)
-// reaches a host at address.
-bool reaches(const QHostAddress &address, const QHostAddress &destination, int ifindex)
+// Whether a datagram sent to destination reaches a host at address: sent to
+// it, or to the directed broadcast address of its network, or to the limited
+// broadcast address.
+bool reaches(const QHostAddress &address, const QHostAddress &destination)
 {
     if (destination.isEqual(address, QHostAddress::TolerantConversion))
         return true;
-    const bool limited = destination == QHostAddress(QHostAddress::Broadcast);
-    for (const QNetworkInterface &i : QNetworkInterface::allInterfaces()) {
-        for (const QNetworkAddressEntry &e : i.addressEntries()) {
-            if (!e.ip().isEqual(address, QHostAddress::TolerantConversion))
-                continue;
-            if (ifindex > 0 && i.index() != ifindex)
-                return false;
-            return limited || (!e.broadcast().isNull() && e.broadcast() == destination);
-        }
-    }
+    if (destination.isEqual(QHostAddress(QHostAddress::Broadcast), QHostAddress::TolerantConversion))
+        return !address.isLoopback();
+    for (const QNetworkInterface &i : QNetworkInterface::allInterfaces())
+        for (const QNetworkAddressEntry &e : i.addressEntries())
+            if (e.ip().isEqual(address, QHostAddress::TolerantConversion))
+                return !e.broadcast().isNull()
+                       && e.broadcast().isEqual(destination, QHostAddress::TolerantConversion);
     return false;
+}
+
+// Sends one datagram from the socket with `from` as its source address (the
+// socket is bound to every address, so the source is chosen per datagram).
+bool sendfrom(QUdpSocket *socket, const QByteArray &data, const QHostAddress &from, const QHostAddress &to,
+              quint16 port)
+{
+    bool ok = false;
+    const quint32 to4 = to.toIPv4Address(&ok);
+    bool okFrom = false;
+    const quint32 from4 = from.toIPv4Address(&okFrom);
+    if (!ok || !okFrom)
+        return false;
+    sockaddr_in dst;
+    std::memset(&dst, 0, sizeof dst);
+    dst.sin_family = AF_INET;
+    dst.sin_port = htons(port);
+    dst.sin_addr.s_addr = htonl(to4);
+    iovec iov;
+    iov.iov_base = const_cast<char *>(data.constData());
+    iov.iov_len = size_t(data.size());
+    union {
+        char buf[CMSG_SPACE(sizeof(in_pktinfo))];
+        cmsghdr align;
+    } control;
+    std::memset(&control, 0, sizeof control);
+    msghdr msg;
+    std::memset(&msg, 0, sizeof msg);
+    msg.msg_name = &dst;
+    msg.msg_namelen = sizeof dst;
+    msg.msg_iov = &iov;
+    msg.msg_iovlen = 1;
+    msg.msg_control = control.buf;
+    msg.msg_controllen = sizeof control.buf;
+    cmsghdr *cm = CMSG_FIRSTHDR(&msg);
+    cm->cmsg_level = IPPROTO_IP;
+    cm->cmsg_type = IP_PKTINFO;
+    cm->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
+    in_pktinfo info;
+    std::memset(&info, 0, sizeof info);
+    info.ipi_spec_dst.s_addr = htonl(from4);
+    std::memcpy(CMSG_DATA(cm), &info, sizeof info);
+    return ::sendmsg(int(socket->socketDescriptor()), &msg, 0) == data.size();
 }
 } // namespace
 
@@ -662,8 +708,17 @@ void StandinPrivate::discovery(QUdpSocket *socket)
         for (Line *line : lines) {
             if (line->pty || line->udpPort != socket->localPort() || line->dead)
                 continue;
-            if (!reaches(line->address, dg.destinationAddress(), int(dg.interfaceIndex())))
+            if (!reaches(line->address, dg.destinationAddress()))
                 continue;
+            // A broadcast can come in twice (looped back and over the wire):
+            // a processor answers one request once.
+            const QByteArray key = dg.senderAddress().toString().toLatin1() + ':'
+                                   + QByteArray::number(dg.senderPort()) + ':' + dg.data();
+            const qint64 t = now();
+            if (line->lastDatagram == key && t - line->lastDatagramNs < 100 * kMs)
+                continue;
+            line->lastDatagram = key;
+            line->lastDatagramNs = t;
             FrameRecord in;
             in.direction = FrameRecord::In;
             in.ns = now();
@@ -704,21 +759,22 @@ void StandinPrivate::discovery(QUdpSocket *socket)
                 continue;
             QHostAddress from = line->address;
             if (other)
-                from = QHostAddress(QStringLiteral("127.0.0.%1").arg(qMax(2, int(other->otherAddress))));
-            QNetworkDatagram reply(kDiscoveryReply, dg.senderAddress(), dg.senderPort());
-            reply.setSender(from, socket->localPort());
+                from = other->otherHost;
+            const QHostAddress to = dg.senderAddress();
+            const quint16 toPort = quint16(dg.senderPort());
             const int lineId = line->id;
             QPointer<QUdpSocket> s(socket);
-            auto send = [this, s, reply, twice, lineId, from]() {
+            auto send = [this, s, twice, lineId, from, to, toPort]() {
                 if (!s)
                     return;
                 for (int i = 0; i < (twice ? 2 : 1); ++i) {
-                    s->writeDatagram(reply);
+                    if (!sendfrom(s, kDiscoveryReply, from, to, toPort))
+                        continue;
                     FrameRecord r;
                     r.direction = FrameRecord::Out;
                     r.ns = now();
                     r.line = lineId;
-                    r.bytes = reply.data();
+                    r.bytes = kDiscoveryReply;
                     r.answered = true;
                     r.note = QStringLiteral("discovery reply from %1").arg(from.toString());
                     record(r);

@@ -64,6 +64,10 @@ struct Fault {
                          // closed or the serial line goes dead until restoreline()
         RefuseLock,      // lock requests (0x10, 0x12) are refused whatever the password
     };
+    // Value of `command` that matches the UDP discovery request (NoReply,
+    // LateReply, Duplicate and OtherAddress apply to it).
+    static constexpr int Discovery = 0x100;
+
     Kind kind = NoReply;
     int unit = -1;          // -1: every unit
     int command = -1;       // -1: every command
@@ -73,7 +77,8 @@ struct Fault {
     int pauseMs = 30;       // Split, SplitEndMarker: pause between the pieces
     QVector<int> splitAt;   // Split: byte offsets where the reply is cut
     QByteArray garbage = QByteArray("\x00\x7f\x5a\x44\x55", 5);
-    quint8 otherAddress = 0x7F;
+    quint8 otherAddress = 0x7F;  // OtherAddress: the reply's address byte
+    QHostAddress otherHost{QStringLiteral("127.0.0.2")}; // OtherAddress on discovery: the reply's sender
     int dataOffset = 61;    // MarkerInData: offset inside the 64 data bytes
 };
 
