@@ -14,7 +14,8 @@
 #include <csignal>
 #include <cstdio>
 
-namespace {
+namespace
+{
 bool parseunit(const QString &text, quint8 &type, quint8 &address)
 {
     const QStringList parts = text.split(QLatin1Char(':'));
@@ -42,13 +43,16 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(QStringLiteral(
         "Simulated loudspeaker-management processors for trying the application by hand (a test tool)."));
     parser.addHelpOption();
-    const QCommandLineOption ptyOpt(QStringLiteral("pty"), QStringLiteral("Open a pseudo-terminal and print its path."));
-    const QCommandLineOption netOpt(QStringLiteral("net"),
-                                    QStringLiteral("Serve TCP port 6000 and UDP discovery port 9999 on <address>."),
-                                    QStringLiteral("address"));
-    const QCommandLineOption unitOpt(QStringLiteral("unit"),
-                                     QStringLiteral("A processor <type>:<address>, type 24, 22 or 20 (repeatable)."),
-                                     QStringLiteral("type:address"));
+    const QCommandLineOption ptyOpt(QStringLiteral("pty"),
+                                    QStringLiteral("Open a pseudo-terminal and print its path."));
+    const QCommandLineOption netOpt(
+        QStringLiteral("net"),
+        QStringLiteral("Serve TCP port 6000 and UDP discovery port 9999 on <address>."),
+        QStringLiteral("address"));
+    const QCommandLineOption unitOpt(
+        QStringLiteral("unit"),
+        QStringLiteral("A processor <type>:<address>, type 24, 22 or 20 (repeatable)."),
+        QStringLiteral("type:address"));
     const QCommandLineOption paceOpt(QStringLiteral("pace"),
                                      QStringLiteral("Pace serial output like a 38400-baud line."));
     const QCommandLineOption quietOpt(QStringLiteral("quiet"), QStringLiteral("Do not log frames."));

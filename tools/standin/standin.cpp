@@ -24,9 +24,11 @@
 #include <termios.h>
 #include <unistd.h>
 
-namespace standin {
+namespace standin
+{
 
-namespace {
+namespace
+{
 constexpr qint64 kMs = 1000000;
 constexpr qint64 kByteNs = 260417; // 10 bits at 38400 baud
 constexpr int kIdleFlushMs = 500;  // a frame still incomplete after this much quiet is dropped
@@ -69,8 +71,8 @@ struct FaultEntry {
 
 struct Chunk {
     QByteArray data;
-    qint64 gapNs = 0;               // least time after the previous chunk finished
-    QVector<FrameRecord> finished;  // records completed by this chunk
+    qint64 gapNs = 0;              // least time after the previous chunk finished
+    QVector<FrameRecord> finished; // records completed by this chunk
     bool dropAfter = false;
 };
 
@@ -319,12 +321,16 @@ QVector<FaultEntry *> StandinPrivate::matching(int unit, int command, int packet
     return list;
 }
 
-namespace {
+namespace
+{
 QString kindname(Fault::Kind k)
 {
-    static const char *names[] = {"no reply",       "no reply to the first try", "late reply", "duplicate",
-                                  "other address",  "garbage before",            "garbage after", "split",
-                                  "split end marker", "merged",                  "marker in data", "link dropped",
+    static const char *names[] = {"no reply",         "no reply to the first try",
+                                  "late reply",       "duplicate",
+                                  "other address",    "garbage before",
+                                  "garbage after",    "split",
+                                  "split end marker", "merged",
+                                  "marker in data",   "link dropped",
                                   "refused lock"};
     return QString::fromLatin1(names[int(k)]);
 }
@@ -391,8 +397,8 @@ void StandinPrivate::frame(Port *port, const ScannedFrame &f)
             refuse = refuse || takes;
             break;
         case Fault::MarkerInData:
-            takes = f.command == 0x61 && f.payload.size() == 2 && packet < kPacketCount
-                    && fa.dataOffset >= 0 && fa.dataOffset <= kPacketSize - 3;
+            takes = f.command == 0x61 && f.payload.size() == 2 && packet < kPacketCount &&
+                    fa.dataOffset >= 0 && fa.dataOffset <= kPacketSize - 3;
             if (takes) {
                 const int prog = quint8(f.payload[0]);
                 const int at = packet * kPacketSize + fa.dataOffset;
@@ -551,7 +557,8 @@ int StandinPrivate::openpty()
 {
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
     if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) {
-        error = QStringLiteral("cannot open a pseudo-terminal: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        error = QStringLiteral("cannot open a pseudo-terminal: %1")
+                    .arg(QString::fromLocal8Bit(std::strerror(errno)));
         if (master >= 0)
             ::close(master);
         return -1;
@@ -622,7 +629,8 @@ int StandinPrivate::listen(const QHostAddress &address, quint16 tcpPort, quint16
     if (udpPort) {
         if (!udpSockets.contains(udpPort)) {
             auto *u = new QUdpSocket(context);
-            if (!u->bind(QHostAddress::AnyIPv4, udpPort, QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint)) {
+            if (!u->bind(QHostAddress::AnyIPv4, udpPort,
+                         QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint)) {
                 error = QStringLiteral("cannot bind UDP port %1: %2").arg(udpPort).arg(u->errorString());
                 delete u;
                 delete line->server;
@@ -639,7 +647,8 @@ int StandinPrivate::listen(const QHostAddress &address, quint16 tcpPort, quint16
     return line->id;
 }
 
-namespace {
+namespace
+{
 // Whether a datagram sent to destination reaches a host at address: sent to
 // it, or to the directed broadcast address of its network, or to the limited
 // broadcast address.
@@ -652,8 +661,8 @@ bool reaches(const QHostAddress &address, const QHostAddress &destination)
     for (const QNetworkInterface &i : QNetworkInterface::allInterfaces())
         for (const QNetworkAddressEntry &e : i.addressEntries())
             if (e.ip().isEqual(address, QHostAddress::TolerantConversion))
-                return !e.broadcast().isNull()
-                       && e.broadcast().isEqual(destination, QHostAddress::TolerantConversion);
+                return !e.broadcast().isNull() &&
+                       e.broadcast().isEqual(destination, QHostAddress::TolerantConversion);
     return false;
 }
 
@@ -712,8 +721,8 @@ void StandinPrivate::discovery(QUdpSocket *socket)
                 continue;
             // A broadcast can come in twice (looped back and over the wire):
             // a processor answers one request once.
-            const QByteArray key = dg.senderAddress().toString().toLatin1() + ':'
-                                   + QByteArray::number(dg.senderPort()) + ':' + dg.data();
+            const QByteArray key = dg.senderAddress().toString().toLatin1() + ':' +
+                                   QByteArray::number(dg.senderPort()) + ':' + dg.data();
             const qint64 t = now();
             if (line->lastDatagram == key && t - line->lastDatagramNs < 100 * kMs)
                 continue;
@@ -725,7 +734,9 @@ void StandinPrivate::discovery(QUdpSocket *socket)
             in.line = line->id;
             in.bytes = dg.data();
             in.ok = dg.data() == kDiscoveryRequest;
-            in.note = QStringLiteral("discovery from %1:%2").arg(dg.senderAddress().toString()).arg(dg.senderPort());
+            in.note = QStringLiteral("discovery from %1:%2")
+                          .arg(dg.senderAddress().toString())
+                          .arg(dg.senderPort());
             if (!in.ok) {
                 in.note += QStringLiteral(", not the discovery request");
                 record(in);

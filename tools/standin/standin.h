@@ -26,20 +26,21 @@
 #include <functional>
 #include <memory>
 
-namespace standin {
+namespace standin
+{
 
 // One recorded frame. Times are nanoseconds on the stand-in's monotonic clock
 // (Standin::nowns()).
 struct FrameRecord {
     enum Direction { In, Out };
     Direction direction = In;
-    qint64 ns = 0;           // In: when its last byte arrived; Out: when its last byte was written
-    int line = -1;           // the line (pty or network address) it passed
-    int unit = -1;           // the unit it was for or from; -1 none
-    QByteArray bytes;        // the frame as it was on the wire
-    bool ok = true;          // In: markers, count and checksum right
-    bool answered = false;   // In: a reply was produced (faults may still hold it back)
-    QString note;            // why not ok or not answered; fault names on Out
+    qint64 ns = 0;         // In: when its last byte arrived; Out: when its last byte was written
+    int line = -1;         // the line (pty or network address) it passed
+    int unit = -1;         // the unit it was for or from; -1 none
+    QByteArray bytes;      // the frame as it was on the wire
+    bool ok = true;        // In: markers, count and checksum right
+    bool answered = false; // In: a reply was produced (faults may still hold it back)
+    QString note;          // why not ok or not answered; fault names on Out
     quint8 command() const { return bytes.size() > 5 ? quint8(bytes[5]) : 0; }
     // Payload bytes after the count byte (In), or data bytes after the count (Out).
     QByteArray payload() const { return bytes.size() > 10 ? bytes.mid(7, bytes.size() - 11) : QByteArray(); }
@@ -69,17 +70,17 @@ struct Fault {
     static constexpr int Discovery = 0x100;
 
     Kind kind = NoReply;
-    int unit = -1;          // -1: every unit
-    int command = -1;       // -1: every command
-    int packet = -1;        // program part (0x60, 0x61) or logo block (0x13); -1 any
-    int times = -1;         // how many matching commands it affects; -1 without end
-    int delayMs = 1500;     // LateReply
-    int pauseMs = 30;       // Split, SplitEndMarker: pause between the pieces
-    QVector<int> splitAt;   // Split: byte offsets where the reply is cut
+    int unit = -1;        // -1: every unit
+    int command = -1;     // -1: every command
+    int packet = -1;      // program part (0x60, 0x61) or logo block (0x13); -1 any
+    int times = -1;       // how many matching commands it affects; -1 without end
+    int delayMs = 1500;   // LateReply
+    int pauseMs = 30;     // Split, SplitEndMarker: pause between the pieces
+    QVector<int> splitAt; // Split: byte offsets where the reply is cut
     QByteArray garbage = QByteArray("\x00\x7f\x5a\x44\x55", 5);
-    quint8 otherAddress = 0x7F;  // OtherAddress: the reply's address byte
+    quint8 otherAddress = 0x7F;                          // OtherAddress: the reply's address byte
     QHostAddress otherHost{QStringLiteral("127.0.0.2")}; // OtherAddress on discovery: the reply's sender
-    int dataOffset = 61;    // MarkerInData: offset inside the 64 data bytes
+    int dataOffset = 61;                                 // MarkerInData: offset inside the 64 data bytes
 };
 
 class StandinPrivate;
@@ -93,12 +94,12 @@ public:
     Standin &operator=(const Standin &) = delete;
 
     // Lines. Each returns a line id, or -1 on failure (errorstring() says why).
-    int openpty();                                  // a pseudo-terminal; the application opens ptypath()
+    int openpty(); // a pseudo-terminal; the application opens ptypath()
     QString ptypath(int line) const;
     // TCP server on address:tcpPort and UDP discovery responder on address:udpPort.
     // Either port may be 0 to leave that part out.
     int listen(const QHostAddress &address, quint16 tcpPort = 6000, quint16 udpPort = 9999);
-    quint16 tcpport(int line) const;                // the bound TCP port
+    quint16 tcpport(int line) const; // the bound TCP port
     QString errorstring() const;
     // Makes a line dead (no byte read or written) or alive again; DropLink uses it.
     void setlinedead(int line, bool dead);
@@ -119,7 +120,7 @@ public:
     void sendraw(int line, const QByteArray &bytes);
 
     // Faults.
-    int addfault(const Fault &fault);   // returns a fault id
+    int addfault(const Fault &fault); // returns a fault id
     void removefault(int id);
     void clearfaults();
 
@@ -132,9 +133,9 @@ public:
 
     // Recording.
     QVector<FrameRecord> frames() const;
-    QVector<FrameRecord> commands(int unit = -1) const;   // In records (ok ones) for a unit, -1 all
-    QVector<FrameRecord> replies(int unit = -1) const;    // Out records for a unit, -1 all
-    QVector<FrameRecord> badframes() const;               // In records that failed the checks
+    QVector<FrameRecord> commands(int unit = -1) const; // In records (ok ones) for a unit, -1 all
+    QVector<FrameRecord> replies(int unit = -1) const;  // Out records for a unit, -1 all
+    QVector<FrameRecord> badframes() const;             // In records that failed the checks
     void clearframes();
     qint64 nowns() const;
     // A callback run on the stand-in's thread for every record (for the executable's log).

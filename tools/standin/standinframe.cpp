@@ -1,8 +1,10 @@
 #include "standinframe.h"
 
-namespace standin {
+namespace standin
+{
 
-namespace {
+namespace
+{
 const QByteArray kStart("\x11\x22\x33", 3);
 const QByteArray kEnd("\x44\x55\x66", 3);
 constexpr int kMaxFrame = 255 + kCommandOverhead;
@@ -125,7 +127,7 @@ QVector<ScannedFrame> FrameScanner::flush()
     QVector<ScannedFrame> out;
     if (!m_buffer.isEmpty()) {
         out.append(bad(m_buffer, m_buffer.startsWith(kStart) ? QStringLiteral("incomplete frame")
-                                                            : QStringLiteral("stray bytes")));
+                                                             : QStringLiteral("stray bytes")));
         m_buffer.clear();
     }
     return out;

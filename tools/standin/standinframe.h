@@ -13,7 +13,8 @@
 #include <QString>
 #include <QVector>
 
-namespace standin {
+namespace standin
+{
 
 constexpr int kCommandOverhead = 11; // markers, type, address, command, count, checksum
 
@@ -29,11 +30,11 @@ QByteArray commandframe(quint8 type, quint8 address, quint8 command, const QByte
 
 // One command frame cut out of the byte stream.
 struct ScannedFrame {
-    QByteArray bytes;    // the raw bytes as received
-    bool ok = false;     // markers, count and checksum are right
-    QString problem;     // why not, when !ok
+    QByteArray bytes; // the raw bytes as received
+    bool ok = false;  // markers, count and checksum are right
+    QString problem;  // why not, when !ok
     quint8 type = 0, address = 0, command = 0;
-    QByteArray payload;  // bytes after the count byte (valid when ok)
+    QByteArray payload; // bytes after the count byte (valid when ok)
 };
 
 // Cuts command frames out of a byte stream that may arrive in pieces of any

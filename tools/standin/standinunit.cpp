@@ -4,9 +4,11 @@
 
 #include <algorithm>
 
-namespace standin {
+namespace standin
+{
 
-namespace {
+namespace
+{
 
 void put(QByteArray &image, int offset, int value)
 {
@@ -26,8 +28,8 @@ QByteArray blankname()
 
 } // namespace
 
-static_assert(kImageSize == ::kProgramImageSize && kPacketSize == ::kPacketSize
-                  && kPacketCount == ::kPacketCount,
+static_assert(kImageSize == ::kProgramImageSize && kPacketSize == ::kPacketSize &&
+                  kPacketCount == ::kPacketCount,
               "the stand-in and the application agree on the image size");
 
 QByteArray factoryimage()
@@ -84,7 +86,8 @@ QByteArray factoryimage()
     return im;
 }
 
-namespace {
+namespace
+{
 
 Answer silent(const QString &why)
 {
@@ -106,19 +109,33 @@ Answer reply(const UnitState &u, quint8 command, const QByteArray &data = QByteA
 int payloadlength(quint8 command)
 {
     switch (command) {
-    case 0x01: case 0x02: case 0x03: case 0x56: case 0x65:
+    case 0x01:
+    case 0x02:
+    case 0x03:
+    case 0x56:
+    case 0x65:
         return 0;
-    case 0x62: case 0x64: case 0x66:
+    case 0x62:
+    case 0x64:
+    case 0x66:
         return 1;
-    case 0x22: case 0x52: case 0x53: case 0x55: case 0x61:
+    case 0x22:
+    case 0x52:
+    case 0x53:
+    case 0x55:
+    case 0x61:
         return 2;
-    case 0x21: case 0x50: case 0x51:
+    case 0x21:
+    case 0x50:
+    case 0x51:
         return 4;
     case 0x23:
         return 5;
     case 0x31:
         return 6;
-    case 0x20: case 0x24: case 0x30:
+    case 0x20:
+    case 0x24:
+    case 0x30:
         return 8;
     case 0x10:
         return 9;
@@ -420,8 +437,8 @@ Answer handlecommand(UnitState &u, const ScannedFrame &f, bool refuseLock)
     if (!channelexists(u, ch))
         return silent(QStringLiteral("no such channel"));
     const int o = ch - 4;
-    const bool outputOnly = f.command == 0x23 || f.command == 0x24 || f.command == 0x31 || f.command == 0x52
-                            || f.command == 0x53;
+    const bool outputOnly =
+        f.command == 0x23 || f.command == 0x24 || f.command == 0x31 || f.command == 0x52 || f.command == 0x53;
     if (outputOnly && o < 0)
         return silent(QStringLiteral("not an output"));
 

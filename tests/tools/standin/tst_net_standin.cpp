@@ -12,7 +12,8 @@
 
 using namespace standin;
 
-namespace {
+namespace
+{
 const QHostAddress kApp(QStringLiteral("192.0.2.1"));
 const QHostAddress kProc(QStringLiteral("192.0.2.2"));
 const QHostAddress kBroadcast(QStringLiteral("192.0.2.255"));

@@ -8,7 +8,8 @@
 
 using namespace standin;
 
-namespace {
+namespace
+{
 const QByteArray kFind = hx("11 22 33 18 01 01 00 02 44 55 66");
 const QByteArray kFindReply = hx("44 55 66 18 01 01 00 02 11 22 33");
 QByteArray readpart(int part)
@@ -87,7 +88,7 @@ void TestStandinPty::sharedline()
 
 void TestStandinPty::badframes()
 {
-    c.send(hx("11 22 33 18 01 01 00 03 44 55 66"));         // checksum
+    c.send(hx("11 22 33 18 01 01 00 03 44 55 66"));             // checksum
     c.send(hx("11 22 33 18 01 50 03 11 00 90 01 23 44 55 66")); // count
     c.send(kFind);
     QCOMPARE(c.readbytes(11).toHex(' '), kFindReply.toHex(' '));
@@ -108,10 +109,12 @@ void TestStandinPty::replyfaults_data()
     const QByteArray garbage = Fault().garbage;
     QTest::newRow("no reply") << int(Fault::NoReply) << kFind << QByteArray();
     QTest::newRow("duplicate") << int(Fault::Duplicate) << kFind << kFindReply + kFindReply;
-    QTest::newRow("other address") << int(Fault::OtherAddress) << kFind << hx("44 55 66 18 7f 01 00 00 11 22 33");
+    QTest::newRow("other address") << int(Fault::OtherAddress) << kFind
+                                   << hx("44 55 66 18 7f 01 00 00 11 22 33");
     QTest::newRow("garbage before") << int(Fault::GarbageBefore) << kFind << garbage + kFindReply;
     QTest::newRow("garbage after") << int(Fault::GarbageAfter) << kFind << kFindReply + garbage;
-    QTest::newRow("refused lock") << int(Fault::RefuseLock) << commandframe(0x18, 1, 0x10, hx("81") + "12345678")
+    QTest::newRow("refused lock") << int(Fault::RefuseLock)
+                                  << commandframe(0x18, 1, 0x10, hx("81") + "12345678")
                                   << hx("44 55 66 18 01 10 01 00 12 11 22 33");
 }
 
@@ -145,7 +148,7 @@ void TestStandinPty::firsttry()
     QCOMPARE(c.readbytes(77).mid(7, 2), hx("00 04"));
     c.send(readpart(5)); // a different request: its first try goes unanswered too
     QCOMPARE(c.readbytes(1, 300), QByteArray());
-    c.send(kFind);       // other commands are not touched
+    c.send(kFind); // other commands are not touched
     QCOMPARE(c.readbytes(11), kFindReply);
 }
 

@@ -34,7 +34,7 @@ private slots:
 void TestStandinUnit::scanner_data()
 {
     QTest::addColumn<QByteArray>("input");
-    QTest::addColumn<int>("pieceSize"); // 0: all at once
+    QTest::addColumn<int>("pieceSize");    // 0: all at once
     QTest::addColumn<QString>("expected"); // "ok" / "bad" per frame, in order
 
     const QByteArray find = hx("11 22 33 18 01 01 00 02 44 55 66");
@@ -45,7 +45,8 @@ void TestStandinUnit::scanner_data()
     QTest::newRow("two frames in one piece") << find + name << 0 << "ok ok";
     QTest::newRow("bad checksum") << hx("11 22 33 18 01 01 00 03 44 55 66") + find << 0 << "bad ok";
     QTest::newRow("checksum over 7 bits") << hx("11 22 33 18 20 64 01 05 8a 44 55 66") << 0 << "bad";
-    QTest::newRow("count too small") << hx("11 22 33 18 01 50 03 11 00 90 01 23 44 55 66") + find << 0 << "bad ok";
+    QTest::newRow("count too small") << hx("11 22 33 18 01 50 03 11 00 90 01 23 44 55 66") + find << 0
+                                     << "bad ok";
     QTest::newRow("count too large") << hx("11 22 33 18 01 50 05 11 00 90 01 23 44 55 66") + find + find << 1
                                      << "bad ok ok";
     QTest::newRow("stray bytes first") << hx("00 44 55 66") + find << 0 << "bad ok";
@@ -97,32 +98,37 @@ void TestStandinUnit::replies_data()
     // Connect: byte 8 lock state, 9 project lock, 10-11 restart count, 12 program.
     QTest::newRow("connect") << 0x18 << 1 << 0x02 << QByteArray()
                              << hx("44 55 66 18 01 02 06 01 02 01 34 12 05 58 11 22 33");
-    QTest::newRow("disconnect") << 0x18 << 1 << 0x03 << QByteArray() << hx("44 55 66 18 01 03 00 04 11 22 33");
+    QTest::newRow("disconnect") << 0x18 << 1 << 0x03 << QByteArray()
+                                << hx("44 55 66 18 01 03 00 04 11 22 33");
     QTest::newRow("meters") << 0x14 << 0x20 << 0x56 << QByteArray()
                             << hx("44 55 66 14 20 56 0c 01 02 03 04 05 06 07 08 09 0a 0b 0c 50 11 22 33");
-    QTest::newRow("gain ack") << 0x18 << 1 << 0x50 << hx("11 00 90 01") << hx("44 55 66 18 01 50 00 51 11 22 33");
+    QTest::newRow("gain ack") << 0x18 << 1 << 0x50 << hx("11 00 90 01")
+                              << hx("44 55 66 18 01 50 00 51 11 22 33");
     QTest::newRow("recall 3") << 0x18 << 1 << 0x62 << hx("03") << hx("44 55 66 18 01 62 01 03 67 11 22 33");
     QTest::newRow("recall 0") << 0x18 << 1 << 0x62 << hx("00") << hx("44 55 66 18 01 62 01 00 64 11 22 33");
     QTest::newRow("delete 3") << 0x18 << 1 << 0x66 << hx("03") << hx("44 55 66 18 01 66 01 03 6b 11 22 33");
     QTest::newRow("reset") << 0x18 << 1 << 0x65 << QByteArray() << hx("44 55 66 18 01 65 00 66 11 22 33");
     QTest::newRow("links") << 0x18 << 1 << 0x54 << hx("01 02 04 08 01 02 04 08 10 20 40 80")
                            << hx("44 55 66 18 01 54 00 55 11 22 33");
-    QTest::newRow("copy IN-C to IN-A") << 0x18 << 1 << 0x55 << hx("02 00") << hx("44 55 66 18 01 55 00 56 11 22 33");
+    QTest::newRow("copy IN-C to IN-A")
+        << 0x18 << 1 << 0x55 << hx("02 00") << hx("44 55 66 18 01 55 00 56 11 22 33");
     QTest::newRow("logo block 21") << 0x18 << 1 << 0x13 << hx("15") + QByteArray(48, '\x01')
                                    << hx("44 55 66 18 01 13 01 15 2a 11 22 33");
     // Name of program 3, "AB" and 18 blanks, used: 01+64+16+03+01+41+42+18*20 = 0x342.
     QTest::newRow("name 3") << 0x18 << 1 << 0x64 << hx("03")
-                            << hx("44 55 66 18 01 64 16 03 01 41 42") + QByteArray(18, ' ') + hx("42 11 22 33");
-    QTest::newRow("name 41 (no such program)")
-        << 0x18 << 1 << 0x64 << hx("29") << hx("44 55 66 18 01 64 16 29 00") + QByteArray(20, ' ')
-        + hx("24 11 22 33"); // 01+64+16+29+00+20*20 = 0x324
+                            << hx("44 55 66 18 01 64 16 03 01 41 42") + QByteArray(18, ' ') +
+                                   hx("42 11 22 33");
+    QTest::newRow("name 41 (no such program)") << 0x18 << 1 << 0x64 << hx("29")
+                                               << hx("44 55 66 18 01 64 16 29 00") + QByteArray(20, ' ') +
+                                                      hx("24 11 22 33"); // 01+64+16+29+00+20*20 = 0x324
     // Device lock with the right password accepted: data byte 01.
     QTest::newRow("unlock accepted") << 0x18 << 1 << 0x10 << hx("00") + QByteArray("pass    ")
                                      << hx("44 55 66 18 01 10 01 01 13 11 22 33");
     QTest::newRow("unlock refused") << 0x18 << 1 << 0x10 << hx("00") + QByteArray("wrong   ")
                                     << hx("44 55 66 18 01 10 01 00 12 11 22 33");
-    QTest::newRow("project unlock accepted") << 0x18 << 1 << 0x12 << hx("00") + QByteArray("proj    ") + hx("05 00")
-                                             << hx("44 55 66 18 01 12 01 01 15 11 22 33");
+    QTest::newRow("project unlock accepted")
+        << 0x18 << 1 << 0x12 << hx("00") + QByteArray("proj    ") + hx("05 00")
+        << hx("44 55 66 18 01 12 01 01 15 11 22 33");
     QTest::newRow("write ack") << 0x18 << 1 << 0x60 << hx("00 19") + QByteArray(64, '\0')
                                << hx("44 55 66 18 01 60 02 00 19 7c 11 22 33");
 }
@@ -193,9 +199,10 @@ void TestStandinUnit::parameters_data()
     QTest::newRow("gain OUT2 400") << 0x50 << hx("11 00 90 01") << 36 << hx("00 90 01");
     QTest::newRow("mute IN-D") << 0x50 << hx("03 01 90 01") << 30 << hx("01 90 01");
     QTest::newRow("delay IN-A 48000 on") << 0x51 << hx("00 80 bb 80") << 1117 << hx("80 bb 80");
-    QTest::newRow("PEQ OUT1 band 2 all-pass") << 0x20 << hx("10 02 05 00 01 c8 00 1a") << 285
-                                              << hx("05 00 01 c8 00 1a");
-    QTest::newRow("PEQ IN-A band 8") << 0x20 << hx("00 08 81 10 00 2c 01 0e") << 105 << hx("81 10 00 2c 01 0e");
+    QTest::newRow("PEQ OUT1 band 2 all-pass")
+        << 0x20 << hx("10 02 05 00 01 c8 00 1a") << 285 << hx("05 00 01 c8 00 1a");
+    QTest::newRow("PEQ IN-A band 8") << 0x20 << hx("00 08 81 10 00 2c 01 0e") << 105
+                                     << hx("81 10 00 2c 01 0e");
     QTest::newRow("GEQ IN-B band 30 pass") << 0x21 << hx("01 1e 2c 81") << 827 << hx("2c 81");
     QTest::newRow("bypass OUT8") << 0x22 << hx("17 11") << 964 << hx("11");
     QTest::newRow("low-pass OUT1") << 0x23 << hx("10 01 03 2c 01") << 968 << hx("03 2c 01");
@@ -206,7 +213,8 @@ void TestStandinUnit::parameters_data()
                                      << hx("01 05 00 02 02 10 00 20 00 be 00 80 01");
     QTest::newRow("FIR OUT5 type 2") << 0x24 << hx("14 02 09 81 11 00 22 00") << 1065
                                      << hx("02 02 09 02 81 11 00 22 00 be 00 80 01");
-    QTest::newRow("limiter IN-C") << 0x30 << hx("02 01 58 02 03 64 00 04") << 1183 << hx("01 58 02 03 64 00 04");
+    QTest::newRow("limiter IN-C") << 0x30 << hx("02 01 58 02 03 64 00 04") << 1183
+                                  << hx("01 58 02 03 64 00 04");
     QTest::newRow("peak limiter OUT2") << 0x31 << hx("11 01 90 01 03 04") << 1258 << hx("01 90 01 03 04");
     QTest::newRow("output switch OUT4") << 0x52 << hx("13 01") << 1156 << hx("01");
     QTest::newRow("routing OUT1") << 0x53 << hx("10 0c") << 1161 << hx("0c");
@@ -308,8 +316,8 @@ void TestStandinUnit::locks()
 void TestStandinUnit::copy()
 {
     UnitState u(0x18, 1);
-    run(u, 0x50, hx("12 01 2c 01"));           // OUT3 muted, gain 300
-    run(u, 0x53, hx("12 0f"));                 // OUT3 routing
+    run(u, 0x50, hx("12 01 2c 01")); // OUT3 muted, gain 300
+    run(u, 0x53, hx("12 0f"));       // OUT3 routing
     run(u, 0x54, hx("01 02 04 08 01 02 04 08 10 20 40 80"));
     QVERIFY(run(u, 0x55, hx("12 17")).answered);
     QCOMPARE(u.image.mid(21 + 3 * 11, 3), hx("01 2c 01"));
