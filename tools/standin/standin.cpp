@@ -438,7 +438,13 @@ void StandinPrivate::frame(Port *port, const ScannedFrame &f)
     const Fault *late = nullptr, *merge = nullptr, *drop = nullptr, *split = nullptr, *endsplit = nullptr;
     int copies = 1;
     QByteArray before, after;
+    bool apart = false;
+    int apartPauseMs = 0;
     for (const Fault *fa : applied) {
+        if ((fa->kind == Fault::GarbageBefore || fa->kind == Fault::GarbageAfter) && fa->garbageApart) {
+            apart = true;
+            apartPauseMs = qMax(apartPauseMs, fa->pauseMs);
+        }
         switch (fa->kind) {
         case Fault::OtherAddress:
             reply = readdress(reply, fa->otherAddress);
@@ -521,10 +527,27 @@ void StandinPrivate::frame(Port *port, const ScannedFrame &f)
         if (drop)
             break;
     }
-    if (!before.isEmpty())
-        chunks.first().data.prepend(before);
-    if (!after.isEmpty())
-        chunks.last().data.append(after);
+    if (apart) {
+        const qint64 gap = port->socket ? qMax(tcpGapNs, kMs) : qint64(apartPauseMs) * kMs;
+        if (!before.isEmpty()) {
+            Chunk g;
+            g.data = before;
+            g.gapNs = firstGap;
+            chunks.first().gapNs = gap;
+            chunks.prepend(g);
+        }
+        if (!after.isEmpty()) {
+            Chunk g;
+            g.data = after;
+            g.gapNs = gap;
+            chunks.append(g);
+        }
+    } else {
+        if (!before.isEmpty())
+            chunks.first().data.prepend(before);
+        if (!after.isEmpty())
+            chunks.last().data.append(after);
+    }
 
     QPointer<Port> target(port);
     auto send = [this, target, chunks, merge]() {

@@ -78,6 +78,10 @@ struct Fault {
     int pauseMs = 30;     // Split, SplitEndMarker: pause between the pieces
     QVector<int> splitAt; // Split: byte offsets where the reply is cut
     QByteArray garbage = QByteArray("\x00\x7f\x5a\x44\x55", 5);
+    // GarbageBefore/After: false puts the garbage in the same write as the reply;
+    // true writes it on its own, pauseMs apart on a serial line and in a TCP
+    // write of its own.
+    bool garbageApart = false;
     quint8 otherAddress = 0x7F;                          // OtherAddress: the reply's address byte
     QHostAddress otherHost{QStringLiteral("127.0.0.2")}; // OtherAddress on discovery: the reply's sender
     int dataOffset = 61;                                 // MarkerInData: offset inside the 64 data bytes

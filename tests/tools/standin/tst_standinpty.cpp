@@ -33,6 +33,7 @@ private slots:
     void late();
     void split();
     void splitendmarker();
+    void garbageapart();
     void merge();
     void droppedline();
     void markerindata();
@@ -164,9 +165,12 @@ void TestStandinPty::late()
     QTRY_COMPARE(s->frames().size(), 2);
     const auto fr = s->frames();
     QVERIFY(fr[1].ns - fr[0].ns >= 400 * 1000000LL);
-    // times = 1: the next one comes at once (well before the late delay).
+    // times = 1: the next one is not held back.
     c.send(kFind);
-    QCOMPARE(c.readbytes(11, 300), kFindReply);
+    QCOMPARE(c.readbytes(11), kFindReply);
+    QTRY_COMPARE(s->replies().size(), 2);
+    QVERIFY(s->replies()[0].note.contains("late"));
+    QVERIFY(!s->replies()[1].note.contains("late"));
 }
 
 void TestStandinPty::split()
@@ -174,30 +178,43 @@ void TestStandinPty::split()
     Fault f;
     f.kind = Fault::Split;
     f.splitAt = {5, 40};
-    f.pauseMs = 120;
+    f.pauseMs = 300;
     s->addfault(f);
     c.send(readpart(2));
     const Pieces p = c.read(77);
     QCOMPARE(joined(p).size(), 77);
-    QCOMPARE(bytesbeforegap(p, 80), 5);
+    QCOMPARE(bytesbeforegap(p, 150), 5);
     Pieces rest = p;
     int n = 0;
     while (n < 5)
         n += rest.takeFirst().second.size();
-    QCOMPARE(bytesbeforegap(rest, 80), 35);
+    QCOMPARE(bytesbeforegap(rest, 150), 35);
 }
 
 void TestStandinPty::splitendmarker()
 {
     Fault f;
     f.kind = Fault::SplitEndMarker;
-    f.pauseMs = 120;
+    f.pauseMs = 300;
     s->addfault(f);
     c.send(kFind);
     const Pieces p = c.read(11);
     QCOMPARE(joined(p), kFindReply);
-    QCOMPARE(bytesbeforegap(p, 80), 10);
+    QCOMPARE(bytesbeforegap(p, 150), 10);
     QCOMPARE(p.last().second, hx("33"));
+}
+
+void TestStandinPty::garbageapart()
+{
+    Fault f;
+    f.kind = Fault::GarbageBefore;
+    f.garbageApart = true;
+    f.pauseMs = 300;
+    s->addfault(f);
+    c.send(kFind);
+    const Pieces p = c.read(f.garbage.size() + 11);
+    QCOMPARE(joined(p), f.garbage + kFindReply);
+    QCOMPARE(bytesbeforegap(p, 150), f.garbage.size());
 }
 
 void TestStandinPty::merge()
