@@ -4,7 +4,8 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 
 // 15-bit decoding of a two-byte image value: bit 7 of the high byte is dropped.
 quint32 readword(const quint8 *image, int offset)
@@ -465,9 +466,8 @@ void DeviceData::packprogram()
             const PeqBand &r = band(c, b);
             image[slot] = r.type;
             writeword(image, slot + 1, r.freq);
-            const quint32 value = (r.type & 0x0F) == 5
-                                      ? static_cast<quint32>(m_allpass[c * kPeqBandCount + b])
-                                      : r.gain;
+            const quint32 value =
+                (r.type & 0x0F) == 5 ? static_cast<quint32>(m_allpass[c * kPeqBandCount + b]) : r.gain;
             writeword(image, slot + 3, value);
             image[slot + 5] = static_cast<quint8>(40 - r.width);
         }

@@ -17,10 +17,7 @@
 #include <QString>
 #include <QtGlobal>
 
-// QHostAddress lives in Qt Network, which dspcore does not link: the address
-// is kept as text and converted in the two inline accessors, which only the
-// code that calls them (and links Qt Network) instantiates.
-#include <QtNetwork/qhostaddress.h>
+#include <QHostAddress>
 
 class DeviceData
 {
@@ -185,11 +182,8 @@ public:
     void setcomconnected(int v) { m_comconnected = static_cast<quint8>(v); }
     int gettcpconnected() const { return m_tcpconnected; }
     void settcpconnected(int v) { m_tcpconnected = static_cast<quint8>(v); }
-    QHostAddress getipaddress() const { return QHostAddress(m_ipaddress); }
-    void setipaddress(const QHostAddress &address)
-    {
-        m_ipaddress = address.isNull() ? QString() : address.toString();
-    }
+    QHostAddress getipaddress() const { return m_ipaddress; }
+    void setipaddress(const QHostAddress &address) { m_ipaddress = address; }
     int getnetdevice() const { return m_netdevice; }
     void setnetdevice(int v) { m_netdevice = static_cast<quint8>(v); }
     int getlocktype() const { return m_locktype; }
@@ -243,7 +237,7 @@ public:
     void setstoredbyte(int slot, int k, int value);
     int getstagingbyte(int packet, int k) const;
     void stagecurimage();
-    void stagestoredprogram(int n);   // n = 1..30
+    void stagestoredprogram(int n); // n = 1..30
     void applyreceivedimage();
     void storereceivedprogram(int n); // n = 1..30
 
@@ -361,7 +355,7 @@ private:
     // Link and lock state.
     quint8 m_comconnected = 0;
     quint8 m_tcpconnected = 0;
-    QString m_ipaddress; // empty: no network address
+    QHostAddress m_ipaddress; // null: no network address
     quint8 m_netdevice = 0;
     quint8 m_locktype = 0;
     quint8 m_projectlock = 0;

@@ -7,7 +7,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-namespace {
+namespace
+{
 
 void seterror(QString *error, const QString &text)
 {
@@ -48,7 +49,8 @@ ProgramFileStatus readprogramfile(const QString &path, QByteArray &image, QStrin
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        seterror(error, QStringLiteral("Cannot read file %1: %2.").arg(displayname(path), file.errorString()));
+        seterror(error,
+                 QStringLiteral("Cannot read file %1: %2.").arg(displayname(path), file.errorString()));
         return ProgramFileStatus::CannotOpen;
     }
     // A program file is exactly one image; anything else (a collection, a
@@ -67,11 +69,11 @@ ProgramFileStatus readprogramfile(const QString &path, QByteArray &image, QStrin
     const QByteArray bytes = file.read(kProgramImageSize + 1);
     if (bytes.size() != kProgramImageSize) {
         seterror(error, QStringLiteral("Cannot read file %1: %2.")
-                            .arg(displayname(path),
-                                 bytes.size() > kProgramImageSize
-                                     ? QStringLiteral("the file changed while it was read")
-                                     : file.errorString()));
-        return bytes.size() > kProgramImageSize ? ProgramFileStatus::WrongSize : ProgramFileStatus::ReadFailed;
+                            .arg(displayname(path), bytes.size() > kProgramImageSize
+                                                        ? QStringLiteral("the file changed while it was read")
+                                                        : file.errorString()));
+        return bytes.size() > kProgramImageSize ? ProgramFileStatus::WrongSize
+                                                : ProgramFileStatus::ReadFailed;
     }
     image = bytes;
     return ProgramFileStatus::Ok;
@@ -89,11 +91,13 @@ ProgramFileStatus writeprogramfile(const QString &path, const QByteArray &image,
     }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        seterror(error, QStringLiteral("Cannot write file %1: %2.").arg(displayname(path), file.errorString()));
+        seterror(error,
+                 QStringLiteral("Cannot write file %1: %2.").arg(displayname(path), file.errorString()));
         return ProgramFileStatus::CannotOpen;
     }
     if (file.write(image) != image.size() || !file.commit()) {
-        seterror(error, QStringLiteral("Cannot write file %1: %2.").arg(displayname(path), file.errorString()));
+        seterror(error,
+                 QStringLiteral("Cannot write file %1: %2.").arg(displayname(path), file.errorString()));
         file.cancelWriting();
         return ProgramFileStatus::WriteFailed;
     }

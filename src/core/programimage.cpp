@@ -1,6 +1,7 @@
 #include "programimage.h"
 
-namespace {
+namespace
+{
 
 void putword(QByteArray &image, int offset, int value)
 {

@@ -417,6 +417,10 @@ private slots:
         QTest::newRow("gain bit 15 dropped") << 60 << hex("2c81") << QStringLiteral("gain") << 300 << false;
         QTest::newRow("channel gain 15 bits")
             << 22 << hex("ffff") << QStringLiteral("chgain") << 0x7FFF << false;
+        // The third delay byte carries bits 16-22 below its on-flag: 0x82 is
+        // on with bits 16-22 = 2, so bc 02 82 is 0x0202BC samples, not 700.
+        QTest::newRow("delay third byte")
+            << 1117 << hex("bc0282") << QStringLiteral("delay") << 0x0202BC << true;
         QTest::newRow("delay 23 bits and flag")
             << 1117 << hex("ffffff") << QStringLiteral("delay") << 0x7FFFFF << true;
         QTest::newRow("type-5 value into all-pass") << 57

@@ -1,0 +1,97 @@
+#include "prompts.h"
+
+#include <QFileDialog>
+#include <QPushButton>
+
+namespace {
+
+class InteractivePrompts : public PromptBackend
+{
+public:
+    QMessageBox::StandardButton message(QWidget *parent, Icon icon, const QString &title, const QString &text,
+                                        QMessageBox::StandardButtons buttons,
+                                        QMessageBox::StandardButton defaultButton) override
+    {
+        QMessageBox::Icon boxIcon = QMessageBox::Information;
+        switch (icon) {
+        case Icon::Information:
+            boxIcon = QMessageBox::Information;
+            break;
+        case Icon::Warning:
+            boxIcon = QMessageBox::Warning;
+            break;
+        case Icon::Critical:
+            boxIcon = QMessageBox::Critical;
+            break;
+        case Icon::Question:
+            boxIcon = QMessageBox::Question;
+            break;
+        }
+        QMessageBox box(boxIcon, title, text, buttons, parent);
+        if (defaultButton != QMessageBox::NoButton)
+            box.setDefaultButton(defaultButton);
+        return static_cast<QMessageBox::StandardButton>(box.exec());
+    }
+
+    bool confirm(QWidget *parent, const QString &title, const QString &text, const QString &acceptText,
+                 const QString &rejectText) override
+    {
+        QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, parent,
+                        Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+        QPushButton *yes = box.addButton(acceptText, QMessageBox::AcceptRole);
+        QPushButton *no = box.addButton(rejectText, QMessageBox::RejectRole);
+        box.setEscapeButton(no);
+        box.exec();
+        return box.clickedButton() == yes;
+    }
+
+    QString openFileName(QWidget *parent, const QString &caption, const QString &dir,
+                         const QString &filter) override
+    {
+        return QFileDialog::getOpenFileName(parent, caption, dir, filter, nullptr,
+                                            QFileDialog::DontUseNativeDialog);
+    }
+
+    QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
+                         const QString &filter) override
+    {
+        return QFileDialog::getSaveFileName(parent, caption, dir, filter, nullptr,
+                                            QFileDialog::DontUseNativeDialog);
+    }
+};
+
+InteractivePrompts gInteractive;
+PromptBackend *gBackend = nullptr;
+
+} // namespace
+
+namespace Prompts {
+
+PromptBackend *backend() { return gBackend ? gBackend : &gInteractive; }
+
+void setBackend(PromptBackend *b) { gBackend = b; }
+
+QMessageBox::StandardButton message(QWidget *parent, Icon icon, const QString &title, const QString &text,
+                                    QMessageBox::StandardButtons buttons,
+                                    QMessageBox::StandardButton defaultButton)
+{
+    return backend()->message(parent, icon, title, text, buttons, defaultButton);
+}
+
+bool confirm(QWidget *parent, const QString &title, const QString &text, const QString &acceptText,
+             const QString &rejectText)
+{
+    return backend()->confirm(parent, title, text, acceptText, rejectText);
+}
+
+QString openFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter)
+{
+    return backend()->openFileName(parent, caption, dir, filter);
+}
+
+QString saveFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter)
+{
+    return backend()->saveFileName(parent, caption, dir, filter);
+}
+
+} // namespace Prompts

@@ -1,0 +1,64 @@
+#pragma once
+
+// One facade for every message box and file dialog of the program, so that
+// tests can script the answers and read what the user would have been shown.
+// Production uses QMessageBox and the non-native QFileDialog.
+
+#include <QMessageBox>
+#include <QString>
+
+class QWidget;
+
+class PromptBackend
+{
+public:
+    enum class Icon { Information, Warning, Critical, Question };
+
+    virtual ~PromptBackend() = default;
+    // Shows a box with the given standard buttons; returns the button chosen
+    // (QMessageBox::NoButton or the escape button when the box is closed).
+    virtual QMessageBox::StandardButton message(QWidget *parent, Icon icon, const QString &title,
+                                                const QString &text, QMessageBox::StandardButtons buttons,
+                                                QMessageBox::StandardButton defaultButton) = 0;
+    // A warning box with two buttons of the caller's wording, added in this
+    // order with the accept and the reject role; true when the first was chosen.
+    // Closing the box counts as the second.
+    virtual bool confirm(QWidget *parent, const QString &title, const QString &text, const QString &acceptText,
+                         const QString &rejectText) = 0;
+    // File dialogs: an empty result means cancelled.
+    virtual QString openFileName(QWidget *parent, const QString &caption, const QString &dir,
+                                 const QString &filter) = 0;
+    virtual QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
+                                 const QString &filter) = 0;
+};
+
+namespace Prompts {
+
+using Icon = PromptBackend::Icon;
+
+QMessageBox::StandardButton message(QWidget *parent, Icon icon, const QString &title, const QString &text,
+                                    QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+inline void information(QWidget *parent, const QString &title, const QString &text)
+{
+    message(parent, Icon::Information, title, text);
+}
+inline void warning(QWidget *parent, const QString &title, const QString &text)
+{
+    message(parent, Icon::Warning, title, text);
+}
+inline void critical(QWidget *parent, const QString &title, const QString &text)
+{
+    message(parent, Icon::Critical, title, text);
+}
+bool confirm(QWidget *parent, const QString &title, const QString &text, const QString &acceptText,
+             const QString &rejectText);
+QString openFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter);
+QString saveFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter);
+
+// Replaces the backend (tests); nullptr restores the interactive one.
+// The caller keeps ownership.
+void setBackend(PromptBackend *backend);
+PromptBackend *backend();
+
+} // namespace Prompts

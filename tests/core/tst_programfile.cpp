@@ -1,0 +1,185 @@
+#include "devicedata.h"
+#include "devicedatatestutil.h"
+#include "programfile.h"
+#include "programimage.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace
+{
+
+bool writeraw(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QByteArray readraw(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestProgramFile : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir dir;
+
+private slots:
+    void initTestCase() { QVERIFY(dir.isValid()); }
+
+    void suffixAndFilter_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<QString>("filter");
+        QTest::newRow("24") << 24 << ".K91"
+                            << "Program File (*.K91)";
+        QTest::newRow("22") << 22 << ".K72"
+                            << "Program File (*.K72)";
+        QTest::newRow("20") << 20 << ".K53"
+                            << "Program File (*.K53)";
+        QTest::newRow("other") << 0x19 << ""
+                               << "";
+        QTest::newRow("zero") << 0 << ""
+                              << "";
+    }
+    void suffixAndFilter()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, suffix);
+        QFETCH(QString, filter);
+        QCOMPARE(programfilesuffix(type), suffix);
+        QCOMPARE(programfilefilter(type), filter);
+    }
+
+    void saveAndLoadRoundTrip()
+    {
+        auto a = std::make_unique<DeviceData>();
+        a->settype(22);
+        a->setprogramname(QStringLiteral("Balcony"));
+        a->setgain(6, 333);
+        a->setdelay(2, 4800);
+        a->setdelayflag(2, 0x80);
+        a->setgeq(1, 4, 280, true);
+        a->setpeqtype(8, 1, 5);
+        a->setpeqallpass(8, 1, 123);
+        a->setrouteinc(7, true);
+        const QString path = dir.filePath("hall" + programfilesuffix(a->gettype()));
+        QString error;
+        QCOMPARE(saveprogramfile(path, *a, &error), ProgramFileStatus::Ok);
+        QVERIFY(error.isEmpty());
+
+        // The file is the write image, byte for byte, nothing before or after.
+        const QByteArray bytes = readraw(path);
+        QCOMPARE(bytes.size(), 1664);
+        QCOMPARE(bytes, writeimage(*a));
+
+        auto b = std::make_unique<DeviceData>();
+        QCOMPARE(loadprogramfile(path, *b, &error), ProgramFileStatus::Ok);
+        QCOMPARE(currentimage(*b), bytes);
+        const QString diff = firstdifference(imagefields(*b), imagefields(*a));
+        QVERIFY2(diff.isEmpty(), qPrintable(diff));
+        QVERIFY(b->getgeqpass(1, 4));
+
+        // Saving what was loaded gives the same file again.
+        const QString again = dir.filePath("again.K72");
+        QCOMPARE(saveprogramfile(again, *b), ProgramFileStatus::Ok);
+        QCOMPARE(readraw(again), bytes);
+    }
+
+    void imageRoundTrip()
+    {
+        QByteArray image(kProgramImageSize, '\0');
+        for (int k = 0; k < kProgramImageSize; ++k)
+            image[k] = static_cast<char>(k * 7 + 3);
+        const QString path = dir.filePath("raw.K91");
+        QCOMPARE(writeprogramfile(path, image), ProgramFileStatus::Ok);
+        QByteArray back;
+        QCOMPARE(readprogramfile(path, back), ProgramFileStatus::Ok);
+        QCOMPARE(back, image);
+    }
+
+    void wrongSizeRefused_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::newRow("empty") << 0;
+        QTest::newRow("one short") << 1663;
+        QTest::newRow("one long") << 1665;
+        QTest::newRow("collection") << 49920;
+        QTest::newRow("two images") << 3328;
+    }
+    void wrongSizeRefused()
+    {
+        QFETCH(int, size);
+        const QString path = dir.filePath(QStringLiteral("size%1.K91").arg(size));
+        QVERIFY(writeraw(path, QByteArray(size, '\x55')));
+
+        auto d = std::make_unique<DeviceData>();
+        d->setgain(0, 111);
+        const QByteArray imagebefore = currentimage(*d);
+        const QStringList fieldsbefore = imagefields(*d);
+        QString error;
+        QCOMPARE(loadprogramfile(path, *d, &error), ProgramFileStatus::WrongSize);
+        QVERIFY2(error.contains(QStringLiteral("size%1.K91").arg(size)), qPrintable(error));
+        QVERIFY2(error.contains("1664"), qPrintable(error));
+        QCOMPARE(currentimage(*d), imagebefore);
+        QCOMPARE(imagefields(*d), fieldsbefore);
+
+        QByteArray image("untouched");
+        QCOMPARE(readprogramfile(path, image), ProgramFileStatus::WrongSize);
+        QCOMPARE(image, QByteArray("untouched"));
+    }
+
+    void unreadableRefused_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("missing file") << "nosuchfile.K91";
+        QTest::newRow("directory") << "adir.K91";
+        QTest::newRow("device") << "/dev/zero";
+    }
+    void unreadableRefused()
+    {
+        QFETCH(QString, name);
+        QDir(dir.path()).mkdir("adir.K91");
+        const QString path = name.startsWith('/') ? name : dir.filePath(name);
+        auto d = std::make_unique<DeviceData>();
+        const QByteArray imagebefore = currentimage(*d);
+        QString error;
+        const ProgramFileStatus status = loadprogramfile(path, *d, &error);
+        QVERIFY(status != ProgramFileStatus::Ok);
+        QVERIFY2(error.startsWith("Cannot read file "), qPrintable(error));
+        QCOMPARE(currentimage(*d), imagebefore);
+    }
+
+    void writeRefused()
+    {
+        QString error;
+        // A wrong-sized image is never written.
+        const QString path = dir.filePath("short.K91");
+        QCOMPARE(writeprogramfile(path, QByteArray(100, '\0'), &error), ProgramFileStatus::WrongSize);
+        QVERIFY(!QFile::exists(path));
+        QVERIFY2(error.startsWith("Cannot write file short.K91"), qPrintable(error));
+
+        // A folder that does not exist.
+        auto d = std::make_unique<DeviceData>();
+        const QString bad = dir.filePath("no/such/folder/x.K91");
+        QCOMPARE(saveprogramfile(bad, *d, &error), ProgramFileStatus::CannotOpen);
+        QVERIFY2(error.startsWith("Cannot write file x.K91: "), qPrintable(error));
+
+        // A failed write leaves an existing file as it was.
+        const QString keep = dir.filePath("keep.K91");
+        QVERIFY(writeraw(keep, QByteArray(1664, '\x42')));
+        QCOMPARE(writeprogramfile(keep, QByteArray(10, '\0')), ProgramFileStatus::WrongSize);
+        QCOMPARE(readraw(keep), QByteArray(1664, '\x42'));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProgramFile)
+#include "tst_programfile.moc"
