@@ -1,3 +1,4 @@
+#include "ccomctrl.h"
 #include "devicedata.h"
 #include "dialogcom.h"
 #include "mainapp.h"
@@ -60,6 +61,8 @@ private slots:
         makeapp(false);
         QCOMPARE(app->getdevtype(), uchar(0x18));
         QVERIFY(app->getdevip().isNull());
+        // Commands go through the program's one engine unless told otherwise.
+        QCOMPARE(app->getcomctrl(), &gComCtrl);
         QCOMPARE(app->meteron, uchar(0));
         QCOMPARE(app->gainloading + app->delayloading + app->geqloading + app->peqloading +
                      app->limitloading + app->peaklimitloading,
