@@ -6,14 +6,16 @@ ComSettings gComSettings;
 
 const char *const ComSettings::PortsOverrideVariable = "DSPMANAGER_PORTS";
 
-const qint32 ComSettings::BaudTable[BaudCount] = {50,    75,    110,   134,   150,   200,    300,    600,
-                                                  1200,  1800,  2400,  4800,  9600,  14400,  19200,  38400,
+const qint32 ComSettings::BaudTable[BaudCount] = {50,    75,    110,   134,    150,    200,   300,   600,
+                                                  1200,  1800,  2400,  4800,   9600,   14400, 19200, 38400,
                                                   56000, 57600, 76800, 115200, 128000, 256000};
 
-namespace {
+namespace
+{
 const QSerialPort::DataBits DataBitsTable[] = {QSerialPort::Data5, QSerialPort::Data6, QSerialPort::Data7,
                                                QSerialPort::Data8};
-const QSerialPort::Parity ParityTable[] = {QSerialPort::NoParity, QSerialPort::OddParity, QSerialPort::EvenParity};
+const QSerialPort::Parity ParityTable[] = {QSerialPort::NoParity, QSerialPort::OddParity,
+                                           QSerialPort::EvenParity};
 const QSerialPort::StopBits StopBitsTable[] = {QSerialPort::OneStop, QSerialPort::OneAndHalfStop,
                                                QSerialPort::TwoStop};
 const QSerialPort::FlowControl FlowTable[] = {QSerialPort::NoFlowControl, QSerialPort::HardwareControl,
@@ -79,27 +81,43 @@ QStringList ComSettings::listports()
         }
         return list;
     }
-    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo &info : ports) {
-        if (info.description().contains(QLatin1String("Bluetooth")))
-            continue;
+    QList<QPair<QString, QString>> ports;
+    const QList<QSerialPortInfo> infos = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &info : infos) {
 #ifdef Q_OS_WIN
-        list.append(windowsPortName(info.portName()));
+        ports.append({windowsPortName(info.portName()), info.description()});
 #else
-        list.append(info.systemLocation());
+        ports.append({info.systemLocation(), info.description()});
 #endif
+    }
+    return listedports(ports);
+}
+
+QStringList ComSettings::listedports(const QList<QPair<QString, QString>> &ports)
+{
+    QStringList list;
+    for (const auto &port : ports) {
+        if (port.second.contains(QLatin1String("Bluetooth")))
+            continue;
+        list.append(port.first);
     }
     return list;
 }
 
-qint32 ComSettings::baudRate(int index) { return entry(BaudTable, index, qint32(0)); }
+qint32 ComSettings::baudRate(int index)
+{
+    return entry(BaudTable, index, qint32(0));
+}
 
 QSerialPort::DataBits ComSettings::dataBits(int index)
 {
     return entry(DataBitsTable, index, QSerialPort::UnknownDataBits);
 }
 
-QSerialPort::Parity ComSettings::parity(int index) { return entry(ParityTable, index, QSerialPort::UnknownParity); }
+QSerialPort::Parity ComSettings::parity(int index)
+{
+    return entry(ParityTable, index, QSerialPort::UnknownParity);
+}
 
 QSerialPort::StopBits ComSettings::stopBits(int index)
 {
@@ -111,12 +129,27 @@ QSerialPort::FlowControl ComSettings::flowControl(int index)
     return entry(FlowTable, index, QSerialPort::UnknownFlowControl);
 }
 
-int ComSettings::baudIndex(qint32 rate) { return indexOf(BaudTable, rate); }
+int ComSettings::baudIndex(qint32 rate)
+{
+    return indexOf(BaudTable, rate);
+}
 
-int ComSettings::dataBitsIndex(QSerialPort::DataBits bits) { return indexOf(DataBitsTable, bits); }
+int ComSettings::dataBitsIndex(QSerialPort::DataBits bits)
+{
+    return indexOf(DataBitsTable, bits);
+}
 
-int ComSettings::parityIndex(QSerialPort::Parity parity) { return indexOf(ParityTable, parity); }
+int ComSettings::parityIndex(QSerialPort::Parity parity)
+{
+    return indexOf(ParityTable, parity);
+}
 
-int ComSettings::stopBitsIndex(QSerialPort::StopBits bits) { return indexOf(StopBitsTable, bits); }
+int ComSettings::stopBitsIndex(QSerialPort::StopBits bits)
+{
+    return indexOf(StopBitsTable, bits);
+}
 
-int ComSettings::flowControlIndex(QSerialPort::FlowControl flow) { return indexOf(FlowTable, flow); }
+int ComSettings::flowControlIndex(QSerialPort::FlowControl flow)
+{
+    return indexOf(FlowTable, flow);
+}

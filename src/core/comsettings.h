@@ -6,6 +6,8 @@
 // show them in); this file is the one place that turns them into Qt SerialPort
 // values.
 
+#include <QList>
+#include <QPair>
 #include <QSerialPort>
 #include <QString>
 #include <QStringList>
@@ -39,6 +41,10 @@ public:
     // Linux), without Bluetooth ports, or the override list when the override
     // variable is set.
     static QStringList listports();
+    // The listing rule on its own: (system name, description) of each port in
+    // the system's order; ports whose description contains "Bluetooth" are
+    // left out.
+    static QStringList listedports(const QList<QPair<QString, QString>> &ports);
 
     // Index -> Qt SerialPort value. An index outside its table gives 0 /
     // the Unknown... value, which the serial wrapper ignores.

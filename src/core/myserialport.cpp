@@ -16,8 +16,10 @@
 #include <poll.h>
 #endif
 
-namespace {
+namespace
+{
 constexpr int PollIntervalMs = 10;
+constexpr qint64 ReadBufferLimit = 1 << 20;
 // How long opencom waits for the I/O thread to answer. Opening never waits for
 // the device itself (non-blocking open), but the I/O thread may still be busy
 // closing the previous port.
@@ -58,7 +60,9 @@ class SerialIoWorker : public QObject
 {
     Q_OBJECT
 public:
-    explicit SerialIoWorker(SerialShared *shared) : m_shared(shared), m_timer(new QTimer(this))
+    explicit SerialIoWorker(SerialShared *shared)
+        : m_shared(shared)
+        , m_timer(new QTimer(this))
     {
         m_timer->setInterval(PollIntervalMs);
         connect(m_timer, &QTimer::timeout, this, &SerialIoWorker::tick);
@@ -71,6 +75,8 @@ public:
         m_polling = false;
         m_port = new QSerialPort(this);
         m_port->setPortName(name);
+        // What arrives while no reader takes it waits here, up to a bound.
+        m_port->setReadBufferSize(ReadBufferLimit);
         bool ok = m_port->open(QIODevice::ReadWrite);
         if (ok) {
             connect(m_port, &QSerialPort::errorOccurred, this, &SerialIoWorker::onError);
@@ -184,8 +190,8 @@ private:
             error != QSerialPort::WriteError)
             return;
         // Decide outside the port's own notification code.
-        QMetaObject::invokeMethod(this, [this, session = m_session] { checkLost(session); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, session = m_session] { checkLost(session); }, Qt::QueuedConnection);
     }
 
     // A read or write failed: the device is gone when the line hung up (the
@@ -217,7 +223,10 @@ private:
     bool m_pumping = false;
 };
 
-MySerialPort::MySerialPort() : m_shared(new SerialShared) {}
+MySerialPort::MySerialPort()
+    : m_shared(new SerialShared)
+{
+}
 
 MySerialPort::~MySerialPort()
 {
@@ -301,11 +310,13 @@ void MySerialPort::closecom()
     m_open = false;
     if (m_thread) {
         SerialIoWorker *worker = m_worker;
-        QMetaObject::invokeMethod(m_worker, [worker] { worker->closePort(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            m_worker, [worker] { worker->closePort(); }, Qt::QueuedConnection);
     }
 }
 
-namespace {
+namespace
+{
 template <typename Setter> void applySetting(SerialIoWorker *worker, quint64 session, Setter setter)
 {
     if (!worker)
@@ -362,7 +373,10 @@ void MySerialPort::setflowcontrol(int index)
 
 // The port is read on a fixed 10 ms poll and never waited on, so the time-out
 // is only kept.
-void MySerialPort::settimeout(long ms) { m_timeout = ms; }
+void MySerialPort::settimeout(long ms)
+{
+    m_timeout = ms;
+}
 
 bool MySerialPort::setportall(const QString &portname, int baud, int databits, int parity, int stopbits,
                               int flowcontrol, long timeout)
@@ -378,9 +392,15 @@ bool MySerialPort::setportall(const QString &portname, int baud, int databits, i
     return true;
 }
 
-void MySerialPort::createsendthread() { m_writerCreated = true; }
+void MySerialPort::createsendthread()
+{
+    m_writerCreated = true;
+}
 
-void MySerialPort::createreceivethread() { m_readerCreated = true; }
+void MySerialPort::createreceivethread()
+{
+    m_readerCreated = true;
+}
 
 int MySerialPort::startreceivethread()
 {
@@ -491,7 +511,8 @@ void MySerialPort::schedulePump()
     if (m_shared->pumpPending.exchange(true))
         return;
     SerialIoWorker *worker = m_worker;
-    QMetaObject::invokeMethod(m_worker, [worker] { worker->pump(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        m_worker, [worker] { worker->pump(); }, Qt::QueuedConnection);
 }
 
 void MySerialPort::discardQueued()
@@ -500,11 +521,20 @@ void MySerialPort::discardQueued()
     m_shared->clearQueued();
 }
 
-int MySerialPort::hexdigitvalue(QChar c) { return ::hexdigitvalue(c); }
+int MySerialPort::hexdigitvalue(QChar c)
+{
+    return ::hexdigitvalue(c);
+}
 
-void MySerialPort::bytestohex(const QByteArray &bytes, QString &text) { ::bytestohex(bytes, text); }
+void MySerialPort::bytestohex(const QByteArray &bytes, QString &text)
+{
+    ::bytestohex(bytes, text);
+}
 
-void MySerialPort::hextobytes(const QString &text, QByteArray &bytes) { ::hextobytes(text, bytes); }
+void MySerialPort::hextobytes(const QString &text, QByteArray &bytes)
+{
+    ::hextobytes(text, bytes);
+}
 
 void MySerialPort::OnReadThreadCom(QByteArray chunk)
 {

@@ -64,8 +64,8 @@ public:
     QString getportname() const { return m_portname; }
     void setportname(const QString &portname) { m_portname = portname; }
     // Sets the name and the line settings, then opens the port.
-    bool setportall(const QString &portname, int baud, int databits, int parity, int stopbits, int flowcontrol,
-                    long timeout);
+    bool setportall(const QString &portname, int baud, int databits, int parity, int stopbits,
+                    int flowcontrol, long timeout);
 
     void createsendthread();
     void createreceivethread();

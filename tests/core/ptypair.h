@@ -104,7 +104,10 @@ public:
     }
 
     // The line settings the slave side currently has.
-    bool lineSettings(termios &settings) const { return m_master >= 0 && ::tcgetattr(m_master, &settings) == 0; }
+    bool lineSettings(termios &settings) const
+    {
+        return m_master >= 0 && ::tcgetattr(m_master, &settings) == 0;
+    }
 
 private:
     int m_master = -1;
