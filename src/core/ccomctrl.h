@@ -1,0 +1,101 @@
+#pragma once
+
+// CComCtrl: the protocol engine of the serial link. It frames commands and
+// hands their bytes to the serial port, reassembles the replies that come back
+// and dispatches each one by its command code to its signals, and it opens,
+// closes and probes the serial ports named in gComSettings.
+// Everything here runs on the GUI thread.
+
+#include "replyassembler.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class MySerialPort;
+
+class CComCtrl : public QObject
+{
+    Q_OBJECT
+public:
+    CComCtrl();
+    ~CComCtrl() override;
+
+    // Builds the command frame and queues it byte by byte; dropped silently
+    // when the port is not open.
+    void sendcmd(unsigned char type, unsigned char address, unsigned char command, const QString &payload);
+    // The same frame handed to the port as one buffer.
+    void sendcmdwhole(unsigned char type, unsigned char address, unsigned char command, const QString &payload);
+    void sendhex(const QString &hex);
+    void sendhexwhole(const QString &hex);
+    // Checksum of a frame body (address, command, payload), two lower-case digits.
+    QString getchecksum(const QString &body) const;
+
+    // Dispatches one whole reply frame (hex text) to the signals.
+    void dealwithframe(const QString &frame);
+
+    // Opens the port named in gComSettings with its line settings and starts
+    // the reader and the writer; false (nothing changed) when it does not open.
+    bool openmaincom();
+    void closemaincom();
+    // Probe the port list: the first port that opens (or "nocom"), then each
+    // next one that opens (or "endcom"). Ports that do not open are skipped.
+    // Call only while the port is closed.
+    QString findfirstcom();
+    QString findnextcom();
+
+    QString getcomname() const { return m_portname; }
+    bool getcomisopened() const { return m_comopened; }
+    bool getfindok() const { return m_findok; }
+    void setfindok(bool found) { m_findok = found; }
+    // Position in the port list of the port last probed; the device search
+    // sets it to 0 before it starts.
+    int getscanindex() const { return m_scanindex; }
+    void setscanindex(int index) { m_scanindex = index; }
+
+    // The serial port this engine owns.
+    MySerialPort *serialport() const { return m_port.get(); }
+    // Bytes of an unfinished reply kept for the next chunk.
+    int pendingreplybytes() const { return m_assembler.pending().size(); }
+
+signals:
+    void refreshcomdlg();
+    void findok(uchar type, uchar address);
+    void connectok(QString data);
+    void readprogramname(QString data);
+    void loadcurprogramdata(QString data);
+    void loadcurprogramisready();
+    void loadcurprogram1to25isokflag();
+    void loadwritecurprogram1to25isokflag();
+    void loadcopy();
+    void loadname();
+    void getgainisok();
+    void lockreturn(bool locked);
+    void writeok(QString data);
+    void muterevok(QString data);
+    void logreturn();
+    void readlight(QString data);
+
+public slots:
+    // One chunk read from the port: every whole reply in it is dispatched,
+    // in order, each on its own; an unfinished one waits for the next chunk.
+    void dataReceived(QByteArray chunk);
+
+private:
+    QString m_frametext;    // last command frame built
+    QString m_bodytext;     // its address, command and payload
+    QString m_checksumtext; // its checksum
+    QString m_portname;
+    std::unique_ptr<MySerialPort> m_port;
+    ReplyAssembler m_assembler;
+    QElapsedTimer m_clock; // time stamps for the assembler's stale rule
+    bool m_comopened = false;
+    bool m_findok = false;
+    int m_scanindex = 0;
+};
+
+// The program's one protocol engine.
+extern CComCtrl gComCtrl;

@@ -1,0 +1,621 @@
+#include "devicedata.h"
+#include "dialogcom.h"
+#include "mainapp.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+namespace
+{
+const QHostAddress kSerial(QStringLiteral("0.0.0.0"));
+const QHostAddress kNet1(QStringLiteral("192.0.2.2"));
+const QHostAddress kNet2(QStringLiteral("192.0.2.3"));
+} // namespace
+
+class TstMainApp : public QObject
+{
+    Q_OBJECT
+private:
+    MainApp *app = nullptr;
+    QWidget *views[MainApp::ViewCount] = {};
+
+    // The controller with eight plain widgets in place of the page sub-windows.
+    void makeapp(bool withviews)
+    {
+        app = new MainApp;
+        if (!withviews)
+            return;
+        for (int v = 0; v < MainApp::ViewCount; ++v) {
+            views[v] = new QWidget;
+            views[v]->setObjectName(QStringLiteral("view%1").arg(v));
+            app->setview(MainApp::View(v), views[v]);
+        }
+        app->initwindows();
+    }
+
+private slots:
+    void cleanup()
+    {
+        // The controller deletes six of the sub-windows; the limiter and
+        // programs pages' belong to the multi-document area.
+        delete app;
+        app = nullptr;
+        delete views[MainApp::LimitView];
+        delete views[MainApp::SetView];
+        for (QWidget *&w : views)
+            w = nullptr;
+        qDeleteAll(gDeviceList);
+        gDeviceList.clear();
+    }
+
+    void construction()
+    {
+        makeapp(false);
+        QCOMPARE(app->getdevtype(), uchar(0x18));
+        QVERIFY(app->getdevip().isNull());
+        QCOMPARE(app->meteron, uchar(0));
+        QCOMPARE(app->gainloading + app->delayloading + app->geqloading + app->peqloading +
+                     app->limitloading + app->peaklimitloading,
+                 0);
+        QCOMPARE(app->inputlinkon + app->outputlinkon, 0);
+        QCOMPARE(app->logocount, 0);
+        QVERIFY(app->getpayload().isEmpty());
+        for (int i = 0; i < MainApp::kSlotCount; ++i) {
+            QVERIFY(app->getslotname(i).isEmpty());
+            QCOMPARE(app->getslotused(i), uchar(0));
+        }
+        // There is always a current device: the default record.
+        QVERIFY(app->getcurdevice());
+        QCOMPARE(app->getcurdevice(), app->getdefaultdevice());
+        QCOMPARE(app->getcurdevice()->getdevicename(), QStringLiteral("PC Init Data"));
+        app->setallloading(1);
+        QCOMPARE(app->gainloading & app->delayloading & app->geqloading & app->peqloading &
+                     app->limitloading & app->peaklimitloading,
+                 1);
+    }
+
+    // --- Device list ------------------------------------------------------
+
+    void adddevicekeys()
+    {
+        makeapp(false);
+        DeviceData *a = MainApp::adddevice(0x18, 1, kSerial);
+        QCOMPARE(gDeviceList.size(), 1);
+        QCOMPARE(a->gettype(), 0x18);
+        QCOMPARE(a->getaddress(), 1);
+        QCOMPARE(a->getnetdevice(), 0);
+        QCOMPARE(a->gettcpconnected(), 0);
+        QCOMPARE(a->getipaddress(), kSerial);
+
+        // The same key twice: the same record, listed once, unchanged.
+        a->setlocktype(3);
+        QCOMPARE(MainApp::adddevice(0x18, 1, kSerial), a);
+        QCOMPARE(gDeviceList.size(), 1);
+        QCOMPARE(a->getlocktype(), 3);
+
+        // Same type and address on the network: another record.
+        DeviceData *b = MainApp::adddevice(0x18, 1, kNet1);
+        QVERIFY(b != a);
+        QCOMPARE(gDeviceList.size(), 2);
+        QCOMPARE(b->getnetdevice(), 1);
+        QCOMPARE(b->gettcpconnected(), 0);
+        // Another network address, another type, another address.
+        DeviceData *c = MainApp::adddevice(0x18, 1, kNet2);
+        DeviceData *d = MainApp::adddevice(0x16, 1, kSerial);
+        DeviceData *e = MainApp::adddevice(0x18, 2, kSerial);
+        QCOMPARE(gDeviceList, (QList<DeviceData *>{a, b, c, d, e}));
+
+        QCOMPARE(MainApp::finddevice(0x18, 1, kNet1), b);
+        QCOMPARE(MainApp::finddevice(0x16, 1, kSerial), d);
+        QVERIFY(!MainApp::finddevice(0x14, 1, kSerial));
+        QVERIFY(!MainApp::finddevice(0x18, 1, QHostAddress()));
+        QVERIFY(MainApp::hasdevice(0x18, 2, kSerial));
+        QVERIFY(!MainApp::hasdevice(0x18, 3, kSerial));
+    }
+
+    void removeandclear()
+    {
+        makeapp(false);
+        DeviceData *a = MainApp::adddevice(0x18, 1, kSerial);
+        DeviceData *b = MainApp::adddevice(0x14, 2, kSerial);
+        MainApp::adddevice(0x16, 3, kNet1);
+        app->removedevice(0x14, 9, kSerial); // not listed: nothing
+        QCOMPARE(gDeviceList.size(), 3);
+        app->removedevice(0x14, 2, kSerial);
+        QCOMPARE(gDeviceList.size(), 2);
+        QVERIFY(!MainApp::hasdevice(0x14, 2, kSerial));
+        QCOMPARE(gDeviceList.first(), a);
+        Q_UNUSED(b);
+
+        for (int i = 0; i < MainApp::kSlotCount; ++i) {
+            app->setslotused(i, 1);
+            app->setslotonline(i, 1);
+            app->setslotname(i, QStringLiteral("4IN8OUT:%1").arg(i, 2, 16, QLatin1Char('0')));
+        }
+        app->deletealldevices();
+        QVERIFY(gDeviceList.isEmpty());
+        for (int i = 0; i < MainApp::kSlotCount; ++i) {
+            QCOMPARE(app->getslotused(i), uchar(0));
+            // Texts and online flags stay.
+            QCOMPARE(app->getslotonline(i), uchar(1));
+            QCOMPARE(app->getslotname(i), QStringLiteral("4IN8OUT:%1").arg(i, 2, 16, QLatin1Char('0')));
+        }
+    }
+
+    // The current device is a listed record or the default record, never a
+    // freed one and never none.
+    void currentdevicerule_data()
+    {
+        QTest::addColumn<int>("action");
+        QTest::newRow("remove current") << 0;
+        QTest::newRow("delete all") << 1;
+    }
+    void currentdevicerule()
+    {
+        QFETCH(int, action);
+        makeapp(true);
+        DeviceData *def = app->getdefaultdevice();
+        QCOMPARE(app->getcurdevice(), def);
+        DeviceData *a = MainApp::adddevice(0x18, 1, kSerial);
+        DeviceData *b = MainApp::adddevice(0x18, 1, kNet1);
+
+        app->selectdevice(0x18, 1, kNet1);
+        QCOMPARE(app->getcurdevice(), b);
+        // A key that is not listed leaves the current device unchanged.
+        app->selectdevice(0x14, 7, kSerial);
+        QCOMPARE(app->getcurdevice(), b);
+        app->selectdevice(0x18, 1, kSerial);
+        QCOMPARE(app->getcurdevice(), a);
+
+        a->setcomconnected(1);
+        def->setcomconnected(1);
+        def->settcpconnected(1);
+        if (action == 0)
+            app->removedevice(0x18, 1, kSerial);
+        else
+            app->deletealldevices();
+        QCOMPARE(app->getcurdevice(), def);
+        QCOMPARE(def->getcomconnected(), 0);
+        QCOMPARE(def->gettcpconnected(), 0);
+        // Every sender and page can go on reading the current device.
+        app->setmute(0, 1);
+        QVERIFY(app->getmute(0));
+        app->sendgain(0);
+        app->showgainview();
+        QVERIFY(!views[MainApp::GainView]->isHidden());
+
+        // Removing a record that is not current leaves the current one.
+        if (action == 0) {
+            app->selectdevice(0x18, 1, kNet1);
+            QCOMPARE(app->getcurdevice(), b);
+            MainApp::adddevice(0x14, 4, kSerial);
+            app->removedevice(0x14, 4, kSerial);
+            QCOMPARE(app->getcurdevice(), b);
+        }
+    }
+
+    void tcpflags()
+    {
+        makeapp(false);
+        DeviceData *a = MainApp::adddevice(0x18, 1, kNet1);
+        DeviceData *b = MainApp::adddevice(0x18, 2, kNet1);
+        QVERIFY(!MainApp::anytcpconnected());
+        b->settcpconnected(1);
+        QCOMPARE(MainApp::anytcpconnected(), b);
+        a->settcpconnected(1);
+        QCOMPARE(MainApp::anytcpconnected(), a);
+        app->getcurdevice()->settcpconnected(1);
+        app->clearalltcpflags();
+        QVERIFY(!MainApp::anytcpconnected());
+        QCOMPARE(app->getcurdevice()->gettcpconnected(), 0);
+    }
+
+    // Hand-added addresses stay within 1..32 and skip taken ones.
+    void nextfreeaddress_data()
+    {
+        QTest::addColumn<QList<int>>("taken");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("empty list") << QList<int>{} << 1 << 1;
+        QTest::newRow("start taken") << QList<int>{1} << 1 << 2;
+        QTest::newRow("run taken") << QList<int>{3, 4, 5} << 3 << 6;
+        QTest::newRow("wraps to 1") << QList<int>{32} << 32 << 1;
+        QTest::newRow("wraps past taken") << QList<int>{31, 32, 1, 2} << 31 << 3;
+        QTest::newRow("start 0") << QList<int>{} << 0 << 1;
+        QTest::newRow("start 255") << QList<int>{1} << 255 << 2;
+        QTest::newRow("start 33") << QList<int>{} << 33 << 1;
+        QList<int> all;
+        for (int i = 1; i <= 32; ++i)
+            all << i;
+        QTest::newRow("all taken") << all << 5 << 0;
+    }
+    void nextfreeaddress()
+    {
+        QFETCH(QList<int>, taken);
+        QFETCH(int, start);
+        QFETCH(int, expected);
+        makeapp(false);
+        for (int a : taken)
+            MainApp::adddevice(0x18, uchar(a), kSerial);
+        // Other types and network devices do not take a serial address.
+        MainApp::adddevice(0x14, uchar(expected ? expected : 1), kSerial);
+        MainApp::adddevice(0x18, uchar(expected ? expected : 1), kNet1);
+        QCOMPARE(int(MainApp::nextfreeaddress(0x18, start)), expected);
+    }
+
+    // --- Page control -------------------------------------------------------
+
+    void initwindowslayout()
+    {
+        makeapp(true);
+        QCOMPARE(app->getmaxwindow(), uchar(1));
+        for (int v = 0; v < MainApp::ViewCount; ++v) {
+            QWidget *w = views[v];
+            QVERIFY(w->windowFlags() & Qt::FramelessWindowHint);
+            if (v == MainApp::MainView) {
+                QVERIFY(!w->isHidden());
+                QVERIFY(w->windowState() & Qt::WindowMaximized);
+                continue;
+            }
+            QVERIFY2(w->isHidden(), qPrintable(w->objectName()));
+            const int h = (v == MainApp::GeqView || v == MainApp::SetView) ? 608 : 605;
+            QCOMPARE(w->geometry(), QRect(0, 0, 919, h));
+        }
+        QCOMPARE(app->getpeqchannel(), 0);
+        QCOMPARE(app->getgeqchannel(), 0);
+        QCOMPARE(app->geteqviewch(), 0);
+    }
+
+    void showrules_data()
+    {
+        QTest::addColumn<int>("view");
+        QTest::addColumn<int>("lock");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<int>("meter");
+        const int lockable[] = {MainApp::GainView, MainApp::DelayView, MainApp::PeqView,
+                                MainApp::GeqView,  MainApp::LimitView, MainApp::Limit2View};
+        for (int v : lockable) {
+            for (int lock = 0; lock <= 4; ++lock) {
+                const bool shown = lock != 2 && lock != 4;
+                QTest::addRow("view %d lock %d", v, lock)
+                    << v << lock << shown << (v == MainApp::GainView ? 1 : 0);
+            }
+        }
+        for (int lock = 0; lock <= 4; ++lock)
+            QTest::addRow("set view lock %d", lock) << int(MainApp::SetView) << lock << true << 0;
+    }
+    void showrules()
+    {
+        QFETCH(int, view);
+        QFETCH(int, lock);
+        QFETCH(bool, shown);
+        QFETCH(int, meter);
+        makeapp(true);
+        app->getcurdevice()->setlocktype(lock);
+        app->meteron = uchar(1 - meter);
+        switch (view) {
+        case MainApp::GainView:
+            app->showgainview();
+            break;
+        case MainApp::DelayView:
+            app->showdelayview();
+            break;
+        case MainApp::PeqView:
+            app->showeqview();
+            break;
+        case MainApp::GeqView:
+            app->showgeqview();
+            break;
+        case MainApp::LimitView:
+            app->showlimitview();
+            break;
+        case MainApp::Limit2View:
+            app->showlimit2view();
+            break;
+        case MainApp::SetView:
+            app->showsetview();
+            break;
+        }
+        QCOMPARE(int(app->meteron), meter);
+        QCOMPARE(!views[view]->isHidden(), shown);
+        if (shown) {
+            QVERIFY(views[view]->windowState() & Qt::WindowMaximized);
+            QVERIFY(views[view]->windowFlags() & Qt::FramelessWindowHint);
+        }
+        // The main page stays as it was.
+        QVERIFY(!views[MainApp::MainView]->isHidden());
+    }
+
+    void hiderules_data()
+    {
+        QTest::addColumn<int>("view");
+        for (int v = MainApp::GainView; v < MainApp::ViewCount; ++v)
+            QTest::addRow("view %d", v) << v;
+    }
+    void hiderules()
+    {
+        QFETCH(int, view);
+        makeapp(true);
+        app->showgainview();
+        app->showdelayview();
+        app->showeqview();
+        app->showgeqview();
+        app->showlimitview();
+        app->showlimit2view();
+        app->showsetview();
+        app->showgainview();
+        QCOMPARE(app->meteron, uchar(1));
+        views[MainApp::MainView]->setWindowState(Qt::WindowNoState);
+        bool result = false;
+        switch (view) {
+        case MainApp::GainView:
+            result = app->hidegainview();
+            break;
+        case MainApp::DelayView:
+            result = app->hidedelayview();
+            break;
+        case MainApp::PeqView:
+            result = app->hideeqview();
+            break;
+        case MainApp::GeqView:
+            result = app->hidegeqview();
+            break;
+        case MainApp::LimitView:
+            result = app->hidelimitview();
+            break;
+        case MainApp::Limit2View:
+            result = app->hidelimit2view();
+            break;
+        case MainApp::SetView:
+            result = app->hidesetview();
+            break;
+        }
+        QVERIFY(result);
+        QVERIFY(views[view]->isHidden());
+        QVERIFY(views[MainApp::MainView]->windowState() & Qt::WindowMaximized);
+        // Hiding leaves the gain-page flag alone.
+        QCOMPARE(app->meteron, uchar(1));
+        // The other pages are untouched.
+        for (int v = MainApp::GainView; v < MainApp::ViewCount; ++v) {
+            if (v != view)
+                QVERIFY(!views[v]->isHidden());
+        }
+    }
+
+    void showmainview()
+    {
+        makeapp(true);
+        app->showgainview();
+        QCOMPARE(app->meteron, uchar(1));
+        views[MainApp::MainView]->setWindowState(Qt::WindowNoState);
+        app->showmainview();
+        QCOMPARE(app->meteron, uchar(0));
+        QVERIFY(!views[MainApp::MainView]->isHidden());
+        QVERIFY(views[MainApp::MainView]->windowState() & Qt::WindowMaximized);
+        // Any lock state: the main page opens.
+        app->getcurdevice()->setlocktype(4);
+        app->showgainview();
+        QCOMPARE(app->meteron, uchar(1));
+        app->showmainview();
+        QVERIFY(!views[MainApp::MainView]->isHidden());
+    }
+
+    void notmaximised()
+    {
+        makeapp(true);
+        app->setmaxwindow(0);
+        views[MainApp::DelayView]->setWindowState(Qt::WindowNoState);
+        app->showdelayview();
+        QVERIFY(!views[MainApp::DelayView]->isHidden());
+        QVERIFY(!(views[MainApp::DelayView]->windowState() & Qt::WindowMaximized));
+        views[MainApp::MainView]->setWindowState(Qt::WindowNoState);
+        app->hidedelayview();
+        QVERIFY(!(views[MainApp::MainView]->windowState() & Qt::WindowMaximized));
+    }
+
+    void missingviews()
+    {
+        // Before the pages exist nothing is shown and nothing breaks.
+        makeapp(false);
+        app->showgainview();
+        app->showmainview();
+        app->showsetview();
+        QVERIFY(app->hidegainview());
+        QCOMPARE(app->meteron, uchar(0));
+    }
+
+    // --- Caches and shortcuts ---------------------------------------------------
+
+    void caches()
+    {
+        makeapp(false);
+        for (int ch = 0; ch < 12; ++ch) {
+            app->setgaincache(ch, ch * 1.5f);
+            app->setdelaycache(ch, ch * 0.25f);
+            app->setratiocache(ch, ch + 1);
+            app->setthresholdcache(ch, ch * 10);
+        }
+        for (int ch = 0; ch < 12; ++ch) {
+            QCOMPARE(app->getgaincache(ch), ch * 1.5f);
+            QCOMPARE(app->getdelaycache(ch), ch * 0.25f);
+            QCOMPARE(app->getratiocache(ch), ch + 1);
+            QCOMPARE(app->getthresholdcache(ch), ch * 10);
+        }
+        for (int b = 0; b < 31; ++b)
+            app->setgeqgain(b, b - 15.0);
+        QCOMPARE(app->getgeqgain(30), 15.0);
+        // Out-of-range indices are ignored, never stored outside the arrays.
+        app->setgaincache(12, 99.0f);
+        app->setgeqgain(31, 99.0);
+        app->setslotused(13, 1);
+        QCOMPARE(app->getgaincache(12), 0.0f);
+        QCOMPARE(app->getgeqgain(-1), 0.0);
+        QCOMPARE(app->getslotused(13), uchar(0));
+    }
+
+    void peqq_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<float>("q");
+        QTest::newRow("shelf 6 low") << 1 << 3 << 0.707f;
+        QTest::newRow("shelf 12 low") << 2 << 17 << 0.95f;
+        QTest::newRow("shelf 6 high") << 3 << 40 << 0.707f;
+        QTest::newRow("shelf 12 high") << 4 << 0 << 0.95f;
+        QTest::newRow("all-pass") << 5 << 10 << 2.9f;
+        QTest::newRow("type 9") << 9 << 10 << 2.9f;
+        QTest::newRow("bypassed all-pass") << 0x85 << 10 << 2.9f;
+    }
+    void peqq()
+    {
+        QFETCH(int, type);
+        QFETCH(int, width);
+        QFETCH(float, q);
+        makeapp(false);
+        app->setpeqchannel(6);
+        DeviceData *d = app->getcurdevice();
+        d->setpeqtype(6, 2, type & 0x0F);
+        d->setpeqbypass(6, 2, type & 0x80);
+        d->setpeqwidth(6, 2, width);
+        QCOMPARE(app->getpeqtype(2), type & 0x0F);
+        QCOMPARE(app->getpeqq(2), q);
+        QCOMPARE(app->getpeqbandbypass(2), (type & 0x80) ? 1 : 0);
+    }
+
+    void peqgetters()
+    {
+        makeapp(false);
+        DeviceData *d = app->getcurdevice();
+        app->setpeqchannel(4);
+        d->setpeqgain(4, 0, 450);
+        d->setpeqgain(4, 1, 0);
+        d->setpeqgain(4, 2, 305);
+        d->setpeqwidth(4, 0, 40);
+        d->setpeqallpass(4, 0, 123);
+        d->setpeqtype(4, 3, 0);
+        d->setpeqwidth(4, 3, 17);
+        QCOMPARE(app->getpeqgain(0), 15.0);
+        QCOMPARE(app->getpeqgain(1), -30.0);
+        QCOMPARE(app->getpeqgain(2), 0.5);
+        QCOMPARE(app->getpeqwidth(0), 40);
+        QCOMPARE(app->getpeqallpass(0), 123);
+        QCOMPARE(app->getpeqq(3), app->getqvalue(17));
+        d->setpeqfreq(4, 0, 238);
+        QCOMPARE(app->getpeqfreq(0), 1000.0f);
+        QCOMPARE(app->getfreqvalue(398), 21900.0f);
+        QCOMPARE(app->getgridfreq(0), 10.0);
+        d->sethpffreq(0, 0);
+        d->setlpffreq(0, 398);
+        QCOMPARE(app->getxoverhighfreq(), 10.0f);
+        QCOMPARE(app->getxoverlowfreq(), 21900.0f);
+        // An input has no crossover; a band index out of range reads nothing.
+        app->setpeqchannel(2);
+        QCOMPARE(app->getxoverhighfreq(), 0.0f);
+        QCOMPARE(app->getpeqgain(7), 0.0);
+        app->setpeqchannel(12);
+        QCOMPARE(app->getpeqfreq(0), 0.0f);
+    }
+
+    void bypassall()
+    {
+        makeapp(false);
+        DeviceData *d = app->getcurdevice();
+        app->setpeqchannel(3);
+        app->setgeqchannel(9);
+        d->setgeq(9, 4, 300, true);
+        QCOMPARE(app->getgeqbandpass(4), 1);
+        QCOMPARE(app->getgeqbandpass(5), 0);
+        app->setcurpeqbypassall(1);
+        QCOMPARE(app->getcurpeqbypassall(), 1);
+        QCOMPARE(d->getbypassbyte(3), 0x01);
+        app->setcurgeqbypassall(1);
+        QCOMPARE(app->getcurgeqbypassall(), 1);
+        QCOMPARE(d->getbypassbyte(9), 0x10);
+        app->setcurgeqbypassall(0);
+        QCOMPARE(app->getcurgeqbypassall(), 0);
+        app->setpeqbypassall(9, 1);
+        app->setgeqbypassall(9, 1);
+        QCOMPARE(d->getbypassbyte(9), 0x11);
+        app->setmute(5, 1);
+        QVERIFY(app->getmute(5));
+        app->setmute(5, 7);
+        QVERIFY(app->getmute(5));
+        app->setmute(5, 0);
+        QVERIFY(!app->getmute(5));
+    }
+
+    void logsenddatacopies()
+    {
+        makeapp(false);
+        for (int i = 0; i < MainApp::kLogoBytes; ++i)
+            app->logobuild[i] = uchar(i * 7);
+        app->logsenddata();
+        QCOMPARE(memcmp(app->logobuild, app->logosend, MainApp::kLogoBytes), 0);
+    }
+
+    // --- Dialogs ------------------------------------------------------------
+
+    void showaboutruns()
+    {
+        makeapp(false);
+        app->showabout(); // no dialog handed over yet: nothing happens
+        QDialog about;
+        app->setaboutdialog(&about);
+        bool wasmodal = false;
+        QTimer::singleShot(0, &about, [&] {
+            wasmodal = about.isVisible() && about.isModal();
+            about.accept();
+        });
+        app->showabout();
+        QVERIFY(wasmodal);
+        QCOMPARE(about.result(), int(QDialog::Accepted));
+    }
+
+    void showcominforuns()
+    {
+        makeapp(false);
+        DialogCom com;
+        app->setcomdialog(&com);
+        bool wasmodal = false;
+        QTimer::singleShot(0, &com, [&] {
+            wasmodal = com.isVisible() && com.isModal();
+            com.reject();
+        });
+        app->showcominfo();
+        QVERIFY(wasmodal);
+        QCOMPARE(com.windowTitle(), QStringLiteral("COM INFO"));
+    }
+
+    // --- The delay routine ----------------------------------------------------
+
+    void delaymshandlesevents()
+    {
+        int fired = 0;
+        QTimer t;
+        t.setInterval(5);
+        connect(&t, &QTimer::timeout, [&fired] { ++fired; });
+        t.start();
+        QElapsedTimer clock;
+        clock.start();
+        MainApp::delayms(100);
+        QVERIFY(clock.elapsed() >= 100);
+        QVERIFY(fired >= 2);
+    }
+
+    void delaymszero()
+    {
+        bool fired = false;
+        QTimer::singleShot(0, [&fired] { fired = true; });
+        MainApp::delayms(0);
+        QVERIFY(fired);
+        MainApp::delayms(-5);
+    }
+};
+
+QTEST_MAIN(TstMainApp)
+#include "tst_mainapp.moc"

@@ -1,0 +1,211 @@
+#include "ccomctrl.h"
+#include "hextext.h"
+#include "tst_ccomctrl_replies.h"
+
+#include <QtTest>
+
+using namespace replies;
+
+namespace {
+
+// Every signal of the engine as one line, in emission order.
+class Recorder
+{
+public:
+    explicit Recorder(CComCtrl &c)
+    {
+        QObject::connect(&c, &CComCtrl::refreshcomdlg, [this] { add("refreshcomdlg"); });
+        QObject::connect(&c, &CComCtrl::findok, [this, &c](uchar t, uchar a) {
+            add(QString("findok %1 %2 found=%3").arg(t).arg(a).arg(c.getfindok()));
+        });
+        QObject::connect(&c, &CComCtrl::connectok, [this](QString s) { add("connectok " + s); });
+        QObject::connect(&c, &CComCtrl::readprogramname, [this](QString s) { add("readprogramname " + s); });
+        QObject::connect(&c, &CComCtrl::loadcurprogramdata, [this](QString s) { add("loadcurprogramdata " + s); });
+        QObject::connect(&c, &CComCtrl::loadcurprogramisready, [this] { add("loadcurprogramisready"); });
+        QObject::connect(&c, &CComCtrl::loadcurprogram1to25isokflag, [this] { add("loadcurprogram1to25isokflag"); });
+        QObject::connect(&c, &CComCtrl::loadwritecurprogram1to25isokflag,
+                         [this] { add("loadwritecurprogram1to25isokflag"); });
+        QObject::connect(&c, &CComCtrl::loadcopy, [this] { add("loadcopy"); });
+        QObject::connect(&c, &CComCtrl::loadname, [this] { add("loadname"); });
+        QObject::connect(&c, &CComCtrl::getgainisok, [this] { add("getgainisok"); });
+        QObject::connect(&c, &CComCtrl::lockreturn, [this](bool v) { add(QString("lockreturn %1").arg(v)); });
+        QObject::connect(&c, &CComCtrl::writeok, [this](QString s) { add("writeok " + s); });
+        QObject::connect(&c, &CComCtrl::muterevok, [this](QString s) { add("muterevok " + s); });
+        QObject::connect(&c, &CComCtrl::logreturn, [this] { add("logreturn"); });
+        QObject::connect(&c, &CComCtrl::readlight, [this](QString s) { add("readlight " + s); });
+    }
+    QStringList events;
+
+private:
+    void add(const QString &e) { events << e; }
+};
+
+QByteArray ack(const char *code)
+{
+    return bytes(QByteArray("445566 18 01 ") + code + " 00 00 112233");
+}
+
+QString programslice(unsigned char packet)
+{
+    return bytestohex(programdata(packet).mid(7, 66));
+}
+
+} // namespace
+
+class TestCComCtrl : public QObject
+{
+    Q_OBJECT
+private slots:
+    // Each reply code, sent alone in one chunk: the signals and slices in order.
+    void dispatch_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QStringList>("events");
+        QTest::newRow("01 find") << find() << QStringList{"findok 24 3 found=1"};
+        QTest::newRow("02 connect") << connectreply() << QStringList{"connectok 1801020001050000000000"};
+        QTest::newRow("03 disconnect") << disconnectreply() << QStringList{"connectok 18010300"};
+        QTest::newRow("56 meters") << meters() << QStringList{"readlight 102030405060708090a0b0c0"};
+        QTest::newRow("57 mutes") << mutes() << QStringList{"muterevok 010001000000000000000001"};
+        QTest::newRow("50 gain") << gainack() << QStringList{"getgainisok"};
+        QTest::newRow("64 name") << name()
+                                 << QStringList{"readprogramname 050050726f6772616d20666976652020202020202020",
+                                                "loadname"};
+        QTest::newRow("61 packet 0")
+            << programdata(0) << QStringList{"loadcurprogramisready", "loadcurprogramdata " + programslice(0),
+                                             "loadcurprogram1to25isokflag"};
+        QTest::newRow("61 packet 5") << programdata(5)
+                                     << QStringList{"loadcurprogramdata " + programslice(5),
+                                                    "loadcurprogram1to25isokflag"};
+        QTest::newRow("60 write") << writeack() << QStringList{"writeok 0007", "loadwritecurprogram1to25isokflag"};
+        QTest::newRow("62 recall") << recallack() << QStringList{"loadcurprogramisready"};
+        QTest::newRow("65 reset") << ack("65") << QStringList{"loadcurprogramisready"};
+        QTest::newRow("66 delete") << ack("66") << QStringList{"loadcurprogramisready"};
+        QTest::newRow("63 save") << ack("63") << QStringList{"loadcopy"};
+        QTest::newRow("54 links") << ack("54") << QStringList{"loadcopy"};
+        QTest::newRow("55 copy") << copyack() << QStringList{"loadcopy"};
+        QTest::newRow("10 lock 01") << lockon() << QStringList{"loadcurprogramisready", "lockreturn 1"};
+        QTest::newRow("12 lock 81") << projectlock81() << QStringList{"loadcurprogramisready", "lockreturn 0"};
+        QTest::newRow("10 lock 11") << bytes("445566 18 01 10 00 11 22 112233")
+                                    << QStringList{"loadcurprogramisready", "lockreturn 0"};
+        QTest::newRow("10 lock 00") << bytes("445566 18 01 10 00 00 11 112233")
+                                    << QStringList{"loadcurprogramisready", "lockreturn 0"};
+        QTest::newRow("13 logo") << logoack() << QStringList{"logreturn"};
+        for (const char *c : {"20", "21", "22", "30", "51", "7f", "00", "ff"})
+            QTest::newRow(c) << ack(c) << QStringList{};
+    }
+    void dispatch()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(QStringList, events);
+        CComCtrl c;
+        Recorder r(c);
+        QVERIFY(!c.getfindok());
+        c.dataReceived(reply);
+        QCOMPARE(r.events, events);
+        QCOMPARE(c.pendingreplybytes(), 0);
+        // The same frame handed to the dispatcher as text does the same.
+        CComCtrl d;
+        Recorder rd(d);
+        d.dealwithframe(bytestohex(reply));
+        QCOMPARE(rd.events, events);
+    }
+
+    // Streams as the port delivers them: every reply dispatched once, alone, in order.
+    void stream_data()
+    {
+        QTest::addColumn<QByteArrayList>("chunks");
+        QTest::addColumn<QStringList>("events");
+        const QStringList meterev{"readlight 102030405060708090a0b0c0"};
+        QTest::newRow("three in one chunk") << QByteArrayList{find() + meters() + gainack()}
+                                            << (QStringList{"findok 24 3 found=1"} + meterev + QStringList{"getgainisok"});
+        QTest::newRow("end marker split") << QByteArrayList{meters().chopped(1), bytes("33") + writeack()}
+                                          << (meterev + QStringList{"writeok 0007", "loadwritecurprogram1to25isokflag"});
+        QTest::newRow("garbage before the reply") << QByteArrayList{bytes("00 01 02") + meters()} << meterev;
+        QTest::newRow("11 22 33 in program data at a chunk end")
+            << QByteArrayList{programdata(7).left(12), programdata(7).mid(12)}
+            << QStringList{"loadcurprogramdata " + programslice(7), "loadcurprogram1to25isokflag"};
+        // A meter reply cut short: it never completes, the next reply is not lost.
+        QTest::newRow("short reply, next chunk") << QByteArrayList{bytes("445566 18 01 56 0c 10 20 112233"), gainack()}
+                                                 << QStringList{"getgainisok"};
+        QTest::newRow("short reply, next in the same chunk")
+            << QByteArrayList{bytes("445566 18 01 60 02 112233") + meters()} << meterev;
+        QTest::newRow("empty chunk") << QByteArrayList{QByteArray()} << QStringList{};
+    }
+    void stream()
+    {
+        QFETCH(QByteArrayList, chunks);
+        QFETCH(QStringList, events);
+        CComCtrl c;
+        Recorder r(c);
+        for (const QByteArray &chunk : chunks)
+            c.dataReceived(chunk);
+        QCOMPARE(r.events, events);
+    }
+
+    // Frames handed to the dispatcher directly (the network link does that):
+    // a slice that would reach past the frame's data reads missing bytes as 0.
+    void shortFrames_data()
+    {
+        QTest::addColumn<QString>("frame");
+        QTest::addColumn<QStringList>("events");
+        QTest::newRow("meters, two levels") << "4455661801560c1020112233"
+                                            << QStringList{"readlight 102000000000000000000000"};
+        QTest::newRow("connect, no data") << "445566180102112233" << QStringList{"connectok 1801020000000000000000"};
+        QTest::newRow("write ack, one byte") << "44556618016002aa112233"
+                                             << QStringList{"writeok aa00", "loadwritecurprogram1to25isokflag"};
+        QTest::newRow("lock, no data byte") << "445566180110112233"
+                                            << QStringList{"loadcurprogramisready", "lockreturn 0"};
+        QTest::newRow("program data, no packet index")
+            << "4455661801614200112233"
+            << QStringList{"loadcurprogramisready", "loadcurprogramdata " + QString(132, '0'),
+                           "loadcurprogram1to25isokflag"};
+        QTest::newRow("markers only") << "445566112233" << QStringList{};
+        QTest::newRow("no command code") << "4455661801112233" << QStringList{};
+        QTest::newRow("no end marker") << "44556618015000" << QStringList{};
+        QTest::newRow("no start marker") << "18015000112233" << QStringList{};
+        QTest::newRow("empty") << QString() << QStringList{};
+        QTest::newRow("odd length find") << "4455661801011122334" << QStringList{};
+    }
+    void shortFrames()
+    {
+        QFETCH(QString, frame);
+        QFETCH(QStringList, events);
+        CComCtrl c;
+        Recorder r(c);
+        c.dealwithframe(frame);
+        QCOMPARE(r.events, events);
+    }
+
+    void findFlag()
+    {
+        CComCtrl c;
+        QVERIFY(!c.getfindok());
+        c.dataReceived(gainack());
+        QVERIFY(!c.getfindok());
+        c.dataReceived(find());
+        QVERIFY(c.getfindok());
+        c.setfindok(false);
+        QVERIFY(!c.getfindok());
+    }
+
+    void initialState()
+    {
+        CComCtrl c;
+        QCOMPARE(c.getcomname(), QStringLiteral("COM1"));
+        QVERIFY(!c.getcomisopened());
+        QCOMPARE(c.getscanindex(), 0);
+        QCOMPARE(c.getchecksum("ff7f"), QStringLiteral("7e"));
+        QCOMPARE(c.getchecksum(QString()), QStringLiteral("00"));
+    }
+
+    void sendWhileClosedIsDropped()
+    {
+        CComCtrl c;
+        c.sendcmd(0x18, 0x01, 0x01, "00"); // nothing to check but that nothing breaks
+        c.sendcmdwhole(0x18, 0x01, 0x01, "00");
+        QVERIFY(!c.getcomisopened());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCComCtrl)
+#include "tst_ccomctrl.moc"

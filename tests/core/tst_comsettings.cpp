@@ -1,0 +1,163 @@
+#include "comsettings.h"
+
+#include <QtTest>
+
+using PortInfo = QList<QPair<QString, QString>>;
+
+class TestComSettings : public QObject
+{
+    Q_OBJECT
+private slots:
+    void cleanup() { qunsetenv(ComSettings::PortsOverrideVariable); }
+
+    void settingsKeepTheirOrder()
+    {
+        ComSettings settings;
+        int out[6] = {-1, -1, -1, -1, -1, -1};
+        settings.getsettings(out);
+        for (int value : out)
+            QCOMPARE(value, 0);
+        settings.setsettings(15, 3, 0, 2, 1, 10);
+        settings.getsettings(out);
+        const int expected[6] = {15, 3, 0, 2, 1, 10};
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(out[i], expected[i]);
+        settings.setportlist({"/dev/ttyS0", "/dev/ttyUSB0"});
+        settings.setportname("/dev/ttyUSB0");
+        QCOMPARE(settings.getportlist(), QStringList({"/dev/ttyS0", "/dev/ttyUSB0"}));
+        QCOMPARE(settings.getportname(), QStringLiteral("/dev/ttyUSB0"));
+    }
+
+    void baudTable_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("rate");
+        const int rates[] = {50,   75,   110,   134,   150,   200,   300,   600,   1200,   1800,   2400,
+                             4800, 9600, 14400, 19200, 38400, 56000, 57600, 76800, 115200, 128000, 256000};
+        for (int i = 0; i < 22; ++i)
+            QTest::addRow("index %d", i) << i << rates[i];
+        QTest::newRow("below the table") << -1 << 0;
+        QTest::newRow("past the table") << 22 << 0;
+    }
+    void baudTable()
+    {
+        QFETCH(int, index);
+        QFETCH(int, rate);
+        QCOMPARE(ComSettings::baudRate(index), rate);
+        if (rate > 0)
+            QCOMPARE(ComSettings::baudIndex(rate), index);
+    }
+
+    void fixedSettingsAre38400_8N1()
+    {
+        QCOMPARE(ComSettings::baudRate(ComSettings::FixedBaud), 38400);
+        QCOMPARE(ComSettings::dataBits(ComSettings::FixedDataBits), QSerialPort::Data8);
+        QCOMPARE(ComSettings::parity(ComSettings::FixedParity), QSerialPort::NoParity);
+        QCOMPARE(ComSettings::stopBits(ComSettings::FixedStopBits), QSerialPort::OneStop);
+        QCOMPARE(ComSettings::flowControl(ComSettings::FixedFlowControl), QSerialPort::NoFlowControl);
+        QCOMPARE(ComSettings::FixedTimeout, 10);
+        QCOMPARE(ComSettings::baudIndex(57601), -1);
+    }
+
+    void lineTables_data()
+    {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("value");
+        QTest::newRow("data bits 5") << "data" << 0 << int(QSerialPort::Data5);
+        QTest::newRow("data bits 6") << "data" << 1 << int(QSerialPort::Data6);
+        QTest::newRow("data bits 7") << "data" << 2 << int(QSerialPort::Data7);
+        QTest::newRow("data bits 8") << "data" << 3 << int(QSerialPort::Data8);
+        QTest::newRow("data bits bad") << "data" << 4 << int(QSerialPort::UnknownDataBits);
+        QTest::newRow("parity none") << "parity" << 0 << int(QSerialPort::NoParity);
+        QTest::newRow("parity odd") << "parity" << 1 << int(QSerialPort::OddParity);
+        QTest::newRow("parity even") << "parity" << 2 << int(QSerialPort::EvenParity);
+        QTest::newRow("parity bad") << "parity" << -1 << int(QSerialPort::UnknownParity);
+        QTest::newRow("stop 1") << "stop" << 0 << int(QSerialPort::OneStop);
+        QTest::newRow("stop 1.5") << "stop" << 1 << int(QSerialPort::OneAndHalfStop);
+        QTest::newRow("stop 2") << "stop" << 2 << int(QSerialPort::TwoStop);
+        QTest::newRow("stop bad") << "stop" << 3 << int(QSerialPort::UnknownStopBits);
+        QTest::newRow("flow off") << "flow" << 0 << int(QSerialPort::NoFlowControl);
+        QTest::newRow("flow hardware") << "flow" << 1 << int(QSerialPort::HardwareControl);
+        QTest::newRow("flow software") << "flow" << 2 << int(QSerialPort::SoftwareControl);
+        QTest::newRow("flow bad") << "flow" << 3 << int(QSerialPort::UnknownFlowControl);
+    }
+    void lineTables()
+    {
+        QFETCH(QString, setting);
+        QFETCH(int, index);
+        QFETCH(int, value);
+        int mapped = -2;
+        int back = -2;
+        if (setting == "data") {
+            mapped = ComSettings::dataBits(index);
+            back = ComSettings::dataBitsIndex(QSerialPort::DataBits(value));
+        } else if (setting == "parity") {
+            mapped = ComSettings::parity(index);
+            back = ComSettings::parityIndex(QSerialPort::Parity(value));
+        } else if (setting == "stop") {
+            mapped = ComSettings::stopBits(index);
+            back = ComSettings::stopBitsIndex(QSerialPort::StopBits(value));
+        } else {
+            mapped = ComSettings::flowControl(index);
+            back = ComSettings::flowControlIndex(QSerialPort::FlowControl(value));
+        }
+        QCOMPARE(mapped, value);
+        QCOMPARE(back, mapped < 0 ? -1 : index);
+    }
+
+    void listedPorts_data()
+    {
+        QTest::addColumn<PortInfo>("ports");
+        QTest::addColumn<QStringList>("listed");
+        QTest::newRow("none") << PortInfo{} << QStringList{};
+        QTest::newRow("system order, full paths")
+            << PortInfo{{"/dev/ttyUSB1", "USB Serial"}, {"/dev/ttyS0", "ttyS0"}, {"/dev/ttyACM0", ""}}
+            << QStringList{"/dev/ttyUSB1", "/dev/ttyS0", "/dev/ttyACM0"};
+        QTest::newRow("Bluetooth left out")
+            << PortInfo{{"/dev/rfcomm0", "Standard Serial over Bluetooth link"}, {"/dev/ttyUSB0", "CP2102"}}
+            << QStringList{"/dev/ttyUSB0"};
+        QTest::newRow("filter is case-sensitive")
+            << PortInfo{{"/dev/rfcomm0", "bluetooth serial"}, {"/dev/rfcomm1", "BLUETOOTH"}}
+            << QStringList{"/dev/rfcomm0", "/dev/rfcomm1"};
+        QTest::newRow("only Bluetooth") << PortInfo{{"/dev/rfcomm0", "Bluetooth"}} << QStringList{};
+    }
+    void listedPorts()
+    {
+        QFETCH(PortInfo, ports);
+        QFETCH(QStringList, listed);
+        QCOMPARE(ComSettings::listedports(ports), listed);
+    }
+
+    void portsOverride_data()
+    {
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<QStringList>("listed");
+        QTest::newRow("two ports") << QByteArray("/dev/pts/3,/dev/pts/4")
+                                   << QStringList{"/dev/pts/3", "/dev/pts/4"};
+        QTest::newRow("one port") << QByteArray("/dev/ttyV0") << QStringList{"/dev/ttyV0"};
+        QTest::newRow("blanks and empty items")
+            << QByteArray(" /dev/pts/3 , ,/dev/pts/9,") << QStringList{"/dev/pts/3", "/dev/pts/9"};
+        QTest::newRow("set but empty: no ports") << QByteArray("") << QStringList{};
+        QTest::newRow("kept as given")
+            << QByteArray("/tmp/vport,/dev/pts/3") << QStringList{"/tmp/vport", "/dev/pts/3"};
+    }
+    void portsOverride()
+    {
+        QFETCH(QByteArray, value);
+        QFETCH(QStringList, listed);
+        qputenv(ComSettings::PortsOverrideVariable, value);
+        QCOMPARE(ComSettings::listports(), listed);
+    }
+
+    void withoutOverrideNoPseudoTerminals()
+    {
+        qunsetenv(ComSettings::PortsOverrideVariable);
+        const QStringList ports = ComSettings::listports();
+        for (const QString &port : ports)
+            QVERIFY2(!port.startsWith("/dev/pts/"), qPrintable(port));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestComSettings)
+#include "tst_comsettings.moc"

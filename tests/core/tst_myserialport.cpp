@@ -1,0 +1,409 @@
+#include "comsettings.h"
+#include "myserialport.h"
+#include "ptypair.h"
+
+#include <QSignalSpy>
+#include <QTemporaryFile>
+#include <QtTest>
+
+#include <memory>
+
+namespace
+{
+// What the protocol engine does after a successful open.
+void engineSetUp(MySerialPort &port)
+{
+    port.setbaudrate(ComSettings::FixedBaud);
+    port.setdatabits(ComSettings::FixedDataBits);
+    port.setparity(ComSettings::FixedParity);
+    port.setstopbits(ComSettings::FixedStopBits);
+    port.setflowcontrol(ComSettings::FixedFlowControl);
+    port.settimeout(ComSettings::FixedTimeout);
+    port.createreceivethread();
+    port.createsendthread();
+    port.startreceivethread();
+}
+
+QByteArray joined(const QSignalSpy &spy)
+{
+    QByteArray all;
+    for (const QList<QVariant> &args : spy)
+        all += args.at(0).toByteArray();
+    return all;
+}
+
+bool anyEmpty(const QSignalSpy &spy)
+{
+    for (const QList<QVariant> &args : spy) {
+        if (args.at(0).toByteArray().isEmpty())
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+class TestMySerialPort : public QObject
+{
+    Q_OBJECT
+private slots:
+    void resultCodesWhileClosed()
+    {
+        MySerialPort port;
+        QVERIFY(!port.isopen());
+        QCOMPARE(port.senddata(QByteArray("\x11", 1)), int(MySerialPort::NotOpen));
+        QCOMPARE(port.senddatawhole(QByteArray("\x11", 1)), int(MySerialPort::NotOpen));
+        QCOMPARE(port.writedirect(QByteArray("\x11", 1)), int(MySerialPort::NotOpen));
+        port.createreceivethread();
+        QCOMPARE(port.startreceivethread(), int(MySerialPort::NotOpen));
+        QVERIFY(!port.receivethreadrunning());
+    }
+
+    void openFailures_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("missing device") << QStringLiteral("/dev/nonexistent-serial-port");
+        QTest::newRow("empty name") << QString();
+        QTest::newRow("regular file") << QStringLiteral("<tempfile>");
+    }
+    void openFailures()
+    {
+        QFETCH(QString, name);
+        QTemporaryFile file;
+        if (name == QLatin1String("<tempfile>")) {
+            QVERIFY(file.open());
+            name = file.fileName();
+        }
+        MySerialPort port;
+        QVERIFY(!port.opencom(name));
+        QVERIFY(!port.isopen());
+        port.createsendthread();
+        QCOMPARE(port.senddata(QByteArray("\x11", 1)), int(MySerialPort::NotOpen));
+    }
+
+    void resultCodesWhileOpen()
+    {
+        PtyPair pty;
+        QVERIFY(pty.isValid());
+        MySerialPort port;
+        QVERIFY(port.opencom(pty.slavePath()));
+        QVERIFY(port.isopen());
+        QCOMPARE(port.senddata(QByteArray("\x11", 1)), int(MySerialPort::NoThread));
+        QCOMPARE(port.startreceivethread(), int(MySerialPort::NoThread));
+        port.createsendthread();
+        port.createreceivethread();
+        QCOMPARE(port.senddata(QByteArray()), int(MySerialPort::HandedOver));
+        QCOMPARE(port.startreceivethread(), int(MySerialPort::HandedOver));
+        QVERIFY(port.receivethreadrunning());
+        QCOMPARE(port.startreceivethread(), int(MySerialPort::HandedOver)); // already running
+        // The empty send put nothing on the line.
+        QCOMPARE(pty.readAtLeast(1, 200), QByteArray());
+    }
+
+    void lineSettings_data()
+    {
+        QTest::addColumn<int>("baud");
+        QTest::addColumn<int>("stopbits");
+        QTest::addColumn<int>("flow");
+        QTest::addColumn<int>("speed");
+        QTest::addColumn<bool>("twoStop");
+        QTest::addColumn<bool>("hardwareFlow");
+        QTest::addColumn<bool>("softwareFlow");
+        QTest::newRow("fixed 38400 8N1 no flow control")
+            << 15 << 0 << 0 << int(B38400) << false << false << false;
+        QTest::newRow("9600, 2 stop bits") << 12 << 2 << 0 << int(B9600) << true << false << false;
+        QTest::newRow("115200, hardware flow") << 19 << 0 << 1 << int(B115200) << false << true << false;
+        QTest::newRow("1200, software flow") << 8 << 0 << 2 << int(B1200) << false << false << true;
+    }
+    void lineSettings()
+    {
+        QFETCH(int, baud);
+        QFETCH(int, stopbits);
+        QFETCH(int, flow);
+        QFETCH(int, speed);
+        QFETCH(bool, twoStop);
+        QFETCH(bool, hardwareFlow);
+        QFETCH(bool, softwareFlow);
+        PtyPair pty;
+        QVERIFY(pty.isValid());
+        MySerialPort port;
+        QVERIFY(port.opencom(pty.slavePath()));
+        port.setbaudrate(baud);
+        port.setdatabits(ComSettings::FixedDataBits);
+        port.setparity(ComSettings::FixedParity);
+        port.setstopbits(stopbits);
+        port.setflowcontrol(flow);
+        QCOMPARE(port.getbaudrate(), baud);
+        QCOMPARE(port.getstopbits(), stopbits);
+        QCOMPARE(port.getflowcontrol(), flow);
+        termios tio{};
+        QTRY_VERIFY_WITH_TIMEOUT(pty.lineSettings(tio) && int(cfgetospeed(&tio)) == speed &&
+                                     bool(tio.c_cflag & CSTOPB) == twoStop,
+                                 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(pty.lineSettings(tio) && bool(tio.c_cflag & CRTSCTS) == hardwareFlow &&
+                                     bool(tio.c_iflag & IXON) == softwareFlow,
+                                 5000);
+        QCOMPARE(int(tio.c_cflag & CSIZE), int(CS8));
+        QVERIFY(!(tio.c_cflag & PARENB));
+        QVERIFY(!(tio.c_lflag & (ICANON | ECHO))); // raw line: bytes pass unchanged
+    }
+
+    void badSettingIndexIgnored()
+    {
+        PtyPair pty;
+        MySerialPort port;
+        QVERIFY(port.opencom(pty.slavePath()));
+        port.setbaudrate(ComSettings::FixedBaud);
+        port.setbaudrate(22);
+        port.setbaudrate(-1);
+        port.setdatabits(4);
+        port.setparity(3);
+        port.setstopbits(-5);
+        port.setflowcontrol(9);
+        QCOMPARE(port.getbaudrate(), ComSettings::FixedBaud);
+        QCOMPARE(port.getdatabits(), ComSettings::FixedDataBits);
+        termios tio{};
+        QTRY_VERIFY_WITH_TIMEOUT(pty.lineSettings(tio) && cfgetospeed(&tio) == B38400, 5000);
+    }
+
+    void bytesOutInOrderOneWritePerByte()
+    {
+        PtyPair pty;
+        MySerialPort port;
+        QVERIFY(port.opencom(pty.slavePath()));
+        port.createsendthread(); // no reader: keeps other threads quiet
+        QByteArray first = QByteArray::fromHex("112233180101");
+        QByteArray second;
+        for (int i = 0; i < 300; ++i)
+            second.append(char(i));
+        const qint64 before = processWriteCalls();
+        QCOMPARE(port.senddata(first), int(MySerialPort::HandedOver));
+        QCOMPARE(port.senddata(second), int(MySerialPort::HandedOver));
+        const QByteArray got = pty.readAtLeast(first.size() + second.size());
+        QCOMPARE(got, first + second);
+        const qint64 after = processWriteCalls();
+        if (before < 0 || after < 0)
+            QSKIP("no per-process write counter here");
+        QVERIFY2(after - before >= first.size() + second.size(),
+                 qPrintable(QStringLiteral("%1 write calls").arg(after - before)));
+    }
+
+    void manySendsStayInOrder()
+    {
+        PtyPair pty;
+        MySerialPort port;
+        QVERIFY(port.opencom(pty.slavePath()));
+        engineSetUp(port);
+        QByteArray expected;
+        for (int frame = 0; frame < 40; ++frame) {
+            QByteArray bytes = QByteArray::fromHex("112233");
+            for (int i = 0; i < 20; ++i)
+                bytes.append(char(frame * 20 + i));
+            bytes.append(QByteArray::fromHex("332211"));
+            QCOMPARE(port.senddata(bytes), int(MySerialPort::HandedOver));
+            expected += bytes;
+            if (frame % 8 == 0)
+                QCoreApplication::processEvents(); // let the writer start between sends
+        }
+        QCOMPARE(pty.readAtLeast(expected.size()), expected);
+    }
+
+    void wholeBufferAndDirectWrite()
+    {
+        PtyPair pty;
+        MySerialPort port;
+        QVERIFY(port.opencom(pty.slavePath()));
+        port.createsendthread();
+        QCOMPARE(port.senddatawhole(QByteArray("abc")), int(MySerialPort::HandedOver));
+        QCOMPARE(pty.readAtLeast(3), QByteArray("abc"));
+        QCOMPARE(port.senddata(QByteArray("de")), int(MySerialPort::HandedOver));
+        QCOMPARE(pty.readAtLeast(2), QByteArray("de"));
+        QCOMPARE(port.writedirect(QByteArray("fg")), int(MySerialPort::HandedOver));
+        QCOMPARE(pty.readAtLeast(2), QByteArray("fg"));
+    }
+
+    void chunksIn_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("pieces");
+        QTest::newRow("one reply") << QList<QByteArray>{QByteArray::fromHex("112233000102332211")};
+        QTest::newRow("split reply") << QList<QByteArray>{
+            QByteArray::fromHex("1122"), QByteArray::fromHex("33000102"), QByteArray::fromHex("332211")};
+        QTest::newRow("all byte values") << [] {
+            QByteArray all;
+            for (int i = 0; i < 256; ++i)
+                all.append(char(i));
+            return QList<QByteArray>{all, all};
+        }();
+    }
+    void chunksIn()
+    {
+        QFETCH(QList<QByteArray>, pieces);
+        PtyPair pty;
+        MySerialPort port;
+        QVERIFY(port.opencom(pty.slavePath()));
+        QSignalSpy spy(&port, &MySerialPort::mycom_dataReceived);
+        engineSetUp(port);
+        QByteArray expected;
+        for (const QByteArray &piece : pieces) {
+            QVERIFY(pty.write(piece));
+            expected += piece;
+            QTest::qWait(25);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(joined(spy).size(), expected.size(), 5000);
+        QCOMPARE(joined(spy), expected);
+        QTest::qWait(50); // empty polls since then reach nobody
+        QVERIFY(!anyEmpty(spy));
+        QCOMPARE(joined(spy), expected);
+    }
+
+    void noChunksWithoutReader()
+    {
+        PtyPair pty;
+        MySerialPort port;
+        QVERIFY(port.opencom(pty.slavePath()));
+        QSignalSpy spy(&port, &MySerialPort::mycom_dataReceived);
+        port.createreceivethread(); // created, never started
+        QVERIFY(pty.write("xyz"));
+        QTest::qWait(100);
+        QCOMPARE(spy.count(), 0);
+        QCOMPARE(port.startreceivethread(), int(MySerialPort::HandedOver));
+        QTRY_COMPARE_WITH_TIMEOUT(joined(spy), QByteArray("xyz"), 5000);
+        port.stopreceivethread();
+        QVERIFY(!port.receivethreadrunning());
+        QVERIFY(pty.write("more"));
+        QTest::qWait(100);
+        QCOMPARE(joined(spy), QByteArray("xyz"));
+    }
+
+    void closeAndReopenAnother()
+    {
+        PtyPair first;
+        PtyPair second;
+        MySerialPort port;
+        QVERIFY(port.opencom(first.slavePath()));
+        engineSetUp(port);
+        QSignalSpy spy(&port, &MySerialPort::mycom_dataReceived);
+
+        port.closecom();
+        QVERIFY(!port.isopen());
+        QVERIFY(!port.hassendthread());
+        QVERIFY(!port.hasreceivethread());
+        QVERIFY(port.opencom(second.slavePath()));
+        QCOMPARE(port.getportname(), second.slavePath());
+        // The writer and the reader are back, once each.
+        QVERIFY(port.hassendthread());
+        QVERIFY(port.hasreceivethread());
+        QVERIFY(port.receivethreadrunning());
+        QCOMPARE(port.startreceivethread(), int(MySerialPort::HandedOver));
+
+        QCOMPARE(port.senddata(QByteArray("frame")), int(MySerialPort::HandedOver));
+        QCOMPARE(second.readAtLeast(5), QByteArray("frame"));
+        QCOMPARE(first.readAtLeast(1, 200), QByteArray());
+
+        QVERIFY(second.write("reply"));
+        QTRY_COMPARE_WITH_TIMEOUT(joined(spy), QByteArray("reply"), 5000);
+        QTest::qWait(100);
+        QCOMPARE(joined(spy), QByteArray("reply")); // one reader: delivered once
+        QVERIFY(first.write("stale"));
+        QTest::qWait(100);
+        QCOMPARE(joined(spy), QByteArray("reply"));
+    }
+
+    void closeDiscardsQueuedBytes()
+    {
+        PtyPair pty;
+        MySerialPort port;
+        QVERIFY(port.opencom(pty.slavePath()));
+        engineSetUp(port);
+        QByteArray bulk(3000, 'q');
+        QCOMPARE(port.senddata(bulk), int(MySerialPort::HandedOver));
+        port.closecom();
+        QCOMPARE(port.senddata(QByteArray("late")), int(MySerialPort::NotOpen));
+        // Same device again: only what was sent after the reopen follows the
+        // part of the bulk that left before the close.
+        QVERIFY(port.opencom(pty.slavePath()));
+        QCOMPARE(port.senddata(QByteArray("tail")), int(MySerialPort::HandedOver));
+        const QByteArray got = pty.readUntilEndsWith("tail");
+        QVERIFY(got.endsWith("tail"));
+        const QByteArray before = got.left(got.size() - 4);
+        QCOMPARE(before, QByteArray(before.size(), 'q'));
+        QVERIFY2(before.size() < bulk.size(), qPrintable(QString::number(before.size())));
+    }
+
+    void peerVanishesWhileOpen()
+    {
+        auto pty = std::make_unique<PtyPair>();
+        MySerialPort port;
+        QVERIFY(port.opencom(pty->slavePath()));
+        engineSetUp(port);
+        QCOMPARE(port.senddata(QByteArray(200, 'x')), int(MySerialPort::HandedOver));
+        pty.reset();
+        QTRY_VERIFY_WITH_TIMEOUT(!port.isopen(), 5000);
+        QCOMPARE(port.senddata(QByteArray("x")), int(MySerialPort::NotOpen));
+        // The link comes back on another device with its writer and reader.
+        PtyPair other;
+        QSignalSpy spy(&port, &MySerialPort::mycom_dataReceived);
+        QVERIFY(port.opencom(other.slavePath()));
+        QVERIFY(port.receivethreadrunning());
+        QCOMPARE(port.senddata(QByteArray("ok")), int(MySerialPort::HandedOver));
+        QCOMPARE(other.readAtLeast(2), QByteArray("ok"));
+        QVERIFY(other.write("back"));
+        QTRY_COMPARE_WITH_TIMEOUT(joined(spy), QByteArray("back"), 5000);
+    }
+
+    void peerVanishesWhileIdle()
+    {
+        auto pty = std::make_unique<PtyPair>();
+        MySerialPort port;
+        QVERIFY(port.opencom(pty->slavePath()));
+        port.createsendthread(); // no reader running: the loss is seen all the same
+        pty.reset();
+        QTRY_VERIFY_WITH_TIMEOUT(!port.isopen(), 5000);
+    }
+
+    void destroyedWhileBusy()
+    {
+        PtyPair pty;
+        {
+            MySerialPort port;
+            QVERIFY(port.opencom(pty.slavePath()));
+            engineSetUp(port);
+            port.senddata(QByteArray(2000, 'z'));
+            QVERIFY(pty.write("incoming"));
+        }
+        // The device is free again for the next user.
+        MySerialPort again;
+        QVERIFY(again.opencom(pty.slavePath()));
+    }
+
+    void probeOpenClosePairs()
+    {
+        // The device search opens and closes every port in turn.
+        PtyPair pty;
+        MySerialPort port;
+        QVERIFY(port.opencom(pty.slavePath()));
+        engineSetUp(port);
+        for (int i = 0; i < 20; ++i) {
+            port.closecom();
+            QVERIFY(port.opencom(pty.slavePath()));
+        }
+        QVERIFY(port.receivethreadrunning());
+        QSignalSpy spy(&port, &MySerialPort::mycom_dataReceived);
+        QVERIFY(pty.write("once"));
+        QTRY_COMPARE_WITH_TIMEOUT(joined(spy), QByteArray("once"), 5000);
+        QTest::qWait(100);
+        QCOMPARE(joined(spy), QByteArray("once"));
+    }
+
+    void secondOpenOfBusyPortFails()
+    {
+        PtyPair pty;
+        MySerialPort engine;
+        QVERIFY(engine.opencom(pty.slavePath()));
+        MySerialPort probe;
+        QVERIFY(!probe.opencom(pty.slavePath()));
+        QVERIFY(engine.isopen());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMySerialPort)
+#include "tst_myserialport.moc"

@@ -1,0 +1,219 @@
+#include "tst_ccomctrl_replies.h"
+#include "replyassembler.h"
+
+#include <QtTest>
+
+using namespace replies;
+
+namespace {
+
+QList<QByteArray> feedall(ReplyAssembler &a, const QByteArrayList &chunks)
+{
+    QList<QByteArray> out;
+    for (const QByteArray &c : chunks)
+        out += a.feed(c);
+    return out;
+}
+
+} // namespace
+
+class TestReplyAssembler : public QObject
+{
+    Q_OBJECT
+private slots:
+    void everySplitPoint_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::newRow("find") << find();
+        QTest::newRow("connect") << replies::connectreply();
+        QTest::newRow("meters") << meters();
+        QTest::newRow("gain ack") << gainack();
+        QTest::newRow("lock") << lockon();
+        QTest::newRow("write ack") << writeack();
+        QTest::newRow("name") << name();
+        QTest::newRow("program data with 11 22 33 inside") << programdata(0x05);
+    }
+    // Cut into two and into three pieces at every position, and byte by byte:
+    // always exactly the one reply, and nothing left pending.
+    void everySplitPoint()
+    {
+        QFETCH(QByteArray, reply);
+        const int n = reply.size();
+        for (int i = 1; i < n; ++i) {
+            ReplyAssembler a;
+            const auto out = feedall(a, {reply.left(i), reply.mid(i)});
+            QVERIFY2(out == QList<QByteArray>{reply}, qPrintable(QString("split at %1").arg(i)));
+            QVERIFY(a.pending().isEmpty());
+            for (int j = i + 1; j < n; ++j) {
+                ReplyAssembler b;
+                const auto out3 = feedall(b, {reply.left(i), reply.mid(i, j - i), reply.mid(j)});
+                QVERIFY2(out3 == QList<QByteArray>{reply}, qPrintable(QString("split at %1 and %2").arg(i).arg(j)));
+            }
+        }
+        ReplyAssembler c;
+        QList<QByteArray> out;
+        for (int i = 0; i < n; ++i) {
+            out += c.feed(reply.mid(i, 1));
+            QCOMPARE(out.isEmpty(), i < n - 1);
+        }
+        QCOMPARE(out, QList<QByteArray>{reply});
+    }
+
+    void streams_data()
+    {
+        QTest::addColumn<QByteArrayList>("chunks");
+        QTest::addColumn<QByteArrayList>("frames");
+        const QByteArray pd = programdata(0x00);
+        QTest::newRow("one reply per chunk") << QByteArrayList{find(), meters(), gainack()}
+                                             << QByteArrayList{find(), meters(), gainack()};
+        QTest::newRow("two in one chunk") << QByteArrayList{find() + gainack()} << QByteArrayList{find(), gainack()};
+        QTest::newRow("three in one chunk") << QByteArrayList{meters() + pd + name()}
+                                            << QByteArrayList{meters(), pd, name()};
+        QTest::newRow("two and a half, then the rest")
+            << QByteArrayList{lockon() + writeack() + pd.left(20), pd.mid(20)}
+            << QByteArrayList{lockon(), writeack(), pd};
+        QTest::newRow("garbage before") << QByteArrayList{bytes("00ff1122") + replies::connectreply()} << QByteArrayList{replies::connectreply()};
+        QTest::newRow("garbage between")
+            << QByteArrayList{find() + bytes("deadbeef") + gainack()} << QByteArrayList{find(), gainack()};
+        QTest::newRow("garbage after, reply in next chunk")
+            << QByteArrayList{meters() + bytes("1234"), gainack()} << QByteArrayList{meters(), gainack()};
+        QTest::newRow("garbage only") << QByteArrayList{bytes("0102030405"), bytes("112233")} << QByteArrayList{};
+        QTest::newRow("stray markers before") << QByteArrayList{bytes("4455 112233 44") + find()}
+                                              << QByteArrayList{find()};
+        QTest::newRow("start marker split after garbage")
+            << QByteArrayList{bytes("ffff44"), find().mid(1)} << QByteArrayList{find()};
+        QTest::newRow("end marker split 1122|33")
+            << QByteArrayList{replies::connectreply().chopped(1), bytes("33") + find()} << QByteArrayList{replies::connectreply(), find()};
+        QTest::newRow("end marker split 11|2233")
+            << QByteArrayList{meters().chopped(2), meters().right(2) + gainack()}
+            << QByteArrayList{meters(), gainack()};
+        QTest::newRow("11 22 33 in data at chunk end (offset 0)")
+            << QByteArrayList{pd.left(12), pd.mid(12)} << QByteArrayList{pd};
+        QTest::newRow("11 22 33 in data at chunk end (offset 61)")
+            << QByteArrayList{pd.left(73), pd.mid(73)} << QByteArrayList{pd};
+        QTest::newRow("reply lost its tail, next reply begins a chunk")
+            << QByteArrayList{pd.left(40), meters()} << QByteArrayList{meters()};
+        QTest::newRow("short reply, next reply in the same chunk")
+            << QByteArrayList{bytes("445566 18 01 56 0c 10 20 112233") + gainack()} << QByteArrayList{gainack()};
+        QTest::newRow("short reply between two")
+            << QByteArrayList{find() + bytes("445566 18 01 61 42 00 112233") + pd.left(50), pd.mid(50) + find()}
+            << QByteArrayList{find(), pd, find()};
+        QTest::newRow("empty chunks ignored") << QByteArrayList{QByteArray(), find(), QByteArray()}
+                                              << QByteArrayList{find()};
+        QTest::newRow("frame without command code yet")
+            << QByteArrayList{bytes("4455661801"), bytes("50 00 51 112233")} << QByteArrayList{gainack()};
+    }
+    void streams()
+    {
+        QFETCH(QByteArrayList, chunks);
+        QFETCH(QByteArrayList, frames);
+        ReplyAssembler a;
+        QCOMPARE(feedall(a, chunks), QList<QByteArray>(frames));
+    }
+
+    // The minimum length per command keeps an end marker inside the data that
+    // the dispatcher reads from ending the reply, for every position.
+    void endMarkerInsideReadData_data()
+    {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<int>("datalength"); // bytes from 6 up to the checksum
+        for (int c : {0x02, 0x03, 0x10, 0x12, 0x56, 0x57, 0x60, 0x61, 0x64})
+            QTest::newRow(qPrintable(QString::number(c, 16))) << c << ReplyAssembler::minimumlength(uchar(c)) - 9;
+    }
+    void endMarkerInsideReadData()
+    {
+        QFETCH(int, command);
+        QFETCH(int, datalength);
+        for (int at = 0; at + 3 <= datalength + 1; ++at) { // the marker may cover the checksum too
+            QByteArray data(datalength + 1, char(0x5a));
+            data.replace(at, 3, bytes("112233"));
+            data.truncate(datalength + 1);
+            QByteArray f = bytes("445566 18 01") + QByteArray(1, char(command)) + data + bytes("112233");
+            ReplyAssembler a;
+            QCOMPARE(a.feed(f), QList<QByteArray>{f});
+        }
+    }
+
+    void noiseAfterStartMarkerStaysBounded()
+    {
+        ReplyAssembler a;
+        QVERIFY(a.feed(bytes("445566 18 01 61 42 00 03")).isEmpty());
+        QByteArray noise;
+        for (int i = 0; i < 97; ++i)
+            noise.append(char(0x60 + i % 13)); // never 11 or 44
+        for (int i = 0; i < 1000; ++i) {
+            QVERIFY(a.feed(noise).isEmpty());
+            QVERIFY(a.pending().size() <= ReplyAssembler::maxframelength);
+        }
+        // The stream recovers: a reply inside noise comes out whole.
+        QCOMPARE(a.feed(noise + gainack() + noise), QList<QByteArray>{gainack()});
+        QVERIFY(a.pending().size() <= 2);
+    }
+
+    void overflowDropsOnlyTheStart()
+    {
+        // A start marker whose reply never ends, then a real reply within the
+        // same long chunk but further than the longest reply: the real one survives.
+        ReplyAssembler a;
+        QByteArray chunk = bytes("445566 18 01 50") + QByteArray(ReplyAssembler::maxframelength, char(0x01));
+        chunk += find();
+        QCOMPARE(a.feed(chunk), QList<QByteArray>{find()});
+    }
+
+    void stale_data()
+    {
+        QTest::addColumn<qint64>("gap");
+        QTest::addColumn<bool>("completes");
+        QTest::newRow("quick") << qint64(15) << true;
+        QTest::newRow("at the limit") << ReplyAssembler::stalems << true;
+        QTest::newRow("stale") << ReplyAssembler::stalems + 1 << false;
+    }
+    void stale()
+    {
+        QFETCH(qint64, gap);
+        QFETCH(bool, completes);
+        const QByteArray r = meters();
+        ReplyAssembler a;
+        QVERIFY(a.feed(r.left(10), 1000).isEmpty());
+        const auto out = a.feed(r.mid(10), 1000 + gap);
+        QCOMPARE(out, completes ? QList<QByteArray>{r} : QList<QByteArray>{});
+        QVERIFY(a.pending().isEmpty());
+        // Whatever happened, the next reply is found.
+        QCOMPARE(a.feed(r, 1000 + gap + 5000), QList<QByteArray>{r});
+    }
+
+    void clearForgetsPending()
+    {
+        ReplyAssembler a;
+        a.feed(meters().left(9));
+        a.clear();
+        QVERIFY(a.pending().isEmpty());
+        QVERIFY(a.feed(meters().mid(9)).isEmpty());
+    }
+
+    void slice_data()
+    {
+        QTest::addColumn<QString>("frame");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QString>("slice");
+        QTest::newRow("inside") << "44556618016002000768112233" << 14 << 4 << "0007";
+        QTest::newRow("well-formed meters") << QString(meters().toHex()) << 14 << 24 << "102030405060708090a0b0c0";
+        QTest::newRow("short: no end marker digits, zeros") << "4455661801600200112233" << 14 << 4 << "0000";
+        QTest::newRow("short by one byte") << "44556618016002aa112233" << 14 << 4 << "aa00";
+        QTest::newRow("start past the end") << "445566180160112233" << 40 << 6 << "000000";
+        QTest::newRow("no end marker") << "4455661801600207" << 14 << 4 << "0700";
+        QTest::newRow("empty frame") << QString() << 6 << 2 << "00";
+    }
+    void slice()
+    {
+        QFETCH(QString, frame);
+        QFETCH(int, start);
+        QFETCH(int, length);
+        QFETCH(QString, slice);
+        QCOMPARE(replyslice(frame, start, length), slice);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestReplyAssembler)
+#include "tst_replyassembler.moc"
