@@ -1,7 +1,5 @@
 #include "formmainview.h"
 
-#include "mainapp.h"
-
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
