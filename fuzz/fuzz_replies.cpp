@@ -12,7 +12,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-namespace {
+namespace
+{
 
 void check(bool ok)
 {
@@ -34,7 +35,8 @@ CComCtrl &engine()
     static CComCtrl *c = [] {
         auto *e = new CComCtrl;
         // Every slice has its full length, whatever the frame held.
-        QObject::connect(e, &CComCtrl::connectok, [](const QString &s) { check(s.size() == 22 || s.size() == 8); });
+        QObject::connect(e, &CComCtrl::connectok,
+                         [](const QString &s) { check(s.size() == 22 || s.size() == 8); });
         QObject::connect(e, &CComCtrl::readlight, [](const QString &s) { check(s.size() == 24); });
         QObject::connect(e, &CComCtrl::muterevok, [](const QString &s) { check(s.size() == 24); });
         QObject::connect(e, &CComCtrl::readprogramname, [](const QString &s) { check(s.size() == 44); });

@@ -22,7 +22,8 @@ CComCtrl::CComCtrl()
 
 CComCtrl::~CComCtrl() = default;
 
-void CComCtrl::sendcmd(unsigned char type, unsigned char address, unsigned char command, const QString &payload)
+void CComCtrl::sendcmd(unsigned char type, unsigned char address, unsigned char command,
+                       const QString &payload)
 {
     m_frametext.clear();
     m_bodytext.clear();

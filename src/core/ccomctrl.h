@@ -28,7 +28,8 @@ public:
     // when the port is not open.
     void sendcmd(unsigned char type, unsigned char address, unsigned char command, const QString &payload);
     // The same frame handed to the port as one buffer.
-    void sendcmdwhole(unsigned char type, unsigned char address, unsigned char command, const QString &payload);
+    void sendcmdwhole(unsigned char type, unsigned char address, unsigned char command,
+                      const QString &payload);
     void sendhex(const QString &hex);
     void sendhexwhole(const QString &hex);
     // Checksum of a frame body (address, command, payload), two lower-case digits.

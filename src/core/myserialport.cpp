@@ -19,6 +19,7 @@
 namespace
 {
 constexpr int PollIntervalMs = 10;
+constexpr qint64 ReadBufferLimit = 1 << 20;
 // How long opencom waits for the I/O thread to answer. Opening never waits for
 // the device itself (non-blocking open), but the I/O thread may still be busy
 // closing the previous port.
@@ -74,6 +75,8 @@ public:
         m_polling = false;
         m_port = new QSerialPort(this);
         m_port->setPortName(name);
+        // What arrives while no reader takes it waits here, up to a bound.
+        m_port->setReadBufferSize(ReadBufferLimit);
         bool ok = m_port->open(QIODevice::ReadWrite);
         if (ok) {
             connect(m_port, &QSerialPort::errorOccurred, this, &SerialIoWorker::onError);

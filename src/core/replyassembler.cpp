@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 
 const char startmarker[] = "\x44\x55\x66";
 const char endmarker[] = "\x11\x22\x33";
@@ -84,7 +85,8 @@ QList<QByteArray> ReplyAssembler::feed(const QByteArray &chunk, qint64 nowms)
         if (start < 0) {
             // Keep a trailing 44 or 44 55: the marker may complete in the next chunk.
             pos = size;
-            if (size >= 2 && m_buffer.at(size - 2) == startmarker[0] && m_buffer.at(size - 1) == startmarker[1])
+            if (size >= 2 && m_buffer.at(size - 2) == startmarker[0] &&
+                m_buffer.at(size - 1) == startmarker[1])
                 pos = size - 2;
             else if (size >= 1 && m_buffer.at(size - 1) == startmarker[0])
                 pos = size - 1;

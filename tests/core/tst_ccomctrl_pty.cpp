@@ -15,7 +15,8 @@
 
 using namespace replies;
 
-namespace {
+namespace
+{
 
 // A pseudo-terminal whose slave side was never unlocked: it is listed, but
 // opening it fails, as with a port another program holds.
@@ -45,7 +46,8 @@ private:
 void fixedsettings()
 {
     gComSettings.setsettings(ComSettings::FixedBaud, ComSettings::FixedDataBits, ComSettings::FixedParity,
-                             ComSettings::FixedStopBits, ComSettings::FixedFlowControl, ComSettings::FixedTimeout);
+                             ComSettings::FixedStopBits, ComSettings::FixedFlowControl,
+                             ComSettings::FixedTimeout);
 }
 
 } // namespace

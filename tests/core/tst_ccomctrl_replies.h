@@ -5,7 +5,8 @@
 
 #include <QByteArray>
 
-namespace replies {
+namespace replies
+{
 
 inline QByteArray bytes(const char *hex)
 {
@@ -13,20 +14,56 @@ inline QByteArray bytes(const char *hex)
 }
 
 // find, type 18 at address 3
-inline QByteArray find() { return bytes("445566 18 03 01 00 04 112233"); }
+inline QByteArray find()
+{
+    return bytes("445566 18 03 01 00 04 112233");
+}
 // connect: status, then seven data bytes (lock 01, program 05, ...)
-inline QByteArray connectreply() { return bytes("445566 18 01 02 00 01 05 00 00 00 00 00 09 112233"); }
-inline QByteArray disconnectreply() { return bytes("445566 18 01 03 00 04 112233"); }
+inline QByteArray connectreply()
+{
+    return bytes("445566 18 01 02 00 01 05 00 00 00 00 00 09 112233");
+}
+inline QByteArray disconnectreply()
+{
+    return bytes("445566 18 01 03 00 04 112233");
+}
 // twelve meter levels
-inline QByteArray meters() { return bytes("445566 18 01 56 0c 10 20 30 40 50 60 70 80 90 a0 b0 c0 5b 112233"); }
-inline QByteArray mutes() { return bytes("445566 18 01 57 0c 01 00 01 00 00 00 00 00 00 00 00 01 5a 112233"); }
-inline QByteArray gainack() { return bytes("445566 18 01 50 00 51 112233"); }
-inline QByteArray lockon() { return bytes("445566 18 01 10 00 01 12 112233"); }
-inline QByteArray projectlock81() { return bytes("445566 18 01 12 00 81 14 112233"); }
-inline QByteArray writeack() { return bytes("445566 18 01 60 02 00 07 68 112233"); }
-inline QByteArray recallack() { return bytes("445566 18 01 62 00 63 112233"); }
-inline QByteArray copyack() { return bytes("445566 18 01 55 00 56 112233"); }
-inline QByteArray logoack() { return bytes("445566 18 01 13 00 14 112233"); }
+inline QByteArray meters()
+{
+    return bytes("445566 18 01 56 0c 10 20 30 40 50 60 70 80 90 a0 b0 c0 5b 112233");
+}
+inline QByteArray mutes()
+{
+    return bytes("445566 18 01 57 0c 01 00 01 00 00 00 00 00 00 00 00 01 5a 112233");
+}
+inline QByteArray gainack()
+{
+    return bytes("445566 18 01 50 00 51 112233");
+}
+inline QByteArray lockon()
+{
+    return bytes("445566 18 01 10 00 01 12 112233");
+}
+inline QByteArray projectlock81()
+{
+    return bytes("445566 18 01 12 00 81 14 112233");
+}
+inline QByteArray writeack()
+{
+    return bytes("445566 18 01 60 02 00 07 68 112233");
+}
+inline QByteArray recallack()
+{
+    return bytes("445566 18 01 62 00 63 112233");
+}
+inline QByteArray copyack()
+{
+    return bytes("445566 18 01 55 00 56 112233");
+}
+inline QByteArray logoack()
+{
+    return bytes("445566 18 01 13 00 14 112233");
+}
 // program name record: program 05, then "Program five" padded with blanks
 inline QByteArray name()
 {

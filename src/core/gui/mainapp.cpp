@@ -98,7 +98,7 @@ void MainApp::makeframeless(QWidget *w)
 {
     // Changing the flags re-parents the widget and hides it: keep it as
     // visible as it was.
-    if (w->windowFlags() == Qt::WindowFlags(Qt::FramelessWindowHint))
+    if (w->windowFlags() & Qt::FramelessWindowHint)
         return;
     const bool visible = !w->isHidden();
     w->setWindowFlags(Qt::FramelessWindowHint);

@@ -1,3 +1,4 @@
+#include "ccomctrl.h"
 #include "devicedata.h"
 #include "dialogcom.h"
 #include "mainapp.h"
@@ -5,6 +6,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -58,6 +61,8 @@ private slots:
         makeapp(false);
         QCOMPARE(app->getdevtype(), uchar(0x18));
         QVERIFY(app->getdevip().isNull());
+        // Commands go through the program's one engine unless told otherwise.
+        QCOMPARE(app->getcomctrl(), &gComCtrl);
         QCOMPARE(app->meteron, uchar(0));
         QCOMPARE(app->gainloading + app->delayloading + app->geqloading + app->peqloading +
                      app->limitloading + app->peaklimitloading,
@@ -403,6 +408,46 @@ private slots:
         QCOMPARE(app->meteron, uchar(1));
         app->showmainview();
         QVERIFY(!views[MainApp::MainView]->isHidden());
+    }
+
+    // The same rules on real sub-windows of a multi-document area, as the
+    // main window hands them over.
+    void mdisubwindows()
+    {
+        app = new MainApp;
+        QMdiArea area;
+        area.resize(919, 605);
+        QMdiSubWindow *subs[MainApp::ViewCount];
+        for (int v = 0; v < MainApp::ViewCount; ++v) {
+            subs[v] = area.addSubWindow(new QWidget);
+            subs[v]->show();
+            app->setview(MainApp::View(v), subs[v]);
+        }
+        app->initwindows();
+        area.show();
+        QVERIFY(subs[MainApp::MainView]->isVisible());
+        QVERIFY(subs[MainApp::MainView]->isMaximized());
+        for (int v = MainApp::GainView; v < MainApp::ViewCount; ++v) {
+            QVERIFY(subs[v]->isHidden());
+            QVERIFY(subs[v]->windowFlags() & Qt::FramelessWindowHint);
+        }
+        app->showgainview();
+        QVERIFY(subs[MainApp::GainView]->isVisible());
+        QVERIFY(subs[MainApp::GainView]->isMaximized());
+        app->showeqview();
+        QVERIFY(subs[MainApp::PeqView]->isVisible());
+        QVERIFY(app->hideeqview());
+        QVERIFY(app->hidegainview());
+        QVERIFY(subs[MainApp::GainView]->isHidden());
+        QVERIFY(subs[MainApp::PeqView]->isHidden());
+        QVERIFY(subs[MainApp::MainView]->isVisible());
+        QVERIFY(subs[MainApp::MainView]->isMaximized());
+        app->showmainview();
+        QVERIFY(subs[MainApp::MainView]->isVisible());
+        // The controller takes six sub-windows with it; the area the rest.
+        delete app;
+        app = nullptr;
+        QCOMPARE(area.subWindowList().size(), 2);
     }
 
     void notmaximised()

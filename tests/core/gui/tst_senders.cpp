@@ -146,6 +146,9 @@ class TstSenders : public QObject
     Q_OBJECT
 private:
     LineRecorder line;
+    // An engine of the test's own, so that its port and threads end with the
+    // test rather than after the application object.
+    CComCtrl ctrl;
     MainApp *app = nullptr;
     DeviceData *dev = nullptr;
 
@@ -190,17 +193,18 @@ private slots:
         gComSettings.setsettings(ComSettings::FixedBaud, ComSettings::FixedDataBits, ComSettings::FixedParity,
                                  ComSettings::FixedStopBits, ComSettings::FixedFlowControl,
                                  ComSettings::FixedTimeout);
-        QVERIFY(gComCtrl.openmaincom());
+        QVERIFY(ctrl.openmaincom());
     }
     void cleanupTestCase()
     {
-        gComCtrl.closemaincom();
+        ctrl.closemaincom();
         line.close();
     }
     // A connected serial device of type 0x18 at address 5 is current.
     void init()
     {
         app = new MainApp;
+        app->setcomctrl(&ctrl);
         dev = MainApp::adddevice(kType, kAddr, kSerial);
         app->setdevtype(kType);
         app->setdevaddr(kAddr);
@@ -759,11 +763,11 @@ private slots:
     // replies are dispatched during the waits.
     void scan()
     {
-        gComCtrl.setfindok(true);
-        QSignalSpy found(&gComCtrl, &CComCtrl::findok);
+        ctrl.setfindok(true);
+        QSignalSpy found(&ctrl, &CComCtrl::findok);
         // A processor of type 0x16 at address 3 answers its find frame.
         line.answer(hex("112233 16 03 01 00 04 445566"), hex("445566 16 03 01 00 00 112233"));
-        gComCtrl.setfindok(true);
+        ctrl.setfindok(true);
         QElapsedTimer t;
         t.start();
         app->scandevices();
@@ -794,16 +798,16 @@ private slots:
         QCOMPARE(found.count(), 1);
         QCOMPARE(found.first().at(0).value<uchar>(), uchar(0x16));
         QCOMPARE(found.first().at(1).value<uchar>(), uchar(0x03));
-        QVERIFY(gComCtrl.getfindok());
+        QVERIFY(ctrl.getfindok());
     }
 
     void scanclearsfindflag()
     {
-        gComCtrl.closemaincom();
-        gComCtrl.setfindok(true);
+        ctrl.closemaincom();
+        ctrl.setfindok(true);
         app->scandevices();
-        QVERIFY(!gComCtrl.getfindok());
-        QVERIFY(gComCtrl.openmaincom());
+        QVERIFY(!ctrl.getfindok());
+        QVERIFY(ctrl.openmaincom());
     }
 };
 

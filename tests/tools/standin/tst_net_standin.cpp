@@ -1,0 +1,201 @@
+// The stand-in on the network, inside the test namespace: TCP port 6000 on the
+// processor host 192.0.2.2 and the UDP discovery on port 9999, reached from
+// the application host 192.0.2.1.
+
+#include "standin.h"
+#include "standintestutil.h"
+
+#include <QNetworkDatagram>
+#include <QTcpSocket>
+#include <QUdpSocket>
+#include <QtTest>
+
+using namespace standin;
+
+namespace
+{
+const QHostAddress kApp(QStringLiteral("192.0.2.1"));
+const QHostAddress kProc(QStringLiteral("192.0.2.2"));
+const QHostAddress kBroadcast(QStringLiteral("192.0.2.255"));
+
+QByteArray readtcp(QTcpSocket &t, int want, int timeoutMs = 5000)
+{
+    QByteArray all;
+    QElapsedTimer e;
+    e.start();
+    while (all.size() < want && e.elapsed() < timeoutMs) {
+        t.waitForReadyRead(10);
+        all += t.readAll();
+    }
+    return all;
+}
+
+// Sends the discovery request as the application does and collects the replies.
+QVector<QNetworkDatagram> discover(const QByteArray &request, const QHostAddress &to, int waitMs = 600)
+{
+    QUdpSocket u;
+    if (!u.bind(kApp, 0))
+        return {};
+    u.writeDatagram(request, to, 9999);
+    QVector<QNetworkDatagram> got;
+    QElapsedTimer e;
+    e.start();
+    while (e.elapsed() < waitMs) {
+        u.waitForReadyRead(20);
+        while (u.hasPendingDatagrams())
+            got.append(u.receiveDatagram());
+    }
+    return got;
+}
+} // namespace
+
+class TestNetStandin : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void tcpprobe();
+    void tcpconnect();
+    void tcpdrop();
+    void discovery_data();
+    void discovery();
+    void discoveryfaults();
+
+private:
+    Standin *s = nullptr;
+    int line = -1, unit24 = -1, unit20 = -1;
+};
+
+void TestNetStandin::init()
+{
+    s = new Standin;
+    line = s->listen(kProc);
+    QVERIFY2(line > 0, qPrintable(s->errorstring()));
+    unit24 = s->addunit(line, 0x18, 1);
+    unit20 = s->addunit(line, 0x14, 2);
+}
+
+void TestNetStandin::cleanup()
+{
+    delete s;
+    s = nullptr;
+}
+
+void TestNetStandin::tcpprobe()
+{
+    // The application's probe: 32 find frames per type, back to back.
+    QTcpSocket t;
+    QVERIFY(t.bind(kApp, 0));
+    t.connectToHost(kProc, 6000);
+    QVERIFY(t.waitForConnected(5000));
+    QByteArray probe;
+    for (int a = 1; a <= 32; ++a)
+        probe += commandframe(0x14, quint8(a), 0x01, QByteArray());
+    t.write(probe);
+    QCOMPARE(readtcp(t, 11).toHex(' '), hx("44 55 66 14 02 01 00 03 11 22 33").toHex(' '));
+    QTRY_COMPARE(s->frames().size(), 33);
+    QCOMPARE(s->commands(unit20).size(), 1);
+    QCOMPARE(s->commands(unit24).size(), 0);
+}
+
+void TestNetStandin::tcpconnect()
+{
+    QTcpSocket t;
+    QVERIFY(t.bind(kApp, 0));
+    t.connectToHost(kProc, 6000);
+    QVERIFY(t.waitForConnected(5000));
+    QTRY_COMPARE(s->connectioncount(line), 1);
+    // Two identical connect frames, as the application sends them.
+    const QByteArray connect = commandframe(0x18, 1, 0x02, QByteArray());
+    t.write(connect + connect);
+    const QByteArray reply = hx("44 55 66 18 01 02 06 01 00 00 00 00 00 0a 11 22 33");
+    QCOMPARE(readtcp(t, 34).toHex(' '), (reply + reply).toHex(' '));
+    QTRY_COMPARE(s->replies(unit24).size(), 2);
+    const auto r = s->replies(unit24);
+    // Written apart, so that each reaches the application in a read of its own.
+    QVERIFY(r[1].ns - r[0].ns >= 3000000);
+    // A parameter change and its read-back.
+    t.write(commandframe(0x18, 1, 0x53, hx("10 0c")));
+    QCOMPARE(readtcp(t, 11).mid(5, 1), hx("53"));
+    QCOMPARE(quint8(s->state(unit24).image[1161]), quint8(0x0c));
+    t.write(commandframe(0x18, 1, 0x61, hx("00 12")));
+    const QByteArray part = readtcp(t, 77);
+    QCOMPARE(part.mid(9, 64), s->state(unit24).image.mid(18 * 64, 64));
+}
+
+void TestNetStandin::tcpdrop()
+{
+    Fault f;
+    f.kind = Fault::DropLink;
+    f.command = 0x61;
+    f.packet = 5;
+    f.times = 1;
+    s->addfault(f);
+    QTcpSocket t;
+    QVERIFY(t.bind(kApp, 0));
+    t.connectToHost(kProc, 6000);
+    QVERIFY(t.waitForConnected(5000));
+    t.write(commandframe(0x18, 1, 0x61, hx("00 05")));
+    QCOMPARE(readtcp(t, 39, 1000).size(), 38); // half of the reply, then the connection closes
+    QTRY_COMPARE(t.state(), QAbstractSocket::UnconnectedState);
+    // The processor takes a new connection.
+    QTcpSocket t2;
+    QVERIFY(t2.bind(kApp, 0));
+    t2.connectToHost(kProc, 6000);
+    QVERIFY(t2.waitForConnected(5000));
+    t2.write(commandframe(0x18, 1, 0x61, hx("00 05")));
+    QCOMPARE(readtcp(t2, 77).size(), 77);
+}
+
+void TestNetStandin::discovery_data()
+{
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<bool>("answered");
+
+    QTest::newRow("directed broadcast") << QByteArray("AreYouTavisenLink?") << "192.0.2.255" << true;
+    QTest::newRow("unicast") << QByteArray("AreYouTavisenLink?") << "192.0.2.2" << true;
+    QTest::newRow("without the question mark") << QByteArray("AreYouTavisenLink") << "192.0.2.255" << false;
+    QTest::newRow("with a line feed") << QByteArray("AreYouTavisenLink?\n") << "192.0.2.255" << false;
+}
+
+void TestNetStandin::discovery()
+{
+    QFETCH(QByteArray, request);
+    QFETCH(QString, to);
+    QFETCH(bool, answered);
+    // A second network line on loopback must not answer on the test network.
+    QVERIFY(s->listen(QHostAddress(QStringLiteral("127.0.0.1")), 0, 9999) > 0);
+    const auto got = discover(request, QHostAddress(to));
+    QCOMPARE(got.size(), answered ? 1 : 0);
+    if (answered) {
+        QCOMPARE(got[0].data(), QByteArray("iAmTavisenLink!\nmr700"));
+        QCOMPARE(got[0].senderAddress(), kProc);
+    }
+    QTRY_VERIFY(!s->frames().isEmpty());
+    QCOMPARE(s->frames().first().bytes, request);
+}
+
+void TestNetStandin::discoveryfaults()
+{
+    Fault f;
+    f.command = Fault::Discovery;
+    f.times = 1;
+    f.kind = Fault::NoReply;
+    s->addfault(f);
+    QCOMPARE(discover("AreYouTavisenLink?", kBroadcast).size(), 0);
+    f.kind = Fault::Duplicate;
+    s->addfault(f);
+    QCOMPARE(discover("AreYouTavisenLink?", kBroadcast).size(), 2);
+    f.kind = Fault::OtherAddress;
+    f.otherHost = kApp;
+    s->addfault(f);
+    const auto got = discover("AreYouTavisenLink?", kBroadcast);
+    QCOMPARE(got.size(), 1);
+    QCOMPARE(got[0].senderAddress(), kApp);
+}
+
+QTEST_GUILESS_MAIN(TestNetStandin)
+#include "tst_net_standin.moc"

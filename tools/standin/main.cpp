@@ -1,0 +1,118 @@
+// dsp-standin: simulated processors for trying the application by hand.
+//
+//   dsp-standin --pty --unit 24:1 --unit 20:2
+//   dsp-standin --net 127.0.0.1 --unit 24:1
+//
+// Test tool, not part of the product.
+
+#include "standin.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <csignal>
+#include <cstdio>
+
+namespace
+{
+bool parseunit(const QString &text, quint8 &type, quint8 &address)
+{
+    const QStringList parts = text.split(QLatin1Char(':'));
+    if (parts.size() != 2)
+        return false;
+    bool ok1 = false, ok2 = false;
+    const int t = parts[0].toInt(&ok1, 0);
+    const int a = parts[1].toInt(&ok2, 0);
+    if (!ok1 || !ok2 || (t != 24 && t != 22 && t != 20) || a < 0 || a > 255)
+        return false;
+    type = quint8(t);
+    address = quint8(a);
+    return true;
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("dsp-standin"));
+    std::signal(SIGINT, [](int) { QCoreApplication::quit(); });
+    std::signal(SIGTERM, [](int) { QCoreApplication::quit(); });
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Simulated loudspeaker-management processors for trying the application by hand (a test tool)."));
+    parser.addHelpOption();
+    const QCommandLineOption ptyOpt(QStringLiteral("pty"),
+                                    QStringLiteral("Open a pseudo-terminal and print its path."));
+    const QCommandLineOption netOpt(
+        QStringLiteral("net"),
+        QStringLiteral("Serve TCP port 6000 and UDP discovery port 9999 on <address>."),
+        QStringLiteral("address"));
+    const QCommandLineOption unitOpt(
+        QStringLiteral("unit"),
+        QStringLiteral("A processor <type>:<address>, type 24, 22 or 20 (repeatable)."),
+        QStringLiteral("type:address"));
+    const QCommandLineOption paceOpt(QStringLiteral("pace"),
+                                     QStringLiteral("Pace serial output like a 38400-baud line."));
+    const QCommandLineOption quietOpt(QStringLiteral("quiet"), QStringLiteral("Do not log frames."));
+    parser.addOptions({ptyOpt, netOpt, unitOpt, paceOpt, quietOpt});
+    parser.process(app);
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (!parser.isSet(ptyOpt) && !parser.isSet(netOpt)) {
+        err << "dsp-standin: give --pty or --net <address>\n";
+        return 2;
+    }
+    QVector<QPair<quint8, quint8>> units;
+    for (const QString &u : parser.values(unitOpt)) {
+        quint8 t = 0, a = 0;
+        if (!parseunit(u, t, a)) {
+            err << "dsp-standin: bad unit \"" << u << "\" (expected 24:1, 22:5, 20:32)\n";
+            return 2;
+        }
+        units.append({t, a});
+    }
+    if (units.isEmpty())
+        units.append({24, 1});
+
+    standin::Standin s;
+    s.setpacing(parser.isSet(paceOpt));
+    if (!parser.isSet(quietOpt))
+        s.setlogger([](const standin::FrameRecord &r) {
+            std::fprintf(stdout, "%s\n", qPrintable(standin::describe(r)));
+            std::fflush(stdout);
+        });
+    QVector<int> lines;
+    if (parser.isSet(ptyOpt)) {
+        const int line = s.openpty();
+        if (line < 0) {
+            err << "dsp-standin: " << s.errorstring() << "\n";
+            return 1;
+        }
+        lines << line;
+        out << "serial line: " << s.ptypath(line) << "\n";
+    }
+    if (parser.isSet(netOpt)) {
+        const QHostAddress address(parser.value(netOpt));
+        if (address.isNull()) {
+            err << "dsp-standin: bad address \"" << parser.value(netOpt) << "\"\n";
+            return 2;
+        }
+        const int line = s.listen(address);
+        if (line < 0) {
+            err << "dsp-standin: " << s.errorstring() << "\n";
+            return 1;
+        }
+        lines << line;
+        out << "network: " << address.toString() << " TCP 6000, UDP 9999\n";
+    }
+    for (int line : lines)
+        for (const auto &u : units) {
+            s.addunit(line, u.first, u.second);
+            out << "unit " << u.first << ":" << u.second << " on line " << line << "\n";
+        }
+    out.flush();
+    return app.exec();
+}
