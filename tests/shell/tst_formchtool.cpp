@@ -1,0 +1,328 @@
+#include "formchtool.h"
+
+#include "mainapp.h"
+
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace
+{
+const QString white = QStringLiteral("color: rgb(255, 255, 255);");
+const QString black = QStringLiteral("color: rgb(0, 0, 0);");
+} // namespace
+
+class TstFormChTool : public QObject
+{
+    Q_OBJECT
+private:
+    MainApp *app = nullptr;
+
+    // Marks slot k used with the given text, as the device search does.
+    void useslot(int k, const QString &text)
+    {
+        app->setslotused(k, 1);
+        app->setslotname(k, text);
+    }
+    static void show(FormChTool &bar)
+    {
+        bar.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&bar));
+    }
+
+private slots:
+    void init()
+    {
+        app = new MainApp;
+        gMainApp = app;
+    }
+    void cleanup()
+    {
+        gMainApp = nullptr;
+        delete app;
+        app = nullptr;
+    }
+
+    void thirteenslots_data()
+    {
+        QTest::addColumn<int>("slot");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("y");
+        const char *names[] = {"btnleft910",   "btnleft720",   "btnleft720_2", "btnleft910_2",
+                               "btnleft910_3", "btnleft910_4", "btnleft910_5", "btnleft910_6",
+                               "btnleft910_7", "btnleft910_8", "btnleft910_9", "btnleft910_10",
+                               "btnleft910_11"};
+        const int ys[] = {6, 53, 103, 153, 203, 253, 303, 353, 403, 453, 503, 553, 603};
+        for (int k = 0; k < 13; ++k)
+            QTest::newRow(names[k]) << k << QString::fromLatin1(names[k]) << ys[k];
+    }
+    void thirteenslots()
+    {
+        QFETCH(int, slot);
+        QFETCH(QString, name);
+        QFETCH(int, y);
+        FormChTool bar;
+        QPushButton *b = bar.slotbutton(slot);
+        QVERIFY(b);
+        QCOMPARE(b->objectName(), name);
+        QCOMPARE(b->geometry(), QRect(3, y, 79, 34));
+        QVERIFY(b->isCheckable());
+        QVERIFY(b->autoRepeat());
+        QVERIFY(b->autoExclusive());
+        QVERIFY(b->font().bold());
+        QCOMPARE(b->font().pointSize(), 9);
+        // No button shows before the first refresh, and all texts are white.
+        QVERIFY(b->isHidden());
+        QCOMPARE(b->styleSheet(), white);
+        QVERIFY(!bar.slotbutton(13));
+        QVERIFY(!bar.slotbutton(-1));
+    }
+
+    void barform()
+    {
+        FormChTool bar;
+        QCOMPARE(bar.size(), QSize(85, 700));
+        QWidget *w = bar.findChild<QWidget *>(QStringLiteral("widget"));
+        QVERIFY(w);
+        QCOMPARE(w->geometry(), QRect(0, 0, 85, 700));
+        QCOMPARE(bar.findChildren<QPushButton *>().size(), 13);
+    }
+
+    // Building the bar frees every slot and marks it offline.
+    void constructionfreesslots()
+    {
+        for (int k = 0; k < 13; ++k) {
+            app->setslotused(k, 1);
+            app->setslotonline(k, 1);
+        }
+        FormChTool bar;
+        for (int k = 0; k < 13; ++k) {
+            QCOMPARE(int(app->getslotused(k)), 0);
+            QCOMPARE(int(app->getslotonline(k)), 0);
+        }
+    }
+
+    void slottext_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("addr");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("24 at 10") << 24 << 10 << "4IN8OUT:0a";
+        QTest::newRow("22 at 31") << 22 << 31 << "3IN6OUT:1f";
+        QTest::newRow("20 at 32") << 20 << 32 << "2IN4OUT:20";
+        QTest::newRow("24 at 1") << 24 << 1 << "4IN8OUT:01";
+        QTest::newRow("unknown type") << 23 << 1 << QString();
+    }
+    void slottext()
+    {
+        QFETCH(int, type);
+        QFETCH(int, addr);
+        QFETCH(QString, text);
+        QCOMPARE(FormChTool::slottext(uchar(type), uchar(addr)), text);
+    }
+
+    // What the writer writes, the bar reads back, for every type and address.
+    void slottextroundtrip()
+    {
+        for (int type : {24, 22, 20}) {
+            for (int addr = 0; addr < 256; ++addr) {
+                const QString text = FormChTool::slottext(uchar(type), uchar(addr));
+                QCOMPARE(text.size(), 10);
+                QCOMPARE(int(FormChTool::slottype(text)), type);
+                uchar back = 0;
+                QVERIFY(FormChTool::slotaddress(text, back));
+                QCOMPARE(int(back), addr);
+            }
+        }
+    }
+
+    // A click sets the controller's type and address from the button's text
+    // (before the main window hears of it) and sends the slot index. The type
+    // before the click is 0x63 and the address 0x55, so "unchanged" shows.
+    void clickparsesslottext_data()
+    {
+        QTest::addColumn<int>("slot");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("addr");
+        QTest::newRow("3IN6OUT:1f") << 4 << "3IN6OUT:1f" << 22 << 31;
+        QTest::newRow("4IN8OUT:0a") << 0 << "4IN8OUT:0a" << 24 << 10;
+        QTest::newRow("2IN4OUT:20") << 12 << "2IN4OUT:20" << 20 << 32;
+        QTest::newRow("upper-case digits") << 1 << "2IN4OUT:1F" << 20 << 31;
+        QTest::newRow("type word case-sensitive") << 2 << "4in8out:05" << 0x63 << 5;
+        QTest::newRow("unknown type word") << 3 << "5IN9OUT:07" << 0x63 << 7;
+        QTest::newRow("blank then a lone digit") << 5 << "3IN6OUT: 5" << 22 << 0x55;
+        QTest::newRow("empty text") << 6 << "" << 0x63 << 0x55;
+    }
+    void clickparsesslottext()
+    {
+        QFETCH(int, slot);
+        QFETCH(QString, text);
+        QFETCH(int, type);
+        QFETCH(int, addr);
+        FormChTool bar;
+        useslot(slot, text);
+        bar.refreshguibtns(0);
+        show(bar);
+        app->setdevtype(0x63);
+        app->setdevaddr(0x55);
+        int seentype = -1;
+        int seenaddr = -1;
+        connect(&bar, &FormChTool::sendbntnum, this, [&] {
+            seentype = app->getdevtype();
+            seenaddr = app->getdevaddr();
+        });
+        QSignalSpy spy(&bar, &FormChTool::sendbntnum);
+        QTest::mouseClick(bar.slotbutton(slot), Qt::LeftButton);
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toInt(), slot);
+        QCOMPARE(seentype, type);
+        QCOMPARE(seenaddr, addr);
+        QVERIFY(bar.slotbutton(slot)->isChecked());
+    }
+
+    // The last clicked button has black text, every other one white; the
+    // current device follows each click, and a second click on the checked
+    // button runs again.
+    void currentfollowsclicks()
+    {
+        FormChTool bar;
+        useslot(0, QStringLiteral("4IN8OUT:01"));
+        useslot(1, QStringLiteral("3IN6OUT:02"));
+        useslot(2, QStringLiteral("2IN4OUT:03"));
+        bar.refreshguibtns(3);
+        show(bar);
+        QSignalSpy spy(&bar, &FormChTool::sendbntnum);
+        struct Step {
+            int slot;
+            int type;
+            int addr;
+        };
+        const Step steps[] = {{1, 22, 2}, {2, 20, 3}, {2, 20, 3}, {0, 24, 1}};
+        for (const Step &s : steps) {
+            QTest::mouseClick(bar.slotbutton(s.slot), Qt::LeftButton);
+            QCOMPARE(spy.takeLast().at(0).toInt(), s.slot);
+            QCOMPARE(int(app->getdevtype()), s.type);
+            QCOMPARE(int(app->getdevaddr()), s.addr);
+            for (int k = 0; k < 13; ++k) {
+                QCOMPARE(bar.slotbutton(k)->styleSheet(), k == s.slot ? black : white);
+                QCOMPARE(bar.slotbutton(k)->isChecked(), k == s.slot);
+            }
+        }
+        QVERIFY(spy.isEmpty());
+    }
+
+    void refreshwithnousedslothidesall()
+    {
+        FormChTool bar;
+        show(bar);
+        bar.refreshguibtns(0);
+        for (int k = 0; k < 13; ++k)
+            QVERIFY(bar.slotbutton(k)->isHidden());
+    }
+
+    void refreshshowsusedslots()
+    {
+        FormChTool bar;
+        useslot(0, QStringLiteral("4IN8OUT:01"));
+        useslot(5, QStringLiteral("3IN6OUT:1f"));
+        useslot(12, QStringLiteral("2IN4OUT:20"));
+        bar.refreshguibtns(0);
+        for (int k = 0; k < 13; ++k) {
+            const bool used = k == 0 || k == 5 || k == 12;
+            QCOMPARE(bar.slotbutton(k)->isHidden(), !used);
+            if (used)
+                QCOMPARE(bar.slotbutton(k)->text(), app->getslotname(k));
+        }
+        // A slot given up disappears at the next refresh.
+        app->setslotused(5, 0);
+        bar.refreshguibtns(0);
+        QVERIFY(bar.slotbutton(5)->isHidden());
+        QVERIFY(!bar.slotbutton(0)->isHidden());
+    }
+
+    // After a refresh the checked button reads black and every other visible
+    // button keeps the colour it had.
+    void refreshcolours()
+    {
+        FormChTool bar;
+        useslot(0, QStringLiteral("4IN8OUT:01"));
+        useslot(1, QStringLiteral("4IN8OUT:02"));
+        bar.refreshguibtns(0);
+        show(bar);
+        QTest::mouseClick(bar.slotbutton(1), Qt::LeftButton);
+        bar.slotbutton(1)->setStyleSheet(white);
+        bar.slotbutton(0)->setStyleSheet(QStringLiteral("color: rgb(1, 2, 3);"));
+        app->setslotname(1, QStringLiteral("4IN8OUT:07"));
+        bar.refreshguibtns(0);
+        QCOMPARE(bar.slotbutton(1)->styleSheet(), black);
+        QCOMPARE(bar.slotbutton(1)->text(), QStringLiteral("4IN8OUT:07"));
+        QCOMPARE(bar.slotbutton(0)->styleSheet(), QStringLiteral("color: rgb(1, 2, 3);"));
+    }
+
+    void selectfromcode_data()
+    {
+        QTest::addColumn<int>("slot");
+        QTest::addColumn<bool>("selects");
+        QTest::newRow("0") << 0 << true;
+        QTest::newRow("6") << 6 << true;
+        QTest::newRow("12") << 12 << true;
+        QTest::newRow("13") << 13 << false;
+        QTest::newRow("-1") << -1 << false;
+    }
+    void selectfromcode()
+    {
+        QFETCH(int, slot);
+        QFETCH(bool, selects);
+        FormChTool bar;
+        for (int k = 0; k < 13; ++k)
+            useslot(k, FormChTool::slottext(22, uchar(k + 1)));
+        bar.refreshguibtns(0);
+        app->setdevtype(0x18);
+        app->setdevaddr(0);
+        QSignalSpy spy(&bar, &FormChTool::sendbntnum);
+        bar.selectguibtn(slot);
+        if (!selects) {
+            QVERIFY(spy.isEmpty());
+            QCOMPARE(int(app->getdevtype()), 0x18);
+            return;
+        }
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toInt(), slot);
+        QVERIFY(bar.slotbutton(slot)->isChecked());
+        QCOMPARE(bar.slotbutton(slot)->styleSheet(), black);
+        QCOMPARE(int(app->getdevtype()), 22);
+        QCOMPARE(int(app->getdevaddr()), slot + 1);
+    }
+
+    // Holding a button down repeats its click, and each repetition tells the
+    // main window again.
+    void holdingrepeats()
+    {
+        FormChTool bar;
+        useslot(3, QStringLiteral("3IN6OUT:1f"));
+        bar.refreshguibtns(0);
+        show(bar);
+        QSignalSpy spy(&bar, &FormChTool::sendbntnum);
+        QPushButton *b = bar.slotbutton(3);
+        QTest::mousePress(b, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(spy.count() >= 2, 10000);
+        QTest::mouseRelease(b, Qt::LeftButton);
+        for (const QList<QVariant> &args : spy)
+            QCOMPARE(args.at(0).toInt(), 3);
+    }
+
+    // The main window's connections by signature text.
+    void connectionsbyname()
+    {
+        FormChTool bar;
+        QVERIFY(QSignalSpy(&bar, SIGNAL(startgui())).isValid());
+        QVERIFY(QSignalSpy(&bar, SIGNAL(sendbntnum(int))).isValid());
+        QVERIFY(bar.metaObject()->indexOfSlot("refreshguibtns(int)") >= 0);
+        // The bar has no language texts.
+        QCOMPARE(bar.metaObject()->indexOfSlot("refreshLanText()"), -1);
+    }
+};
+
+QTEST_MAIN(TstFormChTool)
+#include "tst_formchtool.moc"
