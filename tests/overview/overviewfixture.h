@@ -72,6 +72,18 @@ public:
             d->setroutebit(o, input, (byte >> (4 - input)) & 1);
     }
 
+    // Bytes of the program image as a download leaves them: the model packed,
+    // the bytes replaced, the image unpacked into the model again.
+    static void setimagebytes(DeviceData *d, int offset, const QByteArray &bytes)
+    {
+        d->packprogram();
+        for (int k = 0; k < kProgramImageSize; ++k)
+            d->setcurimagebyte(k, d->getwriteimagebyte(k));
+        for (int k = 0; k < bytes.size(); ++k)
+            d->setcurimagebyte(offset + k, quint8(bytes[k]));
+        d->unpackprogram();
+    }
+
     QTemporaryDir dir;
     DeviceData *dev = nullptr;
     std::unique_ptr<FormMainView> page;

@@ -355,14 +355,8 @@ private slots:
     // model, four spaces where no input feeds an output.
     void routingrefresh()
     {
-        // As a download leaves it: the routing bytes in the current image, unpacked.
-        f.dev->packprogram();
-        for (int k = 0; k < 1664; ++k)
-            f.dev->setcurimagebyte(k, f.dev->getwriteimagebyte(k));
-        const int bytes[8] = {0x08, 0x04, 0x02, 0x01, 0x0F, 0x00, 0x0C, 0x09};
-        for (int o = 0; o < 8; ++o)
-            f.dev->setcurimagebyte(1161 + o, bytes[o]);
-        f.dev->unpackprogram();
+        const char bytes[8] = {0x08, 0x04, 0x02, 0x01, 0x0F, 0x00, 0x0C, 0x09};
+        OverviewFixture::setimagebytes(f.dev, kImageRouting, QByteArray(bytes, 8));
         f.page->updatemainview(0);
         const QStringList texts{"A   ", " B  ", "  C ", "   D", "ABCD", "    ", "AB  ", "A  D"};
         for (int o = 0; o < 8; ++o) {

@@ -1,0 +1,319 @@
+// The main control page against the processor stand-in on a pseudo-terminal:
+// mutes, output switches and routing clicks put exactly one frame for the
+// clicked channel on the line (bytes worked by hand for type 0x18, address 1),
+// linked channels follow only in the model and on screen, and nothing leaves
+// without a link. With DSP_SNAPSHOT_DIR set, the page is also saved as PNGs in
+// English and Chinese.
+
+#include "ccomctrl.h"
+#include "comsettings.h"
+#include "formmainview.h"
+#include "overviewfixture.h"
+#include "standin.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTest>
+
+namespace
+{
+
+QByteArray hex(const char *text)
+{
+    return QByteArray::fromHex(QByteArray(text));
+}
+
+QString sheetfor(const char *image)
+{
+    return QStringLiteral("background-image:url(:/buttons/skin/%1);").arg(QLatin1String(image));
+}
+
+} // namespace
+
+class TstFormMainViewStandin : public QObject
+{
+    Q_OBJECT
+    OverviewFixture f;
+    standin::Standin s;
+    int unit = -1;
+    // An engine of the test's own, opened on the stand-in's line.
+    CComCtrl ctrl;
+
+    // The commands the stand-in received up to a level request sent last: the
+    // request goes out unguarded, so everything a click sent is before it.
+    QVector<QByteArray> sent()
+    {
+        gMainApp->sendreadlight();
+        QVector<QByteArray> out;
+        if (!QTest::qWaitFor(
+                [&] { return !s.commands(unit).isEmpty() && s.commands(unit).last().command() == 0x56; },
+                10000))
+            return {QByteArray("no level request arrived")};
+        for (const standin::FrameRecord &r : s.commands(unit))
+            if (r.command() != 0x56)
+                out << r.bytes;
+        return out;
+    }
+    QByteArray image() const { return s.state(unit).image; }
+
+private slots:
+    void initTestCase()
+    {
+        const int line = s.openpty();
+        QVERIFY2(line >= 0, qPrintable(s.errorstring()));
+        unit = s.addunit(line, 0x18, 1);
+        gComSettings.setportname(s.ptypath(line));
+        gComSettings.setsettings(ComSettings::FixedBaud, ComSettings::FixedDataBits, ComSettings::FixedParity,
+                                 ComSettings::FixedStopBits, ComSettings::FixedFlowControl,
+                                 ComSettings::FixedTimeout);
+        QVERIFY(ctrl.openmaincom());
+    }
+    void cleanupTestCase() { ctrl.closemaincom(); }
+    // A connected device whose model is the stand-in's image, gains at 0 dB.
+    void init()
+    {
+        f.setup(1);
+        gMainApp->setcomctrl(&ctrl);
+        s.update(unit, [](standin::UnitState &u) { u.image = standin::poweronimagefor(); });
+        OverviewFixture::setimagebytes(f.dev, 0, image());
+        for (int ch = 0; ch < 12; ++ch) {
+            f.dev->setgain(ch, 400);
+            f.dev->setmute(ch, 0);
+        }
+        f.dev->setcomconnected(1);
+        s.clearframes();
+    }
+    void cleanup()
+    {
+        f.teardown();
+        QTest::qWait(20);
+    }
+
+    void mutes_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("ch");
+        QTest::addColumn<int>("inlink");
+        QTest::addColumn<int>("outlink");
+        QTest::addColumn<QByteArray>("masks");
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<bool>("link");
+        QTest::addColumn<QByteArray>("frame");
+        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<QString>("other"); // a button and the skin it must show after
+        QTest::addColumn<QString>("sheet");
+        const QByteArray own = hex("010204080102040810204080");
+        // IN-A muted in the model alone: only a full refresh re-skins its
+        // button, which otherwise keeps the form's own sheet.
+        const QString kFormSheet = QStringLiteral("color: rgb(255, 255, 255);");
+        const QByteArray ina = hex("010000000000000000000000");
+        QTest::newRow("IN-B, not linked")
+            << "btninmute1_3" << 1 << 1 << 1 << own << ina << true << hex("112233180150040101900168445566")
+            << hex("010100000000000000000000") << "btninmute1" << kFormSheet;
+        QTest::newRow("IN-B, input links off")
+            << "btninmute1_3" << 1 << 0 << 1 << hex("0106060801020408102040ff") << ina << true
+            << hex("112233180150040101900168445566") << hex("010100000000000000000000") << "btninmute1"
+            << kFormSheet;
+        QTest::newRow("OUT1 linked to OUT3")
+            << "btnoutmute" << 4 << 0 << 1 << hex("010204080502050810204080") << ina << true
+            << hex("112233180150041001900177445566") << hex("010000000100010000000000") << "btnoutmute_3"
+            << sheetfor("outbackmute01.png");
+        QTest::newRow("OUT1 linked to OUT3, refreshes every mute")
+            << "btnoutmute" << 4 << 0 << 1 << hex("010204080502050810204080") << ina << true
+            << hex("112233180150041001900177445566") << hex("010000000100010000000000") << "btninmute1"
+            << sheetfor("inputbackmute01.png");
+        QTest::newRow("OUT1 unmuted with OUT3")
+            << "btnoutmute" << 4 << 0 << 1 << hex("010204080502050810204080")
+            << hex("000000000100010000000000") << true << hex("112233180150041000900176445566")
+            << QByteArray(12, 0) << "btnoutmute_3" << sheetfor("outbackmute.png");
+        QTest::newRow("no link") << "btninmute1" << 0 << 1 << 1 << own << QByteArray(12, 0) << false
+                                 << QByteArray() << hex("010000000000000000000000") << "btninmute1"
+                                 << sheetfor("inputbackmute01.png");
+    }
+    void mutes()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, ch);
+        QFETCH(int, inlink);
+        QFETCH(int, outlink);
+        QFETCH(QByteArray, masks);
+        QFETCH(QByteArray, before);
+        QFETCH(bool, link);
+        QFETCH(QByteArray, frame);
+        QFETCH(QByteArray, after);
+        QFETCH(QString, other);
+        QFETCH(QString, sheet);
+        OverviewFixture::setimagebytes(f.dev, kImageLinkMask, masks);
+        for (int c = 0; c < 12; ++c)
+            f.dev->setmute(c, before[c]);
+        gMainApp->inputlinkon = uchar(inlink);
+        gMainApp->outputlinkon = uchar(outlink);
+        f.dev->setcomconnected(link);
+        const QByteArray start = image();
+
+        f.click(button);
+
+        const QVector<QByteArray> frames = sent();
+        QCOMPARE(frames, frame.isEmpty() ? QVector<QByteArray>() : QVector<QByteArray>{frame});
+        QByteArray mutes;
+        for (int c = 0; c < 12; ++c)
+            mutes.append(char(f.dev->getmute(c)));
+        QCOMPARE(mutes.toHex(), after.toHex());
+        QCOMPARE(f.button(other)->styleSheet(), sheet);
+        // The processor holds the clicked channel's new state and nothing else.
+        for (int c = 0; c < 12; ++c)
+            QCOMPARE(image()[kImageGain + 3 * c], (link && c == ch) ? after[c] : start[kImageGain + 3 * c]);
+    }
+
+    void switches_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("output");
+        QTest::addColumn<int>("outlink");
+        QTest::addColumn<QByteArray>("masks");
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<bool>("link");
+        QTest::addColumn<QByteArray>("frame");
+        QTest::addColumn<QByteArray>("after");
+        const QByteArray own = hex("010204080102040810204080");
+        QTest::newRow("OUT2 off, linked to OUT4")
+            << "btnlimitinon_2" << 1 << 1 << hex("01020408 010a040a 10204080") << hex("0001000100000000")
+            << true << hex("11223318015202110066445566") << hex("0000000000000000");
+        QTest::newRow("OUT1 on, not linked")
+            << "btnlimitinon" << 0 << 1 << own << hex("0000000000000000") << true
+            << hex("11223318015202100166445566") << hex("0100000000000000");
+        QTest::newRow("OUT5 on, output links off")
+            << "btnlimiton_5" << 4 << 0 << hex("010204080102040830304080") << hex("0000000000000000") << true
+            << hex("1122331801520214016a445566") << hex("0000000001000000");
+        QTest::newRow("no link") << "btnlimiton_8" << 7 << 1 << own << hex("0000000000000000") << false
+                                 << QByteArray() << hex("0000000000000001");
+    }
+    void switches()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, output);
+        QFETCH(int, outlink);
+        QFETCH(QByteArray, masks);
+        QFETCH(QByteArray, before);
+        QFETCH(bool, link);
+        QFETCH(QByteArray, frame);
+        QFETCH(QByteArray, after);
+        OverviewFixture::setimagebytes(f.dev, kImageLinkMask, masks);
+        for (int o = 0; o < 8; ++o)
+            f.dev->setoutflag(o, before[o]);
+        gMainApp->outputlinkon = uchar(outlink);
+        f.dev->setcomconnected(link);
+        f.page->updatemainview(0);
+
+        f.click(button);
+
+        QCOMPARE(sent(), frame.isEmpty() ? QVector<QByteArray>() : QVector<QByteArray>{frame});
+        const QStringList names{"btnlimitinon", "btnlimitinon_2", "btnlimitinon_3", "btnlimitinon_4",
+                                "btnlimiton_5", "btnlimiton_6",   "btnlimiton_7",   "btnlimiton_8"};
+        for (int pass = 0; pass < 2; ++pass) {
+            for (int o = 0; o < 8; ++o) {
+                QCOMPARE(f.dev->getoutflag(o), int(after[o]));
+                QCOMPARE(f.button(names[o])->isChecked(), after.at(o) == 1);
+            }
+            // A later refresh shows the same.
+            f.page->updatephasebtns();
+        }
+        if (link)
+            QCOMPARE(image().at(kImageOutSwitch + output), after.at(output));
+    }
+
+    // Routing clicks: one command per click with the output's whole routing
+    // byte; the stand-in's routing follows, and a download of it shows the
+    // same routing again.
+    void routing()
+    {
+        s.update(unit, [](standin::UnitState &u) { u.image[kImageRouting] = 0x08; });
+        OverviewFixture::setimagebytes(f.dev, kImageRouting, hex("08"));
+        f.page->updatemainview(0);
+        QCOMPARE(f.label("labelout1")->text(), QStringLiteral("A   "));
+
+        for (const char *b : {"btnoutA", "btnoutC_3", "btnoutB_2", "btnoutB_2", "btnoutD_8"})
+            f.click(b);
+        QCOMPARE(sent(),
+                 (QVector<QByteArray>{hex("11223318015302100066445566"), hex("1122331801530212026a445566"),
+                                      hex("1122331801530211046b445566"), hex("11223318015302110067445566"),
+                                      hex("1122331801530217016e445566")}));
+        QCOMPARE(f.label("labelout1")->text(), QStringLiteral("Off"));
+        QCOMPARE(f.label("labelout3")->text(), QStringLiteral("  C "));
+        QCOMPARE(f.label("labelout2")->text(), QStringLiteral("Off"));
+        QCOMPARE(image().mid(kImageRouting, 8).toHex(), QByteArray("0000020000000001"));
+
+        // Without a link only the model and the display change.
+        f.dev->setcomconnected(0);
+        s.clearframes();
+        f.click("btnoutA_4");
+        QCOMPARE(sent(), QVector<QByteArray>());
+        QCOMPARE(f.dev->getroutebyte(3), 0x08);
+        QCOMPARE(int(image()[kImageRouting + 3]), 0);
+
+        // A download of the processor's image.
+        OverviewFixture::setimagebytes(f.dev, 0, image());
+        f.page->updatemainview(0);
+        const QStringList texts{"    ", "    ", "  C ", "    ", "    ", "    ", "    ", "   D"};
+        for (int o = 0; o < 8; ++o)
+            QCOMPARE(f.label(QStringLiteral("labelout%1").arg(o + 1))->text(), texts[o]);
+        QCOMPARE(f.button("btnoutC_3")->styleSheet(), sheetfor("outbackC.png"));
+        QCOMPARE(f.button("btnoutA_4")->styleSheet(),
+                 QStringLiteral("background-image:none;color: rgb(255, 255, 255);"));
+    }
+
+    // The page as the user sees it, connected, in both languages.
+    void look_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("sheet");
+        QTest::newRow("English") << 0 << ":/style/style.txt";
+        QTest::newRow("Chinese") << 1 << ":/style/style_chs.txt";
+    }
+    void look()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, sheet);
+        QFile file(sheet);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        qApp->setStyleSheet(QString::fromUtf8(file.readAll()));
+        gGlobalContrl->setlanguage(language);
+        f.dev->setcomconnected(0); // the look needs no frames
+        OverviewFixture::setimagebytes(f.dev, kImageRouting, hex("0804020f00000c09"));
+        for (int ch = 0; ch < 12; ++ch) {
+            gMainApp->setgaincache(ch, -12.5f + 2.5f * ch);
+            gMainApp->setdelaycache(ch, 0.25f * ch * ch);
+            gMainApp->setthresholdcache(ch, 150 + 10 * ch);
+            f.dev->setlimitknee(ch, ch % 3);
+            f.dev->setmute(ch, ch == 1 || ch == 6);
+            f.dev->setpeqbypassall(ch, ch == 2 || ch == 9);
+        }
+        for (int o = 0; o < 8; ++o) {
+            f.dev->setoutflag(o, o % 2);
+            f.dev->setpeaklimiton(o, o >= 4);
+            f.dev->setpeaklimitvalue(o, 380 - 20 * o);
+        }
+        f.page->resize(919, 605);
+        f.page->show();
+        gGlobalContrl->emitlanguage();
+        f.page->updatemainview(0);
+        f.page->updatemetubtn();
+        for (int ch = 0; ch < 12; ++ch) {
+            f.page->updategainvalues(ch);
+            f.page->updatedelayvalues(ch);
+            f.page->updatelimitvalues(ch);
+        }
+        for (int o = 0; o < 8; ++o)
+            f.page->updatelimitvalues2(o);
+        QCOMPARE(f.label("label_limit6")->text(), language ? QStringLiteral("关") : QStringLiteral("off"));
+        const QImage shot = f.page->grab().toImage();
+        QCOMPARE(shot.size(), QSize(919, 605));
+        const QString dir = qEnvironmentVariable("DSP_SNAPSHOT_DIR");
+        if (!dir.isEmpty())
+            QVERIFY(shot.save(QStringLiteral("%1/mainview_%2.png").arg(dir, language ? "zh" : "en")));
+        qApp->setStyleSheet(QString());
+    }
+};
+
+QTEST_MAIN(TstFormMainViewStandin)
+#include "tst_formmainview_standin.moc"
