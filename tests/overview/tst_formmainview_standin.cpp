@@ -267,18 +267,25 @@ private slots:
     {
         QTest::addColumn<int>("language");
         QTest::addColumn<QString>("sheet");
-        QTest::newRow("English") << 0 << ":/style/style.txt";
-        QTest::newRow("Chinese") << 1 << ":/style/style_chs.txt";
+        QTest::addColumn<int>("view");
+        QTest::addColumn<int>("lock");
+        QTest::newRow("en") << 0 << ":/style/style.txt" << 0 << 0;
+        QTest::newRow("zh") << 1 << ":/style/style_chs.txt" << 0 << 0;
+        QTest::newRow("en_type22_lock1") << 0 << ":/style/style.txt" << 1 << 1;
+        QTest::newRow("zh_type20_lock3") << 1 << ":/style/style_chs.txt" << 2 << 3;
     }
     void look()
     {
         QFETCH(int, language);
         QFETCH(QString, sheet);
+        QFETCH(int, view);
+        QFETCH(int, lock);
         QFile file(sheet);
         QVERIFY(file.open(QIODevice::ReadOnly));
         qApp->setStyleSheet(QString::fromUtf8(file.readAll()));
         gGlobalContrl->setlanguage(language);
-        f.dev->setcomconnected(0); // the look needs no frames
+        // Nothing is clicked, so nothing is sent; the link shows the lock image.
+        f.dev->setlocktype(lock);
         OverviewFixture::setimagebytes(f.dev, kImageRouting, hex("0804020f00000c09"));
         for (int ch = 0; ch < 12; ++ch) {
             gMainApp->setgaincache(ch, -12.5f + 2.5f * ch);
@@ -296,7 +303,7 @@ private slots:
         f.page->resize(919, 605);
         f.page->show();
         gGlobalContrl->emitlanguage();
-        f.page->updatemainview(0);
+        f.page->updatemainview(view);
         f.page->updatemetubtn();
         for (int ch = 0; ch < 12; ++ch) {
             f.page->updategainvalues(ch);
@@ -310,7 +317,7 @@ private slots:
         QCOMPARE(shot.size(), QSize(919, 605));
         const QString dir = qEnvironmentVariable("DSP_SNAPSHOT_DIR");
         if (!dir.isEmpty())
-            QVERIFY(shot.save(QStringLiteral("%1/mainview_%2.png").arg(dir, language ? "zh" : "en")));
+            QVERIFY(shot.save(QStringLiteral("%1/mainview_%2.png").arg(dir, QTest::currentDataTag())));
         qApp->setStyleSheet(QString());
     }
 };

@@ -72,7 +72,9 @@ QStringList list(std::initializer_list<const char *> names)
     return out;
 }
 
-const Font kArialBold{"Arial", 0, true};
+// The value and routing labels are 12 pixels high: 9 points, the size the
+// form was laid out for, whatever the desktop's default font.
+const Font kArialBold{"Arial", 9, true};
 const Font kArial8Bold{"Arial", 8, true};
 
 std::vector<Role> inputroles()
