@@ -12,33 +12,25 @@ namespace
 {
 
 struct Probe {
-    QPoint vertical; // a point on the vertical segment (x of the segment)
-    QPoint start;    // inside the start ellipse
-    QPoint end;      // inside the end ellipse
+    QPoint vertical, start, end; // on the vertical segment; inside the start and end ellipses
 };
 
-// Hand-picked from the layout: x of the vertical segment with the middle of
-// its span, and the centres of the two ellipses.
+// From the layout: the x of each route's vertical segment; start ellipses 10
+// (then 9) pixels apart in one column per input, bowing right and back; end
+// ellipses in a band of four per output, 72 pixels apart.
 Probe probe(int input, int o)
 {
     static const int vx[4][8] = {{53, 58, 69, 66, 61, 57, 52, 47},
                                  {33, 40, 51, 49, 46, 42, 38, 33},
                                  {70, 75, 79, 83, 83, 80, 76, 70},
                                  {62, 66, 70, 75, 78, 75, 70, 65}};
-    static const int from[4][8] = {{115, 125, 135, 145, 155, 165, 174, 183},
-                                   {195, 205, 215, 225, 235, 245, 254, 263},
-                                   {275, 285, 295, 304, 315, 325, 334, 343},
-                                   {355, 364, 375, 385, 395, 405, 414, 423}};
     static const int startx[8] = {3, 8, 13, 14, 14, 13, 8, 3};
-    static const int starty[4][8] = {{112, 122, 132, 142, 152, 162, 171, 180},
-                                     {192, 202, 212, 222, 232, 242, 251, 260},
-                                     {272, 282, 292, 302, 312, 322, 331, 340},
-                                     {352, 362, 372, 382, 392, 402, 411, 420}};
-    static const int endy[4] = {11, 25, 40, 54};
+    static const int starty[8] = {0, 10, 20, 30, 40, 50, 59, 68};
     static const int endx[4] = {95, 92, 92, 95};
+    static const int endy[4] = {11, 25, 40, 54};
+    const int sy = 112 + 80 * input + starty[o];
     const int to = endy[input] + 72 * o;
-    const int sx = startx[o] - (input == 3 ? 1 : 0);
-    return {{vx[input][o], (from[input][o] + to) / 2}, {sx + 4, starty[input][o] + 2}, {endx[input] + 6, to}};
+    return {{vx[input][o], (sy + 3 + to) / 2}, {startx[o] - (input == 3) + 4, sy + 2}, {endx[input] + 6, to}};
 }
 
 QImage render(FormDrawLines &w)
@@ -87,25 +79,6 @@ private slots:
     void init() { f.setup(); }
     void cleanup() { f.teardown(); }
 
-    void form()
-    {
-        FormDrawLines w;
-        QCOMPARE(w.objectName(), QStringLiteral("FormDrawLines"));
-        QCOMPARE(w.size(), QSize(115, 571));
-        QCOMPARE(w.windowTitle(), QStringLiteral("Form"));
-        QCOMPARE(f.page->findChild<FormDrawLines *>("widgetdrawlines")->geometry(), QRect(294, -1, 115, 571));
-    }
-
-    void nothingrouted()
-    {
-        routeall(false);
-        FormDrawLines w;
-        const QImage img = render(w);
-        for (int y = 0; y < img.height(); ++y)
-            for (int x = 0; x < img.width(); ++x)
-                QCOMPARE(qAlpha(img.pixel(x, y)), 0);
-    }
-
     void singleroute_data()
     {
         QTest::addColumn<int>("input");
@@ -133,55 +106,59 @@ private slots:
         QCOMPARE(qAlpha(img.pixel(other.end)), 0);
     }
 
-    // All 32 routes: every end point in its input's colour, and where IN-D's
-    // route to OUT1 crosses IN-A's route to OUT6, IN-D lies on top.
-    void allroutes()
+    // Every end point in its input's colour exactly where the model routes;
+    // with all 32, IN-D's route to OUT1 lies on top of IN-A's route to OUT6
+    // where they cross.
+    void routes_data()
     {
-        routeall(true);
+        QTest::addColumn<int>("routing"); // the routing byte of every output
+        QTest::addColumn<QPoint>("off");  // input and output of one route taken away; -1 none
+        QTest::newRow("none") << 0x00 << QPoint(-1, -1);
+        QTest::newRow("all") << 0x0F << QPoint(-1, -1);
+        QTest::newRow("all but IN-B to OUT4") << 0x0F << QPoint(1, 3);
+    }
+    void routes()
+    {
+        QFETCH(int, routing);
+        QFETCH(QPoint, off);
+        routeall(routing != 0);
+        if (off.x() >= 0)
+            f.dev->setrouteinb(off.y(), false);
         FormDrawLines w;
         const QImage img = render(w);
-        for (int input = 0; input < 4; ++input)
-            for (int o = 0; o < 8; ++o)
-                QVERIFY(solid(img, probe(input, o).end, FormDrawLines::inputcolour(input)));
-
+        int drawn = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                drawn += qAlpha(img.pixel(x, y)) != 0;
+        QCOMPARE(drawn == 0, routing == 0);
+        for (int input = 0; input < 4; ++input) {
+            for (int o = 0; o < 8; ++o) {
+                const QPoint end = probe(input, o).end;
+                if (routing && QPoint(input, o) != off)
+                    QVERIFY(solid(img, end, FormDrawLines::inputcolour(input)));
+                else
+                    QCOMPARE(qAlpha(img.pixel(end)), 0);
+            }
+        }
+        if (routing != 0x0F || off.x() >= 0)
+            return;
         // The same two routes drawn alone in either order.
-        auto pair = [&](bool dlast) {
+        auto pair = [&](std::initializer_list<int> order) {
             QImage ref(w.size(), QImage::Format_ARGB32_Premultiplied);
             ref.fill(Qt::transparent);
             QPainter p(&ref);
             p.setRenderHint(QPainter::Antialiasing);
-            for (int input : dlast ? QVector<int>{0, 3} : QVector<int>{3, 0}) {
+            for (int input : order) {
                 const QColor c = FormDrawLines::inputcolour(input);
                 p.setPen(QPen(QBrush(c), 1.0, Qt::SolidLine, Qt::RoundCap, Qt::BevelJoin));
                 p.setBrush(c);
-                if (input == 0)
-                    w.drawlinesa(&p, 5);
-                else
-                    w.drawlinesd(&p, 0);
+                input == 0 ? w.drawlinesa(&p, 5) : w.drawlinesd(&p, 0);
             }
             p.end();
-            return ref.convertToFormat(QImage::Format_ARGB32);
+            return ref.convertToFormat(QImage::Format_ARGB32).pixel(57, 355);
         };
-        const QImage dontop = pair(true);
-        const QImage aontop = pair(false);
-        const QPoint crossing(57, 355);
-        QVERIFY(dontop.pixel(crossing) != aontop.pixel(crossing));
-        QCOMPARE(img.pixel(crossing), dontop.pixel(crossing));
-    }
-
-    // Turning IN-B off for OUT4 removes only the green route that ends at y 241.
-    void oneroutetakenaway()
-    {
-        routeall(true);
-        f.dev->setrouteinb(3, false);
-        FormDrawLines w;
-        const QImage img = render(w);
-        QCOMPARE(qAlpha(img.pixel(probe(1, 3).end)), 0);
-        QCOMPARE(probe(1, 3).end.y(), 241);
-        for (int input = 0; input < 4; ++input)
-            for (int o = 0; o < 8; ++o)
-                if (input != 1 || o != 3)
-                    QVERIFY(solid(img, probe(input, o).end, FormDrawLines::inputcolour(input)));
+        QVERIFY(pair({0, 3}) != pair({3, 0}));
+        QCOMPARE(img.pixel(57, 355), pair({0, 3}));
     }
 
     // The widget paints through its paint event and keeps the page visible
@@ -192,12 +169,8 @@ private slots:
         OverviewFixture::setroutes(f.dev, 7, 0x01);
         QWidget back;
         back.resize(115, 571);
-        back.setAutoFillBackground(true);
-        QPalette pal;
-        pal.setColor(QPalette::Window, Qt::white);
-        back.setPalette(pal);
-        auto *w = new FormDrawLines(&back);
-        w->move(0, 0);
+        back.setStyleSheet("background: white");
+        new FormDrawLines(&back);
         const QImage img = back.grab().toImage().convertToFormat(QImage::Format_ARGB32);
         QVERIFY(solid(img, probe(3, 7).end, FormDrawLines::inputcolour(3)));
         QCOMPARE(img.pixel(probe(0, 0).end), QColor(Qt::white).rgba());

@@ -2,8 +2,7 @@
 // mutes, output switches and routing clicks put exactly one frame for the
 // clicked channel on the line (bytes worked by hand for type 0x18, address 1),
 // linked channels follow only in the model and on screen, and nothing leaves
-// without a link. With DSP_SNAPSHOT_DIR set, the page is also saved as PNGs in
-// English and Chinese.
+// without a link. With DSP_SNAPSHOT_DIR set, the page is saved as PNGs.
 
 #include "ccomctrl.h"
 #include "comsettings.h"
@@ -23,10 +22,17 @@ QByteArray hex(const char *text)
     return QByteArray::fromHex(QByteArray(text));
 }
 
-QString sheetfor(const char *image)
+QVector<QByteArray> frames(const char *text)
 {
-    return QStringLiteral("background-image:url(:/buttons/skin/%1);").arg(QLatin1String(image));
+    QVector<QByteArray> out;
+    for (const QByteArray &f : QByteArray(text).split(','))
+        if (!f.trimmed().isEmpty())
+            out << hex(f);
+    return out;
 }
+
+const QString kSkin = QStringLiteral("background-image:url(:/buttons/skin/%1);");
+const QByteArray kOwnMasks = hex("010204080102040810204080");
 
 } // namespace
 
@@ -36,22 +42,21 @@ class TstFormMainViewStandin : public QObject
     OverviewFixture f;
     standin::Standin s;
     int unit = -1;
-    // An engine of the test's own, opened on the stand-in's line.
-    CComCtrl ctrl;
+    CComCtrl ctrl; // an engine of the test's own, on the stand-in's line
 
-    // The commands the stand-in received up to a level request sent last: the
-    // request goes out unguarded, so everything a click sent is before it.
+    // The commands received up to a level request sent last: the request goes
+    // out unguarded, so everything a click sent arrived before it.
     QVector<QByteArray> sent()
     {
         gMainApp->sendreadlight();
+        auto done = [&] { return !s.commands(unit).isEmpty() && s.commands(unit).last().command() == 0x56; };
+        if (!QTest::qWaitFor(done, 10000))
+            return {"no level request arrived"};
         QVector<QByteArray> out;
-        if (!QTest::qWaitFor(
-                [&] { return !s.commands(unit).isEmpty() && s.commands(unit).last().command() == 0x56; },
-                10000))
-            return {QByteArray("no level request arrived")};
         for (const standin::FrameRecord &r : s.commands(unit))
             if (r.command() != 0x56)
                 out << r.bytes;
+        s.clearframes();
         return out;
     }
     QByteArray image() const { return s.state(unit).image; }
@@ -83,83 +88,70 @@ private slots:
         f.dev->setcomconnected(1);
         s.clearframes();
     }
-    void cleanup()
-    {
-        f.teardown();
-        QTest::qWait(20);
-    }
+    void cleanup() { f.teardown(); }
 
     void mutes_data()
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<int>("ch");
-        QTest::addColumn<int>("inlink");
-        QTest::addColumn<int>("outlink");
+        QTest::addColumn<int>("links"); // input-link flag + 2 * output-link flag
         QTest::addColumn<QByteArray>("masks");
         QTest::addColumn<QByteArray>("before");
         QTest::addColumn<bool>("link");
-        QTest::addColumn<QByteArray>("frame");
+        QTest::addColumn<QString>("frame");
         QTest::addColumn<QByteArray>("after");
-        QTest::addColumn<QString>("other"); // a button and the skin it must show after
-        QTest::addColumn<QString>("sheet");
-        const QByteArray own = hex("010204080102040810204080");
+        QTest::addColumn<QStringList>("skins"); // button, then its style sheet after
         // IN-A muted in the model alone: only a full refresh re-skins its
         // button, which otherwise keeps the form's own sheet.
-        const QString kFormSheet = QStringLiteral("color: rgb(255, 255, 255);");
         const QByteArray ina = hex("010000000000000000000000");
+        const QStringList untouched{"btninmute1", "color: rgb(255, 255, 255);"};
         QTest::newRow("IN-B, not linked")
-            << "btninmute1_3" << 1 << 1 << 1 << own << ina << true << hex("112233180150040101900168445566")
-            << hex("010100000000000000000000") << "btninmute1" << kFormSheet;
+            << "btninmute1_3" << 1 << 3 << kOwnMasks << ina << true << "112233180150040101900168445566"
+            << hex("010100000000000000000000")
+            << untouched + QStringList{"btninmute1_3", "inputbackmute01.png"};
         QTest::newRow("IN-B, input links off")
-            << "btninmute1_3" << 1 << 0 << 1 << hex("0106060801020408102040ff") << ina << true
-            << hex("112233180150040101900168445566") << hex("010100000000000000000000") << "btninmute1"
-            << kFormSheet;
+            << "btninmute1_3" << 1 << 2 << hex("0106060801020408102040ff") << ina << true
+            << "112233180150040101900168445566" << hex("010100000000000000000000") << untouched;
         QTest::newRow("OUT1 linked to OUT3")
-            << "btnoutmute" << 4 << 0 << 1 << hex("010204080502050810204080") << ina << true
-            << hex("112233180150041001900177445566") << hex("010000000100010000000000") << "btnoutmute_3"
-            << sheetfor("outbackmute01.png");
-        QTest::newRow("OUT1 linked to OUT3, refreshes every mute")
-            << "btnoutmute" << 4 << 0 << 1 << hex("010204080502050810204080") << ina << true
-            << hex("112233180150041001900177445566") << hex("010000000100010000000000") << "btninmute1"
-            << sheetfor("inputbackmute01.png");
+            << "btnoutmute" << 4 << 2 << hex("010204080502050810204080") << ina << true
+            << "112233180150041001900177445566" << hex("010000000100010000000000")
+            << QStringList{"btnoutmute_3", "outbackmute01.png", "btninmute1", "inputbackmute01.png"};
         QTest::newRow("OUT1 unmuted with OUT3")
-            << "btnoutmute" << 4 << 0 << 1 << hex("010204080502050810204080")
-            << hex("000000000100010000000000") << true << hex("112233180150041000900176445566")
-            << QByteArray(12, 0) << "btnoutmute_3" << sheetfor("outbackmute.png");
-        QTest::newRow("no link") << "btninmute1" << 0 << 1 << 1 << own << QByteArray(12, 0) << false
-                                 << QByteArray() << hex("010000000000000000000000") << "btninmute1"
-                                 << sheetfor("inputbackmute01.png");
+            << "btnoutmute" << 4 << 2 << hex("010204080502050810204080") << hex("000000000100010000000000")
+            << true << "112233180150041000900176445566" << QByteArray(12, 0)
+            << QStringList{"btnoutmute_3", "outbackmute.png"};
+        QTest::newRow("no link") << "btninmute1" << 0 << 3 << kOwnMasks << QByteArray(12, 0) << false << ""
+                                 << ina << QStringList{"btninmute1", "inputbackmute01.png"};
     }
     void mutes()
     {
         QFETCH(QString, button);
         QFETCH(int, ch);
-        QFETCH(int, inlink);
-        QFETCH(int, outlink);
+        QFETCH(int, links);
         QFETCH(QByteArray, masks);
         QFETCH(QByteArray, before);
         QFETCH(bool, link);
-        QFETCH(QByteArray, frame);
+        QFETCH(QString, frame);
         QFETCH(QByteArray, after);
-        QFETCH(QString, other);
-        QFETCH(QString, sheet);
+        QFETCH(QStringList, skins);
         OverviewFixture::setimagebytes(f.dev, kImageLinkMask, masks);
         for (int c = 0; c < 12; ++c)
             f.dev->setmute(c, before[c]);
-        gMainApp->inputlinkon = uchar(inlink);
-        gMainApp->outputlinkon = uchar(outlink);
+        gMainApp->inputlinkon = links & 1;
+        gMainApp->outputlinkon = links >> 1;
         f.dev->setcomconnected(link);
         const QByteArray start = image();
 
         f.click(button);
 
-        const QVector<QByteArray> frames = sent();
-        QCOMPARE(frames, frame.isEmpty() ? QVector<QByteArray>() : QVector<QByteArray>{frame});
+        QCOMPARE(sent(), frames(qPrintable(frame)));
         QByteArray mutes;
         for (int c = 0; c < 12; ++c)
             mutes.append(char(f.dev->getmute(c)));
         QCOMPARE(mutes.toHex(), after.toHex());
-        QCOMPARE(f.button(other)->styleSheet(), sheet);
+        for (int k = 0; k + 1 < skins.size(); k += 2)
+            QCOMPARE(f.button(skins[k])->styleSheet(),
+                     skins[k + 1].endsWith(".png") ? kSkin.arg(skins[k + 1]) : skins[k + 1]);
         // The processor holds the clicked channel's new state and nothing else.
         for (int c = 0; c < 12; ++c)
             QCOMPARE(image()[kImageGain + 3 * c], (link && c == ch) ? after[c] : start[kImageGain + 3 * c]);
@@ -173,20 +165,20 @@ private slots:
         QTest::addColumn<QByteArray>("masks");
         QTest::addColumn<QByteArray>("before");
         QTest::addColumn<bool>("link");
-        QTest::addColumn<QByteArray>("frame");
+        QTest::addColumn<QString>("frame");
         QTest::addColumn<QByteArray>("after");
-        const QByteArray own = hex("010204080102040810204080");
         QTest::newRow("OUT2 off, linked to OUT4")
             << "btnlimitinon_2" << 1 << 1 << hex("01020408 010a040a 10204080") << hex("0001000100000000")
-            << true << hex("11223318015202110066445566") << hex("0000000000000000");
+            << true << "11223318015202110066445566" << hex("0000000000000000");
+        // A flag byte of 2 shows its switch unchecked.
         QTest::newRow("OUT1 on, not linked")
-            << "btnlimitinon" << 0 << 1 << own << hex("0000000000000000") << true
-            << hex("11223318015202100166445566") << hex("0100000000000000");
+            << "btnlimitinon" << 0 << 1 << kOwnMasks << hex("0002000000000000") << true
+            << "11223318015202100166445566" << hex("0102000000000000");
         QTest::newRow("OUT5 on, output links off")
-            << "btnlimiton_5" << 4 << 0 << hex("010204080102040830304080") << hex("0000000000000000") << true
-            << hex("1122331801520214016a445566") << hex("0000000001000000");
-        QTest::newRow("no link") << "btnlimiton_8" << 7 << 1 << own << hex("0000000000000000") << false
-                                 << QByteArray() << hex("0000000000000001");
+            << "btnlimiton_5" << 4 << 0 << hex("010204080102040830304080") << QByteArray(8, 0) << true
+            << "1122331801520214016a445566" << hex("0000000001000000");
+        QTest::newRow("no link") << "btnlimiton_8" << 7 << 1 << kOwnMasks << QByteArray(8, 0) << false << ""
+                                 << hex("0000000000000001");
     }
     void switches()
     {
@@ -196,7 +188,7 @@ private slots:
         QFETCH(QByteArray, masks);
         QFETCH(QByteArray, before);
         QFETCH(bool, link);
-        QFETCH(QByteArray, frame);
+        QFETCH(QString, frame);
         QFETCH(QByteArray, after);
         OverviewFixture::setimagebytes(f.dev, kImageLinkMask, masks);
         for (int o = 0; o < 8; ++o)
@@ -207,7 +199,7 @@ private slots:
 
         f.click(button);
 
-        QCOMPARE(sent(), frame.isEmpty() ? QVector<QByteArray>() : QVector<QByteArray>{frame});
+        QCOMPARE(sent(), frames(qPrintable(frame)));
         const QStringList names{"btnlimitinon", "btnlimitinon_2", "btnlimitinon_3", "btnlimitinon_4",
                                 "btnlimiton_5", "btnlimiton_6",   "btnlimiton_7",   "btnlimiton_8"};
         for (int pass = 0; pass < 2; ++pass) {
@@ -215,76 +207,70 @@ private slots:
                 QCOMPARE(f.dev->getoutflag(o), int(after[o]));
                 QCOMPARE(f.button(names[o])->isChecked(), after.at(o) == 1);
             }
-            // A later refresh shows the same.
-            f.page->updatephasebtns();
+            f.page->updatephasebtns(); // a later refresh shows the same
         }
         if (link)
             QCOMPARE(image().at(kImageOutSwitch + output), after.at(output));
     }
 
-    // Routing clicks: one command per click with the output's whole routing
-    // byte; the stand-in's routing follows, and a download of it shows the
-    // same routing again.
+    // Routing clicks in turn on one page: the label as shown changes, one
+    // command per click with the output's whole routing byte, and the
+    // stand-in's routing follows; a download of it shows the same again.
     void routing()
     {
         s.update(unit, [](standin::UnitState &u) { u.image[kImageRouting] = 0x08; });
         OverviewFixture::setimagebytes(f.dev, kImageRouting, hex("08"));
         f.page->updatemainview(0);
         QCOMPARE(f.label("labelout1")->text(), QStringLiteral("A   "));
-
-        for (const char *b : {"btnoutA", "btnoutC_3", "btnoutB_2", "btnoutB_2", "btnoutD_8"})
-            f.click(b);
-        QCOMPARE(sent(),
-                 (QVector<QByteArray>{hex("11223318015302100066445566"), hex("1122331801530212026a445566"),
-                                      hex("1122331801530211046b445566"), hex("11223318015302110067445566"),
-                                      hex("1122331801530217016e445566")}));
-        QCOMPARE(f.label("labelout1")->text(), QStringLiteral("Off"));
-        QCOMPARE(f.label("labelout3")->text(), QStringLiteral("  C "));
-        QCOMPARE(f.label("labelout2")->text(), QStringLiteral("Off"));
+        const struct {
+            const char *button, *label, *text, *frame;
+        } steps[] = {
+            {"btnoutA", "labelout1", "Off", "11223318015302100066445566"},
+            {"btnoutC_3", "labelout3", "  C ", "1122331801530212026a445566"},
+            {"btnoutB_2", "labelout2", " B  ", "1122331801530211046b445566"},
+            {"btnoutB_2", "labelout2", "Off", "11223318015302110067445566"},
+            {"btnoutD_8", "labelout8", "   D", "1122331801530217016e445566"},
+            {"btnoutA_4", "labelout4", "A   ", ""}, // without a link: model and display only
+        };
+        for (const auto &step : steps) {
+            f.dev->setcomconnected(*step.frame != 0);
+            f.click(step.button);
+            QCOMPARE(f.label(step.label)->text(), QString(step.text));
+            QCOMPARE(sent(), frames(step.frame));
+        }
         QCOMPARE(image().mid(kImageRouting, 8).toHex(), QByteArray("0000020000000001"));
-
-        // Without a link only the model and the display change.
-        f.dev->setcomconnected(0);
-        s.clearframes();
-        f.click("btnoutA_4");
-        QCOMPARE(sent(), QVector<QByteArray>());
         QCOMPARE(f.dev->getroutebyte(3), 0x08);
-        QCOMPARE(int(image()[kImageRouting + 3]), 0);
 
-        // A download of the processor's image.
         OverviewFixture::setimagebytes(f.dev, 0, image());
         f.page->updatemainview(0);
         const QStringList texts{"    ", "    ", "  C ", "    ", "    ", "    ", "    ", "   D"};
         for (int o = 0; o < 8; ++o)
             QCOMPARE(f.label(QStringLiteral("labelout%1").arg(o + 1))->text(), texts[o]);
-        QCOMPARE(f.button("btnoutC_3")->styleSheet(), sheetfor("outbackC.png"));
+        QCOMPARE(f.button("btnoutC_3")->styleSheet(), kSkin.arg("outbackC.png"));
         QCOMPARE(f.button("btnoutA_4")->styleSheet(),
-                 QStringLiteral("background-image:none;color: rgb(255, 255, 255);"));
+                 QString("background-image:none;color: rgb(255, 255, 255);"));
     }
 
-    // The page as the user sees it, connected, in both languages.
+    // The page as the user sees it, connected, in both languages, locked and not.
     void look_data()
     {
         QTest::addColumn<int>("language");
-        QTest::addColumn<QString>("sheet");
         QTest::addColumn<int>("view");
         QTest::addColumn<int>("lock");
-        QTest::newRow("en") << 0 << ":/style/style.txt" << 0 << 0;
-        QTest::newRow("zh") << 1 << ":/style/style_chs.txt" << 0 << 0;
-        QTest::newRow("en_type22_lock1") << 0 << ":/style/style.txt" << 1 << 1;
-        QTest::newRow("zh_type20_lock3") << 1 << ":/style/style_chs.txt" << 2 << 3;
+        QTest::newRow("en") << 0 << 0 << 0;
+        QTest::newRow("zh") << 1 << 0 << 0;
+        QTest::newRow("en_type22_lock1") << 0 << 1 << 1;
+        QTest::newRow("zh_type20_lock3") << 1 << 2 << 3;
     }
     void look()
     {
         QFETCH(int, language);
-        QFETCH(QString, sheet);
         QFETCH(int, view);
         QFETCH(int, lock);
-        QFile file(sheet);
+        QFile file(language ? ":/style/style_chs.txt" : ":/style/style.txt");
         QVERIFY(file.open(QIODevice::ReadOnly));
         qApp->setStyleSheet(QString::fromUtf8(file.readAll()));
         gGlobalContrl->setlanguage(language);
-        // Nothing is clicked, so nothing is sent; the link shows the lock image.
         f.dev->setlocktype(lock);
         OverviewFixture::setimagebytes(f.dev, kImageRouting, hex("0804020f00000c09"));
         for (int ch = 0; ch < 12; ++ch) {
@@ -294,24 +280,20 @@ private slots:
             f.dev->setlimitknee(ch, ch % 3);
             f.dev->setmute(ch, ch == 1 || ch == 6);
             f.dev->setpeqbypassall(ch, ch == 2 || ch == 9);
-        }
-        for (int o = 0; o < 8; ++o) {
-            f.dev->setoutflag(o, o % 2);
-            f.dev->setpeaklimiton(o, o >= 4);
-            f.dev->setpeaklimitvalue(o, 380 - 20 * o);
+            f.dev->setoutflag(ch % 8, ch % 2);
+            f.dev->setpeaklimiton(ch % 8, ch >= 4);
+            f.dev->setpeaklimitvalue(ch % 8, 380 - 20 * ch);
         }
         f.page->resize(919, 605);
         f.page->show();
         gGlobalContrl->emitlanguage();
         f.page->updatemainview(view);
-        f.page->updatemetubtn();
         for (int ch = 0; ch < 12; ++ch) {
             f.page->updategainvalues(ch);
             f.page->updatedelayvalues(ch);
             f.page->updatelimitvalues(ch);
+            f.page->updatelimitvalues2(ch);
         }
-        for (int o = 0; o < 8; ++o)
-            f.page->updatelimitvalues2(o);
         QCOMPARE(f.label("label_limit6")->text(), language ? QStringLiteral("关") : QStringLiteral("off"));
         const QImage shot = f.page->grab().toImage();
         QCOMPARE(shot.size(), QSize(919, 605));
