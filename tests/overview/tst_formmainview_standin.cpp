@@ -241,12 +241,16 @@ private slots:
         QCOMPARE(image().mid(kImageRouting, 8).toHex(), QByteArray("0000020000000001"));
         QCOMPARE(f.dev->getroutebyte(3), 0x08);
 
+        // A download of the processor's routing, with IN-A added to OUT8 there.
+        s.update(unit, [](standin::UnitState &u) { u.image[kImageRouting + 7] = 0x09; });
         OverviewFixture::setimagebytes(f.dev, 0, image());
         f.page->updatemainview(0);
-        const QStringList texts{"    ", "    ", "  C ", "    ", "    ", "    ", "    ", "   D"};
+        const QStringList texts{"    ", "    ", "  C ", "    ", "    ", "    ", "    ", "A  D"};
         for (int o = 0; o < 8; ++o)
             QCOMPARE(f.label(QStringLiteral("labelout%1").arg(o + 1))->text(), texts[o]);
         QCOMPARE(f.button("btnoutC_3")->styleSheet(), kSkin.arg("outbackC.png"));
+        QCOMPARE(f.button("btnoutA_8")->styleSheet(), kSkin.arg("outbackA.png"));
+        QCOMPARE(f.button("btnoutD_8")->styleSheet(), kSkin.arg("outbackD.png"));
         QCOMPARE(f.button("btnoutA_4")->styleSheet(),
                  QString("background-image:none;color: rgb(255, 255, 255);"));
     }
