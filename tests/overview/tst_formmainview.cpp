@@ -227,33 +227,6 @@ private slots:
         QCOMPARE(got, hidden);
     }
 
-    void setabcdtext_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("on");
-        QTest::addColumn<QString>("letter");
-        QTest::addColumn<QString>("result");
-        QTest::newRow("Off widened") << "Off" << true << "D"
-                                     << "   D";
-        QTest::newRow("Chinese twin widened") << kOffZh << false << "A"
-                                              << "    ";
-        QTest::newRow("clear B") << "AB D" << false << "B"
-                                 << "A  D";
-        QTest::newRow("other letter only widens") << "Off" << true << "E"
-                                                  << "    ";
-        QTest::newRow("longer text keeps its tail") << "ABCD!" << false << "C"
-                                                    << "AB D!";
-    }
-    void setabcdtext()
-    {
-        QFETCH(QString, text);
-        QFETCH(bool, on);
-        QFETCH(QString, letter);
-        QFETCH(QString, result);
-        FormMainView::setabcdtext(text, on, letter);
-        QCOMPARE(text, result);
-    }
-
     // The language switch rewords "Off" routing labels and re-skins the mutes;
     // labels with letters stay.
     void language()
