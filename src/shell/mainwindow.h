@@ -78,6 +78,11 @@ public:
     // ":/style/style[_net][_chs].txt" for the language (0 English) and link kind.
     static QString stylesheetpath(int language, bool network);
 
+    // The graphic EQ page button's click: the form has no such button, so
+    // nothing reaches it (a plain member, so that the automatic connection by
+    // name does not look for the button).
+    void on_pushButton_4_clicked();
+
     // --- Network data link (mainwindow_link.cpp) ----------------------------
     void tcpconnect();
     void tcpdisconnect();
@@ -141,7 +146,6 @@ public slots:
     void on_pushButton_clicked();
     void on_pushButton_2_clicked();
     void on_pushButton_3_clicked();
-    void on_pushButton_4_clicked();
     void on_pushButton_5_clicked();
     void on_pushButton_6_clicked();
     void on_pushButton_7_clicked();
