@@ -618,10 +618,8 @@ void MainWindow::set232()
         return;
     if (gComCtrl.getcomisopened() || exchangebusy)
         return;
-    if (!comdlgconnected && gDialogCom) {
-        connect(&gComCtrl, SIGNAL(refreshcomdlg()), gDialogCom, SLOT(refreshcomdlg()));
-        comdlgconnected = true;
-    }
+    if (gDialogCom)
+        connect(&gComCtrl, SIGNAL(refreshcomdlg()), gDialogCom, SLOT(refreshcomdlg()), Qt::UniqueConnection);
     if (!gComCtrl.getfindok())
         gComCtrl.findfirstcom();
     if (gComCtrl.openmaincom())
