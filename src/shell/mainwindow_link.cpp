@@ -38,14 +38,8 @@ void MainWindow::destroylinkobjects()
 void MainWindow::tcpconnect() {}
 void MainWindow::tcpdisconnect() {}
 void MainWindow::sendtcpcmd(uchar, uchar, uchar, const QString &) {}
-QString MainWindow::getchecksum(const QString &)
-{
-    return QString();
-}
-QByteArray MainWindow::hextobytes(const QString &text)
-{
-    return QByteArray::fromHex(text.toLatin1());
-}
+QString MainWindow::getchecksum(const QString &) { return QString(); }
+QByteArray MainWindow::hextobytes(const QString &text) { return QByteArray::fromHex(text.toLatin1()); }
 void MainWindow::readtcpdata() {}
 void MainWindow::dealwithtcpframe(const QString &, const QHostAddress &) {}
 void MainWindow::loaddevicedata() {}
