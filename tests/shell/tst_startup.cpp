@@ -1,0 +1,128 @@
+// Start-up: title by build variant, centring, the application style sheet by
+// the language of UserConfig.ini in the working directory, the idle state.
+
+#include "globalcontrl.h"
+#include "mainapp.h"
+#include "mainwindow.h"
+#include "startup.h"
+
+#include <QApplication>
+#include <QDesktopWidget>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+class TstStartup : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> dir;
+
+private slots:
+    void init()
+    {
+        dir.reset(new QTemporaryDir);
+        QVERIFY(QDir::setCurrent(dir->path()));
+    }
+    void cleanup()
+    {
+        qApp->setStyleSheet(QString());
+        QVERIFY(QDir::setCurrent(QDir::tempPath()));
+    }
+
+    void title_data()
+    {
+        QTest::addColumn<int>("variant");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("0") << 0 << "MR700-MR500-MR300 V1.0.4M";
+        QTest::newRow("1") << 1 << "Digital Loudspeaker Management V1.0.4M";
+        QTest::newRow("2") << 2 << "NOVRAX V1.0.4M";
+        QTest::newRow("3") << 3 << "ZELK220 V1.0.4M";
+        QTest::newRow("4") << 4 << "QUB150-QUB350 V1.0.4M";
+        QTest::newRow("7 keeps the form's title") << 7 << "MainWindow";
+    }
+    void title()
+    {
+        QFETCH(int, variant);
+        QFETCH(QString, title);
+        std::unique_ptr<MainWindow> w(startmainwindow(variant));
+        QCOMPARE(w->windowTitle(), title);
+        QCOMPARE(w->geometry(), centredgeometry(QSize(1014, 690), QApplication::desktop()->size()));
+    }
+
+    void centring_data()
+    {
+        QTest::addColumn<QSize>("window");
+        QTest::addColumn<QSize>("desktop");
+        QTest::addColumn<QRect>("place");
+        QTest::newRow("full hd") << QSize(1014, 690) << QSize(1920, 1080) << QRect(453, 187, 1014, 690);
+        QTest::newRow("odd") << QSize(1014, 690) << QSize(1025, 706) << QRect(5, 0, 1014, 690);
+        QTest::newRow("larger than the desktop")
+            << QSize(1030, 690) << QSize(1025, 700) << QRect(-2, -2, 1030, 690);
+    }
+    void centring()
+    {
+        QFETCH(QSize, window);
+        QFETCH(QSize, desktop);
+        QFETCH(QRect, place);
+        QCOMPARE(centredgeometry(window, desktop), place);
+    }
+
+    // A missing file means Chinese and is written as "chs".
+    void stylebylanguage_data()
+    {
+        QTest::addColumn<QByteArray>("config");
+        QTest::addColumn<QString>("sheet");
+        QTest::addColumn<QString>("languagebutton");
+        QTest::newRow("no file") << QByteArray() << ":/style/style_chs.txt"
+                                 << "English";
+        QTest::newRow("en") << QByteArray("[General]\nLangue=en\n") << ":/style/style.txt"
+                            << QString::fromUtf8("中文");
+        QTest::newRow("other") << QByteArray("[General]\nLangue=xx\n") << ":/style/style_chs.txt"
+                               << "English";
+    }
+    void stylebylanguage()
+    {
+        QFETCH(QByteArray, config);
+        QFETCH(QString, sheet);
+        QFETCH(QString, languagebutton);
+        QFile ini(QStringLiteral("UserConfig.ini"));
+        if (!config.isEmpty()) {
+            QVERIFY(ini.open(QIODevice::WriteOnly));
+            ini.write(config);
+            ini.close();
+        }
+        std::unique_ptr<MainWindow> w(startmainwindow(4));
+        QFile f(sheet);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QString expected = QString::fromUtf8(f.readAll());
+        QCOMPARE(qApp->styleSheet(), expected);
+        QCOMPARE(w->styleSheet(), expected); // the first language refresh ran
+        QCOMPARE(MainWindow::readstylesheet(QStringLiteral(":/style/missing.txt")), QString());
+        QCOMPARE(w->findChild<QPushButton *>(QStringLiteral("menuLanguage"))->text(), languagebutton);
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        QVERIFY(ini.readAll().contains(config.isEmpty() ? QByteArray("Langue=chs") : config.mid(10)));
+    }
+
+    // At idle no slot is chosen, only the main page shows; the window's end
+    // deletes the controller and the language object.
+    void idleandend()
+    {
+        std::unique_ptr<MainWindow> w(startmainwindow(4));
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QCOMPARE(w->currentslot(), -1);
+        QCOMPARE(w->slotaddress(12), QHostAddress(QStringLiteral("0.0.0.0")));
+        for (int v = 0; v < MainApp::ViewCount; ++v)
+            QCOMPARE(gMainApp->getview(MainApp::View(v))->isVisible(), v == MainApp::MainView);
+        w.reset();
+        QVERIFY(!gMainApp);
+        QVERIFY(!gGlobalContrl);
+    }
+};
+
+QTEST_MAIN(TstStartup)
+#include "tst_startup.moc"
