@@ -237,7 +237,16 @@ MySerialPort::~MySerialPort()
         m_shared->clearQueued();
     }
     // The worker (and with it the port, which closes) is deleted in the I/O
-    // thread as it finishes.
+    // thread while its event loop still runs: a deferred delete would never
+    // run when the wrapper dies after the application object (program-wide
+    // engine at exit), and the port must not be touched from another thread.
+    SerialIoWorker *worker = m_worker;
+    m_worker = nullptr;
+    if (m_thread->isRunning())
+        QMetaObject::invokeMethod(
+            worker, [worker] { delete worker; }, Qt::BlockingQueuedConnection);
+    else
+        delete worker;
     m_thread->quit();
     m_thread->wait();
     delete m_thread;
@@ -251,7 +260,6 @@ void MySerialPort::startIoThread()
     m_thread->setObjectName(QStringLiteral("serial io"));
     m_worker = new SerialIoWorker(m_shared.get());
     m_worker->moveToThread(m_thread);
-    connect(m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
     connect(m_worker, &SerialIoWorker::chunkRead, this, &MySerialPort::onIoChunk, Qt::QueuedConnection);
     connect(m_worker, &SerialIoWorker::portLost, this, &MySerialPort::onIoPortLost, Qt::QueuedConnection);
     m_thread->start();
