@@ -16,6 +16,8 @@
 
 #include <memory>
 
+Q_DECLARE_METATYPE(QHostAddress)
+
 namespace linktest
 {
 
