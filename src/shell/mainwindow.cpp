@@ -1,0 +1,631 @@
+// Construction, pages, menus, signal wiring, the language switch, closing and
+// destruction of the main window; the serial device search and the device
+// slots.
+
+#include "mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "ccomctrl.h"
+#include "devicedata.h"
+#include "dialogabout.h"
+#include "dialogcom.h"
+#include "formchtool.h"
+#include "formdelay.h"
+#include "formeq.h"
+#include "formgain.h"
+#include "formgeq.h"
+#include "formlimit.h"
+#include "formlimit2.h"
+#include "formmainview.h"
+#include "formsetview.h"
+#include "globalcontrl.h"
+#include "mainapp.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QUrl>
+
+#ifndef DSP_BUILD_VARIANT
+#define DSP_BUILD_VARIANT 4
+#endif
+
+const int MainWindow::kDefaultVariant = DSP_BUILD_VARIANT;
+
+namespace
+{
+QString zh(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+bool chinese()
+{
+    return gGlobalContrl && gGlobalContrl->getlanguage() != 0;
+}
+
+// Status texts that the language switch converts in both directions.
+const char *const kOnlineZh = "联机中...";
+const char *const kDisconnectZh = "未连接";
+
+// Upper bound for letting the disconnect frames leave before the port closes.
+constexpr int kDisconnectDrainMs = 200;
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent, int variant)
+    : QMainWindow(parent)
+    , ui(new Ui::MainWindow)
+    , serialaddr(QStringLiteral("0.0.0.0"))
+    , variant(variant)
+{
+    for (QHostAddress &a : addr_list)
+        a = serialaddr;
+    ui->setupUi(this);
+
+    // Replies of the protocol engine.
+    connect(&gComCtrl, SIGNAL(findok(uchar, uchar)), this, SLOT(findcomok(uchar, uchar)));
+    connect(&gComCtrl, SIGNAL(connectok(QString)), this, SLOT(connectok(QString)));
+    connect(&gComCtrl, SIGNAL(readprogramname(QString)), this, SLOT(readprogramname(QString)));
+    connect(&gComCtrl, SIGNAL(loadcurprogramdata(QString)), this, SLOT(loadcurprogramdata(QString)));
+    connect(&gComCtrl, SIGNAL(loadcurprogramisready()), this, SLOT(loadcurprogramisready()));
+    connect(&gComCtrl, SIGNAL(loadcurprogram1to25isokflag()), this, SLOT(loadcurprogram1to25isokflag()));
+    connect(&gComCtrl, SIGNAL(loadwritecurprogram1to25isokflag()), this,
+            SLOT(loadwritecurprogram1to25isokflag()));
+    connect(&gComCtrl, SIGNAL(loadcopy()), this, SLOT(loadcopy()));
+    connect(&gComCtrl, SIGNAL(loadname()), this, SLOT(loadname()));
+    connect(&gComCtrl, SIGNAL(getgainisok()), this, SLOT(getgainisok()));
+    connect(&gComCtrl, SIGNAL(writeok(QString)), this, SLOT(writeok(QString)));
+    connect(&gComCtrl, SIGNAL(muterevok(QString)), this, SLOT(muterevok(QString)));
+    connect(&gComCtrl, SIGNAL(lockreturn(bool)), this, SLOT(lockreturn(bool)));
+    connect(&gComCtrl, SIGNAL(logreturn()), this, SLOT(logreturn()));
+    connect(gGlobalContrl, SIGNAL(refreshLangangeState()), this, SLOT(refreshLanText()));
+
+    createlinkobjects();
+    bntnum = -1;
+
+    connect(ui->menuLanguage, SIGNAL(pressed()), this, SLOT(refreshAllLanText()));
+
+    // File menu: the hand-made additions this build offers, then clearing.
+    actadd[0] = new QAction(tr("Add New 4IN8OUT"), this);
+    actadd[1] = new QAction(tr("Add New 3IN6OUT"), this);
+    actadd[2] = new QAction(tr("Add New 2IN4OUT"), this);
+    actadd[3] = new QAction(tr("Clear All Device"), this);
+    menufile = new QMenu();
+    const unsigned v = unsigned(variant);
+    if (v <= 1) {
+        menufile->addAction(actadd[0]);
+        menufile->addAction(actadd[1]);
+        menufile->addAction(actadd[2]);
+    } else if (v == 4) {
+        menufile->addAction(actadd[0]);
+        menufile->addAction(actadd[2]);
+    } else {
+        menufile->addAction(actadd[1]);
+    }
+    menufile->addAction(actadd[3]);
+    ui->menuFile->setMenu(menufile);
+    actinterface = new QAction();
+    actinterface->setObjectName(QStringLiteral("actionInterface"));
+    actinterface->setCheckable(false);
+    actinterface->setText(tr("Choose Interface"));
+    connect(actadd[0], SIGNAL(triggered()), this, SLOT(addnewbtns()));
+    connect(actadd[1], SIGNAL(triggered()), this, SLOT(addnewbtns770()));
+    connect(actadd[2], SIGNAL(triggered()), this, SLOT(addnewbtns580()));
+    connect(actadd[3], SIGNAL(triggered()), this, SLOT(clearalldevice()));
+
+    menudevice = new QMenu();
+    actfindonline = new QAction(tr("Find Online"), this);
+    menudevice->addAction(actfindonline);
+    ui->menuView->setMenu(menudevice);
+    connect(actfindonline, SIGNAL(triggered()), this, SLOT(finddevice()));
+
+    menuremote = new QMenu();
+    actrs232 = new QAction(QStringLiteral("RS232"), this);
+    menuremote->addAction(actinterface);
+    menuremote->addAction(actrs232);
+    ui->menuEdit->setMenu(menuremote);
+    connect(actrs232, SIGNAL(triggered()), this, SLOT(set232()));
+    actrs232->setCheckable(true);
+
+    menuhelp = new QMenu();
+    acthelp = new QAction(tr("Help"), this);
+    actabout = new QAction(tr("About"), this);
+    menuhelp->addAction(actabout);
+    ui->menuHelp->setMenu(menuhelp);
+    connect(actabout, SIGNAL(triggered()), this, SLOT(setabout()));
+    connect(acthelp, SIGNAL(triggered()), this, SLOT(sethelp()));
+    connect(actinterface, SIGNAL(triggered()), this, SLOT(chooseinterface()));
+
+    connectlinkobjects();
+    connect(this, SIGNAL(updateguibtns(int)), ui->formchtool, SLOT(refreshguibtns(int)));
+    connect(ui->formchtool, SIGNAL(startgui()), this, SLOT(startgui()));
+    connect(ui->formchtool, SIGNAL(sendbntnum(int)), this, SLOT(getbntnum(int)));
+
+    // The pages live in the document area for the whole run.
+    auto addpage = [this](QWidget *page, const char *title, MainApp::View view) {
+        page->setWindowTitle(QString::fromLatin1(title));
+        QMdiSubWindow *sub = ui->mdiArea->addSubWindow(page);
+        if (gMainApp)
+            gMainApp->setview(view, sub);
+    };
+    gFormMainView = new FormMainView(ui->mdiArea);
+    addpage(gFormMainView, "Main Control View", MainApp::MainView);
+    gFormGain = new FormGain(ui->mdiArea);
+    addpage(gFormGain, "Gain View", MainApp::GainView);
+    gFormDelay = new FormDelay(ui->mdiArea);
+    addpage(gFormDelay, "Delay View", MainApp::DelayView);
+    gFormGeq = new FormGeq(ui->mdiArea);
+    addpage(gFormGeq, "GEQ View", MainApp::GeqView);
+    gFormLimit2 = new FormLimit2(ui->mdiArea);
+    addpage(gFormLimit2, "PEAK View", MainApp::Limit2View);
+    gFormEq = new FormEq(ui->mdiArea);
+    addpage(gFormEq, "PEQ View", MainApp::PeqView);
+    gFormLimit = new FormLimit(ui->mdiArea);
+    addpage(gFormLimit, "Limit View", MainApp::LimitView);
+    gFormSetView = new FormSetView(ui->mdiArea);
+    addpage(gFormSetView, "Set Device View", MainApp::SetView);
+
+    connectpages();
+    if (gMainApp)
+        gMainApp->initwindows();
+
+    connect(gFormMainView, SIGNAL(sChangeButtonview(int)), this, SLOT(setButtonView(int)));
+    connecttoolbar();
+    connect(this, SIGNAL(updatemainview(int)), gFormMainView, SLOT(updatemainview(int)));
+    connect(this, SIGNAL(updatemainlock()), gFormMainView, SLOT(updatemainlock()));
+    connect(this, SIGNAL(updatedelaylock()), gFormDelay, SLOT(updatedelaylock()));
+    connect(this, SIGNAL(updategeqlock()), gFormGeq, SLOT(updategeqlock()));
+    connect(this, SIGNAL(updatelimitlock()), gFormLimit, SLOT(updatelimitlock()));
+    connect(this, SIGNAL(updatepeqlock()), gFormEq, SLOT(updatepeqlock()));
+    connect(this, SIGNAL(updategainlock()), gFormGain, SLOT(updategainlock()));
+    connect(this, SIGNAL(updategainview(int)), gFormGain, SLOT(updategainview(int)));
+    connect(this, SIGNAL(updatedelayview(int)), gFormDelay, SLOT(updatedelayview(int)));
+    connect(this, SIGNAL(updategeqview(int)), gFormGeq, SLOT(updategeqview(int)));
+    connect(this, SIGNAL(updatepeqview(int)), gFormEq, SLOT(updatepeqview(int)));
+    connect(this, SIGNAL(updatelimitview(int)), gFormLimit, SLOT(updatelimitview(int)));
+    connect(this, SIGNAL(updatelimitview2(int)), gFormLimit2, SLOT(updatelimitview2(int)));
+    connect(this, SIGNAL(updatesetview()), gFormSetView, SLOT(refreshdata()));
+    connect(this, SIGNAL(refprogram()), gFormSetView, SLOT(on_btn_ref1_clicked()));
+    connect(gFormEq, SIGNAL(sendtogainview(int, int)), gFormGain, SLOT(messgeformpeq(int, int)));
+    connect(gFormEq, SIGNAL(sendtodelayview(int, int)), gFormDelay, SLOT(messgeformpeq(int, int)));
+}
+
+void MainWindow::connectpages()
+{
+    connect(gFormSetView, SIGNAL(sendconnect()), this, SLOT(connectdevice()));
+    connect(gFormMainView, SIGNAL(updategaindlg()), gFormGain, SLOT(updategain()));
+    connect(gFormGain, SIGNAL(upmetubtns()), gFormMainView, SLOT(updatemetubtn()));
+    connect(gFormGain, SIGNAL(updategainvalues(int)), gFormMainView, SLOT(updategainvalues(int)));
+    connect(&gComCtrl, SIGNAL(readlight(QString)), gFormGain, SLOT(readlight(QString)));
+    connect(gFormMainView, SIGNAL(updatelimitdlg2()), gFormLimit2, SLOT(updatelimit2()));
+    connect(gFormLimit2, SIGNAL(updatelimitvalues2(int)), gFormMainView, SLOT(updatelimitvalues2(int)));
+    connect(gFormMainView, SIGNAL(updatedelaydlg()), gFormDelay, SLOT(updatedelay()));
+    connect(gFormDelay, SIGNAL(updatedelayvalues(int)), gFormMainView, SLOT(updatedelayvalues(int)));
+    connect(gFormMainView, SIGNAL(updategeqdlg()), gFormGeq, SLOT(updategeq()));
+    connect(gFormMainView, SIGNAL(updatelimitdlg()), gFormLimit, SLOT(updatelimit()));
+    connect(gFormLimit, SIGNAL(updatelimitvalues(int)), gFormMainView, SLOT(updatelimitvalues(int)));
+    connect(gFormMainView, SIGNAL(updateeqdlg()), gFormEq, SLOT(updateeq()));
+    connect(gFormEq, SIGNAL(peqbypassalltomain()), gFormMainView, SLOT(updatepeqbypass()));
+    connect(gFormSetView, SIGNAL(updataallviews()), this, SLOT(startgui()));
+}
+
+MainWindow::~MainWindow()
+{
+    if (gMainApp)
+        gMainApp->disconnectall();
+    delete gDialogAbout;
+    gDialogAbout = nullptr;
+    delete gFormGeq;
+    gFormGeq = nullptr;
+    delete gFormGain;
+    gFormGain = nullptr;
+    delete gFormDelay;
+    gFormDelay = nullptr;
+    delete gFormEq;
+    gFormEq = nullptr;
+    delete gFormLimit;
+    gFormLimit = nullptr;
+    delete gFormMainView;
+    gFormMainView = nullptr;
+    delete gFormLimit2;
+    gFormLimit2 = nullptr;
+    delete gMainApp;
+    gMainApp = nullptr;
+    delete gGlobalContrl;
+    gGlobalContrl = nullptr;
+    destroylinkobjects();
+    // The menus and the interface action have no parent.
+    delete menufile;
+    delete menudevice;
+    delete menuremote;
+    delete menuhelp;
+    delete actinterface;
+    delete ui;
+    // The programs page and the serial settings dialog go with the children.
+    gFormSetView = nullptr;
+    gDialogCom = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Style sheets and language
+
+QString MainWindow::readstylesheet(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    QByteArray bytes = file.readAll();
+    const int zero = bytes.indexOf('\0');
+    if (zero >= 0)
+        bytes.truncate(zero);
+    return QString::fromUtf8(bytes);
+}
+
+QString MainWindow::stylesheetpath(int language, bool network)
+{
+    if (network)
+        return language ? QStringLiteral(":/style/style_net_chs.txt") : QStringLiteral(":/style/style_net.txt");
+    return language ? QStringLiteral(":/style/style_chs.txt") : QStringLiteral(":/style/style.txt");
+}
+
+void MainWindow::refreshAllLanText()
+{
+    if (!gGlobalContrl)
+        return;
+    gGlobalContrl->setlanguage(gGlobalContrl->getlanguage() ? 0 : 1);
+    gGlobalContrl->emitlanguage();
+}
+
+void MainWindow::refreshLanText()
+{
+    const bool zhs = chinese();
+    const QString online = QStringLiteral("Online...");
+    const QString disconnected = QStringLiteral("DisConnect");
+    const QString text = ui->comshow->text();
+    if (!zhs) {
+        ui->menuFile->setText(tr("File"));
+        actadd[0]->setText(tr("Add New 4IN8OUT"));
+        actadd[1]->setText(tr("Add New 3IN6OUT"));
+        actadd[2]->setText(tr("Add New 2IN4OUT"));
+        actadd[3]->setText(tr("Clear All Device"));
+        ui->menuLanguage->setText(zh("中文"));
+        ui->menuHelp->setText(tr("About"));
+        ui->menuView->setText(tr("Device"));
+        ui->menuEdit->setText(tr("Remote"));
+        actabout->setText(tr("About"));
+        acthelp->setText(tr("Help"));
+        actfindonline->setText(tr("Find Online"));
+        actinterface->setText(tr("Choose Interface"));
+        if (text == zh(kOnlineZh))
+            ui->comshow->setText(online);
+        else if (text == zh(kDisconnectZh))
+            ui->comshow->setText(disconnected);
+    } else {
+        ui->menuFile->setText(zh("文件"));
+        actadd[0]->setText(zh("新建 4IN8OUT"));
+        actadd[1]->setText(zh("新建 3IN6OUT"));
+        actadd[2]->setText(zh("新建 2IN4OUT"));
+        actadd[3]->setText(zh("清除所有设备"));
+        ui->menuLanguage->setText(QStringLiteral("English"));
+        ui->menuHelp->setText(zh("关于"));
+        ui->menuView->setText(zh("设备"));
+        ui->menuEdit->setText(zh("远程"));
+        actabout->setText(zh("关于"));
+        acthelp->setText(zh("帮助"));
+        actfindonline->setText(zh("在线查找"));
+        actinterface->setText(zh("选择网卡"));
+        if (text == online)
+            ui->comshow->setText(zh(kOnlineZh));
+        else if (text == disconnected)
+            ui->comshow->setText(zh(kDisconnectZh));
+    }
+    const DeviceData *cur = gMainApp ? gMainApp->getcurdevice() : nullptr;
+    const bool network = cur && cur->getnetdevice();
+    setStyleSheet(readstylesheet(stylesheetpath(zhs ? 1 : 0, network)));
+}
+
+void MainWindow::judgeudpconnect(bool on)
+{
+    if (on)
+        ui->comshow->setText(chinese() ? zh("网络查找") : QStringLiteral("find for Net"));
+    else
+        ui->comshow->setText(chinese() ? zh("网络断开") : QStringLiteral("Net disconnect"));
+}
+
+// ---------------------------------------------------------------------------
+// Page buttons
+
+void MainWindow::setButtonView(int page)
+{
+    QPushButton *const buttons[] = {ui->pushButton,   ui->pushButton_2, ui->pushButton_3, ui->pushButton_6,
+                                    ui->pushButton_5, ui->pushButton_8, ui->pushButton_7};
+    if (page < 0 || page >= int(sizeof buttons / sizeof buttons[0]))
+        return;
+    // The buttons are auto-exclusive: checking one unchecks the others.
+    for (int i = 0; i < int(sizeof buttons / sizeof buttons[0]); ++i) {
+        if (i != page) {
+            buttons[i]->setAutoExclusive(false);
+            buttons[i]->setChecked(false);
+            buttons[i]->setAutoExclusive(true);
+        }
+    }
+    buttons[page]->setChecked(true);
+}
+
+void MainWindow::on_pushButton_clicked()
+{
+    gFormMainView->updatemetubtn();
+    emit updatemainlock();
+    gMainApp->showmainview();
+}
+
+void MainWindow::on_pushButton_2_clicked()
+{
+    gFormGain->updatemutebtns();
+    emit updategainlock();
+    gMainApp->showgainview();
+}
+
+void MainWindow::on_pushButton_3_clicked()
+{
+    emit updatedelaylock();
+    gMainApp->showdelayview();
+}
+
+void MainWindow::on_pushButton_4_clicked()
+{
+    emit updategeqlock();
+    gMainApp->showgeqview();
+}
+
+void MainWindow::on_pushButton_5_clicked()
+{
+    emit updatelimitlock();
+    gMainApp->showlimitview();
+}
+
+void MainWindow::on_pushButton_6_clicked()
+{
+    gFormEq->refreshgain();
+    emit updatepeqlock();
+    gMainApp->showeqview();
+}
+
+void MainWindow::on_pushButton_7_clicked()
+{
+    gMainApp->showsetview();
+    const DeviceData *cur = gMainApp->getcurdevice();
+    if (cur && (cur->getcomconnected() || cur->gettcpconnected()))
+        emit refprogram();
+}
+
+void MainWindow::on_pushButton_8_clicked()
+{
+    gMainApp->showlimit2view();
+}
+
+// The menu buttons open their pop-up menus by themselves.
+void MainWindow::on_menuEdit_clicked() {}
+void MainWindow::on_menuFile_clicked() {}
+void MainWindow::on_menuHelp_clicked() {}
+void MainWindow::on_menuView_clicked() {}
+
+void MainWindow::setabout()
+{
+    gMainApp->showabout();
+}
+
+void MainWindow::sethelp()
+{
+    const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/HELP.chm");
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+}
+
+// ---------------------------------------------------------------------------
+// Closing
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // Serial processors are told before the port closes, and the frames get
+    // a bounded moment to leave; the destructor's round then finds the port
+    // closed and sends nothing more on the line.
+    const DeviceData *cur = gMainApp ? gMainApp->getcurdevice() : nullptr;
+    if (gComCtrl.getcomisopened() && gMainApp && cur && !cur->getnetdevice()
+        && !gDeviceList.isEmpty()) {
+        gMainApp->disconnectall();
+        MainApp::delayms(kDisconnectDrainMs);
+    }
+    gComCtrl.closemaincom();
+    event->accept();
+    if (gGlobalContrl)
+        gGlobalContrl->setclosing(1);
+}
+
+// ---------------------------------------------------------------------------
+// Device slots
+
+QString MainWindow::portstatus(const QString &portname)
+{
+    QString name = portname;
+    name.remove(QStringLiteral("\\\\.\\"));
+    return name + QStringLiteral(":OK");
+}
+
+void MainWindow::addbyhand(uchar type, uchar &nextaddr)
+{
+    int slot = -1;
+    for (int i = 0; i < kSlots; ++i) {
+        if (!gMainApp->getslotused(i)) {
+            slot = i;
+            break;
+        }
+    }
+    if (slot < 0)
+        return;
+    // Serial addresses run from 1 to 32: a hand-made device takes the first
+    // free one from the type's next address on; none is added when all are
+    // taken.
+    const uchar addr = MainApp::nextfreeaddress(type, nextaddr);
+    if (addr == 0)
+        return;
+    nextaddr = addr;
+    gMainApp->setslotused(slot, 1);
+    MainApp::adddevice(type, addr, serialaddr);
+    gMainApp->setslotname(slot, FormChTool::slottext(type, addr));
+    ++addcount;
+    emit updateguibtns(addcount);
+}
+
+void MainWindow::addnewbtns()
+{
+    addbyhand(0x18, nextaddr24);
+}
+
+void MainWindow::addnewbtns770()
+{
+    addbyhand(0x16, nextaddr22);
+}
+
+void MainWindow::addnewbtns580()
+{
+    addbyhand(0x14, nextaddr20);
+}
+
+void MainWindow::clearalldevice()
+{
+    qDebug() << "clear all device";
+    gMainApp->deletealldevices();
+    emit updateguibtns(kRefreshAll);
+}
+
+void MainWindow::addautofind(uchar type, uchar addr, QHostAddress ip)
+{
+    const QString text = FormChTool::slottext(type, addr);
+    if (MainApp::hasdevice(type, addr, ip)) {
+        for (int i = 0; i < kSlots; ++i) {
+            if (gMainApp->getslotused(i) && gMainApp->getslotname(i) == text) {
+                gMainApp->setslotonline(i, 1);
+                emit updateguibtns(kRefreshAll);
+                return;
+            }
+        }
+        return;
+    }
+    for (int i = 0; i < kSlots; ++i) {
+        if (gMainApp->getslotused(i))
+            continue;
+        MainApp::adddevice(type, addr, ip);
+        gMainApp->setslotused(i, 1);
+        gMainApp->setslotname(i, text);
+        gMainApp->setslotonline(i, 1);
+        addr_list[i] = ip;
+        qDebug() << "addr_list[i]" << i << ip;
+        emit updateguibtns(kRefreshAll);
+        return;
+    }
+}
+
+void MainWindow::findcomok(uchar type, uchar addr)
+{
+    addautofind(type, addr, serialaddr);
+}
+
+void MainWindow::tcpfindok(uchar type, uchar addr, QHostAddress ip)
+{
+    addautofind(type, addr, ip);
+}
+
+// ---------------------------------------------------------------------------
+// Serial search
+
+void MainWindow::finddevice()
+{
+    // The waits below handle events: a second search (or a connect) started
+    // meanwhile would close the port under this one.
+    if (exchangebusy || gConnectBusy) {
+        qDebug() << "finddevice: an exchange is running";
+        return;
+    }
+    ++exchangebusy;
+    if (gDialogCom)
+        gDialogCom->initcom();
+    qDebug() << "initcom is over";
+    if (gComCtrl.getcomisopened()) {
+        qDebug() << "getcomisopened check and closemaincom";
+        gComCtrl.closemaincom();
+    }
+    qDebug() << "setguibtnonline = false start";
+    for (int i = 0; i < kSlots; ++i)
+        gMainApp->setslotonline(i, 0);
+    gComCtrl.setfindok(false);
+    gComCtrl.setscanindex(0);
+    QApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
+    qDebug() << "start find addr";
+    for (int i = 0; i <= 30; ++i) {
+        if (gComCtrl.getfindok())
+            break;
+        if (i == 0) {
+            const QString name = gComCtrl.findfirstcom();
+            if (name == QLatin1String("nocom"))
+                break;
+            if (!gComCtrl.openmaincom())
+                qDebug() << "openmaincom 0 fail ";
+            else
+                gMainApp->scandevices();
+            MainApp::delayms(200);
+        } else if (i >= 2) {
+            qDebug() << "comnums>=2:" << i;
+            if (gComCtrl.getcomisopened()) {
+                MainApp::delayms(100);
+                gComCtrl.closemaincom();
+            }
+            const QString name = gComCtrl.findnextcom();
+            if (name == QLatin1String("endcom")) {
+                qDebug() << "endcom";
+                break;
+            }
+            if (name == QLatin1String("nocom"))
+                qDebug() << "nocom";
+            else if (gComCtrl.openmaincom())
+                gMainApp->scandevices();
+            MainApp::delayms(200);
+        }
+        qDebug() << "comnums/iwait:" << i << 30 - i;
+    }
+    QApplication::restoreOverrideCursor();
+    if (gComCtrl.getfindok()) {
+        ui->comshow->setText(portstatus(gComCtrl.getcomname()));
+        actrs232->setChecked(true);
+    } else {
+        ui->comshow->setText(chinese() ? zh("无法打开") : QStringLiteral("Can't Open"));
+        actrs232->setChecked(false);
+    }
+    --exchangebusy;
+    emit updateguibtns(kRefreshAll);
+}
+
+void MainWindow::set232()
+{
+    if (!actrs232->isChecked())
+        return;
+    if (gComCtrl.getcomisopened() || exchangebusy)
+        return;
+    if (!comdlgconnected && gDialogCom) {
+        connect(&gComCtrl, SIGNAL(refreshcomdlg()), gDialogCom, SLOT(refreshcomdlg()));
+        comdlgconnected = true;
+    }
+    if (!gComCtrl.getfindok())
+        gComCtrl.findfirstcom();
+    if (gComCtrl.openmaincom())
+        ui->comshow->setText(portstatus(gComCtrl.getcomname()));
+    else
+        ui->comshow->setText(chinese() ? zh("无法打开") : QStringLiteral("Can't Open"));
+}
