@@ -118,7 +118,7 @@ QString DeviceLink::onlinetext(const DeviceData *d, int lang)
         return en ? QStringLiteral("Net Online") : QString::fromUtf8("网络在线");
     if (d->getcomconnected())
         return en ? QStringLiteral("Com Online") : QString::fromUtf8("串口在线");
-    return en ? QStringLiteral("DisConnect") : QString::fromUtf8("未连接");
+    return en ? QStringLiteral("DisConnect") : QString::fromUtf8("断开连接");
 }
 
 QString DeviceLink::onlinestyle(const DeviceData *d)
