@@ -204,7 +204,9 @@ void FormToolButton::on_Save_Button_clicked()
     bool ok = file.write(image) == image.size();
     for (int i = 30; i < 100; ++i)
         MainApp::delayms(80);
-    ok = ok && file.commit();
+    // commit() does not notice a buffered write that fails when it is flushed
+    // (a full disk, a size limit): flush first and check.
+    ok = ok && file.flush() && file.commit();
     QApplication::restoreOverrideCursor();
     if (!ok) {
         file.cancelWriting();
