@@ -88,7 +88,8 @@ void TstProgramFiles::savefailurekeepsoldfile()
     ScriptedPrompts prompts;
     Env env;
     env.select(0x18, 1, kSerial);
-    const QString path = dir.filePath(QStringLiteral("old.K91"));
+    QTemporaryDir own;
+    const QString path = own.filePath(QStringLiteral("old.K91"));
     const QByteArray old(kProgramImageSize, '\x5a');
     QVERIFY(writefile(path, old));
     prompts.fileNames.enqueue(path);
@@ -107,7 +108,7 @@ void TstProgramFiles::savefailurekeepsoldfile()
     QCOMPARE(prompts.shown.last().title, QStringLiteral("Write File"));
     QVERIFY(prompts.shown.last().text.startsWith(QStringLiteral("Cannot write file ")));
     QCOMPARE(readfile(path), old);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("old.K91")});
+    QCOMPARE(QDir(own.path()).entryList(QDir::Files), QStringList{QStringLiteral("old.K91")});
 }
 
 void TstProgramFiles::noslot_data()
