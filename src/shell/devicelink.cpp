@@ -77,10 +77,19 @@ DeviceLink::DeviceLink(QObject *parent)
 {
     m_clock.start();
     connect(m_socket, &QTcpSocket::readyRead, this, &DeviceLink::readtcpdata);
+    // A connection the processor or the network ends is a link that is down:
+    // the status must not keep saying "Net Online", and transfers stop.
+    connect(m_socket, &QTcpSocket::disconnected, this, [this]() {
+        if (!gMainApp || (!MainApp::anytcpconnected() && !current()->gettcpconnected()))
+            return;
+        gMainApp->clearalltcpflags();
+        emit onlinestatechanged();
+    });
 }
 
 DeviceLink::~DeviceLink()
 {
+    m_socket->disconnect(this);
     m_socket->abort();
     delete m_socket;
 }

@@ -4,10 +4,12 @@
 // on networks of several netmasks.
 
 #include "dialoginterface.h"
+#include "formtoolbutton.h"
 #include "scriptedprompts.h"
 #include "tst_connect_support.h"
 
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QRadioButton>
 #include <QTcpSocket>
 #include <QUdpSocket>
@@ -72,6 +74,7 @@ private slots:
     void disconnect();
     void otherdevicefirst();
     void droppedlink();
+    void loaddropped();
     void probe();
     void discovery_data();
     void discovery();
@@ -184,6 +187,36 @@ void TstNetLink::droppedlink()
     QCOMPARE(prompts.lastKind(), QStringLiteral("critical"));
     QCOMPARE(currentimage(env.cur()), before);
     QVERIFY(env.cur()->getdevicename() != QStringLiteral("Online Data"));
+}
+
+// A program file load stops when the connection drops, and says it failed.
+void TstNetLink::loaddropped()
+{
+    ScriptedPrompts prompts;
+    Env env;
+    QVERIFY(network(env));
+    env.link.connectdevice();
+    QCOMPARE(env.cur()->gettcpconnected(), 1);
+    Fault f;
+    f.kind = Fault::DropLink;
+    f.command = 0x60;
+    f.packet = 5;
+    env.standin.addfault(f);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("p.K91"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(sampleimage(1));
+    file.close();
+    prompts.fileNames.enqueue(path);
+    QSignalSpy online(&env.link, &DeviceLink::onlinestatechanged);
+    FormToolButton bar;
+    bar.on_Down_Button_clicked();
+    QCOMPARE(prompts.lastKind(), QStringLiteral("critical"));
+    QCOMPARE(env.cur()->gettcpconnected(), 0);
+    QVERIFY(online.count() >= 1);
+    QCOMPARE(env.commands(0x60).size(), 6);
+    QCOMPARE(env.commands(0x62).size(), 0);
 }
 
 void TstNetLink::probe()
