@@ -272,7 +272,8 @@ QString MainWindow::readstylesheet(const QString &path)
 QString MainWindow::stylesheetpath(int language, bool network)
 {
     if (network)
-        return language ? QStringLiteral(":/style/style_net_chs.txt") : QStringLiteral(":/style/style_net.txt");
+        return language ? QStringLiteral(":/style/style_net_chs.txt")
+                        : QStringLiteral(":/style/style_net.txt");
     return language ? QStringLiteral(":/style/style_chs.txt") : QStringLiteral(":/style/style.txt");
 }
 
@@ -438,8 +439,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     // a bounded moment to leave; the destructor's round then finds the port
     // closed and sends nothing more on the line.
     const DeviceData *cur = gMainApp ? gMainApp->getcurdevice() : nullptr;
-    if (gComCtrl.getcomisopened() && gMainApp && cur && !cur->getnetdevice()
-        && !gDeviceList.isEmpty()) {
+    if (gComCtrl.getcomisopened() && gMainApp && cur && !cur->getnetdevice() && !gDeviceList.isEmpty()) {
         gMainApp->disconnectall();
         MainApp::delayms(kDisconnectDrainMs);
     }
@@ -618,10 +618,8 @@ void MainWindow::set232()
         return;
     if (gComCtrl.getcomisopened() || exchangebusy)
         return;
-    if (!comdlgconnected && gDialogCom) {
-        connect(&gComCtrl, SIGNAL(refreshcomdlg()), gDialogCom, SLOT(refreshcomdlg()));
-        comdlgconnected = true;
-    }
+    if (gDialogCom)
+        connect(&gComCtrl, SIGNAL(refreshcomdlg()), gDialogCom, SLOT(refreshcomdlg()), Qt::UniqueConnection);
     if (!gComCtrl.getfindok())
         gComCtrl.findfirstcom();
     if (gComCtrl.openmaincom())

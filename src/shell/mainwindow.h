@@ -75,7 +75,8 @@ public:
     // Reads a style sheet resource whole, up to a first zero byte; empty when
     // it cannot be opened.
     static QString readstylesheet(const QString &path);
-    // ":/style/style[_net][_chs].txt" for the language (0 English) and link kind.
+    // The style sheet resource for the language (0 English) and the link kind:
+    // the serial or the network sheet, English or Chinese.
     static QString stylesheetpath(int language, bool network);
 
     // The graphic EQ page button's click: the form has no such button, so
@@ -207,7 +208,6 @@ private:
     QMenu *menudevice = nullptr;
     QMenu *menuremote = nullptr;
     QMenu *menuhelp = nullptr;
-    bool comdlgconnected = false;
 
     dialoginterface *chooser = nullptr;
     QTcpSocket *socket = nullptr;

@@ -1,0 +1,283 @@
+// Device names filled by hand, by found devices and by the serial search
+// against the processor stand-in on pseudo-terminals; the RS232 item; closing
+// the window tells the processors before the port closes.
+
+#include "appglobals.h"
+#include "ccomctrl.h"
+#include "devicedata.h"
+#include "dialogcom.h"
+#include "formchtool.h"
+#include "globalcontrl.h"
+#include "mainapp.h"
+#include "mainwindow.h"
+#include "standin.h"
+#include "startup.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using standin::Standin;
+
+Q_DECLARE_METATYPE(QVector<int>)
+
+namespace
+{
+QStringList slottexts()
+{
+    QStringList list;
+    for (int i = 0; i < MainApp::kSlotCount; ++i) {
+        if (gMainApp->getslotused(i))
+            list << gMainApp->getslotname(i);
+    }
+    return list;
+}
+
+int commandcount(const Standin &s, int unit, quint8 command)
+{
+    int n = 0;
+    for (const auto &r : s.commands(unit))
+        n += r.command() == command;
+    return n;
+}
+} // namespace
+
+class TstDeviceSearch : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<MainWindow> w;
+
+    QLabel *comshow() const { return w->findChild<QLabel *>(QStringLiteral("comshow")); }
+
+private slots:
+    void init()
+    {
+        dir.reset(new QTemporaryDir);
+        QVERIFY(QDir::setCurrent(dir->path()));
+        QFile f(QStringLiteral("UserConfig.ini"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[General]\nLangue=en\n");
+        f.close();
+        w.reset(startmainwindow(4));
+    }
+    void cleanup()
+    {
+        w.reset();
+        gComCtrl.closemaincom();
+        qDeleteAll(gDeviceList);
+        gDeviceList.clear();
+        qunsetenv("DSPMANAGER_PORTS");
+        QVERIFY(QDir::setCurrent(QDir::tempPath()));
+        dir.reset();
+    }
+
+    // Operations: a/b/c add a device of type 24/22/20 by hand, x clears,
+    // f<type><addr> (hex) a device found on the serial line.
+    void byhand_data()
+    {
+        QTest::addColumn<QString>("ops");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QVector<int>>("online");
+        QTest::newRow("two of 24") << "a a" << QStringList{"4IN8OUT:01", "4IN8OUT:02"} << QVector<int>{0, 0};
+        QTest::newRow("clearing keeps the counter")
+            << "a a x a" << QStringList{"4IN8OUT:02"} << QVector<int>{0};
+        QTest::newRow("types count apart")
+            << "a c b a" << QStringList{"4IN8OUT:01", "2IN4OUT:01", "3IN6OUT:01", "4IN8OUT:02"}
+            << QVector<int>{0, 0, 0, 0};
+        QTest::newRow("a found device fills the next slot")
+            << "a f1805" << QStringList{"4IN8OUT:01", "4IN8OUT:05"} << QVector<int>{0, 1};
+        QTest::newRow("a found device turns its hand-made slot online")
+            << "a a f1802" << QStringList{"4IN8OUT:01", "4IN8OUT:02"} << QVector<int>{0, 1};
+        QTest::newRow("found again keeps one slot")
+            << "f141f f141f" << QStringList{"2IN4OUT:1f"} << QVector<int>{1};
+        QStringList thirteen;
+        for (int a = 1; a <= 13; ++a)
+            thirteen << FormChTool::slottext(0x18, uchar(a));
+        QTest::newRow("thirteen names at most")
+            << "a a a a a a a a a a a a a a f1420" << thirteen << QVector<int>(13, 0);
+        // Serial addresses stay within 1..32: past 32 the next free one is 1.
+        QStringList wrapped;
+        for (int a = 25; a <= 32; ++a)
+            wrapped << FormChTool::slottext(0x18, uchar(a));
+        for (int a = 1; a <= 5; ++a)
+            wrapped << FormChTool::slottext(0x18, uchar(a));
+        const QString batch = QStringLiteral("a a a a a a a a a a a a a");
+        QTest::newRow("addresses wrap within 1 to 32")
+            << batch + " x " + batch + " x " + batch << wrapped << QVector<int>(13, 0);
+    }
+    void byhand()
+    {
+        QFETCH(QString, ops);
+        QFETCH(QStringList, names);
+        QFETCH(QVector<int>, online);
+        QSignalSpy spy(w.get(), SIGNAL(updateguibtns(int)));
+        int added = 0;
+        for (const QString &op : ops.split(' ')) {
+            const int before = spy.count();
+            if (op == "a")
+                w->fileaction(0)->trigger();
+            else if (op == "b")
+                w->addnewbtns770();
+            else if (op == "c")
+                w->fileaction(2)->trigger();
+            else if (op == "x")
+                w->fileaction(3)->trigger();
+            else
+                emit gComCtrl.findok(uchar(op.mid(1, 2).toInt(nullptr, 16)),
+                                     uchar(op.mid(3, 2).toInt(nullptr, 16)));
+            // A hand-made addition reports the running count, anything else 34.
+            if (spy.count() > before) {
+                const int arg = spy.last().at(0).toInt();
+                if (QStringLiteral("abc").contains(op))
+                    QCOMPARE(arg, ++added);
+                else
+                    QCOMPARE(arg, 34);
+            }
+        }
+        QCOMPARE(slottexts(), names);
+        QCOMPARE(gDeviceList.size(), names.size());
+        for (int i = 0; i < names.size(); ++i) {
+            QCOMPARE(int(gMainApp->getslotonline(i)), online.at(i));
+            QCOMPARE(w->slotaddress(i), QHostAddress(QStringLiteral("0.0.0.0")));
+        }
+        auto *bar = w->findChild<FormChTool *>(QStringLiteral("formchtool"));
+        for (int i = 0; i < MainApp::kSlotCount; ++i)
+            QCOMPARE(bar->slotbutton(i)->isHidden(), i >= names.size());
+    }
+
+    // The serial search over the ports the override lists. Port specs,
+    // separated by ';': "pty:" and the units on a fresh pseudo-terminal as
+    // type and address in hex, separated by ','; or a path that does not open.
+    void findonline_data()
+    {
+        QTest::addColumn<QString>("ports");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<int>("okport"); // index of the port shown with ":OK"; -1 "Can't Open"
+        QTest::newRow("one port, two devices")
+            << "pty:1801,1402" << QStringList{"4IN8OUT:01", "2IN4OUT:02"} << 0;
+        QTest::newRow("devices only on the second of three")
+            << "pty:;pty:1605;pty:1807" << QStringList{"3IN6OUT:05"} << 1;
+        QTest::newRow("a port that does not open, then devices")
+            << "/nonexistent/ttyX;pty:1803" << QStringList{"4IN8OUT:03"} << 1;
+        QTest::newRow("no port at all") << "" << QStringList{} << -1;
+        QTest::newRow("only a port that does not open") << "/nonexistent/ttyX" << QStringList{} << -1;
+        QTest::newRow("ports without devices") << "pty:;pty:" << QStringList{} << -1;
+    }
+    void findonline()
+    {
+        QFETCH(QString, ports);
+        QFETCH(QStringList, names);
+        QFETCH(int, okport);
+        Standin s;
+        QStringList paths;
+        QVector<int> lastunits; // units of the last port, which the search never reaches
+        for (const QString &spec : ports.split(';', Qt::SkipEmptyParts)) {
+            if (!spec.startsWith("pty:")) {
+                paths << spec;
+                continue;
+            }
+            const int line = s.openpty();
+            QVERIFY2(line > 0, qPrintable(s.errorstring()));
+            paths << s.ptypath(line);
+            lastunits.clear();
+            for (const QString &u : spec.mid(4).split(',', Qt::SkipEmptyParts)) {
+                const int unit = s.addunit(line, quint8(u.left(2).toInt(nullptr, 16)),
+                                           quint8(u.mid(2).toInt(nullptr, 16)));
+                QVERIFY(unit > 0);
+                lastunits << unit;
+            }
+        }
+        qputenv("DSPMANAGER_PORTS", paths.join(',').toUtf8());
+        QSignalSpy spy(w.get(), SIGNAL(updateguibtns(int)));
+        w->findonlineaction()->trigger();
+        QCOMPARE(slottexts(), names);
+        for (int i = 0; i < names.size(); ++i)
+            QVERIFY(gMainApp->getslotonline(i));
+        QVERIFY(!spy.isEmpty());
+        QCOMPARE(spy.last().at(0).toInt(), 34);
+        if (okport >= 0) {
+            QCOMPARE(comshow()->text(), paths.at(okport) + ":OK");
+            QVERIFY(gComCtrl.getcomisopened());
+            QCOMPARE(gComCtrl.getcomname(), paths.at(okport));
+            QVERIFY(w->rs232action()->isChecked());
+            if (okport < paths.size() - 1) {
+                for (int unit : lastunits)
+                    QCOMPARE(s.commands(unit).size(), 0);
+            }
+        } else {
+            QCOMPARE(comshow()->text(), QStringLiteral("Can't Open"));
+            QVERIFY(!gComCtrl.getcomisopened());
+            QVERIFY(!w->rs232action()->isChecked());
+        }
+    }
+
+    // A second search started from inside the first one's waits is refused
+    // and does not close the port under it.
+    void secondsearchrefused()
+    {
+        Standin s;
+        const int line = s.openpty();
+        QVERIFY(line > 0);
+        const int unit = s.addunit(line, 0x18, 0x09);
+        qputenv("DSPMANAGER_PORTS", s.ptypath(line).toUtf8());
+        bool nestedran = false;
+        bool busyinside = false;
+        QTimer::singleShot(500, [&] {
+            busyinside = w->exchangerunning();
+            w->finddevice();
+            nestedran = true;
+        });
+        w->finddevice();
+        QVERIFY(nestedran);
+        QVERIFY(busyinside);
+        QVERIFY(!w->exchangerunning());
+        QCOMPARE(slottexts(), QStringList{"4IN8OUT:09"});
+        QVERIFY(gComCtrl.getcomisopened());
+        // One scan only: 32 find frames for each of the three types.
+        QCOMPARE(commandcount(s, unit, 0x01), 1);
+    }
+
+    // Closing: every listed serial processor gets its disconnect before the
+    // port closes; the window's destruction then sends nothing more.
+    void closing()
+    {
+        Standin s;
+        const int line = s.openpty();
+        QVERIFY(line > 0);
+        const int a = s.addunit(line, 0x18, 0x01);
+        const int b = s.addunit(line, 0x14, 0x01);
+        const int c = s.addunit(line, 0x16, 0x07); // not listed: not told
+        qputenv("DSPMANAGER_PORTS", s.ptypath(line).toUtf8());
+        w->fileaction(0)->trigger();
+        w->fileaction(2)->trigger();
+        gDialogCom->initcom();
+        w->rs232action()->trigger();
+        QVERIFY(gComCtrl.getcomisopened());
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QVERIFY(w->close());
+        QVERIFY(!gComCtrl.getcomisopened());
+        QCOMPARE(gGlobalContrl->getclosing(), uchar(1));
+        QTRY_COMPARE(commandcount(s, a, 0x03), 1);
+        QTRY_COMPARE(commandcount(s, b, 0x03), 1);
+        w.reset();
+        QTest::qWait(200);
+        QCOMPARE(commandcount(s, a, 0x03), 1);
+        QCOMPARE(commandcount(s, b, 0x03), 1);
+        QCOMPARE(s.commands(c).size(), 0);
+        QVERIFY(s.badframes().isEmpty());
+    }
+};
+
+QTEST_MAIN(TstDeviceSearch)
+#include "tst_devicesearch.moc"
