@@ -73,7 +73,6 @@ private slots:
     void connectdownload();
     void disconnect();
     void otherdevicefirst();
-    void droppedlink();
     void loaddropped();
     void probe();
     void discovery_data();
@@ -169,24 +168,6 @@ void TstNetLink::otherdevicefirst()
     QVERIFY(!seconds.isEmpty());
     QCOMPARE(seconds.first().command(), quint8(0x02));
     QVERIFY(env.commands(0x03).first().ns < seconds.first().ns);
-}
-
-void TstNetLink::droppedlink()
-{
-    ScriptedPrompts prompts;
-    Env env;
-    QVERIFY(network(env));
-    Fault f;
-    f.kind = Fault::DropLink;
-    f.command = 0x61;
-    f.packet = 10;
-    f.times = 1;
-    env.standin.addfault(f);
-    const QByteArray before = currentimage(env.cur());
-    env.link.connectdevice();
-    QCOMPARE(prompts.lastKind(), QStringLiteral("critical"));
-    QCOMPARE(currentimage(env.cur()), before);
-    QVERIFY(env.cur()->getdevicename() != QStringLiteral("Online Data"));
 }
 
 // A program file load stops when the connection drops, and says it failed.

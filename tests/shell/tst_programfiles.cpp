@@ -39,8 +39,6 @@ private slots:
     void save_data();
     void save();
     void savefailurekeepsoldfile();
-    void noslot_data();
-    void noslot();
     void load();
     void wrongsize_data();
     void wrongsize();
@@ -109,29 +107,6 @@ void TstProgramFiles::savefailurekeepsoldfile()
     QVERIFY(prompts.shown.last().text.startsWith(QStringLiteral("Cannot write file ")));
     QCOMPARE(readfile(path), old);
     QCOMPARE(QDir(own.path()).entryList(QDir::Files), QStringList{QStringLiteral("old.K91")});
-}
-
-void TstProgramFiles::noslot_data()
-{
-    QTest::addColumn<bool>("saving");
-    QTest::newRow("save") << true;
-    QTest::newRow("open") << false;
-}
-
-void TstProgramFiles::noslot()
-{
-    QFETCH(bool, saving);
-    ScriptedPrompts prompts;
-    Env env;
-    FormToolButton bar;
-    if (saving)
-        bar.on_Save_Button_clicked();
-    else
-        bar.on_Down_Button_clicked();
-    QCOMPARE(prompts.shown.size(), 1); // no file dialog
-    QCOMPARE(prompts.shown.first().kind, QStringLiteral("warning"));
-    QCOMPARE(prompts.shown.first().title, saving ? QStringLiteral("Save File") : QStringLiteral("Read File"));
-    QCOMPARE(prompts.shown.first().text, QStringLiteral("please select type first"));
 }
 
 void TstProgramFiles::load()
