@@ -38,6 +38,7 @@ namespace
 constexpr int kConnectWaitMs = 30;
 constexpr int kProbeConnectWaitMs = 30000;
 constexpr int kBlockWaitMs = 120;
+constexpr int kConnectReplyWaitMs = 100;
 
 DeviceData *current()
 {
@@ -191,8 +192,10 @@ bool DeviceLink::connectnetwork()
     tcpconnect();
     d = current();
     d->setconnectok(0);
+    // Each wait ends as soon as data arrives; 10 ms was shorter than one
+    // round trip on a busy or routed network.
     for (int i = 0; i < 4 && !d->getconnectok(); ++i)
-        waitsocket(10);
+        waitsocket(kConnectReplyWaitMs);
     if (!d->getconnectok()) {
         qDebug() << "error";
         tcpdisconnect();

@@ -68,6 +68,7 @@ inline QByteArray modelof(const QByteArray &image)
 }
 
 struct Env {
+    CComCtrl comctrl; // a protocol engine of the test's own, closed with it
     MainApp app;
     DeviceLink link;
     standin::Standin standin;
@@ -79,6 +80,7 @@ struct Env {
         initdspresources();
         qRegisterMetaType<QHostAddress>();
         gMainApp = &app;
+        app.setcomctrl(&comctrl);
         gConnectBusy = 0;
         QObject::connect(&app, &MainApp::sendtcpdatasignals, &link, &DeviceLink::gettheApptcpinfo);
         QObject::connect(&link, &DeviceLink::startguirequested, &link,
@@ -86,8 +88,7 @@ struct Env {
     }
     ~Env()
     {
-        gComCtrl.closemaincom();
-        QObject::disconnect(&gComCtrl, nullptr, &link, nullptr);
+        comctrl.closemaincom();
         app.deletealldevices();
         gMainApp = nullptr;
     }
@@ -104,9 +105,9 @@ struct Env {
                                  ComSettings::FixedStopBits, ComSettings::FixedFlowControl,
                                  ComSettings::FixedTimeout);
         gComSettings.setportname(standin.ptypath(line));
-        if (!gComCtrl.openmaincom())
+        if (!comctrl.openmaincom())
             return false;
-        link.attachcomctrl(&gComCtrl);
+        link.attachcomctrl(&comctrl);
         select(type, 1, kSerial);
         return true;
     }
