@@ -553,8 +553,8 @@ void DeviceLink::dealwithtcpframe(const QString &f, const QHostAddress &sender)
 void DeviceLink::trytofindtcpdev(const QStringList &words, const QHostAddress &sender)
 {
     qDebug() << "handle " << sender;
-    if (words.size() >= 2 && words.at(0) == QLatin1String("iAmTavisenLink!")
-        && words.at(1).contains(QLatin1String("mr700"))) {
+    if (words.size() >= 2 && words.at(0) == QLatin1String("iAmTavisenLink!") &&
+        words.at(1).contains(QLatin1String("mr700"))) {
         // A dual-stack socket reports IPv4 senders mapped into IPv6; keep the
         // plain IPv4 address so one processor has one key.
         bool isv4 = false;
@@ -597,7 +597,8 @@ bool DeviceLink::probeaddress(const QHostAddress &address)
         }
         QByteArray batch;
         for (int a = 1; a <= 32; ++a)
-            batch += QByteArray::fromHex(buildcommandframe(type, uchar(a), 0x01, QStringLiteral("00")).toLatin1());
+            batch +=
+                QByteArray::fromHex(buildcommandframe(type, uchar(a), 0x01, QStringLiteral("00")).toLatin1());
         probe.write(batch);
         probe.flush();
         MainApp::delayms(100);

@@ -168,12 +168,13 @@ void FormToolButton::Time_Out()
 void FormToolButton::on_Save_Button_clicked()
 {
     if (!gMainApp->getslotused(0)) {
-        Prompts::warning(this, text("Save File", "保存文件"), text("please select type first", "请先选择设备类型"));
+        Prompts::warning(this, text("Save File", "保存文件"),
+                         text("please select type first", "请先选择设备类型"));
         return;
     }
     const int type = gMainApp->getdevtype();
-    QString name = Prompts::saveFileName(this, text("Save Program Collection File", "保存程序文件"), QString(),
-                                         programfilefilter(type));
+    QString name = Prompts::saveFileName(this, text("Save Program Collection File", "保存程序文件"),
+                                         QString(), programfilefilter(type));
     if (name.isEmpty())
         return;
     // The save dialog adds no extension of its own on every platform.
@@ -221,8 +222,7 @@ bool FormToolButton::transferstopped() const
     return !connected();
 }
 
-template <typename Send, typename Done>
-bool FormToolButton::sendacknowledged(Send send, Done done)
+template <typename Send, typename Done> bool FormToolButton::sendacknowledged(Send send, Done done)
 {
     for (int attempt = 0; attempt < kSendAttempts; ++attempt) {
         if (transferstopped())
@@ -250,7 +250,8 @@ bool FormToolButton::sendacknowledged(Send send, Done done)
 void FormToolButton::transferfailed()
 {
     QApplication::restoreOverrideCursor();
-    Prompts::critical(this, text("Download Program Failed ", "下载程序失败 "), text("Please Try Again", "请重试"));
+    Prompts::critical(this, text("Download Program Failed ", "下载程序失败 "),
+                      text("Please Try Again", "请重试"));
 }
 
 void FormToolButton::on_Down_Button_clicked()
@@ -260,23 +261,27 @@ void FormToolButton::on_Down_Button_clicked()
     if (!exchange.acquired())
         return;
     if (!gMainApp->getslotused(0)) {
-        Prompts::warning(this, text("Read File", "读取文件"), text("please select type first", "请先选择设备类型"));
+        Prompts::warning(this, text("Read File", "读取文件"),
+                         text("please select type first", "请先选择设备类型"));
         return;
     }
-    const QString name = Prompts::openFileName(this, QString(), QString(), openfilter(gMainApp->getdevtype()));
+    const QString name =
+        Prompts::openFileName(this, QString(), QString(), openfilter(gMainApp->getdevtype()));
     if (name.isEmpty())
         return;
     QFile file(name);
     const auto readfailed = [this, &file, &name]() {
-        Prompts::warning(this, text("Read File", "读取文件"),
-                         text("Cannot read file %1: %2.", "无法读取文件 %1: %2.").arg(name, file.errorString()));
+        Prompts::warning(
+            this, text("Read File", "读取文件"),
+            text("Cannot read file %1: %2.", "无法读取文件 %1: %2.").arg(name, file.errorString()));
     };
     if (!file.open(QIODevice::ReadOnly)) {
         readfailed();
         return;
     }
     if (file.size() != kProgramImageSize) {
-        Prompts::critical(this, text("Download Program Failed ", "下载程序失败 "), text("Please Try Again", "请重试"));
+        Prompts::critical(this, text("Download Program Failed ", "下载程序失败 "),
+                          text("Please Try Again", "请重试"));
         return;
     }
     const QByteArray image = file.read(kProgramImageSize);
@@ -319,8 +324,8 @@ void FormToolButton::on_Down_Button_clicked()
         return;
     }
     current()->setprogramready(0);
-    const bool recalled =
-        sendacknowledged([]() { gMainApp->sendrecallprogram(0); }, []() { return current()->getprogramready() != 0; });
+    const bool recalled = sendacknowledged([]() { gMainApp->sendrecallprogram(0); },
+                                           []() { return current()->getprogramready() != 0; });
     if (!recalled) {
         transferfailed();
         return;

@@ -54,8 +54,7 @@ private:
     QString text(const char *english, const char *chinese) const;
     // Sends with send() until the flag test holds, at most kSendAttempts times;
     // false when it never held or the transfer has to stop.
-    template <typename Send, typename Done>
-    bool sendacknowledged(Send send, Done done);
+    template <typename Send, typename Done> bool sendacknowledged(Send send, Done done);
     bool transferstopped() const;
     void transferfailed();
 

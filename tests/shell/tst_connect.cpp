@@ -89,7 +89,8 @@ void TstConnect::noreply()
     env.link.connectdevice();
     QCOMPARE(env.cur()->getcomconnected(), 0);
     QCOMPARE(DeviceLink::onlinetext(env.cur(), 0), QStringLiteral("DisConnect"));
-    QCOMPARE(DeviceLink::onlinestyle(env.cur()), QStringLiteral("background-image:url(:/buttons/skin/aoutline.png);"));
+    QCOMPARE(DeviceLink::onlinestyle(env.cur()),
+             QStringLiteral("background-image:url(:/buttons/skin/aoutline.png);"));
     // The connect request is followed by a disconnect, and nothing is read.
     QTRY_COMPARE(env.commands(0x03).size(), 1);
     QCOMPARE(env.commands(0x61).size(), 0);
@@ -182,7 +183,8 @@ void TstConnect::download()
     const auto reads = env.commands(0x61);
     QCOMPARE(reads.size(), 26 + rerequests);
     for (int b = 0; b < 26; ++b) {
-        QCOMPARE(reads[b].payload().toHex(' '), QByteArray("00 ") + QByteArray::number(b, 16).rightJustified(2, '0'));
+        QCOMPARE(reads[b].payload().toHex(' '),
+                 QByteArray("00 ") + QByteArray::number(b, 16).rightJustified(2, '0'));
         if (b > 0) // paced: a request every 120 ms at the least
             QVERIFY(reads[b].ns - reads[b - 1].ns >= 100 * 1000000LL);
     }
@@ -231,7 +233,7 @@ void TstConnect::downloadfails()
     QCOMPARE(views.count(), 0);
     QVERIFY(env.cur()->getdevicename() != QStringLiteral("Online Data"));
     QCOMPARE(env.cur()->getcomconnected(), 1); // the link is left as it is
-    if (fault == Fault::NoReply) // the first pass and every re-request went out
+    if (fault == Fault::NoReply)               // the first pass and every re-request went out
         QCOMPARE(env.commands(0x61).size(), 26 + DeviceLink::kReRequests);
 }
 

@@ -7,8 +7,8 @@
 #include "comsettings.h"
 #include "devicedata.h"
 #include "devicelink.h"
-#include "mainapp.h"
 #include "dspresources.h"
+#include "mainapp.h"
 #include "standin.h"
 
 #include <QHostAddress>

@@ -9,9 +9,9 @@
 #include "tst_connect_support.h"
 
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QRadioButton>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QUdpSocket>
 #include <QVBoxLayout>
 
@@ -240,10 +240,26 @@ void TstNetLink::discovery_data()
     QTest::addColumn<QString>("processor");
     QTest::addColumn<QString>("mask");
     QTest::addColumn<QString>("second"); // a second processor answering at the same moment
-    QTest::newRow("/24") << "dsptest0" << "" << "192.0.2.2" << "255.255.255.0" << "";
-    QTest::newRow("/24, two answers") << "dsptest0" << "" << "192.0.2.2" << "255.255.255.0" << "192.0.2.3";
-    QTest::newRow("/16") << "dspt16a" << "198.18.5.9/16" << "198.18.200.7" << "255.255.0.0" << "";
-    QTest::newRow("/20") << "dspt20a" << "10.64.17.9/20" << "10.64.30.7" << "255.255.240.0" << "";
+    QTest::newRow("/24") << "dsptest0"
+                         << ""
+                         << "192.0.2.2"
+                         << "255.255.255.0"
+                         << "";
+    QTest::newRow("/24, two answers") << "dsptest0"
+                                      << ""
+                                      << "192.0.2.2"
+                                      << "255.255.255.0"
+                                      << "192.0.2.3";
+    QTest::newRow("/16") << "dspt16a"
+                         << "198.18.5.9/16"
+                         << "198.18.200.7"
+                         << "255.255.0.0"
+                         << "";
+    QTest::newRow("/20") << "dspt20a"
+                         << "10.64.17.9/20"
+                         << "10.64.30.7"
+                         << "255.255.240.0"
+                         << "";
 }
 
 void TstNetLink::discovery()
@@ -279,8 +295,9 @@ void TstNetLink::discovery()
     QCOMPARE(chooser.interfacemask(), mask);
     QCOMPARE(finished.count(), 1);
     QList<QHostAddress> got = env.link.searchdevices();
-    std::sort(got.begin(), got.end(),
-              [](const QHostAddress &a, const QHostAddress &b) { return a.toIPv4Address() < b.toIPv4Address(); });
+    std::sort(got.begin(), got.end(), [](const QHostAddress &a, const QHostAddress &b) {
+        return a.toIPv4Address() < b.toIPv4Address();
+    });
     QList<QHostAddress> want{QHostAddress(processor)};
     if (!second.isEmpty())
         want << QHostAddress(second);
@@ -300,7 +317,8 @@ void TstNetLink::replies_data()
     QTest::addColumn<int>("accepted");
     const QByteArray ok("iAmTavisenLink!\nmr700");
     QTest::newRow("valid") << QList<QByteArray>{ok} << 1;
-    QTest::newRow("model word inside a longer line") << QList<QByteArray>{"iAmTavisenLink!\nXmr700-2\nmore"} << 1;
+    QTest::newRow("model word inside a longer line")
+        << QList<QByteArray>{"iAmTavisenLink!\nXmr700-2\nmore"} << 1;
     QTest::newRow("carriage return") << QList<QByteArray>{"iAmTavisenLink!\r\nmr700"} << 0;
     QTest::newRow("single line") << QList<QByteArray>{"iAmTavisenLink!"} << 0;
     QTest::newRow("zero byte inside") << QList<QByteArray>{QByteArray("iAm\0TavisenLink!\nmr700", 22)} << 0;

@@ -53,9 +53,15 @@ void TstProgramFiles::save_data()
     QTest::addColumn<QString>("given");
     QTest::addColumn<QString>("written");
     QTest::addColumn<QString>("filter");
-    QTest::newRow("type 24, no extension") << 0x18 << "a" << "a.K91" << "Program File (*.K91)";
-    QTest::newRow("type 22, no extension") << 0x16 << "b" << "b.K72" << "Program File (*.K72)";
-    QTest::newRow("type 20, own extension") << 0x14 << "c.bin" << "c.bin" << "Program File (*.K53)";
+    QTest::newRow("type 24, no extension") << 0x18 << "a"
+                                           << "a.K91"
+                                           << "Program File (*.K91)";
+    QTest::newRow("type 22, no extension") << 0x16 << "b"
+                                           << "b.K72"
+                                           << "Program File (*.K72)";
+    QTest::newRow("type 20, own extension") << 0x14 << "c.bin"
+                                            << "c.bin"
+                                            << "Program File (*.K53)";
 }
 
 void TstProgramFiles::save()

@@ -40,9 +40,12 @@ private slots:
         QTest::addColumn<int>("tcp");
         QTest::addColumn<QString>("image");
         QTest::addColumn<QString>("tooltip");
-        QTest::newRow("offline") << 0 << 0 << "excel1" << "Connect  Device";
-        QTest::newRow("serial") << 1 << 0 << "excel2" << "Disonnect Device";
-        QTest::newRow("network") << 0 << 1 << "excel2" << "Disonnect Device";
+        QTest::newRow("offline") << 0 << 0 << "excel1"
+                                 << "Connect  Device";
+        QTest::newRow("serial") << 1 << 0 << "excel2"
+                                << "Disonnect Device";
+        QTest::newRow("network") << 0 << 1 << "excel2"
+                                 << "Disonnect Device";
     }
     void connectlook()
     {
@@ -55,10 +58,11 @@ private slots:
         app->getcurdevice()->settcpconnected(tcp);
         bar.updateconnectbtn();
         QPushButton *b = button(bar, "btnExcel");
-        QCOMPARE(b->styleSheet(),
-                 QStringLiteral("QPushButton{background-image:url(:/buttons/skin/%1.png);}QPushButton:hover { "
-                                "background-image:url(:/back/skin/%1-0.png);}")
-                     .arg(image));
+        QCOMPARE(
+            b->styleSheet(),
+            QStringLiteral("QPushButton{background-image:url(:/buttons/skin/%1.png);}QPushButton:hover { "
+                           "background-image:url(:/back/skin/%1-0.png);}")
+                .arg(image));
         QCOMPARE(b->toolTip(), tooltip);
         QVERIFY(b->text().isEmpty());
         QVERIFY(button(bar, "btnHelp")->isHidden());
