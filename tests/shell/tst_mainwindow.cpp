@@ -2,6 +2,7 @@
 // and every signal connection its constructor makes.
 
 #include "ccomctrl.h"
+#include "devicedata.h"
 #include "formchtool.h"
 #include "formdelay.h"
 #include "formeq.h"

@@ -1,7 +1,6 @@
 // Start-up: title by build variant, centring, the application style sheet by
 // the language of UserConfig.ini in the working directory, the idle state.
 
-#include "appglobals.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
 #include "mainwindow.h"
@@ -10,12 +9,10 @@
 #include <QApplication>
 #include <QDesktopWidget>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <memory>
 
@@ -104,19 +101,10 @@ private slots:
         const QString expected = QString::fromUtf8(f.readAll());
         QCOMPARE(qApp->styleSheet(), expected);
         QCOMPARE(w->styleSheet(), expected); // the first language refresh ran
+        QCOMPARE(MainWindow::readstylesheet(QStringLiteral(":/style/missing.txt")), QString());
         QCOMPARE(w->findChild<QPushButton *>(QStringLiteral("menuLanguage"))->text(), languagebutton);
         QVERIFY(ini.open(QIODevice::ReadOnly));
         QVERIFY(ini.readAll().contains(config.isEmpty() ? QByteArray("Langue=chs") : config.mid(10)));
-    }
-
-    void stylesheetfile()
-    {
-        QFile f(QStringLiteral("sheet.txt"));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray("QLabel {}\0junk", 14));
-        f.close();
-        QCOMPARE(MainWindow::readstylesheet(QStringLiteral("sheet.txt")), QStringLiteral("QLabel {}"));
-        QCOMPARE(MainWindow::readstylesheet(QStringLiteral(":/style/missing.txt")), QString());
     }
 
     // At idle no slot is chosen, only the main page shows; the window's end
@@ -133,18 +121,6 @@ private slots:
         w.reset();
         QVERIFY(!gMainApp);
         QVERIFY(!gGlobalContrl);
-    }
-
-    void waitpumpsevents()
-    {
-        bool ran = false;
-        QTimer::singleShot(0, [&ran] { ran = true; });
-        waitms(0);
-        QVERIFY(ran);
-        QElapsedTimer clock;
-        clock.start();
-        waitms(30);
-        QVERIFY(clock.elapsed() >= 30);
     }
 };
 
