@@ -24,7 +24,6 @@ private slots:
     void download();
     void downloadfails_data();
     void downloadfails();
-    void disconnect();
     void secondexchangerefused();
     void startgui();
 };
@@ -235,20 +234,6 @@ void TstConnect::downloadfails()
     QCOMPARE(env.cur()->getcomconnected(), 1); // the link is left as it is
     if (fault == Fault::NoReply)               // the first pass and every re-request went out
         QCOMPARE(env.commands(0x61).size(), 26 + DeviceLink::kReRequests);
-}
-
-void TstConnect::disconnect()
-{
-    Env env;
-    QVERIFY(env.serial());
-    env.link.connectdevice();
-    QCOMPARE(env.cur()->getcomconnected(), 1);
-    QSignalSpy online(&env.link, &DeviceLink::onlinestatechanged);
-    env.link.connectdevice(); // connected: this disconnects
-    QTRY_COMPARE(env.cur()->getcomconnected(), 0);
-    QCOMPARE(env.commands(0x03).size(), 1);
-    QCOMPARE(online.count(), 1);
-    QCOMPARE(DeviceLink::onlinetext(env.cur(), 0), QStringLiteral("DisConnect"));
 }
 
 void TstConnect::secondexchangerefused()

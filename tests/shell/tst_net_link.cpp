@@ -71,7 +71,6 @@ private:
 private slots:
     void connectdownload_data();
     void connectdownload();
-    void disconnect();
     void otherdevicefirst();
     void loaddropped();
     void probe();
@@ -136,20 +135,6 @@ void TstNetLink::connectdownload()
     QVERIFY(prompts.shown.isEmpty());
 }
 
-void TstNetLink::disconnect()
-{
-    Env env;
-    QVERIFY(network(env));
-    env.link.connectdevice();
-    QCOMPARE(env.cur()->gettcpconnected(), 1);
-    env.link.connectdevice(); // connected: this disconnects
-    QCOMPARE(env.commands(0x03).size(), 1);
-    QCOMPARE(env.cur()->gettcpconnected(), 0);
-    QCOMPARE(env.link.socket()->state(), QAbstractSocket::UnconnectedState);
-    QCOMPARE(DeviceLink::onlinetext(env.cur(), 0), QStringLiteral("DisConnect"));
-    QTRY_COMPARE(env.standin.connectioncount(env.line), 0);
-}
-
 void TstNetLink::otherdevicefirst()
 {
     // Connecting a second network device first disconnects the first one.
@@ -168,6 +153,13 @@ void TstNetLink::otherdevicefirst()
     QVERIFY(!seconds.isEmpty());
     QCOMPARE(seconds.first().command(), quint8(0x02));
     QVERIFY(env.commands(0x03).first().ns < seconds.first().ns);
+
+    env.link.connectdevice(); // connected: this disconnects
+    QCOMPARE(env.standin.commands(second).last().command(), quint8(0x03));
+    QCOMPARE(env.cur()->gettcpconnected(), 0);
+    QCOMPARE(env.link.socket()->state(), QAbstractSocket::UnconnectedState);
+    QCOMPARE(DeviceLink::onlinetext(env.cur(), 0), QStringLiteral("DisConnect"));
+    QTRY_COMPARE(env.standin.connectioncount(env.line), 0);
 }
 
 // A program file load stops when the connection drops, and says it failed.
