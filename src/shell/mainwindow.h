@@ -215,6 +215,8 @@ private:
 
     // ---- Members added for the network link and the tool bar ---------------
     // (section kept by mainwindow_link.cpp)
+    // Connecting, the download, the TCP link and the probe; it owns the socket.
+    class DeviceLink *link = nullptr;
 };
 
 // 1 while MainWindow::connectdevice runs.

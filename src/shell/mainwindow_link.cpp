@@ -1,74 +1,253 @@
 // Connecting to a device and the initial download, the network data link and
-// its reply dispatch, and the hooks that create and connect the adapter
-// chooser, the socket and the tool bar.
+// its reply dispatch, the adapter chooser and the tool bar. The work is done
+// by DeviceLink; the window forwards to it and shows what it reports.
 
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "commandframe.h"
+#include "devicedata.h"
+#include "devicelink.h"
+#include "dialoginterface.h"
+#include "formsetview.h"
+#include "formtoolbutton.h"
+#include "globalcontrl.h"
 #include "mainapp.h"
 
 #include <QTcpSocket>
 
-int gConnectBusy = 0;
-
 void MainWindow::createlinkobjects()
 {
-    socket = new QTcpSocket();
-    // Stands in the tool bar's place until the tool bar exists.
-    auto *bar = new QWidget(ui->centralWidget);
-    bar->setObjectName(QStringLiteral("formtoolbutton"));
-    bar->setGeometry(95, 30, 470, 43);
+    chooser = new dialoginterface(ui->mdiArea);
+    link = new DeviceLink;
+    link->setdialogparent(this);
+    socket = link->socket();
+    toolbar = new FormToolButton(ui->centralWidget);
+    toolbar->setObjectName(QStringLiteral("formtoolbutton"));
+    toolbar->setGeometry(95, 30, 470, 43);
 }
 
 void MainWindow::connectlinkobjects()
 {
     connect(gMainApp, SIGNAL(sendtcpdatasignals(uchar, uchar, uchar, QString)), this,
             SLOT(gettheApptcpinfo(uchar, uchar, uchar, QString)));
-    connect(socket, &QTcpSocket::readyRead, this, [this] { readtcpdata(); });
+
+    connect(this, SIGNAL(sendstr()), chooser, SLOT(getstr()));
+    connect(chooser, SIGNAL(tcpfindok(uchar, uchar, QHostAddress)), this,
+            SLOT(tcpfindok(uchar, uchar, QHostAddress)));
+    connect(chooser, SIGNAL(trytofinddev(QStringList, QHostAddress)), this,
+            SLOT(trytofindtcpdev(QStringList, QHostAddress)));
+    connect(chooser, SIGNAL(updSearchFinishd()), this, SLOT(checkSearchDeviceList()));
+    connect(chooser, SIGNAL(send_udp_flag(bool)), this, SLOT(judgeudpconnect(bool)));
+
+    connect(link, &DeviceLink::onlinestatechanged, this, &MainWindow::refreshonlinestate);
+    connect(link, &DeviceLink::statustext, ui->comshow, &QLabel::setText);
+    connect(link, &DeviceLink::devicelooks, this, [this](const QString &sheet, const QString &ipshow) {
+        ui->ipshow->setText(ipshow);
+        setStyleSheet(sheet);
+    });
+    connect(link, &DeviceLink::startguirequested, this, &MainWindow::startgui);
+    connect(link, &DeviceLink::buttonview, this, &MainWindow::setButtonView);
+    connect(link, &DeviceLink::autofound, this, &MainWindow::addautofind);
+    connect(link, &DeviceLink::tcpfindok, this, &MainWindow::tcpfindok);
+    connect(link, &DeviceLink::updatesetview, this, &MainWindow::updatesetview);
+    connect(link, &DeviceLink::updatemainlock, this, &MainWindow::updatemainlock);
+    connect(link, &DeviceLink::updategainlock, this, &MainWindow::updategainlock);
+    connect(link, &DeviceLink::updatedelaylock, this, &MainWindow::updatedelaylock);
+    connect(link, &DeviceLink::updategeqlock, this, &MainWindow::updategeqlock);
+    connect(link, &DeviceLink::updatepeqlock, this, &MainWindow::updatepeqlock);
+    connect(link, &DeviceLink::updatelimitlock, this, &MainWindow::updatelimitlock);
+    connect(link, &DeviceLink::updatemainview, this, &MainWindow::updatemainview);
+    connect(link, &DeviceLink::updategainview, this, &MainWindow::updategainview);
+    connect(link, &DeviceLink::updatedelayview, this, &MainWindow::updatedelayview);
+    connect(link, &DeviceLink::updategeqview, this, &MainWindow::updategeqview);
+    connect(link, &DeviceLink::updatepeqview, this, &MainWindow::updatepeqview);
+    connect(link, &DeviceLink::updatelimitview, this, &MainWindow::updatelimitview);
+    connect(link, &DeviceLink::updatelimitview2, this, &MainWindow::updatelimitview2);
 }
 
-void MainWindow::connecttoolbar() {}
+void MainWindow::connecttoolbar()
+{
+    connect(toolbar, SIGNAL(connectcom()), this, SLOT(connectdevice()));
+    connect(toolbar, SIGNAL(updataallviews()), this, SLOT(startgui()));
+    connect(toolbar, SIGNAL(sChangeButtonview(int)), this, SLOT(setButtonView(int)));
+    if (gFormSetView)
+        connect(toolbar, SIGNAL(refprogram()), gFormSetView, SLOT(on_btn_ref1_clicked()));
+}
 
 void MainWindow::destroylinkobjects()
 {
-    delete socket;
+    delete chooser;
+    chooser = nullptr;
+    delete link; // with the socket
+    link = nullptr;
     socket = nullptr;
 }
 
-void MainWindow::tcpconnect() {}
-void MainWindow::tcpdisconnect() {}
-void MainWindow::sendtcpcmd(uchar, uchar, uchar, const QString &) {}
-QString MainWindow::getchecksum(const QString &) { return QString(); }
-QByteArray MainWindow::hextobytes(const QString &text) { return QByteArray::fromHex(text.toLatin1()); }
-void MainWindow::readtcpdata() {}
-void MainWindow::dealwithtcpframe(const QString &, const QHostAddress &) {}
-void MainWindow::loaddevicedata() {}
-void MainWindow::refreshonlinestate() {}
+// ---------------------------------------------------------------------------
+// The network data link
 
-void MainWindow::trytofindtcpdev(QStringList, QHostAddress) {}
-void MainWindow::checkSearchDeviceList() {}
-void MainWindow::startgui() {}
-void MainWindow::chooseinterface() {}
+void MainWindow::tcpconnect()
+{
+    link->tcpconnect();
+}
+
+void MainWindow::tcpdisconnect()
+{
+    link->tcpdisconnect();
+    update();
+}
+
+void MainWindow::sendtcpcmd(uchar type, uchar addr, uchar command, const QString &payload)
+{
+    link->sendtcpcmd(type, addr, command, payload);
+}
+
+QString MainWindow::getchecksum(const QString &text)
+{
+    return commandchecksum(text);
+}
+
+QByteArray MainWindow::hextobytes(const QString &text)
+{
+    return QByteArray::fromHex(text.toLatin1());
+}
+
+void MainWindow::readtcpdata()
+{
+    link->readtcpdata();
+}
+
+void MainWindow::dealwithtcpframe(const QString &frame, const QHostAddress &sender)
+{
+    link->dealwithtcpframe(frame, sender);
+}
+
+void MainWindow::gettheApptcpinfo(uchar type, uchar addr, uchar command, QString payload)
+{
+    link->gettheApptcpinfo(type, addr, command, payload);
+}
+
+void MainWindow::trytofindtcpdev(QStringList words, QHostAddress sender)
+{
+    link->trytofindtcpdev(words, sender);
+}
+
+void MainWindow::checkSearchDeviceList()
+{
+    link->checkSearchDeviceList();
+}
+
+void MainWindow::chooseinterface()
+{
+    emit sendstr();
+    waitms(500);
+    chooser->show();
+}
+
+// ---------------------------------------------------------------------------
+// Connecting and the download
+
+void MainWindow::connectdevice()
+{
+    // No connect while the device search runs its waits.
+    if (exchangebusy)
+        return;
+    link->connectdevice();
+}
+
+void MainWindow::connectok(QString data)
+{
+    link->connectok(data);
+}
+
+void MainWindow::loaddevicedata()
+{
+    link->loaddevicedata();
+}
+
+void MainWindow::startgui()
+{
+    // Before a slot was chosen there is no slot address: the current record
+    // is refreshed as it is.
+    const bool hasslot = bntnum >= 0 && bntnum < kSlots;
+    link->startgui(hasslot, hasslot ? addr_list[bntnum] : QHostAddress());
+}
+
 void MainWindow::getbntnum(int k)
 {
     bntnum = k;
     startgui();
 }
-void MainWindow::gettheApptcpinfo(uchar type, uchar addr, uchar command, QString payload)
+
+void MainWindow::refreshonlinestate()
 {
-    sendtcpcmd(type, addr, command, payload);
+    toolbar->updateconnectbtn();
+    const DeviceData *d = gMainApp->getcurdevice();
+    ui->comshow->setText(DeviceLink::onlinetext(d, gGlobalContrl ? gGlobalContrl->getlanguage() : 0));
+    ui->btnonlinetype->setStyleSheet(DeviceLink::onlinestyle(d));
+    update();
 }
-void MainWindow::readprogramname(QString) {}
-void MainWindow::loadcurprogramdata(QString) {}
-void MainWindow::loadcurprogramisready() {}
-void MainWindow::loadcurprogram1to25isokflag() {}
-void MainWindow::loadwritecurprogram1to25isokflag() {}
-void MainWindow::loadcopy() {}
-void MainWindow::loadname() {}
-void MainWindow::getgainisok() {}
-void MainWindow::writeok(QString) {}
-void MainWindow::muterevok(QString) {}
-void MainWindow::connectdevice() {}
-void MainWindow::connectok(QString) {}
-void MainWindow::lockreturn(bool) {}
-void MainWindow::logreturn() {}
+
+// ---------------------------------------------------------------------------
+// Reply slots
+
+void MainWindow::readprogramname(QString data)
+{
+    link->readprogramname(data);
+}
+
+void MainWindow::loadcurprogramdata(QString data)
+{
+    link->loadcurprogramdata(data);
+}
+
+void MainWindow::loadcurprogramisready()
+{
+    link->loadcurprogramisready();
+}
+
+void MainWindow::loadcurprogram1to25isokflag()
+{
+    link->loadcurprogram1to25isokflag();
+}
+
+void MainWindow::loadwritecurprogram1to25isokflag()
+{
+    link->loadwritecurprogram1to25isokflag();
+}
+
+void MainWindow::loadcopy()
+{
+    link->loadcopy();
+}
+
+void MainWindow::loadname()
+{
+    link->loadname();
+}
+
+void MainWindow::getgainisok()
+{
+    link->getgainisok();
+}
+
+void MainWindow::writeok(QString data)
+{
+    link->writeok(data);
+}
+
+void MainWindow::muterevok(QString data)
+{
+    link->muterevok(data);
+}
+
+void MainWindow::lockreturn(bool locked)
+{
+    link->lockreturn(locked);
+}
+
+void MainWindow::logreturn()
+{
+    link->logreturn();
+}

@@ -1,0 +1,610 @@
+#include "devicelink.h"
+
+#include "ccomctrl.h"
+#include "commandframe.h"
+#include "devicedata.h"
+#include "formgain.h"
+#include "formlimit2.h"
+#include "formmainview.h"
+#include "globalcontrl.h"
+#include "hextext.h"
+#include "mainapp.h"
+#include "prompts.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QFile>
+#include <QProgressDialog>
+#include <QTcpSocket>
+
+int gConnectBusy = 0;
+
+LongExchange::LongExchange()
+    : m_acquired(gConnectBusy == 0)
+{
+    if (m_acquired)
+        gConnectBusy = 1;
+}
+
+LongExchange::~LongExchange()
+{
+    if (m_acquired)
+        gConnectBusy = 0;
+}
+
+namespace
+{
+
+constexpr int kConnectWaitMs = 30;
+constexpr int kProbeConnectWaitMs = 30000;
+constexpr int kBlockWaitMs = 120;
+constexpr int kConnectReplyWaitMs = 100;
+
+DeviceData *current()
+{
+    return gMainApp->getcurdevice();
+}
+
+int language()
+{
+    return gGlobalContrl ? gGlobalContrl->getlanguage() : 0;
+}
+
+// "0.0.0.0" (and no address at all) marks a device on the serial line.
+bool isnetworkaddress(const QHostAddress &ip)
+{
+    return !ip.isNull() && ip != QHostAddress(QHostAddress::AnyIPv4);
+}
+
+uchar bytefromhex(const QString &s, int pos)
+{
+    const QByteArray b = hextobytes(s.mid(pos, 2));
+    return b.isEmpty() ? uchar(0) : uchar(b.at(0));
+}
+
+QString readresource(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8(f.readAll());
+}
+
+} // namespace
+
+DeviceLink::DeviceLink(QObject *parent)
+    : QObject(parent)
+    , m_socket(new QTcpSocket)
+{
+    m_clock.start();
+    connect(m_socket, &QTcpSocket::readyRead, this, &DeviceLink::readtcpdata);
+    // A connection the processor or the network ends is a link that is down:
+    // the status must not keep saying "Net Online", and transfers stop.
+    connect(m_socket, &QTcpSocket::disconnected, this, [this]() {
+        if (!gMainApp || (!MainApp::anytcpconnected() && !current()->gettcpconnected()))
+            return;
+        gMainApp->clearalltcpflags();
+        emit onlinestatechanged();
+    });
+}
+
+DeviceLink::~DeviceLink()
+{
+    m_socket->disconnect(this);
+    m_socket->abort();
+    delete m_socket;
+}
+
+QString DeviceLink::tr2(const char *english, const char *chinese) const
+{
+    return language() == 0 ? QString::fromUtf8(english) : QString::fromUtf8(chinese);
+}
+
+void DeviceLink::attachcomctrl(CComCtrl *ctrl)
+{
+    connect(ctrl, &CComCtrl::connectok, this, &DeviceLink::connectok);
+    connect(ctrl, &CComCtrl::readprogramname, this, &DeviceLink::readprogramname);
+    connect(ctrl, &CComCtrl::loadcurprogramdata, this, &DeviceLink::loadcurprogramdata);
+    connect(ctrl, &CComCtrl::loadcurprogramisready, this, &DeviceLink::loadcurprogramisready);
+    connect(ctrl, &CComCtrl::loadcurprogram1to25isokflag, this, &DeviceLink::loadcurprogram1to25isokflag);
+    connect(ctrl, &CComCtrl::loadwritecurprogram1to25isokflag, this,
+            &DeviceLink::loadwritecurprogram1to25isokflag);
+    connect(ctrl, &CComCtrl::loadcopy, this, &DeviceLink::loadcopy);
+    connect(ctrl, &CComCtrl::loadname, this, &DeviceLink::loadname);
+    connect(ctrl, &CComCtrl::getgainisok, this, &DeviceLink::getgainisok);
+    connect(ctrl, &CComCtrl::writeok, this, &DeviceLink::writeok);
+    connect(ctrl, &CComCtrl::muterevok, this, &DeviceLink::muterevok);
+    connect(ctrl, &CComCtrl::lockreturn, this, &DeviceLink::lockreturn);
+    connect(ctrl, &CComCtrl::logreturn, this, &DeviceLink::logreturn);
+}
+
+// ---------------------------------------------------------------------------
+// Link state shown to the user
+
+QString DeviceLink::onlinetext(const DeviceData *d, int lang)
+{
+    const bool en = lang == 0;
+    if (d->gettcpconnected())
+        return en ? QStringLiteral("Net Online") : QString::fromUtf8("网络在线");
+    if (d->getcomconnected())
+        return en ? QStringLiteral("Com Online") : QString::fromUtf8("串口在线");
+    return en ? QStringLiteral("DisConnect") : QString::fromUtf8("断开连接");
+}
+
+QString DeviceLink::onlinestyle(const DeviceData *d)
+{
+    if (d->gettcpconnected() || d->getcomconnected())
+        return QStringLiteral("background-image:url(:/buttons/skin/aonline.png);");
+    return QStringLiteral("background-image:url(:/buttons/skin/aoutline.png);");
+}
+
+int DeviceLink::viewindex(int type)
+{
+    switch (type) {
+    case 0x18:
+        return 0;
+    case 0x16:
+        return 1;
+    case 0x14:
+        return 2;
+    default:
+        return -1;
+    }
+}
+
+QString DeviceLink::iptext(const QHostAddress &address)
+{
+    return QStringLiteral("IP:") + address.toString().remove(QStringLiteral("::ffff:"));
+}
+
+// ---------------------------------------------------------------------------
+// Connecting
+
+void DeviceLink::connectdevice()
+{
+    LongExchange exchange;
+    if (!exchange.acquired())
+        return;
+    const bool connected = isnetworkaddress(gMainApp->getdevip()) ? connectnetwork() : connectserial();
+    if (!connected)
+        return;
+    MainApp::delayms(50);
+    gMainApp->showmainview();
+    emit buttonview(0);
+    loaddevicedata();
+}
+
+bool DeviceLink::connectnetwork()
+{
+    DeviceData *d = current();
+    if (d->gettcpconnected()) {
+        d->namesloaded = 0;
+        tcpdisconnect();
+        return false;
+    }
+    if (DeviceData *other = MainApp::anytcpconnected()) {
+        qDebug() << "disconnect another device";
+        d->namesloaded = 0;
+        gMainApp->clearalltcpflags();
+        sendtcpcmd(uchar(other->gettype()), uchar(other->getaddress()), 0x03, QStringLiteral("00"));
+        tcpdisconnect();
+    }
+    tcpconnect();
+    d = current();
+    d->setconnectok(0);
+    // Each wait ends as soon as data arrives; 10 ms was shorter than one
+    // round trip on a busy or routed network.
+    for (int i = 0; i < 4 && !d->getconnectok(); ++i)
+        waitsocket(kConnectReplyWaitMs);
+    if (!d->getconnectok()) {
+        qDebug() << "error";
+        tcpdisconnect();
+        return false;
+    }
+    return true;
+}
+
+bool DeviceLink::connectserial()
+{
+    DeviceData *d = current();
+    if (d->getcomconnected()) {
+        d->namesloaded = 0;
+        gMainApp->senddisconnect();
+        return false;
+    }
+    gMainApp->sendconnectreq();
+    d->setconnectok(0);
+    for (int i = 0; i < 11 && !current()->getconnectok(); ++i)
+        MainApp::delayms(100);
+    if (!current()->getconnectok()) {
+        gMainApp->senddisconnect();
+        return false;
+    }
+    return true;
+}
+
+void DeviceLink::emitlockupdates(bool disconnected)
+{
+    emit updatesetview();
+    emit updatemainlock();
+    emit updategainlock();
+    emit updatedelaylock();
+    emit updategeqlock();
+    if (disconnected) {
+        emit updatepeqlock();
+        emit updatelimitlock();
+    } else {
+        emit updatelimitlock();
+        emit updatepeqlock();
+    }
+}
+
+void DeviceLink::connectok(const QString &s)
+{
+    if (s.size() < 6)
+        return;
+    // A late reply of another processor on the same line or from an earlier
+    // connection says nothing about the current device's link.
+    if (bytefromhex(s, 0) != gMainApp->getdevtype() || bytefromhex(s, 2) != gMainApp->getdevaddr()) {
+        qDebug() << "connect reply of another device ignored";
+        return;
+    }
+    DeviceData *d = current();
+    if (s.mid(4, 2) == QLatin1String("03")) {
+        d->setcomconnected(0);
+        d->settcpconnected(0);
+        emit onlinestatechanged();
+        emitlockupdates(true);
+        gMainApp->showmainview();
+        return;
+    }
+    if (!d->getnetdevice())
+        d->setcomconnected(1);
+    else
+        d->settcpconnected(1);
+    d->setlocktype(bytefromhex(s, 10));
+    d->setprojectlock(bytefromhex(s, 12));
+    d->setprojectword(bytefromhex(s, 14), bytefromhex(s, 16));
+    d->setcurprogramnum(bytefromhex(s, 18));
+    d->setconnectok(1);
+    emit onlinestatechanged();
+    emit autofound(gMainApp->getdevtype(), gMainApp->getdevaddr(), gMainApp->getdevip());
+    emitlockupdates(false);
+    const int lock = current()->getlocktype();
+    if (lock == 2 || lock == 4)
+        gMainApp->showmainview();
+}
+
+// ---------------------------------------------------------------------------
+// The initial download
+
+bool DeviceLink::loaddevicedata()
+{
+    QProgressDialog progress;
+    progress.setLabelText(tr2("Load Data...", "正在加载数据..."));
+    progress.setWindowTitle(tr2("Load Data", "加载数据"));
+    progress.setCancelButton(nullptr);
+    progress.setRange(0, 100);
+    emit statustext(tr2("Load Data...", "正在加载数据..."));
+    QApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
+    DeviceData *d = current();
+    d->clearreadflags();
+    progress.open();
+    progress.setValue(1);
+    for (int b = 0; b < kBlockCount; ++b) {
+        gMainApp->sendreadcurrentpart(b);
+        MainApp::delayms(kBlockWaitMs);
+        progress.setValue(2 * (b + 1));
+    }
+    progress.setValue(70);
+    d = current();
+    for (int i = 0; i < kReRequests && !d->allpacketsread(); ++i) {
+        gMainApp->sendreadcurrentpart(d->countreadflags());
+        MainApp::delayms(kBlockWaitMs);
+        d = current();
+    }
+    if (!d->allpacketsread()) {
+        // A partial image would show a mix of the old and the new program as
+        // the device's data: keep the model as it was and say so.
+        QApplication::restoreOverrideCursor();
+        progress.close();
+        Prompts::critical(m_dialogparent, tr2("Load Data", "加载数据"),
+                          tr2("The current program could not be read completely. Please Try Again",
+                              "无法完整读取当前程序，请重试"));
+        return false;
+    }
+    for (int v = 70; v <= 88; v += 2)
+        progress.setValue(v);
+    d->applyreceivedimage();
+    d->unpackprogram();
+    for (int v : {90, 92, 94, 96, 98, 99})
+        progress.setValue(v);
+    MainApp::delayms(50);
+    emit startguirequested();
+    current()->setdevicename(tr2("Online Data", "在线数据"));
+    progress.setValue(100);
+    progress.close();
+    QApplication::restoreOverrideCursor();
+    return true;
+}
+
+void DeviceLink::startgui(bool hasslot, const QHostAddress &slotaddress)
+{
+    gMainApp->setallloading(1);
+    const uchar t = gMainApp->getdevtype();
+    const uchar a = gMainApp->getdevaddr();
+    if (hasslot) {
+        gMainApp->setdevip(slotaddress);
+        gMainApp->selectdevice(t, a, slotaddress);
+    }
+    DeviceData *d = current();
+    const bool chinese = language() != 0;
+    if (!d->getnetdevice()) {
+        emit devicelooks(readresource(chinese ? QStringLiteral(":/style/style_chs.txt")
+                                              : QStringLiteral(":/style/style.txt")),
+                         QString());
+    } else {
+        emit devicelooks(readresource(chinese ? QStringLiteral(":/style/style_net_chs.txt")
+                                              : QStringLiteral(":/style/style_net.txt")),
+                         iptext(d->getipaddress()));
+    }
+    gMainApp->setdevip(d->getipaddress());
+    emit onlinestatechanged();
+    emit updatesetview();
+    if (gFormLimit2)
+        gFormLimit2->updateallvalues2();
+    gMainApp->inputlinkon = current()->inputlinked() ? 1 : 0;
+    gMainApp->outputlinkon = current()->outputlinked() ? 1 : 0;
+    const int k = viewindex(t);
+    if (k >= 0) {
+        emit updatemainview(k);
+        emit updategainview(k);
+        emit updatedelayview(k);
+        emit updategeqview(k);
+        emit updatepeqview(k);
+        emit updatelimitview(k);
+        emit updatelimitview2(k);
+    }
+    gMainApp->setallloading(0);
+}
+
+// ---------------------------------------------------------------------------
+// Reply handlers
+
+void DeviceLink::readprogramname(const QString &text)
+{
+    current()->setnamerecord(text);
+}
+
+void DeviceLink::loadcurprogramdata(const QString &text)
+{
+    current()->storepacket(text);
+}
+
+void DeviceLink::loadcurprogramisready()
+{
+    current()->setprogramready(1);
+}
+
+void DeviceLink::loadcurprogram1to25isokflag()
+{
+    current()->setread1to25ok(1);
+}
+
+void DeviceLink::loadwritecurprogram1to25isokflag()
+{
+    current()->setwrite1to25ok(1);
+}
+
+void DeviceLink::loadcopy()
+{
+    current()->setcopyok(1);
+}
+
+void DeviceLink::loadname()
+{
+    current()->setnameok(1);
+}
+
+void DeviceLink::getgainisok()
+{
+    current()->setgainok(1);
+}
+
+void DeviceLink::writeok(const QString &text)
+{
+    current()->setwriteack(text);
+}
+
+void DeviceLink::muterevok(const QString &text)
+{
+    current()->setmutesfromhex(text);
+    if (gFormMainView)
+        gFormMainView->updatemetubtn();
+    if (gFormGain)
+        gFormGain->updatemutebtns();
+}
+
+void DeviceLink::lockreturn(bool locked)
+{
+    current()->setlockresult(locked ? 1 : 0);
+}
+
+void DeviceLink::logreturn()
+{
+    gMainApp->logocount += 1;
+}
+
+// ---------------------------------------------------------------------------
+// The TCP data link
+
+void DeviceLink::tcpconnect()
+{
+    m_socket->abort();
+    m_assembler.clear();
+    m_socket->connectToHost(gMainApp->getdevip(), kTcpPort, QIODevice::ReadWrite);
+    if (m_socket->waitForConnected(kConnectWaitMs)) {
+        current()->settcpconnected(1);
+        gMainApp->sendconnectreq();
+    } else {
+        emit statustext(QStringLiteral("connect false"));
+        current()->settcpconnected(0);
+        m_socket->abort();
+    }
+}
+
+void DeviceLink::tcpdisconnect()
+{
+    gMainApp->senddisconnect();
+    waitsocket(300);
+    if (current()->gettcpconnected())
+        waitsocket(300);
+    m_socket->disconnectFromHost();
+    if (m_socket->state() != QAbstractSocket::UnconnectedState)
+        m_socket->abort();
+    m_assembler.clear();
+    current()->settcpconnected(0);
+    qDebug() << "tcp connect flag" << current()->gettcpconnected();
+    qDebug() << "com connect flag" << current()->getcomconnected();
+    qDebug() << "tcp disconnect ok";
+    emit onlinestatechanged();
+}
+
+void DeviceLink::waitsocket(int ms)
+{
+    if (m_socket->state() != QAbstractSocket::ConnectedState)
+        return;
+    m_socket->waitForReadyRead(ms);
+}
+
+void DeviceLink::gettheApptcpinfo(uchar type, uchar addr, uchar command, const QString &payload)
+{
+    sendtcpcmd(type, addr, command, payload);
+}
+
+bool DeviceLink::sendtcpcmd(uchar type, uchar addr, uchar command, const QString &payload)
+{
+    if (m_socket->state() != QAbstractSocket::ConnectedState)
+        return false;
+    const QByteArray frame = QByteArray::fromHex(buildcommandframe(type, addr, command, payload).toLatin1());
+    const bool ok = m_socket->write(frame) == frame.size();
+    m_socket->flush();
+    return ok;
+}
+
+void DeviceLink::readtcpdata()
+{
+    const QByteArray data = m_socket->readAll();
+    const QHostAddress peer = m_socket->peerAddress();
+    const QList<QByteArray> frames = m_assembler.feed(data, m_clock.elapsed());
+    for (const QByteArray &f : frames) {
+        const QString text = bytestohex(f);
+        qDebug() << text;
+        dealwithtcpframe(text, peer);
+    }
+}
+
+void DeviceLink::dealwithtcpframe(const QString &f, const QHostAddress &sender)
+{
+    if (!f.startsWith(QLatin1String("445566")) || !f.endsWith(QLatin1String("112233")) || f.size() < 18)
+        return;
+    const QString c = f.mid(10, 2);
+    const auto slice = [&f](int start, int length) { return replyslice(f, start, length); };
+
+    if (c == QLatin1String("01")) {
+        emit tcpfindok(bytefromhex(f, 6), bytefromhex(f, 8), sender);
+    } else if (c == QLatin1String("02")) {
+        connectok(slice(6, 22));
+    } else if (c == QLatin1String("03")) {
+        connectok(slice(6, 8));
+    } else if (c == QLatin1String("56")) {
+        emit gComCtrl.readlight(slice(14, 24));
+    } else if (c == QLatin1String("57")) {
+        muterevok(slice(14, 24));
+    } else if (c == QLatin1String("50")) {
+        getgainisok();
+    } else if (c == QLatin1String("64")) {
+        readprogramname(slice(14, 44));
+        loadname();
+    } else if (c == QLatin1String("61")) {
+        const QString s = slice(14, 132);
+        if (s.mid(2, 2) == QLatin1String("00"))
+            loadcurprogramisready();
+        loadcurprogramdata(s);
+        loadcurprogram1to25isokflag();
+    } else if (c == QLatin1String("60")) {
+        writeok(slice(14, 4));
+        loadwritecurprogram1to25isokflag();
+    } else if (c == QLatin1String("62") || c == QLatin1String("65") || c == QLatin1String("66")) {
+        loadcurprogramisready();
+    } else if (c == QLatin1String("63") || c == QLatin1String("54") || c == QLatin1String("55")) {
+        loadcopy();
+    } else if (c == QLatin1String("10") || c == QLatin1String("12")) {
+        loadcurprogramisready();
+        lockreturn(slice(14, 2) == QLatin1String("01"));
+    } else if (c == QLatin1String("13")) {
+        logreturn();
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Discovery replies and the probe
+
+void DeviceLink::trytofindtcpdev(const QStringList &words, const QHostAddress &sender)
+{
+    qDebug() << "handle " << sender;
+    if (words.size() >= 2 && words.at(0) == QLatin1String("iAmTavisenLink!") &&
+        words.at(1).contains(QLatin1String("mr700"))) {
+        // A dual-stack socket reports IPv4 senders mapped into IPv6; keep the
+        // plain IPv4 address so one processor has one key.
+        bool isv4 = false;
+        const quint32 v4 = sender.toIPv4Address(&isv4);
+        m_searchDevList.append(isv4 ? QHostAddress(v4) : sender);
+    }
+    qDebug() << "searchDevList len: " << m_searchDevList.size();
+}
+
+void DeviceLink::checkSearchDeviceList()
+{
+    const QList<QHostAddress> list = m_searchDevList;
+    for (const QHostAddress &address : list) {
+        probeaddress(address);
+        qDebug() << "finding dev";
+    }
+    m_searchDevList.clear();
+}
+
+// Probes one address on a socket of its own, so an open data link stays up.
+// An address that takes no connection is skipped.
+bool DeviceLink::probeaddress(const QHostAddress &address)
+{
+    for (uchar type : {uchar(0x18), uchar(0x16), uchar(0x14)}) {
+        QTcpSocket probe;
+        ReplyAssembler assembler;
+        const auto drain = [&]() {
+            const QList<QByteArray> frames = assembler.feed(probe.readAll(), m_clock.elapsed());
+            for (const QByteArray &frame : frames) {
+                const QString f = bytestohex(frame);
+                if (f.size() >= 18 && f.mid(10, 2) == QLatin1String("01"))
+                    emit tcpfindok(bytefromhex(f, 6), bytefromhex(f, 8), address);
+            }
+        };
+        connect(&probe, &QTcpSocket::readyRead, this, drain);
+        probe.connectToHost(address, kTcpPort, QIODevice::ReadWrite);
+        if (!probe.waitForConnected(kProbeConnectWaitMs)) {
+            qDebug() << "tcpdisconnect";
+            return false;
+        }
+        QByteArray batch;
+        for (int a = 1; a <= 32; ++a)
+            batch +=
+                QByteArray::fromHex(buildcommandframe(type, uchar(a), 0x01, QStringLiteral("00")).toLatin1());
+        probe.write(batch);
+        probe.flush();
+        MainApp::delayms(100);
+        drain();
+        probe.disconnectFromHost();
+        probe.abort();
+    }
+    return true;
+}

@@ -1,0 +1,165 @@
+#pragma once
+
+// DeviceLink: the link to the current processor as the main window runs it.
+// Connecting and disconnecting (serial or TCP), the initial download of the
+// current program in 26 blocks, the reply handlers that store acknowledgements
+// and data in the current record, the TCP data link with its reply dispatch,
+// and the TCP probe of the addresses a UDP discovery collected.
+//
+// The main window owns one DeviceLink, forwards its own operations to it and
+// relays the signals below to its pages and labels.
+//
+// Every reply read from a socket goes through a ReplyAssembler, so replies
+// that TCP splits over several reads or merges into one are each dispatched
+// whole and on their own. Everything here runs on the GUI thread.
+
+#include "replyassembler.h"
+
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class CComCtrl;
+class DeviceData;
+class QTcpSocket;
+class QWidget;
+
+// 1 while a long exchange with a processor runs (connecting with its
+// download, loading a program file into the processor); a second one started
+// from inside the waits of the first is refused.
+extern int gConnectBusy;
+
+// Claims gConnectBusy for the lifetime of the object; acquired() is false (and
+// nothing is claimed) when another exchange already holds it.
+class LongExchange
+{
+public:
+    LongExchange();
+    ~LongExchange();
+    LongExchange(const LongExchange &) = delete;
+    LongExchange &operator=(const LongExchange &) = delete;
+    bool acquired() const { return m_acquired; }
+
+private:
+    bool m_acquired;
+};
+
+class DeviceLink : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr quint16 kTcpPort = 6000;
+    static constexpr int kBlockCount = 26;
+    // Blocks requested again after the first pass, at most.
+    static constexpr int kReRequests = 11;
+
+    explicit DeviceLink(QObject *parent = nullptr);
+    ~DeviceLink() override;
+
+    // Parent of the boxes and the progress window this object shows.
+    void setdialogparent(QWidget *parent) { m_dialogparent = parent; }
+
+    // Connects the reply signals of a serial protocol engine to the handlers.
+    void attachcomctrl(CComCtrl *ctrl);
+
+    QTcpSocket *socket() const { return m_socket; }
+    const QList<QHostAddress> &searchdevices() const { return m_searchDevList; }
+
+    // The link state texts for the current record: "Net Online", "Com Online"
+    // or "DisConnect" (by language), and the style of the online indicator.
+    static QString onlinetext(const DeviceData *d, int language);
+    static QString onlinestyle(const DeviceData *d);
+    // Device view index of a device type: 0 for 24, 1 for 22, 2 for 20, -1 else.
+    static int viewindex(int type);
+    // "IP:" and the address, with an IPv4 address mapped into IPv6 shown plain.
+    static QString iptext(const QHostAddress &address);
+
+public slots:
+    // Connects the current device, or disconnects it when it is connected.
+    void connectdevice();
+    // Connect (02) or disconnect (03) reply: characters 6 onwards of the frame.
+    void connectok(const QString &s);
+    // Reads the current program image and applies it; false when blocks were
+    // still missing after the re-requests (the model is then left as it was).
+    bool loaddevicedata();
+    // Makes the listed device current and reloads every page. slotaddress is
+    // the network address of the chosen device slot; hasslot false when no
+    // slot was chosen yet (the current record is then refreshed as it is).
+    void startgui(bool hasslot, const QHostAddress &slotaddress);
+
+    // Reply handlers: each works on the current record.
+    void readprogramname(const QString &text);
+    void loadcurprogramdata(const QString &text);
+    void loadcurprogramisready();
+    void loadcurprogram1to25isokflag();
+    void loadwritecurprogram1to25isokflag();
+    void loadcopy();
+    void loadname();
+    void getgainisok();
+    void writeok(const QString &text);
+    void muterevok(const QString &text);
+    void lockreturn(bool locked);
+    void logreturn();
+
+    // The TCP data link.
+    void tcpconnect();
+    void tcpdisconnect();
+    void gettheApptcpinfo(uchar type, uchar addr, uchar command, const QString &payload);
+    bool sendtcpcmd(uchar type, uchar addr, uchar command, const QString &payload);
+    void readtcpdata();
+    void dealwithtcpframe(const QString &frame, const QHostAddress &sender);
+
+    // Discovery replies and the probe of the collected addresses.
+    void trytofindtcpdev(const QStringList &words, const QHostAddress &sender);
+    void checkSearchDeviceList();
+
+signals:
+    // The link state changed: the window refreshes its online indicator.
+    void onlinestatechanged();
+    // Text for the status line ("comshow").
+    void statustext(const QString &text);
+    // The application style sheet and the "ipshow" text for the current device.
+    void devicelooks(const QString &stylesheet, const QString &ipshow);
+    // The download is applied: the window runs its startgui (it knows the
+    // chosen device slot).
+    void startguirequested();
+    // A page button to mark as pressed (0 the main page).
+    void buttonview(int page);
+    // A connect reply arrived: the device goes online in its slot or is listed.
+    void autofound(uchar type, uchar addr, const QHostAddress &ip);
+    // A find reply arrived during a network probe.
+    void tcpfindok(uchar type, uchar addr, const QHostAddress &ip);
+
+    void updatesetview();
+    void updatemainlock();
+    void updategainlock();
+    void updatedelaylock();
+    void updategeqlock();
+    void updatepeqlock();
+    void updatelimitlock();
+
+    void updatemainview(int k);
+    void updategainview(int k);
+    void updatedelayview(int k);
+    void updategeqview(int k);
+    void updatepeqview(int k);
+    void updatelimitview(int k);
+    void updatelimitview2(int k);
+
+private:
+    bool connectnetwork();
+    bool connectserial();
+    void emitlockupdates(bool disconnected);
+    // Waits for socket data, dispatching it, up to ms milliseconds.
+    void waitsocket(int ms);
+    bool probeaddress(const QHostAddress &address);
+    QString tr2(const char *english, const char *chinese) const;
+
+    QTcpSocket *m_socket;
+    ReplyAssembler m_assembler;
+    QElapsedTimer m_clock;
+    QList<QHostAddress> m_searchDevList;
+    QWidget *m_dialogparent = nullptr;
+};

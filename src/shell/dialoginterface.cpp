@@ -1,0 +1,213 @@
+#include "dialoginterface.h"
+
+#include "globalcontrl.h"
+#include "mainapp.h"
+
+#include <QDebug>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QNetworkInterface>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QUdpSocket>
+#include <QVBoxLayout>
+
+dialoginterface::dialoginterface(QWidget *parent)
+    : QDialog(parent)
+    , ui(new Form)
+{
+    setObjectName(QStringLiteral("dialoginterface"));
+    resize(570, 349);
+    ui->background = new QLabel(this);
+    ui->background->setObjectName(QStringLiteral("background"));
+    ui->background->setGeometry(0, 0, 571, 351);
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSize(10);
+    ui->background->setFont(font);
+    ui->background->setStyleSheet(QStringLiteral("background-image: url(:/back/skin/delay10.png);"));
+    ui->verticalLayoutWidget = new QWidget(this);
+    ui->verticalLayoutWidget->setObjectName(QStringLiteral("verticalLayoutWidget"));
+    ui->verticalLayoutWidget->setGeometry(20, 50, 521, 221);
+    ui->VLayout = new QVBoxLayout(ui->verticalLayoutWidget);
+    ui->VLayout->setObjectName(QStringLiteral("VLayout"));
+    ui->VLayout->setContentsMargins(0, 0, 0, 0);
+    ui->label = new QLabel(this);
+    ui->label->setObjectName(QStringLiteral("label"));
+    ui->label->setGeometry(230, 10, 101, 31);
+    ui->pb_select = new QPushButton(this);
+    ui->pb_select->setObjectName(QStringLiteral("pb_select"));
+    ui->pb_select->setGeometry(240, 290, 81, 31);
+    ui->pb_select->setCursor(QCursor(Qt::PointingHandCursor));
+    ui->pb_select->setStyleSheet(
+        QStringLiteral("border-image: url(:/buttons/skin/abtn.png);\ncolor: rgb(200, 200, 200);"));
+    ui->pb_select->setCheckable(false);
+
+    setWindowTitle(QStringLiteral("Dialog"));
+    ui->label->setText(QString::fromUtf8("<html><head/><body><p><b>网络列表</b></p></body></html>"));
+    ui->pb_select->setText(QString::fromUtf8("确定"));
+
+    if (gGlobalContrl)
+        connect(gGlobalContrl, &GlobalContrl::refreshLangangeState, this, &dialoginterface::refreshLanText);
+    QMetaObject::connectSlotsByName(this);
+    udp_open = false;
+}
+
+dialoginterface::~dialoginterface()
+{
+    delete udp_socket;
+    delete ui;
+}
+
+QByteArray dialoginterface::discoveryrequest()
+{
+    return QByteArrayLiteral("AreYouTavisenLink?");
+}
+
+QHostAddress dialoginterface::directedbroadcast(const QHostAddress &ip, const QHostAddress &mask)
+{
+    bool ipok = false;
+    bool maskok = false;
+    const quint32 a = ip.toIPv4Address(&ipok);
+    const quint32 m = mask.toIPv4Address(&maskok);
+    if (!ipok || !maskok || ip.isNull() || mask.isNull())
+        return QHostAddress();
+    return QHostAddress(a | ~m);
+}
+
+void dialoginterface::refreshLanText()
+{
+    const bool en = !gGlobalContrl || gGlobalContrl->getlanguage() == 0;
+    setWindowTitle(en ? QStringLiteral("Network selection") : QString::fromUtf8("网络选择"));
+    ui->label->setText(en ? QStringLiteral("Network list") : QString::fromUtf8("网络列表"));
+    ui->pb_select->setText(en ? QStringLiteral("OK") : QString::fromUtf8("确定"));
+}
+
+void dialoginterface::clearlist()
+{
+    radio_bt_list.clear();
+    while (QLayoutItem *item = ui->VLayout->takeAt(0)) {
+        if (QLayout *row = item->layout()) {
+            while (QLayoutItem *child = row->takeAt(0)) {
+                delete child->widget();
+                delete child;
+            }
+        }
+        delete item->widget();
+        delete item;
+    }
+}
+
+void dialoginterface::getstr()
+{
+    qDebug() << "dialoginterface::getstr";
+    QPalette palette = ui->pb_select->palette();
+    palette.setBrush(QPalette::All, QPalette::ButtonText, QBrush(Qt::gray, Qt::SolidPattern));
+    ui->pb_select->setPalette(palette);
+    clearlist();
+
+    const QList<QNetworkInterface> interfaces = QNetworkInterface::allInterfaces();
+    for (const QNetworkInterface &ni : interfaces) {
+        const auto flags = ni.flags();
+        if (!(flags & QNetworkInterface::IsRunning) || (flags & QNetworkInterface::IsLoopBack))
+            continue;
+        if (ni.type() == QNetworkInterface::Unknown || ni.type() == QNetworkInterface::Virtual)
+            continue;
+        if (ni.humanReadableName().toLower().contains(QLatin1String("vmware")))
+            continue;
+        auto *radio = new QRadioButton(ni.humanReadableName());
+        radio_bt_list.append(radio);
+        auto *address = new QLabel(QStringLiteral("\tIP:=="));
+        for (const QNetworkAddressEntry &entry : ni.addressEntries()) {
+            if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol)
+                address->setText(QStringLiteral("\tIP:%1").arg(entry.ip().toString()));
+            qDebug() << ni.name() << ni.humanReadableName() << entry.ip() << entry.netmask();
+        }
+        QFont font = radio->font();
+        font.setPixelSize(17);
+        radio->setFont(font);
+        address->setFont(font);
+        auto *row = new QHBoxLayout;
+        row->addWidget(radio);
+        row->addWidget(address);
+        ui->VLayout->addLayout(row);
+        ui->VLayout->addWidget(new QLabel(QString(87, QLatin1Char('-'))));
+    }
+    ui->VLayout->setAlignment(Qt::AlignTop);
+    qDebug() << "radio_bt_list.size()=====" << radio_bt_list.size();
+    qDebug() << "ui->VLayout->count=" << ui->VLayout->count();
+}
+
+void dialoginterface::on_pb_select_clicked()
+{
+    QString chosen;
+    for (QRadioButton *radio : qAsConst(radio_bt_list)) {
+        if (radio->isChecked()) {
+            chosen = radio->text();
+            break;
+        }
+    }
+    if (chosen.isNull()) {
+        qDebug() << "Did not choose interface";
+        hide();
+        return;
+    }
+    const QList<QNetworkInterface> interfaces = QNetworkInterface::allInterfaces();
+    for (const QNetworkInterface &ni : interfaces) {
+        if (ni.humanReadableName() != chosen)
+            continue;
+        for (const QNetworkAddressEntry &entry : ni.addressEntries()) {
+            if (entry.ip().protocol() != QAbstractSocket::IPv4Protocol)
+                continue;
+            interface_ip = entry.ip();
+            interface_mask = entry.netmask().toString();
+        }
+    }
+    if (udp_open) {
+        delete udp_socket;
+        udp_socket = nullptr;
+        udp_open = false;
+    }
+    udp_socket = new QUdpSocket;
+    udp_open = true;
+    udp_socket->open(QIODevice::ReadWrite);
+    connect(udp_socket, &QUdpSocket::readyRead, this, [this]() { readudpdata(); });
+    hide();
+    udp_find_dev();
+    MainApp::delayms(kSearchWindowMs);
+    emit updSearchFinishd();
+}
+
+void dialoginterface::udp_find_dev()
+{
+    if (!udp_open) {
+        emit send_udp_flag(false);
+        return;
+    }
+    // Any IPv4 netmask forms its network's broadcast address.
+    const QHostAddress destination = directedbroadcast(interface_ip, QHostAddress(interface_mask));
+    qDebug() << interface_ip << "destaddr:" << destination << udp_socket->state() << discoveryrequest();
+    if (destination.isNull())
+        return;
+    udp_socket->writeDatagram(discoveryrequest(), destination, kDiscoveryPort);
+}
+
+void dialoginterface::readudpdata()
+{
+    QUdpSocket *socket = udp_socket;
+    // Every datagram that is waiting, each read at its own size: processors
+    // answering at the same moment all get through.
+    while (socket && socket->hasPendingDatagrams()) {
+        const qint64 size = socket->pendingDatagramSize();
+        QByteArray data(int(qMax<qint64>(size, 0)), '\0');
+        QHostAddress sender;
+        quint16 port = 0;
+        const qint64 got = socket->readDatagram(data.data(), data.size(), &sender, &port);
+        if (got < 0)
+            break;
+        data.truncate(int(got));
+        const int zero = data.indexOf('\0');
+        const QString text = QString::fromUtf8(zero >= 0 ? data.left(zero) : data);
+        qDebug() << "udp_data:" << text;
+        emit trytofinddev(text.split(QLatin1Char('\n')), sender);
+    }
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+// The network adapter chooser and the sender of the discovery request. The
+// user picks the PC adapter whose network is searched; confirming sends
+// "AreYouTavisenLink?" to that network's directed broadcast address, UDP port
+// 9999, hands every reply on as it arrives and, one second later, signals
+// that the search window is over.
+
+#include <QDialog>
+#include <QHostAddress>
+#include <QList>
+#include <QStringList>
+
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QUdpSocket;
+class QVBoxLayout;
+
+class dialoginterface : public QDialog
+{
+    Q_OBJECT
+public:
+    static constexpr quint16 kDiscoveryPort = 9999;
+    static constexpr int kSearchWindowMs = 1000;
+
+    // The widgets, built by the constructor.
+    struct Form {
+        QLabel *background = nullptr;
+        QWidget *verticalLayoutWidget = nullptr;
+        QVBoxLayout *VLayout = nullptr;
+        QLabel *label = nullptr;
+        QPushButton *pb_select = nullptr;
+    };
+
+    explicit dialoginterface(QWidget *parent = nullptr);
+    ~dialoginterface() override;
+
+    // The discovery request, 18 bytes, nothing else.
+    static QByteArray discoveryrequest();
+    // The directed broadcast address of the network of ip with this netmask
+    // (ip OR NOT mask); null when either is not an IPv4 address.
+    static QHostAddress directedbroadcast(const QHostAddress &ip, const QHostAddress &mask);
+
+    const Form *form() const { return ui; }
+    const QList<QRadioButton *> &radiobuttons() const { return radio_bt_list; }
+    QHostAddress interfaceip() const { return interface_ip; }
+    QString interfacemask() const { return interface_mask; }
+    QUdpSocket *udpsocket() const { return udp_open ? udp_socket : nullptr; }
+
+public slots:
+    void on_pb_select_clicked();
+    void getstr();
+    void udp_find_dev();
+    void refreshLanText();
+
+signals:
+    void tcpfindok(uchar type, uchar addr, const QHostAddress &ip);
+    void trytofinddev(const QStringList &lines, const QHostAddress &sender);
+    void updSearchFinishd();
+    void send_udp_flag(bool open);
+
+private:
+    void readudpdata();
+    void clearlist();
+
+    Form *ui;
+    QList<QRadioButton *> radio_bt_list;
+    QHostAddress interface_ip;
+    QString interface_mask;
+    QUdpSocket *udp_socket = nullptr;
+    bool udp_open = false;
+};

@@ -1,0 +1,335 @@
+#include "formtoolbutton.h"
+#include "ui_formtoolbutton.h"
+
+#include "devicedata.h"
+#include "devicelink.h"
+#include "dialogcopy.h"
+#include "dialogdevicelock.h"
+#include "dialoglink.h"
+#include "globalcontrl.h"
+#include "mainapp.h"
+#include "programfile.h"
+#include "programimage.h"
+#include "prompts.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QThread>
+#include <QTimer>
+
+namespace
+{
+
+DeviceData *current()
+{
+    return gMainApp->getcurdevice();
+}
+
+// The open dialog lists program files whatever the letter case of their
+// extension (a file saved on another system may carry ".k91").
+QString openfilter(int devicetype)
+{
+    const QString suffix = programfilesuffix(devicetype);
+    if (suffix.isEmpty())
+        return QString();
+    return QStringLiteral("Program File (*%1 *%2)").arg(suffix, suffix.toLower());
+}
+
+} // namespace
+
+FormToolButton::FormToolButton(QWidget *parent)
+    : QWidget(parent)
+    , ui(new Ui::FormToolButton)
+{
+    ui->setupUi(this);
+    for (QPushButton *b : {ui->btnHelp, ui->btnOpen, ui->btnSet, ui->btnSave, ui->btnLock, ui->btnDownload,
+                           ui->btnExcel, ui->Save_Button, ui->Down_Button})
+        b->setText(QString());
+    refreshLanText();
+    ui->btnHelp->hide();
+    ui->btnDownload->show();
+    timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, &FormToolButton::Time_Out);
+    timeoutflag = false;
+    if (gGlobalContrl)
+        connect(gGlobalContrl, &GlobalContrl::refreshLangangeState, this, &FormToolButton::refreshLanText);
+}
+
+FormToolButton::~FormToolButton()
+{
+    delete ui;
+}
+
+QString FormToolButton::text(const char *english, const char *chinese) const
+{
+    const int language = gGlobalContrl ? gGlobalContrl->getlanguage() : 0;
+    return language == 0 ? QString::fromUtf8(english) : QString::fromUtf8(chinese);
+}
+
+void FormToolButton::refreshLanText()
+{
+    ui->btnHelp->setToolTip(text("Set Connect Type", "设置连接方式"));
+    ui->btnOpen->setToolTip(text("Main View", "主界面"));
+    ui->btnSet->setToolTip(text("Setting View", "设置界面"));
+    ui->btnSave->setToolTip(text("Set Copy", "通道复制"));
+    ui->btnLock->setToolTip(text("Set Lock Info", "设置锁定"));
+    ui->btnDownload->setToolTip(text("Set Link", "通道联调"));
+    ui->btnExcel->setToolTip(text("Connect Device", "连接设备"));
+    ui->Save_Button->setToolTip(text("Save File", "保存文件"));
+    ui->Down_Button->setToolTip(text("Open File", "打开文件"));
+}
+
+bool FormToolButton::connected() const
+{
+    const DeviceData *d = current();
+    return d->getcomconnected() || d->gettcpconnected();
+}
+
+void FormToolButton::updateconnectbtn()
+{
+    if (!connected()) {
+        ui->btnExcel->setStyleSheet(
+            QStringLiteral("QPushButton{background-image:url(:/buttons/skin/excel1.png);}QPushButton:hover { "
+                           "background-image:url(:/back/skin/excel1-0.png);}"));
+        ui->btnExcel->setToolTip(text("Connect  Device", "连接设备"));
+    } else {
+        ui->btnExcel->setStyleSheet(
+            QStringLiteral("QPushButton{background-image:url(:/buttons/skin/excel2.png);}QPushButton:hover { "
+                           "background-image:url(:/back/skin/excel2-0.png);}"));
+        ui->btnExcel->setToolTip(text("Disonnect Device", "断开设备"));
+    }
+    update();
+}
+
+void FormToolButton::on_btnOpen_clicked()
+{
+    emit sChangeButtonview(0);
+    gMainApp->showmainview();
+}
+
+void FormToolButton::on_btnHelp_clicked()
+{
+    gMainApp->showcominfo();
+}
+
+void FormToolButton::on_btnSet_clicked()
+{
+    emit sChangeButtonview(6);
+    if (connected())
+        emit refprogram();
+    gMainApp->showsetview();
+}
+
+void FormToolButton::on_btnExcel_clicked()
+{
+    emit connectcom();
+}
+
+void FormToolButton::on_btnDownload_clicked()
+{
+    if (!connected() || current()->getlocktype() != 0)
+        return;
+    DialogLink dialog(this);
+    connect(&dialog, &DialogLink::updataallviews, this, &FormToolButton::updataallviews);
+    dialog.loadlinkmasks(uchar(current()->gettype()));
+    dialog.exec();
+    dialog.close();
+}
+
+void FormToolButton::on_btnSave_clicked()
+{
+    if (!connected() || current()->getlocktype() != 0)
+        return;
+    DialogCopy dialog(this);
+    connect(&dialog, &DialogCopy::updataallviews, this, &FormToolButton::updataallviews);
+    dialog.initcopy(uchar(current()->gettype()));
+    dialog.exec();
+    dialog.close();
+}
+
+void FormToolButton::on_btnLock_clicked()
+{
+    if (!connected())
+        return;
+    DialogDeviceLock dialog(this);
+    dialog.loadlockstate();
+    dialog.exec();
+    dialog.close();
+}
+
+void FormToolButton::Time_Out()
+{
+    timeoutflag = true;
+    timer->stop();
+}
+
+void FormToolButton::on_Save_Button_clicked()
+{
+    if (!gMainApp->getslotused(0)) {
+        Prompts::warning(this, text("Save File", "保存文件"),
+                         text("please select type first", "请先选择设备类型"));
+        return;
+    }
+    const int type = gMainApp->getdevtype();
+    QString name = Prompts::saveFileName(this, text("Save Program Collection File", "保存程序文件"),
+                                         QString(), programfilefilter(type));
+    if (name.isEmpty())
+        return;
+    // The save dialog adds no extension of its own on every platform.
+    if (QFileInfo(name).suffix().isEmpty())
+        name += programfilesuffix(type);
+
+    // The file is written beside the old one and replaces it only once every
+    // byte is on disk: a failed save leaves the old file as it was.
+    QSaveFile file(name);
+    const auto failed = [this, &file, &name]() {
+        Prompts::warning(this, text("Write File", "写文件"),
+                         gGlobalContrl && gGlobalContrl->getlanguage() != 0
+                             ? QString::fromUtf8("无法写入文件")
+                             : QStringLiteral("Cannot write file %1: %2.").arg(name, file.errorString()));
+    };
+    if (!file.open(QIODevice::WriteOnly)) {
+        failed();
+        return;
+    }
+    QApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
+    for (int i = 0; i < 30; ++i)
+        MainApp::delayms(80);
+    DeviceData *d = current();
+    d->packprogram();
+    QByteArray image(kProgramImageSize, '\0');
+    for (int k = 0; k < kProgramImageSize; ++k)
+        image[k] = char(d->getwriteimagebyte(k));
+    bool ok = file.write(image) == image.size();
+    for (int i = 30; i < 100; ++i)
+        MainApp::delayms(80);
+    // commit() does not notice a buffered write that fails when it is flushed
+    // (a full disk, a size limit): flush first and check.
+    ok = ok && file.flush() && file.commit();
+    QApplication::restoreOverrideCursor();
+    if (!ok) {
+        file.cancelWriting();
+        failed();
+    }
+}
+
+bool FormToolButton::transferstopped() const
+{
+    if (gGlobalContrl && gGlobalContrl->getclosing())
+        return true;
+    return !connected();
+}
+
+template <typename Send, typename Done> bool FormToolButton::sendacknowledged(Send send, Done done)
+{
+    for (int attempt = 0; attempt < kSendAttempts; ++attempt) {
+        if (transferstopped())
+            return false;
+        timeoutflag = false;
+        send();
+        MainApp::delayms(150);
+        timer->start(kReplyTimeoutMs);
+        while (!done()) {
+            if (transferstopped()) {
+                timer->stop();
+                return false;
+            }
+            MainApp::delayms(350);
+            if (timeoutflag)
+                break;
+        }
+        timer->stop();
+        if (done())
+            return true;
+    }
+    return false;
+}
+
+void FormToolButton::transferfailed()
+{
+    QApplication::restoreOverrideCursor();
+    Prompts::critical(this, text("Download Program Failed ", "下载程序失败 "),
+                      text("Please Try Again", "请重试"));
+}
+
+void FormToolButton::on_Down_Button_clicked()
+{
+    // One exchange with the processor at a time.
+    LongExchange exchange;
+    if (!exchange.acquired())
+        return;
+    if (!gMainApp->getslotused(0)) {
+        Prompts::warning(this, text("Read File", "读取文件"),
+                         text("please select type first", "请先选择设备类型"));
+        return;
+    }
+    const QString name =
+        Prompts::openFileName(this, QString(), QString(), openfilter(gMainApp->getdevtype()));
+    if (name.isEmpty())
+        return;
+    QFile file(name);
+    const auto readfailed = [this, &file, &name]() {
+        Prompts::warning(
+            this, text("Read File", "读取文件"),
+            text("Cannot read file %1: %2.", "无法读取文件 %1: %2.").arg(name, file.errorString()));
+    };
+    if (!file.open(QIODevice::ReadOnly)) {
+        readfailed();
+        return;
+    }
+    if (file.size() != kProgramImageSize) {
+        Prompts::critical(this, text("Download Program Failed ", "下载程序失败 "),
+                          text("Please Try Again", "请重试"));
+        return;
+    }
+    const QByteArray image = file.read(kProgramImageSize);
+    if (image.size() != kProgramImageSize) {
+        readfailed();
+        return;
+    }
+    DeviceData *d = current();
+    for (int k = 0; k < kProgramImageSize; ++k)
+        d->setcurimagebyte(k, quint8(image.at(k)));
+    d->unpackprogram();
+
+    QApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
+    for (int i = 0; i < 100; ++i)
+        QThread::msleep(50);
+    emit updataallviews();
+    QCoreApplication::processEvents();
+    current()->stagecurimage();
+    MainApp::delayms(50);
+    current()->clearwriteacks();
+
+    for (int k = 0; k < kPacketCount; ++k) {
+        const bool acked = sendacknowledged(
+            [k]() {
+                current()->setwrite1to25ok(0);
+                gMainApp->sendwriteprogrampart(0, k);
+            },
+            // Only the acknowledgement of this very part (and every one before
+            // it) counts; a stray reply for another part does not.
+            [k]() { return current()->getwrite1to25ok() && current()->countwriteacks() > k; });
+        if (!acked) {
+            transferfailed();
+            return;
+        }
+    }
+    for (int i = 0; i < 5; ++i)
+        MainApp::delayms(100);
+    if (!current()->allwriteacked()) {
+        transferfailed();
+        return;
+    }
+    current()->setprogramready(0);
+    const bool recalled = sendacknowledged([]() { gMainApp->sendrecallprogram(0); },
+                                           []() { return current()->getprogramready() != 0; });
+    if (!recalled) {
+        transferfailed();
+        return;
+    }
+    MainApp::delayms(500);
+    QApplication::restoreOverrideCursor();
+}

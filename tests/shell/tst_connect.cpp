@@ -1,0 +1,289 @@
+// Connecting to a processor on a serial line (the stand-in on a pseudo-
+// terminal) and the initial download of its current program.
+
+#include "scriptedprompts.h"
+#include "tst_connect_support.h"
+
+#include <QSignalSpy>
+#include <QTimer>
+
+using namespace linktest;
+using standin::Fault;
+
+class TstConnect : public QObject
+{
+    Q_OBJECT
+private slots:
+    void connectreply_data();
+    void connectreply();
+    void noreply();
+    void lockstates_data();
+    void lockstates();
+    void foreignreplies();
+    void download_data();
+    void download();
+    void downloadfails_data();
+    void downloadfails();
+    void secondexchangerefused();
+    void startgui();
+};
+
+void TstConnect::connectreply_data()
+{
+    QTest::addColumn<int>("lock");
+    QTest::addColumn<int>("project");
+    QTest::addColumn<int>("restarts");
+    QTest::addColumn<int>("program");
+    QTest::addColumn<int>("word");
+    QTest::newRow("unlocked") << 0 << 0 << 0 << 1 << 0;
+    QTest::newRow("locked") << 1 << 1 << 0x1234 << 5 << 0x1234;
+    QTest::newRow("high bit of the count dropped") << 3 << 0 << 0x8102 << 30 << 0x0102;
+}
+
+void TstConnect::connectreply()
+{
+    QFETCH(int, lock);
+    QFETCH(int, project);
+    QFETCH(int, restarts);
+    QFETCH(int, program);
+    QFETCH(int, word);
+    Env env;
+    QVERIFY2(env.serial(), qPrintable(env.standin.errorstring()));
+    env.standin.update(env.unit, [&](standin::UnitState &u) {
+        u.lockState = quint8(lock);
+        u.projectLock = quint8(project);
+        u.restartCount = quint16(restarts);
+        u.currentProgram = quint8(program);
+    });
+    QSignalSpy found(&env.link, &DeviceLink::autofound);
+    QSignalSpy locks(&env.link, &DeviceLink::updatelimitlock);
+    env.link.connectdevice();
+
+    const auto frames = env.standin.commands(env.unit);
+    QVERIFY(!frames.isEmpty());
+    QCOMPARE(frames.first().bytes.toHex(' '), QByteArray("11 22 33 18 01 02 00 03 44 55 66"));
+    DeviceData *d = env.cur();
+    QCOMPARE(d->getcomconnected(), 1);
+    QCOMPARE(d->gettcpconnected(), 0);
+    QCOMPARE(d->getlocktype(), lock);
+    QCOMPARE(d->getprojectlock(), project);
+    QCOMPARE(d->getprojectword(), word);
+    QCOMPARE(d->getcurprogramnum(), program);
+    QCOMPARE(DeviceLink::onlinetext(d, 0), QStringLiteral("Com Online"));
+    QCOMPARE(DeviceLink::onlinestyle(d), QStringLiteral("background-image:url(:/buttons/skin/aonline.png);"));
+    QCOMPARE(found.count(), 1);
+    QCOMPARE(found.first().at(0).value<uchar>(), uchar(0x18));
+    QVERIFY(locks.count() >= 1);
+    QVERIFY(gConnectBusy == 0);
+}
+
+void TstConnect::noreply()
+{
+    Env env;
+    QVERIFY(env.serial());
+    Fault f;
+    f.kind = Fault::NoReply;
+    f.command = 0x02;
+    env.standin.addfault(f);
+    env.link.connectdevice();
+    QCOMPARE(env.cur()->getcomconnected(), 0);
+    QCOMPARE(DeviceLink::onlinetext(env.cur(), 0), QStringLiteral("DisConnect"));
+    QCOMPARE(DeviceLink::onlinestyle(env.cur()),
+             QStringLiteral("background-image:url(:/buttons/skin/aoutline.png);"));
+    // The connect request is followed by a disconnect, and nothing is read.
+    QTRY_COMPARE(env.commands(0x03).size(), 1);
+    QCOMPARE(env.commands(0x61).size(), 0);
+}
+
+void TstConnect::lockstates_data()
+{
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<bool>("mainview");
+    QTest::newRow("lock 0") << "1801020601000000000000" << false;
+    QTest::newRow("lock 2") << "1801020601020000000000" << true;
+    QTest::newRow("lock 4") << "1801020601040000000000" << true;
+    QTest::newRow("disconnect") << "18010300" << true;
+}
+
+void TstConnect::lockstates()
+{
+    QFETCH(QString, reply);
+    QFETCH(bool, mainview);
+    Env env;
+    env.select(0x18, 1, kSerial);
+    env.app.meteron = 1; // any show of the main page clears it
+    env.link.connectok(reply);
+    QCOMPARE(env.app.meteron == 0, mainview);
+}
+
+void TstConnect::foreignreplies()
+{
+    // A connect or disconnect reply of another processor leaves the current
+    // device's link as it is.
+    Env env;
+    QVERIFY(env.serial());
+    env.link.connectdevice();
+    QCOMPARE(env.cur()->getcomconnected(), 1);
+    QSignalSpy online(&env.link, &DeviceLink::onlinestatechanged);
+    env.link.connectok(QStringLiteral("18020300"));
+    env.link.connectok(QStringLiteral("16010300"));
+    QCOMPARE(env.cur()->getcomconnected(), 1);
+    QCOMPARE(online.count(), 0);
+
+    // On the line: the processor answers the disconnect with another address.
+    Fault f;
+    f.kind = Fault::OtherAddress;
+    f.command = 0x03;
+    f.otherAddress = 0x05;
+    env.standin.addfault(f);
+    env.link.connectdevice();
+    QTRY_COMPARE(env.commands(0x03).size(), 1);
+    QTRY_COMPARE(env.standin.replies(env.unit).last().command(), quint8(0x03));
+    QTest::qWait(300);
+    QCOMPARE(env.cur()->getcomconnected(), 1);
+}
+
+void TstConnect::download_data()
+{
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<int>("rerequests");
+    QTest::newRow("clean") << -1 << 0;
+    QTest::newRow("block 5 dropped once") << int(Fault::NoReplyFirstTry) << 1;
+    QTest::newRow("replies split") << int(Fault::Split) << 0;
+    QTest::newRow("replies merged") << int(Fault::Merge) << 0;
+    QTest::newRow("end marker in the data") << int(Fault::MarkerInData) << 0;
+}
+
+void TstConnect::download()
+{
+    QFETCH(int, fault);
+    QFETCH(int, rerequests);
+    ScriptedPrompts prompts;
+    Env env;
+    QVERIFY(env.serial());
+    const QByteArray image = sampleimage(3);
+    env.standin.update(env.unit, [&](standin::UnitState &u) { u.image = image; });
+    if (fault >= 0) {
+        Fault f;
+        f.kind = Fault::Kind(fault);
+        f.command = 0x61;
+        if (f.kind == Fault::NoReplyFirstTry)
+            f.packet = 5;
+        if (f.kind == Fault::Split)
+            f.splitAt = {4, 40};
+        if (f.kind == Fault::Merge)
+            f.times = 6; // the 6th one goes out with the 7th
+        env.standin.addfault(f);
+    }
+    QSignalSpy views(&env.link, &DeviceLink::updatemainview);
+    QSignalSpy views2(&env.link, &DeviceLink::updatelimitview2);
+    env.link.connectdevice();
+
+    const auto reads = env.commands(0x61);
+    QCOMPARE(reads.size(), 26 + rerequests);
+    for (int b = 0; b < 26; ++b) {
+        QCOMPARE(reads[b].payload().toHex(' '),
+                 QByteArray("00 ") + QByteArray::number(b, 16).rightJustified(2, '0'));
+        if (b > 0) // paced: a request every 120 ms at the least
+            QVERIFY(reads[b].ns - reads[b - 1].ns >= 100 * 1000000LL);
+    }
+    if (rerequests)
+        QCOMPARE(quint8(reads[26].payload().at(1)), quint8(5));
+    const QByteArray held = env.standin.state(env.unit).image;
+    QCOMPARE(currentimage(env.cur()).toHex(), held.toHex());
+    QCOMPARE(packedimage(env.cur()).toHex(), modelof(held).toHex());
+    QCOMPARE(env.cur()->getgain(0) & 0xFF, int(quint8(held[standin::img::gain + 1])));
+    QCOMPARE(env.cur()->getroutebyte(3), int(quint8(held[standin::img::routing + 3])));
+    QCOMPARE(views.count(), 1);
+    QCOMPARE(views.first().at(0).toInt(), 0);
+    QCOMPARE(views2.count(), 1);
+    QCOMPARE(env.cur()->getdevicename(), QStringLiteral("Online Data"));
+    QVERIFY(prompts.shown.isEmpty());
+}
+
+void TstConnect::downloadfails_data()
+{
+    QTest::addColumn<int>("fault");
+    QTest::newRow("block 7 never comes") << int(Fault::NoReply);
+    QTest::newRow("line dropped at block 10") << int(Fault::DropLink);
+}
+
+void TstConnect::downloadfails()
+{
+    QFETCH(int, fault);
+    ScriptedPrompts prompts;
+    Env env;
+    QVERIFY(env.serial(0x16));
+    env.standin.update(env.unit, [&](standin::UnitState &u) { u.image = sampleimage(5); });
+    Fault f;
+    f.kind = Fault::Kind(fault);
+    f.command = 0x61;
+    f.packet = fault == Fault::NoReply ? 7 : 10;
+    env.standin.addfault(f);
+    const QByteArray before = currentimage(env.cur());
+    const QByteArray packedbefore = packedimage(env.cur());
+    QSignalSpy views(&env.link, &DeviceLink::updatemainview);
+    env.link.connectdevice();
+
+    QCOMPARE(prompts.shown.size(), 1);
+    QCOMPARE(prompts.shown.first().kind, QStringLiteral("critical"));
+    QCOMPARE(currentimage(env.cur()), before);
+    QCOMPARE(packedimage(env.cur()), packedbefore);
+    QCOMPARE(views.count(), 0);
+    QVERIFY(env.cur()->getdevicename() != QStringLiteral("Online Data"));
+    QCOMPARE(env.cur()->getcomconnected(), 1); // the link is left as it is
+    if (fault == Fault::NoReply)               // the first pass and every re-request went out
+        QCOMPARE(env.commands(0x61).size(), 26 + DeviceLink::kReRequests);
+}
+
+void TstConnect::secondexchangerefused()
+{
+    Env env;
+    QVERIFY(env.serial());
+    int nested = 0;
+    QTimer::singleShot(50, &env.link, [&]() {
+        ++nested;
+        env.link.connectdevice();
+    });
+    env.link.connectdevice();
+    QCOMPARE(nested, 1);
+    QCOMPARE(env.commands(0x02).size(), 1);
+    QCOMPARE(env.commands(0x61).size(), 26);
+    QCOMPARE(gConnectBusy, 0);
+}
+
+void TstConnect::startgui()
+{
+    Env env;
+    const QHostAddress net(QStringLiteral("::ffff:192.168.1.20"));
+    MainApp::adddevice(0x14, 3, net);
+    env.select(0x18, 1, kSerial);
+    QSignalSpy looks(&env.link, &DeviceLink::devicelooks);
+    QSignalSpy views(&env.link, &DeviceLink::updategeqview);
+
+    // No slot chosen: the current record is refreshed as it is.
+    env.link.startgui(false, QHostAddress());
+    QCOMPARE(env.cur()->gettype(), 0x18);
+    QCOMPARE(looks.last().at(1).toString(), QString());
+    QCOMPARE(views.last().at(0).toInt(), 0);
+
+    // A network device in the chosen slot: its record becomes current.
+    env.app.setdevtype(0x14);
+    env.app.setdevaddr(3);
+    env.link.startgui(true, net);
+    QCOMPARE(env.cur()->getaddress(), 3);
+    QCOMPARE(looks.last().at(1).toString(), QStringLiteral("IP:192.168.1.20"));
+    QVERIFY(!looks.last().at(0).toString().isEmpty());
+    QCOMPARE(views.last().at(0).toInt(), 2);
+    QCOMPARE(env.app.getdevip(), net);
+
+    // An unknown type selects and labels, but no page is told to reload.
+    const int before = views.count();
+    env.app.setdevtype(0x30);
+    env.link.startgui(false, QHostAddress());
+    QCOMPARE(views.count(), before);
+    QCOMPARE(env.app.gainloading, uchar(0));
+}
+
+QTEST_MAIN(TstConnect)
+#include "tst_connect.moc"

@@ -1,0 +1,138 @@
+#pragma once
+
+// A controller, a device link and the processor stand-in, wired as the main
+// window wires them, for the connect, download and program-file tests.
+
+#include "ccomctrl.h"
+#include "comsettings.h"
+#include "devicedata.h"
+#include "devicelink.h"
+#include "dspresources.h"
+#include "mainapp.h"
+#include "standin.h"
+
+#include <QHostAddress>
+#include <QtTest>
+
+#include <memory>
+
+Q_DECLARE_METATYPE(QHostAddress)
+
+namespace linktest
+{
+
+const QHostAddress kSerial(QStringLiteral("0.0.0.0"));
+
+// An image that differs from the power-on image in every region the pages
+// show, so a download is told apart from no download.
+inline QByteArray sampleimage(int seed)
+{
+    QByteArray image = standin::poweronimagefor();
+    for (int ch = 0; ch < standin::kChannels; ++ch) {
+        image[standin::img::gain + ch * 3 + 1] = char(0x10 + seed + ch);
+        image[standin::img::delay + ch * 3 + 1] = char(seed * 3 + ch);
+    }
+    for (int o = 0; o < 8; ++o)
+        image[standin::img::routing + o] = char((o + seed) & 0x0F);
+    image[standin::img::name] = char('A' + seed);
+    return image;
+}
+
+// The current image of a record as bytes.
+inline QByteArray currentimage(const DeviceData *d)
+{
+    QByteArray image(kProgramImageSize, '\0');
+    for (int k = 0; k < kProgramImageSize; ++k)
+        image[k] = char(d->getcurimagebyte(k));
+    return image;
+}
+
+// The packed parameters of a record: every field the model decodes.
+inline QByteArray packedimage(DeviceData *d)
+{
+    d->packprogram();
+    QByteArray image(kProgramImageSize, '\0');
+    for (int k = 0; k < kProgramImageSize; ++k)
+        image[k] = char(d->getwriteimagebyte(k));
+    return image;
+}
+
+// The model's decoding of an image, packed again.
+inline QByteArray modelof(const QByteArray &image)
+{
+    auto d = std::make_unique<DeviceData>();
+    for (int k = 0; k < kProgramImageSize; ++k)
+        d->setcurimagebyte(k, quint8(image.at(k)));
+    d->unpackprogram();
+    return packedimage(d.get());
+}
+
+struct Env {
+    CComCtrl comctrl; // a protocol engine of the test's own, closed with it
+    MainApp app;
+    DeviceLink link;
+    standin::Standin standin;
+    int line = -1;
+    int unit = -1;
+
+    Env()
+    {
+        initdspresources();
+        qRegisterMetaType<QHostAddress>();
+        gMainApp = &app;
+        app.setcomctrl(&comctrl);
+        gConnectBusy = 0;
+        QObject::connect(&app, &MainApp::sendtcpdatasignals, &link, &DeviceLink::gettheApptcpinfo);
+        QObject::connect(&link, &DeviceLink::startguirequested, &link,
+                         [this]() { link.startgui(false, QHostAddress()); });
+    }
+    ~Env()
+    {
+        comctrl.closemaincom();
+        app.deletealldevices();
+        gMainApp = nullptr;
+    }
+
+    // A processor of this type at address 1 on a pseudo-terminal, the port
+    // opened by the protocol engine, and the device listed and current.
+    bool serial(quint8 type = 0x18)
+    {
+        line = standin.openpty();
+        if (line < 0)
+            return false;
+        unit = standin.addunit(line, type, 1);
+        gComSettings.setsettings(ComSettings::FixedBaud, ComSettings::FixedDataBits, ComSettings::FixedParity,
+                                 ComSettings::FixedStopBits, ComSettings::FixedFlowControl,
+                                 ComSettings::FixedTimeout);
+        gComSettings.setportname(standin.ptypath(line));
+        if (!comctrl.openmaincom())
+            return false;
+        link.attachcomctrl(&comctrl);
+        select(type, 1, kSerial);
+        return true;
+    }
+
+    void select(quint8 type, quint8 addr, const QHostAddress &ip)
+    {
+        MainApp::adddevice(type, addr, ip);
+        app.setdevtype(type);
+        app.setdevaddr(addr);
+        app.setdevip(ip);
+        app.selectdevice(type, addr, ip);
+        app.setslotused(0, 1);
+    }
+
+    DeviceData *cur() const { return app.getcurdevice(); }
+
+    // The commands of one code the unit received, in order.
+    QVector<standin::FrameRecord> commands(quint8 code) const
+    {
+        QVector<standin::FrameRecord> out;
+        for (const auto &r : standin.commands(unit))
+            if (r.command() == code)
+                out.append(r);
+        return out;
+    }
+};
+
+} // namespace linktest

@@ -1,0 +1,239 @@
+// Program files from the tool bar: saving the current parameters, loading a
+// file into the current device and writing it to the processor (the stand-in
+// on a pseudo-terminal), refusing wrong files and failed transfers.
+
+#include "formtoolbutton.h"
+#include "scriptedprompts.h"
+#include "tst_connect_support.h"
+
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace linktest;
+using standin::Fault;
+
+namespace
+{
+bool writefile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QByteArray readfile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
+
+class TstProgramFiles : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir dir;
+
+private slots:
+    void save_data();
+    void save();
+    void savefailurekeepsoldfile();
+    void load();
+    void wrongsize_data();
+    void wrongsize();
+    void unacknowledged_data();
+    void unacknowledged();
+    void refusedwhilebusy();
+};
+
+void TstProgramFiles::save_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("given");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QString>("filter");
+    QTest::newRow("type 24, no extension") << 0x18 << "a"
+                                           << "a.K91"
+                                           << "Program File (*.K91)";
+    QTest::newRow("type 22, no extension") << 0x16 << "b"
+                                           << "b.K72"
+                                           << "Program File (*.K72)";
+    QTest::newRow("type 20, own extension") << 0x14 << "c.bin"
+                                            << "c.bin"
+                                            << "Program File (*.K53)";
+}
+
+void TstProgramFiles::save()
+{
+    QFETCH(int, type);
+    QFETCH(QString, given);
+    QFETCH(QString, written);
+    QFETCH(QString, filter);
+    ScriptedPrompts prompts;
+    Env env;
+    env.select(quint8(type), 1, kSerial);
+    for (int k = 0; k < kProgramImageSize; ++k)
+        env.cur()->setcurimagebyte(k, quint8(sampleimage(2).at(k)));
+    env.cur()->unpackprogram();
+    prompts.fileNames.enqueue(dir.filePath(given));
+    FormToolButton bar;
+    bar.on_Save_Button_clicked();
+    QCOMPARE(prompts.shown.size(), 1);
+    QCOMPARE(prompts.shown.first().kind, QStringLiteral("save"));
+    QCOMPARE(prompts.shown.first().text, filter);
+    const QByteArray bytes = readfile(dir.filePath(written));
+    QCOMPARE(bytes.size(), kProgramImageSize);
+    QCOMPARE(bytes.toHex(), packedimage(env.cur()).toHex());
+}
+
+void TstProgramFiles::savefailurekeepsoldfile()
+{
+    ScriptedPrompts prompts;
+    Env env;
+    env.select(0x18, 1, kSerial);
+    QTemporaryDir own;
+    const QString path = own.filePath(QStringLiteral("old.K91"));
+    const QByteArray old(kProgramImageSize, '\x5a');
+    QVERIFY(writefile(path, old));
+    prompts.fileNames.enqueue(path);
+    // Files may grow to 100 bytes only: the new image cannot be written.
+    rlimit saved{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit small = saved;
+    small.rlim_cur = 100;
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    FormToolButton bar;
+    bar.on_Save_Button_clicked();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    QCOMPARE(prompts.lastKind(), QStringLiteral("warning"));
+    QCOMPARE(prompts.shown.last().title, QStringLiteral("Write File"));
+    QVERIFY(prompts.shown.last().text.startsWith(QStringLiteral("Cannot write file ")));
+    QCOMPARE(readfile(path), old);
+    QCOMPARE(QDir(own.path()).entryList(QDir::Files), QStringList{QStringLiteral("old.K91")});
+}
+
+void TstProgramFiles::load()
+{
+    ScriptedPrompts prompts;
+    Env env;
+    QVERIFY(env.serial());
+    env.cur()->setcomconnected(1);
+    const QByteArray image = sampleimage(7);
+    const QString path = dir.filePath(QStringLiteral("load.k91"));
+    QVERIFY(writefile(path, image));
+    prompts.fileNames.enqueue(path);
+    FormToolButton bar;
+    QSignalSpy views(&bar, &FormToolButton::updataallviews);
+    bar.on_Down_Button_clicked();
+
+    QCOMPARE(prompts.shown.size(), 1);
+    QCOMPARE(prompts.shown.first().text, QStringLiteral("Program File (*.K91 *.k91)"));
+    QCOMPARE(views.count(), 1);
+    QCOMPARE(currentimage(env.cur()), image);
+    const auto writes = env.commands(0x60);
+    QCOMPARE(writes.size(), 26);
+    for (int k = 0; k < 26; ++k) {
+        QCOMPARE(int(quint8(writes[k].payload().at(1))), k);
+        QCOMPARE(writes[k].payload().mid(2), image.mid(k * 64, 64));
+    }
+    const auto recalls = env.commands(0x62);
+    QCOMPARE(recalls.size(), 1);
+    QCOMPARE(recalls.first().payload().toHex(), QByteArray("00"));
+    QVERIFY(recalls.first().ns > writes.last().ns);
+    QCOMPARE(env.standin.state(env.unit).image.toHex(), image.toHex());
+}
+
+void TstProgramFiles::wrongsize_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::newRow("1663") << 1663;
+    QTest::newRow("1665") << 1665;
+    QTest::newRow("empty") << 0;
+}
+
+void TstProgramFiles::wrongsize()
+{
+    QFETCH(int, size);
+    ScriptedPrompts prompts;
+    Env env;
+    QVERIFY(env.serial());
+    env.cur()->setcomconnected(1);
+    const QString path = dir.filePath(QStringLiteral("wrong.K91"));
+    QVERIFY(writefile(path, QByteArray(size, '\x11')));
+    prompts.fileNames.enqueue(path);
+    const QByteArray before = currentimage(env.cur());
+    const QByteArray packed = packedimage(env.cur());
+    FormToolButton bar;
+    bar.on_Down_Button_clicked();
+    QCOMPARE(prompts.lastKind(), QStringLiteral("critical"));
+    QCOMPARE(prompts.shown.last().title, QStringLiteral("Download Program Failed "));
+    QCOMPARE(prompts.shown.last().text, QStringLiteral("Please Try Again"));
+    QCOMPARE(currentimage(env.cur()), before);
+    QCOMPARE(packedimage(env.cur()), packed);
+    QTest::qWait(100);
+    QVERIFY(env.standin.commands(env.unit).isEmpty());
+}
+
+// A part or the recall that is never acknowledged is sent a bounded number of
+// times; the load then reports failure and sends nothing further.
+void TstProgramFiles::unacknowledged_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("packet");
+    QTest::newRow("last part") << 0x60 << 25;
+    QTest::newRow("part 3") << 0x60 << 3;
+    QTest::newRow("recall") << 0x62 << -1;
+}
+
+void TstProgramFiles::unacknowledged()
+{
+    QFETCH(int, command);
+    QFETCH(int, packet);
+    ScriptedPrompts prompts;
+    Env env;
+    QVERIFY(env.serial());
+    env.cur()->setcomconnected(1);
+    Fault f;
+    f.kind = Fault::NoReply;
+    f.command = command;
+    f.packet = packet;
+    env.standin.addfault(f);
+    const QString path = dir.filePath(QStringLiteral("silent.K91"));
+    QVERIFY(writefile(path, sampleimage(4)));
+    prompts.fileNames.enqueue(path);
+    FormToolButton bar;
+    bar.on_Down_Button_clicked();
+
+    QCOMPARE(prompts.lastKind(), QStringLiteral("critical"));
+    QCOMPARE(prompts.shown.last().title, QStringLiteral("Download Program Failed "));
+    const auto writes = env.commands(0x60);
+    const auto recalls = env.commands(0x62);
+    if (command == 0x60) {
+        QCOMPARE(writes.size(), packet + FormToolButton::kSendAttempts);
+        QCOMPARE(int(quint8(writes.last().payload().at(1))), packet);
+        QCOMPARE(recalls.size(), 0);
+    } else {
+        QCOMPARE(writes.size(), 26);
+        QCOMPARE(recalls.size(), FormToolButton::kSendAttempts);
+    }
+    QCOMPARE(gConnectBusy, 0);
+}
+
+void TstProgramFiles::refusedwhilebusy()
+{
+    ScriptedPrompts prompts;
+    Env env;
+    env.select(0x18, 1, kSerial);
+    gConnectBusy = 1; // a connect is running its waits
+    FormToolButton bar;
+    bar.on_Down_Button_clicked();
+    QVERIFY(prompts.shown.isEmpty());
+    QCOMPARE(gConnectBusy, 1);
+    gConnectBusy = 0;
+}
+
+QTEST_MAIN(TstProgramFiles)
+#include "tst_programfiles.moc"
