@@ -95,7 +95,8 @@ ProgramFileStatus writeprogramfile(const QString &path, const QByteArray &image,
                  QStringLiteral("Cannot write file %1: %2.").arg(displayname(path), file.errorString()));
         return ProgramFileStatus::CannotOpen;
     }
-    if (file.write(image) != image.size() || !file.commit()) {
+    // commit() alone misses a buffered write that fails when it is flushed.
+    if (file.write(image) != image.size() || !file.flush() || !file.commit()) {
         seterror(error,
                  QStringLiteral("Cannot write file %1: %2.").arg(displayname(path), file.errorString()));
         file.cancelWriting();

@@ -74,6 +74,9 @@ private slots:
     {
         w.reset();
         gComCtrl.closemaincom();
+        // A find reply of this test must not make the next one open a port
+        // that no longer exists.
+        gComCtrl.setfindok(false);
         qDeleteAll(gDeviceList);
         gDeviceList.clear();
         qunsetenv("DSPMANAGER_PORTS");
@@ -262,7 +265,10 @@ private slots:
         w->fileaction(2)->trigger();
         gDialogCom->initcom();
         w->rs232action()->trigger();
-        QVERIFY(gComCtrl.getcomisopened());
+        QVERIFY2(gComCtrl.getcomisopened(),
+                 qPrintable(QStringLiteral("checked=%1 status=%2 port=%3")
+                                .arg(w->rs232action()->isChecked())
+                                .arg(w->findChild<QLabel *>(QStringLiteral("comshow"))->text(), gComCtrl.getcomname())));
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         QVERIFY(w->close());
