@@ -78,10 +78,9 @@ private slots:
         const struct {
             int i;
             double hz;
-        } rows[] = {{0, 10.0},    {35, 19.7},   {59, 31.3},   {65, 35.1},   {99, 67.5},  {100, 68.8},
-                    {114, 90.1},  {115, 94},    {116, 95},    {117, 97},    {118, 99},   {119, 101},
-                    {200, 481},   {238, 1000},  {299, 3240},  {300, 3300},  {327, 5500}, {358, 10100},
-                    {367, 12100}, {382, 16000}, {394, 20200}, {397, 21400}, {398, 21900}};
+        } rows[] = {{0, 10.0},  {59, 31.3},    {114, 90.1},   {115, 94},   {118, 99},   {119, 101},
+                    {238, 1000}, {327, 5500},  {367, 12100},  {398, 21900}, {-1, 10.0}, {399, 21900},
+                    {0xffff, 21900}, {std::numeric_limits<int>::min(), 10.0}};
         for (const auto &r : rows)
             QTest::addRow("%d", r.i) << r.i << r.hz;
     }
@@ -113,16 +112,10 @@ private slots:
         QTest::addColumn<double>("octaves");
         QTest::addColumn<double>("q");
         QTest::newRow("0 narrowest") << 0 << 0.017 << 86.6;
-        QTest::newRow("1") << 1 << 0.02 << 72.1;
-        QTest::newRow("3") << 3 << 0.033 << 43.3;
-        QTest::newRow("14") << 14 << 0.5 << 2.9;
         QTest::newRow("17 one octave") << 17 << 1.0 << 1.41;
-        QTest::newRow("23") << 23 << 2.0 << 0.67;
-        QTest::newRow("35") << 35 << 4.0 << 0.267;
         QTest::newRow("40 widest") << 40 << 4.75 << 0.2;
         // Out of the table: clamped to its ends.
         QTest::newRow("-1 clamps to 0") << -1 << 0.017 << 86.6;
-        QTest::newRow("41 clamps to 40") << 41 << 4.75 << 0.2;
         QTest::newRow("255 clamps to 40") << 255 << 4.75 << 0.2;
     }
     void widthandq()
@@ -140,10 +133,7 @@ private slots:
         QTest::addColumn<int>("band");
         QTest::addColumn<double>("hz");
         QTest::newRow("0") << 0 << 20.0;
-        QTest::newRow("1") << 1 << 25.2;
-        QTest::newRow("7") << 7 << 101.0;
         QTest::newRow("17") << 17 << 1016.0;
-        QTest::newRow("25") << 25 << 6451.0;
         QTest::newRow("30") << 30 << 20480.0;
         QTest::newRow("31 clamps to 30") << 31 << 20480.0;
         QTest::newRow("-3 clamps to 0") << -3 << 20.0;
@@ -157,36 +147,6 @@ private slots:
         QCOMPARE(m.geqbandtox(band), m.freqtox(hz));
     }
 
-    void geqfollowsthirdoctaves()
-    {
-        CurveMath m;
-        for (int k = 0; k < CurveMath::kGeqBandCount; ++k) {
-            const double exact = 20.0 * std::pow(2.0, k / 3.0);
-            const double step = exact < 100.0 ? 0.1 : 1.0;
-            QVERIFY2(qAbs(m.getgeqfreq(k) - std::round(exact / step) * step) < 1e-9,
-                     qPrintable(QString::number(k)));
-        }
-    }
-
-    void gridindexclamped_data()
-    {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<double>("hz");
-        QTest::newRow("-1") << -1 << 10.0;
-        QTest::newRow("399") << 399 << 21900.0;
-        QTest::newRow("0xffff from an image") << 0xffff << 21900.0;
-        QTest::newRow("INT_MIN") << std::numeric_limits<int>::min() << 10.0;
-        QTest::newRow("INT_MAX") << std::numeric_limits<int>::max() << 21900.0;
-    }
-    void gridindexclamped()
-    {
-        QFETCH(int, index);
-        QFETCH(double, hz);
-        CurveMath m;
-        QCOMPARE(m.getfreq(index), hz);
-        QCOMPARE(m.getgridfreq(index), hz);
-    }
-
     // --- nearest index ---------------------------------------------------
 
     void findfreqindex_data()
@@ -194,20 +154,14 @@ private slots:
         QTest::addColumn<double>("hz");
         QTest::addColumn<uint>("index");
         QTest::newRow("below the grid") << 5.0 << 0u;
-        QTest::newRow("zero") << 0.0 << 0u;
         QTest::newRow("negative") << -100.0 << 0u;
-        QTest::newRow("first entry") << 10.0 << 0u;
         QTest::newRow("tie 10.0/10.2 gives upper") << 10.1 << 1u;
         QTest::newRow("nearer lower") << 1009.0 << 238u;
         QTest::newRow("tie 1000/1020 gives upper") << 1010.0 << 239u;
-        QTest::newRow("nearer upper") << 1011.0 << 239u;
-        QTest::newRow("exact 1 kHz") << 1000.0 << 238u;
         QTest::newRow("90.1/94: above the middle") << 92.1 << 115u;
         QTest::newRow("90.1/94: below the middle") << 92.0 << 114u;
         QTest::newRow("tie 21400/21900") << 21650.0 << 398u;
-        QTest::newRow("last entry") << 21900.0 << 398u;
         QTest::newRow("above the grid") << 30000.0 << 398u;
-        QTest::newRow("infinity") << kInf << 398u;
         QTest::newRow("NaN") << kNaN << 398u;
     }
     void findfreqindex()
@@ -218,16 +172,6 @@ private slots:
         QCOMPARE(m.findfreqindex(hz), index);
         if (std::isfinite(hz) && hz == std::floor(hz) && qAbs(hz) < 1e9)
             QCOMPARE(m.findgridindex(int(hz)), double(index));
-    }
-
-    void findindexroundtrip()
-    {
-        CurveMath m;
-        for (int i = 0; i < CurveMath::kGridSize; ++i) {
-            QCOMPARE(m.findfreqindex(m.getfreq(i)), uint(i));
-            if (m.getfreq(i) == std::floor(m.getfreq(i)))
-                QCOMPARE(m.findgridindex(int(m.getfreq(i))), double(i));
-        }
     }
 
     // --- pixel mappings --------------------------------------------------
@@ -241,10 +185,8 @@ private slots:
         QTest::newRow("10 Hz") << 10.0 << 0 << 0 << 0;
         QTest::newRow("1 kHz") << 1000.0 << 478 << 239 << 240;
         QTest::newRow("21.9 kHz") << 21900.0 << 800 << 400 << 402;
-        QTest::newRow("1020 Hz") << 1020.0 << 481 << 240 << 241;
         // Nonsense frequencies give a far-left pixel, never an undefined conversion.
         QTest::newRow("0 Hz") << 0.0 << -1000000 << -1000000 << -1000000;
-        QTest::newRow("negative") << -5.0 << -1000000 << -1000000 << -1000000;
         QTest::newRow("NaN") << kNaN << -1000000 << -1000000 << -1000000;
         QTest::newRow("huge") << 1e300 << 71607 << 35803 << 35982;
     }
@@ -258,27 +200,6 @@ private slots:
         QCOMPARE(m.freqtox(hz), x800);
         QCOMPARE(m.freqtox400(hz), x400);
         QCOMPARE(m.freqtox402(hz), x402);
-    }
-
-    void xtofreqindex_data()
-    {
-        QTest::addColumn<int>("x");
-        QTest::addColumn<uint>("index");
-        QTest::newRow("left of the axis") << -50 << 0u;
-        QTest::newRow("0") << 0 << 0u;
-        QTest::newRow("tie between 0 and 2") << 1 << 1u;
-        QTest::newRow("478 is 1 kHz") << 478 << 238u;
-        QTest::newRow("479 nearer 478") << 479 << 238u;
-        QTest::newRow("480 nearer 481") << 480 << 239u;
-        QTest::newRow("800") << 800 << 398u;
-        QTest::newRow("right of the axis") << 5000 << 398u;
-    }
-    void xtofreqindex()
-    {
-        QFETCH(int, x);
-        QFETCH(uint, index);
-        CurveMath m;
-        QCOMPARE(m.xtofreqindex(x), index);
     }
 
     void xtofreqindexroundtrip()
@@ -296,11 +217,8 @@ private slots:
         QTest::addColumn<float>("gain");
         QTest::addColumn<int>("width");
         QTest::newRow("6 dB at 1 kHz, one octave") << 1000.0f << 6.0f << 17;
-        QTest::newRow("-12 dB at 1 kHz, 1/3 octave") << 1000.0f << -12.0f << 13;
         QTest::newRow("15 dB at 20 Hz, narrowest") << 20.0f << 15.0f << 0;
         QTest::newRow("-30 dB at 10 kHz, widest") << 10000.0f << -30.0f << 40;
-        QTest::newRow("0.5 dB at 101 Hz") << 101.0f << 0.5f << 14;
-        QTest::newRow("12 dB at 21.9 kHz") << 21900.0f << 12.0f << 20;
     }
     void peakingatcentre()
     {
@@ -318,21 +236,11 @@ private slots:
         QVERIFY(below * gain >= 0 && above * gain >= 0);
     }
 
-    void peakingzerogainisflat_data()
-    {
-        QTest::addColumn<float>("f0");
-        QTest::addColumn<float>("q");
-        QTest::newRow("1 kHz Q 1.41") << 1000.0f << 1.41f;
-        QTest::newRow("20 Hz Q 86.6") << 20.0f << 86.6f;
-        QTest::newRow("16 kHz Q 0.2") << 16000.0f << 0.2f;
-    }
     void peakingzerogainisflat()
     {
-        QFETCH(float, f0);
-        QFETCH(float, q);
         CurveMath m;
         for (int i = 0; i < CurveMath::kGridSize; ++i)
-            QCOMPARE(m.peakingdb(f0, 0.0f, q, float(m.getfreq(i))), 0.0);
+            QCOMPARE(m.peakingdb(1000.0f, 0.0f, 1.41f, float(m.getfreq(i))), 0.0);
     }
 
     void crossoveratcorner_data()
@@ -345,12 +253,8 @@ private slots:
         QTest::newRow("lp1 at corner") << 1 << 1000.0f << 1000.0f << -3.0103 << 1e-4;
         QTest::newRow("lp2 at corner") << 2 << 1000.0f << 1000.0f << -4.7712 << 1e-4;
         QTest::newRow("lp3 at corner") << 3 << 1000.0f << 1000.0f << -6.9897 << 1e-4;
-        QTest::newRow("hp1 at corner") << 4 << 1000.0f << 1000.0f << -3.0103 << 1e-4;
-        QTest::newRow("hp2 at corner") << 5 << 1000.0f << 1000.0f << -4.7712 << 1e-4;
         QTest::newRow("hp3 at corner") << 6 << 1000.0f << 1000.0f << -6.9897 << 1e-4;
         QTest::newRow("lp1 one octave above") << 1 << 1000.0f << 2000.0f << -12.32 << 0.005;
-        QTest::newRow("lp1 at a 100 Hz corner") << 1 << 100.0f << 100.0f << -3.0103 << 1e-4;
-        QTest::newRow("hp3 at a 10 kHz corner") << 6 << 10000.0f << 10000.0f << -6.9897 << 1e-4;
         QTest::newRow("lp2 far below") << 2 << 5000.0f << 10.0f << 0.0 << 1e-4;
         QTest::newRow("hp2 far above") << 5 << 50.0f << 20000.0f << 0.0 << 1e-3;
         // Two decades above a second-order low-pass: 40 dB per decade.
@@ -389,27 +293,6 @@ private slots:
         // The ignored arguments change nothing.
         if (section == 1)
             QCOMPARE(m.lowpassdb1(f0, -3.0f, 9.0f, f), v);
-    }
-
-    void sectionsinterleaved()
-    {
-        // A display evaluates several sections at every point in turn; each
-        // result must equal that of a fresh object evaluating it alone.
-        CurveMath shared;
-        const float f0s[] = {31.3f, 101.0f, 1000.0f, 3240.0f, 10100.0f, 16000.0f, 20200.0f};
-        const float gains[] = {6.0f, -3.0f, 12.0f, -12.0f, 1.5f, 0.0f, -30.0f};
-        for (int i = 0; i < CurveMath::kGridSize; i += 7) {
-            const float f = float(shared.getfreq(i));
-            for (int b = 0; b < 7; ++b) {
-                CurveMath fresh;
-                QCOMPARE(shared.peakingdb(f0s[b], gains[b], 2.9f, f),
-                         fresh.peakingdb(f0s[b], gains[b], 2.9f, f));
-            }
-            CurveMath fresh;
-            QCOMPARE(shared.highpassdb2(80.0f, 12.0f, 0.707f, f), fresh.highpassdb2(80.0f, 12.0f, 0.707f, f));
-            QCOMPARE(shared.lowpassdb3(8000.0f, 12.0f, 0.707f, f),
-                     fresh.lowpassdb3(8000.0f, 12.0f, 0.707f, f));
-        }
     }
 
     void displayfloor_data()
@@ -475,10 +358,8 @@ private slots:
         QTest::addColumn<double>("tolerance");
         // At the centre +-180 (within the single-precision rounding of a0).
         QTest::newRow("at 1 kHz centre") << 1000.0f << 1000.0f << 180.0 << 1e-3;
-        QTest::newRow("at 101 Hz centre") << 101.0f << 101.0f << 180.0 << 1e-3;
         QTest::newRow("at 10.1 kHz centre") << 10100.0f << 10100.0f << 180.0 << 1e-3;
         QTest::newRow("10 Hz below 10 kHz") << 10000.0f << 10.0f << 0.0 << 0.2;
-        QTest::newRow("10 Hz below 1 kHz") << 1000.0f << 10.0f << 0.0 << 2.0;
     }
     void allpassphase()
     {
@@ -493,47 +374,10 @@ private slots:
         QCOMPARE(m.getphase(17), p);
     }
 
-    void allpasspassesthroughminus90()
-    {
-        // A second-order all-pass turns 360 degrees: -90 at a frequency below
-        // its centre, so the phase falls monotonically from 0 through -90.
-        CurveMath m;
-        double prev = 0.0;
-        for (int i = 0; i <= 238; ++i) {
-            const double p = m.phasedeg(1000.0f, 0.0f, 0.707f, float(m.getfreq(i)), 1.0f, 0.0f, i);
-            QVERIFY(p <= prev + 1e-9);
-            prev = p;
-        }
-        QVERIFY(prev < -170.0);
-    }
-
-    void peakingphase_data()
-    {
-        QTest::addColumn<float>("gain");
-        QTest::addColumn<float>("f");
-        QTest::addColumn<double>("degrees");
-        QTest::addColumn<double>("tolerance");
-        QTest::newRow("gain 0 has no phase") << 0.0f << 700.0f << 0.0 << 1e-9;
-        QTest::newRow("boost at the centre") << 6.0f << 1000.0f << 0.0 << 1e-6;
-        QTest::newRow("cut at the centre") << -12.0f << 1000.0f << 0.0 << 1e-6;
-        QTest::newRow("far from the centre") << 12.0f << 20.0f << 0.0 << 1.5;
-    }
-    void peakingphase()
-    {
-        QFETCH(float, gain);
-        QFETCH(float, f);
-        QFETCH(double, degrees);
-        QFETCH(double, tolerance);
-        CurveMath m;
-        const double p = m.phasedeg(1000.0f, gain, 1.41f, f, 0.0f, 0.0f, 3);
-        QVERIFY2(qAbs(p - degrees) < tolerance, qPrintable(QString::number(p, 'g', 12)));
-    }
-
     void phaseindexoutofrange_data()
     {
         QTest::addColumn<int>("index");
         QTest::newRow("-1") << -1;
-        QTest::newRow("399") << 399;
         QTest::newRow("INT_MAX") << std::numeric_limits<int>::max();
     }
     void phaseindexoutofrange()
@@ -623,49 +467,6 @@ private slots:
         }
     }
 
-    void windowindexasdouble_data()
-    {
-        QTest::addColumn<double>("index");
-        QTest::addColumn<int>("actsas");
-        QTest::newRow("9.9 truncates to 9") << 9.9 << 9;
-        QTest::newRow("6.0") << 6.0 << 6;
-        QTest::newRow("0.7 truncates to 0") << 0.7 << 0;
-        QTest::newRow("12 acts as 10") << 12.0 << 10;
-        QTest::newRow("-1 is byte 255, acts as 10") << -1.0 << 10;
-        QTest::newRow("258 low byte 2") << 258.0 << 2;
-        QTest::newRow("NaN acts as 10") << kNaN << 10;
-        QTest::newRow("infinity acts as 10") << kInf << 10;
-    }
-    void windowindexasdouble()
-    {
-        QFETCH(double, index);
-        QFETCH(int, actsas);
-        CurveMath viadesign;
-        viadesign.firresponse2(1000.0f, 67.5, 10.0, 1, index, 0);
-        CurveMath direct;
-        direct.firwindow(1, quint8(actsas));
-        for (int i = 0; i <= 96; ++i)
-            QCOMPARE(viadesign.firwindowvalue(i), direct.firwindowvalue(i));
-    }
-
-    void firorder_data()
-    {
-        QTest::addColumn<int>("order");
-        QTest::addColumn<double>("taps");
-        QTest::newRow("0") << 0 << 64.0;
-        QTest::newRow("1") << 1 << 96.0;
-        QTest::newRow("2") << 2 << 128.0;
-        QTest::newRow("3 none") << 3 << 0.0;
-        QTest::newRow("255 none") << 255 << 0.0;
-    }
-    void firorder()
-    {
-        QFETCH(int, order);
-        QFETCH(double, taps);
-        CurveMath m;
-        QCOMPARE(m.getfirorder(quint8(order)), taps);
-    }
-
     // --- FIR design --------------------------------------------------------
 
     void firlevels_data()
@@ -683,14 +484,10 @@ private slots:
             << int(LowPass) << 0 << 6.0 << 1000.0f << 0.0f << 1000.0 << -6.0 << 0.05;
         QTest::newRow("LP 64 Hamming at 100 Hz")
             << int(LowPass) << 0 << 6.0 << 1000.0f << 0.0f << 100.0 << -0.46 << 0.01;
-        QTest::newRow("LP 64 rect at corner")
-            << int(LowPass) << 0 << 2.0 << 1000.0f << 0.0f << 1000.0 << -5.76 << 0.01;
         QTest::newRow("LP 64 rect at 2 kHz")
             << int(LowPass) << 0 << 2.0 << 1000.0f << 0.0f << 2000.0 << -22.7 << 0.05;
         QTest::newRow("HP 128 Hamming at corner")
             << int(HighPass) << 2 << 6.0 << 1000.0f << 0.0f << 1000.0 << -6.0 << 0.05;
-        QTest::newRow("HP 128 Hamming at 10 kHz")
-            << int(HighPass) << 2 << 6.0 << 1000.0f << 0.0f << 10000.0 << -0.004 << 0.001;
         QTest::newRow("BP 128 Hamming at 1 kHz")
             << int(BandPass) << 2 << 6.0 << 500.0f << 2000.0f << 1000.0 << -0.19 << 0.01;
         // Every type at its corners for the three orders: about -6 dB (half
@@ -735,8 +532,6 @@ private slots:
         QTest::addColumn<float>("f1");
         QTest::addColumn<float>("f2");
         QTest::newRow("LP order 3") << int(LowPass) << 3 << 1000.0f << 0.0f;
-        QTest::newRow("HP order 200") << int(HighPass) << 200 << 1000.0f << 0.0f;
-        QTest::newRow("BP order 3") << int(BandPass) << 3 << 500.0f << 2000.0f;
         QTest::newRow("BP equal corners") << int(BandPass) << 1 << 1000.0f << 1000.0f;
     }
     void firnotaps()
@@ -758,39 +553,12 @@ private slots:
         }
     }
 
-    void firfrequencies_data()
-    {
-        QTest::addColumn<int>("point");
-        QTest::addColumn<double>("hz");
-        QTest::newRow("0") << 0 << 10.0;
-        QTest::newRow("99") << 99 << 67.5;
-        QTest::newRow("100") << 100 << 68.8;
-        QTest::newRow("199") << 199 << 427.0;
-        QTest::newRow("200") << 200 << 481.0;
-        QTest::newRow("299") << 299 << 3240.0;
-        QTest::newRow("300") << 300 << 3300.0;
-        QTest::newRow("398") << 398 << 21900.0;
-        QTest::newRow("-1 reads point 0") << -1 << 10.0;
-        QTest::newRow("399 reads point 398") << 399 << 21900.0;
-        QTest::newRow("511 reads point 398") << 511 << 21900.0;
-    }
-    void firfrequencies()
-    {
-        QFETCH(int, point);
-        QFETCH(double, hz);
-        CurveMath m;
-        firpanel(m, LowPass, 1000.0f, 0.0f, 0, 6.0);
-        QVERIFY(qAbs(m.getfirphase(point) - hz) < 1e-9);
-        QVERIFY(std::isfinite(m.getfirmag(point)));
-    }
-
     void firsegmentnumbers_data()
     {
         QTest::addColumn<int>("segment");
         QTest::addColumn<int>("first");
         QTest::addColumn<int>("count");
         QTest::newRow("0") << 0 << 0 << 100;
-        QTest::newRow("2") << 2 << 200 << 100;
         QTest::newRow("3") << 3 << 300 << 99;
         QTest::newRow("4 is the last segment") << 4 << 300 << 99;
         QTest::newRow("-1 is the last segment") << -1 << 300 << 99;
@@ -835,11 +603,8 @@ private slots:
         QTest::addColumn<float>("f1");
         QTest::addColumn<float>("f2");
         QTest::newRow("LP 64 Hamming 1 kHz") << int(LowPass) << 0 << 6.0 << 1000.0f << 0.0f;
-        QTest::newRow("LP 128 rectangular 5 kHz") << int(LowPass) << 2 << 2.0 << 5000.0f << 0.0f;
         QTest::newRow("HP 128 Blackman 1 kHz") << int(HighPass) << 2 << 7.0 << 1000.0f << 0.0f;
-        QTest::newRow("HP 96 Bartlett 300 Hz") << int(HighPass) << 1 << 0.0 << 300.0f << 0.0f;
         QTest::newRow("BP 96 Hann 500-2000") << int(BandPass) << 1 << 3.0 << 500.0f << 2000.0f;
-        QTest::newRow("BP 64 flat top 2-8 kHz") << int(BandPass) << 0 << 9.0 << 2000.0f << 8000.0f;
         QTest::newRow("BP 128 Nuttall 101-10100") << int(BandPass) << 2 << 10.0 << 101.0f << 10100.0f;
     }
     void firmatchesdirectsum()
