@@ -46,17 +46,6 @@ class TestMySerialPort : public QObject
 {
     Q_OBJECT
 private slots:
-    void resultCodesWhileClosed()
-    {
-        MySerialPort port;
-        QVERIFY(!port.isopen());
-        QCOMPARE(port.senddata(QByteArray("\x11", 1)), int(MySerialPort::NotOpen));
-        QCOMPARE(port.senddatawhole(QByteArray("\x11", 1)), int(MySerialPort::NotOpen));
-        QCOMPARE(port.writedirect(QByteArray("\x11", 1)), int(MySerialPort::NotOpen));
-        port.createreceivethread();
-        QCOMPARE(port.startreceivethread(), int(MySerialPort::NotOpen));
-        QVERIFY(!port.receivethreadrunning());
-    }
 
     void openFailures_data()
     {
@@ -187,46 +176,10 @@ private slots:
                  qPrintable(QStringLiteral("%1 write calls").arg(after - before)));
     }
 
-    void manySendsStayInOrder()
-    {
-        PtyPair pty;
-        MySerialPort port;
-        QVERIFY(port.opencom(pty.slavePath()));
-        engineSetUp(port);
-        QByteArray expected;
-        for (int frame = 0; frame < 40; ++frame) {
-            QByteArray bytes = QByteArray::fromHex("112233");
-            for (int i = 0; i < 20; ++i)
-                bytes.append(char(frame * 20 + i));
-            bytes.append(QByteArray::fromHex("332211"));
-            QCOMPARE(port.senddata(bytes), int(MySerialPort::HandedOver));
-            expected += bytes;
-            if (frame % 8 == 0)
-                QCoreApplication::processEvents(); // let the writer start between sends
-        }
-        QCOMPARE(pty.readAtLeast(expected.size()), expected);
-    }
-
-    void wholeBufferAndDirectWrite()
-    {
-        PtyPair pty;
-        MySerialPort port;
-        QVERIFY(port.opencom(pty.slavePath()));
-        port.createsendthread();
-        QCOMPARE(port.senddatawhole(QByteArray("abc")), int(MySerialPort::HandedOver));
-        QCOMPARE(pty.readAtLeast(3), QByteArray("abc"));
-        QCOMPARE(port.senddata(QByteArray("de")), int(MySerialPort::HandedOver));
-        QCOMPARE(pty.readAtLeast(2), QByteArray("de"));
-        QCOMPARE(port.writedirect(QByteArray("fg")), int(MySerialPort::HandedOver));
-        QCOMPARE(pty.readAtLeast(2), QByteArray("fg"));
-    }
-
     void chunksIn_data()
     {
         QTest::addColumn<QList<QByteArray>>("pieces");
         QTest::newRow("one reply") << QList<QByteArray>{QByteArray::fromHex("112233000102332211")};
-        QTest::newRow("split reply") << QList<QByteArray>{
-            QByteArray::fromHex("1122"), QByteArray::fromHex("33000102"), QByteArray::fromHex("332211")};
         QTest::newRow("all byte values") << [] {
             QByteArray all;
             for (int i = 0; i < 256; ++i)
@@ -356,16 +309,6 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(joined(spy), QByteArray("back"), 5000);
     }
 
-    void peerVanishesWhileIdle()
-    {
-        auto pty = std::make_unique<PtyPair>();
-        MySerialPort port;
-        QVERIFY(port.opencom(pty->slavePath()));
-        port.createsendthread(); // no reader running: the loss is seen all the same
-        pty.reset();
-        QTRY_VERIFY_WITH_TIMEOUT(!port.isopen(), 5000);
-    }
-
     void destroyedWhileBusy()
     {
         PtyPair pty;
@@ -379,25 +322,6 @@ private slots:
         // The device is free again for the next user.
         MySerialPort again;
         QVERIFY(again.opencom(pty.slavePath()));
-    }
-
-    void probeOpenClosePairs()
-    {
-        // The device search opens and closes every port in turn.
-        PtyPair pty;
-        MySerialPort port;
-        QVERIFY(port.opencom(pty.slavePath()));
-        engineSetUp(port);
-        for (int i = 0; i < 20; ++i) {
-            port.closecom();
-            QVERIFY(port.opencom(pty.slavePath()));
-        }
-        QVERIFY(port.receivethreadrunning());
-        QSignalSpy spy(&port, &MySerialPort::mycom_dataReceived);
-        QVERIFY(pty.write("once"));
-        QTRY_COMPARE_WITH_TIMEOUT(joined(spy), QByteArray("once"), 5000);
-        QTest::qWait(100);
-        QCOMPARE(joined(spy), QByteArray("once"));
     }
 
     void secondOpenOfBusyPortFails()
