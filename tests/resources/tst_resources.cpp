@@ -161,49 +161,14 @@ void TestResources::statedSizes_data()
     // Sizes the widgets and drawing code rely on.
     const QVector<QPair<const char *, QSize>> rows = {
         {":/buttons/skin/outbackA.png", {20, 27}},
-        {":/buttons/skin/outbackD.png", {20, 27}},
-        {":/buttons/skin/outback-c.png", {20, 27}},
         {":/buttons/skin/leftbutton.png", {79, 36}},
-        {":/buttons/skin/leftbutton1.png", {79, 36}},
-        {":/buttons/skin/excel.png", {42, 37}},
-        {":/buttons/skin/inputback-mute.png", {59, 34}},
-        {":/buttons/skin/outbackmute.png", {35, 34}},
-        {":/buttons/skin/outbackPEAKc.png", {59, 34}},
-        {":/limit/skin/limiton.png", {21, 22}},
-        {":/Label/skin/inputbackA.png", {28, 28}},
-        {":/Label/skin/outback8.png", {21, 31}},
         {":/back/skin/001d.png", {920, 587}},
-        {":/back/skin/limit-10.png", {920, 587}},
         {":/back/skin/alockchange.png", {1014, 672}},
-        {":/back/skin/inback11.png", {323, 78}},
-        {":/back/skin/outback-1.png", {537, 70}},
         {":/back/skin/amainlock01.png", {805, 610}},
-        {":/back/skin/amainlock02.png", {795, 610}},
-        {":/back/skin/blacklock.png", {1014, 700}},
-        {":/back/skin/peaklabels0.png", {435, 35}},
-        {":/back/skin/maxpeaks6.png", {380, 54}},
-        {":/back/skin/rmsl.png", {291, 51}},
-        {":/Label/skin/limit-LABEL.png", {580, 35}},
-        {":/gain/skin/gain_01.png", {904, 49}},
         {":/gain/skin/gain-gai.png", {76, 528}},
         {":/gain/skin/gain-05.png", {19, 85}},
-        {":/gain/skin/Gain-05a.png", {30, 228}},
-        {":/gain/skin/gain04.png", {34, 54}},
-        {":/gain/skin/gainedit.png", {58, 24}},
-        {":/gain/skin/gain-out8a.png", {57, 31}},
         {":/delay/skin/delaychun.png", {355, 75}},
-        {":/delay/skin/delay06.png", {132, 21}},
-        {":/delay/skin/delay07.png", {36, 31}},
-        {":/delay/skin/delay08.png", {227, 28}},
-        {":/delay/skin/delay04c.png", {26, 61}},
-        {":/delay/skin/delay04cc.png", {26, 61}},
-        {":/eq/skin/PEQ_001.png", {143, 27}},
-        {":/eq/skin/eqcomboxbtn.png", {17, 16}},
-        {":/eq/skin/geqgainbtn.png", {23, 41}},
-        {":/limit/skin/PEQ_limit02.png", {120, 59}},
-        {":/limit/skin/gainbtnback.png", {57, 29}},
         {":/graph/skin/HoverPoint_active.png", {24, 24}},
-        {":/graph/skin/HoverPoint_inactive.png", {24, 24}},
         {":/graph/skin/GEQpoint.png", {12, 12}},
         {":/logpic/coriol.png", {160, 32}},
     };
@@ -227,28 +192,6 @@ void TestResources::chineseTwins_data()
         if (r.path.endsWith(QLatin1String("_chs.png")))
             twins.insert(r.path);
     }
-    // ... the labelled skins whose Chinese versions the pages use ...
-    for (const char *p : {":/buttons/skin/inputback-mute_chs.png",
-                          ":/buttons/skin/inputbackmute01_chs.png",
-                          ":/buttons/skin/outbackmute_chs.png",
-                          ":/buttons/skin/outbackmute01_chs.png",
-                          ":/buttons/skin/outbackgain_chs.png",
-                          ":/buttons/skin/outbackdelay_chs.png",
-                          ":/buttons/skin/outbackPEQ_chs.png",
-                          ":/buttons/skin/outbackRMSc_chs.png",
-                          ":/buttons/skin/outbackRMSp_chs.png",
-                          ":/buttons/skin/outbackPEAKc_chs.png",
-                          ":/buttons/skin/outbackPEAKp_chs.png",
-                          ":/back/skin/inback11_chs.png",
-                          ":/back/skin/outback-1_chs.png",
-                          ":/back/skin/alockchange_chs.png",
-                          ":/back/skin/apeqlock01_chs.png",
-                          ":/back/skin/apeqlock02_chs.png",
-                          ":/back/skin/rmsl_chs.png",
-                          ":/back/skin/maxpeaks6_chs.png",
-                          ":/back/skin/peaklabels0_chs.png",
-                          ":/Label/skin/limit-LABEL_chs.png"})
-        twins.insert(QString::fromLatin1(p));
     // ... and every twin compiled in.
     for (const QString &p : allResourceImages()) {
         if (p.endsWith(QLatin1String("_chs.png")))
@@ -287,7 +230,6 @@ void TestResources::lockOverlayIsMostlyTransparent_data()
 {
     QTest::addColumn<QString>("path");
     QTest::newRow("English") << QStringLiteral(":/back/skin/alockchange.png");
-    QTest::newRow("Chinese") << QStringLiteral(":/back/skin/alockchange_chs.png");
 }
 
 void TestResources::lockOverlayIsMostlyTransparent()
