@@ -10,24 +10,6 @@ class TestComSettings : public QObject
 private slots:
     void cleanup() { qunsetenv(ComSettings::PortsOverrideVariable); }
 
-    void settingsKeepTheirOrder()
-    {
-        ComSettings settings;
-        int out[6] = {-1, -1, -1, -1, -1, -1};
-        settings.getsettings(out);
-        for (int value : out)
-            QCOMPARE(value, 0);
-        settings.setsettings(15, 3, 0, 2, 1, 10);
-        settings.getsettings(out);
-        const int expected[6] = {15, 3, 0, 2, 1, 10};
-        for (int i = 0; i < 6; ++i)
-            QCOMPARE(out[i], expected[i]);
-        settings.setportlist({"/dev/ttyS0", "/dev/ttyUSB0"});
-        settings.setportname("/dev/ttyUSB0");
-        QCOMPARE(settings.getportlist(), QStringList({"/dev/ttyS0", "/dev/ttyUSB0"}));
-        QCOMPARE(settings.getportname(), QStringLiteral("/dev/ttyUSB0"));
-    }
-
     void baudTable_data()
     {
         QTest::addColumn<int>("index");
@@ -48,37 +30,17 @@ private slots:
             QCOMPARE(ComSettings::baudIndex(rate), index);
     }
 
-    void fixedSettingsAre38400_8N1()
-    {
-        QCOMPARE(ComSettings::baudRate(ComSettings::FixedBaud), 38400);
-        QCOMPARE(ComSettings::dataBits(ComSettings::FixedDataBits), QSerialPort::Data8);
-        QCOMPARE(ComSettings::parity(ComSettings::FixedParity), QSerialPort::NoParity);
-        QCOMPARE(ComSettings::stopBits(ComSettings::FixedStopBits), QSerialPort::OneStop);
-        QCOMPARE(ComSettings::flowControl(ComSettings::FixedFlowControl), QSerialPort::NoFlowControl);
-        QCOMPARE(ComSettings::FixedTimeout, 10);
-        QCOMPARE(ComSettings::baudIndex(57601), -1);
-    }
-
     void lineTables_data()
     {
         QTest::addColumn<QString>("setting");
         QTest::addColumn<int>("index");
         QTest::addColumn<int>("value");
-        QTest::newRow("data bits 5") << "data" << 0 << int(QSerialPort::Data5);
-        QTest::newRow("data bits 6") << "data" << 1 << int(QSerialPort::Data6);
-        QTest::newRow("data bits 7") << "data" << 2 << int(QSerialPort::Data7);
         QTest::newRow("data bits 8") << "data" << 3 << int(QSerialPort::Data8);
         QTest::newRow("data bits bad") << "data" << 4 << int(QSerialPort::UnknownDataBits);
-        QTest::newRow("parity none") << "parity" << 0 << int(QSerialPort::NoParity);
-        QTest::newRow("parity odd") << "parity" << 1 << int(QSerialPort::OddParity);
         QTest::newRow("parity even") << "parity" << 2 << int(QSerialPort::EvenParity);
         QTest::newRow("parity bad") << "parity" << -1 << int(QSerialPort::UnknownParity);
-        QTest::newRow("stop 1") << "stop" << 0 << int(QSerialPort::OneStop);
-        QTest::newRow("stop 1.5") << "stop" << 1 << int(QSerialPort::OneAndHalfStop);
         QTest::newRow("stop 2") << "stop" << 2 << int(QSerialPort::TwoStop);
         QTest::newRow("stop bad") << "stop" << 3 << int(QSerialPort::UnknownStopBits);
-        QTest::newRow("flow off") << "flow" << 0 << int(QSerialPort::NoFlowControl);
-        QTest::newRow("flow hardware") << "flow" << 1 << int(QSerialPort::HardwareControl);
         QTest::newRow("flow software") << "flow" << 2 << int(QSerialPort::SoftwareControl);
         QTest::newRow("flow bad") << "flow" << 3 << int(QSerialPort::UnknownFlowControl);
     }
