@@ -41,14 +41,10 @@ private slots:
         QTest::addColumn<QString>("filter");
         QTest::newRow("24") << 24 << ".K91"
                             << "Program File (*.K91)";
-        QTest::newRow("22") << 22 << ".K72"
-                            << "Program File (*.K72)";
         QTest::newRow("20") << 20 << ".K53"
                             << "Program File (*.K53)";
         QTest::newRow("other") << 0x19 << ""
                                << "";
-        QTest::newRow("zero") << 0 << ""
-                              << "";
     }
     void suffixAndFilter()
     {

@@ -67,34 +67,6 @@ private slots:
             QCOMPARE(settings[i], expected[i]);
     }
 
-    void settingBoxes_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QStringList>("texts");
-        QTest::addColumn<bool>("enabled");
-        QStringList rates;
-        for (qint32 rate : ComSettings::BaudTable)
-            rates << QString::number(rate);
-        QTest::newRow("baud") << "baudRateComboBox" << rates << false;
-        QTest::newRow("data bits") << "dataBitsComboBox" << QStringList{"5", "6", "7", "8"} << false;
-        QTest::newRow("parity") << "parityComboBox" << QStringList{"none", "odd", "even"} << false;
-        QTest::newRow("stop bits") << "stopBitsComboBox" << QStringList{"1", "1.5", "2"} << false;
-        QTest::newRow("port, no ports found") << "portNameComboBox" << QStringList{} << true;
-    }
-    void settingBoxes()
-    {
-        QFETCH(QString, name);
-        QFETCH(QStringList, texts);
-        QFETCH(bool, enabled);
-        DialogCom dialog;
-        QComboBox *box = child<QComboBox>(dialog, qPrintable(name));
-        QVERIFY(box);
-        QCOMPARE(items(box), texts);
-        QCOMPARE(box->isEnabled(), enabled);
-        dialog.initcom();
-        QCOMPARE(box->isEnabled(), enabled);
-    }
-
     void portBoxListsTheFoundPorts()
     {
         setPorts({"/dev/ttyUSB0", "/dev/ttyS3"});
