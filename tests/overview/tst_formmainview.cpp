@@ -172,7 +172,6 @@ private slots:
         QTest::newRow("3") << 1 << 0 << 3 << "alockchange" << QRect(0, 0, 1014, 700);
         QTest::newRow("4") << 1 << 1 << 4 << "blacklock" << QRect(0, 0, 1014, 700);
         QTest::newRow("3, no link") << 0 << 0 << 3 << "" << QRect();
-        QTest::newRow("not locked") << 1 << 0 << 0 << "" << QRect();
         QTest::newRow("unknown") << 1 << 0 << 5 << "" << QRect();
     }
     void lockimage()
@@ -209,7 +208,6 @@ private slots:
         QTest::newRow("type 22") << QList<int>{1} << type22;
         QTest::newRow("type 20") << QList<int>{2} << type20;
         QTest::newRow("type 20 then 24") << QList<int>{2, 0} << QStringList();
-        QTest::newRow("type 22 then view 3") << QList<int>{1, 3} << type22;
         QTest::newRow("type 20 then view -1") << QList<int>{2, -1} << type20;
     }
     void mainview()
