@@ -38,9 +38,7 @@ private slots:
         QTest::addColumn<int>("variant");
         QTest::addColumn<QString>("title");
         QTest::newRow("0") << 0 << "MR700-MR500-MR300 V1.0.4M";
-        QTest::newRow("1") << 1 << "Digital Loudspeaker Management V1.0.4M";
         QTest::newRow("2") << 2 << "NOVRAX V1.0.4M";
-        QTest::newRow("3") << 3 << "ZELK220 V1.0.4M";
         QTest::newRow("4") << 4 << "QUB150-QUB350 V1.0.4M";
         QTest::newRow("7 keeps the form's title") << 7 << "MainWindow";
     }
@@ -59,7 +57,6 @@ private slots:
         QTest::addColumn<QSize>("desktop");
         QTest::addColumn<QRect>("place");
         QTest::newRow("full hd") << QSize(1014, 690) << QSize(1920, 1080) << QRect(453, 187, 1014, 690);
-        QTest::newRow("odd") << QSize(1014, 690) << QSize(1025, 706) << QRect(5, 0, 1014, 690);
         QTest::newRow("larger than the desktop")
             << QSize(1030, 690) << QSize(1025, 700) << QRect(-2, -2, 1030, 690);
     }
@@ -81,8 +78,6 @@ private slots:
                                  << "English";
         QTest::newRow("en") << QByteArray("[General]\nLangue=en\n") << ":/style/style.txt"
                             << QString::fromUtf8("中文");
-        QTest::newRow("other") << QByteArray("[General]\nLangue=xx\n") << ":/style/style_chs.txt"
-                               << "English";
     }
     void stylebylanguage()
     {

@@ -44,8 +44,6 @@ private slots:
                                  << "Connect  Device";
         QTest::newRow("serial") << 1 << 0 << "excel2"
                                 << "Disonnect Device";
-        QTest::newRow("network") << 0 << 1 << "excel2"
-                                 << "Disonnect Device";
     }
     void connectlook()
     {
@@ -80,8 +78,6 @@ private slots:
         QTest::addColumn<int>("refreshes");
         QTest::newRow("connect") << "btnExcel" << 0 << -1 << 1 << 0;
         QTest::newRow("disconnect") << "btnExcel" << 1 << -1 << 1 << 0;
-        QTest::newRow("main page") << "btnOpen" << 1 << 0 << 0 << 0;
-        QTest::newRow("settings offline") << "btnSet" << 0 << 6 << 0 << 0;
         QTest::newRow("settings online") << "btnSet" << 1 << 6 << 0 << 1;
     }
     void clicks()
@@ -115,10 +111,8 @@ private slots:
         QTest::newRow("link offline") << "btnDownload" << 0 << 0 << "";
         QTest::newRow("link") << "btnDownload" << 1 << 0 << "DialogLink";
         QTest::newRow("link locked") << "btnDownload" << 1 << 2 << "";
-        QTest::newRow("copy offline") << "btnSave" << 0 << 0 << "";
         QTest::newRow("copy") << "btnSave" << 1 << 0 << "DialogCopy";
         QTest::newRow("copy locked") << "btnSave" << 1 << 1 << "";
-        QTest::newRow("lock offline") << "btnLock" << 0 << 0 << "";
         QTest::newRow("lock while locked") << "btnLock" << 1 << 2 << "DialogDeviceLock";
     }
     void dialogs()
