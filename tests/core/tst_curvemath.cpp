@@ -71,26 +71,45 @@ class TestCurveMath : public QObject
 private slots:
     // --- tables -----------------------------------------------------------
 
-    void grid_data()
+    // The lookup tables, with out-of-range indices clamped to their ends:
+    // grid and graphic-EQ frequencies, PEQ width in octaves and its Q.
+    void tables_data()
     {
+        QTest::addColumn<char>("table");
         QTest::addColumn<int>("index");
-        QTest::addColumn<double>("hz");
+        QTest::addColumn<double>("value");
         const struct {
+            char t;
             int i;
-            double hz;
-        } rows[] = {{0, 10.0},  {59, 31.3},    {114, 90.1},   {115, 94},   {118, 99},   {119, 101},
-                    {238, 1000}, {327, 5500},  {367, 12100},  {398, 21900}, {-1, 10.0}, {399, 21900},
-                    {0xffff, 21900}, {std::numeric_limits<int>::min(), 10.0}};
+            double v;
+        } rows[] = {{'f', 0, 10.0},     {'f', 59, 31.3},     {'f', 114, 90.1},   {'f', 115, 94},
+                    {'f', 118, 99},     {'f', 119, 101},     {'f', 238, 1000},   {'f', 327, 5500},
+                    {'f', 367, 12100},  {'f', 398, 21900},   {'f', -1, 10.0},    {'f', 399, 21900},
+                    {'f', 0xffff, 21900}, {'f', std::numeric_limits<int>::min(), 10.0},
+                    {'w', 0, 0.017},    {'w', 17, 1.0},      {'w', 40, 4.75},    {'w', 255, 4.75},
+                    {'q', 0, 86.6},     {'q', 17, 1.41},     {'q', 40, 0.2},     {'q', -1, 86.6},
+                    {'g', 0, 20.0},     {'g', 17, 1016.0},   {'g', 30, 20480.0}, {'g', 31, 20480.0},
+                    {'g', -3, 20.0}};
         for (const auto &r : rows)
-            QTest::addRow("%d", r.i) << r.i << r.hz;
+            QTest::addRow("%c %d", r.t, r.i) << r.t << r.i << r.v;
     }
-    void grid()
+    void tables()
     {
+        QFETCH(char, table);
         QFETCH(int, index);
-        QFETCH(double, hz);
+        QFETCH(double, value);
         CurveMath m;
-        QCOMPARE(m.getfreq(index), hz);
-        QCOMPARE(m.getgridfreq(index), hz);
+        if (table == 'f') {
+            QCOMPARE(m.getfreq(index), value);
+            QCOMPARE(m.getgridfreq(index), value);
+        } else if (table == 'w') {
+            QCOMPARE(m.getwidth(index), value);
+        } else if (table == 'q') {
+            QCOMPARE(m.getq(index), value);
+        } else {
+            QCOMPARE(m.getgeqfreq(index), value);
+            QCOMPARE(m.geqbandtox(index), m.freqtox(value));
+        }
     }
 
     void gridfollowsroundingrule()
@@ -104,47 +123,6 @@ private slots:
             QVERIFY2(qAbs(m.getfreq(i) - ruleentry(i)) < 1e-9 * ruleentry(i),
                      qPrintable(QStringLiteral("%1: %2 vs %3").arg(i).arg(m.getfreq(i)).arg(ruleentry(i))));
         }
-    }
-
-    void widthandq_data()
-    {
-        QTest::addColumn<int>("w");
-        QTest::addColumn<double>("octaves");
-        QTest::addColumn<double>("q");
-        QTest::newRow("0 narrowest") << 0 << 0.017 << 86.6;
-        QTest::newRow("17 one octave") << 17 << 1.0 << 1.41;
-        QTest::newRow("40 widest") << 40 << 4.75 << 0.2;
-        // Out of the table: clamped to its ends.
-        QTest::newRow("-1 clamps to 0") << -1 << 0.017 << 86.6;
-        QTest::newRow("255 clamps to 40") << 255 << 4.75 << 0.2;
-    }
-    void widthandq()
-    {
-        QFETCH(int, w);
-        QFETCH(double, octaves);
-        QFETCH(double, q);
-        CurveMath m;
-        QCOMPARE(m.getwidth(w), octaves);
-        QCOMPARE(m.getq(w), q);
-    }
-
-    void geq_data()
-    {
-        QTest::addColumn<int>("band");
-        QTest::addColumn<double>("hz");
-        QTest::newRow("0") << 0 << 20.0;
-        QTest::newRow("17") << 17 << 1016.0;
-        QTest::newRow("30") << 30 << 20480.0;
-        QTest::newRow("31 clamps to 30") << 31 << 20480.0;
-        QTest::newRow("-3 clamps to 0") << -3 << 20.0;
-    }
-    void geq()
-    {
-        QFETCH(int, band);
-        QFETCH(double, hz);
-        CurveMath m;
-        QCOMPARE(m.getgeqfreq(band), hz);
-        QCOMPARE(m.geqbandtox(band), m.freqtox(hz));
     }
 
     // --- nearest index ---------------------------------------------------
