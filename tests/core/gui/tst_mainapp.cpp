@@ -18,6 +18,13 @@ namespace
 const QHostAddress kSerial(QStringLiteral("0.0.0.0"));
 const QHostAddress kNet1(QStringLiteral("192.0.2.2"));
 const QHostAddress kNet2(QStringLiteral("192.0.2.3"));
+// The show and hide calls by view number (the main page has its own).
+void (MainApp::*const kShow[])() = {&MainApp::showmainview,  &MainApp::showgainview, &MainApp::showdelayview,
+                                    &MainApp::showeqview,    &MainApp::showgeqview,  &MainApp::showlimitview,
+                                    &MainApp::showsetview,   &MainApp::showlimit2view};
+bool (MainApp::*const kHide[])() = {nullptr,                &MainApp::hidegainview, &MainApp::hidedelayview,
+                                    &MainApp::hideeqview,   &MainApp::hidegeqview,  &MainApp::hidelimitview,
+                                    &MainApp::hidesetview,  &MainApp::hidelimit2view};
 } // namespace
 
 class TstMainApp : public QObject
@@ -252,29 +259,7 @@ private slots:
         makeapp(true);
         app->getcurdevice()->setlocktype(lock);
         app->meteron = uchar(1 - meter);
-        switch (view) {
-        case MainApp::GainView:
-            app->showgainview();
-            break;
-        case MainApp::DelayView:
-            app->showdelayview();
-            break;
-        case MainApp::PeqView:
-            app->showeqview();
-            break;
-        case MainApp::GeqView:
-            app->showgeqview();
-            break;
-        case MainApp::LimitView:
-            app->showlimitview();
-            break;
-        case MainApp::Limit2View:
-            app->showlimit2view();
-            break;
-        case MainApp::SetView:
-            app->showsetview();
-            break;
-        }
+        (app->*kShow[view])();
         QCOMPARE(int(app->meteron), meter);
         QCOMPARE(!views[view]->isHidden(), shown);
         if (shown) {
@@ -295,40 +280,12 @@ private slots:
     {
         QFETCH(int, view);
         makeapp(true);
-        app->showgainview();
-        app->showdelayview();
-        app->showeqview();
-        app->showgeqview();
-        app->showlimitview();
-        app->showlimit2view();
-        app->showsetview();
-        app->showgainview();
+        for (int v = MainApp::ViewCount - 1; v >= MainApp::GainView; --v)
+            (app->*kShow[v])();
         QCOMPARE(app->meteron, uchar(1));
         views[MainApp::MainView]->setWindowState(Qt::WindowNoState);
         bool result = false;
-        switch (view) {
-        case MainApp::GainView:
-            result = app->hidegainview();
-            break;
-        case MainApp::DelayView:
-            result = app->hidedelayview();
-            break;
-        case MainApp::PeqView:
-            result = app->hideeqview();
-            break;
-        case MainApp::GeqView:
-            result = app->hidegeqview();
-            break;
-        case MainApp::LimitView:
-            result = app->hidelimitview();
-            break;
-        case MainApp::Limit2View:
-            result = app->hidelimit2view();
-            break;
-        case MainApp::SetView:
-            result = app->hidesetview();
-            break;
-        }
+        result = (app->*kHide[view])();
         QVERIFY(result);
         QVERIFY(views[view]->isHidden());
         QVERIFY(views[MainApp::MainView]->windowState() & Qt::WindowMaximized);
