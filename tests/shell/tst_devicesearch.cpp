@@ -91,7 +91,6 @@ private slots:
         QTest::addColumn<QString>("ops");
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<QVector<int>>("online");
-        QTest::newRow("two of 24") << "a a" << QStringList{"4IN8OUT:01", "4IN8OUT:02"} << QVector<int>{0, 0};
         QTest::newRow("clearing keeps the counter")
             << "a a x a" << QStringList{"4IN8OUT:02"} << QVector<int>{0};
         QTest::newRow("types count apart")
@@ -172,8 +171,6 @@ private slots:
             << "pty:;pty:1605;pty:1807" << QStringList{"3IN6OUT:05"} << 1;
         QTest::newRow("a port that does not open, then devices")
             << "/nonexistent/ttyX;pty:1803" << QStringList{"4IN8OUT:03"} << 1;
-        QTest::newRow("no port at all") << "" << QStringList{} << -1;
-        QTest::newRow("only a port that does not open") << "/nonexistent/ttyX" << QStringList{} << -1;
         QTest::newRow("ports without devices") << "pty:;pty:" << QStringList{} << -1;
     }
     void findonline()
