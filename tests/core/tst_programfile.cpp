@@ -90,26 +90,12 @@ private slots:
         QCOMPARE(readraw(again), bytes);
     }
 
-    void imageRoundTrip()
-    {
-        QByteArray image(kProgramImageSize, '\0');
-        for (int k = 0; k < kProgramImageSize; ++k)
-            image[k] = static_cast<char>(k * 7 + 3);
-        const QString path = dir.filePath("raw.K91");
-        QCOMPARE(writeprogramfile(path, image), ProgramFileStatus::Ok);
-        QByteArray back;
-        QCOMPARE(readprogramfile(path, back), ProgramFileStatus::Ok);
-        QCOMPARE(back, image);
-    }
-
     void wrongSizeRefused_data()
     {
         QTest::addColumn<int>("size");
         QTest::newRow("empty") << 0;
         QTest::newRow("one short") << 1663;
         QTest::newRow("one long") << 1665;
-        QTest::newRow("collection") << 49920;
-        QTest::newRow("two images") << 3328;
     }
     void wrongSizeRefused()
     {

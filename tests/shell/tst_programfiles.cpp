@@ -56,9 +56,6 @@ void TstProgramFiles::save_data()
     QTest::newRow("type 24, no extension") << 0x18 << "a"
                                            << "a.K91"
                                            << "Program File (*.K91)";
-    QTest::newRow("type 22, no extension") << 0x16 << "b"
-                                           << "b.K72"
-                                           << "Program File (*.K72)";
     QTest::newRow("type 20, own extension") << 0x14 << "c.bin"
                                             << "c.bin"
                                             << "Program File (*.K53)";
@@ -151,7 +148,6 @@ void TstProgramFiles::wrongsize_data()
     QTest::addColumn<int>("size");
     QTest::newRow("1663") << 1663;
     QTest::newRow("1665") << 1665;
-    QTest::newRow("empty") << 0;
 }
 
 void TstProgramFiles::wrongsize()
