@@ -56,9 +56,7 @@ class TestNetStandin : public QObject
 private slots:
     void init();
     void cleanup();
-    void tcpprobe();
     void tcpconnect();
-    void tcpdrop();
     void discovery_data();
     void discovery();
     void discoveryfaults();
@@ -81,23 +79,6 @@ void TestNetStandin::cleanup()
 {
     delete s;
     s = nullptr;
-}
-
-void TestNetStandin::tcpprobe()
-{
-    // The application's probe: 32 find frames per type, back to back.
-    QTcpSocket t;
-    QVERIFY(t.bind(kApp, 0));
-    t.connectToHost(kProc, 6000);
-    QVERIFY(t.waitForConnected(5000));
-    QByteArray probe;
-    for (int a = 1; a <= 32; ++a)
-        probe += commandframe(0x14, quint8(a), 0x01, QByteArray());
-    t.write(probe);
-    QCOMPARE(readtcp(t, 11).toHex(' '), hx("44 55 66 14 02 01 00 03 11 22 33").toHex(' '));
-    QTRY_COMPARE(s->frames().size(), 33);
-    QCOMPARE(s->commands(unit20).size(), 1);
-    QCOMPARE(s->commands(unit24).size(), 0);
 }
 
 void TestNetStandin::tcpconnect()
@@ -125,30 +106,6 @@ void TestNetStandin::tcpconnect()
     QCOMPARE(part.mid(9, 64), s->state(unit24).image.mid(18 * 64, 64));
 }
 
-void TestNetStandin::tcpdrop()
-{
-    Fault f;
-    f.kind = Fault::DropLink;
-    f.command = 0x61;
-    f.packet = 5;
-    f.times = 1;
-    s->addfault(f);
-    QTcpSocket t;
-    QVERIFY(t.bind(kApp, 0));
-    t.connectToHost(kProc, 6000);
-    QVERIFY(t.waitForConnected(5000));
-    t.write(commandframe(0x18, 1, 0x61, hx("00 05")));
-    QCOMPARE(readtcp(t, 39, 1000).size(), 38); // half of the reply, then the connection closes
-    QTRY_COMPARE(t.state(), QAbstractSocket::UnconnectedState);
-    // The processor takes a new connection.
-    QTcpSocket t2;
-    QVERIFY(t2.bind(kApp, 0));
-    t2.connectToHost(kProc, 6000);
-    QVERIFY(t2.waitForConnected(5000));
-    t2.write(commandframe(0x18, 1, 0x61, hx("00 05")));
-    QCOMPARE(readtcp(t2, 77).size(), 77);
-}
-
 void TestNetStandin::discovery_data()
 {
     QTest::addColumn<QByteArray>("request");
@@ -156,7 +113,6 @@ void TestNetStandin::discovery_data()
     QTest::addColumn<bool>("answered");
 
     QTest::newRow("directed broadcast") << QByteArray("AreYouTavisenLink?") << "192.0.2.255" << true;
-    QTest::newRow("unicast") << QByteArray("AreYouTavisenLink?") << "192.0.2.2" << true;
     QTest::newRow("without the question mark") << QByteArray("AreYouTavisenLink") << "192.0.2.255" << false;
     QTest::newRow("with a line feed") << QByteArray("AreYouTavisenLink?\n") << "192.0.2.255" << false;
 }
