@@ -154,8 +154,6 @@ private slots:
             {"menuHelp", "About", "关于"},
             {"menuLanguage", "中文", "English"},
             {"add0", "Add New 4IN8OUT", "新建 4IN8OUT"},
-            {"add1", "Add New 3IN6OUT", "新建 3IN6OUT"},
-            {"add2", "Add New 2IN4OUT", "新建 2IN4OUT"},
             {"add3", "Clear All Device", "清除所有设备"},
             {"about", "About", "关于"},
             {"help", "Help", "帮助"},
@@ -210,13 +208,10 @@ private slots:
         QTest::addColumn<QString>("lock");
         QTest::newRow("main") << 0 << "pushButton" << int(MainApp::MainView) << "updatemainlock()";
         QTest::newRow("gain") << 1 << "pushButton_2" << int(MainApp::GainView) << "updategainlock()";
-        QTest::newRow("delay") << 2 << "pushButton_3" << int(MainApp::DelayView) << "updatedelaylock()";
         QTest::newRow("peq") << 3 << "pushButton_6" << int(MainApp::PeqView) << "updatepeqlock()";
-        QTest::newRow("limit") << 4 << "pushButton_5" << int(MainApp::LimitView) << "updatelimitlock()";
         QTest::newRow("peak") << 5 << "pushButton_8" << int(MainApp::Limit2View) << "destroyed()";
         QTest::newRow("settings") << 6 << "pushButton_7" << int(MainApp::SetView) << "destroyed()";
         QTest::newRow("7 marks nothing") << 7 << QString() << -1 << QString();
-        QTest::newRow("-1 marks nothing") << -1 << QString() << -1 << QString();
     }
     void pagebuttons()
     {

@@ -310,19 +310,6 @@ private slots:
             d.setfirhighparam(1, 0x0404);
             a.sendfir(5);
         }) << "112233 18 05 24 081103338203030404 08 445566";
-        QTest::newRow("FIR low-pass") << Action([](MainApp &a, DeviceData &d) {
-            d.setxobyte0(0, 2);
-            d.setfirparam1(0, 0x11);
-            d.setfirparam2(0, 0x22);
-            d.setfirparam3(0, 0x33);
-            d.setfirorder(0, 1);
-            d.setfirflag(0, 0);
-            d.setfirlowfreq(0, 100);
-            d.setfirhighfreq(0, 300);
-            d.setfirlowparam(0, 1);
-            d.setfirhighparam(0, 2);
-            a.sendfir(4);
-        }) << "112233 18 05 24 081002220164002c01 77 445566";
         QTest::newRow("limiter") << Action([](MainApp &a, DeviceData &d) {
             d.setlimitknee(4, 3);
             d.setlimitthreshold(4, 500);
