@@ -184,12 +184,10 @@ private slots:
         QTest::addColumn<int>("expected");
         QTest::newRow("empty list") << QList<int>{} << 1 << 1;
         QTest::newRow("start taken") << QList<int>{1} << 1 << 2;
-        QTest::newRow("run taken") << QList<int>{3, 4, 5} << 3 << 6;
         QTest::newRow("wraps to 1") << QList<int>{32} << 32 << 1;
         QTest::newRow("wraps past taken") << QList<int>{31, 32, 1, 2} << 31 << 3;
         QTest::newRow("start 0") << QList<int>{} << 0 << 1;
         QTest::newRow("start 255") << QList<int>{1} << 255 << 2;
-        QTest::newRow("start 33") << QList<int>{} << 33 << 1;
         QList<int> all;
         for (int i = 1; i <= 32; ++i)
             all << i;
@@ -388,8 +386,6 @@ private slots:
         QTest::addColumn<float>("q");
         QTest::newRow("shelf 6 low") << 1 << 3 << 0.707f;
         QTest::newRow("shelf 12 low") << 2 << 17 << 0.95f;
-        QTest::newRow("shelf 6 high") << 3 << 40 << 0.707f;
-        QTest::newRow("shelf 12 high") << 4 << 0 << 0.95f;
         QTest::newRow("all-pass") << 5 << 10 << 2.9f;
         QTest::newRow("type 9") << 9 << 10 << 2.9f;
         QTest::newRow("bypassed all-pass") << 0x85 << 10 << 2.9f;
