@@ -36,6 +36,17 @@ QString readflags(const DeviceData &d)
     return QStringLiteral("%1/%2").arg(d.countreadflags()).arg(d.allpacketsread() ? 1 : 0);
 }
 
+// A record holding the power-on program with bytes replaced at offset.
+std::unique_ptr<DeviceData> recordwith(int offset, const QByteArray &bytes)
+{
+    auto d = std::make_unique<DeviceData>();
+    QByteArray image = poweronimage();
+    image.replace(offset, bytes.size(), bytes);
+    setcurrentimage(*d, image);
+    d->unpackprogram();
+    return d;
+}
+
 } // namespace
 
 class TestDeviceData : public QObject
@@ -99,13 +110,7 @@ private slots:
         QFETCH(QString, op);
         QFETCH(int, arg);
         QFETCH(int, after);
-        auto d = std::make_unique<DeviceData>();
-        // Put the starting byte in through an image, the only way a whole
-        // type byte enters the model.
-        QByteArray image = poweronimage();
-        image[57 + 54 * 6 + 6 * 2] = static_cast<char>(before);
-        setcurrentimage(*d, image);
-        d->unpackprogram();
+        auto d = recordwith(57 + 54 * 6 + 6 * 2, QByteArray(1, char(before)));
         QCOMPARE(d->getpeqtypebyte(6, 2), before);
         if (op == "type")
             d->setpeqtype(6, 2, arg);
@@ -165,11 +170,7 @@ private slots:
         QFETCH(bool, geq);
         QFETCH(bool, on);
         QFETCH(int, after);
-        auto d = std::make_unique<DeviceData>();
-        QByteArray image = poweronimage();
-        image[953 + 7] = static_cast<char>(before);
-        setcurrentimage(*d, image);
-        d->unpackprogram();
+        auto d = recordwith(953 + 7, QByteArray(1, char(before)));
         QCOMPARE(d->getbypassbyte(7), before);
         if (geq)
             d->setgeqbypassall(7, on);
@@ -200,11 +201,7 @@ private slots:
         QFETCH(int, input);
         QFETCH(bool, on);
         QFETCH(int, after);
-        auto d = std::make_unique<DeviceData>();
-        QByteArray image = poweronimage();
-        image[1161 + 4] = static_cast<char>(before);
-        setcurrentimage(*d, image);
-        d->unpackprogram();
+        auto d = recordwith(1161 + 4, QByteArray(1, char(before)));
         switch (input) {
         case 0:
             d->setrouteina(4, on);
@@ -255,11 +252,7 @@ private slots:
         QFETCH(QByteArray, masks);
         QFETCH(bool, inputs);
         QFETCH(bool, outputs);
-        auto d = std::make_unique<DeviceData>();
-        QByteArray image = poweronimage();
-        image.replace(1293, 12, masks);
-        setcurrentimage(*d, image);
-        d->unpackprogram();
+        auto d = recordwith(1293, masks);
         QCOMPARE(d->inputlinked(), inputs);
         QCOMPARE(d->outputlinked(), outputs);
     }
