@@ -83,7 +83,6 @@ private slots:
         QFETCH(QString, sum);
         QCOMPARE(commandchecksum(body), sum);
     }
-
 };
 
 QTEST_APPLESS_MAIN(TestCommandFrame)

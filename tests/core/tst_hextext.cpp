@@ -35,7 +35,8 @@ private slots:
         QTest::addColumn<QString>("prefix");
         QTest::addColumn<QString>("text");
         QTest::newRow("empty") << QByteArray() << QString() << QString();
-        QTest::newRow("appends") << QByteArray::fromHex("0a") << "11" << "110a";
+        QTest::newRow("appends") << QByteArray::fromHex("0a") << "11"
+                                 << "110a";
     }
     void bytestohex()
     {

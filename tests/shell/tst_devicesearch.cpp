@@ -265,7 +265,8 @@ private slots:
         QVERIFY2(gComCtrl.getcomisopened(),
                  qPrintable(QStringLiteral("checked=%1 status=%2 port=%3")
                                 .arg(w->rs232action()->isChecked())
-                                .arg(w->findChild<QLabel *>(QStringLiteral("comshow"))->text(), gComCtrl.getcomname())));
+                                .arg(w->findChild<QLabel *>(QStringLiteral("comshow"))->text(),
+                                     gComCtrl.getcomname())));
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         QVERIFY(w->close());

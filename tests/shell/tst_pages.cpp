@@ -38,8 +38,13 @@ private slots:
         const QString lan = QStringLiteral("refreshLanText()");
         QTest::newRow("gain") << PageMaker([] { return new FormGain; }) << MainApp::GainView
                               << QStringList{"updategainvalues(int)", "upmetubtns()"}
-                              << QStringList{"timetosendlight()", "readlight(QString)", "updategainview(int)",
-                                             "updategainlock()", "updategain()", "messgeformpeq(int,int)", lan};
+                              << QStringList{"timetosendlight()",
+                                             "readlight(QString)",
+                                             "updategainview(int)",
+                                             "updategainlock()",
+                                             "updategain()",
+                                             "messgeformpeq(int,int)",
+                                             lan};
         QTest::newRow("delay") << PageMaker([] { return new FormDelay; }) << MainApp::DelayView
                                << QStringList{"updatedelayvalues(int)"}
                                << QStringList{"updatedelayview(int)", "updatedelaylock()", "updatedelay()",
@@ -52,7 +57,8 @@ private slots:
                              << QStringList{"updategeqview(int)", "updategeqlock()", "updategeq()", lan};
         QTest::newRow("limit") << PageMaker([] { return new FormLimit; }) << MainApp::LimitView
                                << QStringList{"updatelimitvalues(int)"}
-                               << QStringList{"updatelimitview(int)", "updatelimitlock()", "updatelimit()", lan};
+                               << QStringList{"updatelimitview(int)", "updatelimitlock()", "updatelimit()",
+                                              lan};
         QTest::newRow("limit2") << PageMaker([] { return new FormLimit2; }) << MainApp::Limit2View
                                 << QStringList{"updatelimitvalues2(int)"}
                                 << QStringList{"updatelimitview2(int)", "updatelimit2()", lan};

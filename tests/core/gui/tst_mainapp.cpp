@@ -19,12 +19,17 @@ const QHostAddress kSerial(QStringLiteral("0.0.0.0"));
 const QHostAddress kNet1(QStringLiteral("192.0.2.2"));
 const QHostAddress kNet2(QStringLiteral("192.0.2.3"));
 // The show and hide calls by view number (the main page has its own).
-void (MainApp::*const kShow[])() = {&MainApp::showmainview,  &MainApp::showgainview, &MainApp::showdelayview,
-                                    &MainApp::showeqview,    &MainApp::showgeqview,  &MainApp::showlimitview,
-                                    &MainApp::showsetview,   &MainApp::showlimit2view};
-bool (MainApp::*const kHide[])() = {nullptr,                &MainApp::hidegainview, &MainApp::hidedelayview,
-                                    &MainApp::hideeqview,   &MainApp::hidegeqview,  &MainApp::hidelimitview,
-                                    &MainApp::hidesetview,  &MainApp::hidelimit2view};
+void (MainApp::*const kShow[])() = {&MainApp::showmainview, &MainApp::showgainview,  &MainApp::showdelayview,
+                                    &MainApp::showeqview,   &MainApp::showgeqview,   &MainApp::showlimitview,
+                                    &MainApp::showsetview,  &MainApp::showlimit2view};
+bool (MainApp::*const kHide[])() = {nullptr,
+                                    &MainApp::hidegainview,
+                                    &MainApp::hidedelayview,
+                                    &MainApp::hideeqview,
+                                    &MainApp::hidegeqview,
+                                    &MainApp::hidelimitview,
+                                    &MainApp::hidesetview,
+                                    &MainApp::hidelimit2view};
 } // namespace
 
 class TstMainApp : public QObject
@@ -501,7 +506,6 @@ private slots:
         QVERIFY(clock.elapsed() >= 100);
         QVERIFY(fired >= 2);
     }
-
 };
 
 QTEST_MAIN(TstMainApp)
