@@ -592,6 +592,25 @@ private slots:
         QCOMPARE(line.bytes().toHex(), want.toHex());
     }
 
+    // The output switch, routing and FIR senders pause 50 ms before building;
+    // the others send at once. Only the lower bound is asserted.
+    void pauses_data()
+    {
+        QTest::addColumn<Action>("action");
+        QTest::newRow("output switch") << Action([](MainApp &a, DeviceData &) { a.sendoutputflag(0); });
+        QTest::newRow("routing") << Action([](MainApp &a, DeviceData &) { a.sendrouting(1); });
+        QTest::newRow("fir") << Action([](MainApp &a, DeviceData &) { a.sendfir(4); });
+    }
+    void pauses()
+    {
+        QFETCH(Action, action);
+        QElapsedTimer t;
+        t.start();
+        action(*app, *dev);
+        QVERIFY(t.elapsed() >= 50);
+        QVERIFY(waitfor(11));
+    }
+
     // Exit: a disconnect to every listed device on the serial path, 50 ms
     // apart, each to its own type and address.
     void disconnectallserial()
