@@ -237,18 +237,25 @@ MySerialPort::~MySerialPort()
         m_shared->clearQueued();
     }
     // The worker (and with it the port, which closes) is deleted in the I/O
-    // thread while its event loop still runs: a deferred delete would never
-    // run when the wrapper dies after the application object (program-wide
-    // engine at exit), and the port must not be touched from another thread.
+    // thread while its event loop still runs, so the port is only ever touched
+    // from that thread. When the wrapper outlives the application object (the
+    // program-wide engine at exit) no event is delivered any more: then the
+    // worker is deleted here once its thread has finished.
     SerialIoWorker *worker = m_worker;
     m_worker = nullptr;
+    bool deleted = false;
     if (m_thread->isRunning())
         QMetaObject::invokeMethod(
-            worker, [worker] { delete worker; }, Qt::BlockingQueuedConnection);
-    else
-        delete worker;
+            worker,
+            [worker, &deleted] {
+                delete worker;
+                deleted = true;
+            },
+            Qt::BlockingQueuedConnection);
     m_thread->quit();
     m_thread->wait();
+    if (!deleted)
+        delete worker;
     delete m_thread;
 }
 
