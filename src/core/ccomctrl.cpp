@@ -142,6 +142,11 @@ bool CComCtrl::openmaincom()
     return true;
 }
 
+bool CComCtrl::getcomisopened() const
+{
+    return m_comopened && m_port->isopen();
+}
+
 void CComCtrl::closemaincom()
 {
     m_port->closecom();

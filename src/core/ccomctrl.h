@@ -49,7 +49,8 @@ public:
     QString findnextcom();
 
     QString getcomname() const { return m_portname; }
-    bool getcomisopened() const { return m_comopened; }
+    // False as well once the port closed itself (the device went away).
+    bool getcomisopened() const;
     bool getfindok() const { return m_findok; }
     void setfindok(bool found) { m_findok = found; }
     // Position in the port list of the port last probed; the device search

@@ -251,7 +251,9 @@ private slots:
         QVERIFY(c.openmaincom());
         pty->closeMaster();
         c.sendcmd(0x18, 0x01, 0x01, "00");
-        QTest::qWait(100);
+        // The port closed itself: the engine no longer reports it open.
+        QTRY_VERIFY_WITH_TIMEOUT(!c.serialport()->isopen(), 5000);
+        QVERIFY(!c.getcomisopened());
         c.closemaincom();
         QVERIFY(!c.getcomisopened());
     }
