@@ -1,6 +1,7 @@
 #include "formchtool.h"
 #include "ui_formchtool.h"
 
+#include "devicelink.h"
 #include "hextext.h"
 #include "mainapp.h"
 
@@ -126,6 +127,22 @@ void FormChTool::refreshguibtns(int)
 
 void FormChTool::clickslot(int k)
 {
+    // Inside the waits of a running exchange (a connect with its download, a
+    // program file written part by part) a slot change would send the rest of
+    // it to another processor and store its replies in another record: the
+    // click is refused and the check mark goes back to the current slot.
+    if (gConnectBusy) {
+        for (QPushButton *b : buttons) {
+            if (b->styleSheet() == QLatin1String(kCurrentText)) {
+                b->setChecked(true);
+                return;
+            }
+        }
+        buttons[k]->setAutoExclusive(false);
+        buttons[k]->setChecked(false);
+        buttons[k]->setAutoExclusive(true);
+        return;
+    }
     resetguibtns();
     QPushButton *b = buttons[k];
     b->setStyleSheet(QLatin1String(kCurrentText));

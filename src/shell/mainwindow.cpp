@@ -7,6 +7,7 @@
 
 #include "ccomctrl.h"
 #include "devicedata.h"
+#include "devicelink.h"
 #include "dialogabout.h"
 #include "dialogcom.h"
 #include "formchtool.h"
@@ -477,6 +478,9 @@ void MainWindow::addbyhand(uchar type, uchar &nextaddr)
     if (addr == 0)
         return;
     nextaddr = addr;
+    // The slot may have held a network device before "Clear All Device": its
+    // address must not stay with the serial device that takes the slot now.
+    addr_list[slot] = serialaddr;
     gMainApp->setslotused(slot, 1);
     MainApp::adddevice(type, addr, serialaddr);
     gMainApp->setslotname(slot, FormChTool::slottext(type, addr));
@@ -549,8 +553,11 @@ void MainWindow::tcpfindok(uchar type, uchar addr, QHostAddress ip)
 void MainWindow::finddevice()
 {
     // The waits below handle events: a second search (or a connect) started
-    // meanwhile would close the port under this one.
-    if (exchangebusy || gConnectBusy) {
+    // meanwhile would close the port under this one. The search holds the
+    // exchange claim too, so that loading a program file into the processor
+    // is not started inside its waits either.
+    LongExchange exchange;
+    if (exchangebusy || !exchange.acquired()) {
         qDebug() << "finddevice: an exchange is running";
         return;
     }

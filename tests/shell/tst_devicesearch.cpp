@@ -10,6 +10,7 @@
 #include "globalcontrl.h"
 #include "mainapp.h"
 #include "mainwindow.h"
+#include "scriptedprompts.h"
 #include "standin.h"
 #include "startup.h"
 
@@ -85,7 +86,8 @@ private slots:
     }
 
     // Operations: a/b/c add a device of type 24/22/20 by hand, x clears,
-    // f<type><addr> (hex) a device found on the serial line.
+    // f<type><addr> (hex) a device found on the serial line, n<type><addr> one
+    // found on the network.
     void byhand_data()
     {
         QTest::addColumn<QString>("ops");
@@ -102,6 +104,8 @@ private slots:
             << "a a f1802" << QStringList{"4IN8OUT:01", "4IN8OUT:02"} << QVector<int>{0, 1};
         QTest::newRow("found again keeps one slot")
             << "f141f f141f" << QStringList{"2IN4OUT:1f"} << QVector<int>{1};
+        QTest::newRow("a hand-made device after clearing a network one")
+            << "n1805 x a" << QStringList{"4IN8OUT:01"} << QVector<int>{1};
         QStringList thirteen;
         for (int a = 1; a <= 13; ++a)
             thirteen << FormChTool::slottext(0x18, uchar(a));
@@ -134,6 +138,9 @@ private slots:
                 w->fileaction(2)->trigger();
             else if (op == "x")
                 w->fileaction(3)->trigger();
+            else if (op.startsWith('n'))
+                w->tcpfindok(uchar(op.mid(1, 2).toInt(nullptr, 16)), uchar(op.mid(3, 2).toInt(nullptr, 16)),
+                             QHostAddress(QStringLiteral("192.0.2.7")));
             else
                 emit gComCtrl.findok(uchar(op.mid(1, 2).toInt(nullptr, 16)),
                                      uchar(op.mid(3, 2).toInt(nullptr, 16)));
@@ -232,13 +239,17 @@ private slots:
         qputenv("DSPMANAGER_PORTS", s.ptypath(line).toUtf8());
         bool nestedran = false;
         bool busyinside = false;
+        ScriptedPrompts prompts;
         QTimer::singleShot(500, [&] {
             busyinside = w->exchangerunning();
             w->finddevice();
+            // Loading a program file is refused too: no box, no file dialog.
+            w->findChild<QPushButton *>(QStringLiteral("Down_Button"))->click();
             nestedran = true;
         });
         w->finddevice();
         QVERIFY(nestedran);
+        QCOMPARE(prompts.shown.size(), 0);
         QVERIFY(busyinside);
         QVERIFY(!w->exchangerunning());
         QCOMPARE(slottexts(), QStringList{"4IN8OUT:09"});

@@ -1,5 +1,6 @@
 #include "formchtool.h"
 
+#include "devicelink.h"
 #include "mainapp.h"
 
 #include <QPushButton>
@@ -132,6 +133,28 @@ private slots:
         QCOMPARE(seentype, type);
         QCOMPARE(seenaddr, addr);
         QVERIFY(bar.slotbutton(slot)->isChecked());
+    }
+
+    // While an exchange with the processor runs, a click changes neither the
+    // current device nor the checked slot.
+    void clickrefusedwhilebusy()
+    {
+        FormChTool bar;
+        useslot(2, QStringLiteral("4IN8OUT:01"));
+        useslot(5, QStringLiteral("2IN4OUT:03"));
+        bar.refreshguibtns(0);
+        show(bar);
+        QTest::mouseClick(bar.slotbutton(2), Qt::LeftButton);
+        QSignalSpy spy(&bar, &FormChTool::sendbntnum);
+        gConnectBusy = 1;
+        QTest::mouseClick(bar.slotbutton(5), Qt::LeftButton);
+        gConnectBusy = 0;
+        QCOMPARE(spy.count(), 0);
+        QCOMPARE(int(app->getdevtype()), 0x18);
+        QCOMPARE(int(app->getdevaddr()), 1);
+        QVERIFY(bar.slotbutton(2)->isChecked());
+        QVERIFY(!bar.slotbutton(5)->isChecked());
+        QCOMPARE(bar.slotbutton(2)->styleSheet(), black);
     }
 
     // The last clicked button has black text, every other one white; the
