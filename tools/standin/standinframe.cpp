@@ -31,34 +31,35 @@ quint8 checksum7(const QByteArray &bytes)
     return quint8((sum & 0xFF) & 0x7F);
 }
 
-QByteArray replyframe(quint8 type, quint8 address, quint8 command, const QByteArray &data)
+namespace
+{
+// Both directions share one layout: marker, type, address, command, count,
+// data, checksum, marker; only the markers swap.
+QByteArray frame(const QByteArray &open, const QByteArray &close, quint8 type, quint8 address, quint8 command,
+                 const QByteArray &data)
 {
     QByteArray body;
     body.append(char(address));
     body.append(char(command));
     body.append(char(quint8(data.size())));
     body.append(data);
-    QByteArray f = kEnd;
+    QByteArray f = open;
     f.append(char(type));
     f.append(body);
     f.append(char(checksum7(body)));
-    f.append(kStart);
+    f.append(close);
     return f;
+}
+} // namespace
+
+QByteArray replyframe(quint8 type, quint8 address, quint8 command, const QByteArray &data)
+{
+    return frame(kEnd, kStart, type, address, command, data);
 }
 
 QByteArray commandframe(quint8 type, quint8 address, quint8 command, const QByteArray &payloadAfterCount)
 {
-    QByteArray body;
-    body.append(char(address));
-    body.append(char(command));
-    body.append(char(quint8(payloadAfterCount.size())));
-    body.append(payloadAfterCount);
-    QByteArray f = kStart;
-    f.append(char(type));
-    f.append(body);
-    f.append(char(checksum7(body)));
-    f.append(kEnd);
-    return f;
+    return frame(kStart, kEnd, type, address, command, payloadAfterCount);
 }
 
 QVector<ScannedFrame> FrameScanner::feed(const QByteArray &data)
