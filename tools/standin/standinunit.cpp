@@ -269,6 +269,11 @@ QByteArray mutereport(const UnitState &unit)
     return replyframe(unit.type, unit.address, 0x57, unit.mutes());
 }
 
+// The channels a parameter change on ch reaches: its link group, or ch alone.
+QVector<int> linkgroup(const UnitState &u, int ch);
+// Writes one parameter command into the image for channel ch.
+Answer applyparameter(UnitState &u, quint8 command, int ch, const QByteArray &p);
+
 Answer handlecommand(UnitState &u, const ScannedFrame &f, bool refuseLock)
 {
     const QByteArray &p = f.payload;
@@ -442,7 +447,42 @@ Answer handlecommand(UnitState &u, const ScannedFrame &f, bool refuseLock)
     if (outputOnly && o < 0)
         return silent(QStringLiteral("not an output"));
 
-    switch (f.command) {
+    if (f.command == 0x53 || f.command == 0x55)
+        return applyparameter(u, f.command, ch, p);
+    // A parameter change on a linked channel applies to its whole link group,
+    // as the processor does; the pages send a linked change for one member.
+    for (int member : linkgroup(u, ch)) {
+        Answer refused = applyparameter(u, f.command, member, p);
+        if (!refused.answered)
+            return refused;
+    }
+    return reply(u, f.command);
+}
+
+QVector<int> linkgroup(const UnitState &u, int ch)
+{
+    const bool input = ch < 4;
+    const int own = input ? ch : ch - 4;
+    const int mask = quint8(u.image[img::linkMasks + ch]);
+    QVector<int> members;
+    if (!(mask & (1 << own)) || mask == (1 << own)) {
+        members.append(ch);
+        return members;
+    }
+    for (int k = 0; k < (input ? 4 : 8); ++k) {
+        const int c = input ? k : 4 + k;
+        if ((mask & (1 << k)) && channelexists(u, c))
+            members.append(c);
+    }
+    return members;
+}
+
+Answer applyparameter(UnitState &u, quint8 command, int ch, const QByteArray &p)
+{
+    auto b = [&p](int i) { return int(quint8(p[i])); };
+    QByteArray &im = u.image;
+    const int o = ch - 4;
+    switch (command) {
     case 0x20: {
         const int band = b(1);
         if (band >= img::peqSlots)
@@ -506,7 +546,7 @@ Answer handlecommand(UnitState &u, const ScannedFrame &f, bool refuseLock)
     default:
         break;
     }
-    return reply(u, f.command);
+    return reply(u, command);
 }
 
 } // namespace standin

@@ -28,6 +28,7 @@ private slots:
     void programstore();
     void locks();
     void copy();
+    void linkgroups();
     void factoryimage();
 };
 
@@ -304,6 +305,27 @@ void TestStandinUnit::copy()
     QCOMPARE(u.image.mid(21 + 3 * 11, 3), hx("01 2c 01"));
     QCOMPARE(quint8(u.image[1161 + 7]), quint8(0x0f));
     QCOMPARE(quint8(u.image[1293 + 11]), quint8(0x80)); // link masks stay
+}
+
+// A parameter change on one member of a link group reaches every member;
+// routing and copies stay with the addressed channel.
+void TestStandinUnit::linkgroups()
+{
+    UnitState u(0x16, 1); // six outputs: OUT7/OUT8 do not exist
+    // IN-A+IN-C linked; OUT1, OUT2 and the absent OUT8 in one group.
+    QVERIFY(run(u, 0x54, hx("05 02 05 08 83 83 04 08 10 20 40 83")).answered);
+    const QByteArray before = u.image;
+    QVERIFY(run(u, 0x50, hx("00 01 2c 01")).answered);
+    QCOMPARE(u.image.mid(21 + 3 * 0, 3), hx("01 2c 01"));
+    QCOMPARE(u.image.mid(21 + 3 * 2, 3), hx("01 2c 01"));
+    QCOMPARE(u.image.mid(21 + 3 * 1, 3), before.mid(21 + 3 * 1, 3));
+    QVERIFY(run(u, 0x31, hx("11 01 90 01 03 04")).answered);
+    QCOMPARE(u.image.mid(1253, 10), hx("01 90 01 03 04 01 90 01 03 04"));
+    QCOMPARE(u.image.mid(1253 + 5 * 7, 5), before.mid(1253 + 5 * 7, 5));
+    QVERIFY(run(u, 0x53, hx("10 0c")).answered);
+    QCOMPARE(quint8(u.image[1161 + 1]), quint8(before[1161 + 1]));
+    // A band out of range is refused before any member is written.
+    QVERIFY(!run(u, 0x20, hx("10 09 05 00 01 c8 00 1a")).answered);
 }
 
 void TestStandinUnit::factoryimage()
