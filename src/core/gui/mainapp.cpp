@@ -611,8 +611,32 @@ void MainApp::deletealldevices()
 // ---------------------------------------------------------------------------
 // Waiting and scanning
 
-void MainApp::delayms(int n)
+namespace
 {
+double gTimeScale = 1.0;
+}
+
+void MainApp::settimescale(double scale)
+{
+    gTimeScale = scale > 0 ? scale : 1.0;
+}
+
+double MainApp::timescale()
+{
+    return gTimeScale;
+}
+
+int MainApp::scaled(int n)
+{
+    if (n <= 0)
+        return n;
+    const int s = int(n * gTimeScale + 0.5);
+    return s < 1 ? 1 : s;
+}
+
+void MainApp::delayms(int n, bool excludeUserInput)
+{
+    n = scaled(n);
     QElapsedTimer clock;
     clock.start();
     if (!QCoreApplication::instance()) {
@@ -620,7 +644,9 @@ void MainApp::delayms(int n)
             QThread::msleep(static_cast<unsigned long>(n));
         return;
     }
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    const QEventLoop::ProcessEventsFlags flags =
+        excludeUserInput ? QEventLoop::ExcludeUserInputEvents : QEventLoop::AllEvents;
+    QCoreApplication::processEvents(flags);
     if (n <= 0)
         return;
     // Sleep in the event loop rather than spin: a timer wakes the wait at the
@@ -632,7 +658,7 @@ void MainApp::delayms(int n)
     while ((left = n - clock.elapsed()) > 0) {
         if (!wake.isActive())
             wake.start(int(left));
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        QCoreApplication::processEvents(flags | QEventLoop::WaitForMoreEvents);
     }
 }
 

@@ -199,8 +199,16 @@ public:
 
     // --- Waiting and scanning -----------------------------------------------
     // Returns once n milliseconds have passed (monotonic clock), handling every
-    // pending event meanwhile.
-    static void delayms(int n);
+    // pending event meanwhile. With excludeUserInput set, timers, socket and
+    // port events still run but clicks and keys wait until it returns (a page
+    // reloading from the model uses this).
+    static void delayms(int n, bool excludeUserInput = false);
+    // Test-only: every wait of delayms and of the exchange timers (scaled())
+    // lasts this fraction of its time. 1 in the product.
+    static void settimescale(double scale);
+    static double timescale();
+    // A wait of n milliseconds under the time scale (never below 1 when n > 0).
+    static int scaled(int n);
     void scandevices();
 
     // --- Senders --------------------------------------------------------------
