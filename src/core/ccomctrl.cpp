@@ -63,60 +63,25 @@ QString CComCtrl::getchecksum(const QString &body) const
 void CComCtrl::dataReceived(QByteArray chunk)
 {
     const QList<QByteArray> frames = m_assembler.feed(chunk, m_clock.elapsed());
-    for (const QByteArray &f : frames)
-        dealwithframe(bytestohex(f));
+    for (const QByteArray &f : frames) {
+        Reply r;
+        if (decodereply(f, r))
+            dispatchreply(r, *this);
+    }
 }
 
 void CComCtrl::dealwithframe(const QString &f)
 {
-    if (!f.startsWith(QLatin1String("445566")) || !f.endsWith(QLatin1String("112233")))
-        return;
-    // A frame too short to hold a command code is not a reply.
-    if (f.size() < 18)
-        return;
-    const QString c = f.mid(10, 2);
-    const auto slice = [&f](int start, int length) { return replyslice(f, start, length); };
-    const auto byteat = [&slice](int start) {
-        const QByteArray b = hextobytes(slice(start, 2));
-        return b.isEmpty() ? uchar(0) : uchar(b.at(0));
-    };
+    Reply r;
+    if (decodereply(f, r))
+        dispatchreply(r, *this);
+}
 
-    if (c == QLatin1String("01")) {
-        m_findok = true;
-        emit findok(byteat(6), byteat(8));
-    } else if (c == QLatin1String("02")) {
-        emit connectok(slice(6, 22));
-    } else if (c == QLatin1String("03")) {
-        emit connectok(slice(6, 8));
-    } else if (c == QLatin1String("56")) {
-        emit readlight(slice(14, 24));
-    } else if (c == QLatin1String("57")) {
-        emit muterevok(slice(14, 24));
-    } else if (c == QLatin1String("50")) {
-        emit getgainisok();
-    } else if (c == QLatin1String("64")) {
-        emit readprogramname(slice(14, 44));
-        emit loadname();
-    } else if (c == QLatin1String("61")) {
-        const QString s = slice(14, 132);
-        if (s.mid(2, 2) == QLatin1String("00"))
-            emit loadcurprogramisready();
-        emit loadcurprogramdata(s);
-        emit loadcurprogram1to25isokflag();
-    } else if (c == QLatin1String("60")) {
-        emit writeok(slice(14, 4));
-        emit loadwritecurprogram1to25isokflag();
-    } else if (c == QLatin1String("62") || c == QLatin1String("65") || c == QLatin1String("66")) {
-        emit loadcurprogramisready();
-    } else if (c == QLatin1String("63") || c == QLatin1String("54") || c == QLatin1String("55")) {
-        emit loadcopy();
-    } else if (c == QLatin1String("10") || c == QLatin1String("12")) {
-        emit loadcurprogramisready();
-        emit lockreturn(slice(14, 2) == QLatin1String("01"));
-    } else if (c == QLatin1String("13")) {
-        emit logreturn();
-    }
-    // 20, 21, 22, 30, 51 and every other code: nothing.
+void CComCtrl::replyfind(unsigned char type, unsigned char address)
+{
+    // The flag is set before the signal: a receiver already sees it.
+    m_findok = true;
+    emit findok(type, address);
 }
 
 bool CComCtrl::openmaincom()

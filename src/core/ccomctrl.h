@@ -7,6 +7,7 @@
 // Everything here runs on the GUI thread.
 
 #include "replyassembler.h"
+#include "replydispatch.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -17,7 +18,7 @@
 
 class MySerialPort;
 
-class CComCtrl : public QObject
+class CComCtrl : public QObject, private ReplySink
 {
     Q_OBJECT
 public:
@@ -37,6 +38,9 @@ public:
 
     // Dispatches one whole reply frame (hex text) to the signals.
     void dealwithframe(const QString &frame);
+    // Announces a reply that reached the application by another way (the
+    // network link) to whoever waits on replied().
+    void notifyreply(const Reply &reply) { emit replied(reply); }
 
     // Opens the port named in gComSettings with its line settings and starts
     // the reader and the writer; false (nothing changed) when it does not open.
@@ -80,6 +84,9 @@ signals:
     void muterevok(QString data);
     void logreturn();
     void readlight(QString data);
+    // Every reply, from the serial line or the network, after the signals
+    // above: exchanges wait here for the reply to their own command.
+    void replied(const Reply &reply);
 
 public slots:
     // One chunk read from the port: every whole reply in it is dispatched,
@@ -87,6 +94,23 @@ public slots:
     void dataReceived(QByteArray chunk);
 
 private:
+    void replyfind(unsigned char type, unsigned char address) override;
+    void replyconnect(const QString &data) override { emit connectok(data); }
+    void replymeters(const QString &levels) override { emit readlight(levels); }
+    void replymutes(const QString &mutes) override { emit muterevok(mutes); }
+    void replygain() override { emit getgainisok(); }
+    void replyprogramname(const QString &record) override { emit readprogramname(record); }
+    void replynameack() override { emit loadname(); }
+    void replyready() override { emit loadcurprogramisready(); }
+    void replyprogramdata(const QString &part) override { emit loadcurprogramdata(part); }
+    void replyreadack() override { emit loadcurprogram1to25isokflag(); }
+    void replywrite(const QString &data) override { emit writeok(data); }
+    void replywriteack() override { emit loadwritecurprogram1to25isokflag(); }
+    void replycopy() override { emit loadcopy(); }
+    void replylock(bool ok) override { emit lockreturn(ok); }
+    void replylogo() override { emit logreturn(); }
+    void replyseen(const Reply &reply) override { emit replied(reply); }
+
     QString m_frametext;    // last command frame built
     QString m_bodytext;     // its address, command and payload
     QString m_checksumtext; // its checksum

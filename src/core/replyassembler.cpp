@@ -2,30 +2,17 @@
 
 #include <cstring>
 
+#include <algorithm>
+
 namespace
 {
 
 const char startmarker[] = "\x44\x55\x66";
 const char endmarker[] = "\x11\x22\x33";
-const char boundary[] = "\x11\x22\x33\x44\x55\x66"; // one reply ends, the next begins
 
-// Index of the n-byte pattern starting in data[from, limit), or -1; the
-// pattern may run past limit but not past the data.
-int findbytes(const QByteArray &data, const char *pattern, int n, int from, int limit)
+bool markerat(const QByteArray &data, int at, const char *marker)
 {
-    const char *p = data.constData();
-    const int last = qMin(limit, data.size() - n + 1);
-    for (int i = qMax(from, 0); i < last; ++i) {
-        if (std::memcmp(p + i, pattern, size_t(n)) == 0)
-            return i;
-    }
-    return -1;
-}
-
-// Index of a three-byte marker lying wholly in data[from, limit), or -1.
-int findmarker(const QByteArray &data, const char *marker, int from, int limit)
-{
-    return findbytes(data, marker, 3, from, limit - 2);
+    return at >= 0 && at + 3 <= data.size() && std::memcmp(data.constData() + at, marker, 3) == 0;
 }
 
 } // namespace
@@ -55,68 +42,126 @@ int ReplyAssembler::minimumlength(unsigned char command)
     }
 }
 
+bool ReplyAssembler::fixedlength(unsigned char command)
+{
+    return minimumlength(command) > shortestframe;
+}
+
 void ReplyAssembler::clear()
 {
     m_buffer.clear();
+    m_starts.clear();
+    m_ends.clear();
     m_lastms = -1;
+}
+
+ReplyAssembler::Step ReplyAssembler::examine(int start, int &end)
+{
+    const int size = m_buffer.size();
+    if (size - start < 6)
+        return Step::Wait; // command code not here yet
+    const unsigned char code = static_cast<unsigned char>(m_buffer.at(start + 5));
+    const int minlen = minimumlength(code);
+    if (fixedlength(code)) {
+        // Exactly minlen bytes, or one more for a checksum byte. A checksum
+        // (0..0x7F) followed by the end marker can never itself look like the
+        // end marker one byte earlier, so the two lengths do not compete.
+        if (markerat(m_buffer, start + minlen - 3, endmarker)) {
+            end = start + minlen - 3;
+            return Step::Frame;
+        }
+        if (size - start < minlen + 1)
+            return Step::Wait;
+        if (markerat(m_buffer, start + minlen - 2, endmarker)) {
+            end = start + minlen - 2;
+            return Step::Frame;
+        }
+        return Step::Drop;
+    }
+    // The first end marker at or past the shortest length, unless another
+    // start marker comes first: then this reply lost its tail.
+    const auto e = std::lower_bound(m_ends.cbegin(), m_ends.cend(), start + minlen - 3);
+    const auto n = std::upper_bound(m_starts.cbegin(), m_starts.cend(), start);
+    const bool haveend = e != m_ends.cend() && *e + 3 - start <= maxframelength;
+    if (n != m_starts.cend() && (!haveend || *n < *e))
+        return Step::Drop;
+    if (haveend) {
+        end = *e;
+        return Step::Frame;
+    }
+    if (size - start >= maxframelength)
+        return Step::Drop;
+    return Step::Wait;
 }
 
 QList<QByteArray> ReplyAssembler::feed(const QByteArray &chunk, qint64 nowms)
 {
     QList<QByteArray> frames;
     if (nowms >= 0) {
-        if (!m_buffer.isEmpty() && m_lastms >= 0 && nowms - m_lastms > stalems)
+        // Whatever waits from before a long silence is dead.
+        if (!m_buffer.isEmpty() && m_lastms >= 0 && nowms - m_lastms > stalems) {
             m_buffer.clear();
+            m_starts.clear();
+            m_ends.clear();
+        }
         m_lastms = nowms;
     }
     if (chunk.isEmpty())
         return frames;
-    // A chunk that itself begins with a start marker while an unfinished reply
-    // is pending: the pending reply lost its tail (a processor answers after a
-    // pause, so its reply begins a chunk); drop it rather than merge the two.
-    if (m_buffer.size() >= 3 && m_buffer.startsWith(startmarker) && chunk.startsWith(startmarker))
-        m_buffer.clear();
-    m_buffer.append(chunk);
 
+    // Record the markers that the new bytes complete; the two bytes before
+    // the chunk may begin one.
+    const int oldsize = m_buffer.size();
+    m_buffer.append(chunk);
     const int size = m_buffer.size();
+    for (int i = qMax(0, oldsize - 2); i + 3 <= size; ++i) {
+        if (markerat(m_buffer, i, startmarker))
+            m_starts.append(i);
+        else if (markerat(m_buffer, i, endmarker))
+            m_ends.append(i);
+    }
+
     int pos = 0; // first byte not yet consumed
-    for (;;) {
-        const int start = findmarker(m_buffer, startmarker, pos, size);
-        if (start < 0) {
-            // Keep a trailing 44 or 44 55: the marker may complete in the next chunk.
-            pos = size;
-            if (size >= 2 && m_buffer.at(size - 2) == startmarker[0] &&
-                m_buffer.at(size - 1) == startmarker[1])
-                pos = size - 2;
-            else if (size >= 1 && m_buffer.at(size - 1) == startmarker[0])
-                pos = size - 1;
+    int si = 0;  // first start marker at or past pos
+    bool waiting = false;
+    while (si < m_starts.size()) {
+        const int start = m_starts.at(si);
+        int end = -1;
+        const Step step = examine(start, end);
+        if (step == Step::Wait) {
+            pos = start;
+            waiting = true;
             break;
         }
-        pos = start;
-        if (size - start < 6)
-            break; // command code not here yet
-        const int minlen = minimumlength(static_cast<unsigned char>(m_buffer.at(start + 5)));
-        const int limit = qMin(size, start + maxframelength);
-        const int end = findmarker(m_buffer, endmarker, start + minlen - 3, limit);
-        if (end >= 0) {
-            // An end marker right before a start marker, short of this reply's
-            // minimum: the reply was too short to dispatch and the next one
-            // follows it. Skip the short one instead of merging the two.
-            const int inner = findbytes(m_buffer, boundary, 6, start + 3, end);
-            if (inner >= 0) {
-                pos = inner + 3;
-                continue;
-            }
+        if (step == Step::Frame) {
             frames.append(m_buffer.mid(start, end + 3 - start));
             pos = end + 3;
-            continue;
+            while (si < m_starts.size() && m_starts.at(si) < pos)
+                ++si;
+        } else {
+            pos = start + 1;
+            ++si;
         }
-        if (size - start < maxframelength)
-            break; // wait for more
-        // No end marker within the longest reply: drop this start and look again.
-        pos = start + 1;
     }
+    if (!waiting) {
+        // Keep a trailing 44 or 44 55: the marker may complete in the next chunk.
+        int keep = size;
+        if (size >= 2 && m_buffer.at(size - 2) == startmarker[0] && m_buffer.at(size - 1) == startmarker[1])
+            keep = size - 2;
+        else if (size >= 1 && m_buffer.at(size - 1) == startmarker[0])
+            keep = size - 1;
+        pos = qMax(pos, keep);
+    }
+
     m_buffer.remove(0, pos);
+    const auto shift = [pos](QVector<int> &list) {
+        const auto first = std::lower_bound(list.begin(), list.end(), pos);
+        list.erase(list.begin(), first);
+        for (int &v : list)
+            v -= pos;
+    };
+    shift(m_starts);
+    shift(m_ends);
     return frames;
 }
 

@@ -1,27 +1,31 @@
 #pragma once
 
 // Reply frames from a processor, as bytes:
-//   44 55 66, type, address, command, status, data..., 11 22 33
-// Replies carry no length field, so a reply is delimited by its markers only.
-// ReplyAssembler turns an arbitrary byte stream (serial chunks or network
-// reads) back into whole reply frames:
+//   44 55 66, type, address, command, count, data..., checksum, 11 22 33
+// The engine reads no length field, so a reply is delimited by its markers and
+// by what is known of its command code. ReplyAssembler turns an arbitrary byte
+// stream (serial chunks or network reads) back into whole reply frames:
 // - bytes before a start marker are skipped;
 // - every complete reply is returned on its own, however the stream is cut;
-// - a reply ends at the first end marker that lies past the last byte the
-//   dispatcher reads for its command code, so data bytes 11 22 33 inside that
-//   area do not cut it short;
+// - a reply whose code carries data the dispatch reads (connect, lock, meters,
+//   mutes, program names, program parts, write acknowledgements) has a fixed
+//   length: it is complete exactly at that length (with or without its
+//   checksum byte), and marker bytes inside it are data. When its end marker
+//   is not where the length puts it, the start was not a reply: it is dropped
+//   and the search for a start marker goes on after its first byte;
+// - any other reply ends at the first end marker at or past its shortest
+//   length; a start marker before that end means the pending reply lost its
+//   tail, and the new one is taken instead;
 // - a partial reply longer than maxframelength, or one that has seen no new
-//   byte for stalems milliseconds, is dropped, and the search for a start
-//   marker goes on after its first byte;
-// - a reply that ends (11 22 33 44 55 66) before its minimum length is too
-//   short to dispatch: it is skipped, and the reply after it is kept whole;
-// - a chunk that begins with a start marker while a reply is pending starts a
-//   new reply: the pending one lost its tail and is dropped.
-// The class knows nothing of ports or sockets and does no I/O.
+//   byte for stalems milliseconds, is dropped the same way.
+// Work is linear in the input: each byte is looked at a bounded number of
+// times, whatever the stream holds. The class knows nothing of ports or
+// sockets and does no I/O.
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QVector>
 
 class ReplyAssembler
 {
@@ -36,6 +40,9 @@ public:
     // Smallest frame length (end marker included) for a reply with this command
     // code: the dispatcher's slices for the code lie entirely before the end marker.
     static int minimumlength(unsigned char command);
+    // True for the codes whose replies have a fixed length: minimumlength
+    // without a checksum byte, or one more with it.
+    static bool fixedlength(unsigned char command);
 
     // Feeds one chunk of the stream. nowms is a monotonic time stamp in
     // milliseconds used for the stale rule; a negative value disables it.
@@ -50,7 +57,13 @@ public:
     const QByteArray &pending() const { return m_buffer; }
 
 private:
+    // Outcome of looking at the reply that starts at one position.
+    enum class Step { Frame, Drop, Wait };
+    Step examine(int start, int &end);
+
     QByteArray m_buffer;
+    QVector<int> m_starts; // positions of start markers in m_buffer, ascending
+    QVector<int> m_ends;   // positions of end markers in m_buffer, ascending
     qint64 m_lastms = -1;
 };
 

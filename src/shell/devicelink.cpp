@@ -494,57 +494,71 @@ bool DeviceLink::sendtcpcmd(uchar type, uchar addr, uchar command, const QString
 
 void DeviceLink::readtcpdata()
 {
-    const QByteArray data = m_socket->readAll();
-    const QHostAddress peer = m_socket->peerAddress();
+    tcpdataReceived(m_socket->readAll(), m_socket->peerAddress());
+}
+
+void DeviceLink::tcpdataReceived(const QByteArray &data, const QHostAddress &peer)
+{
     const QList<QByteArray> frames = m_assembler.feed(data, m_clock.elapsed());
     for (const QByteArray &f : frames) {
-        const QString text = bytestohex(f);
-        qDebug() << text;
-        dealwithtcpframe(text, peer);
+        Reply r;
+        if (decodereply(f, r))
+            dispatchtcpreply(r, peer);
     }
+}
+
+namespace
+{
+
+// The network link's effects of a reply: the same handlers as the serial
+// line's (the main window relays the engine's signals to them), except that a
+// find reply names the address it came from.
+class TcpReplies : public ReplySink
+{
+public:
+    TcpReplies(DeviceLink &link, const QHostAddress &sender)
+        : m_link(link)
+        , m_sender(sender)
+    {
+    }
+    void replyfind(unsigned char type, unsigned char address) override
+    {
+        emit m_link.tcpfindok(type, address, m_sender);
+    }
+    void replyconnect(const QString &data) override { m_link.connectok(data); }
+    void replymeters(const QString &levels) override { emit gComCtrl.readlight(levels); }
+    void replymutes(const QString &mutes) override { m_link.muterevok(mutes); }
+    void replygain() override { m_link.getgainisok(); }
+    void replyprogramname(const QString &record) override { m_link.readprogramname(record); }
+    void replynameack() override { m_link.loadname(); }
+    void replyready() override { m_link.loadcurprogramisready(); }
+    void replyprogramdata(const QString &part) override { m_link.loadcurprogramdata(part); }
+    void replyreadack() override { m_link.loadcurprogram1to25isokflag(); }
+    void replywrite(const QString &data) override { m_link.writeok(data); }
+    void replywriteack() override { m_link.loadwritecurprogram1to25isokflag(); }
+    void replycopy() override { m_link.loadcopy(); }
+    void replylock(bool ok) override { m_link.lockreturn(ok); }
+    void replylogo() override { m_link.logreturn(); }
+    void replyseen(const Reply &reply) override { gComCtrl.notifyreply(reply); }
+
+private:
+    DeviceLink &m_link;
+    QHostAddress m_sender;
+};
+
+} // namespace
+
+void DeviceLink::dispatchtcpreply(const Reply &reply, const QHostAddress &sender)
+{
+    TcpReplies sink(*this, sender);
+    dispatchreply(reply, sink);
 }
 
 void DeviceLink::dealwithtcpframe(const QString &f, const QHostAddress &sender)
 {
-    if (!f.startsWith(QLatin1String("445566")) || !f.endsWith(QLatin1String("112233")) || f.size() < 18)
-        return;
-    const QString c = f.mid(10, 2);
-    const auto slice = [&f](int start, int length) { return replyslice(f, start, length); };
-
-    if (c == QLatin1String("01")) {
-        emit tcpfindok(bytefromhex(f, 6), bytefromhex(f, 8), sender);
-    } else if (c == QLatin1String("02")) {
-        connectok(slice(6, 22));
-    } else if (c == QLatin1String("03")) {
-        connectok(slice(6, 8));
-    } else if (c == QLatin1String("56")) {
-        emit gComCtrl.readlight(slice(14, 24));
-    } else if (c == QLatin1String("57")) {
-        muterevok(slice(14, 24));
-    } else if (c == QLatin1String("50")) {
-        getgainisok();
-    } else if (c == QLatin1String("64")) {
-        readprogramname(slice(14, 44));
-        loadname();
-    } else if (c == QLatin1String("61")) {
-        const QString s = slice(14, 132);
-        if (s.mid(2, 2) == QLatin1String("00"))
-            loadcurprogramisready();
-        loadcurprogramdata(s);
-        loadcurprogram1to25isokflag();
-    } else if (c == QLatin1String("60")) {
-        writeok(slice(14, 4));
-        loadwritecurprogram1to25isokflag();
-    } else if (c == QLatin1String("62") || c == QLatin1String("65") || c == QLatin1String("66")) {
-        loadcurprogramisready();
-    } else if (c == QLatin1String("63") || c == QLatin1String("54") || c == QLatin1String("55")) {
-        loadcopy();
-    } else if (c == QLatin1String("10") || c == QLatin1String("12")) {
-        loadcurprogramisready();
-        lockreturn(slice(14, 2) == QLatin1String("01"));
-    } else if (c == QLatin1String("13")) {
-        logreturn();
-    }
+    Reply r;
+    if (decodereply(f, r))
+        dispatchtcpreply(r, sender);
 }
 
 // ---------------------------------------------------------------------------
@@ -584,9 +598,9 @@ bool DeviceLink::probeaddress(const QHostAddress &address)
         const auto drain = [&]() {
             const QList<QByteArray> frames = assembler.feed(probe.readAll(), m_clock.elapsed());
             for (const QByteArray &frame : frames) {
-                const QString f = bytestohex(frame);
-                if (f.size() >= 18 && f.mid(10, 2) == QLatin1String("01"))
-                    emit tcpfindok(bytefromhex(f, 6), bytefromhex(f, 8), address);
+                Reply r;
+                if (decodereply(frame, r) && r.code == 0x01)
+                    emit tcpfindok(r.type, r.address, address);
             }
         };
         connect(&probe, &QTcpSocket::readyRead, this, drain);

@@ -14,6 +14,7 @@
 // whole and on their own. Everything here runs on the GUI thread.
 
 #include "replyassembler.h"
+#include "replydispatch.h"
 
 #include <QElapsedTimer>
 #include <QHostAddress>
@@ -109,7 +110,11 @@ public slots:
     void gettheApptcpinfo(uchar type, uchar addr, uchar command, const QString &payload);
     bool sendtcpcmd(uchar type, uchar addr, uchar command, const QString &payload);
     void readtcpdata();
+    // Bytes read from the data link's socket: every whole reply in them is
+    // dispatched on its own, in order.
+    void tcpdataReceived(const QByteArray &data, const QHostAddress &peer);
     void dealwithtcpframe(const QString &frame, const QHostAddress &sender);
+    void dispatchtcpreply(const Reply &reply, const QHostAddress &sender);
 
     // Discovery replies and the probe of the collected addresses.
     void trytofindtcpdev(const QStringList &words, const QHostAddress &sender);

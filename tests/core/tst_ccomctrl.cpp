@@ -121,8 +121,8 @@ private slots:
             << (QStringList{"findok 24 3 found=1"} + meterev + QStringList{"getgainisok"});
         // A meter reply cut short: it never completes, the next reply is not lost.
         QTest::newRow("short reply, next chunk")
-            << QByteArrayList{bytes("445566 18 01 56 0c 10 20 112233"), gainack()}
-            << QStringList{"getgainisok"};
+            << QByteArrayList{bytes("445566 18 01 56 0c 10 20 112233"), name()}
+            << QStringList{"readprogramname 050050726f6772616d20666976652020202020202020", "loadname"};
     }
     void stream()
     {

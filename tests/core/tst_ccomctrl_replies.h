@@ -87,4 +87,48 @@ inline QByteArray programdata(unsigned char packet)
     return f;
 }
 
+// A reply as the stand-in lays it out: count, data, 7-bit checksum.
+inline QByteArray reply(unsigned char code, const QByteArray &data)
+{
+    QByteArray f = bytes("445566 18 01");
+    f.append(char(code));
+    f.append(char(data.size()));
+    f.append(data);
+    int sum = 0x01 + code + data.size();
+    for (char c : data)
+        sum += static_cast<unsigned char>(c);
+    f.append(char(sum & 0x7f));
+    f.append(bytes("112233"));
+    return f;
+}
+
+// Replies whose data holds the markers: a boundary 11 22 33 44 55 66, and a
+// whole disconnect reply (44 55 66 18 01 03 00 04 11 22 33) inside the data.
+inline QByteArray fakeframe()
+{
+    return bytes("445566 18 01 03 00 04 112233");
+}
+inline QByteArray namewithframe()
+{
+    QByteArray n = bytes("112233") + fakeframe();
+    return reply(0x64, bytes("07 01") + n.leftJustified(20, ' '));
+}
+inline QByteArray programwithmarkers()
+{
+    QByteArray image(64, char(0x5a));
+    image.replace(0, 6, bytes("112233445566"));
+    image.replace(20, 11, fakeframe());
+    image.replace(40, 3, bytes("445566"));
+    image.replace(58, 6, bytes("112233445566"));
+    return reply(0x61, bytes("00 03") + image);
+}
+inline QByteArray meterswithmarkers()
+{
+    return reply(0x56, bytes("445566 112233 445566 112233"));
+}
+inline QByteArray connectwithmarkers()
+{
+    return bytes("445566 18 01 02 00 11 22 33 44 55 66 01 2a 112233");
+}
+
 } // namespace replies

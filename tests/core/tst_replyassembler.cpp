@@ -33,6 +33,11 @@ private slots:
         QTest::newRow("write ack") << writeack();
         QTest::newRow("name") << name();
         QTest::newRow("program data with 11 22 33 inside") << programdata(0x05);
+        QTest::newRow("program data with both markers and a frame inside") << programwithmarkers();
+        QTest::newRow("name holding 11 22 33 and a disconnect reply") << namewithframe();
+        QTest::newRow("meters 44 55 66 11 22 33") << meterswithmarkers();
+        QTest::newRow("connect with 11 22 33 44 55 66, no checksum") << connectwithmarkers();
+        QTest::newRow("write ack, part 0x11") << reply(0x60, bytes("01 11"));
     }
     // Cut into two and into three pieces at every position, and byte by byte:
     // always exactly the one reply, and nothing left pending.
@@ -97,15 +102,32 @@ private slots:
             << QByteArrayList{pd.left(12), pd.mid(12)} << QByteArrayList{pd};
         QTest::newRow("11 22 33 in data at chunk end (offset 61)")
             << QByteArrayList{pd.left(73), pd.mid(73)} << QByteArrayList{pd};
-        QTest::newRow("reply lost its tail, next reply begins a chunk")
-            << QByteArrayList{pd.left(40), meters()} << QByteArrayList{meters()};
-        QTest::newRow("short reply, next reply in the same chunk")
-            << QByteArrayList{bytes("445566 18 01 56 0c 10 20 112233") + gainack()}
-            << QByteArrayList{gainack()};
+        // A fixed-length reply that lost its tail holds the next reply until
+        // its length is reached; then it is dropped and what follows is found.
+        QTest::newRow("reply lost its tail, next replies begin chunks")
+            << QByteArrayList{pd.left(40), meters(), meters()} << QByteArrayList{meters(), meters()};
+        QTest::newRow("short reply, longer reply in the same chunk")
+            << QByteArrayList{bytes("445566 18 01 56 0c 10 20 112233") + name()} << QByteArrayList{name()};
         QTest::newRow("short reply between two")
             << QByteArrayList{find() + bytes("445566 18 01 61 42 00 112233") + pd.left(50),
                               pd.mid(50) + find()}
             << QByteArrayList{find(), pd, find()};
+        // One byte short or long of a fixed length: not a reply.
+        QTest::newRow("write ack one byte short")
+            << QByteArrayList{bytes("445566 18 01 60 02 00 112233") + find()} << QByteArrayList{find()};
+        QTest::newRow("write ack two bytes long")
+            << QByteArrayList{bytes("445566 18 01 60 02 00 07 68 00 112233") + find()}
+            << QByteArrayList{find()};
+        // A variable reply that lost its tail gives way to the next start marker.
+        QTest::newRow("gain ack lost its tail")
+            << QByteArrayList{bytes("445566 18 01 50 00"), find()} << QByteArrayList{find()};
+        // The end marker is looked for after the command code, not on it.
+        QTest::newRow("code 11 followed by 22 33")
+            << QByteArrayList{bytes("445566 18 01 11 22 33 00 112233")}
+            << QByteArrayList{bytes("445566 18 01 11 22 33 00 112233")};
+        QTest::newRow("replies with markers inside, merged")
+            << QByteArrayList{namewithframe() + programwithmarkers() + meterswithmarkers()}
+            << QByteArrayList{namewithframe(), programwithmarkers(), meterswithmarkers()};
         QTest::newRow("empty chunks ignored")
             << QByteArrayList{QByteArray(), find(), QByteArray()} << QByteArrayList{find()};
         QTest::newRow("frame without command code yet")
@@ -125,9 +147,12 @@ private slots:
     {
         QTest::addColumn<int>("command");
         QTest::addColumn<int>("datalength"); // bytes from 6 up to the checksum
-        for (int c : {0x02, 0x03, 0x10, 0x12, 0x56, 0x57, 0x60, 0x61, 0x64})
-            QTest::newRow(qPrintable(QString::number(c, 16)))
-                << c << ReplyAssembler::minimumlength(uchar(c)) - 9;
+        // Bytes between the command code and the checksum, by hand from the
+        // positions the dispatch reads.
+        const QVector<QPair<int, int>> lengths{{0x02, 8}, {0x03, 1}, {0x10, 2},  {0x12, 2}, {0x56, 13},
+                                               {0x57, 13}, {0x60, 3}, {0x61, 67}, {0x64, 23}};
+        for (const auto &l : lengths)
+            QTest::newRow(qPrintable(QString::number(l.first, 16))) << l.first << l.second;
     }
     void endMarkerInsideReadData()
     {
