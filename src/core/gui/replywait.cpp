@@ -1,0 +1,88 @@
+#include "replywait.h"
+
+#include "ccomctrl.h"
+#include "devicedata.h"
+#include "globalcontrl.h"
+#include "mainapp.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+ReplyWait::ReplyWait(unsigned char type, unsigned char address, unsigned char code, int markbyte,
+                     int markvalue)
+    : m_type(type)
+    , m_address(address)
+    , m_code(code)
+    , m_markbyte(markbyte)
+    , m_markvalue(markvalue)
+    , m_device(gMainApp ? gMainApp->getcurdevice() : nullptr)
+{
+    connect(&gComCtrl, &CComCtrl::replied, this, &ReplyWait::take);
+}
+
+void ReplyWait::take(const Reply &r)
+{
+    if (m_arrived || r.type != m_type || r.address != m_address || r.code != m_code)
+        return;
+    if (m_markbyte >= 0 && r.byte(m_markbyte) != m_markvalue)
+        return;
+    m_reply = r;
+    m_arrived = true;
+    emit matched();
+}
+
+void ReplyWait::rearm(int markvalue)
+{
+    m_markvalue = markvalue;
+    m_arrived = false;
+    m_reply = Reply();
+}
+
+bool ReplyWait::linkok() const
+{
+    if (!gMainApp || !m_device || gMainApp->getcurdevice() != m_device)
+        return false;
+    return m_device->getcomconnected() || m_device->gettcpconnected();
+}
+
+ReplyWait::Outcome ReplyWait::wait(int ms, bool allowUserInput)
+{
+    const auto closing = []() {
+        return QCoreApplication::closingDown() || (gGlobalContrl && gGlobalContrl->getclosing());
+    };
+    if (m_arrived)
+        return Outcome::Arrived;
+    if (closing())
+        return Outcome::Closing;
+    if (!linkok())
+        return Outcome::LinkLost;
+    if (!QCoreApplication::instance())
+        return Outcome::TimedOut;
+
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    deadline.setTimerType(Qt::PreciseTimer);
+    connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    connect(this, &ReplyWait::matched, &loop, &QEventLoop::quit);
+    // The link and the closing flag have no signal of their own here: look
+    // at them often enough that a lost link ends the wait at once for a user.
+    QTimer watch;
+    watch.setInterval(20);
+    connect(&watch, &QTimer::timeout, &loop, [&]() {
+        if (closing() || !linkok())
+            loop.quit();
+    });
+    deadline.start(MainApp::scaled(ms));
+    watch.start();
+    loop.exec(allowUserInput ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+    if (m_arrived)
+        return Outcome::Arrived;
+    if (closing())
+        return Outcome::Closing;
+    if (!linkok())
+        return Outcome::LinkLost;
+    return Outcome::TimedOut;
+}
