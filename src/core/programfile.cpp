@@ -53,13 +53,18 @@ ProgramFileStatus readprogramfile(const QString &path, QByteArray &image, QStrin
                  QStringLiteral("Cannot read file %1: %2.").arg(displayname(path), file.errorString()));
         return ProgramFileStatus::CannotOpen;
     }
+    return readprogramimage(file, displayname(path), image, error);
+}
+
+ProgramFileStatus readprogramimage(QIODevice &file, const QString &name, QByteArray &image, QString *error)
+{
     // A program file is exactly one image; anything else (a collection, a
     // truncated or padded file, a device) is refused before reading.
     const qint64 size = file.size();
     if (size != kProgramImageSize || file.isSequential()) {
         seterror(error, QStringLiteral("Cannot read file %1: a program file holds exactly %2 bytes, "
                                        "this file holds %3.")
-                            .arg(displayname(path))
+                            .arg(name)
                             .arg(kProgramImageSize)
                             .arg(size));
         return ProgramFileStatus::WrongSize;
@@ -69,9 +74,9 @@ ProgramFileStatus readprogramfile(const QString &path, QByteArray &image, QStrin
     const QByteArray bytes = file.read(kProgramImageSize + 1);
     if (bytes.size() != kProgramImageSize) {
         seterror(error, QStringLiteral("Cannot read file %1: %2.")
-                            .arg(displayname(path), bytes.size() > kProgramImageSize
-                                                        ? QStringLiteral("the file changed while it was read")
-                                                        : file.errorString()));
+                            .arg(name, bytes.size() > kProgramImageSize
+                                           ? QStringLiteral("the file changed while it was read")
+                                           : file.errorString()));
         return bytes.size() > kProgramImageSize ? ProgramFileStatus::WrongSize
                                                 : ProgramFileStatus::ReadFailed;
     }

@@ -26,6 +26,12 @@ QString programfilefilter(int devicetype);
 // (when given) receives a message naming the file and the cause.
 ProgramFileStatus readprogramfile(const QString &path, QByteArray &image, QString *error = nullptr);
 
+// The same from an open device; name is how messages call it. Exposed so a
+// device whose size changes under the reader can be given to it.
+class QIODevice;
+ProgramFileStatus readprogramimage(QIODevice &device, const QString &name, QByteArray &image,
+                                   QString *error = nullptr);
+
 // Writes one program image (which must be 1664 bytes) as the whole file. The
 // file is replaced only when every byte was written.
 ProgramFileStatus writeprogramfile(const QString &path, const QByteArray &image, QString *error = nullptr);

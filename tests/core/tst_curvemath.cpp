@@ -3,6 +3,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <complex>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -93,6 +94,7 @@ private slots:
                     {'w', 40, 4.75},      {'w', 255, 4.75},
                     {'q', 0, 86.6},       {'q', 17, 1.41},
                     {'q', 40, 0.2},       {'q', -1, 86.6},
+                    {'q', 41, 0.2},       {'w', 41, 4.75},
                     {'g', 0, 20.0},       {'g', 17, 1016.0},
                     {'g', 30, 20480.0},   {'g', 31, 20480.0},
                     {'g', -3, 20.0}};
@@ -333,6 +335,53 @@ private slots:
     }
 
     // --- phase -------------------------------------------------------------
+
+    // The phase with its sign, for both kinds of section, against the
+    // response of the section written out here as a complex fraction.
+    // Hand-known signs: an all-pass lags below its centre and (wrapped) leads
+    // above it; a boost leads below its centre and lags above; a cut the reverse.
+    void phasesign_data()
+    {
+        QTest::addColumn<float>("kind");
+        QTest::addColumn<float>("gain");
+        QTest::addColumn<float>("f");
+        QTest::addColumn<int>("sign");
+        QTest::newRow("all-pass, half the centre") << 1.0f << 0.0f << 500.0f << -1;
+        QTest::newRow("all-pass, twice the centre") << 1.0f << 0.0f << 2000.0f << 1;
+        QTest::newRow("boost 12 dB below") << 0.0f << 12.0f << 700.0f << 1;
+        QTest::newRow("boost 12 dB above") << 0.0f << 12.0f << 1400.0f << -1;
+        QTest::newRow("cut 12 dB below") << 0.0f << -12.0f << 700.0f << -1;
+        QTest::newRow("cut 12 dB above") << 0.0f << -12.0f << 1400.0f << 1;
+    }
+    void phasesign()
+    {
+        QFETCH(float, kind);
+        QFETCH(float, gain);
+        QFETCH(float, f);
+        QFETCH(int, sign);
+        const double pi = 3.14159265358979323846;
+        const double w0 = 2 * pi * 1000.0 / 48000.0, q = 0.707;
+        const double alpha = std::sin(w0) / (2 * q), a = std::pow(10.0, gain / 40.0);
+        double b[3], d[3];
+        if (kind == 0.0f) {
+            const double bb[3] = {1 + alpha * a, -2 * std::cos(w0), 1 - alpha * a};
+            const double dd[3] = {1 + alpha / a, -2 * std::cos(w0), 1 - alpha / a};
+            std::copy(bb, bb + 3, b);
+            std::copy(dd, dd + 3, d);
+        } else {
+            const double bb[3] = {1 - alpha, -2 * std::cos(w0), 1 + alpha};
+            const double dd[3] = {1 + alpha, -2 * std::cos(w0), 1 - alpha};
+            std::copy(bb, bb + 3, b);
+            std::copy(dd, dd + 3, d);
+        }
+        const std::complex<double> z1 = std::polar(1.0, -2 * pi * f / 48000.0);
+        const std::complex<double> h = (b[0] + b[1] * z1 + b[2] * z1 * z1) / (d[0] + d[1] * z1 + d[2] * z1 * z1);
+        const double expected = std::arg(h) * 180.0 / pi;
+        CurveMath m;
+        const double p = m.phasedeg(1000.0f, gain, float(q), f, kind, 0.0f, 3);
+        QVERIFY2(qAbs(p - expected) < 1e-3, qPrintable(QStringLiteral("%1 against %2").arg(p).arg(expected)));
+        QCOMPARE(p > 0 ? 1 : -1, sign);
+    }
 
     void allpassphase_data()
     {

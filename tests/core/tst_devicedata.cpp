@@ -361,6 +361,32 @@ private slots:
         QCOMPARE(d->countwriteacks(), 0);
     }
 
+    // Indexes from the processor outside 0..25: the record is left exactly as
+    // it was, byte for byte (a write beside an array shows here too).
+    void hostileindexes_data()
+    {
+        QTest::addColumn<int>("which"); // 0 write ack, 1 program packet
+        QTest::addColumn<int>("index");
+        for (int which : {0, 1})
+            for (int index : {26, 0x80, 0xc8, 0xff})
+                QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(which ? "packet" : "ack").arg(index)))
+                    << which << index;
+    }
+    void hostileindexes()
+    {
+        QFETCH(int, which);
+        QFETCH(int, index);
+        auto d = std::make_unique<DeviceData>();
+        const auto raw = [&d]() { return QByteArray(reinterpret_cast<const char *>(d.get()), sizeof(DeviceData)); };
+        const QByteArray before = raw();
+        const QString reply = QStringLiteral("00%1").arg(index, 2, 16, QLatin1Char('0')) + QString("ff").repeated(64);
+        if (which == 0)
+            d->setwriteack(reply);
+        else
+            d->storepacket(reply);
+        QVERIFY(raw() == before);
+    }
+
     // Program names (reply 0x64).
     void setnamerecord_data()
     {

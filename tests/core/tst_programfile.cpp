@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cstring>
 #include <memory>
 
 namespace
@@ -22,6 +23,28 @@ QByteArray readraw(const QString &path)
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
+
+// A file whose size says one image but which holds a byte more by the time
+// it is read (another program appending to it).
+class GrowingFile : public QIODevice
+{
+public:
+    GrowingFile() { open(QIODevice::ReadOnly); }
+    qint64 size() const override { return 1664; }
+
+protected:
+    qint64 readData(char *data, qint64 max) override
+    {
+        const qint64 n = qMin<qint64>(max, 1665 - m_pos);
+        std::memset(data, 0x2a, size_t(n));
+        m_pos += n;
+        return n;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    qint64 m_pos = 0;
+};
 
 } // namespace
 
@@ -138,6 +161,16 @@ private slots:
         QVERIFY(status != ProgramFileStatus::Ok);
         QVERIFY2(error.startsWith("Cannot read file "), qPrintable(error));
         QCOMPARE(currentimage(*d), imagebefore);
+    }
+
+    void grownFileRefused()
+    {
+        GrowingFile f;
+        QByteArray image("untouched");
+        QString error;
+        QCOMPARE(readprogramimage(f, "grown.K91", image, &error), ProgramFileStatus::WrongSize);
+        QCOMPARE(image, QByteArray("untouched"));
+        QCOMPARE(error, QString("Cannot read file grown.K91: the file changed while it was read."));
     }
 
     void writeRefused()
