@@ -55,8 +55,9 @@ void ReplyAssembler::clear()
     m_lastms = -1;
 }
 
-ReplyAssembler::Step ReplyAssembler::examine(int start, int &end)
+ReplyAssembler::Step ReplyAssembler::examine(int si, int &ei, int &end)
 {
+    const int start = m_starts.at(si);
     const int size = m_buffer.size();
     if (size - start < 6)
         return Step::Wait; // command code not here yet
@@ -80,13 +81,17 @@ ReplyAssembler::Step ReplyAssembler::examine(int start, int &end)
     }
     // The first end marker at or past the shortest length, unless another
     // start marker comes first: then this reply lost its tail.
-    const auto e = std::lower_bound(m_ends.cbegin(), m_ends.cend(), start + minlen - 3);
-    const auto n = std::upper_bound(m_starts.cbegin(), m_starts.cend(), start);
-    const bool haveend = e != m_ends.cend() && *e + 3 - start <= maxframelength;
-    if (n != m_starts.cend() && (!haveend || *n < *e))
+    // Every variable-length reply ends its search at the same distance from
+    // its start, and starts only grow: the end cursor only moves forward.
+    const int from = start + minlen - 3;
+    while (ei < m_ends.size() && m_ends.at(ei) < from)
+        ++ei;
+    const bool haveend = ei < m_ends.size() && m_ends.at(ei) + 3 - start <= maxframelength;
+    const bool nextstart = si + 1 < m_starts.size();
+    if (nextstart && (!haveend || m_starts.at(si + 1) < m_ends.at(ei)))
         return Step::Drop;
     if (haveend) {
-        end = *e;
+        end = m_ends.at(ei);
         return Step::Frame;
     }
     if (size - start >= maxframelength)
@@ -123,11 +128,12 @@ QList<QByteArray> ReplyAssembler::feed(const QByteArray &chunk, qint64 nowms)
 
     int pos = 0; // first byte not yet consumed
     int si = 0;  // first start marker at or past pos
+    int ei = 0;  // end cursor of the variable-length search
     bool waiting = false;
     while (si < m_starts.size()) {
         const int start = m_starts.at(si);
         int end = -1;
-        const Step step = examine(start, end);
+        const Step step = examine(si, ei, end);
         if (step == Step::Wait) {
             pos = start;
             waiting = true;

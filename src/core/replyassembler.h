@@ -57,9 +57,10 @@ public:
     const QByteArray &pending() const { return m_buffer; }
 
 private:
-    // Outcome of looking at the reply that starts at one position.
+    // Outcome of looking at the reply that starts at start marker si; ei is
+    // the end-marker cursor of this pass.
     enum class Step { Frame, Drop, Wait };
-    Step examine(int start, int &end);
+    Step examine(int si, int &ei, int &end);
 
     QByteArray m_buffer;
     QVector<int> m_starts; // positions of start markers in m_buffer, ascending
