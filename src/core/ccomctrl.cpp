@@ -25,24 +25,23 @@ CComCtrl::~CComCtrl() = default;
 void CComCtrl::sendcmd(unsigned char type, unsigned char address, unsigned char command,
                        const QString &payload)
 {
-    m_frametext.clear();
-    m_bodytext.clear();
-    m_checksumtext.clear();
-    m_frametext = QStringLiteral("112233") + hexbyte(type);
-    m_bodytext = hexbyte(address) + hexbyte(command) + payload;
-    m_frametext += m_bodytext;
-    m_checksumtext = getchecksum(m_bodytext);
-    m_frametext += m_checksumtext + QStringLiteral("445566");
+    buildframe(type, address, command, payload);
     sendhex(m_frametext);
 }
 
 void CComCtrl::sendcmdwhole(unsigned char type, unsigned char address, unsigned char command,
                             const QString &payload)
 {
+    buildframe(type, address, command, payload);
+    sendhexwhole(m_frametext);
+}
+
+void CComCtrl::buildframe(unsigned char type, unsigned char address, unsigned char command,
+                          const QString &payload)
+{
     m_bodytext = hexbyte(address) + hexbyte(command) + payload;
     m_checksumtext = getchecksum(m_bodytext);
     m_frametext = buildcommandframe(type, address, command, payload);
-    sendhexwhole(m_frametext);
 }
 
 void CComCtrl::sendhex(const QString &hex)

@@ -94,6 +94,10 @@ public slots:
     void dataReceived(QByteArray chunk);
 
 private:
+    // The frame, body and checksum texts of one command, from the one frame
+    // builder the network link uses too.
+    void buildframe(unsigned char type, unsigned char address, unsigned char command, const QString &payload);
+
     void replyfind(unsigned char type, unsigned char address) override;
     void replyconnect(const QString &data) override { emit connectok(data); }
     void replymeters(const QString &levels) override { emit readlight(levels); }
