@@ -352,7 +352,9 @@ QByteArray bandpanel()
 
 const Font kLarge{QStringLiteral("Arial"), 14, false};
 const Font kCombo{QString(), 10, false};
-const Font kCaption{QString(), 11, false};
+// The captions are sized to fit their fixed boxes ("HIGH PASS" in 75 px)
+// whatever the desktop's default font.
+const Font kCaption{QString(), 9, false};
 const Font kBypass{QStringLiteral("Arial"), 11, true};
 
 Node stepbutton(const char *name, Rect r)
