@@ -5,7 +5,9 @@
 #include "ui_formeqbtns.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 
 Formeqbtns::Formeqbtns(QWidget *parent)
@@ -26,8 +28,15 @@ Formeqbtns::Formeqbtns(QWidget *parent)
         findChild<QSlider *>(QStringLiteral("sldreqgain") + s[b])->setRange(0, 450);
         findChild<QSlider *>(QStringLiteral("sldreqq") + s[b])->setRange(0, 40);
     }
-    // Top-level (no parent) so that it can sit beside the page.
+    // Top-level (no parent) and not modal, so that it sits beside the page
+    // without blocking it: at the right of the primary screen's available
+    // area, below the place of the FIR window.
     phase = new FormPhase(nullptr);
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        phase->move(area.x() + qMax(0, area.width() - phase->width() - 30),
+                    area.y() + qMin(320, qMax(0, area.height() - phase->height())));
+    }
     if (gGlobalContrl)
         connect(gGlobalContrl, &GlobalContrl::refreshLangangeState, this, &Formeqbtns::refreshLanText);
 }

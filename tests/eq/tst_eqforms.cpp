@@ -12,9 +12,11 @@
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 
 // A panel whose slots are named after a few of the form's widgets: the form's
@@ -138,6 +140,9 @@ void TstEqForms::bandpanel()
     QCOMPARE(panel.form()->sldreqq_3->maximum(), 40);
     QVERIFY(panel.phasepanel());
     QVERIFY(panel.phasepanel()->isWindow());
+    QCOMPARE(panel.phasepanel()->windowModality(), Qt::NonModal);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QVERIFY(area.contains(panel.phasepanel()->pos()));
     gGlobalContrl->setlanguage(1);
     panel.refreshLanText();
     QCOMPARE(panel.form()->btneqbypass_4->text(), QStringLiteral("直通"));
@@ -250,6 +255,8 @@ void TstEqForms::pagestart()
     // The FIR window is top-level, not modal.
     QVERIFY(page.firpanel()->isWindow());
     QCOMPARE(page.firpanel()->windowModality(), Qt::NonModal);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QVERIFY(area.contains(page.firpanel()->pos()));
 }
 
 void TstEqForms::pagelanguage()
