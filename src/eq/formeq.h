@@ -5,13 +5,24 @@
 
 #include <QDialog>
 
+class FormFir;
 class QCloseEvent;
+namespace Ui
+{
+class FormEq;
+}
 
 class FormEq : public QDialog
 {
     Q_OBJECT
 public:
     explicit FormEq(QWidget *parent = nullptr);
+    ~FormEq() override;
+
+    Ui::FormEq *form() const { return ui; }
+    // The FIR response window: top-level, beside the page on the primary
+    // screen, shown while an output's crossover runs in FIR mode.
+    FormFir *firpanel() const { return fir; }
 
     // Reloads the gain control of the channel shown from the current device.
     void refreshgain();
@@ -35,6 +46,10 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+
+private:
+    Ui::FormEq *ui;
+    FormFir *fir;
 };
 
 extern FormEq *gFormEq;
