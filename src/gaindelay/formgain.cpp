@@ -409,10 +409,15 @@ void FormGain::timetosendlight()
 
 QVector<int> FormGain::levelsof(const QString &text)
 {
+    auto hexdigit = [](QChar c) {
+        return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
+               (c.toLower() >= QLatin1Char('a') && c.toLower() <= QLatin1Char('f'));
+    };
     QVector<int> levels;
     for (int i = 0; i < kChannels; ++i) {
-        const QByteArray bytes = DeviceData::hextobytes(text.mid(2 * i, 2));
-        levels << (text.size() >= 2 * i + 2 && !bytes.isEmpty() ? int(quint8(bytes[0])) : 0);
+        const QString pair = text.mid(2 * i, 2);
+        const bool readable = pair.size() == 2 && hexdigit(pair[0]) && hexdigit(pair[1]);
+        levels << (readable ? int(quint8(DeviceData::hextobytes(pair).at(0))) : 0);
     }
     return levels;
 }
