@@ -13,8 +13,8 @@ constexpr int kInputs = 4;
 constexpr int kChannels = 12;
 
 // The members of channel ch's link group in ascending order, ch included, when
-// ch is linked: its side's link switch is on and its mask names at least one
-// other channel of its side. An unlinked channel (or one out of range) gives
+// ch is linked: its side's link switch is on and its mask names itself and at
+// least one other channel of its side (as the processor reads a mask). An unlinked channel (or one out of range) gives
 // an empty list.
 inline QVector<int> group(int ch, int mask, bool inputlinkon, bool outputlinkon)
 {
@@ -28,7 +28,7 @@ inline QVector<int> group(int ch, int mask, bool inputlinkon, bool outputlinkon)
     const int count = input ? kInputs : kChannels - kInputs;
     const int own = ch - first;
     const int side = (1 << count) - 1;
-    if ((mask & side & ~(1 << own)) == 0)
+    if (!(mask & (1 << own)) || (mask & side & ~(1 << own)) == 0)
         return members;
     for (int k = 0; k < count; ++k) {
         if (k == own || (mask & (1 << k)))
