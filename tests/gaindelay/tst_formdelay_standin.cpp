@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QFile>
 #include <QTimer>
 
 #include <functional>
@@ -331,6 +332,44 @@ private slots:
         QCOMPARE(button(*page, "delayswitch01")->isEnabled(), !locked);
         QCOMPARE(child<QComboBox>(*page, "comboBox_3")->isEnabled(), !locked);
         f.dev->setcomconnected(1);
+    }
+
+    // The page as the user sees it, connected, in both languages and units;
+    // with DSP_SNAPSHOT_DIR set it is saved as PNGs.
+    void look_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<int>("view");
+        QTest::addColumn<int>("lock");
+        QTest::newRow("en") << 0 << 0 << 0;
+        QTest::newRow("zh") << 1 << 0 << 0;
+        QTest::newRow("zh_type20_lock3") << 1 << 2 << 3;
+    }
+    void look()
+    {
+        QFETCH(int, language);
+        QFETCH(int, view);
+        QFETCH(int, lock);
+        QFile sheet(language ? ":/style/style_chs.txt" : ":/style/style.txt");
+        QVERIFY(sheet.open(QIODevice::ReadOnly));
+        qApp->setStyleSheet(QString::fromUtf8(sheet.readAll()));
+        gGlobalContrl->setlanguage(language);
+        gGlobalContrl->emitlanguage();
+        f.dev->setlocktype(lock);
+        for (int ch = 0; ch < 12; ++ch) {
+            f.dev->setdelay(ch, 4000 * ch);
+            f.dev->setdelayflag(ch, ch % 3 ? 0x80 : 0);
+        }
+        child<QComboBox>(*page, "comboBox_4")->setCurrentIndex(2);
+        page->updatedelayview(view);
+        gMainApp->setdelayviewch(5);
+        page->updatedelay();
+        page->resize(1014, 700);
+        const QImage shot = page->grab().toImage();
+        const QString dir = qEnvironmentVariable("DSP_SNAPSHOT_DIR");
+        if (!dir.isEmpty())
+            QVERIFY(shot.save(QStringLiteral("%1/delay_%2.png").arg(dir, QTest::currentDataTag())));
+        qApp->setStyleSheet(QString());
     }
 };
 

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QFile>
 #include <QTimer>
 
 #include <functional>
@@ -394,6 +395,48 @@ private slots:
         f.dev->setcomconnected(1);
         QCOMPARE(requests(), 1);
         gMainApp->meteron = 0;
+    }
+
+    // The page as the user sees it, connected, meters moving, in both
+    // languages; with DSP_SNAPSHOT_DIR set it is saved as PNGs.
+    void look_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<int>("view");
+        QTest::addColumn<int>("lock");
+        QTest::newRow("en") << 0 << 0 << 0;
+        QTest::newRow("zh") << 1 << 0 << 0;
+        QTest::newRow("zh_type22_lock1") << 1 << 1 << 1;
+    }
+    void look()
+    {
+        QFETCH(int, language);
+        QFETCH(int, view);
+        QFETCH(int, lock);
+        QFile sheet(language ? ":/style/style_chs.txt" : ":/style/style.txt");
+        QVERIFY(sheet.open(QIODevice::ReadOnly));
+        qApp->setStyleSheet(QString::fromUtf8(sheet.readAll()));
+        gGlobalContrl->setlanguage(language);
+        gGlobalContrl->emitlanguage();
+        f.dev->setlocktype(lock);
+        for (int ch = 0; ch < 12; ++ch) {
+            f.dev->setgain(ch, 40 * ch + 40);
+            f.dev->setmute(ch, ch % 4 == 1);
+        }
+        page->updategainview(view);
+        page->setcurchannel(6);
+        connect(&f.ctrl, &CComCtrl::readlight, page.get(), &FormGain::readlight);
+        f.s.update(f.unit, [](standin::UnitState &u) { u.meters = hex("0005101820283038404850ff"); });
+        gMainApp->meteron = 1;
+        page->timetosendlight();
+        QTRY_COMPARE(page->findChild<QWidget *>("widgetlights_12")->height(), 0);
+        gMainApp->meteron = 0;
+        page->resize(1014, 700);
+        const QImage shot = page->grab().toImage();
+        const QString dir = qEnvironmentVariable("DSP_SNAPSHOT_DIR");
+        if (!dir.isEmpty())
+            QVERIFY(shot.save(QStringLiteral("%1/gain_%2.png").arg(dir, QTest::currentDataTag())));
+        qApp->setStyleSheet(QString());
     }
 };
 

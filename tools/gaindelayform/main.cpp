@@ -231,7 +231,9 @@ void gainform(FormWriter &w)
     auto scalelabel = [&](const ScaleMark &m, int x, bool small) {
         w.open("QLabel", label == 1 ? QStringLiteral("label") : QStringLiteral("label_%1").arg(label));
         ++label;
-        w.geometry({x, m.y, 21, 16});
+        // The slider scale starts further left than the meter scale so that
+        // "+12" fits in the default font; both end at the same column.
+        w.geometry(small ? Rect{x, m.y, 21, 16} : Rect{x - 5, m.y, 26, 16});
         if (small)
             w.font({nullptr, 7});
         w.text(m.text);
