@@ -14,8 +14,8 @@ constexpr int kChannels = 12;
 
 // The members of channel ch's link group in ascending order, ch included, when
 // ch is linked: its side's link switch is on and its mask names itself and at
-// least one other channel of its side (as the processor reads a mask). An unlinked channel (or one out of range) gives
-// an empty list.
+// least one other channel of its side (as the processor reads a mask). An unlinked channel (or one out of
+// range) gives an empty list.
 inline QVector<int> group(int ch, int mask, bool inputlinkon, bool outputlinkon)
 {
     QVector<int> members;

@@ -276,7 +276,8 @@ void FormGain::updatemutebtns()
     if (!gMainApp)
         return;
     for (int ch = 0; ch < kChannels; ++ch)
-        (ui.get()->*kStrips[ch].mute)->setStyleSheet(QLatin1String(gMainApp->getmute(ch) ? kMuted : kUnmuted));
+        (ui.get()->*kStrips[ch].mute)
+            ->setStyleSheet(QLatin1String(gMainApp->getmute(ch) ? kMuted : kUnmuted));
 }
 
 // ---------------------------------------------------------------------------
@@ -489,4 +490,4 @@ DSP_CLICK(Bttton0, zeroclicked(0)) DSP_CLICK(Button1, zeroclicked(1)) DSP_CLICK(
 DSP_CLICK(Button4, zeroclicked(3)) DSP_CLICK(Button5, zeroclicked(4)) DSP_CLICK(Button6, zeroclicked(5))
 DSP_CLICK(Button7, zeroclicked(6)) DSP_CLICK(Button8, zeroclicked(7)) DSP_CLICK(Button9, zeroclicked(8))
 DSP_CLICK(Button10, zeroclicked(9)) DSP_CLICK(Button11, zeroclicked(10)) DSP_CLICK(Button12, zeroclicked(11))
-// clang-format on
+    // clang-format on

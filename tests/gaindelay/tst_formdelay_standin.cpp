@@ -7,11 +7,11 @@
 #include "gaindelayfixture.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
-#include <QFile>
 #include <QTimer>
 
 #include <functional>
@@ -43,8 +43,8 @@ QLineEdit *edit(QWidget &page, int ch)
 }
 QSlider *slider(QWidget &page, int ch)
 {
-    return child<QSlider>(page, ch ? QStringLiteral("sldrdelaymi_%1").arg(ch + 1)
-                                   : QStringLiteral("sldrdelaymi"));
+    return child<QSlider>(page,
+                          ch ? QStringLiteral("sldrdelaymi_%1").arg(ch + 1) : QStringLiteral("sldrdelaymi"));
 }
 Action click(const char *name)
 {
@@ -109,53 +109,68 @@ private slots:
         QTest::newRow("IN-B up") << kOwnMasks << none << click("btndelaymiup_2")
                                  << "112233180151040101000058445566" << QVector<int>{1, 1} << "0.02"
                                  << "delay_btninb";
-        QTest::newRow("OUT4 10 ms") << kOwnMasks << none << type(7, 0, "10") << "1122331801510413e001004a445566"
-                                    << QVector<int>{7, 480} << "10.00" << "delay_btnout4";
-        QTest::newRow("IN-C 1000.02 ms") << kOwnMasks << none << type(2, 0, "1000.02")
-                                         << "112233180151040280bb0013445566" << QVector<int>{2, 48000}
-                                         << "1000.00" << "delay_btninc";
-        QTest::newRow("IN-C 344.44 m") << kOwnMasks << none << type(2, 1, "344.44")
-                                       << "112233180151040280bb0013445566" << QVector<int>{2, 48000} << "344.43"
-                                       << "delay_btninc";
-        QTest::newRow("OUT7 1130.03 ft") << kOwnMasks << QVector<int>{10, 100} << type(10, 2, "1130.03")
-                                         << "112233180151041680bb0027445566" << QVector<int>{10, 48000}
-                                         << "1130.02" << "delay_btnout7";
+        QTest::newRow("OUT4 10 ms") << kOwnMasks << none << type(7, 0, "10")
+                                    << "1122331801510413e001004a445566" << QVector<int>{7, 480} << "10.00"
+                                    << "delay_btnout4";
+        QTest::newRow("IN-C 1000.02 ms")
+            << kOwnMasks << none << type(2, 0, "1000.02") << "112233180151040280bb0013445566"
+            << QVector<int>{2, 48000} << "1000.00"
+            << "delay_btninc";
+        QTest::newRow("IN-C 344.44 m")
+            << kOwnMasks << none << type(2, 1, "344.44") << "112233180151040280bb0013445566"
+            << QVector<int>{2, 48000} << "344.43"
+            << "delay_btninc";
+        QTest::newRow("OUT7 1130.03 ft")
+            << kOwnMasks << QVector<int>{10, 100} << type(10, 2, "1130.03")
+            << "112233180151041680bb0027445566" << QVector<int>{10, 48000} << "1130.02"
+            << "delay_btnout7";
         QTest::newRow("IN-D 1 m") << kOwnMasks << none << type(3, 1, "1") << "11223318015104038b000064445566"
-                                  << QVector<int>{3, 139} << "1.00" << "delay_btnind";
+                                  << QVector<int>{3, 139} << "1.00"
+                                  << "delay_btnind";
         QTest::newRow("OUT2 1 ft") << kOwnMasks << none << type(5, 2, "1") << "11223318015104112a000011445566"
-                                   << QVector<int>{5, 42} << "0.98" << "delay_btnout2";
+                                   << QVector<int>{5, 42} << "0.98"
+                                   << "delay_btnout2";
         QTest::newRow("IN-D -5 ms") << kOwnMasks << QVector<int>{3, 100} << type(3, 0, "-5")
                                     << "112233180151040300000059445566" << QVector<int>{3, 0} << "0.00"
                                     << "delay_btnind";
         QTest::newRow("OUT6 from the EQ page")
             << kOwnMasks << none << Action([](FormDelay &p) { p.messgeformpeq(9, 1000); })
-            << "1122331801510415e8030056445566" << QVector<int>{9, 1000} << "20.83" << "delay_btnout6";
+            << "1122331801510415e8030056445566" << QVector<int>{9, 1000} << "20.83"
+            << "delay_btnout6";
         QTest::newRow("OUT5 Up key") << kOwnMasks << none << Action([](FormDelay &p) {
             edit(p, 8)->setFocus();
             QTest::keyClick(edit(p, 8), Qt::Key_Up);
         }) << "11223318015104140100006b445566"
-                                     << QVector<int>{8, 1} << "0.02" << "delay_btnout5";
-        QTest::newRow("OUT8 down at 0") << kOwnMasks << none << click("btndelaymidown_12") << ""
-                                        << QVector<int>{11, 0} << "0.00" << "";
+                                     << QVector<int>{8, 1} << "0.02"
+                                     << "delay_btnout5";
+        QTest::newRow("OUT8 down at 0")
+            << kOwnMasks << none << click("btndelaymidown_12") << "" << QVector<int>{11, 0} << "0.00"
+            << "";
         QTest::newRow("entry that changes nothing")
-            << kOwnMasks << QVector<int>{0, 480} << type(0, 0, "10.001") << "" << QVector<int>{0, 480} << "10.001"
+            << kOwnMasks << QVector<int>{0, 480} << type(0, 0, "10.001") << "" << QVector<int>{0, 480}
+            << "10.001"
             << "";
         // Unreadable text and an edit left without Return apply nothing.
-        QTest::newRow("not a number") << kOwnMasks << QVector<int>{1, 48} << type(1, 0, "abc") << ""
-                                      << QVector<int>{1, 48} << "1.00" << "";
-        QTest::newRow("left without Return") << kOwnMasks << QVector<int>{1, 48} << Action([](FormDelay &p) {
-            typeandleave(edit(p, 1), "5", slider(p, 1));
-        }) << "" << QVector<int>{1, 48} << "1.00"
-                                             << "";
+        QTest::newRow("not a number")
+            << kOwnMasks << QVector<int>{1, 48} << type(1, 0, "abc") << "" << QVector<int>{1, 48} << "1.00"
+            << "";
+        QTest::newRow("left without Return")
+            << kOwnMasks << QVector<int>{1, 48}
+            << Action([](FormDelay &p) { typeandleave(edit(p, 1), "5", slider(p, 1)); }) << ""
+            << QVector<int>{1, 48} << "1.00"
+            << "";
         // IN-A and IN-B linked: IN-B, the highest member, is sent and marked.
         const QByteArray ab = hex("030304080102040810204080");
-        QTest::newRow("IN-A linked") << ab << none << click("btndelaymiup") << "112233180151040101000058445566"
-                                     << QVector<int>{1, 1, 0, 1} << "0.02" << "delay_btninb";
-        QTest::newRow("IN-B linked") << ab << none << click("btndelaymiup_2") << "112233180151040101000058445566"
-                                     << QVector<int>{0, 1, 1, 1} << "0.02" << "delay_btninb";
-        QTest::newRow("IN-B already there") << ab << QVector<int>{1, 1} << click("btndelaymiup")
-                                            << "112233180151040101000058445566" << QVector<int>{0, 1, 1, 1}
-                                            << "0.02" << "delay_btninb";
+        QTest::newRow("IN-A linked") << ab << none << click("btndelaymiup")
+                                     << "112233180151040101000058445566" << QVector<int>{1, 1, 0, 1} << "0.02"
+                                     << "delay_btninb";
+        QTest::newRow("IN-B linked") << ab << none << click("btndelaymiup_2")
+                                     << "112233180151040101000058445566" << QVector<int>{0, 1, 1, 1} << "0.02"
+                                     << "delay_btninb";
+        QTest::newRow("IN-B already there")
+            << ab << QVector<int>{1, 1} << click("btndelaymiup") << "112233180151040101000058445566"
+            << QVector<int>{0, 1, 1, 1} << "0.02"
+            << "delay_btninb";
     }
     void edits()
     {
@@ -305,7 +320,8 @@ private slots:
                                           "delayswitch05", "delayswitch06", "delayswitch07", "delayswitch08"};
         for (int ch = 0; ch < 12; ++ch) {
             const bool shown = !gone.contains(QString::number(ch));
-            QCOMPARE(page->findChild<QWidget *>(QStringLiteral("widgetdelay%1").arg(ch + 1))->isVisible(), shown);
+            QCOMPARE(page->findChild<QWidget *>(QStringLiteral("widgetdelay%1").arg(ch + 1))->isVisible(),
+                     shown);
             QCOMPARE(button(*page, switches[ch])->isVisible(), shown);
         }
     }

@@ -7,10 +7,10 @@
 #include "gaindelayfixture.h"
 
 #include <QDoubleSpinBox>
+#include <QFile>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
-#include <QFile>
 #include <QTimer>
 
 #include <functional>
@@ -89,7 +89,7 @@ private slots:
     void edits_data()
     {
         QTest::addColumn<QByteArray>("masks");
-        QTest::addColumn<int>("links"); // input-link flag + 2 * output-link flag
+        QTest::addColumn<int>("links");          // input-link flag + 2 * output-link flag
         QTest::addColumn<QVector<int>>("start"); // pairs of channel and raw gain
         QTest::addColumn<Action>("action");
         QTest::addColumn<QString>("frames");
@@ -102,12 +102,14 @@ private slots:
                                    << "112233180150040000900166445566" << QVector<int>{0, 400} << "btnina";
         QTest::newRow("IN-A down") << kOwnMasks << 0 << none << click("btndown")
                                    << "1122331801500400008f0165445566" << QVector<int>{0, 399} << "btnina";
-        QTest::newRow("IN-D box -0.1") << kOwnMasks << 0 << none << type("lineEdit_4", "-0.1")
-                                       << "1122331801500403008f0168445566" << QVector<int>{3, 399} << "btnind";
+        QTest::newRow("IN-D box -0.1")
+            << kOwnMasks << 0 << none << type("lineEdit_4", "-0.1") << "1122331801500403008f0168445566"
+            << QVector<int>{3, 399} << "btnind";
         QTest::newRow("IN-B box 3.5") << kOwnMasks << 0 << none << type("lineEdit_2", "3.5")
                                       << "112233180150040100b3010a445566" << QVector<int>{1, 435} << "btninb";
         QTest::newRow("OUT8 box 12") << kOwnMasks << 0 << none << type("lineEdit_12", "12.0")
-                                     << "112233180150041700080276445566" << QVector<int>{11, 520} << "btnout8";
+                                     << "112233180150041700080276445566" << QVector<int>{11, 520}
+                                     << "btnout8";
         QTest::newRow("OUT4 box -40") << kOwnMasks << 0 << none << type("lineEdit_8", "-40")
                                       << "112233180150041300000068445566" << QVector<int>{7, 0} << "btnout4";
         QTest::newRow("OUT2 from the EQ page")
@@ -118,31 +120,29 @@ private slots:
             << QVector<int>{11, 400} << "";
         QTest::newRow("up at the top") << kOwnMasks << 0 << QVector<int>{11, 520} << click("btnup_12") << ""
                                        << QVector<int>{11, 520} << "";
-        QTest::newRow("down at the bottom") << kOwnMasks << 0 << QVector<int>{7, 0} << click("btndown_8") << ""
-                                            << QVector<int>{7, 0} << "";
-        QTest::newRow("0 dB at 0 dB") << kOwnMasks << 0 << none << click("Button5") << ""
-                                      << QVector<int>{4, 400} << "";
+        QTest::newRow("down at the bottom")
+            << kOwnMasks << 0 << QVector<int>{7, 0} << click("btndown_8") << "" << QVector<int>{7, 0} << "";
+        QTest::newRow("0 dB at 0 dB")
+            << kOwnMasks << 0 << none << click("Button5") << "" << QVector<int>{4, 400} << "";
         // Unreadable text and a box left without Return apply nothing.
-        QTest::newRow("box not a number") << kOwnMasks << 0 << none << type("lineEdit_2", "abc") << ""
-                                          << QVector<int>{1, 400} << "";
-        QTest::newRow("box left without Return")
-            << kOwnMasks << 0 << none << Action([](FormGain &p) {
-                   typeandleave(child<QDoubleSpinBox>(p, "lineEdit_3"), "5.0", button(p, "btnup"));
-               })
-            << "" << QVector<int>{2, 400} << "";
+        QTest::newRow("box not a number")
+            << kOwnMasks << 0 << none << type("lineEdit_2", "abc") << "" << QVector<int>{1, 400} << "";
+        QTest::newRow("box left without Return") << kOwnMasks << 0 << none << Action([](FormGain &p) {
+            typeandleave(child<QDoubleSpinBox>(p, "lineEdit_3"), "5.0", button(p, "btnup"));
+        }) << "" << QVector<int>{2, 400} << "";
         // IN-A and IN-C linked: the group's highest member is sent.
         const QByteArray ac = hex("050205080102040810204080");
-        QTest::newRow("IN-A linked to IN-C") << ac << 1 << none << click("btnup")
-                                             << "112233180150040200910169445566"
-                                             << QVector<int>{0, 401, 2, 401} << "btninc";
+        QTest::newRow("IN-A linked to IN-C")
+            << ac << 1 << none << click("btnup") << "112233180150040200910169445566"
+            << QVector<int>{0, 401, 2, 401} << "btninc";
         // The highest member already holds the value: the change still counts.
-        QTest::newRow("IN-C already there") << ac << 1 << QVector<int>{2, 401} << click("btnup")
-                                            << "112233180150040200910169445566"
-                                            << QVector<int>{0, 401, 2, 401} << "btninc";
+        QTest::newRow("IN-C already there")
+            << ac << 1 << QVector<int>{2, 401} << click("btnup") << "112233180150040200910169445566"
+            << QVector<int>{0, 401, 2, 401} << "btninc";
         // A mask that names no other member links nothing.
-        QTest::newRow("OUT1 mask names nobody") << hex("010204080002040810204080") << 2 << none
-                                                << click("btnup_5") << "112233180150041000910177445566"
-                                                << QVector<int>{4, 401} << "btnout1";
+        QTest::newRow("OUT1 mask names nobody")
+            << hex("010204080002040810204080") << 2 << none << click("btnup_5")
+            << "112233180150041000910177445566" << QVector<int>{4, 401} << "btnout1";
     }
     void edits()
     {
@@ -173,7 +173,8 @@ private slots:
             QCOMPARE(QString::number(double(gMainApp->getgaincache(ch)), 'f', 1),
                      QString::number(raw / 10.0 - 40, 'f', 1));
             const auto boxes = page->findChildren<QDoubleSpinBox *>();
-            const QString boxname = ch ? QStringLiteral("lineEdit_%1").arg(ch + 1) : QStringLiteral("lineEdit");
+            const QString boxname =
+                ch ? QStringLiteral("lineEdit_%1").arg(ch + 1) : QStringLiteral("lineEdit");
             QCOMPARE(child<QDoubleSpinBox>(*page, boxname)->text(), QString::number(raw / 10.0 - 40, 'f', 1));
         }
         QCOMPARE(values.isEmpty(), frames.isEmpty() && marked.isEmpty());
@@ -207,6 +208,14 @@ private slots:
             click("btndown_12")(*page);
         ticks(1);
         QCOMPARE(f.sent(), frames("1122331801500417008c0179445566"));
+        // Without a link nothing goes out, then or later.
+        f.dev->setcomconnected(0);
+        click("btnup_4")(*page);
+        ticks(5);
+        f.dev->setcomconnected(1);
+        ticks(5);
+        QCOMPARE(f.sent(), QVector<QByteArray>());
+        QCOMPARE(f.dev->getgain(3), 401);
     }
 
     // A mute click sends its channel at once; a pending change of another

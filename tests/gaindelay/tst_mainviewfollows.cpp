@@ -61,8 +61,9 @@ class TstMainViewFollows : public QObject
                      QStringLiteral("%1ms").arg(samples / 48.0, 0, 'f', 2));
             const bool muted = (ch + seed) % 3 == 0;
             const QString skin = view.findChild<QPushButton *>(kMutes[ch])->styleSheet();
-            QVERIFY2(skin.contains(muted ? "mute01.png" : (ch < 4 ? "inputback-mute.png" : "outbackmute.png")),
-                     qPrintable(QStringLiteral("%1: %2").arg(ch).arg(skin)));
+            QVERIFY2(
+                skin.contains(muted ? "mute01.png" : (ch < 4 ? "inputback-mute.png" : "outbackmute.png")),
+                qPrintable(QStringLiteral("%1: %2").arg(ch).arg(skin)));
         }
     }
 

@@ -223,8 +223,8 @@ void gainform(FormWriter &w)
     w.open("QWidget", "widgetgaintop");
     w.geometry({6, 12, 904, 49});
     for (int k = 0; k < 12; ++k)
-        w.button(kGainButtons[k], {kGainButtonX[k], k == 2 ? 9 : 10, 57, 31}, &kArial14, kWhite, nullptr, true,
-                 true, true);
+        w.button(kGainButtons[k], {kGainButtonX[k], k == 2 ? 9 : 10, 57, 31}, &kArial14, kWhite, nullptr,
+                 true, true, true);
     w.close();
 
     int label = 1;
