@@ -172,7 +172,6 @@ private slots:
             QCOMPARE(f.dev->getgain(ch), raw);
             QCOMPARE(QString::number(double(gMainApp->getgaincache(ch)), 'f', 1),
                      QString::number(raw / 10.0 - 40, 'f', 1));
-            const auto boxes = page->findChildren<QDoubleSpinBox *>();
             const QString boxname =
                 ch ? QStringLiteral("lineEdit_%1").arg(ch + 1) : QStringLiteral("lineEdit");
             QCOMPARE(child<QDoubleSpinBox>(*page, boxname)->text(), QString::number(raw / 10.0 - 40, 'f', 1));
