@@ -1,0 +1,137 @@
+// Model equals processor: seeded random sequences of gain, mute, delay and
+// switch edits over several channels, linked and not, through the widgets of
+// both pages, with throttle ticks in between; after the throttle's last tick
+// the stand-in's image holds what the packed model holds.
+
+#include "formdelay.h"
+#include "formgain.h"
+#include "gaindelayfixture.h"
+
+#include <QDoubleSpinBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QTimer>
+
+#include <memory>
+
+using namespace gdtest;
+
+namespace
+{
+
+QString suffixed(const char *stem, int ch)
+{
+    return ch ? QStringLiteral("%1_%2").arg(QLatin1String(stem)).arg(ch + 1) : QString::fromLatin1(stem);
+}
+
+const char *const kZero[12] = {"Bttton0", "Button1", "Button3", "Button4",  "Button5",  "Button6",
+                               "Button7", "Button8", "Button9", "Button10", "Button11", "Button12"};
+const char *const kSwitch[12] = {"delayswitch1",  "delayswitch2",  "delayoswitch3", "delayswitch4",
+                                 "delayswitch01", "delayswitch02", "delayswitch03", "delayswitch04",
+                                 "delayswitch05", "delayswitch06", "delayswitch07", "delayswitch08"};
+
+} // namespace
+
+class TstGainDelayProperty : public QObject
+{
+    Q_OBJECT
+    Fixture f;
+
+private slots:
+    void initTestCase() { QVERIFY(f.open()); }
+    void cleanupTestCase() { f.close(); }
+
+    void modelequalsprocessor_data()
+    {
+        QTest::addColumn<QByteArray>("masks");
+        QTest::addColumn<quint32>("seed");
+        // IN-A with IN-C; OUT1, OUT2 and OUT5 together; OUT7 with OUT8.
+        const QByteArray linked = hex("05020508 13130408 1320c0c0");
+        for (quint32 seed : {1u, 2u, 3u})
+            QTest::addRow("linked %u", seed) << linked << seed;
+        QTest::addRow("unlinked") << kOwnMasks << 4u;
+    }
+    void modelequalsprocessor()
+    {
+        QFETCH(QByteArray, masks);
+        QFETCH(quint32, seed);
+        f.setup(masks);
+        gMainApp->inputlinkon = f.dev->inputlinked();
+        gMainApp->outputlinkon = f.dev->outputlinked();
+        QWidget host;
+        FormGain &gain = *new FormGain(&host);
+        FormDelay &delay = *new FormDelay(&host);
+        gain.updatenewdata();
+        delay.updatenewdata();
+        for (QTimer *t : gain.findChildren<QTimer *>() + delay.findChildren<QTimer *>())
+            t->stop();
+        delay.setWindowFlags(Qt::Widget); // a page inside the window, as in its sub-window
+        delay.move(0, 0);
+        QVERIFY(activate(&host));
+
+        QRandomGenerator rng(seed);
+        for (int step = 0; step < 120; ++step) {
+            const int ch = rng.bounded(12);
+            switch (rng.bounded(11)) {
+            case 0:
+                gain.findChild<QPushButton *>(suffixed("btnup", ch))->click();
+                break;
+            case 1:
+                gain.findChild<QPushButton *>(suffixed("btndown", ch))->click();
+                break;
+            case 2:
+                gain.findChild<QPushButton *>(kZero[ch])->click();
+                break;
+            case 3:
+                enter(gain.findChild<QDoubleSpinBox *>(suffixed("lineEdit", ch)),
+                      QString::number(rng.bounded(520) / 10.0 - 40, 'f', 1));
+                break;
+            case 4:
+                gain.messgeformpeq(ch, rng.bounded(521));
+                break;
+            case 5:
+                gain.findChild<QPushButton *>(suffixed("btngainm", ch))->click();
+                break;
+            case 6:
+                delay.findChild<QPushButton *>(suffixed("btndelaymiup", ch))->click();
+                break;
+            case 7:
+                delay.findChild<QPushButton *>(suffixed("btndelaymidown", ch))->click();
+                break;
+            case 8:
+                enter(delay.findChild<QLineEdit *>(suffixed("Editdelaymi", ch)),
+                      QString::number(rng.bounded(100000) / 100.0, 'f', 2));
+                break;
+            case 9:
+                delay.messgeformpeq(ch, rng.bounded(48001));
+                break;
+            default:
+                delay.findChild<QPushButton *>(kSwitch[ch])->click();
+                break;
+            }
+            for (int t = rng.bounded(3); t > 0; --t) {
+                gain.timetosend();
+                delay.timetosend();
+            }
+        }
+        for (int t = 0; t < 5; ++t) {
+            gain.timetosend();
+            delay.timetosend();
+        }
+        int delays = 0, gains = 0;
+        for (const QByteArray &frame : f.sent()) {
+            gains += frame.at(5) == 0x50;
+            delays += frame.at(5) == 0x51;
+        }
+        QVERIFY(gains > 20 && delays > 20);
+        const QByteArray packed = f.packed();
+        const QByteArray held = f.image();
+        QCOMPARE(held.mid(kImageGain, 36).toHex(' '), packed.mid(kImageGain, 36).toHex(' '));
+        QCOMPARE(held.mid(kImageDelay, 36).toHex(' '), packed.mid(kImageDelay, 36).toHex(' '));
+    }
+    void cleanup() { f.teardown(); }
+};
+
+QTEST_MAIN(TstGainDelayProperty)
+#include "tst_gaindelay_property.moc"
