@@ -104,6 +104,10 @@ private slots:
             << "a a f1802" << QStringList{"4IN8OUT:01", "4IN8OUT:02"} << QVector<int>{0, 1};
         QTest::newRow("found again keeps one slot")
             << "f141f f141f" << QStringList{"2IN4OUT:1f"} << QVector<int>{1};
+        // Unknown types show the address alone; a known one found later
+        // still gets its own slot.
+        QTest::newRow("unknown types, then a known one")
+            << "f3005 f3106 f3005 f1802" << QStringList{"05", "06", "4IN8OUT:02"} << QVector<int>{1, 1, 1};
         QTest::newRow("a hand-made device after clearing a network one")
             << "n1805 x a" << QStringList{"4IN8OUT:01"} << QVector<int>{1};
         QStringList thirteen;
