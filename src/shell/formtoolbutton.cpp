@@ -186,10 +186,10 @@ void FormToolButton::on_Save_Button_clicked()
     // The program-file writer packs the current parameters and writes the
     // image beside the old file, replacing it only once every byte is on
     // disk: a failed save leaves the old file as it was.
-    QString error;
     QString reason;
-    const ProgramFileStatus status = saveprogramfile(name, *current(), &error, &reason);
-    for (int i = 30; i < 100; ++i)
+    const ProgramFileStatus status = saveprogramfile(name, *current(), nullptr, &reason);
+    // A failure is told at once; a save that worked finishes its progress.
+    for (int i = 30; i < 100 && status == ProgramFileStatus::Ok; ++i)
         MainApp::delayms(80);
     QApplication::restoreOverrideCursor();
     if (status != ProgramFileStatus::Ok) {
