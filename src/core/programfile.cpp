@@ -7,6 +7,14 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace
 {
 
@@ -16,9 +24,51 @@ void seterror(QString *error, const QString &text)
         *error = text;
 }
 
-QString displayname(const QString &path)
+// The message for a file and its cause, both handed out.
+void setfailure(QString *error, QString *reason, const char *pattern, const QString &path,
+                const QString &cause)
 {
-    return QFileInfo(path).fileName();
+    seterror(error, QString::fromLatin1(pattern).arg(QFileInfo(path).fileName(), cause));
+    seterror(reason, cause);
+}
+
+// Opens a program file for reading only when it is a regular file. The
+// check is made on the opened descriptor (opened without waiting), so a
+// path swapped for a FIFO between a check and the open is refused as well.
+bool openregular(QFile &file, QString &cause)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(file.fileName()).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        cause = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    struct stat st {
+    };
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        cause = QStringLiteral("not a regular file");
+        return false;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        cause = file.errorString();
+        return false;
+    }
+    return true;
+#else
+    const QFileInfo info(file.fileName());
+    if (info.exists() && !info.isFile()) {
+        cause = QStringLiteral("not a regular file");
+        return false;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        cause = file.errorString();
+        return false;
+    }
+    return true;
+#endif
 }
 
 } // namespace
@@ -45,65 +95,62 @@ QString programfilefilter(int devicetype)
     return QStringLiteral("Program File (*%1)").arg(suffix);
 }
 
-ProgramFileStatus readprogramfile(const QString &path, QByteArray &image, QString *error)
+ProgramFileStatus readprogramfile(const QString &path, QByteArray &image, QString *error, QString *reason)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        seterror(error,
-                 QStringLiteral("Cannot read file %1: %2.").arg(displayname(path), file.errorString()));
+    QString cause;
+    if (!openregular(file, cause)) {
+        setfailure(error, reason, "Cannot read file %1: %2.", path, cause);
         return ProgramFileStatus::CannotOpen;
     }
-    return readprogramimage(file, displayname(path), image, error);
+    return readprogramimage(file, path, image, error, reason);
 }
 
-ProgramFileStatus readprogramimage(QIODevice &file, const QString &name, QByteArray &image, QString *error)
+ProgramFileStatus readprogramimage(QIODevice &file, const QString &path, QByteArray &image, QString *error,
+                                   QString *reason)
 {
     // A program file is exactly one image; anything else (a collection, a
-    // truncated or padded file, a device) is refused before reading.
+    // truncated or padded file) is refused before reading.
     const qint64 size = file.size();
     if (size != kProgramImageSize || file.isSequential()) {
-        seterror(error, QStringLiteral("Cannot read file %1: a program file holds exactly %2 bytes, "
-                                       "this file holds %3.")
-                            .arg(name)
-                            .arg(kProgramImageSize)
-                            .arg(size));
+        setfailure(error, reason, "Cannot read file %1: %2.", path,
+                   QStringLiteral("a program file holds exactly %1 bytes, this file holds %2")
+                       .arg(kProgramImageSize)
+                       .arg(size));
         return ProgramFileStatus::WrongSize;
     }
     // Read one byte more than expected, so a file that grew after the size
     // test is caught as well.
     const QByteArray bytes = file.read(kProgramImageSize + 1);
     if (bytes.size() != kProgramImageSize) {
-        seterror(error, QStringLiteral("Cannot read file %1: %2.")
-                            .arg(name, bytes.size() > kProgramImageSize
-                                           ? QStringLiteral("the file changed while it was read")
-                                           : file.errorString()));
-        return bytes.size() > kProgramImageSize ? ProgramFileStatus::WrongSize
-                                                : ProgramFileStatus::ReadFailed;
+        const bool grew = bytes.size() > kProgramImageSize;
+        setfailure(error, reason, "Cannot read file %1: %2.", path,
+                   grew ? QStringLiteral("the file changed while it was read") : file.errorString());
+        return grew ? ProgramFileStatus::WrongSize : ProgramFileStatus::ReadFailed;
     }
     image = bytes;
     return ProgramFileStatus::Ok;
 }
 
-ProgramFileStatus writeprogramfile(const QString &path, const QByteArray &image, QString *error)
+ProgramFileStatus writeprogramfile(const QString &path, const QByteArray &image, QString *error,
+                                   QString *reason)
 {
     if (image.size() != kProgramImageSize) {
-        seterror(error, QStringLiteral("Cannot write file %1: a program image holds exactly %2 bytes, "
-                                       "not %3.")
-                            .arg(displayname(path))
-                            .arg(kProgramImageSize)
-                            .arg(image.size()));
+        setfailure(error, reason, "Cannot write file %1: %2.", path,
+                   QStringLiteral("a program image holds exactly %1 bytes, not %2")
+                       .arg(kProgramImageSize)
+                       .arg(image.size()));
         return ProgramFileStatus::WrongSize;
     }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        seterror(error,
-                 QStringLiteral("Cannot write file %1: %2.").arg(displayname(path), file.errorString()));
+        setfailure(error, reason, "Cannot write file %1: %2.", path, file.errorString());
         return ProgramFileStatus::CannotOpen;
     }
     // commit() alone misses a buffered write that fails when it is flushed.
+    // The error text is taken before cancelWriting(), which replaces it.
     if (file.write(image) != image.size() || !file.flush() || !file.commit()) {
-        seterror(error,
-                 QStringLiteral("Cannot write file %1: %2.").arg(displayname(path), file.errorString()));
+        setfailure(error, reason, "Cannot write file %1: %2.", path, file.errorString());
         file.cancelWriting();
         return ProgramFileStatus::WriteFailed;
     }
@@ -122,11 +169,11 @@ ProgramFileStatus loadprogramfile(const QString &path, DeviceData &device, QStri
     return ProgramFileStatus::Ok;
 }
 
-ProgramFileStatus saveprogramfile(const QString &path, DeviceData &device, QString *error)
+ProgramFileStatus saveprogramfile(const QString &path, DeviceData &device, QString *error, QString *reason)
 {
     device.packprogram();
     QByteArray image(kProgramImageSize, '\0');
     for (int k = 0; k < kProgramImageSize; ++k)
         image[k] = static_cast<char>(device.getwriteimagebyte(k));
-    return writeprogramfile(path, image, error);
+    return writeprogramfile(path, image, error, reason);
 }

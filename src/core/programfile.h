@@ -22,19 +22,26 @@ QString programfilesuffix(int devicetype);
 // "Program File (*.K91)" and its twins for the file dialogs; empty for any other type.
 QString programfilefilter(int devicetype);
 
-// Reads one program image. On any failure image is left unchanged and error
-// (when given) receives a message naming the file and the cause.
-ProgramFileStatus readprogramfile(const QString &path, QByteArray &image, QString *error = nullptr);
+// Reads one program image. On any failure image is left unchanged, error
+// (when given) receives a message naming the file and the cause, and reason
+// (when given) the cause alone. Anything but a regular file (a FIFO, a
+// directory, a device) is refused before it is opened: opening a FIFO would
+// wait for a writer.
+ProgramFileStatus readprogramfile(const QString &path, QByteArray &image, QString *error = nullptr,
+                                  QString *reason = nullptr);
 
-// The same from an open device; name is how messages call it. Exposed so a
+// The same from an open device; path names it in messages. Exposed so a
 // device whose size changes under the reader can be given to it.
 class QIODevice;
-ProgramFileStatus readprogramimage(QIODevice &device, const QString &name, QByteArray &image,
-                                   QString *error = nullptr);
+ProgramFileStatus readprogramimage(QIODevice &device, const QString &path, QByteArray &image,
+                                   QString *error = nullptr, QString *reason = nullptr);
 
 // Writes one program image (which must be 1664 bytes) as the whole file. The
-// file is replaced only when every byte was written.
-ProgramFileStatus writeprogramfile(const QString &path, const QByteArray &image, QString *error = nullptr);
+// file is replaced only when every byte was written; on failure error and
+// reason are given as for reading (the system's own error text, such as a
+// full disk's).
+ProgramFileStatus writeprogramfile(const QString &path, const QByteArray &image, QString *error = nullptr,
+                                   QString *reason = nullptr);
 
 // Reads a program file into the device's current image and decodes it. A file
 // that cannot be read whole, or is not exactly one image, leaves the device
@@ -42,4 +49,5 @@ ProgramFileStatus writeprogramfile(const QString &path, const QByteArray &image,
 ProgramFileStatus loadprogramfile(const QString &path, DeviceData &device, QString *error = nullptr);
 
 // Packs the device's parameters into its write image and writes that image.
-ProgramFileStatus saveprogramfile(const QString &path, DeviceData &device, QString *error = nullptr);
+ProgramFileStatus saveprogramfile(const QString &path, DeviceData &device, QString *error = nullptr,
+                                  QString *reason = nullptr);

@@ -9,13 +9,16 @@
 #include "globalcontrl.h"
 #include "hextext.h"
 #include "mainapp.h"
+#include "netprobe.h"
 #include "prompts.h"
 
 #include <QApplication>
 #include <QDebug>
+#include <QEventLoop>
 #include <QFile>
 #include <QProgressDialog>
 #include <QTcpSocket>
+#include <QTimer>
 
 int gConnectBusy = 0;
 
@@ -36,7 +39,6 @@ namespace
 {
 
 constexpr int kConnectWaitMs = 30;
-constexpr int kProbeConnectWaitMs = 30000;
 constexpr int kBlockWaitMs = 120;
 constexpr int kConnectReplyWaitMs = 100;
 
@@ -75,17 +77,17 @@ QString readresource(const QString &path)
 DeviceLink::DeviceLink(QObject *parent)
     : QObject(parent)
     , m_socket(new QTcpSocket)
+    , m_linkwatch(new QTimer(this))
 {
     m_clock.start();
     connect(m_socket, &QTcpSocket::readyRead, this, &DeviceLink::readtcpdata);
     // A connection the processor or the network ends is a link that is down:
     // the status must not keep saying "Net Online", and transfers stop.
-    connect(m_socket, &QTcpSocket::disconnected, this, [this]() {
-        if (!gMainApp || (!MainApp::anytcpconnected() && !current()->gettcpconnected()))
-            return;
-        gMainApp->clearalltcpflags();
-        emit onlinestatechanged();
-    });
+    connect(m_socket, &QTcpSocket::disconnected, this, &DeviceLink::tcplinklost);
+    // The serial port closes itself when its device goes away; while a serial
+    // link is up it is looked at regularly, so the loss shows at once.
+    m_linkwatch->setInterval(kLinkWatchMs);
+    connect(m_linkwatch, &QTimer::timeout, this, &DeviceLink::checkseriallink);
 }
 
 DeviceLink::~DeviceLink()
@@ -98,6 +100,59 @@ DeviceLink::~DeviceLink()
 QString DeviceLink::tr2(const char *english, const char *chinese) const
 {
     return language() == 0 ? QString::fromUtf8(english) : QString::fromUtf8(chinese);
+}
+
+bool DeviceLink::linkup()
+{
+    const DeviceData *d = current();
+    return d->getcomconnected() || d->gettcpconnected();
+}
+
+void DeviceLink::linklost()
+{
+    emit onlinestatechanged();
+    emitlockupdates(true);
+}
+
+void DeviceLink::seriallinklost()
+{
+    m_linkwatch->stop();
+    if (!gMainApp)
+        return;
+    bool any = current()->getcomconnected() != 0;
+    current()->setcomconnected(0);
+    for (DeviceData *d : qAsConst(gDeviceList)) {
+        any = any || d->getcomconnected();
+        d->setcomconnected(0);
+    }
+    if (!any)
+        return;
+    qDebug() << "serial line lost";
+    linklost();
+}
+
+void DeviceLink::tcplinklost()
+{
+    if (!gMainApp || (!MainApp::anytcpconnected() && !current()->gettcpconnected()))
+        return;
+    qDebug() << "network link lost";
+    gMainApp->clearalltcpflags();
+    linklost();
+}
+
+void DeviceLink::checkseriallink()
+{
+    CComCtrl *ctrl = gMainApp ? gMainApp->getcomctrl() : nullptr;
+    if (!ctrl || ctrl->getcomisopened()) {
+        // Nothing to watch once no record has its serial link up.
+        bool any = current()->getcomconnected() != 0;
+        for (const DeviceData *d : qAsConst(gDeviceList))
+            any = any || d->getcomconnected();
+        if (!any)
+            m_linkwatch->stop();
+        return;
+    }
+    seriallinklost();
 }
 
 void DeviceLink::attachcomctrl(CComCtrl *ctrl)
@@ -191,6 +246,8 @@ bool DeviceLink::connectnetwork()
     }
     tcpconnect();
     d = current();
+    if (m_socket->state() != QAbstractSocket::ConnectedState)
+        return false; // "connect false" stays shown; there is nothing to end
     d->setconnectok(0);
     // Each wait ends as soon as data arrives; 10 ms was shorter than one
     // round trip on a busy or routed network.
@@ -207,9 +264,20 @@ bool DeviceLink::connectnetwork()
 bool DeviceLink::connectserial()
 {
     DeviceData *d = current();
+    CComCtrl *ctrl = gMainApp->getcomctrl();
+    // The port of the link went away (checked here too, in case the click
+    // came before the watch noticed): the link is down, not to be ended.
+    if (d->getcomconnected() && !ctrl->getcomisopened())
+        seriallinklost();
     if (d->getcomconnected()) {
         d->namesloaded = 0;
         gMainApp->senddisconnect();
+        return false;
+    }
+    // A port that was in use and went away (unplugged, hung up) is opened
+    // again, so one click connects without a new search.
+    if (!ctrl->getcomisopened() && !ctrl->getcomname().isEmpty() && !ctrl->openmaincom()) {
+        emit statustext(tr2("Can't Open", "无法打开"));
         return false;
     }
     gMainApp->sendconnectreq();
@@ -258,10 +326,12 @@ void DeviceLink::connectok(const QString &s)
         gMainApp->showmainview();
         return;
     }
-    if (!d->getnetdevice())
+    if (!d->getnetdevice()) {
         d->setcomconnected(1);
-    else
+        m_linkwatch->start();
+    } else {
         d->settcpconnected(1);
+    }
     d->setlocktype(bytefromhex(s, 10));
     d->setprojectlock(bytefromhex(s, 12));
     d->setprojectword(bytefromhex(s, 14), bytefromhex(s, 16));
@@ -291,14 +361,14 @@ bool DeviceLink::loaddevicedata()
     d->clearreadflags();
     progress.open();
     progress.setValue(1);
-    for (int b = 0; b < kBlockCount; ++b) {
+    for (int b = 0; b < kBlockCount && linkup(); ++b) {
         gMainApp->sendreadcurrentpart(b);
         MainApp::delayms(kBlockWaitMs);
         progress.setValue(2 * (b + 1));
     }
     progress.setValue(70);
     d = current();
-    for (int i = 0; i < kReRequests && !d->allpacketsread(); ++i) {
+    for (int i = 0; i < kReRequests && !d->allpacketsread() && linkup(); ++i) {
         gMainApp->sendreadcurrentpart(d->countreadflags());
         MainApp::delayms(kBlockWaitMs);
         d = current();
@@ -308,6 +378,8 @@ bool DeviceLink::loaddevicedata()
         // the device's data: keep the model as it was and say so.
         QApplication::restoreOverrideCursor();
         progress.close();
+        // The status line shows the link as it is, not "Load Data...".
+        emit onlinestatechanged();
         Prompts::critical(m_dialogparent, tr2("Load Data", "加载数据"),
                           tr2("The current program could not be read completely. Please Try Again",
                               "无法完整读取当前程序，请重试"));
@@ -566,59 +638,42 @@ void DeviceLink::dealwithtcpframe(const QString &f, const QHostAddress &sender)
 
 void DeviceLink::trytofindtcpdev(const QStringList &words, const QHostAddress &sender)
 {
-    qDebug() << "handle " << sender;
-    if (words.size() >= 2 && words.at(0) == QLatin1String("iAmTavisenLink!") &&
-        words.at(1).contains(QLatin1String("mr700"))) {
-        // A dual-stack socket reports IPv4 senders mapped into IPv6; keep the
-        // plain IPv4 address so one processor has one key.
-        bool isv4 = false;
-        const quint32 v4 = sender.toIPv4Address(&isv4);
-        m_searchDevList.append(isv4 ? QHostAddress(v4) : sender);
-    }
-    qDebug() << "searchDevList len: " << m_searchDevList.size();
+    if (words.size() < 2 || words.at(0) != QLatin1String("iAmTavisenLink!") ||
+        !words.at(1).contains(QLatin1String("mr700")))
+        return;
+    // A dual-stack socket reports IPv4 senders mapped into IPv6; keep the
+    // plain IPv4 address so one processor has one key.
+    bool isv4 = false;
+    const quint32 v4 = sender.toIPv4Address(&isv4);
+    const QHostAddress address = isv4 ? QHostAddress(v4) : sender;
+    // Each address once, and a bounded number of them: repeated or flooded
+    // answers cost nothing more.
+    if (m_searchDevSet.contains(address) || m_searchDevList.size() >= kMaxSearchAddresses)
+        return;
+    m_searchDevSet.insert(address);
+    m_searchDevList.append(address);
+    qDebug() << "handle " << sender << "searchDevList len: " << m_searchDevList.size();
 }
 
 void DeviceLink::checkSearchDeviceList()
 {
+    // A run in progress (this was reached from inside its wait) keeps the
+    // new addresses for the next run.
+    if (m_probe || m_searchDevList.isEmpty())
+        return;
     const QList<QHostAddress> list = m_searchDevList;
-    for (const QHostAddress &address : list) {
-        probeaddress(address);
-        qDebug() << "finding dev";
-    }
     m_searchDevList.clear();
-}
-
-// Probes one address on a socket of its own, so an open data link stays up.
-// An address that takes no connection is skipped.
-bool DeviceLink::probeaddress(const QHostAddress &address)
-{
-    for (uchar type : {uchar(0x18), uchar(0x16), uchar(0x14)}) {
-        QTcpSocket probe;
-        ReplyAssembler assembler;
-        const auto drain = [&]() {
-            const QList<QByteArray> frames = assembler.feed(probe.readAll(), m_clock.elapsed());
-            for (const QByteArray &frame : frames) {
-                Reply r;
-                if (decodereply(frame, r) && r.code == 0x01)
-                    emit tcpfindok(r.type, r.address, address);
-            }
-        };
-        connect(&probe, &QTcpSocket::readyRead, this, drain);
-        probe.connectToHost(address, kTcpPort, QIODevice::ReadWrite);
-        if (!probe.waitForConnected(kProbeConnectWaitMs)) {
-            qDebug() << "tcpdisconnect";
-            return false;
-        }
-        QByteArray batch;
-        for (int a = 1; a <= 32; ++a)
-            batch +=
-                QByteArray::fromHex(buildcommandframe(type, uchar(a), 0x01, QStringLiteral("00")).toLatin1());
-        probe.write(batch);
-        probe.flush();
-        MainApp::delayms(100);
-        drain();
-        probe.disconnectFromHost();
-        probe.abort();
-    }
-    return true;
+    m_searchDevSet.clear();
+    // Every address at once, on sockets of their own, so an open data link
+    // stays up; the window keeps running while the run waits.
+    NetProbe probe;
+    m_probe = &probe;
+    connect(&probe, &NetProbe::found, this, &DeviceLink::tcpfindok);
+    QEventLoop loop;
+    connect(&probe, &NetProbe::finished, &loop, &QEventLoop::quit);
+    probe.start(list, MainApp::scaled(kProbeBoundMs));
+    if (probe.running())
+        loop.exec();
+    m_probe = nullptr;
+    qDebug() << "finding dev over," << list.size() << "addresses";
 }

@@ -20,9 +20,12 @@
 #include <QHostAddress>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 class CComCtrl;
+class NetProbe;
+class QTimer;
 class DeviceData;
 class QTcpSocket;
 class QWidget;
@@ -55,6 +58,13 @@ public:
     static constexpr int kBlockCount = 26;
     // Blocks requested again after the first pass, at most.
     static constexpr int kReRequests = 11;
+    // Network search: distinct answering addresses kept, at most.
+    static constexpr int kMaxSearchAddresses = 256;
+    // The probe of the answering addresses ends by this time at the latest
+    // (scaled by the test-only time scale).
+    static constexpr int kProbeBoundMs = 30000;
+    // How often an open serial link is checked for a port that went away.
+    static constexpr int kLinkWatchMs = 100;
 
     explicit DeviceLink(QObject *parent = nullptr);
     ~DeviceLink() override;
@@ -120,6 +130,12 @@ public slots:
     void trytofindtcpdev(const QStringList &words, const QHostAddress &sender);
     void checkSearchDeviceList();
 
+    // A link that went away without a disconnect reply (the serial port was
+    // unplugged or hung up, the TCP peer closed): every record's flags of
+    // that transport are cleared and the link state is shown.
+    void seriallinklost();
+    void tcplinklost();
+
 signals:
     // The link state changed: the window refreshes its online indicator.
     void onlinestatechanged();
@@ -159,12 +175,18 @@ private:
     void emitlockupdates(bool disconnected);
     // Waits for socket data, dispatching it, up to ms milliseconds.
     void waitsocket(int ms);
-    bool probeaddress(const QHostAddress &address);
+    // Whether the current record's link (either transport) is up.
+    static bool linkup();
+    void linklost();
+    void checkseriallink();
     QString tr2(const char *english, const char *chinese) const;
 
     QTcpSocket *m_socket;
     ReplyAssembler m_assembler;
     QElapsedTimer m_clock;
     QList<QHostAddress> m_searchDevList;
+    QSet<QHostAddress> m_searchDevSet; // the same addresses, for merging
+    NetProbe *m_probe = nullptr;       // the probe run in progress
+    QTimer *m_linkwatch;
     QWidget *m_dialogparent = nullptr;
 };

@@ -71,7 +71,13 @@ QHostAddress dialoginterface::directedbroadcast(const QHostAddress &ip, const QH
     const quint32 m = mask.toIPv4Address(&maskok);
     if (!ipok || !maskok || ip.isNull() || mask.isNull())
         return QHostAddress();
-    return QHostAddress(a | ~m);
+    // A netmask is a run of one bits followed by zero bits; 0.0.0.0 (which
+    // would give 255.255.255.255) and masks of /31 and /32 name no network
+    // to broadcast on.
+    const quint32 host = ~m;
+    if ((host & (host + 1)) != 0 || m == 0 || host < 3)
+        return QHostAddress();
+    return QHostAddress(a | host);
 }
 
 void dialoginterface::refreshLanText()
@@ -194,9 +200,11 @@ void dialoginterface::udp_find_dev()
 void dialoginterface::readudpdata()
 {
     QUdpSocket *socket = udp_socket;
-    // Every datagram that is waiting, each read at its own size: processors
-    // answering at the same moment all get through.
-    while (socket && socket->hasPendingDatagrams()) {
+    // The datagrams that are waiting, each read at its own size: processors
+    // answering at the same moment all get through. A bounded number per
+    // call: under a flood the socket signals again and the window keeps
+    // running in between.
+    for (int n = 0; n < kDatagramsPerRead && socket && socket->hasPendingDatagrams(); ++n) {
         const qint64 size = socket->pendingDatagramSize();
         QByteArray data(int(qMax<qint64>(size, 0)), '\0');
         QHostAddress sender;

@@ -23,6 +23,7 @@ class dialoginterface : public QDialog
 public:
     static constexpr quint16 kDiscoveryPort = 9999;
     static constexpr int kSearchWindowMs = 1000;
+    static constexpr int kDatagramsPerRead = 64;
 
     // The widgets, built by the constructor.
     struct Form {

@@ -54,7 +54,8 @@ QString FormChTool::slottext(uchar type, uchar addr)
         if (t.type == type)
             return QLatin1String(t.word) + QLatin1Char(':') + bytestohex(QByteArray(1, char(addr)));
     }
-    return QString();
+    // Any other type has no prefix: the slot shows the address alone.
+    return bytestohex(QByteArray(1, char(addr)));
 }
 
 uchar FormChTool::slottype(const QString &text)

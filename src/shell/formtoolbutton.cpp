@@ -15,7 +15,6 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QThread>
 #include <QTimer>
 
@@ -181,37 +180,23 @@ void FormToolButton::on_Save_Button_clicked()
     if (QFileInfo(name).suffix().isEmpty())
         name += programfilesuffix(type);
 
-    // The file is written beside the old one and replaces it only once every
-    // byte is on disk: a failed save leaves the old file as it was.
-    QSaveFile file(name);
-    const auto failed = [this, &file, &name]() {
-        Prompts::warning(this, text("Write File", "写文件"),
-                         gGlobalContrl && gGlobalContrl->getlanguage() != 0
-                             ? QString::fromUtf8("无法写入文件")
-                             : QStringLiteral("Cannot write file %1: %2.").arg(name, file.errorString()));
-    };
-    if (!file.open(QIODevice::WriteOnly)) {
-        failed();
-        return;
-    }
     QApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
     for (int i = 0; i < 30; ++i)
         MainApp::delayms(80);
-    DeviceData *d = current();
-    d->packprogram();
-    QByteArray image(kProgramImageSize, '\0');
-    for (int k = 0; k < kProgramImageSize; ++k)
-        image[k] = char(d->getwriteimagebyte(k));
-    bool ok = file.write(image) == image.size();
-    for (int i = 30; i < 100; ++i)
+    // The program-file writer packs the current parameters and writes the
+    // image beside the old file, replacing it only once every byte is on
+    // disk: a failed save leaves the old file as it was.
+    QString reason;
+    const ProgramFileStatus status = saveprogramfile(name, *current(), nullptr, &reason);
+    // A failure is told at once; a save that worked finishes its progress.
+    for (int i = 30; i < 100 && status == ProgramFileStatus::Ok; ++i)
         MainApp::delayms(80);
-    // commit() does not notice a buffered write that fails when it is flushed
-    // (a full disk, a size limit): flush first and check.
-    ok = ok && file.flush() && file.commit();
     QApplication::restoreOverrideCursor();
-    if (!ok) {
-        file.cancelWriting();
-        failed();
+    if (status != ProgramFileStatus::Ok) {
+        const bool english = !gGlobalContrl || gGlobalContrl->getlanguage() == 0;
+        Prompts::warning(this, text("Write File", "写文件"),
+                         english ? QStringLiteral("Cannot write file %1: %2.").arg(name, reason)
+                                 : QString::fromUtf8("无法写入文件"));
     }
 }
 
@@ -269,24 +254,20 @@ void FormToolButton::on_Down_Button_clicked()
         Prompts::openFileName(this, QString(), QString(), openfilter(gMainApp->getdevtype()));
     if (name.isEmpty())
         return;
-    QFile file(name);
-    const auto readfailed = [this, &file, &name]() {
-        Prompts::warning(
-            this, text("Read File", "读取文件"),
-            text("Cannot read file %1: %2.", "无法读取文件 %1: %2.").arg(name, file.errorString()));
-    };
-    if (!file.open(QIODevice::ReadOnly)) {
-        readfailed();
-        return;
-    }
-    if (file.size() != kProgramImageSize) {
+    // The program-file reader refuses anything but a regular file before
+    // opening it (a FIFO would block here for good), and a file that is not
+    // exactly one image.
+    QByteArray image;
+    QString reason;
+    const ProgramFileStatus status = readprogramfile(name, image, nullptr, &reason);
+    if (status == ProgramFileStatus::WrongSize) {
         Prompts::critical(this, text("Download Program Failed ", "下载程序失败 "),
                           text("Please Try Again", "请重试"));
         return;
     }
-    const QByteArray image = file.read(kProgramImageSize);
-    if (image.size() != kProgramImageSize) {
-        readfailed();
+    if (status != ProgramFileStatus::Ok) {
+        Prompts::warning(this, text("Read File", "读取文件"),
+                         text("Cannot read file %1: %2.", "无法读取文件 %1: %2.").arg(name, reason));
         return;
     }
     DeviceData *d = current();

@@ -220,8 +220,11 @@ void MainWindow::connectpages()
 
 MainWindow::~MainWindow()
 {
-    if (gMainApp)
+    if (gMainApp) {
         gMainApp->disconnectall();
+        // The listed device records go with the window.
+        gMainApp->deletealldevices();
+    }
     delete gDialogAbout;
     gDialogAbout = nullptr;
     delete gFormGeq;
@@ -457,6 +460,11 @@ QString MainWindow::portstatus(const QString &portname)
 {
     QString name = portname;
     name.remove(QStringLiteral("\\\\.\\"));
+    // A Unix port is named by its device name ("ttyUSB0"), not its path.
+    if (name.startsWith(QLatin1String("/dev/")))
+        name = name.mid(5);
+    else if (name.startsWith(QLatin1Char('/')))
+        name = name.section(QLatin1Char('/'), -1);
     return name + QStringLiteral(":OK");
 }
 

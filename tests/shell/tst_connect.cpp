@@ -35,9 +35,12 @@ void TstConnect::connectreply_data()
     QTest::addColumn<int>("restarts");
     QTest::addColumn<int>("program");
     QTest::addColumn<int>("word");
-    QTest::newRow("unlocked") << 0 << 0 << 0 << 1 << 0;
-    QTest::newRow("locked") << 1 << 1 << 0x1234 << 5 << 0x1234;
-    QTest::newRow("high bit of the count dropped") << 3 << 0 << 0x8102 << 30 << 0x0102;
+    QTest::addColumn<int>("late"); // the processor answers the connect after this many ms
+    QTest::newRow("unlocked") << 0 << 0 << 0 << 1 << 0 << 0;
+    QTest::newRow("locked") << 1 << 1 << 0x1234 << 5 << 0x1234 << 0;
+    QTest::newRow("high bit of the count dropped") << 3 << 0 << 0x8102 << 30 << 0x0102 << 0;
+    // The reply wait is about 1.1 s: a slow processor still connects.
+    QTest::newRow("connect answered after 500 ms") << 0 << 0 << 0 << 2 << 0 << 500;
 }
 
 void TstConnect::connectreply()
@@ -47,8 +50,16 @@ void TstConnect::connectreply()
     QFETCH(int, restarts);
     QFETCH(int, program);
     QFETCH(int, word);
+    QFETCH(int, late);
     Env env;
     QVERIFY2(env.serial(), qPrintable(env.standin.errorstring()));
+    if (late > 0) {
+        Fault f;
+        f.kind = Fault::LateReply;
+        f.command = 0x02;
+        f.delayMs = late;
+        env.standin.addfault(f);
+    }
     env.standin.update(env.unit, [&](standin::UnitState &u) {
         u.lockState = quint8(lock);
         u.projectLock = quint8(project);
@@ -223,6 +234,11 @@ void TstConnect::downloadfails()
     const QByteArray before = currentimage(env.cur());
     const QByteArray packedbefore = packedimage(env.cur());
     QSignalSpy views(&env.link, &DeviceLink::updatemainview);
+    // What the status line would show last: a text, or the link state.
+    QStringList status;
+    connect(&env.link, &DeviceLink::statustext, this, [&](const QString &t) { status << t; });
+    connect(&env.link, &DeviceLink::onlinestatechanged, this,
+            [&]() { status << DeviceLink::onlinetext(env.cur(), 0); });
     env.link.connectdevice();
 
     QCOMPARE(prompts.shown.size(), 1);
@@ -232,8 +248,10 @@ void TstConnect::downloadfails()
     QCOMPARE(views.count(), 0);
     QVERIFY(env.cur()->getdevicename() != QStringLiteral("Online Data"));
     QCOMPARE(env.cur()->getcomconnected(), 1); // the link is left as it is
-    if (fault == Fault::NoReply)               // the first pass and every re-request went out
-        QCOMPARE(env.commands(0x61).size(), 26 + DeviceLink::kReRequests);
+    QVERIFY(status.contains(QStringLiteral("Load Data...")));
+    QCOMPARE(status.last(), QStringLiteral("Com Online"));
+    if (fault == Fault::NoReply) // the first pass and the eleven re-requests went out
+        QCOMPARE(env.commands(0x61).size(), 37);
 }
 
 void TstConnect::secondexchangerefused()

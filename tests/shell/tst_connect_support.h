@@ -9,9 +9,14 @@
 #include "devicelink.h"
 #include "dspresources.h"
 #include "mainapp.h"
+#include "mainwindow.h"
 #include "standin.h"
+#include "startup.h"
 
 #include <QHostAddress>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -134,5 +139,68 @@ struct Env {
         return out;
     }
 };
+
+// The whole window as start-up builds it, in English, in a directory of its
+// own, with the widgets that show the link state.
+struct WindowEnv {
+    QTemporaryDir dir;
+    std::unique_ptr<MainWindow> w;
+    QLabel *comshow = nullptr;
+    QPushButton *indicator = nullptr;
+    QPushButton *connect = nullptr;
+
+    bool start()
+    {
+        if (!QDir::setCurrent(dir.path()))
+            return false;
+        QFile ini(QStringLiteral("UserConfig.ini"));
+        if (!ini.open(QIODevice::WriteOnly))
+            return false;
+        ini.write("[General]\nLangue=en\n");
+        ini.close();
+        w.reset(startmainwindow(4));
+        comshow = w->findChild<QLabel *>(QStringLiteral("comshow"));
+        indicator = w->findChild<QPushButton *>(QStringLiteral("btnonlinetype"));
+        connect = w->findChild<QPushButton *>(QStringLiteral("btnExcel"));
+        return comshow && indicator && connect;
+    }
+    ~WindowEnv()
+    {
+        w.reset();
+        gComCtrl.closemaincom();
+        QDir::setCurrent(QDir::tempPath());
+    }
+
+    // Makes the device in slot k current, as a click on the tab bar does.
+    void choose(int k, uchar type, uchar addr)
+    {
+        gMainApp->setdevtype(type);
+        gMainApp->setdevaddr(addr);
+        w->getbntnum(k);
+    }
+    void clickconnect() { QTest::mouseClick(connect, Qt::LeftButton); }
+    // The status line, the online indicator and the connect button agree
+    // that the link is up (or down).
+    bool showsonline(const QString &text) const
+    {
+        return comshow->text() == text && indicator->styleSheet().contains(QLatin1String("aonline.png")) &&
+               connect->toolTip() == QLatin1String("Disonnect Device");
+    }
+    bool showsoffline() const
+    {
+        return comshow->text() == QLatin1String("DisConnect") &&
+               indicator->styleSheet().contains(QLatin1String("aoutline.png")) &&
+               connect->toolTip() == QLatin1String("Connect  Device");
+    }
+};
+
+// The commands of one code a unit received.
+inline int commandcount(const standin::Standin &s, int unit, quint8 code)
+{
+    int n = 0;
+    for (const auto &r : s.commands(unit))
+        n += r.command() == code ? 1 : 0;
+    return n;
+}
 
 } // namespace linktest

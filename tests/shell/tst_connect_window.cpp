@@ -1,13 +1,15 @@
 // The whole window: the tool bar's connect button connects the chosen device
 // on the serial line, downloads its program and shows the link state in the
 // status line, the online indicator and the tool bar; pressed again it
-// disconnects.
+// disconnects. A serial line that goes away (the device unplugged, the
+// pseudo-terminal hung up) shows at once, and one click connects again.
 
 #include "ccomctrl.h"
 #include "comsettings.h"
 #include "devicedata.h"
 #include "mainapp.h"
 #include "mainwindow.h"
+#include "scriptedprompts.h"
 #include "standin.h"
 #include "startup.h"
 #include "tst_connect_support.h"
@@ -16,6 +18,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
+
+using namespace linktest;
 
 class TstConnectWindow : public QObject
 {
@@ -23,50 +28,111 @@ class TstConnectWindow : public QObject
 private slots:
     void connectanddisconnect()
     {
-        QTemporaryDir dir;
-        QVERIFY(QDir::setCurrent(dir.path()));
-        QFile ini(QStringLiteral("UserConfig.ini"));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[General]\nLangue=en\n");
-        ini.close();
-        std::unique_ptr<MainWindow> w(startmainwindow(4));
+        WindowEnv we;
+        QVERIFY(we.start());
         standin::Standin s;
         const int line = s.openpty();
         const int unit = s.addunit(line, 0x18, 1);
-        const QByteArray image = linktest::sampleimage(6);
+        const QByteArray image = sampleimage(6);
         s.update(unit, [&](standin::UnitState &u) { u.image = image; });
         gComSettings.setportname(s.ptypath(line));
         QVERIFY(gComCtrl.openmaincom());
 
-        w->fileaction(0)->trigger(); // a type-24 device at address 1 in slot 0
-        gMainApp->setdevtype(0x18);
-        gMainApp->setdevaddr(1);
-        w->getbntnum(0);
-        auto *comshow = w->findChild<QLabel *>(QStringLiteral("comshow"));
-        auto *indicator = w->findChild<QPushButton *>(QStringLiteral("btnonlinetype"));
-        auto *connect = w->findChild<QPushButton *>(QStringLiteral("btnExcel"));
-        QVERIFY(comshow && indicator && connect);
-
-        QTest::mouseClick(connect, Qt::LeftButton);
+        we.w->fileaction(0)->trigger(); // a type-24 device at address 1 in slot 0
+        we.choose(0, 0x18, 1);
+        we.clickconnect();
         DeviceData *d = gMainApp->getcurdevice();
         QCOMPARE(d->getcomconnected(), 1);
-        QCOMPARE(comshow->text(), QStringLiteral("Com Online"));
-        QVERIFY(indicator->styleSheet().contains(QStringLiteral("aonline.png")));
-        QCOMPARE(connect->toolTip(), QStringLiteral("Disonnect Device"));
-        QCOMPARE(linktest::currentimage(d).toHex(), image.toHex());
+        QVERIFY(we.showsonline(QStringLiteral("Com Online")));
+        QCOMPARE(currentimage(d).toHex(), image.toHex());
         QCOMPARE(d->getdevicename(), QStringLiteral("Online Data"));
 
-        QTest::mouseClick(connect, Qt::LeftButton);
+        we.clickconnect();
         QTRY_COMPARE(d->getcomconnected(), 0);
-        QCOMPARE(comshow->text(), QStringLiteral("DisConnect"));
-        QVERIFY(indicator->styleSheet().contains(QStringLiteral("aoutline.png")));
-        QCOMPARE(connect->toolTip(), QStringLiteral("Connect  Device"));
+        QVERIFY(we.showsoffline());
 
-        w.reset();
-        gComCtrl.closemaincom();
-        qDeleteAll(gDeviceList);
-        gDeviceList.clear();
-        QVERIFY(QDir::setCurrent(QDir::tempPath()));
+        // The device records go with the window.
+        QVERIFY(!gDeviceList.isEmpty());
+        we.w.reset();
+        QVERIFY(gDeviceList.isEmpty());
+    }
+
+    // The port is a link named ttyUSB0 to a pseudo-terminal of the stand-in,
+    // as a USB adapter's device would be; unplugging hangs the pseudo-
+    // terminal up, plugging in again points the link at a new one.
+    void lostline_data()
+    {
+        QTest::addColumn<int>("hangupafter"); // read requests before the hang-up; -1 while idle
+        QTest::newRow("while idle") << -1;
+        QTest::newRow("mid-download") << 8;
+    }
+    void lostline()
+    {
+        QFETCH(int, hangupafter);
+        ScriptedPrompts prompts;
+        standin::Standin s;
+        const int line = s.openpty();
+        int unit = s.addunit(line, 0x18, 1);
+        s.update(unit, [&](standin::UnitState &u) { u.image = sampleimage(2); });
+        QTemporaryDir devdir;
+        const QString port = devdir.filePath(QStringLiteral("ttyUSB0"));
+        QVERIFY(QFile::link(s.ptypath(line), port));
+        qputenv(ComSettings::PortsOverrideVariable, port.toUtf8());
+        WindowEnv we;
+        QVERIFY(we.start());
+
+        // Remote > RS232 opens the port; the status line names it by its
+        // device name.
+        we.w->rs232action()->trigger();
+        QVERIFY(gComCtrl.getcomisopened());
+        QCOMPARE(we.comshow->text(), QStringLiteral("ttyUSB0:OK"));
+        we.w->fileaction(0)->trigger();
+        we.choose(0, 0x18, 1);
+
+        QTimer hangup;
+        if (hangupafter >= 0) {
+            // Inside the download's waits: hang up once enough blocks were asked for.
+            connect(&hangup, &QTimer::timeout, this, [&]() {
+                if (commandcount(s, unit, 0x61) >= hangupafter) {
+                    hangup.stop();
+                    s.hangup(line);
+                }
+            });
+            hangup.start(5);
+        }
+        we.clickconnect();
+        DeviceData *d = gMainApp->getcurdevice();
+        if (hangupafter < 0) {
+            QVERIFY(we.showsonline(QStringLiteral("Com Online")));
+            QVERIFY(prompts.shown.isEmpty());
+            s.hangup(line);
+        } else {
+            // The download stopped and said so; the status line is not left
+            // at "Load Data...".
+            QCOMPARE(prompts.lastKind(), QStringLiteral("critical"));
+            QVERIFY(commandcount(s, unit, 0x61) < 26);
+        }
+        QTRY_VERIFY(we.showsoffline());
+        QCOMPARE(d->getcomconnected(), 0);
+        QVERIFY(!gComCtrl.getcomisopened());
+
+        // Plugged in again: one click opens the port and downloads, without
+        // a new search.
+        const int line2 = s.openpty();
+        unit = s.addunit(line2, 0x18, 1);
+        const QByteArray image = sampleimage(8);
+        s.update(unit, [&](standin::UnitState &u) { u.image = image; });
+        QVERIFY(QFile::remove(port));
+        QVERIFY(QFile::link(s.ptypath(line2), port));
+        prompts.clear();
+        we.clickconnect();
+        QVERIFY(we.showsonline(QStringLiteral("Com Online")));
+        QCOMPARE(commandcount(s, unit, 0x01), 0);
+        QCOMPARE(commandcount(s, unit, 0x02), 1);
+        QCOMPARE(commandcount(s, unit, 0x61), 26);
+        QCOMPARE(currentimage(gMainApp->getcurdevice()).toHex(), image.toHex());
+        QVERIFY(prompts.shown.isEmpty());
+        qunsetenv(ComSettings::PortsOverrideVariable);
     }
 };
 

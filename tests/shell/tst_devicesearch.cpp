@@ -104,6 +104,10 @@ private slots:
             << "a a f1802" << QStringList{"4IN8OUT:01", "4IN8OUT:02"} << QVector<int>{0, 1};
         QTest::newRow("found again keeps one slot")
             << "f141f f141f" << QStringList{"2IN4OUT:1f"} << QVector<int>{1};
+        // Unknown types show the address alone; a known one found later
+        // still gets its own slot.
+        QTest::newRow("unknown types, then a known one")
+            << "f3005 f3106 f3005 f1802" << QStringList{"05", "06", "4IN8OUT:02"} << QVector<int>{1, 1, 1};
         QTest::newRow("a hand-made device after clearing a network one")
             << "n1805 x a" << QStringList{"4IN8OUT:01"} << QVector<int>{1};
         QStringList thirteen;
@@ -213,7 +217,9 @@ private slots:
         QVERIFY(!spy.isEmpty());
         QCOMPARE(spy.last().at(0).toInt(), 34);
         if (okport >= 0) {
-            QCOMPARE(comshow()->text(), paths.at(okport) + ":OK");
+            // The port by its device name, without the /dev/ directory.
+            QVERIFY(paths.at(okport).startsWith("/dev/"));
+            QCOMPARE(comshow()->text(), paths.at(okport).mid(5) + ":OK");
             QVERIFY(gComCtrl.getcomisopened());
             QCOMPARE(gComCtrl.getcomname(), paths.at(okport));
             QVERIFY(w->rs232action()->isChecked());

@@ -66,7 +66,8 @@ private slots:
         QTest::newRow("24 at 10") << 24 << 10 << "4IN8OUT:0a";
         QTest::newRow("22 at 31") << 22 << 31 << "3IN6OUT:1f";
         QTest::newRow("20 at 32") << 20 << 32 << "2IN4OUT:20";
-        QTest::newRow("unknown type") << 23 << 1 << QString();
+        QTest::newRow("unknown type: the address alone") << 23 << 1 << "01";
+        QTest::newRow("type 0 at 255") << 0 << 255 << "ff";
     }
     void slottext()
     {

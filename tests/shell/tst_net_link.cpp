@@ -1,19 +1,29 @@
 // The network path inside the test namespace: the TCP data link to the
 // stand-in on 192.0.2.2 (connect, download, disconnect, a dropped link), the
-// probe of discovered addresses, and UDP discovery from the adapter chooser
-// on networks of several netmasks.
+// probe of discovered addresses, UDP discovery from the adapter chooser on
+// networks of several netmasks, and a whole search beside hostile hosts.
 
 #include "dialoginterface.h"
 #include "formtoolbutton.h"
 #include "scriptedprompts.h"
 #include "tst_connect_support.h"
 
+#include <QAction>
+#include <QLoggingCategory>
 #include <QProcess>
 #include <QRadioButton>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QUdpSocket>
 #include <QVBoxLayout>
+
+#include <arpa/inet.h>
+#include <atomic>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace linktest;
 using standin::Fault;
@@ -79,6 +89,10 @@ private slots:
     void replies_data();
     void replies();
     void chooser();
+    void broadcast_data();
+    void broadcast();
+    void peerclosed();
+    void hostilesearch();
 };
 
 void TstNetLink::connectdownload_data()
@@ -308,7 +322,11 @@ void TstNetLink::replies_data()
     QTest::newRow("carriage return") << QList<QByteArray>{"iAmTavisenLink!\r\nmr700"} << 0;
     QTest::newRow("zero byte inside") << QList<QByteArray>{QByteArray("iAm\0TavisenLink!\nmr700", 22)} << 0;
     QTest::newRow("longer than a page") << QList<QByteArray>{ok + "\n" + QByteArray(5000, 'x')} << 1;
-    QTest::newRow("three at once") << QList<QByteArray>{ok, ok, ok} << 3;
+    // One address however often it answers.
+    QTest::newRow("three at once") << QList<QByteArray>{ok, ok, ok} << 1;
+    QTest::newRow("model word in capitals") << QList<QByteArray>{"iAmTavisenLink!\nMR700"} << 0;
+    QTest::newRow("zero byte ends the answer before the model word")
+        << QList<QByteArray>{QByteArray("iAmTavisenLink!\n\0mr700", 22)} << 0;
 }
 
 void TstNetLink::replies()
@@ -354,6 +372,283 @@ void TstNetLink::chooser()
     QVERIFY(chooser.isHidden());
     QCOMPARE(finished.count(), 0);
     QVERIFY(!chooser.udpsocket());
+}
+
+void TstNetLink::broadcast_data()
+{
+    QTest::addColumn<QString>("ip");
+    QTest::addColumn<QString>("mask");
+    QTest::addColumn<QString>("destination"); // empty: nothing is sent
+    QTest::newRow("/24") << "192.168.1.20"
+                         << "255.255.255.0"
+                         << "192.168.1.255";
+    QTest::newRow("/16") << "172.16.5.9"
+                         << "255.255.0.0"
+                         << "172.16.255.255";
+    QTest::newRow("/22") << "10.1.6.3"
+                         << "255.255.252.0"
+                         << "10.1.7.255";
+    QTest::newRow("all zero mask") << "192.168.1.20"
+                                   << "0.0.0.0"
+                                   << "";
+    QTest::newRow("holes in the mask") << "192.168.1.20"
+                                       << "255.0.255.0"
+                                       << "";
+    QTest::newRow("/32") << "192.168.1.20"
+                         << "255.255.255.255"
+                         << "";
+    QTest::newRow("no mask") << "192.168.1.20"
+                             << ""
+                             << "";
+    QTest::newRow("no address") << ""
+                                << "255.255.255.0"
+                                << "";
+}
+
+void TstNetLink::broadcast()
+{
+    QFETCH(QString, ip);
+    QFETCH(QString, mask);
+    QFETCH(QString, destination);
+    const QHostAddress got = dialoginterface::directedbroadcast(QHostAddress(ip), QHostAddress(mask));
+    QCOMPARE(got.isNull() ? QString() : got.toString(), destination);
+}
+
+// The TCP peer closing shows at once in the window; one click connects and
+// downloads again. A connect that fails keeps saying so.
+void TstNetLink::peerclosed()
+{
+    ScriptedPrompts prompts;
+    standin::Standin s;
+    const int line = s.listen(kProc);
+    QVERIFY2(line >= 0, qPrintable(s.errorstring()));
+    const int unit = s.addunit(line, 0x18, 1);
+    s.update(unit, [&](standin::UnitState &u) { u.image = sampleimage(4); });
+    WindowEnv we;
+    QVERIFY(we.start());
+    we.w->tcpfindok(0x18, 1, kProc); // found by a search: slot 0
+    we.choose(0, 0x18, 1);
+    we.clickconnect();
+    QVERIFY(we.showsonline(QStringLiteral("Net Online")));
+    QCOMPARE(commandcount(s, unit, 0x61), 26);
+
+    s.dropconnections(line);
+    QTRY_VERIFY(we.showsoffline());
+    QCOMPARE(gMainApp->getcurdevice()->gettcpconnected(), 0);
+
+    const QByteArray image = sampleimage(9);
+    s.update(unit, [&](standin::UnitState &u) { u.image = image; });
+    we.clickconnect();
+    QVERIFY(we.showsonline(QStringLiteral("Net Online")));
+    QCOMPARE(commandcount(s, unit, 0x61), 52);
+    QCOMPARE(currentimage(gMainApp->getcurdevice()).toHex(), image.toHex());
+    QVERIFY(prompts.shown.isEmpty());
+
+    // Nothing takes connections on the application's host.
+    we.w->tcpfindok(0x18, 2, kApp);
+    we.choose(1, 0x18, 2);
+    we.clickconnect();
+    QCOMPARE(we.comshow->text(), QStringLiteral("connect false"));
+    QTest::qWait(300);
+    QCOMPARE(we.comshow->text(), QStringLiteral("connect false"));
+    QVERIFY(we.indicator->styleSheet().contains(QStringLiteral("aoutline.png")));
+    QCOMPARE(we.connect->toolTip(), QStringLiteral("Connect  Device"));
+}
+
+namespace
+{
+sockaddr_in sockaddrof(const QHostAddress &a, quint16 port)
+{
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_port = htons(port);
+    sa.sin_addr.s_addr = htonl(a.toIPv4Address());
+    return sa;
+}
+
+int boundsocket(int type, const QHostAddress &a, quint16 port)
+{
+    const int fd = ::socket(AF_INET, type, 0);
+    const int on = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    const sockaddr_in sa = sockaddrof(a, port);
+    if (::bind(fd, reinterpret_cast<const sockaddr *>(&sa), sizeof sa) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Hosts that answer the discovery but make the probe hard, each on a thread
+// of its own (or in the kernel), so they keep going while the window waits.
+struct HostileHosts {
+    static constexpr int kFloodSenders = 300;
+    const QHostAddress dropper{QStringLiteral("192.0.2.10")}; // drops every connect (full accept queue)
+    const QHostAddress refuser{QStringLiteral("192.0.2.11")}; // refuses connects
+    const QHostAddress talker{QStringLiteral("192.0.2.12")};  // answers often, streams markers over TCP
+    int dropfd = -1;
+    int fillerfd = -1;
+    std::atomic<bool> stop{false};
+    std::atomic<int> talkerconnections{0};
+    std::atomic<long> flooded{0};
+    std::thread talkthread;
+    std::thread floodthread;
+
+    bool start()
+    {
+        for (const QHostAddress &a : {dropper, refuser, talker})
+            if (!ip(QStringLiteral("addr add %1/24 dev dsptest1").arg(a.toString())))
+                return false;
+        // A listener with an accept queue of one that never accepts: once a
+        // filler connection waits in it, every further SYN is dropped.
+        dropfd = boundsocket(SOCK_STREAM, dropper, 6000);
+        if (dropfd < 0 || ::listen(dropfd, 0) != 0)
+            return false;
+        fillerfd = ::socket(AF_INET, SOCK_STREAM, 0);
+        const sockaddr_in d = sockaddrof(dropper, 6000);
+        if (::connect(fillerfd, reinterpret_cast<const sockaddr *>(&d), sizeof d) != 0)
+            return false;
+        const int talkfd = boundsocket(SOCK_STREAM, talker, 6000);
+        if (talkfd < 0 || ::listen(talkfd, 16) != 0)
+            return false;
+        ::fcntl(talkfd, F_SETFL, O_NONBLOCK);
+        talkthread = std::thread([this, talkfd]() {
+            QVector<int> clients;
+            const QByteArray markers = QByteArray::fromHex("445566").repeated(1000);
+            while (!stop) {
+                const int c = ::accept(talkfd, nullptr, nullptr);
+                if (c >= 0) {
+                    ::fcntl(c, F_SETFL, O_NONBLOCK);
+                    clients << c;
+                    ++talkerconnections;
+                }
+                for (int fd : clients)
+                    ::send(fd, markers.constData(), size_t(markers.size()), MSG_NOSIGNAL);
+                ::usleep(200);
+            }
+            for (int fd : clients)
+                ::close(fd);
+            ::close(talkfd);
+        });
+        return true;
+    }
+
+    // Answers from the three hosts (the talker many times), then a flood of
+    // answers from many loopback addresses until stopped.
+    void answer(quint16 port)
+    {
+        const QByteArray ok("iAmTavisenLink!\nmr700");
+        const sockaddr_in to = sockaddrof(kApp, port);
+        for (const QHostAddress &a : {dropper, refuser, talker}) {
+            const int fd = boundsocket(SOCK_DGRAM, a, 0);
+            for (int i = 0; i < (a == talker ? 200 : 1); ++i)
+                ::sendto(fd, ok.constData(), size_t(ok.size()), 0, reinterpret_cast<const sockaddr *>(&to),
+                         sizeof to);
+            ::close(fd);
+        }
+        floodthread = std::thread([this, ok, to]() {
+            QVector<int> fds;
+            for (int i = 0; i < kFloodSenders; ++i)
+                fds << boundsocket(SOCK_DGRAM,
+                                   QHostAddress(0x7F010000u + quint32((i / 250) << 8) + quint32(i % 250 + 1)),
+                                   0);
+            while (!stop) {
+                for (int fd : fds)
+                    if (fd >= 0 && ::sendto(fd, ok.constData(), size_t(ok.size()), MSG_DONTWAIT,
+                                            reinterpret_cast<const sockaddr *>(&to), sizeof to) > 0)
+                        ++flooded;
+                ::usleep(100);
+            }
+            for (int fd : fds)
+                ::close(fd);
+        });
+    }
+
+    ~HostileHosts()
+    {
+        stop = true;
+        if (talkthread.joinable())
+            talkthread.join();
+        if (floodthread.joinable())
+            floodthread.join();
+        ::close(fillerfd);
+        ::close(dropfd);
+        for (const QHostAddress &a : {dropper, refuser, talker})
+            ip(QStringLiteral("addr del %1/24 dev dsptest1").arg(a.toString()));
+    }
+};
+} // namespace
+
+// A search from the adapter chooser, the real stand-in answering beside a
+// host that drops connects, one that refuses, one that answers many times
+// and streams markers, and a flood of answers from hundreds of addresses:
+// the stand-in is found, the list stays capped, the search ends by its
+// bound, and the window's timers keep running throughout.
+void TstNetLink::hostilesearch()
+{
+    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+    MainApp::settimescale(0.1);
+    Env env;
+    env.line = env.standin.listen(kProc);
+    QVERIFY2(env.line >= 0, qPrintable(env.standin.errorstring()));
+    env.unit = env.standin.addunit(env.line, 0x18, 1);
+    HostileHosts hosts;
+    QVERIFY(hosts.start());
+
+    dialoginterface chooser;
+    connect(&chooser, &dialoginterface::trytofinddev, &env.link, &DeviceLink::trytofindtcpdev);
+    int most = 0;
+    bool flooding = false;
+    connect(&chooser, &dialoginterface::trytofinddev, this, [&](const QStringList &, const QHostAddress &) {
+        most = qMax(most, env.link.searchdevices().size());
+        // The processor answered first; then the others and the flood.
+        if (!flooding && env.link.searchdevices().contains(kProc)) {
+            flooding = true;
+            hosts.answer(chooser.udpsocket()->localPort());
+        }
+    });
+    QList<QHostAddress> probed;
+    connect(&chooser, &dialoginterface::updSearchFinishd, this, [&]() { probed = env.link.searchdevices(); });
+    connect(&chooser, &dialoginterface::updSearchFinishd, &env.link, &DeviceLink::checkSearchDeviceList);
+    QSignalSpy found(&env.link, &DeviceLink::tcpfindok);
+
+    QElapsedTimer sincetick;
+    qint64 longestgap = 0;
+    QTimer ticker;
+    connect(&ticker, &QTimer::timeout, this, [&]() { longestgap = qMax(longestgap, sincetick.restart()); });
+    QElapsedTimer search;
+    search.start();
+    sincetick.start();
+    ticker.start(10);
+    QVERIFY(discover(chooser, QStringLiteral("dsptest0")));
+    const qint64 took = search.elapsed();
+    ticker.stop();
+    hosts.stop = true;
+    MainApp::settimescale(1.0);
+    QLoggingCategory::setFilterRules(QString());
+
+    QVERIFY(flooding);
+    QVERIFY2(hosts.flooded > 1000, qPrintable(QString::number(hosts.flooded)));
+    QCOMPARE(probed.size(), DeviceLink::kMaxSearchAddresses);
+    QCOMPARE(most, 256);
+    for (const QHostAddress &a : {kProc, hosts.dropper, hosts.refuser, hosts.talker})
+        QVERIFY2(probed.contains(a), qPrintable(a.toString()));
+    // Answers that came during the probe wait for the next run, capped too.
+    QVERIFY(env.link.searchdevices().size() <= DeviceLink::kMaxSearchAddresses);
+    // The talker answered 200 times but was probed as one address, and cut
+    // off while streaming: at most one connection per device type.
+    QVERIFY(hosts.talkerconnections >= 1 && hosts.talkerconnections <= 3);
+    bool standin = false;
+    for (const auto &args : found)
+        standin = standin || (args.at(0).value<uchar>() == 0x18 && args.at(1).value<uchar>() == 1 &&
+                              args.at(2).value<QHostAddress>() == kProc);
+    QVERIFY(standin);
+    // The discovery window and the probe bound, scaled, and a margin.
+    const qint64 bound = (dialoginterface::kSearchWindowMs + DeviceLink::kProbeBoundMs) / 10;
+    QVERIFY2(took < bound + 3000, qPrintable(QStringLiteral("%1 ms").arg(took)));
+    QVERIFY2(longestgap < 1000, qPrintable(QStringLiteral("%1 ms").arg(longestgap)));
+    qInfo("search took %lld ms (bound %lld ms), longest timer gap %lld ms, %ld flood datagrams", took, bound,
+          longestgap, long(hosts.flooded));
 }
 
 QTEST_MAIN(TstNetLink)

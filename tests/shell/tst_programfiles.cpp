@@ -9,7 +9,11 @@
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace linktest;
 using standin::Fault;
@@ -45,6 +49,9 @@ private slots:
     void unacknowledged_data();
     void unacknowledged();
     void refusedwhilebusy();
+    void notregular_data();
+    void notregular();
+    void fulldisk();
 };
 
 void TstProgramFiles::save_data()
@@ -229,6 +236,85 @@ void TstProgramFiles::refusedwhilebusy()
     QVERIFY(prompts.shown.isEmpty());
     QCOMPARE(gConnectBusy, 1);
     gConnectBusy = 0;
+}
+
+// Only a regular file is opened: a FIFO would block the window for good, a
+// directory or a device is no program file.
+void TstProgramFiles::notregular_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("FIFO") << "fifo";
+    QTest::newRow("directory") << "dir";
+    QTest::newRow("device file") << "dev";
+}
+
+void TstProgramFiles::notregular()
+{
+    QFETCH(QString, kind);
+    ScriptedPrompts prompts;
+    Env env;
+    QVERIFY(env.serial());
+    env.cur()->setcomconnected(1);
+    QTemporaryDir own;
+    QString path = own.filePath(QStringLiteral("p.K91"));
+    if (kind == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (kind == QLatin1String("dir"))
+        QVERIFY(QDir(own.path()).mkdir(QStringLiteral("p.K91")));
+    else
+        path = QStringLiteral("/dev/null");
+    prompts.fileNames.enqueue(path);
+    const QByteArray before = currentimage(env.cur());
+    FormToolButton bar;
+    QSignalSpy views(&bar, &FormToolButton::updataallviews);
+    bar.on_Down_Button_clicked();
+    QCOMPARE(prompts.lastKind(), QStringLiteral("warning"));
+    QCOMPARE(prompts.shown.last().title, QStringLiteral("Read File"));
+    QCOMPARE(prompts.shown.last().text, QStringLiteral("Cannot read file %1: not a regular file.").arg(path));
+    QCOMPARE(views.count(), 0);
+    QCOMPARE(currentimage(env.cur()), before);
+    QVERIFY(env.standin.commands(env.unit).isEmpty());
+}
+
+// A save to a full disk reports the disk's own error and leaves the old
+// file as it was. The disk is a small tmpfs mounted in a mount namespace of
+// this thread's own, so nothing outside the test sees it.
+void TstProgramFiles::fulldisk()
+{
+    QTemporaryDir own;
+    if (::geteuid() != 0 || ::unshare(CLONE_NEWNS) != 0 ||
+        ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+        QSKIP("needs root for a private mount namespace");
+    const QString mnt = own.filePath(QStringLiteral("disk"));
+    QVERIFY(QDir(own.path()).mkdir(QStringLiteral("disk")));
+    QCOMPARE(::mount("tmpfs", QFile::encodeName(mnt).constData(), "tmpfs", 0, "size=64k"), 0);
+    const QString path = mnt + QStringLiteral("/old.K91");
+    const QByteArray old(kProgramImageSize, '\x5a');
+    QVERIFY(writefile(path, old));
+    {
+        // Fill the disk to the last byte.
+        QFile filler(mnt + QStringLiteral("/filler"));
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(512, '\0');
+        while (filler.write(block) == block.size()) {
+        }
+    }
+    ScriptedPrompts prompts;
+    Env env;
+    env.select(0x18, 1, kSerial);
+    prompts.fileNames.enqueue(path);
+    MainApp::settimescale(0.01);
+    FormToolButton bar;
+    bar.on_Save_Button_clicked();
+    MainApp::settimescale(1.0);
+    const bool old_kept = readfile(path) == old;
+    ::umount2(QFile::encodeName(mnt).constData(), MNT_DETACH);
+    QCOMPARE(prompts.lastKind(), QStringLiteral("warning"));
+    QCOMPARE(prompts.shown.last().title, QStringLiteral("Write File"));
+    qInfo("full disk: %s", qPrintable(prompts.shown.last().text));
+    QCOMPARE(prompts.shown.last().text,
+             QStringLiteral("Cannot write file %1: No space left on device.").arg(path));
+    QVERIFY(old_kept);
 }
 
 QTEST_MAIN(TstProgramFiles)

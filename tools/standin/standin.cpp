@@ -916,6 +916,23 @@ void Standin::setlinedead(int line, bool dead)
     });
 }
 
+void Standin::hangup(int line)
+{
+    d->run([&] {
+        Line *l = d->lines.value(line);
+        if (!l || !l->pty)
+            return;
+        l->dead = true;
+        delete l->notifier;
+        l->notifier = nullptr;
+        if (l->slave >= 0)
+            ::close(l->slave);
+        if (l->master >= 0)
+            ::close(l->master);
+        l->slave = l->master = -1;
+    });
+}
+
 void Standin::dropconnections(int line)
 {
     d->run([&] {

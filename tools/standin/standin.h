@@ -108,6 +108,10 @@ public:
     // Makes a line dead (no byte read or written) or alive again; DropLink uses it.
     void setlinedead(int line, bool dead);
     void restoreline(int line) { setlinedead(line, false); }
+    // Hangs a pseudo-terminal line up for good, as an unplugged device does:
+    // both ends close, the application's port sees the hang-up. The line
+    // stays dead; open a new one to plug the device in again.
+    void hangup(int line);
     // Closes every open TCP connection of a network line.
     void dropconnections(int line);
     int connectioncount(int line) const;
