@@ -4,7 +4,8 @@
 // nothing while reloading or without a link, linked groups sent once for
 // their highest member, random edit sequences after which the processor holds
 // what the model holds, and the main page's limiter summaries after a
-// download. With DSP_SNAPSHOT_DIR set, the page is saved as PNGs.
+// download. With DSP_SNAPSHOT_DIR set, the page is saved as PNGs; DSP_SNAPSHOT_HOLD
+// (milliseconds) keeps it on screen meanwhile.
 
 #include "ccomctrl.h"
 #include "compressorcur.h"
@@ -356,13 +357,15 @@ private slots:
         gGlobalContrl->setlanguage(language);
         gGlobalContrl->emitlanguage();
         download(hex("010204080102040810204080"), [](QByteArray &im) {
+            // Outputs: knee by channel, +10 dBu, 3:1, 524 ms, 200 ms.
             for (int ch = 4; ch < 12; ++ch)
-                im.replace(kImageLimiter + 7 * ch, 7,
-                           hex(QByteArray("0") + QByteArray::number(ch % 7) + "2c01030c0203").constData());
+                im.replace(kImageLimiter + 7 * ch, 7, char(ch % 7) + hex("2c01030c0203"));
         });
         f.page->selectchannel(6);
         f.page->resize(919, 605);
         f.page->show();
+        // DSP_SNAPSHOT_HOLD keeps the page on screen for a screen grab from outside.
+        QTest::qWait(qEnvironmentVariableIntValue("DSP_SNAPSHOT_HOLD"));
         const QImage shot = f.page->grab(QRect(0, 0, 919, 605)).toImage();
         QCOMPARE(shot.size(), QSize(919, 605));
         const QString dir = qEnvironmentVariable("DSP_SNAPSHOT_DIR");

@@ -198,6 +198,8 @@ public:
             geometry(a.rect);
             if (a.palette)
                 blackpalette();
+            // Small enough for "+20" in 21 pixels, whatever the desktop's default font.
+            pointsize(8);
             style(kBlack);
             string("text", a.text);
             x.writeEndElement();
@@ -300,6 +302,15 @@ private:
             x.writeStartElement("font");
             x.writeTextElement("family", "Arial");
             x.writeTextElement("pointsize", "14");
+            x.writeEndElement();
+        });
+    }
+
+    void pointsize(int points)
+    {
+        property("font", [&] {
+            x.writeStartElement("font");
+            x.writeTextElement("pointsize", QString::number(points));
             x.writeEndElement();
         });
     }
@@ -453,6 +464,8 @@ private:
     {
         open("QComboBox", comboname(ch));
         geometry({351, kComboY[ch], 59, 21});
+        // "S-KN5" beside the drop-down arrow in 59 pixels.
+        pointsize(8);
         for (const char *item : kKnee) {
             x.writeStartElement("item");
             string("text", item);
