@@ -1,7 +1,7 @@
 // The whole window: the tool bar's connect button connects the chosen device
 // on the serial line, downloads its program and shows the link state in the
 // status line, the online indicator and the tool bar; pressed again it
-// disconnects.
+// disconnects. The main page's limiter summaries show the downloaded records.
 
 #include "ccomctrl.h"
 #include "comsettings.h"
@@ -33,7 +33,10 @@ private slots:
         standin::Standin s;
         const int line = s.openpty();
         const int unit = s.addunit(line, 0x18, 1);
-        const QByteArray image = linktest::sampleimage(6);
+        QByteArray image = linktest::sampleimage(6);
+        // Limiter records off their defaults: OUT2 hard knee at 253 (+5.3 dB), OUT5 knee off.
+        image.replace(standin::img::limiter + 7 * 5, 7, QByteArray::fromHex("01fd0002320001"));
+        image.replace(standin::img::limiter + 7 * 8, 7, QByteArray::fromHex("00fd0002320001"));
         s.update(unit, [&](standin::UnitState &u) { u.image = image; });
         gComSettings.setportname(s.ptypath(line));
         QVERIFY(gComCtrl.openmaincom());
@@ -55,6 +58,9 @@ private slots:
         QCOMPARE(connect->toolTip(), QStringLiteral("Disonnect Device"));
         QCOMPARE(linktest::currentimage(d).toHex(), image.toHex());
         QCOMPARE(d->getdevicename(), QStringLiteral("Online Data"));
+        // The main page's limiter summaries follow the downloaded records.
+        QCOMPARE(w->findChild<QLabel *>(QStringLiteral("label_limit5"))->text(), QStringLiteral("5.3dB"));
+        QCOMPARE(w->findChild<QLabel *>(QStringLiteral("label_limit8"))->text(), QStringLiteral("off"));
 
         QTest::mouseClick(connect, Qt::LeftButton);
         QTRY_COMPARE(d->getcomconnected(), 0);
