@@ -461,6 +461,12 @@ private slots:
         QCOMPARE(changed, !blocked);
         if (blocked)
             QCOMPARE(f.page->getpendingcount(), 0);
+        // Unlocked again, the controls come back; the ratio entries stay display only.
+        f.dev->setlocktype(0);
+        f.page->updatelimitlock();
+        QVERIFY(f.step(kOut1, kAttack, true)->isEnabled());
+        QVERIFY(f.edit(kOut1, kAttack)->isEnabled());
+        QVERIFY(!f.edit(kOut1, kRatio)->isEnabled());
     }
 
     void layout()
