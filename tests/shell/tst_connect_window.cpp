@@ -2,7 +2,8 @@
 // on the serial line, downloads its program and shows the link state in the
 // status line, the online indicator and the tool bar; pressed again it
 // disconnects. A serial line that goes away (the device unplugged, the
-// pseudo-terminal hung up) shows at once, and one click connects again.
+// pseudo-terminal hung up) shows at once, and one click connects again. The
+// main page's limiter summaries show the downloaded records.
 
 #include "ccomctrl.h"
 #include "comsettings.h"
@@ -33,7 +34,10 @@ private slots:
         standin::Standin s;
         const int line = s.openpty();
         const int unit = s.addunit(line, 0x18, 1);
-        const QByteArray image = sampleimage(6);
+        QByteArray image = sampleimage(6);
+        // Limiter records off their defaults: OUT2 hard knee at 253 (+5.3 dB), OUT5 knee off.
+        image.replace(standin::img::limiter + 7 * 5, 7, QByteArray::fromHex("01fd0002320001"));
+        image.replace(standin::img::limiter + 7 * 8, 7, QByteArray::fromHex("00fd0002320001"));
         s.update(unit, [&](standin::UnitState &u) { u.image = image; });
         gComSettings.setportname(s.ptypath(line));
         QVERIFY(gComCtrl.openmaincom());
@@ -46,6 +50,9 @@ private slots:
         QVERIFY(we.showsonline(QStringLiteral("Com Online")));
         QCOMPARE(currentimage(d).toHex(), image.toHex());
         QCOMPARE(d->getdevicename(), QStringLiteral("Online Data"));
+        // The main page's limiter summaries follow the downloaded records.
+        QCOMPARE(w->findChild<QLabel *>(QStringLiteral("label_limit5"))->text(), QStringLiteral("5.3dB"));
+        QCOMPARE(w->findChild<QLabel *>(QStringLiteral("label_limit8"))->text(), QStringLiteral("off"));
 
         we.clickconnect();
         QTRY_COMPARE(d->getcomconnected(), 0);

@@ -1,0 +1,146 @@
+#pragma once
+
+// What the limiter page tests share: the language object and controller as
+// start-up makes them (the settings file in a directory of the test's own), a
+// listed serial device of type 0x18 as the current device, the page, and
+// lookups of its widgets by channel and row.
+
+#include "devicedata.h"
+#include "dspresources.h"
+#include "formlimit.h"
+#include "globalcontrl.h"
+#include "mainapp.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+class LimitFixture
+{
+public:
+    static constexpr uchar kType = 0x18;
+
+    void setup(uchar addr = 1)
+    {
+        initdspresources();
+        QVERIFY(dir.isValid());
+        QDir::setCurrent(dir.path());
+        gGlobalContrl = new GlobalContrl;
+        gGlobalContrl->setlanguage(0);
+        gMainApp = new MainApp;
+        const QHostAddress serial(QStringLiteral("0.0.0.0"));
+        dev = MainApp::adddevice(kType, addr, serial);
+        gMainApp->setdevtype(kType);
+        gMainApp->setdevaddr(addr);
+        gMainApp->setdevip(serial);
+        gMainApp->selectdevice(kType, addr, serial);
+        QCOMPARE(gMainApp->getcurdevice(), dev);
+        page.reset(new FormLimit);
+    }
+    void teardown()
+    {
+        page.reset();
+        delete gMainApp;
+        gMainApp = nullptr;
+        qDeleteAll(gDeviceList);
+        gDeviceList.clear();
+        delete gGlobalContrl;
+        gGlobalContrl = nullptr;
+        dev = nullptr;
+    }
+
+    // Shows the page as the active window, so that focus works as for a user.
+    void showactive()
+    {
+        page->show();
+        page->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(page.get()));
+    }
+
+    // Names of a channel's widgets (index 0..11), rows in the order attack,
+    // release, ratio, threshold.
+    static QString slidername(int ch, int row)
+    {
+        const bool in = ch < 4;
+        const int k = in ? ch : ch - 4;
+        const QString stem = QString(in ? "sldrlimitin" : "sldrlimit") + QChar('a' + row);
+        if (row == 3)
+            return stem + (k == 0 ? QString() : QStringLiteral("_%1").arg(k + 1));
+        return stem + (k == 0 ? QString() : QString::number(k));
+    }
+    static QString editname(int ch, int row)
+    {
+        const bool in = ch < 4;
+        const int k = in ? ch : ch - 4;
+        if (row == 3)
+            return QString(in ? "Editlimitinhold" : "Editlimithold") +
+                   (k == 0 ? QString() : QStringLiteral("_%1").arg(k + 1));
+        static const char *const stems[2][3] = {{"Editdelayoutmi_", "Editdelayme_", "Editdelayfe_"},
+                                                {"Editdelayinmi_", "Editdelayinme_", "Editdelayinfe_"}};
+        return stems[in][row] + QString::number(5 + k);
+    }
+    static QString stepname(int ch, int row, bool up)
+    {
+        const bool in = ch < 4;
+        const int k = in ? ch : ch - 4;
+        const char *dir = up ? "up" : "down";
+        if (row == 3)
+            return QString(in ? "btndelayinmi" : "btndelaymi") + dir + "_" + QString::number(13 + k);
+        if (in)
+            return QString("btndelayin") + QString("mi me fe").split(' ')[row] + dir + "_" +
+                   QString::number(5 + k);
+        if (row == 0)
+            return QString("btndelaymiout") + dir + "_" + QString::number(5 + k);
+        return QString(row == 1 ? "btndelayme" : "btndelayfe") + dir + "_" + QString::number(5 + k);
+    }
+    static QString selectname(int ch)
+    {
+        return ch < 4 ? QStringLiteral("limit_btnin") + QChar('a' + ch)
+                      : QStringLiteral("limit_btnout%1").arg(ch - 3);
+    }
+    static QString comboname(int ch)
+    {
+        return ch == 0 ? QStringLiteral("comboxlimit") : QStringLiteral("comboxlimit%1").arg(ch + 1);
+    }
+
+    QSlider *slider(int ch, int row) const { return page->findChild<QSlider *>(slidername(ch, row)); }
+    QLineEdit *edit(int ch, int row) const { return page->findChild<QLineEdit *>(editname(ch, row)); }
+    QPushButton *step(int ch, int row, bool up) const
+    {
+        return page->findChild<QPushButton *>(stepname(ch, row, up));
+    }
+    QPushButton *select(int ch) const { return page->findChild<QPushButton *>(selectname(ch)); }
+    QComboBox *combo(int ch) const { return page->findChild<QComboBox *>(comboname(ch)); }
+
+    // The twelve link masks, inputs first, into the model.
+    void setmasks(const QByteArray &masks)
+    {
+        dev->packprogram();
+        for (int k = 0; k < kProgramImageSize; ++k)
+            dev->setcurimagebyte(k, dev->getwriteimagebyte(k));
+        for (int k = 0; k < 12; ++k)
+            dev->setcurimagebyte(kImageLinkMask + k, quint8(masks[k]));
+        dev->unpackprogram();
+    }
+
+    // A channel's limiter record as the command carries it.
+    QByteArray record(int ch) const
+    {
+        QByteArray r;
+        const int t = dev->getlimitthreshold(ch), a = dev->getlimitattack(ch);
+        r.append(char(dev->getlimitknee(ch))).append(char(t & 0xFF)).append(char((t >> 8) & 0xFF));
+        r.append(char(dev->getlimitratio(ch))).append(char(a & 0xFF)).append(char((a >> 8) & 0xFF));
+        r.append(char(dev->getlimitrelease(ch)));
+        return r;
+    }
+
+    QTemporaryDir dir;
+    DeviceData *dev = nullptr;
+    std::unique_ptr<FormLimit> page;
+};

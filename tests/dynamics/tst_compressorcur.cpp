@@ -1,0 +1,189 @@
+// The transfer curve: where its threshold point and ratio handle lie, what a
+// drag makes of the pointer, and which presses grab a point.
+
+#include "compressorcur.h"
+
+#include <QImage>
+#include <QSignalSpy>
+#include <QTest>
+
+class TstCompressorCur : public QObject
+{
+    Q_OBJECT
+
+    // Presses at p with a button, moves to q with it held, releases.
+    static void drag(CompressorCur &c, QPoint p, QPoint q, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mousePress(&c, button, {}, p);
+        QMouseEvent move(QEvent::MouseMove, q, Qt::NoButton, button, {});
+        QApplication::sendEvent(&c, &move);
+        QTest::mouseRelease(&c, button, {}, q);
+    }
+
+private slots:
+    void points_data()
+    {
+        QTest::addColumn<float>("db");
+        QTest::addColumn<int>("ratio");
+        QTest::addColumn<bool>("editable");
+        QTest::addColumn<QPoint>("point");
+        QTest::addColumn<QPoint>("handle");
+        QTest::newRow("default 10 dB") << 10.f << 0 << true << QPoint(225, 58) << QPoint(270, 20);
+        QTest::newRow("-20 dB, 1.2:1") << -20.f << 0 << true << QPoint(90, 193) << QPoint(270, 43);
+        QTest::newRow("+20 dB, any ratio") << 20.f << 3 << true << QPoint(270, 13) << QPoint(270, 13);
+        QTest::newRow("0 dB, 2:1") << 0.f << 2 << true << QPoint(180, 103) << QPoint(270, 58);
+        QTest::newRow("0 dB, 128:1") << 0.f << 9 << true << QPoint(180, 103) << QPoint(270, 102);
+        QTest::newRow("index past the table is 128:1")
+            << 0.f << 12 << true << QPoint(180, 103) << QPoint(270, 102);
+        QTest::newRow("not editable: flat") << 0.f << 0 << false << QPoint(180, 103) << QPoint(270, 103);
+        // Unrounded product 225.45: x truncates down, y from 57.55 down too.
+        QTest::newRow("10.1 dB") << 10.1f << 4 << true << QPoint(225, 57) << QPoint(270, 45);
+        QTest::newRow("outside the range: off the plot")
+            << 30.f << 0 << true << QPoint(315, -32) << QPoint(270, 5);
+    }
+    void points()
+    {
+        QFETCH(float, db);
+        QFETCH(int, ratio);
+        QFETCH(bool, editable);
+        QFETCH(QPoint, point);
+        QFETCH(QPoint, handle);
+        const QPoint t = CompressorCur::thresholdpoint(db);
+        QCOMPARE(t, point);
+        QCOMPARE(CompressorCur::ratiohandle(t, ratio, editable), handle);
+    }
+
+    void kneecontrols()
+    {
+        const QPoint t(180, 103);
+        const int lift[7] = {0, 0, 4, 3, 2, 1, 0};
+        for (int knee = 0; knee < 7; ++knee)
+            QCOMPARE(CompressorCur::kneecontrol(t, knee), t - QPoint(0, lift[knee]));
+        QCOMPARE(CompressorCur::kneecontrol(t, 9), t);
+    }
+
+    void dragthreshold_data()
+    {
+        QTest::addColumn<int>("y");
+        QTest::addColumn<float>("db");
+        QTest::newRow("0 dB") << 103 << 0.f;
+        QTest::newRow("y 128") << 128 << (155.f / 4.5f - 40.f);
+        QTest::newRow("above +20: clamped") << 0 << 20.f;
+        QTest::newRow("below the picture: -40 then the floor") << 400 << -20.f;
+        QTest::newRow("floor") << 193 << -20.f;
+    }
+    void dragthreshold()
+    {
+        QFETCH(int, y);
+        QFETCH(float, db);
+        QCOMPARE(CompressorCur::dragthreshold(y, -20, 20), db);
+    }
+
+    // The ratio drag takes the flattest ratio whose handle is still at or
+    // above the pointer, measured in the plot.
+    void dragratio_data()
+    {
+        QTest::addColumn<float>("db");
+        QTest::addColumn<int>("y");
+        QTest::addColumn<int>("ratio");
+        // Threshold 0 dB: handles at y 28, 43, 58, 72, 80, 87, 93, 98, 100, 102 for 0..9.
+        QTest::newRow("on the 2:1 handle") << 0.f << 58 << 2;
+        QTest::newRow("one above the 2:1 handle") << 0.f << 57 << 1;
+        QTest::newRow("between 3:1 and 4:1") << 0.f << 76 << 3;
+        QTest::newRow("on the 128:1 handle") << 0.f << 102 << 9;
+        QTest::newRow("below every handle") << 0.f << 283 << 9;
+        QTest::newRow("above every handle") << 0.f << 13 << 0;
+        QTest::newRow("threshold -20, 4:1 handle") << -20.f << 148 << 4;
+    }
+    void dragratio()
+    {
+        QFETCH(float, db);
+        QFETCH(int, y);
+        QFETCH(int, ratio);
+        const QPoint t = CompressorCur::thresholdpoint(db);
+        QCOMPARE(CompressorCur::dragratio(t, y), ratio);
+        QVERIFY(CompressorCur::ratiohandle(t, ratio, true).y() <= y || ratio == 0);
+    }
+
+    void startsidle()
+    {
+        CompressorCur c;
+        QCOMPARE(c.objectName(), QStringLiteral("CompressorCur"));
+        QCOMPARE(c.size(), QSize(400, 300));
+        QCOMPARE(c.getdragpoint(), -1);
+        QCOMPARE(c.knee, 0);
+        QCOMPARE(c.getratioindex(), uchar(0));
+        QCOMPARE(c.getthreshold(), 10.f);
+        QCOMPARE(c.getmaxvalue(), 16.f);
+        // A move before any press drags nothing.
+        QSignalSpy spy(&c, &CompressorCur::updateholdvalues);
+        QMouseEvent move(QEvent::MouseMove, QPoint(225, 58), Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(&c, &move);
+        QCOMPARE(spy.count(), 0);
+        QCOMPARE(c.getthreshold(), 10.f);
+    }
+
+    void drags()
+    {
+        CompressorCur c;
+        c.resize(285, 285);
+        c.setmaxvalue(20);
+        c.setminvalue(-20);
+        c.setratioeditable(true);
+        c.setthreshold(0);
+        c.setratioindex(2);
+        QSignalSpy spy(&c, &CompressorCur::updateholdvalues);
+
+        // The threshold point follows the pointer's height, kept under the diagonal.
+        drag(c, {181, 104}, {200, 128});
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(c.lastdragged, 0);
+        QCOMPARE(c.getthreshold(), 155.f / 4.5f - 40.f);
+        c.cleardragpoint();
+        drag(c, CompressorCur::thresholdpoint(c.getthreshold()), {100, 10});
+        QCOMPARE(c.getthreshold(), 100.f / 4.5f - 40.f); // y 183: under the diagonal at x 100
+
+        // The ratio handle: the pointer on the 4:1 handle picks 4:1.
+        c.setthreshold(0);
+        drag(c, {270, 58}, {270, 80});
+        QCOMPARE(c.lastdragged, 1);
+        QCOMPARE(int(c.getratioindex()), 4);
+
+        // A right press grabs nothing; neither does a press beside the points.
+        spy.clear();
+        drag(c, {180, 103}, {180, 150}, Qt::RightButton);
+        drag(c, {20, 20}, {180, 150});
+        QCOMPARE(spy.count(), 0);
+        QCOMPARE(c.getthreshold(), 0.f);
+        QCOMPARE(c.getdragpoint(), -1);
+
+        // Without an editable ratio the handle cannot be grabbed.
+        c.setratioeditable(false);
+        drag(c, {270, 103}, {270, 140});
+        QCOMPARE(int(c.getratioindex()), 4);
+    }
+
+    void paints()
+    {
+        CompressorCur c;
+        c.resize(285, 285);
+        c.setmaxvalue(20);
+        c.setminvalue(-20);
+        c.setratioeditable(true);
+        c.setthreshold(0);
+        QVector<QImage> shots;
+        for (int knee : {0, 1, 3, 9}) {
+            c.knee = knee;
+            shots << c.grab().toImage();
+            // The left frame line.
+            QCOMPARE(QColor(shots.last().pixel(0, 200)), QColor(150, 150, 150));
+        }
+        // The hard knee draws a line the others do not; knee 9 draws none.
+        QVERIFY(shots[1] != shots[0]);
+        QVERIFY(shots[2] != shots[1]);
+        QVERIFY(shots[3] != shots[1]);
+    }
+};
+
+QTEST_MAIN(TstCompressorCur)
+#include "tst_compressorcur.moc"

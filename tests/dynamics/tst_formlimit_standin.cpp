@@ -1,0 +1,379 @@
+// The limiter page against the processor stand-in on a pseudo-terminal:
+// exact limiter frames for inputs and outputs (bytes worked by hand for type
+// 0x18, address 1), the throttle's timing with one frame per changed channel,
+// nothing while reloading or without a link, linked groups sent once for
+// their highest member, random edit sequences after which the processor holds
+// what the model holds, and the main page's limiter summaries after a
+// download. With DSP_SNAPSHOT_DIR set, the page is saved as PNGs; DSP_SNAPSHOT_HOLD
+// (milliseconds) keeps it on screen meanwhile.
+
+#include "ccomctrl.h"
+#include "compressorcur.h"
+#include "comsettings.h"
+#include "formmainview.h"
+#include "limitfixture.h"
+#include "standin.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QRandomGenerator>
+#include <QTimer>
+
+namespace
+{
+
+constexpr int kAttack = 0, kRelease = 1, kRatio = 2, kThreshold = 3;
+
+QByteArray hex(const char *text)
+{
+    return QByteArray::fromHex(QByteArray(text));
+}
+
+QVector<QByteArray> frames(const char *text)
+{
+    QVector<QByteArray> out;
+    for (const QByteArray &f : QByteArray(text).split(','))
+        if (!f.trimmed().isEmpty())
+            out << hex(f);
+    return out;
+}
+
+} // namespace
+
+class TstFormLimitStandin : public QObject
+{
+    Q_OBJECT
+    LimitFixture f;
+    standin::Standin s;
+    int unit = -1;
+    CComCtrl ctrl; // an engine of the test's own, on the stand-in's line
+
+    // The commands received up to a level request sent last: the request goes
+    // out unguarded, so everything sent before it arrived before it.
+    QVector<QByteArray> sent()
+    {
+        gMainApp->sendreadlight();
+        auto done = [&] { return !s.commands(unit).isEmpty() && s.commands(unit).last().command() == 0x56; };
+        if (!QTest::qWaitFor(done, 10000))
+            return {"no level request arrived"};
+        QVector<QByteArray> out;
+        for (const standin::FrameRecord &r : s.commands(unit))
+            if (r.command() != 0x56)
+                out << r.bytes;
+        s.clearframes();
+        return out;
+    }
+    QByteArray image() const { return s.state(unit).image; }
+    QTimer *throttle() const { return f.page->findChild<QTimer *>(); }
+
+    // Model and stand-in start from the same image, as after a download, with
+    // these link masks; the page reloads as the main window makes it.
+    void download(const QByteArray &masks, const std::function<void(QByteArray &)> &change = nullptr)
+    {
+        s.update(unit, [&](standin::UnitState &u) {
+            u.image = standin::poweronimagefor();
+            u.image.replace(kImageLinkMask, 12, masks);
+            if (change)
+                change(u.image);
+        });
+        f.dev->packprogram();
+        for (int k = 0; k < kProgramImageSize; ++k)
+            f.dev->setcurimagebyte(k, quint8(image()[k]));
+        f.dev->unpackprogram();
+        gMainApp->inputlinkon = f.dev->inputlinked();
+        gMainApp->outputlinkon = f.dev->outputlinked();
+        f.page->updatelimitview(0);
+        s.clearframes();
+    }
+
+    // The model's limiter records as packed into the image.
+    QByteArray modelrecords()
+    {
+        f.dev->packprogram();
+        QByteArray out;
+        for (int k = 0; k < 12 * kImageLimiterStride; ++k)
+            out.append(char(f.dev->getwriteimagebyte(kImageLimiter + k)));
+        return out;
+    }
+    QByteArray standinrecords() const { return image().mid(kImageLimiter, 12 * kImageLimiterStride); }
+
+private slots:
+    void initTestCase()
+    {
+        const int line = s.openpty();
+        QVERIFY2(line >= 0, qPrintable(s.errorstring()));
+        unit = s.addunit(line, 0x18, 1);
+        gComSettings.setportname(s.ptypath(line));
+        gComSettings.setsettings(ComSettings::FixedBaud, ComSettings::FixedDataBits, ComSettings::FixedParity,
+                                 ComSettings::FixedStopBits, ComSettings::FixedFlowControl,
+                                 ComSettings::FixedTimeout);
+        QVERIFY(ctrl.openmaincom());
+    }
+    void cleanupTestCase() { ctrl.closemaincom(); }
+    void init()
+    {
+        f.setup(1);
+        gMainApp->setcomctrl(&ctrl);
+        f.dev->setcomconnected(1);
+        download(hex("010204080102040810204080"));
+    }
+    void cleanup() { f.teardown(); }
+
+    // One record set through the widgets goes out as one frame.
+    void frames_data()
+    {
+        QTest::addColumn<int>("ch");
+        QTest::addColumn<QVector<int>>("values"); // knee, threshold, ratio, attack, release
+        QTest::addColumn<QString>("frame");
+        // OUT3: knee 2, threshold 291 = 0x0123, ratio 4, attack 3000 = 0x0bb8, release 10;
+        // checksum (01+30+08+12+02+23+01+04+b8+0b+0a) & 0x7f = 0x42.
+        QTest::newRow("OUT3") << 6 << QVector<int>{2, 291, 4, 3000, 10}
+                              << "112233180130081202230104b80b0a42445566";
+        // IN-B: knee 6, threshold 254 = 0x00fe, ratio 9, attack 50 = 0x0032, release 199 = 0xc7;
+        // checksum 576 & 0xff & 0x7f = 0x40.
+        QTest::newRow("IN-B") << 1 << QVector<int>{6, 254, 9, 50, 199}
+                              << "112233180130080106fe00093200c740445566";
+        // OUT8: threshold 0 (low byte 0, high byte 0), attack 6000 = 0x1770, release 1;
+        // checksum (01+30+08+17+01+00+00+00+70+17+01) = 0xd9 & 0x7f = 0x59.
+        QTest::newRow("OUT8 low ends")
+            << 11 << QVector<int>{1, 0, 0, 6000, 1} << "11223318013008170100000070170159445566";
+    }
+    void frames()
+    {
+        QFETCH(int, ch);
+        QFETCH(QVector<int>, values);
+        QFETCH(QString, frame);
+        f.combo(ch)->setCurrentIndex(values[0]);
+        f.slider(ch, kThreshold)->setValue(values[1]);
+        f.slider(ch, kRatio)->setValue(values[2]);
+        f.slider(ch, kAttack)->setValue(values[3]);
+        f.slider(ch, kRelease)->setValue(values[4]);
+        QTRY_COMPARE(f.page->getpendingcount(), 0);
+        QCOMPARE(sent(), ::frames(qPrintable(frame.remove(' '))));
+        QCOMPARE(standinrecords().toHex(), modelrecords().toHex());
+    }
+
+    // The throttle: fewer than four changes wait for the fifth tick, four go
+    // at the next; every channel changed meanwhile gets its own frame, in
+    // ascending order.
+    void timing()
+    {
+        throttle()->stop();
+        for (int k = 0; k < 5; ++k)
+            f.page->timetosend(); // a clean start: nothing pending, the tick count reset
+        QTest::mouseClick(f.step(5, kRelease, true), Qt::LeftButton); // OUT2
+        QTest::mouseClick(f.step(4, kAttack, true), Qt::LeftButton);  // OUT1
+        QTest::mouseClick(f.step(0, kRatio, true), Qt::LeftButton);   // IN-A
+        for (int k = 0; k < 4; ++k)
+            f.page->timetosend();
+        QCOMPARE(sent(), QVector<QByteArray>());
+        f.page->timetosend();
+        const QVector<QByteArray> out = sent();
+        QCOMPARE(out.size(), 3);
+        QCOMPARE(out[0].mid(7, 1), hex("00"));
+        QCOMPARE(out[1].mid(7, 1), hex("10"));
+        QCOMPARE(out[2].mid(7, 1), hex("11"));
+        QCOMPARE(standinrecords().toHex(), modelrecords().toHex());
+
+        for (int k = 0; k < 4; ++k)
+            QTest::mouseClick(f.step(11, kThreshold, false), Qt::LeftButton);
+        f.page->timetosend();
+        QCOMPARE(sent().size(), 1);
+        QCOMPARE(f.page->getpendingcount(), 0);
+        // With the timer running, a single change goes out by itself.
+        throttle()->start();
+        QTest::mouseClick(f.step(9, kThreshold, false), Qt::LeftButton);
+        QTRY_COMPARE(f.page->getpendingcount(), 0);
+        QCOMPARE(sent().size(), 1);
+        QCOMPARE(standinrecords().toHex(), modelrecords().toHex());
+    }
+
+    // While reloading, and without a link, nothing reaches the processor.
+    void silence()
+    {
+        throttle()->stop();
+        gMainApp->limitloading = 1;
+        QTest::mouseClick(f.step(4, kAttack, true), Qt::LeftButton);
+        for (int k = 0; k < 6; ++k)
+            f.page->timetosend();
+        QCOMPARE(sent(), QVector<QByteArray>());
+        gMainApp->limitloading = 0;
+
+        // A reload that changes every control sends nothing either.
+        s.update(unit, [](standin::UnitState &u) {
+            for (int ch = 0; ch < 12; ++ch)
+                u.image[kImageLimiter + 7 * ch + 4] = char(100 + ch);
+        });
+        for (int k = 0; k < kProgramImageSize; ++k)
+            f.dev->setcurimagebyte(k, quint8(image()[k]));
+        f.dev->unpackprogram();
+        throttle()->start();
+        f.page->updatelimitview(0);
+        QTest::qWait(400);
+        QCOMPARE(sent(), QVector<QByteArray>());
+        QCOMPARE(f.slider(11, kAttack)->value(), 111);
+
+        f.dev->setcomconnected(0);
+        QTest::mouseClick(f.step(7, kAttack, true), Qt::LeftButton);
+        QTRY_COMPARE(f.page->getpendingcount(), 0);
+        f.dev->setcomconnected(1);
+        QCOMPARE(sent(), QVector<QByteArray>());
+        QCOMPARE(f.dev->getlimitattack(7), 108); // kept in the model
+    }
+
+    // A linked change goes out once, for the group's highest member, and the
+    // stand-in applies it to the whole group; the partners follow on the page.
+    void linked()
+    {
+        f.showactive();
+        download(hex("01020408 0192040892204092"));
+        QLineEdit *entry = f.edit(8, kThreshold); // OUT5
+        entry->setFocus();
+        entry->setText(QStringLiteral("5.3"));
+        QTest::keyClick(entry, Qt::Key_Return);
+        QTRY_COMPARE(f.page->getpendingcount(), 0);
+        // OUT8: knee 0, threshold 253 = 0x00fd, ratio 2, attack 50, release 1;
+        // checksum (01+30+08+17+00+fd+00+02+32+00+01) = 0x182 & 0x7f = 0x02.
+        QCOMPARE(sent(), ::frames("112233180130081700fd000232000102445566"));
+        for (int ch : {5, 8, 11}) {
+            QCOMPARE(f.edit(ch, kThreshold)->text(), QStringLiteral("5.3dBu"));
+            QCOMPARE(f.dev->getlimitthreshold(ch), 253);
+        }
+        QVERIFY(f.select(11)->isChecked());
+        QCOMPARE(standinrecords().toHex(), modelrecords().toHex());
+
+        // The knee of a linked input group, and a slider dragged with the focus.
+        download(hex("03030408 0102040810204080"));
+        f.combo(1)->setCurrentIndex(4);
+        f.slider(0, kRelease)->setFocus();
+        f.slider(0, kRelease)->setValue(40);
+        QTRY_COMPARE(f.page->getpendingcount(), 0);
+        const QVector<QByteArray> out = sent();
+        QVERIFY(!out.isEmpty());
+        for (const QByteArray &frame : out)
+            QVERIFY(frame.mid(7, 1) == hex("00") || frame.mid(7, 1) == hex("01"));
+        QCOMPARE(f.slider(1, kRelease)->value(), 40);
+        QCOMPARE(f.combo(0)->currentIndex(), 4);
+        QCOMPARE(standinrecords().toHex(), modelrecords().toHex());
+    }
+
+    // Random edit sequences over several channels, linked and not: after the
+    // throttle's time the processor holds what the model holds.
+    void modelequalsprocessor_data()
+    {
+        QTest::addColumn<QByteArray>("masks");
+        QTest::addColumn<quint32>("seed");
+        const QByteArray none = hex("010204080102040810204080");
+        const QByteArray groups = hex("05020508 0b0b040b30304080");
+        const QByteArray wide = hex("0f0f0f0f 0f0f0f0ff0f0f0f0");
+        for (quint32 seed = 1; seed <= 3; ++seed) {
+            QTest::addRow("unlinked, seed %u", seed) << none << seed;
+            QTest::addRow("groups, seed %u", seed) << groups << seed;
+        }
+        QTest::addRow("wide groups, seed 7") << wide << quint32(7);
+    }
+    void modelequalsprocessor()
+    {
+        QFETCH(QByteArray, masks);
+        QFETCH(quint32, seed);
+        f.showactive();
+        download(masks);
+        QRandomGenerator rng(seed);
+        for (int step = 0; step < 60; ++step) {
+            const int ch = rng.bounded(12);
+            const int row = rng.bounded(4);
+            QSlider *slider = f.slider(ch, row);
+            switch (rng.bounded(5)) {
+            case 0: // a drag: the slider takes the focus
+                slider->setFocus();
+                slider->setValue(slider->minimum() + rng.bounded(slider->maximum() - slider->minimum() + 1));
+                break;
+            case 1:
+                QTest::mouseClick(f.step(ch, row, rng.bounded(2) == 1), Qt::LeftButton);
+                break;
+            case 2: {
+                if (row == kRatio)
+                    break;
+                QLineEdit *entry = f.edit(ch, row);
+                entry->setFocus();
+                entry->setText(QString::number(rng.bounded(-30, 12000)));
+                QTest::keyClick(entry, Qt::Key_Return);
+                break;
+            }
+            case 3:
+                f.combo(ch)->setCurrentIndex(rng.bounded(7));
+                break;
+            default:
+                slider->setFocus();
+                QTest::keyClick(slider, rng.bounded(2) ? Qt::Key_PageUp : Qt::Key_Left);
+                break;
+            }
+            // Now and then the throttle gets to run between edits.
+            if (rng.bounded(6) == 0)
+                QTest::qWait(rng.bounded(80));
+        }
+        QTRY_COMPARE(f.page->getpendingcount(), 0);
+        sent();
+        QCOMPARE(standinrecords().toHex(), modelrecords().toHex());
+        QCOMPARE(image().mid(kImageLinkMask, 12), masks);
+    }
+
+    // After a download of non-default records the main page's limiter
+    // summaries show them.
+    void mainpagesummaries()
+    {
+        FormMainView main;
+        connect(f.page.get(), &FormLimit::updatelimitvalues, &main, &FormMainView::updatelimitvalues);
+        download(hex("010204080102040810204080"), [](QByteArray &im) {
+            const auto put = [&](int ch, const char *record) {
+                im.replace(kImageLimiter + 7 * ch, 7, hex(record));
+            };
+            put(5, "01fd0002320001");  // OUT2: hard knee, 253 = 5.3 dB
+            put(10, "05050002320001"); // OUT7: soft knee, 5 (the form's own slider value) = -19.5 dB
+            put(4, "00fd0002320001");  // OUT1: knee off
+        });
+        const auto text = [&](const char *name) { return main.findChild<QLabel *>(name)->text(); };
+        QCOMPARE(text("label_limit5"), QStringLiteral("5.3dB"));
+        QCOMPARE(text("label_limit10"), QStringLiteral("-19.5dB"));
+        QCOMPARE(text("label_limit4"), QStringLiteral("off"));
+        QCOMPARE(sent(), QVector<QByteArray>());
+    }
+
+    // The page as the user sees it, connected with a few outputs set, in both
+    // languages.
+    void look_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::newRow("en") << 0;
+        QTest::newRow("zh") << 1;
+    }
+    void look()
+    {
+        QFETCH(int, language);
+        QFile file(language ? ":/style/style_chs.txt" : ":/style/style.txt");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        qApp->setStyleSheet(QString::fromUtf8(file.readAll()));
+        gGlobalContrl->setlanguage(language);
+        gGlobalContrl->emitlanguage();
+        download(hex("010204080102040810204080"), [](QByteArray &im) {
+            // Outputs: knee by channel, +10 dBu, 3:1, 524 ms, 200 ms.
+            for (int ch = 4; ch < 12; ++ch)
+                im.replace(kImageLimiter + 7 * ch, 7, char(ch % 7) + hex("2c01030c0203"));
+        });
+        f.page->selectchannel(6);
+        f.page->resize(919, 605);
+        f.page->show();
+        // DSP_SNAPSHOT_HOLD keeps the page on screen for a screen grab from outside.
+        QTest::qWait(qEnvironmentVariableIntValue("DSP_SNAPSHOT_HOLD"));
+        const QImage shot = f.page->grab(QRect(0, 0, 919, 605)).toImage();
+        QCOMPARE(shot.size(), QSize(919, 605));
+        const QString dir = qEnvironmentVariable("DSP_SNAPSHOT_DIR");
+        if (!dir.isEmpty())
+            QVERIFY(shot.save(QStringLiteral("%1/limit_%2.png").arg(dir, QTest::currentDataTag())));
+        qApp->setStyleSheet(QString());
+    }
+};
+
+QTEST_MAIN(TstFormLimitStandin)
+#include "tst_formlimit_standin.moc"
