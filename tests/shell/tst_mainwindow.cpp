@@ -320,6 +320,7 @@ private slots:
                                           {"updatepeqlock()", "eq"}};
         for (const auto &t : topages)
             row("window", t[0], t[1], t[0]);
+        row("window", "updatelimitlock()", "limit2", "updatelimit2lock()");
         row("window", "updatesetview()", "setview", "refreshdata()");
         row("window", "refprogram()", "setview", "on_btn_ref1_clicked()");
     }
