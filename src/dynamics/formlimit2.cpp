@@ -34,30 +34,29 @@ constexpr int kMaximum[3] = {100, 20, 400};
 
 // The page's widgets by control kind and output index.
 const Slider kSlider[3][kOutputs] = {
-    {&Form::sldrlimit1, &Form::sldrlimit2, &Form::sldrlimit3, &Form::sldrlimit4,
-     &Form::sldrlimit5, &Form::sldrlimit6, &Form::sldrlimit7, &Form::sldrlimit8},
-    {&Form::sldrlimitb1, &Form::sldrlimitb2, &Form::sldrlimitb3, &Form::sldrlimitb4,
-     &Form::sldrlimitb5, &Form::sldrlimitb6, &Form::sldrlimitb7, &Form::sldrlimitb8},
-    {&Form::sldrlimitc1, &Form::sldrlimitc2, &Form::sldrlimitc3, &Form::sldrlimitc4,
-     &Form::sldrlimitc5, &Form::sldrlimitc6, &Form::sldrlimitc7, &Form::sldrlimitc8},
+    {&Form::sldrlimit1, &Form::sldrlimit2, &Form::sldrlimit3, &Form::sldrlimit4, &Form::sldrlimit5,
+     &Form::sldrlimit6, &Form::sldrlimit7, &Form::sldrlimit8},
+    {&Form::sldrlimitb1, &Form::sldrlimitb2, &Form::sldrlimitb3, &Form::sldrlimitb4, &Form::sldrlimitb5,
+     &Form::sldrlimitb6, &Form::sldrlimitb7, &Form::sldrlimitb8},
+    {&Form::sldrlimitc1, &Form::sldrlimitc2, &Form::sldrlimitc3, &Form::sldrlimitc4, &Form::sldrlimitc5,
+     &Form::sldrlimitc6, &Form::sldrlimitc7, &Form::sldrlimitc8},
 };
 const Entry kEntry[3][kOutputs] = {
-    {&Form::Editlimita1, &Form::Editlimita2, &Form::Editlimita3, &Form::Editlimita4,
-     &Form::Editlimita5, &Form::Editlimita6, &Form::Editlimita7, &Form::Editlimita8},
-    {&Form::Editlimitb1, &Form::Editlimitb2, &Form::Editlimitb3, &Form::Editlimitb4,
-     &Form::Editlimitb5, &Form::Editlimitb6, &Form::Editlimitb7, &Form::Editlimitb8},
-    {&Form::Editlimitc1, &Form::Editlimitc2, &Form::Editlimitc3, &Form::Editlimitc4,
-     &Form::Editlimitc5, &Form::Editlimitc6, &Form::Editlimitc7, &Form::Editlimitc8},
+    {&Form::Editlimita1, &Form::Editlimita2, &Form::Editlimita3, &Form::Editlimita4, &Form::Editlimita5,
+     &Form::Editlimita6, &Form::Editlimita7, &Form::Editlimita8},
+    {&Form::Editlimitb1, &Form::Editlimitb2, &Form::Editlimitb3, &Form::Editlimitb4, &Form::Editlimitb5,
+     &Form::Editlimitb6, &Form::Editlimitb7, &Form::Editlimitb8},
+    {&Form::Editlimitc1, &Form::Editlimitc2, &Form::Editlimitc3, &Form::Editlimitc4, &Form::Editlimitc5,
+     &Form::Editlimitc6, &Form::Editlimitc7, &Form::Editlimitc8},
 };
-const Button kSwitch[kOutputs] = {
-    &Form::limitswitch1, &Form::limitswitch2, &Form::limitswitch3, &Form::limitswitch4,
-    &Form::limitswitch5, &Form::limitswitch6, &Form::limitswitch7, &Form::limitswitch8};
-const Button kSelect[kOutputs] = {
-    &Form::btnout100, &Form::btnout200, &Form::btnout300, &Form::btnout400,
-    &Form::btnout500, &Form::btnout600, &Form::btnout700, &Form::btnout800};
-const Widget kRow[kOutputs] = {
-    &Form::widgetlimit100, &Form::widgetlimit20, &Form::widgetlimit30, &Form::widgetlimit40,
-    &Form::widgetlimit50, &Form::widgetlimit60, &Form::widgetlimit70, &Form::widgetlimit80};
+const Button kSwitch[kOutputs] = {&Form::limitswitch1, &Form::limitswitch2, &Form::limitswitch3,
+                                  &Form::limitswitch4, &Form::limitswitch5, &Form::limitswitch6,
+                                  &Form::limitswitch7, &Form::limitswitch8};
+const Button kSelect[kOutputs] = {&Form::btnout100, &Form::btnout200, &Form::btnout300, &Form::btnout400,
+                                  &Form::btnout500, &Form::btnout600, &Form::btnout700, &Form::btnout800};
+const Widget kRow[kOutputs] = {&Form::widgetlimit100, &Form::widgetlimit20, &Form::widgetlimit30,
+                               &Form::widgetlimit40,  &Form::widgetlimit50, &Form::widgetlimit60,
+                               &Form::widgetlimit70,  &Form::widgetlimit80};
 
 // Unit letters an entry's text may carry, read as blanks.
 const char *const kUnitLetters[3] = {"ms", "ms", "dBu"};
@@ -219,8 +218,7 @@ void FormLimit2::updatenewdata()
 void FormLimit2::updatelimit2lock()
 {
     const DeviceData *d = device();
-    const bool locked =
-        d && (d->getcomconnected() || d->gettcpconnected()) && (d->getlocktype() & ~2) == 1;
+    const bool locked = d && (d->getcomconnected() || d->gettcpconnected()) && (d->getlocktype() & ~2) == 1;
     // The overlay alone covers only part of the page: every row and output
     // button is made inert as well.
     ui->widgetblock->setVisible(locked);
@@ -244,10 +242,12 @@ void FormLimit2::updatelimit2()
 void FormLimit2::refreshLanText()
 {
     const bool chinese = gGlobalContrl && gGlobalContrl->getlanguage() != 0;
-    ui->label_2->setStyleSheet(chinese ? QStringLiteral("background-image: url(:/back/skin/maxpeaks6_chs.png);")
-                                       : QStringLiteral("background-image: url(:/back/skin/maxpeaks6.png);"));
-    ui->label->setStyleSheet(chinese ? QStringLiteral("background-image: url(:/back/skin/peaklabels0_chs.png);")
-                                     : QStringLiteral("background-image: url(:/back/skin/peaklabels0.png);"));
+    ui->label_2->setStyleSheet(chinese
+                                   ? QStringLiteral("background-image: url(:/back/skin/maxpeaks6_chs.png);")
+                                   : QStringLiteral("background-image: url(:/back/skin/maxpeaks6.png);"));
+    ui->label->setStyleSheet(chinese
+                                 ? QStringLiteral("background-image: url(:/back/skin/peaklabels0_chs.png);")
+                                 : QStringLiteral("background-image: url(:/back/skin/peaklabels0.png);"));
 }
 
 void FormLimit2::closeEvent(QCloseEvent *event)
@@ -343,8 +343,7 @@ void FormLimit2::sliderchanged(Kind kind, int o, int v)
     const int number = o + 1;
     // The origin of a linked change copies it; a reload only shows the model
     // and copies nothing.
-    const bool origin =
-        !reloading && !propagating && (changeorigin == number || slider(kind, o)->hasFocus());
+    const bool origin = !reloading && !propagating && (changeorigin == number || slider(kind, o)->hasFocus());
     if (!origin) {
         if (linktarget == number + 4) {
             count(o);
@@ -492,4 +491,4 @@ DSP_SWITCH(limitswitch7, 6) DSP_SWITCH(limitswitch8, 7)
 // The output buttons only mark the output; the current output stays.
 DSP_SELECT(1) DSP_SELECT(2) DSP_SELECT(3) DSP_SELECT(4)
 DSP_SELECT(5) DSP_SELECT(6) DSP_SELECT(7) DSP_SELECT(8)
-// clang-format on
+    // clang-format on

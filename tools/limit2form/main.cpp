@@ -34,7 +34,7 @@ const int kButtonOrder[kOutputs] = {8, 4, 3, 7, 2, 5, 1, 6};
 // One value group of a row: the letters of its group, slider, edit and step
 // buttons, its place in the row and the form's own slider range and value.
 struct Group {
-    char letter;     // group and edit: widget_limit2_<letter>N, Editlimit<letter>N
+    char letter;      // group and edit: widget_limit2_<letter>N, Editlimit<letter>N
     const char *sldr; // slider stem: sldrlimit<sldr>N
     char stepletter;  // btnlimitdown<stepletter>N, btnlimitup<stepletter>N
     int x;
