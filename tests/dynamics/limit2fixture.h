@@ -69,8 +69,8 @@ public:
     void showpage()
     {
         page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(page.get()));
         QApplication::setActiveWindow(page.get());
-        QVERIFY(QTest::qWaitForWindowActive(page.get()));
     }
     // The throttle driven by hand: its own timer stops.
     void stopthrottle()
