@@ -370,6 +370,28 @@ private slots:
         w->judgeudpconnect(true);
         QCOMPARE(comshow()->text(), QStringLiteral("find for Net"));
     }
+
+    // A connect reply with a new lock state (as after the lock dialogs) reaches
+    // the peak-limiter page at once: every row inert while locked.
+    void peaklimiterfollowslock()
+    {
+        start();
+        const QHostAddress serial(QStringLiteral("0.0.0.0"));
+        MainApp::adddevice(0x18, 1, serial);
+        gMainApp->setdevtype(0x18);
+        gMainApp->setdevaddr(1);
+        gMainApp->setdevip(serial);
+        gMainApp->selectdevice(0x18, 1, serial);
+        QWidget *block = gFormLimit2->findChild<QWidget *>(QStringLiteral("widgetblock"));
+        QWidget *row = gFormLimit2->findChild<QWidget *>(QStringLiteral("widgetlimit80"));
+        QVERIFY(block && row);
+        emit gComCtrl.connectok(QStringLiteral("1801020601010000000000"));
+        QVERIFY(!block->isHidden());
+        QVERIFY(!row->isEnabled());
+        emit gComCtrl.connectok(QStringLiteral("1801020601000000000000"));
+        QVERIFY(block->isHidden());
+        QVERIFY(row->isEnabled());
+    }
 };
 
 QTEST_MAIN(TstMainWindow)
