@@ -175,27 +175,6 @@ private slots:
         QCOMPARE(f.record(3), r);
     }
 
-    // A step inside the range moves the slider by one; in a link group every
-    // member follows.
-    void steps()
-    {
-        load(same({0, 10, 5, 200}));
-        f.stepbutton(T, 2, true)->click();
-        QCOMPARE(f.slider(T, 2)->value(), 201);
-        QCOMPARE(f.entry(T, 2)->text(), QStringLiteral("0.1dBu"));
-        QCOMPARE(f.dev->getpeaklimitvalue(2), 201);
-        QCOMPARE(f.selected(), 2);
-        f.setoutputmasks(hex("012a042a102a4080")); // OUT2, OUT4, OUT6
-        f.stepbutton(A, 1, true)->click();
-        for (int o : {1, 3, 5}) {
-            QCOMPARE(f.slider(A, o)->value(), 11);
-            QCOMPARE(f.dev->getpeaklimita(o), 11);
-        }
-        QCOMPARE(f.dev->getpeaklimita(0), 10);
-        // Attack and release moves of a group leave the mark where it was.
-        QCOMPARE(f.selected(), 2);
-    }
-
     // The switch stores its output's enable byte and its group's; the main
     // page's label of every output that changed follows.
     void switches_data()
