@@ -292,18 +292,20 @@ private slots:
         QCOMPARE(peakimage().toHex(), peakmodel().toHex());
     }
 
-    // The page as the user sees it, connected, in both languages.
+    // The page as the user sees it, connected, in both languages, locked and not.
     void look_data()
     {
         QTest::addColumn<int>("language");
         QTest::addColumn<int>("view");
-        QTest::newRow("en") << 0 << 0;
-        QTest::newRow("zh_type22") << 1 << 1;
+        QTest::addColumn<int>("lock");
+        QTest::newRow("en") << 0 << 0 << 0;
+        QTest::newRow("zh_type22_locked") << 1 << 1 << 1;
     }
     void look()
     {
         QFETCH(int, language);
         QFETCH(int, view);
+        QFETCH(int, lock);
         QFile file(language ? ":/style/style_chs.txt" : ":/style/style.txt");
         QVERIFY(file.open(QIODevice::ReadOnly));
         qApp->setStyleSheet(QString::fromUtf8(file.readAll()));
@@ -314,6 +316,7 @@ private slots:
             f.dev->setpeaklimitb(o, 1 + 2 * o);
             f.dev->setpeaklimitvalue(o, 50 * o + 5);
         }
+        f.dev->setlocktype(lock);
         f.page->resize(919, 605);
         emit gGlobalContrl->refreshLangangeState();
         f.page->updatelimitview2(view);
