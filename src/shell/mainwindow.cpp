@@ -185,6 +185,8 @@ MainWindow::MainWindow(QWidget *parent, int variant)
     connect(this, SIGNAL(updatedelaylock()), gFormDelay, SLOT(updatedelaylock()));
     connect(this, SIGNAL(updategeqlock()), gFormGeq, SLOT(updategeqlock()));
     connect(this, SIGNAL(updatelimitlock()), gFormLimit, SLOT(updatelimitlock()));
+    // The peak-limiter page has no lock signal of its own: it follows the limiter's.
+    connect(this, SIGNAL(updatelimitlock()), gFormLimit2, SLOT(updatelimit2lock()));
     connect(this, SIGNAL(updatepeqlock()), gFormEq, SLOT(updatepeqlock()));
     connect(this, SIGNAL(updategainlock()), gFormGain, SLOT(updategainlock()));
     connect(this, SIGNAL(updategainview(int)), gFormGain, SLOT(updategainview(int)));

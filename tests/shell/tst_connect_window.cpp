@@ -51,8 +51,8 @@ private slots:
         QCOMPARE(currentimage(d).toHex(), image.toHex());
         QCOMPARE(d->getdevicename(), QStringLiteral("Online Data"));
         // The main page's limiter summaries follow the downloaded records.
-        QCOMPARE(w->findChild<QLabel *>(QStringLiteral("label_limit5"))->text(), QStringLiteral("5.3dB"));
-        QCOMPARE(w->findChild<QLabel *>(QStringLiteral("label_limit8"))->text(), QStringLiteral("off"));
+        QCOMPARE(we.w->findChild<QLabel *>(QStringLiteral("label_limit5"))->text(), QStringLiteral("5.3dB"));
+        QCOMPARE(we.w->findChild<QLabel *>(QStringLiteral("label_limit8"))->text(), QStringLiteral("off"));
 
         we.clickconnect();
         QTRY_COMPARE(d->getcomconnected(), 0);

@@ -320,6 +320,7 @@ private slots:
                                           {"updatepeqlock()", "eq"}};
         for (const auto &t : topages)
             row("window", t[0], t[1], t[0]);
+        row("window", "updatelimitlock()", "limit2", "updatelimit2lock()");
         row("window", "updatesetview()", "setview", "refreshdata()");
         row("window", "refprogram()", "setview", "on_btn_ref1_clicked()");
     }
@@ -368,6 +369,28 @@ private slots:
         gGlobalContrl->setlanguage(0);
         w->judgeudpconnect(true);
         QCOMPARE(comshow()->text(), QStringLiteral("find for Net"));
+    }
+
+    // A connect reply with a new lock state (as after the lock dialogs) reaches
+    // the peak-limiter page at once: every row inert while locked.
+    void peaklimiterfollowslock()
+    {
+        start();
+        const QHostAddress serial(QStringLiteral("0.0.0.0"));
+        MainApp::adddevice(0x18, 1, serial);
+        gMainApp->setdevtype(0x18);
+        gMainApp->setdevaddr(1);
+        gMainApp->setdevip(serial);
+        gMainApp->selectdevice(0x18, 1, serial);
+        QWidget *block = gFormLimit2->findChild<QWidget *>(QStringLiteral("widgetblock"));
+        QWidget *row = gFormLimit2->findChild<QWidget *>(QStringLiteral("widgetlimit80"));
+        QVERIFY(block && row);
+        emit gComCtrl.connectok(QStringLiteral("1801020601010000000000"));
+        QVERIFY(!block->isHidden());
+        QVERIFY(!row->isEnabled());
+        emit gComCtrl.connectok(QStringLiteral("1801020601000000000000"));
+        QVERIFY(block->isHidden());
+        QVERIFY(row->isEnabled());
     }
 };
 

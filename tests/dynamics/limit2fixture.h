@@ -1,0 +1,181 @@
+#pragma once
+
+// What the peak-limiter tests share: the program-wide language object and
+// controller as start-up makes them (the settings file in a directory of the
+// test's own), one current device of type 0x18, the page wired to a main
+// control page as the main window wires them, and lookups of the page's
+// widgets by kind and output.
+
+#include "devicedata.h"
+#include "dspresources.h"
+#include "formlimit2.h"
+#include "formmainview.h"
+#include "globalcontrl.h"
+#include "mainapp.h"
+#include "programimage.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+class Limit2Fixture
+{
+public:
+    static constexpr uchar kType = 0x18;
+    using Kind = FormLimit2::Kind;
+
+    void setup(uchar addr = 1)
+    {
+        initdspresources();
+        QVERIFY(dir.isValid());
+        QDir::setCurrent(dir.path());
+        gGlobalContrl = new GlobalContrl;
+        gGlobalContrl->setlanguage(0);
+        gMainApp = new MainApp;
+        const QHostAddress serial(QStringLiteral("0.0.0.0"));
+        dev = MainApp::adddevice(kType, addr, serial);
+        gMainApp->setdevtype(kType);
+        gMainApp->setdevaddr(addr);
+        gMainApp->setdevip(serial);
+        gMainApp->selectdevice(kType, addr, serial);
+        QCOMPARE(gMainApp->getcurdevice(), dev);
+        page.reset(new FormLimit2);
+        overview.reset(new FormMainView);
+        QObject::connect(page.get(), &FormLimit2::updatelimitvalues2, overview.get(),
+                         &FormMainView::updatelimitvalues2);
+    }
+    void teardown()
+    {
+        overview.reset();
+        page.reset();
+        delete gMainApp;
+        gMainApp = nullptr;
+        qDeleteAll(gDeviceList);
+        gDeviceList.clear();
+        delete gGlobalContrl;
+        gGlobalContrl = nullptr;
+        dev = nullptr;
+    }
+
+    // Shown and active, so that a slider can hold the keyboard focus.
+    void showpage()
+    {
+        page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+        QApplication::setActiveWindow(page.get());
+    }
+    // The throttle driven by hand: its own timer stops.
+    void stopthrottle()
+    {
+        for (QTimer *t : page->findChildren<QTimer *>())
+            t->stop();
+    }
+    void ticks(int n)
+    {
+        for (int k = 0; k < n; ++k)
+            page->timetosend();
+    }
+
+    template <class W> W *get(const QString &name) const
+    {
+        W *w = page->findChild<W *>(name);
+        if (!w)
+            qWarning("no widget %s", qPrintable(name));
+        return w;
+    }
+    // Output index o (0..7).
+    QSlider *slider(Kind k, int o) const
+    {
+        static const char *const stem[] = {"sldrlimit", "sldrlimitb", "sldrlimitc"};
+        return get<QSlider>(QStringLiteral("%1%2").arg(QLatin1String(stem[k])).arg(o + 1));
+    }
+    QLineEdit *entry(Kind k, int o) const
+    {
+        return get<QLineEdit>(QStringLiteral("Editlimit%1%2").arg(QLatin1Char("abc"[k])).arg(o + 1));
+    }
+    QPushButton *stepbutton(Kind k, int o, bool up) const
+    {
+        return get<QPushButton>(QStringLiteral("btnlimit%1%2%3")
+                                    .arg(QLatin1String(up ? "up" : "down"))
+                                    .arg(QLatin1Char("abd"[k]))
+                                    .arg(o + 1));
+    }
+    QPushButton *enable(int o) const { return get<QPushButton>(QStringLiteral("limitswitch%1").arg(o + 1)); }
+    QPushButton *select(int o) const
+    {
+        return get<QPushButton>(QStringLiteral("btnout%1").arg((o + 1) * 100));
+    }
+    QWidget *row(int o) const
+    {
+        return get<QWidget>(o == 0 ? QStringLiteral("widgetlimit100")
+                                   : QStringLiteral("widgetlimit%1").arg((o + 1) * 10));
+    }
+    QString peaklabel(int o) const
+    {
+        return overview->findChild<QLabel *>(QStringLiteral("label_limit%1").arg(20 + o))->text();
+    }
+    // Index of the checked output button, -1 for none.
+    int selected() const
+    {
+        for (int o = 0; o < 8; ++o)
+            if (select(o)->isChecked())
+                return o;
+        return -1;
+    }
+    // Types into an entry and ends with Return, as a user does.
+    void type(Kind k, int o, const QString &text) const
+    {
+        QLineEdit *e = entry(k, o);
+        e->clear();
+        QTest::keyClicks(e, text);
+        QTest::keyClick(e, Qt::Key_Return);
+    }
+
+    // The output link masks (OUT1 first) into the model as a download leaves
+    // them, and the output link switch on.
+    void setoutputmasks(const QByteArray &masks)
+    {
+        QByteArray all = QByteArray::fromHex("01020408") + masks;
+        setimagebytes(dev, kImageLinkMask, all);
+        gMainApp->outputlinkon = dev->outputlinked() ? 1 : 0;
+    }
+    // Bytes of the program image as a download leaves them: the model packed,
+    // the bytes replaced, the image unpacked into the model again.
+    static void setimagebytes(DeviceData *d, int offset, const QByteArray &bytes)
+    {
+        d->packprogram();
+        for (int k = 0; k < kProgramImageSize; ++k)
+            d->setcurimagebyte(k, d->getwriteimagebyte(k));
+        for (int k = 0; k < bytes.size(); ++k)
+            d->setcurimagebyte(offset + k, quint8(bytes[k]));
+        d->unpackprogram();
+    }
+    static QByteArray packed(DeviceData *d)
+    {
+        d->packprogram();
+        QByteArray out(kProgramImageSize, '\0');
+        for (int k = 0; k < kProgramImageSize; ++k)
+            out[k] = char(d->getwriteimagebyte(k));
+        return out;
+    }
+    // Output o's record as the page and the model hold it: enable, attack,
+    // release, threshold.
+    QVector<int> record(int o) const
+    {
+        return {dev->getpeaklimiton(o), dev->getpeaklimita(o), dev->getpeaklimitb(o),
+                dev->getpeaklimitvalue(o)};
+    }
+
+    QTemporaryDir dir;
+    DeviceData *dev = nullptr;
+    std::unique_ptr<FormLimit2> page;
+    std::unique_ptr<FormMainView> overview;
+};

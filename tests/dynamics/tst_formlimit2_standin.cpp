@@ -1,0 +1,335 @@
+// The peak-limiter page against the processor stand-in on a pseudo-terminal:
+// exact peak-limiter frames (bytes worked by hand for type 0x18, address 1),
+// one frame per changed output in ascending order, the throttle's ticks,
+// link groups (the page sends for one member, the processor applies it to
+// the group), nothing without a link or while loading, and random edit
+// sequences after which the processor holds what the model holds. With
+// DSP_SNAPSHOT_DIR set, the page is saved as PNGs.
+
+#include "ccomctrl.h"
+#include "comsettings.h"
+#include "limit2fixture.h"
+#include "standin.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <functional>
+
+namespace
+{
+
+using Kind = FormLimit2::Kind;
+const Kind A = FormLimit2::Attack;
+const Kind R = FormLimit2::Release;
+const Kind T = FormLimit2::Threshold;
+
+QByteArray hex(const char *text)
+{
+    return QByteArray::fromHex(QByteArray(text));
+}
+
+QVector<QByteArray> frames(const QString &text)
+{
+    QVector<QByteArray> out;
+    for (const QString &f : text.split(QLatin1Char(',')))
+        if (!f.trimmed().isEmpty())
+            out << hex(qPrintable(f.trimmed()));
+    return out;
+}
+
+const QByteArray kOwnMasks = hex("0102040810204080");
+
+using Action = std::function<void(Limit2Fixture &)>;
+
+} // namespace
+
+Q_DECLARE_METATYPE(Action)
+
+class TstFormLimit2Standin : public QObject
+{
+    Q_OBJECT
+    Limit2Fixture f;
+    standin::Standin s;
+    int unit = -1;
+    CComCtrl ctrl; // an engine of the test's own, on the stand-in's line
+
+    // The commands received up to a level request sent last: the request goes
+    // out unguarded, so everything the page sent arrived before it.
+    QVector<QByteArray> sent()
+    {
+        gMainApp->sendreadlight();
+        auto done = [&] { return !s.commands(unit).isEmpty() && s.commands(unit).last().command() == 0x56; };
+        if (!QTest::qWaitFor(done, 10000))
+            return {"no level request arrived"};
+        QVector<QByteArray> out;
+        for (const standin::FrameRecord &r : s.commands(unit))
+            if (r.command() != 0x56)
+                out << r.bytes;
+        s.clearframes();
+        return out;
+    }
+    QByteArray peakimage() const { return s.state(unit).image.mid(kImagePeakLimiter, 40); }
+    QByteArray peakmodel() const { return Limit2Fixture::packed(f.dev).mid(kImagePeakLimiter, 40); }
+
+    // Model and processor start from the same image with these output masks;
+    // the page loads it and whatever its reload counted goes out first.
+    void start(const QByteArray &masks, const std::function<void(DeviceData *)> &change = nullptr)
+    {
+        f.setoutputmasks(masks);
+        if (change)
+            change(f.dev);
+        const QByteArray image = Limit2Fixture::packed(f.dev);
+        s.update(unit, [&](standin::UnitState &u) { u.image = image; });
+        f.page->updatelimitview2(0);
+        f.ticks(5);
+        sent();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        MainApp::settimescale(0.05);
+        const int line = s.openpty();
+        QVERIFY2(line >= 0, qPrintable(s.errorstring()));
+        unit = s.addunit(line, 0x18, 1);
+        gComSettings.setportname(s.ptypath(line));
+        gComSettings.setsettings(ComSettings::FixedBaud, ComSettings::FixedDataBits, ComSettings::FixedParity,
+                                 ComSettings::FixedStopBits, ComSettings::FixedFlowControl,
+                                 ComSettings::FixedTimeout);
+        QVERIFY(ctrl.openmaincom());
+    }
+    void cleanupTestCase() { ctrl.closemaincom(); }
+    void init()
+    {
+        f.setup(1);
+        gMainApp->setcomctrl(&ctrl);
+        Limit2Fixture::setimagebytes(f.dev, 0, standin::poweronimagefor());
+        f.dev->setcomconnected(1);
+        f.showpage();
+        f.stopthrottle();
+    }
+    void cleanup() { f.teardown(); }
+
+    // One edit, then the throttle's five ticks: the frames on the line, and
+    // the processor's peak records equal the model's.
+    void edits_data()
+    {
+        QTest::addColumn<QByteArray>("masks");
+        QTest::addColumn<Action>("setup");
+        QTest::addColumn<Action>("edit");
+        QTest::addColumn<QString>("expected");
+        const Action none = [](Limit2Fixture &) {};
+        QTest::newRow("worked vector: OUT3 threshold up to 0.0 dBu")
+            << kOwnMasks << Action([](Limit2Fixture &f) {
+                   f.dev->setpeaklimiton(2, 1);
+                   f.dev->setpeaklimita(2, 10);
+                   f.dev->setpeaklimitb(2, 4);
+                   f.dev->setpeaklimitvalue(2, 199);
+               })
+            << Action([](Limit2Fixture &f) { f.stepbutton(T, 2, true)->click(); })
+            << "112233180131061201c8000a0421445566";
+        QTest::newRow("OUT1 switched on")
+            << kOwnMasks << none << Action([](Limit2Fixture &f) { f.enable(0)->click(); })
+            << "112233180131061001900101015c445566";
+        QTest::newRow("OUT2, OUT5, OUT8 linked: OUT5 attack dragged, sent for OUT8")
+            << hex("0192040892204092") << none << Action([](Limit2Fixture &f) {
+                   f.slider(A, 4)->setFocus();
+                   f.slider(A, 4)->setValue(40);
+               })
+            << "1122331801310617009001280109445566";
+        QTest::newRow("OUT2 and OUT8 linked: typed into OUT8's attack")
+            << hex("0182040810204082") << none << Action([](Limit2Fixture &f) { f.type(A, 7, "25ms"); })
+            << "112233180131061700900119017a445566";
+        QTest::newRow("OUT2, OUT4, OUT6 linked: attack step on OUT2, sent for OUT6")
+            << hex("012a042a102a4080") << none
+            << Action([](Limit2Fixture &f) { f.stepbutton(A, 1, true)->click(); })
+            << "1122331801310615009001020161445566";
+        QTest::newRow("OUT1 switched off with OUT3 and OUT8: sent for OUT1")
+            << hex("8502850810204085") << Action([](Limit2Fixture &f) {
+                   for (int o = 0; o < 8; ++o)
+                       f.dev->setpeaklimiton(o, 1);
+               })
+            << Action([](Limit2Fixture &f) { f.enable(0)->click(); }) << "112233180131061000900101015b445566";
+        QTest::newRow("OUT2 and OUT4 linked: threshold typed into OUT2, sent once for OUT4")
+            << hex("010a040a10204080") << none << Action([](Limit2Fixture &f) { f.type(T, 1, "0"); })
+            << "112233180131061300c800010115445566";
+        QTest::newRow("highest member already at the value: still sent for it")
+            << hex("0182040810204082") << Action([](Limit2Fixture &f) { f.dev->setpeaklimita(7, 40); })
+            << Action([](Limit2Fixture &f) { f.type(A, 1, "40"); }) << "1122331801310617009001280109445566";
+        QTest::newRow("OUT2 then OUT1 within one window: both, ascending")
+            << kOwnMasks << none << Action([](Limit2Fixture &f) {
+                   f.stepbutton(A, 1, true)->click();
+                   f.enable(0)->click();
+               })
+            << "112233180131061001900101015c445566, 112233180131061100900102015d445566";
+        QTest::newRow("no link") << kOwnMasks << none << Action([](Limit2Fixture &f) {
+            f.dev->setcomconnected(0);
+            f.enable(0)->click();
+        }) << "";
+        QTest::newRow("loading flag set") << kOwnMasks << none << Action([](Limit2Fixture &f) {
+            gMainApp->peaklimitloading = 1;
+            f.enable(0)->click();
+            f.ticks(5);
+            gMainApp->peaklimitloading = 0;
+        }) << "";
+    }
+    void edits()
+    {
+        QFETCH(QByteArray, masks);
+        QFETCH(Action, setup);
+        QFETCH(Action, edit);
+        QFETCH(QString, expected);
+        start(masks, [&](DeviceData *) { setup(f); });
+        const QByteArray before = peakimage();
+        edit(f);
+        f.ticks(5);
+        QCOMPARE(sent(), frames(expected));
+        if (expected.isEmpty())
+            QCOMPARE(peakimage(), before);
+        else
+            QCOMPARE(peakimage().toHex(), peakmodel().toHex());
+    }
+
+    // Linked outputs follow on the page and in the model; the main page's
+    // labels of every member follow a threshold change.
+    void linkedfollowers()
+    {
+        start(hex("0192040892204092"), [](DeviceData *d) {
+            for (int o = 0; o < 8; ++o)
+                d->setpeaklimiton(o, 1);
+        });
+        f.type(T, 1, "-2.5");
+        for (int o = 0; o < 8; ++o) {
+            const bool member = o == 1 || o == 4 || o == 7;
+            QCOMPARE(f.slider(T, o)->value(), member ? 175 : 400);
+            QCOMPARE(f.entry(T, o)->text(), member ? QStringLiteral("-2.5dBu") : QStringLiteral("20.0dBu"));
+            QCOMPARE(f.dev->getpeaklimitvalue(o), member ? 175 : 400);
+            QCOMPARE(f.peaklabel(o), member ? QStringLiteral("-2.5dB") : QString("20.0dB"));
+        }
+        QCOMPARE(f.selected(), 1);
+        f.ticks(5);
+        QCOMPARE(sent(), frames("112233180131061701af00010101445566"));
+        QCOMPARE(peakimage().toHex(), peakmodel().toHex());
+    }
+
+    // A single change leaves at the fifth tick; four pending changes at the
+    // next tick; the page's own timer runs the throttle.
+    void throttle()
+    {
+        start(kOwnMasks);
+        // Sent within five ticks; the tick count starts again with the send.
+        f.stepbutton(R, 3, true)->click();
+        QVector<QByteArray> got;
+        for (int tick = 0; tick < 5 && got.isEmpty(); ++tick) {
+            f.ticks(1);
+            got = sent();
+        }
+        QCOMPARE(got, frames("112233180131061300900101025f445566"));
+        f.stepbutton(R, 3, true)->click();
+        f.ticks(4);
+        QCOMPARE(sent(), QVector<QByteArray>());
+        f.ticks(1);
+        QCOMPARE(sent(), frames("1122331801310613009001010360445566"));
+        f.ticks(2);
+        for (int k = 0; k < 4; ++k)
+            f.stepbutton(R, 3, true)->click();
+        f.ticks(1);
+        QCOMPARE(sent(), frames("1122331801310613009001010764445566"));
+        // The timer of its own.
+        for (QTimer *t : f.page->findChildren<QTimer *>())
+            t->start();
+        f.enable(3)->click();
+        QTRY_COMPARE_WITH_TIMEOUT(s.commands(unit).size(), 1, 10000);
+        QCOMPARE(s.commands(unit).at(0).bytes, hex("1122331801310613019001010765445566"));
+    }
+
+    // Random edits through the widgets over several link groups, with the
+    // throttle ticking in between: afterwards the processor holds the model's
+    // peak records.
+    void modelequalsprocessor_data()
+    {
+        QTest::addColumn<QByteArray>("masks");
+        QTest::addColumn<quint32>("seed");
+        const QByteArray groups = hex("0192042892284092"); // {2, 5, 8}, {4, 6}
+        for (quint32 seed : {1u, 2u, 3u}) {
+            QTest::addRow("unlinked, seed %u", seed) << kOwnMasks << seed;
+            QTest::addRow("two groups, seed %u", seed) << groups << seed;
+        }
+        QTest::addRow("all linked") << hex("ffffffffffffffff") << 4u;
+    }
+    void modelequalsprocessor()
+    {
+        QFETCH(QByteArray, masks);
+        QFETCH(quint32, seed);
+        start(masks);
+        QRandomGenerator rng(seed);
+        for (int op = 0; op < 150; ++op) {
+            const int o = rng.bounded(8);
+            const Kind k = Kind(rng.bounded(3));
+            QSlider *sl = f.slider(k, o);
+            switch (rng.bounded(4)) {
+            case 0:
+                f.enable(o)->click();
+                break;
+            case 1:
+                sl->setFocus();
+                sl->setValue(sl->minimum() + rng.bounded(sl->maximum() - sl->minimum() + 1));
+                break;
+            case 2:
+                f.stepbutton(k, o, rng.bounded(2))->click();
+                break;
+            default: {
+                const int v = sl->minimum() + rng.bounded(sl->maximum() - sl->minimum() + 1);
+                f.type(k, o, FormLimit2::valuetext(k, v));
+                break;
+            }
+            }
+            f.ticks(rng.bounded(3));
+        }
+        f.ticks(5);
+        sent();
+        QCOMPARE(peakimage().toHex(), peakmodel().toHex());
+    }
+
+    // The page as the user sees it, connected, in both languages, locked and not.
+    void look_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<int>("view");
+        QTest::addColumn<int>("lock");
+        QTest::newRow("en") << 0 << 0 << 0;
+        QTest::newRow("zh_type22_locked") << 1 << 1 << 1;
+    }
+    void look()
+    {
+        QFETCH(int, language);
+        QFETCH(int, view);
+        QFETCH(int, lock);
+        QFile file(language ? ":/style/style_chs.txt" : ":/style/style.txt");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        qApp->setStyleSheet(QString::fromUtf8(file.readAll()));
+        gGlobalContrl->setlanguage(language);
+        for (int o = 0; o < 8; ++o) {
+            f.dev->setpeaklimiton(o, o % 2);
+            f.dev->setpeaklimita(o, 1 + 13 * o);
+            f.dev->setpeaklimitb(o, 1 + 2 * o);
+            f.dev->setpeaklimitvalue(o, 50 * o + 5);
+        }
+        f.dev->setlocktype(lock);
+        f.page->resize(919, 605);
+        emit gGlobalContrl->refreshLangangeState();
+        f.page->updatelimitview2(view);
+        gMainApp->setlimit2channel(2);
+        f.page->updatelimit2();
+        QCOMPARE(f.entry(T, 7)->text(), QStringLiteral("15.5dBu"));
+        const QImage shot = f.page->grab().toImage();
+        const QString dir = qEnvironmentVariable("DSP_SNAPSHOT_DIR");
+        if (!dir.isEmpty())
+            QVERIFY(shot.save(QStringLiteral("%1/limit2_%2.png").arg(dir, QTest::currentDataTag())));
+        qApp->setStyleSheet(QString());
+    }
+};
+
+QTEST_MAIN(TstFormLimit2Standin)
+#include "tst_formlimit2_standin.moc"
