@@ -11,6 +11,7 @@
 #include "dialogdevicelock.h"
 #include "dialogprojectlock.h"
 #include "formtoolbutton.h"
+#include "globalcontrl.h"
 #include "mainapp.h"
 #include "mainwindow.h"
 #include "scriptedprompts.h"
@@ -348,6 +349,50 @@ private slots:
         QTest::qWait(50);
         QCOMPARE(cur()->getlocktype(), state);
         checkpages(state);
+    }
+
+    // A wait ends when the link drops or the application closes: a lost link
+    // is a failure, closing ends the dialog without a box; neither sends the
+    // connect request.
+    void interrupted_data()
+    {
+        QTest::addColumn<bool>("closing");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("link drops") << false << "information|Set Lock Failed|Please Try Again";
+        QTest::newRow("closing") << true << "confirm|Lock|Do you Set Lock?"; // the question only
+    }
+    void interrupted()
+    {
+        QFETCH(bool, closing);
+        QFETCH(QString, box);
+        Fault late;
+        late.kind = Fault::LateReply;
+        late.command = 0x10;
+        late.delayMs = 1000;
+        s.addfault(late);
+        DialogDeviceLock d(w->toolbarwidget());
+        d.loadlockstate();
+        d.show();
+        type(d, "Editname", QStringLiteral("abc"));
+        prompts->confirmations.enqueue(true);
+        QTimer::singleShot(50, [&]() {
+            if (closing)
+                gGlobalContrl->setclosing(1);
+            else
+                cur()->setcomconnected(0);
+        });
+        click(d, "pushButton_lock_2");
+        const bool late0x10 = !s.replies(unit).isEmpty();
+        gGlobalContrl->setclosing(0);
+        cur()->setcomconnected(1);
+        QVERIFY(!late0x10); // ended before the answer came
+        QCOMPARE(lastbox(), box);
+        QCOMPARE(prompts->shown.size(), closing ? 1 : 2);
+        QCOMPARE(d.isHidden(), closing);
+        QVERIFY(sent(0x02).isEmpty());
+        // The late answer arrives before the next case starts.
+        QVERIFY(QTest::qWaitFor([this]() { return !s.replies(unit).isEmpty(); }, 5000));
+        QTest::qWait(50);
     }
 
     // A click on Lock or UnLock while a request waits starts nothing.
