@@ -1,6 +1,7 @@
-// The lock dialogs without a processor: the password bytes and the restart
-// count as the processor takes them, what each dialog offers for each stored
-// state, the texts by language, and that an opening leaves no dialog behind.
+// The lock dialogs without a processor: the password bytes as the processor
+// takes them, what each dialog offers for each stored
+// state, input refused before sending, and that an opening leaves no dialog
+// behind.
 
 #include "devicedata.h"
 #include "dialogdevicelock.h"
@@ -12,8 +13,6 @@
 #include "scriptedprompts.h"
 
 #include <QApplication>
-#include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -97,27 +96,6 @@ private slots:
         QCOMPARE(got, hex);
     }
 
-    void restartcount_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("count"); // -1 refused
-        QTest::newRow("empty") << "" << -1;
-        QTest::newRow("letters") << "abc" << -1;
-        QTest::newRow("negative") << "-1" << -1;
-        QTest::newRow("signed") << "+5" << -1;
-        QTest::newRow("largest") << "32767" << 32767;
-        QTest::newRow("top bit") << "32768" << -1;
-        QTest::newRow("past 16 bits") << "65536" << -1;
-        QTest::newRow("blanks around") << " 12 " << 12;
-        QTest::newRow("zero") << "0" << 0;
-    }
-    void restartcount()
-    {
-        QFETCH(QString, typed);
-        QFETCH(int, count);
-        QCOMPARE(lockexchange::restartcount(typed), count);
-    }
-
     // A locked device offers UnLock with its kind, anything else Lock with
     // "Change Only" checked, so what is sent is what is shown.
     void devicelockstate_data()
@@ -170,44 +148,6 @@ private slots:
         QCOMPARE(!child<QPushButton>(dialog, "pushButton_unlock")->isHidden(), unlock);
         QCOMPARE(!child<QPushButton>(dialog, "pushButton_lock_2")->isHidden(), !unlock);
         QCOMPARE(child<QLineEdit>(dialog, "Editsetid")->text(), count);
-    }
-
-    // The device lock dialog speaks the language; the project lock dialog keeps
-    // its English form whatever the language.
-    void texts_data()
-    {
-        QTest::addColumn<int>("language");
-        QTest::addColumn<QStringList>("device"); // title, unlock, lock, exit, label, group, four kinds
-        QTest::newRow("English") << 0
-                                 << QStringList{"Set Lock",     "UnLock",    "Lock",        "Exit",
-                                                "Password:",    "Lock Type", "Change Only", "Change&&View",
-                                                "Change&&Mute", "Everything"};
-        QTest::newRow("Chinese") << 1
-                                 << QString::fromUtf8("设置锁|解锁|锁定|退出|密码|锁定类型|仅更改|更改&&查看|"
-                                                      "更改&&静音|任何事")
-                                        .split('|');
-    }
-    void texts()
-    {
-        QFETCH(int, language);
-        QFETCH(QStringList, device);
-        lang->setlanguage(language);
-        DialogDeviceLock d;
-        const QStringList shown{d.windowTitle(),
-                                child<QPushButton>(d, "pushButton_unlock")->text(),
-                                child<QPushButton>(d, "pushButton_lock_2")->text(),
-                                child<QPushButton>(d, "pushButton_exit_3")->text(),
-                                child<QLabel>(d, "label_3")->text(),
-                                child<QGroupBox>(d, "groupBox_17")->title(),
-                                child<QRadioButton>(d, "rbcopya")->text(),
-                                child<QRadioButton>(d, "rbcopyb")->text(),
-                                child<QRadioButton>(d, "rbcopyc")->text(),
-                                child<QRadioButton>(d, "rbcopyd")->text()};
-        QCOMPARE(shown, device);
-        DialogProjectLock p;
-        QCOMPARE(QStringList({p.windowTitle(), child<QLabel>(p, "label_3")->text(),
-                              child<QLabel>(p, "label_4")->text()}),
-                 QStringList({"Project Lock", "Passward:", "Restart Times:"}));
     }
 
     // Checks that stop a request before anything is sent, in both dialogs and
