@@ -1,7 +1,6 @@
 // The lock dialogs without a processor: the password bytes as the processor
-// takes them, what each dialog offers for each stored
-// state, input refused before sending, and that an opening leaves no dialog
-// behind.
+// takes them, what each dialog offers for each stored state, input refused
+// before sending, and that an opening leaves no dialog behind.
 
 #include "devicedata.h"
 #include "dialogdevicelock.h"
