@@ -15,8 +15,6 @@
 
 #include <functional>
 
-class QWidget;
-
 namespace lockexchange
 {
 
