@@ -1,0 +1,253 @@
+// The lock dialogs without a processor: the password bytes as the processor
+// takes them, what each dialog offers for each stored state, input refused
+// before sending, and that an opening leaves no dialog behind.
+
+#include "devicedata.h"
+#include "dialogdevicelock.h"
+#include "dialogprojectlock.h"
+#include "formtoolbutton.h"
+#include "globalcontrl.h"
+#include "lockexchange.h"
+#include "mainapp.h"
+#include "scriptedprompts.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QtTest>
+
+namespace
+{
+
+// Closes whatever modal dialog opens, remembering its class.
+class ModalCloser : public QObject
+{
+public:
+    ModalCloser()
+    {
+        connect(&timer, &QTimer::timeout, this, [this]() {
+            if (QWidget *w = QApplication::activeModalWidget()) {
+                opened = QString::fromLatin1(w->metaObject()->className());
+                w->close();
+            }
+        });
+        timer.start(10);
+    }
+    QTimer timer;
+    QString opened;
+};
+
+} // namespace
+
+class TstLockDialogs : public QObject
+{
+    Q_OBJECT
+    MainApp *app = nullptr;
+    GlobalContrl *lang = nullptr;
+
+    template <typename T> static T *child(QWidget &w, const char *name)
+    {
+        return w.findChild<T *>(QString::fromLatin1(name));
+    }
+
+private slots:
+    void init()
+    {
+        lang = new GlobalContrl;
+        lang->setlanguage(0);
+        gGlobalContrl = lang;
+        app = new MainApp;
+        gMainApp = app;
+    }
+    void cleanup()
+    {
+        gMainApp = nullptr;
+        delete app;
+        gGlobalContrl = nullptr;
+        delete lang;
+    }
+
+    void passwordbytes_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("hex"); // null: refused as empty
+        QTest::newRow("short, padded") << "abc"
+                                       << "6162632020202020";
+        QTest::newRow("blanks trimmed") << "  abc\t "
+                                        << "6162632020202020";
+        QTest::newRow("inner blank kept") << "a b"
+                                          << "6120622020202020";
+        QTest::newRow("eight characters") << "Pass1234"
+                                          << "5061737331323334";
+        QTest::newRow("Latin-1") << QString::fromUtf8("é") << "e920202020202020";
+        QTest::newRow("outside Latin-1") << QString::fromUtf8("密码") << "3f3f202020202020";
+        QTest::newRow("empty") << "" << QString();
+        QTest::newRow("all blanks") << "   " << QString();
+    }
+    void passwordbytes()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, hex);
+        const QString got = lockexchange::passwordhex(typed);
+        QCOMPARE(got.isNull(), hex.isNull());
+        QCOMPARE(got, hex);
+    }
+
+    // A locked device offers UnLock with its kind, anything else Lock with
+    // "Change Only" checked, so what is sent is what is shown.
+    void devicelockstate_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<bool>("unlock");
+        QTest::addColumn<QString>("checked");
+        QTest::newRow("free") << 0 << false << "rbcopya";
+        QTest::newRow("change only") << 1 << true << "rbcopya";
+        QTest::newRow("change and view") << 2 << true << "rbcopyb";
+        QTest::newRow("change and mute") << 3 << true << "rbcopyc";
+        QTest::newRow("everything") << 4 << true << "rbcopyd";
+        QTest::newRow("unknown 5") << 5 << false << "rbcopya";
+        QTest::newRow("unknown 255") << 255 << false << "rbcopya";
+    }
+    void devicelockstate()
+    {
+        QFETCH(int, state);
+        QFETCH(bool, unlock);
+        QFETCH(QString, checked);
+        app->getcurdevice()->setlocktype(state);
+        DialogDeviceLock dialog;
+        dialog.loadlockstate();
+        QCOMPARE(!child<QPushButton>(dialog, "pushButton_unlock")->isHidden(), unlock);
+        QCOMPARE(!child<QPushButton>(dialog, "pushButton_lock_2")->isHidden(), !unlock);
+        for (const char *name : {"rbcopya", "rbcopyb", "rbcopyc", "rbcopyd"})
+            QCOMPARE(child<QRadioButton>(dialog, name)->isChecked(), checked == QLatin1String(name));
+    }
+
+    void projectlockinfo_data()
+    {
+        QTest::addColumn<int>("project");
+        QTest::addColumn<int>("high"); // reported high byte; its top bit is dropped
+        QTest::addColumn<bool>("unlock");
+        QTest::addColumn<QString>("count");
+        QTest::newRow("not set") << 0 << 0x00 << false << "52";
+        QTest::newRow("set") << 1 << 0x7f << true << "32564";
+        QTest::newRow("other value") << 2 << 0x80 << false << "52";
+    }
+    void projectlockinfo()
+    {
+        QFETCH(int, project);
+        QFETCH(int, high);
+        QFETCH(bool, unlock);
+        QFETCH(QString, count);
+        app->getcurdevice()->setprojectlock(project);
+        app->getcurdevice()->setprojectword(0x34, high);
+        DialogProjectLock dialog;
+        dialog.loadlockinfo();
+        QCOMPARE(!child<QPushButton>(dialog, "pushButton_unlock")->isHidden(), unlock);
+        QCOMPARE(!child<QPushButton>(dialog, "pushButton_lock_2")->isHidden(), !unlock);
+        QCOMPARE(child<QLineEdit>(dialog, "Editsetid")->text(), count);
+    }
+
+    // Checks that stop a request before anything is sent, in both dialogs and
+    // both languages: nothing reaches the sender, the dialog stays open.
+    void refusedinput_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<bool>("project");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<QString>("box"); // kind|title|text
+        const QString empty = QStringLiteral("critical|Password is empty|Please input password");
+        const QString emptychs = QString::fromUtf8("critical|密码为空|请输入密码");
+        const QString range = QStringLiteral("critical|Project Lock|Restart Times must be 0 to 32767");
+        QTest::newRow("device lock, blank") << 0 << false << "pushButton_lock_2"
+                                            << "  " << QString() << empty;
+        QTest::newRow("device unlock, blank") << 1 << false << "pushButton_unlock"
+                                              << "" << QString() << emptychs;
+        QTest::newRow("project lock, blank") << 0 << true << "pushButton_lock_2"
+                                             << " "
+                                             << "1" << empty;
+        QTest::newRow("project lock, count too big") << 0 << true << "pushButton_lock_2"
+                                                     << "pw"
+                                                     << "32768" << range;
+        QTest::newRow("project unlock, count letters") << 0 << true << "pushButton_unlock"
+                                                       << "pw"
+                                                       << "abc" << range;
+        QTest::newRow("project unlock, count empty, Chinese")
+            << 1 << true << "pushButton_unlock"
+            << "pw"
+            << "" << QString::fromUtf8("critical|项目锁|重启次数须为0至32767");
+    }
+    void refusedinput()
+    {
+        QFETCH(int, language);
+        QFETCH(bool, project);
+        QFETCH(QString, button);
+        QFETCH(QString, password);
+        QFETCH(QString, count);
+        QFETCH(QString, box);
+        lang->setlanguage(language);
+        ScriptedPrompts prompts;
+        app->getcurdevice()->setcomconnected(1);
+        QScopedPointer<QDialog> d(project ? static_cast<QDialog *>(new DialogProjectLock)
+                                          : static_cast<QDialog *>(new DialogDeviceLock));
+        d->show();
+        child<QLineEdit>(*d, "Editname")->setText(password);
+        if (project)
+            child<QLineEdit>(*d, "Editsetid")->setText(count);
+        child<QPushButton>(*d, qPrintable(button))->click();
+        QCOMPARE(prompts.shown.size(), 1);
+        QCOMPARE(
+            QStringList({prompts.shown[0].kind, prompts.shown[0].title, prompts.shown[0].text}).join('|'),
+            box);
+        QCOMPARE(prompts.shown[0].parent, d.data());
+        QVERIFY(app->getpayload().isEmpty());
+        QVERIFY(d->isVisible());
+    }
+
+    // "No" to the question sends nothing and keeps what was typed.
+    void answerno()
+    {
+        ScriptedPrompts prompts;
+        prompts.confirmations.enqueue(false);
+        DialogDeviceLock d;
+        d.show();
+        child<QLineEdit>(d, "Editname")->setText("secret");
+        child<QPushButton>(d, "pushButton_lock_2")->click();
+        QCOMPARE(prompts.shown.size(), 1);
+        QCOMPARE(prompts.shown[0].kind, QStringLiteral("confirm"));
+        QCOMPARE(prompts.shown[0].title, QStringLiteral("Lock"));
+        QCOMPARE(prompts.shown[0].text, QStringLiteral("Do you Set Lock?"));
+        QVERIFY(app->getpayload().isEmpty());
+        QVERIFY(d.isVisible());
+        QCOMPARE(child<QLineEdit>(d, "Editname")->text(), QStringLiteral("secret"));
+    }
+
+    // Each opening runs one modal dialog and leaves none behind.
+    void openingsleavenothing()
+    {
+        app->getcurdevice()->setcomconnected(1);
+        QWidget opener;
+        const auto opened = [](void (*open)(QWidget *), QWidget *parent) {
+            ModalCloser closer;
+            open(parent);
+            return closer.opened;
+        };
+        for (int round = 0; round < 2; ++round) {
+            QCOMPARE(opened(&DialogDeviceLock::openmodal, &opener), QStringLiteral("DialogDeviceLock"));
+            QCOMPARE(opened(&DialogProjectLock::openmodal, &opener), QStringLiteral("DialogProjectLock"));
+        }
+        QVERIFY(opener.findChildren<QDialog *>().isEmpty());
+
+        FormToolButton bar;
+        ModalCloser closer;
+        bar.findChild<QPushButton *>(QStringLiteral("btnLock"))->click();
+        QCOMPARE(closer.opened, QStringLiteral("DialogDeviceLock"));
+        QVERIFY(bar.findChildren<QDialog *>().isEmpty());
+    }
+};
+
+QTEST_MAIN(TstLockDialogs)
+#include "tst_lockdialogs.moc"

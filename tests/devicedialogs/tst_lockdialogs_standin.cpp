@@ -1,0 +1,493 @@
+// The lock dialogs in the whole window against the processor stand-in on a
+// pseudo-terminal: the exact lock and unlock frames (type 0x18, address 1,
+// password "abc", worked by hand), the processor's answer, the lock state the
+// connect reply brings back and every page's lock display; refusals; the wait
+// that only its own reply ends; a second click during a wait; the project
+// lock with its restart count.
+
+#include "ccomctrl.h"
+#include "comsettings.h"
+#include "devicedata.h"
+#include "dialogdevicelock.h"
+#include "dialogprojectlock.h"
+#include "formtoolbutton.h"
+#include "globalcontrl.h"
+#include "mainapp.h"
+#include "mainwindow.h"
+#include "scriptedprompts.h"
+#include "standin.h"
+#include "startup.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+using standin::Fault;
+
+namespace
+{
+
+// Lock overlays of the pages, and the lock states that show them.
+struct Overlay {
+    MainApp::View view;
+    const char *name;
+    QVector<int> shownfor;
+};
+const Overlay kOverlays[] = {
+    {MainApp::GainView, "widgetgainlockback", {1, 2, 3}},
+    {MainApp::DelayView, "widgetdelaylockback", {1, 3}},
+    {MainApp::PeqView, "widgetpeqlockback", {1, 3}},
+    {MainApp::PeqView, "widgetpeqlockback_2", {1, 3}},
+    {MainApp::GeqView, "widgetgeqlockback", {1, 3}},
+    {MainApp::LimitView, "widgetlimitlockback", {1, 3}},
+    {MainApp::LimitView, "widgetlimitlockback_2", {1, 3}},
+    {MainApp::Limit2View, "widgetblock", {1, 3}},
+};
+// The main page's lock image for states 1..4.
+const char *const kMainImage[] = {"amainlock01.png", "amainlock02.png", "alockchange.png", "blacklock.png"};
+
+const QByteArray kPassword("abc     ");
+
+} // namespace
+
+class TstLockDialogsStandin : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dir;
+    std::unique_ptr<MainWindow> w;
+    standin::Standin s;
+    int line = -1;
+    int unit = -1;
+    std::unique_ptr<ScriptedPrompts> prompts;
+    QStringList missing; // overlays this build's pages do not have
+
+    DeviceData *cur() const { return gMainApp->getcurdevice(); }
+
+    QVector<QByteArray> sent(quint8 code) const
+    {
+        QVector<QByteArray> out;
+        for (const standin::FrameRecord &r : s.commands(unit))
+            if (r.command() == code)
+                out << r.bytes;
+        return out;
+    }
+    // Waits until the processor has answered a connect request and the reply
+    // has been handled.
+    bool connectanswered() const
+    {
+        const auto answered = [this]() {
+            for (const standin::FrameRecord &r : s.replies(unit))
+                if (r.command() == 0x02)
+                    return true;
+            return false;
+        };
+        if (!QTest::qWaitFor(answered, 5000))
+            return false;
+        QTest::qWait(50);
+        return true;
+    }
+    QString lastbox() const
+    {
+        if (prompts->shown.isEmpty())
+            return QString();
+        const ScriptedPrompts::Shown &b = prompts->shown.last();
+        return b.kind + '|' + b.title + '|' + b.text;
+    }
+    static void type(QDialog &d, const char *name, const QString &text)
+    {
+        d.findChild<QLineEdit *>(QString::fromLatin1(name))->setText(text);
+    }
+    static void click(QDialog &d, const char *name)
+    {
+        d.findChild<QAbstractButton *>(QString::fromLatin1(name))->click();
+    }
+    // A device lock request as a user makes it: the dialog opened on the tool
+    // bar, a kind chosen (0: unlock), the password typed, "Yes" answered.
+    void devicerequest(int kind, const QString &password)
+    {
+        DialogDeviceLock d(w->toolbarwidget());
+        d.loadlockstate();
+        d.show();
+        type(d, "Editname", password);
+        prompts->confirmations.enqueue(true);
+        if (kind == 0) {
+            click(d, "pushButton_unlock");
+            return;
+        }
+        click(d, qPrintable(QStringLiteral("rbcopy") + QChar('a' + kind - 1)));
+        click(d, "pushButton_lock_2");
+        QVERIFY(d.isHidden() == lastbox().startsWith(QStringLiteral("information|Set Lock OK")));
+    }
+    void projectrequest(bool lock, const QString &password, const QString &count)
+    {
+        DialogProjectLock d(w->toolbarwidget());
+        d.loadlockinfo();
+        d.show();
+        type(d, "Editname", password);
+        type(d, "Editsetid", count);
+        prompts->confirmations.enqueue(true);
+        click(d, lock ? "pushButton_lock_2" : "pushButton_unlock");
+    }
+    // Every page's lock display for lock state `state`.
+    void checkpages(int state)
+    {
+        QWidget *mainlock = gMainApp->getview(MainApp::MainView)->findChild<QWidget *>("widgetlockback");
+        QVERIFY(mainlock);
+        QCOMPARE(!mainlock->isHidden(), state >= 1 && state <= 4);
+        if (state >= 1 && state <= 4)
+            QVERIFY(mainlock->styleSheet().contains(QLatin1String(kMainImage[state - 1])));
+        for (const Overlay &o : kOverlays) {
+            QWidget *overlay = gMainApp->getview(o.view)->findChild<QWidget *>(QLatin1String(o.name));
+            // The EQ page's form is there before its lock handling.
+            if (!overlay || qstrcmp(o.name, "widgetpeqlockback") == 0) {
+                if (!missing.contains(QLatin1String(o.name)))
+                    missing << QLatin1String(o.name);
+                continue;
+            }
+            QVERIFY2(!overlay->isHidden() == o.shownfor.contains(state), o.name);
+        }
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        QVERIFY(QDir::setCurrent(dir.path()));
+        QFile ini(QStringLiteral("UserConfig.ini"));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[General]\nLangue=en\n");
+        ini.close();
+        w.reset(startmainwindow(4));
+        line = s.openpty();
+        QVERIFY2(line >= 0, qPrintable(s.errorstring()));
+        unit = s.addunit(line, 0x18, 1);
+        gComSettings.setportname(s.ptypath(line));
+        QVERIFY(gComCtrl.openmaincom());
+        w->fileaction(0)->trigger(); // a type-24 device at address 1 in slot 0
+        gMainApp->setdevtype(0x18);
+        gMainApp->setdevaddr(1);
+        w->getbntnum(0);
+        QTest::mouseClick(w->findChild<QPushButton *>(QStringLiteral("btnExcel")), Qt::LeftButton);
+        QCOMPARE(cur()->getcomconnected(), 1);
+    }
+    void cleanupTestCase()
+    {
+        w.reset();
+        gComCtrl.closemaincom();
+        qDeleteAll(gDeviceList);
+        gDeviceList.clear();
+        QDir::setCurrent(QDir::tempPath());
+    }
+    // Every case starts from a free processor whose state the application knows.
+    void init()
+    {
+        s.clearfaults();
+        s.update(unit, [](standin::UnitState &u) {
+            u.lockState = 0;
+            u.lockPassword.clear();
+            u.projectLock = 0;
+            u.projectPassword.clear();
+            u.restartCount = 0;
+        });
+        s.clearframes();
+        gMainApp->sendconnectreq();
+        QVERIFY(connectanswered());
+        QCOMPARE(cur()->getlocktype(), 0);
+        s.clearframes();
+        prompts.reset(new ScriptedPrompts);
+    }
+    void cleanup()
+    {
+        prompts.reset();
+        MainApp::settimescale(1);
+    }
+
+    // Each kind locks with its own mode byte; the connect request after the
+    // answer brings the state to every page; the same password unlocks.
+    void lockkinds_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QByteArray>("frame");
+        QTest::newRow("Change Only") << 1 << QByteArray("1122331801100981616263202020202061445566");
+        QTest::newRow("Change&View") << 2 << QByteArray("1122331801100982616263202020202062445566");
+        QTest::newRow("Change&Mute") << 3 << QByteArray("1122331801100983616263202020202063445566");
+        QTest::newRow("Everything") << 4 << QByteArray("1122331801100984616263202020202064445566");
+    }
+    void lockkinds()
+    {
+        QFETCH(int, kind);
+        QFETCH(QByteArray, frame);
+        gMainApp->showgainview(); // the main page comes forward for kinds 2 and 4
+        devicerequest(kind, QStringLiteral(" abc "));
+        QCOMPARE(sent(0x10), QVector<QByteArray>{QByteArray::fromHex(frame)});
+        QCOMPARE(
+            lastbox(),
+            QStringLiteral("information|Set Lock OK|This Device Is Locked\nPlease Remember This Password"));
+        QCOMPARE(int(s.state(unit).lockState), kind);
+        QVERIFY(connectanswered());
+        QCOMPARE(cur()->getlocktype(), kind);
+        QCOMPARE(int(gMainApp->meteron), kind == 2 || kind == 4 ? 0 : 1);
+        checkpages(kind);
+
+        s.clearframes();
+        devicerequest(0, QStringLiteral("abc"));
+        QCOMPARE(sent(0x10),
+                 QVector<QByteArray>{QByteArray::fromHex("1122331801100900616263202020202060445566")});
+        QCOMPARE(lastbox(), QStringLiteral("information|Set Unlock Ok|This Device Is UnLocked \n You Can Set "
+                                           "New Password"));
+        QCOMPARE(int(s.state(unit).lockState), 0);
+        QVERIFY(connectanswered());
+        QCOMPARE(cur()->getlocktype(), 0);
+        checkpages(0);
+        if (!missing.isEmpty())
+            QSKIP(qPrintable(QStringLiteral("pages without their lock overlay in this build: ") +
+                             missing.join(QStringLiteral(", "))));
+    }
+
+    // A refusal shows the failure box; the state stays what the processor holds.
+    void refused_data()
+    {
+        QTest::addColumn<int>("lockedbefore");
+        QTest::addColumn<bool>("refuse"); // the processor refuses every lock request
+        QTest::addColumn<int>("kind");    // 0 unlock
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("unlock, wrong password") << 1 << false << 0 << "xyz"
+                                                << "information|Set Unlock Failed|Please Try Again";
+        QTest::newRow("lock refused") << 0 << true << 3 << "abc"
+                                      << "information|Set Lock Failed|Please Try Again";
+        QTest::newRow("unlock refused") << 4 << true << 0 << "abc"
+                                        << "information|Set Unlock Failed|Please Try Again";
+    }
+    void refused()
+    {
+        QFETCH(int, lockedbefore);
+        QFETCH(bool, refuse);
+        QFETCH(int, kind);
+        QFETCH(QString, password);
+        QFETCH(QString, box);
+        if (lockedbefore) {
+            s.update(unit, [&](standin::UnitState &u) {
+                u.lockState = quint8(lockedbefore);
+                u.lockPassword = kPassword;
+            });
+            gMainApp->sendconnectreq();
+            QVERIFY(connectanswered());
+            s.clearframes();
+        }
+        if (refuse) {
+            Fault f;
+            f.kind = Fault::RefuseLock;
+            s.addfault(f);
+        }
+        devicerequest(kind, password);
+        QCOMPARE(sent(0x10).size(), 1);
+        QCOMPARE(lastbox(), box);
+        QCOMPARE(int(s.state(unit).lockState), lockedbefore);
+        QVERIFY(connectanswered());
+        QCOMPARE(cur()->getlocktype(), lockedbefore);
+        checkpages(lockedbefore);
+    }
+
+    // Only the reply to the lock command ends its wait and decides; and
+    // whatever the dialog concluded, the state shown afterwards is the
+    // processor's.
+    void ownreplyonly_data()
+    {
+        QTest::addColumn<QByteArray>("stray"); // data of a reply sent during the wait, with its code first
+        QTest::addColumn<bool>("refuse");
+        QTest::addColumn<int>("latems"); // the lock reply's delay
+        QTest::addColumn<double>("timescale");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("stray 0x12 saying yes, lock refused")
+            << QByteArray("\x12\x01", 2) << true << 250 << 1.0 << false;
+        QTest::newRow("stray 0x61 part 0, lock taken")
+            << (QByteArray("\x61\x00\x00", 3) + QByteArray(64, '\x5a')) << false << 250 << 1.0 << true;
+        QTest::newRow("lock taken, answer after the wait") << QByteArray() << false << 600 << 0.05 << false;
+    }
+    void ownreplyonly()
+    {
+        QFETCH(QByteArray, stray);
+        QFETCH(bool, refuse);
+        QFETCH(int, latems);
+        QFETCH(double, timescale);
+        QFETCH(bool, accepted);
+        Fault late;
+        late.kind = Fault::LateReply;
+        late.command = 0x10;
+        late.delayMs = latems;
+        s.addfault(late);
+        if (refuse) {
+            Fault f;
+            f.kind = Fault::RefuseLock;
+            s.addfault(f);
+        }
+        MainApp::settimescale(timescale);
+        if (!stray.isEmpty())
+            QTimer::singleShot(
+                50, [&]() { s.sendraw(line, standin::replyframe(0x18, 1, quint8(stray[0]), stray.mid(1))); });
+        devicerequest(2, QStringLiteral("abc"));
+        QCOMPARE(lastbox(), accepted ? QStringLiteral("information|Set Lock OK|This Device Is Locked\nPlease "
+                                                      "Remember This Password")
+                                     : QStringLiteral("information|Set Lock Failed|Please Try Again"));
+        const int state = s.state(unit).lockState;
+        QCOMPARE(state, refuse ? 0 : 2);
+        QVERIFY(connectanswered());
+        // The late reply too: it changes nothing.
+        const auto lockreplied = [this]() {
+            for (const standin::FrameRecord &r : s.replies(unit))
+                if (r.command() == 0x10)
+                    return true;
+            return false;
+        };
+        QVERIFY(QTest::qWaitFor(lockreplied, 5000));
+        QTest::qWait(50);
+        QCOMPARE(cur()->getlocktype(), state);
+        checkpages(state);
+    }
+
+    // A wait ends when the link drops or the application closes: a lost link
+    // is a failure, closing ends the dialog without a box; neither sends the
+    // connect request.
+    void interrupted_data()
+    {
+        QTest::addColumn<bool>("closing");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("link drops") << false << "information|Set Lock Failed|Please Try Again";
+        QTest::newRow("closing") << true << "confirm|Lock|Do you Set Lock?"; // the question only
+    }
+    void interrupted()
+    {
+        QFETCH(bool, closing);
+        QFETCH(QString, box);
+        Fault late;
+        late.kind = Fault::LateReply;
+        late.command = 0x10;
+        late.delayMs = 1000;
+        s.addfault(late);
+        DialogDeviceLock d(w->toolbarwidget());
+        d.loadlockstate();
+        d.show();
+        type(d, "Editname", QStringLiteral("abc"));
+        prompts->confirmations.enqueue(true);
+        QTimer::singleShot(50, [&]() {
+            if (closing)
+                gGlobalContrl->setclosing(1);
+            else
+                cur()->setcomconnected(0);
+        });
+        click(d, "pushButton_lock_2");
+        const bool late0x10 = !s.replies(unit).isEmpty();
+        gGlobalContrl->setclosing(0);
+        cur()->setcomconnected(1);
+        QVERIFY(!late0x10); // ended before the answer came
+        QCOMPARE(lastbox(), box);
+        QCOMPARE(prompts->shown.size(), closing ? 1 : 2);
+        QCOMPARE(d.isHidden(), closing);
+        QVERIFY(sent(0x02).isEmpty());
+        // The late answer arrives before the next case starts.
+        QVERIFY(QTest::qWaitFor([this]() { return !s.replies(unit).isEmpty(); }, 5000));
+        QTest::qWait(50);
+    }
+
+    // A click on Lock or UnLock while a request waits starts nothing.
+    void secondclick()
+    {
+        Fault late;
+        late.kind = Fault::LateReply;
+        late.command = 0x10;
+        late.delayMs = 300;
+        s.addfault(late);
+        DialogDeviceLock d(w->toolbarwidget());
+        d.loadlockstate();
+        d.show();
+        type(d, "Editname", QStringLiteral("abc"));
+        prompts->confirmations << true << true << true;
+        QTimer::singleShot(50, [&]() {
+            click(d, "pushButton_lock_2");
+            click(d, "pushButton_unlock");
+        });
+        click(d, "pushButton_lock_2");
+        QCOMPARE(sent(0x10).size(), 1);
+        QCOMPARE(prompts->shown.size(), 2); // the question and the accepted box
+        QCOMPARE(int(s.state(unit).lockState), 1);
+    }
+
+    // The project lock with its restart count, then its release; the dialog
+    // opened again shows what the connect reply brought.
+    void projectlock()
+    {
+        projectrequest(true, QStringLiteral("abc"), QStringLiteral("1234"));
+        QCOMPARE(sent(0x12),
+                 QVector<QByteArray>{QByteArray::fromHex("1122331801120b016162632020202020d2043b445566")});
+        QCOMPARE(lastbox(),
+                 QStringLiteral("information|Set Project Lock OK|Project Is Locked\nPlease Remember "
+                                "This Password"));
+        QCOMPARE(int(s.state(unit).projectLock), 1);
+        QCOMPARE(int(s.state(unit).restartCount), 1234);
+        QVERIFY(connectanswered());
+        QCOMPARE(cur()->getprojectlock(), 1);
+        QCOMPARE(cur()->getprojectword(), 1234);
+
+        DialogProjectLock d(w->toolbarwidget());
+        d.loadlockinfo();
+        QVERIFY(!d.findChild<QPushButton *>("pushButton_unlock")->isHidden());
+        QVERIFY(d.findChild<QPushButton *>("pushButton_lock_2")->isHidden());
+        QCOMPARE(d.findChild<QLineEdit *>("Editsetid")->text(), QStringLiteral("1234"));
+
+        s.clearframes();
+        projectrequest(false, QStringLiteral("wrong"), QStringLiteral("1234"));
+        QCOMPARE(lastbox(), QStringLiteral("information|Set Project Unlock Failed|Please Try Again"));
+        QCOMPARE(int(s.state(unit).projectLock), 1);
+        s.clearframes();
+        projectrequest(false, QStringLiteral("abc"), QStringLiteral("1234"));
+        QCOMPARE(sent(0x12),
+                 QVector<QByteArray>{QByteArray::fromHex("1122331801120b006162632020202020d2043a445566")});
+        QCOMPARE(lastbox(), QStringLiteral("information|Set Project Unlock OK|Project Is UnLocked \nYou Can "
+                                           "Set New Password"));
+        QCOMPARE(int(s.state(unit).projectLock), 0);
+        QVERIFY(connectanswered());
+        QCOMPARE(cur()->getprojectlock(), 0);
+    }
+
+    // Only a whole number 0..32767 goes out as the restart count, low byte
+    // first; anything else is refused with a box and nothing is sent.
+    void restartcounts_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("frame"); // empty: refused
+        QTest::newRow("empty") << "" << QByteArray();
+        QTest::newRow("letters") << "abc" << QByteArray();
+        QTest::newRow("minus one") << "-1" << QByteArray();
+        QTest::newRow("largest") << "32767" << QByteArray("1122331801120b016162632020202020ff7f63445566");
+        QTest::newRow("top bit") << "32768" << QByteArray();
+        QTest::newRow("past 16 bits") << "65536" << QByteArray();
+        QTest::newRow("blanks around")
+            << " 12 " << QByteArray("1122331801120b0161626320202020200c0071445566");
+    }
+    void restartcounts()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, frame);
+        projectrequest(true, QStringLiteral("abc"), typed);
+        if (frame.isEmpty()) {
+            QCOMPARE(lastbox(), QStringLiteral("critical|Project Lock|Restart Times must be 0 to 32767"));
+            QTest::qWait(50);
+            QVERIFY(s.commands(unit).isEmpty());
+            QCOMPARE(int(s.state(unit).projectLock), 0);
+            return;
+        }
+        QCOMPARE(sent(0x12), QVector<QByteArray>{QByteArray::fromHex(frame)});
+        QVERIFY(connectanswered());
+        QCOMPARE(cur()->getprojectword(), typed.trimmed().toInt());
+    }
+};
+
+QTEST_MAIN(TstLockDialogsStandin)
+#include "tst_lockdialogs_standin.moc"
