@@ -33,7 +33,8 @@ class ProgramsFixture
 public:
     static constexpr uchar kType = 0x18;
 
-    void setup(uchar addr = 1, bool link = true)
+    // Without listed, the controller's default record stays current.
+    void setup(uchar addr = 1, bool link = true, bool listed = true)
     {
         initdspresources();
         QVERIFY(dir.isValid());
@@ -41,6 +42,12 @@ public:
         gGlobalContrl = new GlobalContrl;
         gGlobalContrl->setlanguage(0);
         gMainApp = new MainApp;
+        prompts.reset(new ScriptedPrompts);
+        if (!listed) {
+            dev = gMainApp->getcurdevice();
+            page.reset(new FormSetView);
+            return;
+        }
         const QHostAddress serial(QStringLiteral("0.0.0.0"));
         dev = MainApp::adddevice(kType, addr, serial);
         gMainApp->setdevtype(kType);
@@ -49,7 +56,6 @@ public:
         gMainApp->selectdevice(kType, addr, serial);
         QCOMPARE(gMainApp->getcurdevice(), dev);
         dev->setcomconnected(link ? 1 : 0);
-        prompts.reset(new ScriptedPrompts);
         page.reset(new FormSetView);
     }
     void teardown()
