@@ -15,7 +15,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QProgressDialog>
 #include <QTableWidget>
 #include <QTimer>
@@ -223,6 +225,7 @@ void FormSetView::refreshdata()
         ui->Editdata->setText(text);
         ui->Editsetstatus->setText(lan("Disconnect", "断开连接"));
         ui->Editsetproid->clear();
+        fittexts();
         return;
     }
     ui->Editsetstatus->setText(lan("Connected", "已连接"));
@@ -232,6 +235,36 @@ void FormSetView::refreshdata()
     ui->Editsettimes->setText(QString::number(d->getprojectword()));
     ui->Editsetproid->setText(QStringLiteral("     ") + QString::number(d->getcurprogramnum()));
     ui->Editdata->setText(lan("Online Data", "在线数据"));
+    fittexts();
+}
+
+// Captions keep the form's font where their text fits; a longer text (the
+// other language, a wider font) is drawn smaller instead of being cut off.
+void FormSetView::fittexts()
+{
+    const auto fit = [](QWidget *w, const QString &text, int width) {
+        QVariant base = w->property("basepointsize");
+        if (!base.isValid()) {
+            base = w->font().pointSizeF();
+            w->setProperty("basepointsize", base);
+        }
+        if (base.toReal() <= 0)
+            return;
+        QFont font = w->font();
+        font.setPointSizeF(base.toReal());
+        while (QFontMetrics(font).horizontalAdvance(text) > width && font.pointSizeF() > 6)
+            font.setPointSizeF(font.pointSizeF() - 0.5);
+        w->setFont(font);
+    };
+    for (QLabel *l : findChildren<QLabel *>()) {
+        if (l->text().isEmpty())
+            continue;
+        // The device group's captions end where their value fields begin.
+        const bool beside = l == ui->Type || l == ui->label_id || l == ui->status;
+        fit(l, l->text(), beside ? ui->Editsettype->x() - l->x() - 3 : l->width());
+    }
+    for (QPushButton *b : findChildren<QPushButton *>())
+        fit(b, b->text(), b->width() - 8);
 }
 
 void FormSetView::refreshsaveedprogram(int row)
@@ -317,6 +350,7 @@ void FormSetView::refreshLanText()
     }
     if (ui->progwidget->item(0, 1) && !ui->progwidget->item(0, 1)->text().isEmpty())
         refreshprogram();
+    fittexts();
 }
 
 void FormSetView::Time_Out()

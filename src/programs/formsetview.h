@@ -92,6 +92,7 @@ private:
     bool connected() const;
     QString connecttext() const;
     void refreshbuttons();
+    void fittexts();
     void cleardevinfo();
     void setupprogress(const QString &title, int value, bool nonmodal);
     void setprogress(int value);

@@ -3,15 +3,18 @@
 // 1), what the stand-in holds afterwards, the model after a recall equal to
 // the stand-in's image, and the faults each operation must survive: a silent
 // processor, a lost link, stray and late replies, a click or a device switch
-// in the middle of an exchange.
+// in the middle of an exchange. With DSP_SNAPSHOT_DIR set, the page and the
+// screen during a recall are saved as PNGs.
 
 #include "dialoginputstr.h"
 #include "programimage.h"
 #include "programsfixture.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QProgressDialog>
 #include <QRandomGenerator>
+#include <QScreen>
 #include <QSignalSpy>
 
 using standin::Fault;
@@ -550,6 +553,50 @@ private slots:
         tablesmatch();
         QCOMPARE(packed(), unit().image);
         QCOMPARE(f.dev->getcurprogramnum(), int(unit().currentProgram));
+    }
+
+    // The page in both languages with named programs, and its progress
+    // window during a recall.
+    void look_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::newRow("en") << 0;
+        QTest::newRow("zh") << 1;
+    }
+    void look()
+    {
+        QFETCH(int, language);
+        QFile file(language ? ":/style/style_chs.txt" : ":/style/style.txt");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        qApp->setStyleSheet(QString::fromUtf8(file.readAll()));
+        gGlobalContrl->setlanguage(language);
+        f.page->resize(1014, 700);
+        f.page->show();
+        gGlobalContrl->emitlanguage();
+        f.click("btn_ref");
+        f.page->refreshdata();
+        f.select(4);
+        const QString dir = qEnvironmentVariable("DSP_SNAPSHOT_DIR");
+        Fault late; // the progress window stays up while the recall waits
+        late.kind = Fault::LateReply;
+        late.command = 0x62;
+        late.delayMs = 150;
+        line.s.addfault(late);
+        QImage during;
+        QTimer::singleShot(60, [&] {
+            if (QScreen *screen = QGuiApplication::primaryScreen())
+                during = screen->grabWindow(0).toImage();
+            QVERIFY(f.page->progresswindow() && f.page->progresswindow()->isVisible());
+        });
+        f.click("btn_loadprogram");
+        const QImage shot = f.page->grab().toImage();
+        QCOMPARE(shot.size(), QSize(1014, 700));
+        if (!dir.isEmpty()) {
+            QVERIFY(shot.save(QStringLiteral("%1/setview_%2.png").arg(dir, QTest::currentDataTag())));
+            QVERIFY(
+                during.save(QStringLiteral("%1/setview_recall_%2.png").arg(dir, QTest::currentDataTag())));
+        }
+        qApp->setStyleSheet(QString());
     }
 };
 
