@@ -333,6 +333,10 @@ void FormSetView::refreshLanText()
     ui->pushButton_51->setText(lan("Load Logo", "加载商标"));
     ui->pushButton_61->setText(lan("Mody", "修改"));
     ui->btnloadcurdata->setText(lan("Load Data", "加载数据"));
+    // The default name, until a device's program name replaces it.
+    if (ui->Editname1->text() == QLatin1String("PROGRAM") ||
+        ui->Editname1->text() == QString::fromUtf8("程式"))
+        ui->Editname1->setText(lan("PROGRAM", "程式"));
     if (connected()) {
         ui->Editdata->setText(lan("Online Data", "在线数据"));
         ui->Editsetstatus->setText(lan("Connected", "已连接"));
@@ -625,6 +629,7 @@ void FormSetView::on_btnloadcurdata_2_clicked()
     if (busy || !connected() || current()->getlocktype() != 0)
         return;
     Busy b(this);
+    Exchange x; // the device current now is the one stored to
     const int r =
         ui->tabWidget->currentIndex() == 0 ? ui->progwidget->currentRow() : ui->effectwidget->currentRow();
     QString proposed = current()->getnamerecordname(r);
@@ -647,7 +652,6 @@ void FormSetView::on_btnloadcurdata_2_clicked()
             dialog.name.leftJustified(DeviceData::kProgramNameSize, QLatin1Char(' ')).toLatin1())
             .left(2 * DeviceData::kProgramNameSize);
 
-    Exchange x;
     Exchange::Request req;
     req.code = 0x63;
     req.marks = {{7, p}};
@@ -695,13 +699,13 @@ void FormSetView::on_btndelete_clicked()
         return;
     }
     Busy b(this);
+    Exchange x; // the device current now is the one the program is deleted from
     if (!Prompts::confirm(this, lan("Delete", "删除"),
                           lan("Do you Delete this program?", "你想要删除此程式吗?"), QStringLiteral("Yes"),
                           QStringLiteral("No")))
         return;
     setupprogress(lan("Delete Program Waitting...", "等待删除..."), 1, true);
     BusyCursor cursor;
-    Exchange x;
     Exchange::Request r;
     r.code = 0x66;
     r.marks = {{7, n}};
@@ -733,13 +737,13 @@ void FormSetView::on_btnreset_clicked()
     if (busy || !connected())
         return;
     Busy b(this);
+    Exchange x; // the device current now is the one reset
     if (!Prompts::confirm(this, lan("Reset Programes", "重设程序"),
                           lan("Do you Reset all programes?", "是否重设所有程序?"), QStringLiteral("Yes"),
                           QStringLiteral("No")))
         return;
     setupprogress(lan("Reset Waitting...", "重设中..."), 0, true);
     BusyCursor cursor;
-    Exchange x;
     Exchange::Request r;
     r.code = 0x65;
     r.settlems = 100;

@@ -110,6 +110,9 @@ private slots:
         QCOMPARE(visibility(), QString("--"));
         QCOMPARE(f.child<QTabWidget>("tabWidget")->currentIndex(), 1);
         QCOMPARE(f.page->selectedprogram(), 31);
+        gGlobalContrl->setlanguage(1);
+        f.page->refreshLanText();
+        QCOMPARE(f.text("Editname1"), QString::fromUtf8("程式"));
     }
 
     // Records never read show their program's number, not 0.
