@@ -3,6 +3,7 @@
 #include "globalcontrl.h"
 #include "ui_dialoginputstr.h"
 
+#include <QFontMetrics>
 #include <QRegularExpressionValidator>
 
 namespace
@@ -64,4 +65,10 @@ void DialogInputStr::refreshLanText()
     ui->pushButton_ok->setText(pick("OK", "确定"));
     ui->label_19->setText(pick("New ID:", "新的ID"));
     ui->label_18->setText(pick("Program New Name:", "新的程式名称:"));
+    // The ID caption is narrow: a wider font is drawn smaller, not cut off.
+    QFont font = ui->label_19->font();
+    while (QFontMetrics(font).horizontalAdvance(ui->label_19->text()) > ui->label_19->width() &&
+           font.pointSizeF() > 6)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    ui->label_19->setFont(font);
 }

@@ -589,12 +589,21 @@ private slots:
             QVERIFY(f.page->progresswindow() && f.page->progresswindow()->isVisible());
         });
         f.click("btn_loadprogram");
+        QImage dialogshot;
+        ProgramsFixture::whenmodal<DialogInputStr>([&](DialogInputStr *d) {
+            dialogshot = d->grab().toImage();
+            d->close();
+        });
+        f.click("btnloadcurdata_2");
+        QCOMPARE(dialogshot.size(), QSize(326, 157));
         const QImage shot = f.page->grab().toImage();
         QCOMPARE(shot.size(), QSize(1014, 700));
         if (!dir.isEmpty()) {
             QVERIFY(shot.save(QStringLiteral("%1/setview_%2.png").arg(dir, QTest::currentDataTag())));
             QVERIFY(
                 during.save(QStringLiteral("%1/setview_recall_%2.png").arg(dir, QTest::currentDataTag())));
+            QVERIFY(
+                dialogshot.save(QStringLiteral("%1/setview_name_%2.png").arg(dir, QTest::currentDataTag())));
         }
         qApp->setStyleSheet(QString());
     }
