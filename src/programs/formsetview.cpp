@@ -1,23 +1,439 @@
 #include "formsetview.h"
 
+#include "devicedata.h"
+#include "dialogcopy.h"
+#include "dialogdevicelock.h"
+#include "dialoginputstr.h"
+#include "dialoglink.h"
+#include "dialogprojectlock.h"
+#include "exchange.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
+#include "programreader.h"
+#include "prompts.h"
+#include "ui_formsetview.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressDialog>
+#include <QTableWidget>
+#include <QTimer>
 
 FormSetView *gFormSetView = nullptr;
 
+namespace
+{
+constexpr int kUserPrograms = 30;
+constexpr int kPresetPrograms = 10;
+constexpr int kFirstPreset = 31;
+constexpr int kAllPrograms = 40;
+
+bool chinese()
+{
+    return gGlobalContrl && gGlobalContrl->getlanguage() != 0;
+}
+
+QString lan(const char *english, const char *chinesetext)
+{
+    return chinese() ? QString::fromUtf8(chinesetext) : QString::fromUtf8(english);
+}
+
+// The words of the lock buttons in both languages.
+const char *const kLock[2] = {"LOCK", "锁"};
+const char *const kUnlock[2] = {"UNLOCK", "解锁"};
+
+Exchange::Request namerequest(int program)
+{
+    Exchange::Request r;
+    r.code = 0x64;
+    r.marks = {{7, program}};
+    r.settlems = 150;
+    r.timeoutms = 2000;
+    return r;
+}
+
+QTableWidgetItem *item(const QString &text)
+{
+    return new QTableWidgetItem(text);
+}
+
+// Busy cursor for one scope.
+struct BusyCursor {
+    BusyCursor() { QApplication::setOverrideCursor(QCursor(Qt::BusyCursor)); }
+    ~BusyCursor() { end(); }
+    void end()
+    {
+        if (on)
+            QApplication::restoreOverrideCursor();
+        on = false;
+    }
+    bool on = true;
+};
+} // namespace
+
+class FormSetView::Busy
+{
+public:
+    explicit Busy(FormSetView *page)
+        : m_page(page)
+    {
+        m_page->busy = true;
+    }
+    ~Busy() { m_page->busy = false; }
+
+private:
+    FormSetView *m_page;
+};
+
 FormSetView::FormSetView(QWidget *parent)
     : QWidget(parent)
+    , ui(new Ui::FormSetView)
 {
+    ui->setupUi(this);
+    cleardevinfo();
+
+    QTableWidget *user = ui->progwidget;
+    user->setColumnWidth(0, 25);
+    user->setColumnWidth(1, 40);
+    user->setColumnWidth(2, 160);
+    user->verticalHeader()->hide();
+    user->horizontalHeader()->hide();
+    for (int r = 0; r < kUserPrograms; ++r) {
+        user->setItem(r, 0, item(QString::number(r + 1)));
+        user->setItem(r, 1, item(QString()));
+        user->setItem(r, 2, item(QString()));
+        user->setRowHeight(r, 20);
+    }
+    user->selectRow(0);
+    QTableWidget *preset = ui->effectwidget;
+    preset->setColumnWidth(0, 25);
+    preset->setColumnWidth(1, 190);
+    preset->verticalHeader()->hide();
+    preset->horizontalHeader()->hide();
+    for (int r = 0; r < kPresetPrograms; ++r) {
+        preset->setItem(r, 0, item(QString::number(r + 1)));
+        preset->setItem(r, 1, item(QString()));
+        preset->setRowHeight(r, 20);
+    }
+    preset->selectRow(0);
+
+    ui->Editdata->setText(QStringLiteral("PC Init Data"));
+    ui->Editname1->setText(QStringLiteral("PROGRAM"));
+
+    ui->pushButton_61->hide();
+    ui->btnloadcurdata->hide();
+    refreshbuttons();
+    ui->label_2->hide();
+    ui->label_15->hide();
+    ui->pushButton_41->hide();
+    ui->Editsettimes->hide();
+    ui->pushButton_21->show();
+
+    requesttimer = new QTimer(this);
+    connect(requesttimer, &QTimer::timeout, this, &FormSetView::Time_Out);
+    setFocusPolicy(Qt::StrongFocus);
+
     if (gGlobalContrl)
         connect(gGlobalContrl, &GlobalContrl::refreshLangangeState, this, &FormSetView::refreshLanText);
 }
 
-// The page's widgets and program transfers are filled in with the page itself.
-void FormSetView::refreshdata() {}
-void FormSetView::on_btn_ref1_clicked() {}
-void FormSetView::refreshLanText() {}
+FormSetView::~FormSetView()
+{
+    delete ui;
+}
+
+// ---------------------------------------------------------------------------
+// Display of the current device
+
+DeviceData *FormSetView::current() const
+{
+    return gMainApp ? gMainApp->getcurdevice() : nullptr;
+}
+
+bool FormSetView::connected() const
+{
+    const DeviceData *d = current();
+    return d && (d->getcomconnected() || d->gettcpconnected());
+}
+
+// The connect button follows the link state, never its own text.
+QString FormSetView::connecttext() const
+{
+    const DeviceData *d = current();
+    if (!d || !gDeviceList.contains(const_cast<DeviceData *>(d)))
+        return lan("No Device", "无设备");
+    return connected() ? lan("Disconnect", "断开连接") : lan("Connect", "连接");
+}
+
+void FormSetView::refreshbuttons()
+{
+    const bool on = connected();
+    const bool unlocked = on && current()->getlocktype() == 0;
+    ui->btn_loadprogram->setVisible(on);
+    for (QPushButton *b : {ui->btnloadcurdata_2, ui->btndelete, ui->btnreset, ui->btnloadcurdata_3,
+                           ui->btnloadFromPc, ui->btnloadcurdata_4, ui->btnloadcurdata_5})
+        b->setVisible(unlocked);
+}
+
+void FormSetView::cleardevinfo()
+{
+    ui->Editsettype->clear();
+    ui->Editsetid->clear();
+    ui->Editsetproid->clear();
+    ui->Editsetstatus->setText(lan("Disconnect", "断开连接"));
+}
+
+void FormSetView::refreshdata()
+{
+    refreshprogram();
+    refreshbuttons();
+    DeviceData *d = current();
+    if (!d)
+        return;
+    ui->Editname1->setText(QStringLiteral("    ") + d->getprogramname());
+    cleardevinfo();
+    switch (d->gettype()) {
+    case 24:
+        ui->Editsettype->setText(QStringLiteral("4IN8OUT"));
+        break;
+    case 22:
+        ui->Editsettype->setText(QStringLiteral("3IN6OUT"));
+        break;
+    case 20:
+        ui->Editsettype->setText(QStringLiteral("2IN4OUT"));
+        break;
+    default:
+        ui->Editsettype->clear();
+        break;
+    }
+    ui->Editsetid->setText(QString::number(d->getaddress()));
+    ui->btnconnect->setText(connecttext());
+    if (!connected()) {
+        const QString text = lan("PC Init Data", "PC 加载数据");
+        d->setdevicename(text);
+        ui->Editdata->setText(text);
+        ui->Editsetstatus->setText(lan("Disconnect", "断开连接"));
+        ui->Editsetproid->clear();
+        fittexts();
+        return;
+    }
+    ui->Editsetstatus->setText(lan("Connected", "已连接"));
+    ui->pushButton_31->setText(d->getlocktype() != 0 ? lan(kUnlock[0], kUnlock[1]) : lan(kLock[0], kLock[1]));
+    ui->pushButton_41->setText(d->getprojectlock() == 1 ? lan(kUnlock[0], kUnlock[1])
+                                                        : lan(kLock[0], kLock[1]));
+    ui->Editsettimes->setText(QString::number(d->getprojectword()));
+    ui->Editsetproid->setText(QStringLiteral("     ") + QString::number(d->getcurprogramnum()));
+    ui->Editdata->setText(lan("Online Data", "在线数据"));
+    fittexts();
+}
+
+// Captions keep the form's font where their text fits; a longer text (the
+// other language, a wider font) is drawn smaller instead of being cut off.
+void FormSetView::fittexts()
+{
+    const auto fit = [](QWidget *w, const QString &text, int width) {
+        QVariant base = w->property("basepointsize");
+        if (!base.isValid()) {
+            base = w->font().pointSizeF();
+            w->setProperty("basepointsize", base);
+        }
+        if (base.toReal() <= 0)
+            return;
+        QFont font = w->font();
+        font.setPointSizeF(base.toReal());
+        while (QFontMetrics(font).horizontalAdvance(text) > width && font.pointSizeF() > 6)
+            font.setPointSizeF(font.pointSizeF() - 0.5);
+        w->setFont(font);
+    };
+    for (QLabel *l : findChildren<QLabel *>()) {
+        if (l->text().isEmpty())
+            continue;
+        // The device group's captions end where their value fields begin.
+        const bool beside = l == ui->Type || l == ui->label_id || l == ui->status;
+        fit(l, l->text(), beside ? ui->Editsettype->x() - l->x() - 3 : l->width());
+    }
+    for (QPushButton *b : findChildren<QPushButton *>())
+        fit(b, b->text(), b->width() - 8);
+}
+
+void FormSetView::refreshsaveedprogram(int row)
+{
+    const DeviceData *d = current();
+    if (!d || row < 0 || row >= kUserPrograms)
+        return;
+    // A record never read carries number 0: the row still stands for its program.
+    const int number = d->getnamerecordnum(row);
+    ui->progwidget->setItem(row, 0, item(QString::number(number != 0 ? number : row + 1)));
+    ui->progwidget->setItem(row, 1, item(d->getnamerecordused(row) ? lan("have", "有") : lan("no", "无")));
+    ui->progwidget->setItem(row, 2, item(d->getnamerecordname(row)));
+}
+
+void FormSetView::refreshprogram()
+{
+    const DeviceData *d = current();
+    if (!d)
+        return;
+    for (int k = 0; k < kUserPrograms; ++k)
+        refreshsaveedprogram(k);
+    for (int k = 0; k < kPresetPrograms; ++k) {
+        const int number = d->getnamerecordnum(kUserPrograms + k);
+        ui->effectwidget->setItem(k, 0, item(QString::number(number != 0 ? number : kFirstPreset + k)));
+        ui->effectwidget->setItem(k, 1, item(d->getnamerecordname(kUserPrograms + k)));
+    }
+}
+
+int FormSetView::selectedprogram() const
+{
+    if (ui->tabWidget->currentIndex() == 0) {
+        const int r = ui->progwidget->currentRow();
+        return r >= 0 && r < kUserPrograms ? r + 1 : 0;
+    }
+    const int r = ui->effectwidget->currentRow();
+    return r >= 0 && r < kPresetPrograms ? r + kFirstPreset : 0;
+}
+
+void FormSetView::refreshLanText()
+{
+    ui->label_id_2->setText(lan("Program Number:", "程式序号:"));
+    ui->Currentdata->setText(lan("Current Data:", "当前数据:"));
+    ui->promam_name->setText(lan("Program Name:", "程式名称"));
+    ui->Type->setText(lan("Device Type:", "设备类型:"));
+    ui->label_id->setText(lan("Device ID:", "设备ID:"));
+    ui->status->setText(lan("Connect Status:", "连接状态:"));
+    ui->label_3->setText(lan("NAME", "名称"));
+    ui->label_8->setText(lan("NAME", "名称"));
+    ui->label_7->setText(lan("FLAG", "标志"));
+    ui->tabWidget->setTabText(ui->tabWidget->indexOf(ui->tab), lan("User Program", "用户程式"));
+    ui->tabWidget->setTabText(ui->tabWidget->indexOf(ui->tab_2), lan("Preset Program", "预设程式"));
+    ui->btn_ref->setText(lan("Refresh", "刷新"));
+    ui->btn_loadprogram->setText(lan("Load Program", "载入程式"));
+    ui->btnloadcurdata_2->setText(lan("Save Program", "保存程式"));
+    ui->btndelete->setText(lan("Delete Program", "删除程式"));
+    ui->btnreset->setText(lan("Reset Program", "重设程式"));
+    ui->btnloadcurdata_3->setText(lan("Save to PC", "保存到PC"));
+    ui->btnloadFromPc->setText(lan("Load from PC", "从PC端载入"));
+    ui->btnloadcurdata_4->setText(lan("Save all to PC", "全部保存至PC"));
+    ui->btnloadcurdata_5->setText(lan("Load all from PC", "将PC端全部载入"));
+    ui->pushButton1->setText(lan("Copy", "拷贝"));
+    ui->pushButton_21->setText(lan("Link", "链接"));
+    ui->copy->setText(lan("Set Copy:", "设置拷贝"));
+    ui->link->setText(lan("Set link:", "设置链接"));
+    ui->lock->setText(lan("Device Lock:", "设备锁"));
+    ui->pushButton_51->setText(lan("Load Logo", "加载商标"));
+    ui->pushButton_61->setText(lan("Mody", "修改"));
+    ui->btnloadcurdata->setText(lan("Load Data", "加载数据"));
+    // The default name, until a device's program name replaces it.
+    if (ui->Editname1->text() == QLatin1String("PROGRAM") ||
+        ui->Editname1->text() == QString::fromUtf8("程式"))
+        ui->Editname1->setText(lan("PROGRAM", "程式"));
+    if (connected()) {
+        ui->Editdata->setText(lan("Online Data", "在线数据"));
+        ui->Editsetstatus->setText(lan("Connected", "已连接"));
+    } else {
+        ui->Editdata->setText(lan("PC Init Data", "PC 加载数据"));
+        ui->Editsetstatus->setText(lan("Disconnect", "断开连接"));
+    }
+    ui->btnconnect->setText(connecttext());
+    for (QPushButton *b : {ui->pushButton_31, ui->pushButton_41}) {
+        const QString t = b->text();
+        if (t == QLatin1String(kUnlock[0]) || t == QString::fromUtf8(kUnlock[1]))
+            b->setText(lan(kUnlock[0], kUnlock[1]));
+        else if (t == QLatin1String(kLock[0]) || t == QString::fromUtf8(kLock[1]))
+            b->setText(lan(kLock[0], kLock[1]));
+    }
+    if (ui->progwidget->item(0, 1) && !ui->progwidget->item(0, 1)->text().isEmpty())
+        refreshprogram();
+    fittexts();
+}
+
+void FormSetView::Time_Out()
+{
+    timedout = true;
+    requesttimer->stop();
+}
+
+// ---------------------------------------------------------------------------
+// Connect button, dialogs, hidden keys, closing
+
+void FormSetView::on_btnconnect_clicked()
+{
+    DeviceData *d = current();
+    if (busy || !d || !gDeviceList.contains(d))
+        return;
+    if (!connected()) {
+        if (d->getnetdevice()) {
+            emit sendconnect();
+        } else {
+            gMainApp->sendconnectreq();
+            MainApp::delayms(50);
+        }
+        return;
+    }
+    d->namesloaded = 0;
+    gMainApp->senddisconnect();
+}
+
+void FormSetView::on_pushButton1_clicked()
+{
+    if (busy || !connected() || current()->getlocktype() != 0)
+        return;
+    // Each opening has its own dialog, gone when it closes.
+    DialogCopy dialog(this);
+    connect(&dialog, &DialogCopy::updataallviews, this, &FormSetView::updataallviews);
+    dialog.initcopy(uchar(current()->gettype()));
+    dialog.exec();
+    dialog.close();
+}
+
+void FormSetView::on_pushButton_21_clicked()
+{
+    if (busy || !connected() || current()->getlocktype() != 0)
+        return;
+    DialogLink dialog(this);
+    connect(&dialog, &DialogLink::updataallviews, this, &FormSetView::updataallviews);
+    dialog.loadlinkmasks(uchar(current()->gettype()));
+    dialog.exec();
+    dialog.close();
+}
+
+void FormSetView::on_pushButton_31_clicked()
+{
+    if (busy || !connected())
+        return;
+    DialogDeviceLock::openmodal(this);
+}
+
+void FormSetView::on_pushButton_41_clicked()
+{
+    if (busy || !connected())
+        return;
+    openprojectlock();
+}
+
+void FormSetView::openprojectlock()
+{
+    DialogProjectLock::openmodal(this);
+}
+
+void FormSetView::keyPressEvent(QKeyEvent *event)
+{
+    // Shift, then Alt, then Q, other keys between them allowed.
+    const int key = event->key();
+    if (keystate == 0 && key == Qt::Key_Shift)
+        keystate = 10;
+    else if (keystate == 10 && key == Qt::Key_Alt)
+        keystate = 20;
+    else if (keystate == 20 && key == Qt::Key_Q)
+        keystate = 30;
+    if (keystate == 30) {
+        keystate = 0;
+        if (connected() && !busy)
+            openprojectlock();
+    }
+}
 
 void FormSetView::closeEvent(QCloseEvent *event)
 {
@@ -26,3 +442,357 @@ void FormSetView::closeEvent(QCloseEvent *event)
         gMainApp->hidesetview();
     event->ignore();
 }
+
+// ---------------------------------------------------------------------------
+// Progress window
+
+void FormSetView::setupprogress(const QString &title, int value, bool nonmodal)
+{
+    if (!progress) {
+        progress.reset(new QProgressDialog);
+        progress->setCancelButton(nullptr);
+        progress->setMinimumDuration(0);
+    }
+    if (nonmodal)
+        progress->setWindowModality(Qt::NonModal);
+    progress->setWindowTitle(title);
+    progress->setLabelText(title);
+    progress->setWindowFlags(Qt::ToolTip);
+    if (nonmodal)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    progress->setValue(value);
+    progress->show();
+}
+
+void FormSetView::setprogress(int value)
+{
+    if (progress)
+        progress->setValue(value);
+}
+
+// ---------------------------------------------------------------------------
+// Operations with the device
+
+bool FormSetView::readnames(Exchange &x, int first, int last, const std::function<void(int)> &done)
+{
+    for (int n = first; n <= last; ++n) {
+        const Exchange::Result r = x.run(
+            namerequest(n), [n] { gMainApp->sendreadprogramname(n); },
+            [&](int, bool) {
+                if (done)
+                    done(n);
+            });
+        if (r != Exchange::Result::Answered) {
+            shownamesfailure(int(r));
+            return false;
+        }
+        // The reply's own record: whatever else arrived meanwhile.
+        if (x.usable())
+            x.device()->setnamerecord(x.reply().slice(14, 44));
+    }
+    return true;
+}
+
+void FormSetView::shownamesfailure(int result)
+{
+    if (Exchange::Result(result) == Exchange::Result::Closing)
+        return;
+    Prompts::critical(
+        this, lan("Refresh Programs List", "刷新程式列表"),
+        lan("The program names could not be read. Please Try Again", "无法读取程式名称，请重试"));
+}
+
+void FormSetView::on_btn_ref_clicked()
+{
+    if (busy || !connected())
+        return;
+    Busy b(this);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    Exchange x;
+    if (!readnames(x, 1, kAllPrograms))
+        return;
+    MainApp::delayms(100, true);
+    refreshprogram();
+    if (x.usable())
+        x.device()->namesloaded = 1;
+}
+
+void FormSetView::on_btn_ref1_clicked()
+{
+    if (busy || !connected() || current()->namesloaded != 0)
+        return;
+    Busy b(this);
+    setupprogress(lan("Refresh Programs List", "刷新程式列表"), 0, false);
+    Exchange x;
+    const bool ok = readnames(x, 1, kAllPrograms, [this](int n) { setprogress(2 * n); });
+    if (ok) {
+        MainApp::delayms(100, true);
+        refreshprogram();
+        if (x.usable())
+            x.device()->namesloaded = 1;
+    }
+    setprogress(100);
+}
+
+void FormSetView::on_btnloadcurdata_clicked()
+{
+    if (busy)
+        return;
+    Busy b(this);
+    loadcurrentdata();
+}
+
+bool FormSetView::loadcurrentdata()
+{
+    setupprogress(lan("Load Cur Data...", "加载当前数据..."), 1, true);
+    BusyCursor cursor;
+    ProgramReader reader;
+    const bool ok = reader.loadcurrent([this](int part, bool) { setprogress(3 * part); });
+    if (!ok) {
+        setprogress(100);
+        cursor.end();
+        if (reader.result() != Exchange::Result::Closing)
+            ProgramReader::showfailure(this);
+        return false;
+    }
+    setprogress(80);
+    MainApp::delayms(100, true);
+    setprogress(90);
+    MainApp::delayms(50, true);
+    if (gMainApp->getcurdevice() == reader.device())
+        reader.device()->setdevicename(lan("Online Data", "在线数据"));
+    emit updataallviews();
+    setprogress(100);
+    return true;
+}
+
+void FormSetView::on_btn_loadprogram_clicked()
+{
+    if (busy || !connected())
+        return;
+    DeviceData *d = current();
+    if (d->getlocktype() == 4) {
+        Prompts::information(this, lan("Has Locked!", "已加锁"),
+                             lan("Please Unlock and retry!", "请解锁后重试!"));
+        return;
+    }
+    const int p = selectedprogram();
+    if (p < 1)
+        return;
+    if (!d->getnamerecordused(p - 1)) {
+        Prompts::critical(this, lan("Can't Load Program", "无法载入程序"),
+                          lan("This Program Is Not Exist", "此程序不存在"));
+        return;
+    }
+    Busy b(this);
+    setupprogress(lan("ReCall Program...", "回调程序.."), 1, true);
+    BusyCursor cursor;
+    Exchange x;
+    Exchange::Request r;
+    r.code = 0x62;
+    r.marks = {{7, p}};
+    r.settlems = 100;
+    r.timeoutms = 4000;
+    const Exchange::Result result = x.run(
+        r, [p] { gMainApp->sendrecallprogram(p); }, [this](int n, bool) { setprogress(5 * n); });
+    MainApp::delayms(100, true);
+    setprogress(90);
+    MainApp::delayms(100, true);
+    setprogress(100);
+    cursor.end();
+    if (result == Exchange::Result::Answered && x.usable()) {
+        x.device()->setcurprogramnum(p);
+        MainApp::delayms(50, true);
+        loadcurrentdata();
+        return;
+    }
+    if (result != Exchange::Result::Closing)
+        Prompts::critical(this, lan("This Program Load Failed", "程式载入失败"),
+                          lan("please try again", "请重试"));
+}
+
+void FormSetView::on_btnloadcurdata_2_clicked()
+{
+    if (busy || !connected() || current()->getlocktype() != 0)
+        return;
+    Busy b(this);
+    Exchange x; // the device current now is the one stored to
+    const int r =
+        ui->tabWidget->currentIndex() == 0 ? ui->progwidget->currentRow() : ui->effectwidget->currentRow();
+    QString proposed = current()->getnamerecordname(r);
+    // The processor pads names with blanks: an unnamed slot proposes nothing.
+    while (proposed.endsWith(QLatin1Char(' ')))
+        proposed.chop(1);
+    DialogInputStr dialog(this);
+    if (r >= 0)
+        dialog.setid(r);
+    dialog.setname(proposed);
+    dialog.exec();
+    dialog.close();
+    if (!dialog.accepted || dialog.id < 0 || dialog.id >= kUserPrograms)
+        return;
+    const int i = dialog.id;
+    const int p = i + 1;
+    BusyCursor cursor;
+    const QString namehex =
+        DeviceData::bytestohex(
+            dialog.name.leftJustified(DeviceData::kProgramNameSize, QLatin1Char(' ')).toLatin1())
+            .left(2 * DeviceData::kProgramNameSize);
+
+    Exchange::Request req;
+    req.code = 0x63;
+    req.marks = {{7, p}};
+    req.settlems = 100;
+    req.timeoutms = 3000;
+    const Exchange::Result result = x.run(req, [p, namehex] { gMainApp->sendsaveprogram(p, namehex); });
+    MainApp::delayms(50, true);
+    if (result != Exchange::Result::Answered) {
+        cursor.end();
+        if (result != Exchange::Result::Closing)
+            Prompts::critical(this, lan("Save This Program Failed", "保存程式失败"),
+                              lan("Please Try Again", "请重试"));
+        return;
+    }
+    if (!readnames(x, p, p))
+        return;
+    MainApp::delayms(100, true);
+    refreshsaveedprogram(i);
+    refreshprogram();
+}
+
+void FormSetView::on_btndelete_clicked()
+{
+    if (busy || !connected())
+        return;
+    DeviceData *d = current();
+    const int n = selectedprogram();
+    if (n < 1)
+        return;
+    if (n > kUserPrograms) {
+        Prompts::critical(
+            this, lan("Preset Program Cannot Delete ", "预设程式无法删除"),
+            lan("Preset Program Cannot Delete \nPlease Select Again", "预设程式无法删除 \n请重新选择"));
+        return;
+    }
+    if (!d->getnamerecordused(n - 1)) {
+        Prompts::critical(this, lan("Can't Delete This Program", "无法删除当前程式"),
+                          lan("This Program Is Not Exist", "此程式不存在"));
+        return;
+    }
+    // The program the processor runs, as its record says (not a display field).
+    if (n == d->getcurprogramnum()) {
+        Prompts::critical(this, lan("Can't Delete This Program", "无法删除当前程式"),
+                          lan("This Program Is Running", "此程式正在运行"));
+        return;
+    }
+    Busy b(this);
+    Exchange x; // the device current now is the one the program is deleted from
+    if (!Prompts::confirm(this, lan("Delete", "删除"),
+                          lan("Do you Delete this program?", "你想要删除此程式吗?"), QStringLiteral("Yes"),
+                          QStringLiteral("No")))
+        return;
+    setupprogress(lan("Delete Program Waitting...", "等待删除..."), 1, true);
+    BusyCursor cursor;
+    Exchange::Request r;
+    r.code = 0x66;
+    r.marks = {{7, n}};
+    r.settlems = 100;
+    r.timeoutms = 2000;
+    const Exchange::Result result = x.run(
+        r, [n] { gMainApp->senddeleteprogram(n); }, [this](int a, bool) { setprogress(18 + 3 * (a - 1)); });
+    MainApp::delayms(100, true);
+    setprogress(55);
+    if (result != Exchange::Result::Answered) {
+        setprogress(100);
+        cursor.end();
+        if (result != Exchange::Result::Closing)
+            Prompts::critical(this, lan("Delete Program Failed ", "删除程式失败"),
+                              lan("Please Try Again", "请重试"));
+        return;
+    }
+    const bool named = readnames(x, n, n, [this](int) { setprogress(80); });
+    if (named) {
+        MainApp::delayms(100, true);
+        refreshsaveedprogram(n - 1);
+        refreshprogram();
+    }
+    setprogress(100);
+}
+
+void FormSetView::on_btnreset_clicked()
+{
+    if (busy || !connected())
+        return;
+    Busy b(this);
+    Exchange x; // the device current now is the one reset
+    if (!Prompts::confirm(this, lan("Reset Programes", "重设程序"),
+                          lan("Do you Reset all programes?", "是否重设所有程序?"), QStringLiteral("Yes"),
+                          QStringLiteral("No")))
+        return;
+    setupprogress(lan("Reset Waitting...", "重设中..."), 0, true);
+    BusyCursor cursor;
+    Exchange::Request r;
+    r.code = 0x65;
+    r.settlems = 100;
+    r.timeoutms = 15000;
+    const Exchange::Result result = x.run(
+        r, [] { gMainApp->sendresetprograms(); }, [this](int a, bool) { setprogress(10 + 5 * (a - 1)); });
+    MainApp::delayms(100, true);
+    setprogress(55);
+    if (result != Exchange::Result::Answered) {
+        setprogress(100);
+        cursor.end();
+        if (result != Exchange::Result::Closing)
+            Prompts::critical(this, lan("Reset Program Failed ", "重设程式失败"),
+                              lan("Please Try Again", "请重试"));
+        return;
+    }
+    if (!readnames(x, 1, kAllPrograms, [this](int p) { setprogress(55 + p); })) {
+        setprogress(100);
+        return;
+    }
+    MainApp::delayms(100, true);
+    refreshprogram();
+    setprogress(100);
+    cursor.end();
+    loadcurrentdata();
+}
+
+bool FormSetView::readprogram(uchar n)
+{
+    if (n > kAllPrograms)
+        return false;
+    setupprogress(lan("Load Device Program data...", "加载设备数据.."), 0, true);
+    BusyCursor cursor;
+    ProgramReader reader;
+    int firsttries = 0;
+    const bool ok = reader.read(n, [&](int part, bool) {
+        if (part == 0)
+            setprogress(5 * ++firsttries);
+        else
+            setprogress(50 + part);
+    });
+    if (!ok) {
+        setprogress(100);
+        return false;
+    }
+    setprogress(80);
+    MainApp::delayms(100, true);
+    if (gMainApp->getcurdevice() != reader.device()) {
+        setprogress(100);
+        return false;
+    }
+    reader.device()->applyreceivedimage();
+    setprogress(90);
+    MainApp::delayms(100, true);
+    setprogress(100);
+    return true;
+}
+
+// Program files, collections and the logo come with their own exchanges.
+void FormSetView::on_btnloadcurdata_3_clicked() {}
+void FormSetView::on_btnloadFromPc_clicked() {}
+void FormSetView::on_btnloadcurdata_4_clicked() {}
+void FormSetView::on_btnloadcurdata_5_clicked() {}
+void FormSetView::on_pushButton_51_clicked() {}
+void FormSetView::on_pushButton_61_clicked() {}

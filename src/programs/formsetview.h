@@ -1,33 +1,114 @@
 #pragma once
 
-// The device settings page: the device's stored programs (list, read, recall,
-// store, delete, reset), program and collection files, and the logo upload.
+// The device settings page: who the current device is (type, address, link
+// and lock state), the program it runs, the names of its 30 user and 10 preset
+// programs, and the program operations with the device: names refresh, load
+// current data, recall, store under a name and ID, delete and reset. It also
+// opens the copy, link, device lock and project lock dialogs.
+//
+// Every operation with the device is a bounded exchange (Exchange,
+// ProgramReader): it waits for the reply to its own command, ends when the
+// device stops answering, loses its link or stops being current, or the
+// application closes, and says so in a box. While one runs, the page's buttons
+// start nothing else.
 
+#include <QString>
 #include <QWidget>
 
+#include <functional>
+#include <memory>
+
+class DeviceData;
+class Exchange;
 class QCloseEvent;
+class QKeyEvent;
+class QProgressDialog;
+class QTimer;
+
+namespace Ui
+{
+class FormSetView;
+}
 
 class FormSetView : public QWidget
 {
     Q_OBJECT
 public:
     explicit FormSetView(QWidget *parent = nullptr);
+    ~FormSetView() override;
+
+    // Reads program n (0 = the running data, 1..40 a stored program) into the
+    // current device's receive buffer and, when all 26 parts arrived, into
+    // its current image (not decoded). Call it from inside an operation.
+    bool readprogram(uchar n);
+    // True while an operation of the page runs.
+    bool isbusy() const { return busy; }
+    // The selected program: user tab row r is r + 1, preset tab row r is r + 31; 0 when none.
+    int selectedprogram() const;
+    // The progress window of the operations (null until first used).
+    QProgressDialog *progresswindow() const { return progress.get(); }
 
 signals:
-    // Asks the main window to connect to the current device.
-    void sendconnect();
-    // Asks the main window to reload every page.
+    // Asks the main window to reload every page from the current device.
     void updataallviews();
+    // Asks the main window to connect to the current (network) device.
+    void sendconnect();
 
 public slots:
-    // Refreshes the page from the current device.
     void refreshdata();
-    // "Refresh Programs List": reads the names of the stored programs again.
+    void refreshprogram();
+    void refreshsaveedprogram(int row);
+    void on_btnconnect_clicked();
+    void on_btn_ref_clicked();
     void on_btn_ref1_clicked();
+    void on_btnloadcurdata_clicked();
+    void on_btn_loadprogram_clicked();
+    void on_btnloadcurdata_2_clicked();
+    void on_pushButton1_clicked();
+    void on_pushButton_21_clicked();
+    void on_btnloadcurdata_3_clicked();
+    void on_btnloadFromPc_clicked();
+    void on_btndelete_clicked();
+    void on_btnreset_clicked();
+    void on_pushButton_31_clicked();
+    void on_pushButton_41_clicked();
+    void on_pushButton_51_clicked();
+    void on_pushButton_61_clicked();
+    void on_btnloadcurdata_4_clicked();
+    void on_btnloadcurdata_5_clicked();
     void refreshLanText();
+    void Time_Out();
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+
+private:
+    // Marks the page busy for one operation.
+    class Busy;
+    friend class Busy;
+
+    DeviceData *current() const;
+    bool connected() const;
+    QString connecttext() const;
+    void refreshbuttons();
+    void fittexts();
+    void cleardevinfo();
+    void setupprogress(const QString &title, int value, bool nonmodal);
+    void setprogress(int value);
+    // Reads the names of programs first..last; each reply fills its record.
+    // Returns false (and the records read so far stay) when one never came.
+    bool readnames(Exchange &x, int first, int last, const std::function<void(int)> &done = {});
+    void shownamesfailure(int result);
+    bool loadcurrentdata();
+    void openprojectlock();
+
+    std::unique_ptr<QProgressDialog> progress;
+    int keystate = 0;
+    QTimer *requesttimer = nullptr;
+    bool timedout = false;
+    bool busy = false;
+    Ui::FormSetView *ui;
 };
 
 extern FormSetView *gFormSetView;

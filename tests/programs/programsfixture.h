@@ -1,0 +1,154 @@
+#pragma once
+
+// What the program page tests share: the program-wide language object and
+// controller as start-up makes them, one listed serial device of type 0x18 at
+// address 1 that is current, scripted prompts, and the page. With a stand-in
+// line, commands reach the processor stand-in through the program's engine.
+
+#include "ccomctrl.h"
+#include "comsettings.h"
+#include "devicedata.h"
+#include "dspresources.h"
+#include "formsetview.h"
+#include "globalcontrl.h"
+#include "mainapp.h"
+#include "scriptedprompts.h"
+#include "standin.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+class ProgramsFixture
+{
+public:
+    static constexpr uchar kType = 0x18;
+
+    // Without listed, the controller's default record stays current.
+    void setup(uchar addr = 1, bool link = true, bool listed = true)
+    {
+        initdspresources();
+        QVERIFY(dir.isValid());
+        QDir::setCurrent(dir.path());
+        gGlobalContrl = new GlobalContrl;
+        gGlobalContrl->setlanguage(0);
+        gMainApp = new MainApp;
+        prompts.reset(new ScriptedPrompts);
+        if (!listed) {
+            dev = gMainApp->getcurdevice();
+            page.reset(new FormSetView);
+            return;
+        }
+        const QHostAddress serial(QStringLiteral("0.0.0.0"));
+        dev = MainApp::adddevice(kType, addr, serial);
+        gMainApp->setdevtype(kType);
+        gMainApp->setdevaddr(addr);
+        gMainApp->setdevip(serial);
+        gMainApp->selectdevice(kType, addr, serial);
+        QCOMPARE(gMainApp->getcurdevice(), dev);
+        dev->setcomconnected(link ? 1 : 0);
+        page.reset(new FormSetView);
+    }
+    void teardown()
+    {
+        page.reset();
+        prompts.reset();
+        delete gMainApp;
+        gMainApp = nullptr;
+        qDeleteAll(gDeviceList);
+        gDeviceList.clear();
+        delete gGlobalContrl;
+        gGlobalContrl = nullptr;
+        dev = nullptr;
+        MainApp::settimescale(1);
+    }
+
+    template <typename T = QWidget> T *child(const QString &name) const { return page->findChild<T *>(name); }
+    QString text(const QString &name) const
+    {
+        if (auto *e = child<QLineEdit>(name))
+            return e->text();
+        if (auto *b = child<QPushButton>(name))
+            return b->text();
+        return QStringLiteral("<no %1>").arg(name);
+    }
+    void click(const QString &name) const
+    {
+        QPushButton *b = child<QPushButton>(name);
+        QVERIFY2(b, qPrintable(name));
+        b->click();
+    }
+    // Selects program n (1..30 user tab, 31..40 preset tab).
+    void select(int n) const
+    {
+        auto *tabs = child<QTabWidget>(QStringLiteral("tabWidget"));
+        tabs->setCurrentIndex(n > 30 ? 1 : 0);
+        auto *table =
+            child<QTableWidget>(n > 30 ? QStringLiteral("effectwidget") : QStringLiteral("progwidget"));
+        table->selectRow(n > 30 ? n - 31 : n - 1);
+    }
+    QString cell(const QString &table, int row, int col) const
+    {
+        QTableWidgetItem *i = child<QTableWidget>(table)->item(row, col);
+        return i ? i->text() : QString();
+    }
+    // Runs f on the first modal dialog of type T once it is shown.
+    template <typename T> static void whenmodal(const std::function<void(T *)> &f)
+    {
+        auto poll = std::make_shared<std::function<void()>>();
+        *poll = [f, poll]() {
+            if (auto *d = qobject_cast<T *>(QApplication::activeModalWidget())) {
+                f(d);
+                return;
+            }
+            QTimer::singleShot(5, *poll);
+        };
+        QTimer::singleShot(0, *poll);
+    }
+
+    QTemporaryDir dir;
+    DeviceData *dev = nullptr;
+    std::unique_ptr<ScriptedPrompts> prompts;
+    std::unique_ptr<FormSetView> page;
+};
+
+// A stand-in line opened on the program's engine for the whole test.
+class StandinLine
+{
+public:
+    bool open()
+    {
+        line = s.openpty();
+        if (line < 0)
+            return false;
+        unit = s.addunit(line, 0x18, 1);
+        gComSettings.setportname(s.ptypath(line));
+        gComSettings.setsettings(ComSettings::FixedBaud, ComSettings::FixedDataBits, ComSettings::FixedParity,
+                                 ComSettings::FixedStopBits, ComSettings::FixedFlowControl,
+                                 ComSettings::FixedTimeout);
+        return gComCtrl.openmaincom();
+    }
+    void close() { gComCtrl.closemaincom(); }
+    // The commands of one code the unit received.
+    QVector<standin::FrameRecord> sent(int command) const
+    {
+        QVector<standin::FrameRecord> out;
+        for (const standin::FrameRecord &r : s.commands(unit))
+            if (command < 0 || r.command() == command)
+                out << r;
+        return out;
+    }
+
+    standin::Standin s;
+    int line = -1;
+    int unit = -1;
+};

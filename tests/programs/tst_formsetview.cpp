@@ -1,0 +1,347 @@
+// The program page without a processor: what it shows for each device, link,
+// lock and language, the connect button, the dialog openers and the hidden
+// key sequence, the program tables, and the program name and ID dialog.
+
+#include "dialogcopy.h"
+#include "dialoginputstr.h"
+#include "dialoglink.h"
+#include "dialogprojectlock.h"
+#include "dialogstr.h"
+#include "programsfixture.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QSignalSpy>
+
+namespace
+{
+const QStringList kOthers{"btnloadcurdata_2", "btndelete",        "btnreset",        "btnloadcurdata_3",
+                          "btnloadFromPc",    "btnloadcurdata_4", "btnloadcurdata_5"};
+} // namespace
+
+class TstFormSetView : public QObject
+{
+    Q_OBJECT
+    ProgramsFixture f;
+
+    // Every program-operation button's visibility: "L" recall shown, then
+    // "S" when the other seven are all shown, "-" when all hidden.
+    QString visibility() const
+    {
+        QString out = f.child<QPushButton>("btn_loadprogram")->isVisibleTo(f.page.get()) ? "L" : "-";
+        int shown = 0;
+        for (const QString &n : kOthers)
+            shown += f.child<QPushButton>(n)->isVisibleTo(f.page.get()) ? 1 : 0;
+        return out + (shown == kOthers.size() ? "S" : shown == 0 ? "-" : "?");
+    }
+
+private slots:
+    void cleanup() { f.teardown(); }
+
+    void display_data()
+    {
+        QTest::addColumn<int>("state"); // 0 no device, 1 listed and disconnected, 2 connected
+        QTest::addColumn<int>("lock");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("language");
+        // buttons, type, id, status, connect button, current data, program number, lock button
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("no device") << 0 << 0 << 24 << 0
+                                   << QStringList{"--",        "4IN8OUT",      "0", "Disconnect",
+                                                  "No Device", "PC Init Data", "",  "--------"};
+        QTest::newRow("no device, Chinese")
+            << 0 << 0 << 24 << 1
+            << QStringList{"--", "4IN8OUT", "0", "断开连接", "无设备", "PC 加载数据", "", "--------"};
+        QTest::newRow("disconnected 3IN6OUT")
+            << 1 << 0 << 22 << 0
+            << QStringList{"--", "3IN6OUT", "1", "Disconnect", "Connect", "PC Init Data", "", "--------"};
+        QTest::newRow("disconnected, Chinese")
+            << 1 << 0 << 20 << 1
+            << QStringList{"--", "2IN4OUT", "1", "断开连接", "连接", "PC 加载数据", "", "--------"};
+        QTest::newRow("connected, unlocked")
+            << 2 << 0 << 24 << 0
+            << QStringList{"LS", "4IN8OUT", "1", "Connected", "Disconnect", "Online Data", "     7", "LOCK"};
+        QTest::newRow("connected, lock 2, Chinese")
+            << 2 << 2 << 20 << 1
+            << QStringList{"L-", "2IN4OUT", "1", "已连接", "断开连接", "在线数据", "     7", "解锁"};
+        QTest::newRow("connected, lock 4, type 0x17")
+            << 2 << 4 << 0x17 << 0
+            << QStringList{"L-", "", "1", "Connected", "Disconnect", "Online Data", "     7", "UNLOCK"};
+    }
+    void display()
+    {
+        QFETCH(int, state);
+        QFETCH(int, lock);
+        QFETCH(int, type);
+        QFETCH(int, language);
+        QFETCH(QStringList, shown);
+        f.setup(1, state == 2, state > 0);
+        f.dev->settype(type);
+        f.dev->setlocktype(lock);
+        f.dev->setcurprogramnum(7);
+        gGlobalContrl->setlanguage(language);
+        f.page->refreshLanText();
+        f.page->refreshdata();
+        const QStringList got{
+            visibility(),         f.text("Editsettype"), f.text("Editsetid"),    f.text("Editsetstatus"),
+            f.text("btnconnect"), f.text("Editdata"),    f.text("Editsetproid"), f.text("pushButton_31")};
+        QCOMPARE(got, shown);
+        // A language switch keeps the texts derived from the link state.
+        gGlobalContrl->setlanguage(1 - language);
+        f.page->refreshLanText();
+        gGlobalContrl->setlanguage(language);
+        f.page->refreshLanText();
+        QCOMPARE(f.text("btnconnect"), shown[4]);
+        QCOMPARE(f.text("pushButton_31"), shown[7]);
+        // A device without link is marked as holding the PC's data.
+        if (state == 1)
+            QCOMPARE(f.dev->getdevicename(), shown[5]);
+    }
+
+    // Before any device: numbered rows, the form's texts.
+    void start()
+    {
+        f.setup(1, false, false);
+        QCOMPARE(f.cell("progwidget", 29, 0), QString("30"));
+        QCOMPARE(f.cell("effectwidget", 9, 0), QString("10"));
+        QCOMPARE(f.text("Editname1"), QString("PROGRAM"));
+        QCOMPARE(f.text("Editdata"), QString("PC Init Data"));
+        QCOMPARE(visibility(), QString("--"));
+        QCOMPARE(f.child<QTabWidget>("tabWidget")->currentIndex(), 1);
+        QCOMPARE(f.page->selectedprogram(), 31);
+        gGlobalContrl->setlanguage(1);
+        f.page->refreshLanText();
+        QCOMPARE(f.text("Editname1"), QString::fromUtf8("程式"));
+    }
+
+    // Records never read show their program's number, not 0.
+    void tables()
+    {
+        f.setup();
+        f.dev->setnamerecord("0201" + QByteArray("SHOW").leftJustified(20, ' ').toHex());
+        f.dev->setnamerecord("2100" + QByteArray("PRESET TWO").leftJustified(20, ' ').toHex());
+        f.page->refreshprogram();
+        QCOMPARE(f.cell("progwidget", 0, 0), QString("1"));
+        QCOMPARE(f.cell("progwidget", 0, 1), QString("no"));
+        QCOMPARE(f.cell("progwidget", 1, 0), QString("2"));
+        QCOMPARE(f.cell("progwidget", 1, 1), QString("have"));
+        QCOMPARE(f.cell("progwidget", 1, 2), QString("SHOW                "));
+        QCOMPARE(f.cell("effectwidget", 1, 0), QString("32"));
+        QCOMPARE(f.cell("effectwidget", 2, 0), QString("33"));
+        QCOMPARE(f.cell("effectwidget", 2, 1), QString("PRESET TWO          "));
+        QCOMPARE(f.cell("effectwidget", 0, 0), QString("31"));
+        gGlobalContrl->setlanguage(1);
+        f.page->refreshLanText();
+        QCOMPARE(f.cell("progwidget", 1, 1), QString("有"));
+    }
+
+    // The connect button acts by the link state, whatever it reads.
+    void connectbutton_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<bool>("net");
+        QTest::addColumn<int>("connects");    // sendconnect() emitted
+        QTest::addColumn<QString>("payload"); // the last command built
+        QTest::addColumn<int>("namesloaded");
+        QTest::newRow("no device") << 0 << false << 0 << "" << 1;
+        QTest::newRow("serial, disconnected") << 1 << false << 0 << "00" << 1;
+        QTest::newRow("network, disconnected") << 1 << true << 1 << "" << 1;
+        QTest::newRow("connected") << 2 << false << 0 << "00" << 0;
+    }
+    void connectbutton()
+    {
+        QFETCH(int, state);
+        QFETCH(bool, net);
+        QFETCH(int, connects);
+        QFETCH(QString, payload);
+        QFETCH(int, namesloaded);
+        f.setup(1, state == 2, state > 0);
+        f.dev->setnetdevice(net);
+        f.dev->namesloaded = 1;
+        // After a language switch the text no longer decides anything.
+        gGlobalContrl->setlanguage(1);
+        f.page->refreshLanText();
+        QSignalSpy spy(f.page.get(), &FormSetView::sendconnect);
+        f.click("btnconnect");
+        QCOMPARE(spy.count(), connects);
+        QCOMPARE(gMainApp->getpayload(), payload);
+        QCOMPARE(int(f.dev->namesloaded), namesloaded);
+    }
+
+    // Copy and Link open only for a connected, unlocked device; the lock
+    // dialogs for any connected device.
+    void dialogs_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("link");
+        QTest::addColumn<int>("lock");
+        QTest::addColumn<QString>("opened"); // class of the dialog run, or empty
+        QTest::newRow("copy") << "pushButton1" << true << 0 << "DialogCopy";
+        QTest::newRow("copy, locked") << "pushButton1" << true << 1 << "";
+        QTest::newRow("copy, no link") << "pushButton1" << false << 0 << "";
+        QTest::newRow("link") << "pushButton_21" << true << 0 << "DialogLink";
+        QTest::newRow("link, locked") << "pushButton_21" << true << 3 << "";
+        QTest::newRow("device lock, locked") << "pushButton_31" << true << 1 << "DialogDeviceLock";
+        QTest::newRow("device lock, no link") << "pushButton_31" << false << 0 << "";
+        QTest::newRow("project lock") << "pushButton_41" << true << 2 << "DialogProjectLock";
+    }
+    void dialogs()
+    {
+        QFETCH(QString, button);
+        QFETCH(bool, link);
+        QFETCH(int, lock);
+        QFETCH(QString, opened);
+        f.setup(1, link);
+        f.dev->setlocktype(lock);
+        QString ran;
+        ProgramsFixture::whenmodal<QDialog>([&](QDialog *d) {
+            ran = d->metaObject()->className();
+            QCOMPARE(d->parentWidget(), f.page.get());
+            d->close();
+        });
+        f.page->metaObject()->invokeMethod(f.page.get(), qPrintable("on_" + button + "_clicked"));
+        QTest::qWait(20);
+        QCOMPARE(ran, opened);
+    }
+
+    // A copy or link that changed the device reloads every page.
+    void relay()
+    {
+        f.setup();
+        QSignalSpy spy(f.page.get(), &FormSetView::updataallviews);
+        ProgramsFixture::whenmodal<DialogCopy>([](DialogCopy *d) {
+            emit d->updataallviews();
+            d->close();
+        });
+        f.click("pushButton1");
+        QCOMPARE(spy.count(), 1);
+    }
+
+    // Shift, Alt, Q in this order, other keys between, open the project lock
+    // dialog while connected; the sequence then starts again.
+    void keys_data()
+    {
+        QTest::addColumn<bool>("link");
+        QTest::addColumn<QVector<int>>("keys");
+        QTest::addColumn<int>("opened");
+        const int S = Qt::Key_Shift, A = Qt::Key_Alt, Q = Qt::Key_Q;
+        QTest::newRow("in order") << true << QVector<int>{S, A, Q} << 1;
+        QTest::newRow("others between") << true << QVector<int>{S, Qt::Key_X, A, Q, Qt::Key_1} << 1;
+        QTest::newRow("wrong order") << true << QVector<int>{A, S, Q, Q} << 0;
+        QTest::newRow("twice") << true << QVector<int>{S, A, Q, S, A, Q} << 2;
+        QTest::newRow("not connected, then again") << false << QVector<int>{S, A, Q, A, Q} << 0;
+    }
+    void keys()
+    {
+        QFETCH(bool, link);
+        QFETCH(QVector<int>, keys);
+        QFETCH(int, opened);
+        f.setup(1, link);
+        int runs = 0;
+        for (int k : keys) {
+            ProgramsFixture::whenmodal<DialogProjectLock>([&](DialogProjectLock *d) {
+                ++runs;
+                d->close();
+            });
+            QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
+            QApplication::sendEvent(f.page.get(), &press);
+            QTest::qWait(10);
+        }
+        QCOMPARE(runs, opened);
+        // Not connected: the next full sequence starts from Shift again.
+        if (!link) {
+            f.dev->setcomconnected(1);
+            ProgramsFixture::whenmodal<DialogProjectLock>([&](DialogProjectLock *d) {
+                ++runs;
+                d->close();
+            });
+            for (int k : {int(Qt::Key_Shift), int(Qt::Key_Alt), int(Qt::Key_Q)}) {
+                QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
+                QApplication::sendEvent(f.page.get(), &press);
+            }
+            QTest::qWait(10);
+            QCOMPARE(runs, 1);
+        }
+    }
+
+    // The name and ID dialog.
+    void namedialog_data()
+    {
+        QTest::addColumn<QString>("preset"); // setname
+        QTest::addColumn<int>("id");         // setid
+        QTest::addColumn<QString>("typed");  // keys typed after clearing, or "-" to leave the edit
+        QTest::addColumn<bool>("ok");        // OK, else the frame's close
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("result");
+        QTest::newRow("empty OK") << "" << 0 << "-" << true << true << "" << 0;
+        QTest::newRow("one blank shows empty") << " " << 5 << "-" << true << true << "" << 5;
+        QTest::newRow("twenty blanks kept")
+            << QString(20, ' ') << 29 << "-" << true << true << QString(20, ' ') << 29;
+        QTest::newRow("at most 20") << "" << 3 << "ABCDEFGHIJKLMNOPQRSTUVW" << true << true
+                                    << "ABCDEFGHIJKLMNOPQRST" << 3;
+        // Characters a processor cannot keep are refused as typed.
+        QTest::newRow("Latin-1 only") << "" << 0 << QString::fromUtf8("Hall\u00e9 中文 1") << true << true
+                                      << QString::fromUtf8("Hall\u00e9  1") << 0;
+        QTest::newRow("closed") << "NAME" << 4 << "-" << false << false << "" << 0;
+    }
+    void namedialog()
+    {
+        QFETCH(QString, preset);
+        QFETCH(int, id);
+        QFETCH(QString, typed);
+        QFETCH(bool, ok);
+        QFETCH(bool, accepted);
+        QFETCH(QString, name);
+        QFETCH(int, result);
+        f.setup();
+        DialogInputStr d(f.page.get());
+        d.setname(preset);
+        d.setid(id);
+        d.setid(30); // out of range: no change
+        auto *edit = d.findChild<QLineEdit *>("EditNewName");
+        if (preset == " ")
+            QCOMPARE(edit->text(), QString());
+        if (typed != "-") {
+            edit->clear();
+            edit->setFocus();
+            for (const QChar c : typed) {
+                QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+                QApplication::sendEvent(edit, &press);
+            }
+        }
+        QTimer::singleShot(0, [&] {
+            if (ok)
+                d.findChild<QPushButton *>("pushButton_ok")->click();
+            else
+                d.close();
+        });
+        d.exec();
+        QCOMPARE(d.accepted, accepted);
+        QCOMPARE(d.name, name);
+        QCOMPARE(d.id, result);
+        QCOMPARE(d.findChild<QComboBox *>("cbxnewid")->itemText(29), QString("ID: 30"));
+    }
+
+    void dialogtexts()
+    {
+        f.setup();
+        gGlobalContrl->setlanguage(1);
+        DialogInputStr in;
+        DialogStr str;
+        QCOMPARE(in.findChild<QLabel *>("label_18")->text(), QString::fromUtf8("新的程式名称:"));
+        QCOMPARE(in.findChild<QPushButton *>("pushButton_ok")->text(), QString::fromUtf8("确定"));
+        QCOMPARE(str.findChild<QPushButton *>("pushButton_ok1")->text(), QString::fromUtf8("确定:"));
+        QTimer::singleShot(0, [&] {
+            str.findChild<QLineEdit *>("lineEdit_STR")->setText("X");
+            str.findChild<QPushButton *>("pushButton_ok1")->click();
+        });
+        str.exec();
+        QVERIFY(str.accepted);
+        QCOMPARE(str.name, QString("X"));
+    }
+};
+
+QTEST_MAIN(TstFormSetView)
+#include "tst_formsetview.moc"

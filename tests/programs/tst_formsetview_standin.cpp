@@ -1,0 +1,613 @@
+// The program page against the processor stand-in on a pseudo-terminal: the
+// exact frames of each operation (bytes worked by hand for type 0x18, address
+// 1), what the stand-in holds afterwards, the model after a recall equal to
+// the stand-in's image, and the faults each operation must survive: a silent
+// processor, a lost link, stray and late replies, a click or a device switch
+// in the middle of an exchange. With DSP_SNAPSHOT_DIR set, the page and the
+// screen during a recall are saved as PNGs.
+
+#include "dialoginputstr.h"
+#include "programimage.h"
+#include "programsfixture.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QProgressDialog>
+#include <QRandomGenerator>
+#include <QScreen>
+#include <QSignalSpy>
+
+using standin::Fault;
+
+namespace
+{
+QByteArray name20(const QByteArray &n)
+{
+    return n.leftJustified(20, ' ', true);
+}
+
+// An image told apart from the others by its name field and a few bytes.
+QByteArray imageof(int seed)
+{
+    QByteArray im = standin::factoryimage();
+    im.replace(1, 20, name20("IMAGE " + QByteArray::number(seed)));
+    im[21] = char(seed & 1);                 // IN-A mute
+    im[22] = char((seed * 37) & 0xFF);       // IN-A gain, low byte
+    im[1117 + 1] = char((seed * 11) & 0xFF); // IN-A delay, low byte
+    return im;
+}
+} // namespace
+
+class TstFormSetViewStandin : public QObject
+{
+    Q_OBJECT
+    ProgramsFixture f;
+    StandinLine line;
+
+    QByteArray packed() const
+    {
+        f.dev->packprogram();
+        QByteArray out;
+        for (int k = 0; k < kProgramImageSize; ++k)
+            out.append(char(f.dev->getwriteimagebyte(k)));
+        return out;
+    }
+    QByteArray curimage() const
+    {
+        QByteArray out;
+        for (int k = 0; k < kProgramImageSize; ++k)
+            out.append(char(f.dev->getcurimagebyte(k)));
+        return out;
+    }
+    standin::UnitState unit() const { return line.s.state(line.unit); }
+    QStringList hexof(int command) const
+    {
+        QStringList out;
+        for (const auto &r : line.sent(command))
+            out << QString::fromLatin1(r.bytes.toHex());
+        return out;
+    }
+    // The page's names and used marks against the stand-in's slots.
+    void tablesmatch() const
+    {
+        const standin::UnitState u = unit();
+        for (int k = 0; k < 30; ++k) {
+            QCOMPARE(f.cell("progwidget", k, 1), QString(u.programs[k].used ? "have" : "no"));
+            QCOMPARE(f.cell("progwidget", k, 2).toLatin1(), u.programs[k].name);
+        }
+        for (int k = 0; k < 10; ++k)
+            QCOMPARE(f.cell("effectwidget", k, 1).toLatin1(), u.programs[30 + k].name);
+    }
+    void seedunit()
+    {
+        line.s.update(line.unit, [](standin::UnitState &u) {
+            u.image = imageof(0);
+            u.currentProgram = 1;
+            for (int k = 0; k < 40; ++k) {
+                const bool used = k >= 30 || k % 3 != 2;
+                u.programs[k].used = used;
+                u.programs[k].image = used ? imageof(k + 1) : QByteArray(1664, '\0');
+                u.programs[k].name =
+                    used ? name20((k >= 30 ? "PRESET " : "USER ") + QByteArray::number(k + 1)) : name20("");
+            }
+        });
+    }
+
+private slots:
+    void initTestCase() { QVERIFY2(line.open(), qPrintable(line.s.errorstring())); }
+    void cleanupTestCase() { line.close(); }
+    void init()
+    {
+        f.setup();
+        MainApp::settimescale(0.05);
+        line.s.clearfaults();
+        seedunit();
+        f.dev->setcurprogramnum(1);
+        f.page->refreshdata();
+        line.s.clearframes();
+    }
+    void cleanup()
+    {
+        f.teardown();
+        QTest::qWait(30);
+        line.s.clearfaults();
+        line.s.clearframes();
+    }
+
+    // Names refresh: the 40 names in order, then the tables show them.
+    void refresh()
+    {
+        f.click("btn_ref");
+        const QStringList sent = hexof(0x64);
+        QCOMPARE(sent.size(), 40);
+        QCOMPARE(sent.first(), QString("112233180164010167445566"));
+        QCOMPARE(sent.last(), QString("11223318016401280e445566"));
+        QCOMPARE(int(f.dev->namesloaded), 1);
+        tablesmatch();
+        // On opening, the names are read once per connection.
+        line.s.clearframes();
+        f.page->on_btn_ref1_clicked();
+        QTest::qWait(20);
+        QCOMPARE(hexof(0x64).size(), 0);
+        f.dev->namesloaded = 0;
+        f.page->on_btn_ref1_clicked();
+        QCOMPARE(hexof(0x64).size(), 40);
+        QCOMPARE(f.page->progresswindow()->value(), -1); // 100 ended it
+    }
+
+    // Recall of preset 31: one recall, the 26 parts of the running data, and
+    // the model is the stand-in's new image.
+    void recall()
+    {
+        f.click("btn_ref");
+        line.s.clearframes();
+        QSignalSpy reload(f.page.get(), &FormSetView::updataallviews);
+        f.select(31);
+        f.click("btn_loadprogram");
+        QCOMPARE(hexof(0x62), QStringList{"112233180162011f03445566"});
+        const QStringList parts = hexof(0x61);
+        QCOMPARE(parts.size(), 26);
+        QCOMPARE(parts.first(), QString("1122331801610200006344556 6").remove(' ').replace("63", "64"));
+        QCOMPARE(unit().currentProgram, quint8(31));
+        QCOMPARE(unit().image, imageof(31));
+        QCOMPARE(curimage(), unit().image);
+        QCOMPARE(packed(), unit().image);
+        QCOMPARE(f.dev->getcurprogramnum(), 31);
+        QCOMPARE(f.dev->getdevicename(), QString("Online Data"));
+        QCOMPARE(reload.count(), 1);
+        QVERIFY(f.prompts->shown.isEmpty());
+    }
+
+    // Refusals of a recall: nothing is sent.
+    void recallrefused_data()
+    {
+        QTest::addColumn<int>("program");
+        QTest::addColumn<int>("lock");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("empty slot") << 3 << 0 << "Can't Load Program|This Program Is Not Exist";
+        QTest::newRow("lock state 4") << 1 << 4 << "Has Locked!|Please Unlock and retry!";
+    }
+    void recallrefused()
+    {
+        QFETCH(int, program);
+        QFETCH(int, lock);
+        QFETCH(QString, box);
+        f.click("btn_ref");
+        line.s.clearframes();
+        f.dev->setlocktype(lock);
+        f.select(program);
+        f.page->on_btn_loadprogram_clicked();
+        QCOMPARE(f.prompts->titles().join('|') + '|' + f.prompts->texts().join('|'), box);
+        QTest::qWait(20);
+        QVERIFY(line.sent(-1).isEmpty());
+    }
+
+    // Store: the dialog proposes the selected row, the name goes out as 20
+    // Latin-1 bytes, the slot holds the running image, the table its name.
+    void store()
+    {
+        f.click("btn_ref");
+        line.s.clearframes();
+        f.select(34); // preset tab, row 3: proposes ID index 3 and record 3's name
+        int proposedid = -1;
+        QString proposedname;
+        ProgramsFixture::whenmodal<DialogInputStr>([&](DialogInputStr *d) {
+            proposedid = d->findChild<QComboBox *>("cbxnewid")->currentIndex();
+            proposedname = d->findChild<QLineEdit *>("EditNewName")->text();
+            d->findChild<QLineEdit *>("EditNewName")->setText(QString::fromLatin1("Stage Left \xe9"));
+            d->findChild<QComboBox *>("cbxnewid")->setCurrentIndex(6);
+            d->findChild<QPushButton *>("pushButton_ok")->click();
+        });
+        f.click("btnloadcurdata_2");
+        QCOMPARE(proposedid, 3);
+        QCOMPARE(proposedname, QString("USER 4"));
+        QCOMPARE(hexof(0x63),
+                 QStringList{"11223318016315075374616765204c65667420e9202020202020202028445566"});
+        QCOMPARE(hexof(0x64), QStringList{"11223318016401076d445566"});
+        const standin::UnitState u = unit();
+        QVERIFY(u.programs[6].used);
+        QCOMPARE(u.programs[6].name, QByteArray("Stage Left \xe9        "));
+        QCOMPARE(u.programs[6].image.mid(21), imageof(0).mid(21));
+        QCOMPARE(f.cell("progwidget", 6, 2), QString::fromLatin1("Stage Left \xe9        "));
+        tablesmatch();
+    }
+
+    // An unnamed slot proposes an empty name; an empty name goes out as blanks.
+    void storeblank()
+    {
+        f.click("btn_ref");
+        line.s.clearframes();
+        f.select(3);
+        QString proposed = "?";
+        ProgramsFixture::whenmodal<DialogInputStr>([&](DialogInputStr *d) {
+            proposed = d->findChild<QLineEdit *>("EditNewName")->text();
+            d->findChild<QPushButton *>("pushButton_ok")->click();
+        });
+        f.click("btnloadcurdata_2");
+        QCOMPARE(proposed, QString());
+        QCOMPARE(hexof(0x63),
+                 QStringList{"112233180163150320202020202020202020202020202020202020207c445566"});
+        QVERIFY(unit().programs[2].used);
+    }
+
+    // Delete and reset with what each leaves in the stand-in.
+    void deleteandreset()
+    {
+        f.click("btn_ref");
+        line.s.clearframes();
+        f.select(2);
+        f.prompts->confirmations << true;
+        f.click("btndelete");
+        QCOMPARE(f.prompts->titles(), QStringList{"Delete"});
+        QCOMPARE(hexof(0x66), QStringList{"11223318016601026a445566"});
+        QCOMPARE(hexof(0x64), QStringList{"112233180164010268445566"});
+        QVERIFY(!unit().programs[1].used);
+        QCOMPARE(f.cell("progwidget", 1, 1), QString("no"));
+        tablesmatch();
+
+        line.s.clearframes();
+        f.prompts->clear();
+        QSignalSpy reload(f.page.get(), &FormSetView::updataallviews);
+        f.prompts->confirmations << true;
+        f.click("btnreset");
+        QCOMPARE(f.prompts->titles(), QStringList{"Reset Programes"});
+        QCOMPARE(hexof(0x65), QStringList{"1122331801650066445566"});
+        QCOMPARE(hexof(0x64).size(), 40);
+        QCOMPARE(hexof(0x61).size(), 26);
+        for (int k = 0; k < 30; ++k)
+            QVERIFY(!unit().programs[k].used);
+        QCOMPARE(packed(), unit().image);
+        QCOMPARE(unit().image, standin::poweronimagefor());
+        QCOMPARE(reload.count(), 1);
+        tablesmatch();
+
+        // Answered "No": nothing is sent.
+        line.s.clearframes();
+        f.click("btnreset");
+        f.select(1);
+        f.click("btndelete");
+        QTest::qWait(20);
+        QVERIFY(line.sent(-1).isEmpty());
+    }
+
+    // Refusals of a delete, decided by the device record.
+    void deleterefused_data()
+    {
+        QTest::addColumn<int>("program");
+        QTest::addColumn<int>("running");
+        QTest::addColumn<QString>("shownfield"); // what the program number field reads
+        QTest::addColumn<QString>("box");        // title|text, or the confirmation's title
+        QTest::newRow("preset")
+            << 31 << 1 << "     1"
+            << "Preset Program Cannot Delete |Preset Program Cannot Delete \nPlease Select Again";
+        QTest::newRow("empty slot") << 3 << 1 << "     1"
+                                    << "Can't Delete This Program|This Program Is Not Exist";
+        QTest::newRow("running, field empty") << 2 << 2 << ""
+                                              << "Can't Delete This Program|This Program Is Running";
+        QTest::newRow("field stale, not running") << 2 << 4 << "     2"
+                                                  << "Delete|Do you Delete this program?";
+    }
+    void deleterefused()
+    {
+        QFETCH(int, program);
+        QFETCH(int, running);
+        QFETCH(QString, shownfield);
+        QFETCH(QString, box);
+        f.click("btn_ref");
+        line.s.clearframes();
+        f.dev->setcurprogramnum(running);
+        f.child<QLineEdit>("Editsetproid")->setText(shownfield);
+        f.select(program);
+        f.click("btndelete"); // a confirmation is answered "No"
+        QCOMPARE(f.prompts->titles().join('|') + '|' + f.prompts->texts().join('|'), box);
+        QTest::qWait(20);
+        QVERIFY(line.sent(-1).isEmpty());
+    }
+
+    // A processor that stops answering: every operation ends after its
+    // bounded sends with its box, and keeps what it had.
+    void silent_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("command");
+        QTest::addColumn<int>("sends"); // of that command
+        QTest::addColumn<QString>("box");
+        QTest::newRow("names")
+            << "btn_ref" << 0x64 << 11
+            << "Refresh Programs List|The program names could not be read. Please Try Again";
+        QTest::newRow("load current data")
+            << "btnloadcurdata" << 0x61 << 11
+            << "Load Data|The current program could not be read completely. Please Try Again";
+        QTest::newRow("recall") << "btn_loadprogram" << 0x62 << 11
+                                << "This Program Load Failed|please try again";
+        QTest::newRow("store") << "btnloadcurdata_2" << 0x63 << 11
+                               << "Save This Program Failed|Please Try Again";
+        QTest::newRow("delete") << "btndelete" << 0x66 << 11 << "Delete Program Failed |Please Try Again";
+    }
+    void silent()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, command);
+        QFETCH(int, sends);
+        QFETCH(QString, box);
+        MainApp::settimescale(0.01);
+        f.click("btn_ref");
+        const QStringList rows = {f.cell("progwidget", 0, 2), f.cell("progwidget", 1, 2)};
+        const QByteArray before = packed();
+        line.s.update(line.unit, [](standin::UnitState &u) { u.programs[0].name = name20("RENAMED"); });
+        f.dev->namesloaded = 0;
+        line.s.clearframes();
+        Fault x;
+        x.command = command;
+        line.s.addfault(x);
+        f.select(2);
+        f.prompts->confirmations << true;
+        ProgramsFixture::whenmodal<DialogInputStr>(
+            [](DialogInputStr *d) { d->findChild<QPushButton *>("pushButton_ok")->click(); });
+        QSignalSpy reload(f.page.get(), &FormSetView::updataallviews);
+        f.page->metaObject()->invokeMethod(f.page.get(), qPrintable("on_" + button + "_clicked"));
+        QCOMPARE(line.sent(command).size(), sends);
+        QCOMPARE(f.prompts->shown.last().title + '|' + f.prompts->shown.last().text, box);
+        QCOMPARE(f.prompts->lastKind(), QString("critical"));
+        QCOMPARE(reload.count(), 0);
+        QCOMPARE(packed(), before);
+        QCOMPARE(f.dev->getcurprogramnum(), 1);
+        QCOMPARE(int(f.dev->namesloaded), 0);
+        QCOMPARE(QStringList({f.cell("progwidget", 0, 2), f.cell("progwidget", 1, 2)}), rows);
+        QVERIFY(!f.page->isbusy());
+    }
+
+    // The link drops or the application closes in the middle: the operation
+    // ends at once; only a lost link is reported.
+    void interrupted_data()
+    {
+        QTest::addColumn<int>("event"); // 1 link drops, 2 closing
+        QTest::addColumn<int>("boxes");
+        QTest::newRow("link drops") << 1 << 1;
+        QTest::newRow("closing") << 2 << 0;
+    }
+    void interrupted()
+    {
+        QFETCH(int, event);
+        QFETCH(int, boxes);
+        Fault x;
+        x.command = 0x64;
+        line.s.addfault(x);
+        QTimer::singleShot(30, [&] {
+            if (event == 1)
+                f.dev->setcomconnected(0);
+            else
+                gGlobalContrl->setclosing(1);
+        });
+        f.click("btn_ref");
+        QVERIFY(line.sent(0x64).size() <= 2);
+        QCOMPARE(f.prompts->shown.size(), boxes);
+        QCOMPARE(int(f.dev->namesloaded), 0);
+    }
+
+    // Load current data with parts of an earlier read still in the receive
+    // buffer: a part that never comes leaves the model and "PC Init Data".
+    void stalereceivebuffer()
+    {
+        MainApp::settimescale(0.01);
+        for (int k = 0; k < 26; ++k)
+            f.dev->storepacket(QString::fromLatin1(
+                (QByteArray(1, 0) + QByteArray(1, char(k)) + imageof(9).mid(64 * k, 64)).toHex()));
+        const QByteArray before = packed();
+        Fault x;
+        x.command = 0x61;
+        x.packet = 5;
+        line.s.addfault(x);
+        f.page->on_btnloadcurdata_clicked();
+        QCOMPARE(packed(), before);
+        QVERIFY(f.dev->getdevicename() != QString("Online Data"));
+        QCOMPARE(f.prompts->shown.size(), 1);
+    }
+
+    // A late duplicate of an earlier part during the read: each part is taken
+    // from its own reply, and the model is exactly the stand-in's image.
+    void lateduplicate()
+    {
+        f.page->on_btnloadcurdata_clicked();
+        line.s.update(line.unit, [](standin::UnitState &u) { u.image = imageof(77); });
+        Fault late;
+        late.kind = Fault::LateReply;
+        late.command = 0x61;
+        late.packet = 4;
+        late.times = 1;
+        late.delayMs = 60; // after part 5 was asked for
+        line.s.addfault(late);
+        Fault lost;
+        lost.kind = Fault::NoReplyFirstTry;
+        lost.command = 0x61;
+        lost.packet = 5;
+        line.s.addfault(lost);
+        f.page->on_btnloadcurdata_clicked();
+        QVERIFY(f.prompts->shown.isEmpty());
+        QCOMPARE(packed(), imageof(77));
+    }
+
+    // Replies to other commands during a recall do not end it.
+    void strayreplies()
+    {
+        MainApp::settimescale(0.01);
+        f.click("btn_ref");
+        line.s.clearframes();
+        Fault x;
+        x.command = 0x62;
+        line.s.addfault(x);
+        QTimer::singleShot(10, [&] {
+            QByteArray part0(66, '\0');
+            for (const QByteArray &r : {standin::replyframe(0x18, 1, 0x10, QByteArray(1, 1)),
+                                        standin::replyframe(0x18, 1, 0x12, QByteArray(1, 1)),
+                                        standin::replyframe(0x18, 1, 0x65, QByteArray()),
+                                        standin::replyframe(0x18, 1, 0x66, QByteArray(1, 2)),
+                                        standin::replyframe(0x18, 1, 0x61, part0),
+                                        standin::replyframe(0x18, 1, 0x62, QByteArray(1, 5))})
+                line.s.sendraw(line.line, r);
+        });
+        f.select(2);
+        f.click("btn_loadprogram");
+        QCOMPARE(line.sent(0x62).size(), 11);
+        QCOMPARE(line.sent(0x61).size(), 0);
+        QCOMPARE(f.prompts->titles(), QStringList{"This Program Load Failed"});
+        QCOMPARE(f.dev->getcurprogramnum(), 1);
+    }
+
+    // While a recall waits, the page's buttons start nothing; switching the
+    // device ends it without touching either record.
+    void duringexchange_data()
+    {
+        QTest::addColumn<bool>("switchdevice");
+        QTest::newRow("clicks") << false;
+        QTest::newRow("device switched") << true;
+    }
+    void duringexchange()
+    {
+        QFETCH(bool, switchdevice);
+        f.click("btn_ref");
+        line.s.clearframes();
+        Fault late;
+        late.kind = Fault::LateReply;
+        late.command = 0x62;
+        late.delayMs = 150;
+        line.s.addfault(late);
+        DeviceData *other = nullptr;
+        QTimer::singleShot(40, [&] {
+            if (switchdevice) {
+                const QHostAddress serial(QStringLiteral("0.0.0.0"));
+                other = MainApp::adddevice(0x18, 2, serial);
+                other->setcomconnected(1);
+                gMainApp->setdevaddr(2);
+                gMainApp->selectdevice(0x18, 2, serial);
+                return;
+            }
+            f.prompts->confirmations << true << true;
+            for (const char *b : {"btn_ref", "btndelete", "btnreset", "btnconnect", "btn_loadprogram",
+                                  "btnloadcurdata_2", "pushButton1"})
+                f.click(b);
+            f.page->on_btnloadcurdata_clicked();
+            f.page->on_btn_ref1_clicked();
+        });
+        f.select(2);
+        f.click("btn_loadprogram");
+        QTest::qWait(200);
+        QCOMPARE(line.sent(0x62).size(), 1);
+        for (int c : {0x64, 0x66, 0x65, 0x02, 0x03, 0x63})
+            QCOMPARE(line.sent(c).size(), 0);
+        if (switchdevice) {
+            QCOMPARE(line.sent(0x61).size(), 0);
+            QCOMPARE(f.prompts->titles(), QStringList{"This Program Load Failed"});
+            QCOMPARE(f.dev->getcurprogramnum(), 1);
+            QCOMPARE(other->getcurprogramnum(), 0);
+        } else {
+            QCOMPARE(line.sent(0x61).size(), 26);
+            QVERIFY(f.prompts->shown.isEmpty());
+            QCOMPARE(f.dev->getcurprogramnum(), 2);
+        }
+    }
+
+    // Model equals processor: random operations through the page's buttons
+    // (seeded), then the tables equal the stand-in's slots and the model its
+    // running image.
+    void modelequalsprocessor()
+    {
+        QRandomGenerator rng(1607);
+        MainApp::settimescale(0.02);
+        f.click("btn_ref");
+        for (int step = 0; step < 12; ++step) {
+            const int op = int(rng.bounded(4));
+            const int p = 1 + int(rng.bounded(op == 0 ? 40 : 30));
+            f.select(p);
+            f.prompts->clear();
+            switch (op) {
+            case 0:
+                f.click("btn_loadprogram");
+                break;
+            case 1: {
+                const int id = int(rng.bounded(30));
+                const QString name = QStringLiteral("R%1 %2").arg(step).arg(rng.bounded(1000));
+                ProgramsFixture::whenmodal<DialogInputStr>([&](DialogInputStr *d) {
+                    d->findChild<QLineEdit *>("EditNewName")->setText(name);
+                    d->findChild<QComboBox *>("cbxnewid")->setCurrentIndex(id);
+                    d->findChild<QPushButton *>("pushButton_ok")->click();
+                });
+                f.click("btnloadcurdata_2");
+                break;
+            }
+            case 2:
+                f.prompts->confirmations << true;
+                f.click("btndelete");
+                break;
+            default:
+                f.page->on_btnloadcurdata_clicked();
+                break;
+            }
+            // Only the refusals the Parts give (empty or running slot) appear.
+            for (const auto &s : f.prompts->shown)
+                QVERIFY2(s.kind == "confirm" || s.text.contains("Not Exist") || s.text.contains("Running"),
+                         qPrintable(s.title));
+        }
+        f.page->on_btnloadcurdata_clicked();
+        f.click("btn_ref");
+        tablesmatch();
+        QCOMPARE(packed(), unit().image);
+        QCOMPARE(f.dev->getcurprogramnum(), int(unit().currentProgram));
+    }
+
+    // The page in both languages with named programs, and its progress
+    // window during a recall.
+    void look_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::newRow("en") << 0;
+        QTest::newRow("zh") << 1;
+    }
+    void look()
+    {
+        QFETCH(int, language);
+        QFile file(language ? ":/style/style_chs.txt" : ":/style/style.txt");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        qApp->setStyleSheet(QString::fromUtf8(file.readAll()));
+        gGlobalContrl->setlanguage(language);
+        f.page->resize(1014, 700);
+        f.page->show();
+        gGlobalContrl->emitlanguage();
+        f.click("btn_ref");
+        f.page->refreshdata();
+        f.select(4);
+        const QString dir = qEnvironmentVariable("DSP_SNAPSHOT_DIR");
+        Fault late; // the progress window stays up while the recall waits
+        late.kind = Fault::LateReply;
+        late.command = 0x62;
+        late.delayMs = 150;
+        line.s.addfault(late);
+        QImage during;
+        QTimer::singleShot(60, [&] {
+            if (QScreen *screen = QGuiApplication::primaryScreen())
+                during = screen->grabWindow(0).toImage();
+            QVERIFY(f.page->progresswindow() && f.page->progresswindow()->isVisible());
+        });
+        f.click("btn_loadprogram");
+        QImage dialogshot;
+        ProgramsFixture::whenmodal<DialogInputStr>([&](DialogInputStr *d) {
+            dialogshot = d->grab().toImage();
+            d->close();
+        });
+        f.click("btnloadcurdata_2");
+        QCOMPARE(dialogshot.size(), QSize(326, 157));
+        const QImage shot = f.page->grab().toImage();
+        QCOMPARE(shot.size(), QSize(1014, 700));
+        if (!dir.isEmpty()) {
+            QVERIFY(shot.save(QStringLiteral("%1/setview_%2.png").arg(dir, QTest::currentDataTag())));
+            QVERIFY(
+                during.save(QStringLiteral("%1/setview_recall_%2.png").arg(dir, QTest::currentDataTag())));
+            QVERIFY(
+                dialogshot.save(QStringLiteral("%1/setview_name_%2.png").arg(dir, QTest::currentDataTag())));
+        }
+        qApp->setStyleSheet(QString());
+    }
+};
+
+QTEST_MAIN(TstFormSetViewStandin)
+#include "tst_formsetview_standin.moc"
