@@ -1,0 +1,209 @@
+// Cost of the serial link on a pseudo-terminal: what an idle open port costs
+// each thread (wake-ups over one second), and how fast an unpaced flood from
+// the other end reaches the GUI thread.
+
+#include "comsettings.h"
+#include "myserialport.h"
+
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
+#include <thread>
+#include <unistd.h>
+
+namespace
+{
+
+QCoreApplication &application()
+{
+    static int argc = 1;
+    static char name[] = "bench_serialport";
+    static char *argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+    return app;
+}
+
+// The master side of a pseudo-terminal; the slave path is the port name.
+struct Pty {
+    int master = -1;
+    QString slave;
+    Pty()
+    {
+        master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
+            return;
+        slave = QString::fromLocal8Bit(::ptsname(master));
+    }
+    ~Pty()
+    {
+        if (master >= 0)
+            ::close(master);
+    }
+};
+
+void engineSetUp(MySerialPort &port)
+{
+    port.setbaudrate(ComSettings::FixedBaud);
+    port.setdatabits(ComSettings::FixedDataBits);
+    port.setparity(ComSettings::FixedParity);
+    port.setstopbits(ComSettings::FixedStopBits);
+    port.setflowcontrol(ComSettings::FixedFlowControl);
+    port.createreceivethread();
+    port.createsendthread();
+    port.startreceivethread();
+}
+
+qint64 switchesOf(const QString &taskDir)
+{
+    QFile status(taskDir + QStringLiteral("/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    qint64 total = 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.contains("ctxt_switches:"))
+            total += line.mid(line.indexOf(':') + 1).trimmed().toLongLong();
+    }
+    return total;
+}
+
+// Context switches (voluntary and forced) so far of the threads of this
+// process named name, as the kernel counts them: each time such a thread went
+// to sleep or was put off the processor.
+qint64 namedThreadSwitches(const QByteArray &name)
+{
+    qint64 total = 0;
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString &tid : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile comm(tasks.filePath(tid + QStringLiteral("/comm")));
+        if (comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == name)
+            total += switchesOf(tasks.filePath(tid));
+    }
+    return total;
+}
+
+// The same for the main (GUI) thread.
+qint64 guiThreadSwitches()
+{
+    return switchesOf(QStringLiteral("/proc/self/task/%1").arg(::getpid()));
+}
+
+void runEventsFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// An open port with its reader running and nothing on the line, for one
+// second per iteration: wake-ups of the I/O thread and of the GUI thread, and
+// chunks handed to the protocol engine.
+void BM_IdleOpenPort(benchmark::State &state)
+{
+    application();
+    Pty pty;
+    MySerialPort port;
+    if (!port.opencom(pty.slave)) {
+        state.SkipWithError("no pseudo-terminal");
+        return;
+    }
+    engineSetUp(port);
+    int chunks = 0;
+    QObject::connect(&port, &MySerialPort::mycom_dataReceived, [&chunks](const QByteArray &) { ++chunks; });
+    int guiAwake = 0;
+    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake,
+                     [&guiAwake] { ++guiAwake; });
+    runEventsFor(100); // settle: the open and the settings are applied
+    qint64 io = 0, gui = 0, awake = 0, delivered = 0;
+    for (auto _ : state) {
+        const qint64 io0 = namedThreadSwitches("serial io");
+        const qint64 gui0 = guiThreadSwitches();
+        const int awake0 = guiAwake;
+        const int chunks0 = chunks;
+        runEventsFor(1000);
+        io += namedThreadSwitches("serial io") - io0;
+        gui += guiThreadSwitches() - gui0;
+        awake += guiAwake - awake0;
+        delivered += chunks - chunks0;
+    }
+    const double n = double(state.iterations());
+    state.counters["io_switches_per_s"] = double(io) / n;
+    state.counters["gui_switches_per_s"] = double(gui) / n;
+    state.counters["gui_wakeups_per_s"] = double(awake) / n;
+    state.counters["chunks_per_s"] = double(delivered) / n;
+    port.closecom();
+}
+BENCHMARK(BM_IdleOpenPort)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The other end writes state.range(0) bytes as fast as the line takes them;
+// the GUI thread only counts what arrives. Bytes/s is the delivery rate.
+void BM_Flood(benchmark::State &state)
+{
+    application();
+    const qint64 total = state.range(0);
+    Pty pty;
+    MySerialPort port;
+    if (!port.opencom(pty.slave)) {
+        state.SkipWithError("no pseudo-terminal");
+        return;
+    }
+    engineSetUp(port);
+    qint64 received = 0;
+    qint64 chunks = 0;
+    QObject::connect(&port, &MySerialPort::mycom_dataReceived, [&](const QByteArray &chunk) {
+        received += chunk.size();
+        ++chunks;
+    });
+    runEventsFor(100);
+    qint64 allChunks = 0, allBytes = 0;
+    for (auto _ : state) {
+        received = 0;
+        chunks = 0;
+        std::atomic<bool> written{false};
+        std::thread writer([&] {
+            QByteArray block(4096, '\0');
+            for (int i = 0; i < block.size(); ++i)
+                block[i] = char(i * 7);
+            qint64 left = total;
+            while (left > 0) {
+                pollfd fd{pty.master, POLLOUT, 0};
+                if (::poll(&fd, 1, 1000) <= 0)
+                    break;
+                const ssize_t n = ::write(pty.master, block.constData(), size_t(qMin<qint64>(left, block.size())));
+                if (n > 0)
+                    left -= n;
+            }
+            written = true;
+        });
+        QEventLoop loop;
+        QTimer check;
+        QObject::connect(&check, &QTimer::timeout, [&] {
+            if (written && received >= total)
+                loop.quit();
+        });
+        check.start(5);
+        QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+        loop.exec();
+        writer.join();
+        allChunks += chunks;
+        allBytes += received;
+        if (received < total)
+            state.SkipWithError("not everything arrived");
+    }
+    state.SetBytesProcessed(allBytes);
+    state.counters["bytes_per_chunk"] = allChunks ? double(allBytes) / double(allChunks) : 0.0;
+    port.closecom();
+}
+BENCHMARK(BM_Flood)->Arg(16 << 20)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
