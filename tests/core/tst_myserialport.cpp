@@ -324,6 +324,44 @@ private slots:
         QCOMPARE(joined(spy), QByteArray("xyz"));
     }
 
+    // Bytes that arrive while no reader runs wait in the port up to the
+    // in-flight limit, then the line is held back; the reader's start hands
+    // them over, and the line is heard again afterwards.
+    void fullLineWhileNoReader()
+    {
+        PtyPair pty;
+        MySerialPort port;
+        QVERIFY(port.opencom(pty.slavePath()));
+        QSignalSpy spy(&port, &MySerialPort::mycom_dataReceived);
+        engineSetUp(port);
+        port.stopreceivethread();
+        const QByteArray bytes = pattern(8 * MySerialPort::InFlightLimit);
+        // Write what the line takes until it takes nothing more (bounded).
+        int written = 0;
+        for (int round = 0, idle = 0; round < 100 && idle < 3; ++round) {
+            const int before = written;
+            for (;;) {
+                const ssize_t n = ::write(pty.masterFd(), bytes.constData() + written,
+                                          size_t(qMin(4096, bytes.size() - written)));
+                if (n <= 0)
+                    break;
+                written += int(n);
+            }
+            idle = written == before ? idle + 1 : 0;
+            QTest::qWait(10);
+        }
+        QVERIFY2(written > MySerialPort::InFlightLimit, qPrintable(QString::number(written)));
+        QCOMPARE(spy.count(), 0);
+        QCOMPARE(port.startreceivethread(), int(MySerialPort::HandedOver));
+        QTRY_COMPARE_WITH_TIMEOUT(joined(spy).size() + port.droppedbytes(), qint64(written), 5000);
+        QVERIFY(joined(spy).startsWith(bytes.left(MySerialPort::InFlightLimit)));
+        QVERIFY(!anyEmpty(spy));
+        QCOMPARE(port.inflightbytes(), qint64(0));
+        spy.clear();
+        QVERIFY(pty.write("heard again"));
+        QTRY_COMPARE_WITH_TIMEOUT(joined(spy), QByteArray("heard again"), 5000);
+    }
+
     void closeAndReopenAnother()
     {
         PtyPair first;
