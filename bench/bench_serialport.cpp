@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QThread>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
@@ -98,6 +99,41 @@ qint64 guiThreadSwitches()
     return switchesOf(QStringLiteral("/proc/self/task/%1").arg(::getpid()));
 }
 
+// Resident memory of this process now, in bytes.
+qint64 residentBytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
+    }
+    return 0;
+}
+
+// Writes blocks to the master side as fast as the line takes them until stop
+// is set or total bytes are written; returns the bytes written.
+qint64 floodMaster(int master, qint64 total, const std::atomic<bool> &stop)
+{
+    QByteArray block(4096, '\0');
+    for (int i = 0; i < block.size(); ++i)
+        block[i] = char(i * 7);
+    qint64 done = 0;
+    while (done < total && !stop) {
+        pollfd fd{master, POLLOUT, 0};
+        if (::poll(&fd, 1, 100) < 0)
+            break;
+        if (!(fd.revents & POLLOUT))
+            continue;
+        const ssize_t n =
+            ::write(master, block.constData(), size_t(qMin<qint64>(total - done, block.size())));
+        if (n > 0)
+            done += n;
+    }
+    return done;
+}
+
 void runEventsFor(int ms)
 {
     QEventLoop loop;
@@ -174,20 +210,9 @@ void BM_Flood(benchmark::State &state)
         received = 0;
         chunks = 0;
         std::atomic<bool> written{false};
+        std::atomic<bool> stop{false};
         std::thread writer([&] {
-            QByteArray block(4096, '\0');
-            for (int i = 0; i < block.size(); ++i)
-                block[i] = char(i * 7);
-            qint64 left = total;
-            while (left > 0) {
-                pollfd fd{pty.master, POLLOUT, 0};
-                if (::poll(&fd, 1, 1000) <= 0)
-                    break;
-                const ssize_t n =
-                    ::write(pty.master, block.constData(), size_t(qMin<qint64>(left, block.size())));
-                if (n > 0)
-                    left -= n;
-            }
+            floodMaster(pty.master, total, stop);
             written = true;
         });
         QEventLoop loop;
@@ -199,6 +224,7 @@ void BM_Flood(benchmark::State &state)
         check.start(5);
         QTimer::singleShot(30000, &loop, &QEventLoop::quit);
         loop.exec();
+        stop = true;
         writer.join();
         allChunks += chunks;
         allBytes += received;
@@ -214,5 +240,42 @@ void BM_Flood(benchmark::State &state)
     port.closecom();
 }
 BENCHMARK(BM_Flood)->Arg(16 << 20)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The GUI thread is blocked for one second (no event is processed) while the
+// other end floods the line: how much memory the chunks waiting for the GUI
+// thread take by the end of that second.
+void BM_FloodGuiThreadBlocked(benchmark::State &state)
+{
+    application();
+    Pty pty;
+    MySerialPort port;
+    if (!port.opencom(pty.slave)) {
+        state.SkipWithError("no pseudo-terminal");
+        return;
+    }
+    engineSetUp(port);
+    qint64 received = 0;
+    QObject::connect(&port, &MySerialPort::mycom_dataReceived,
+                     [&](const QByteArray &chunk) { received += chunk.size(); });
+    runEventsFor(100);
+    qint64 growth = 0, flooded = 0;
+    for (auto _ : state) {
+        const qint64 before = residentBytes();
+        std::atomic<bool> stop{false};
+        qint64 written = 0;
+        std::thread writer([&] { written = floodMaster(pty.master, qint64(1) << 40, stop); });
+        QThread::sleep(1);
+        growth += residentBytes() - before;
+        stop = true;
+        writer.join();
+        flooded += written;
+        runEventsFor(500); // the GUI thread takes what waited
+    }
+    const double n = double(state.iterations());
+    state.counters["rss_growth_MB"] = double(growth) / n / 1e6;
+    state.counters["flooded_MB"] = double(flooded) / n / 1e6;
+    port.closecom();
+}
+BENCHMARK(BM_FloodGuiThreadBlocked)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
