@@ -4,10 +4,10 @@
 #include "hextext.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QMutex>
 #include <QSerialPort>
 #include <QThread>
-#include <QTimer>
 #include <QWaitCondition>
 
 #include <atomic>
@@ -18,8 +18,11 @@
 
 namespace
 {
-constexpr int PollIntervalMs = 10;
-constexpr qint64 ReadBufferLimit = 1 << 20;
+// What arrives while no reader takes it waits in the port, up to this much;
+// beyond it the operating system holds it back.
+constexpr qint64 ReadBufferLimit = MySerialPort::InFlightLimit;
+// A flood drops in many short runs; one log line a second tells enough.
+constexpr qint64 DropLogIntervalMs = 1000;
 // How long opencom waits for the I/O thread to answer. Opening never waits for
 // the device itself (non-blocking open), but the I/O thread may still be busy
 // closing the previous port.
@@ -39,6 +42,13 @@ struct SerialShared {
     bool writerStopped = false;
     // A pump request is posted to the I/O thread and not yet taken.
     std::atomic<bool> pumpPending{false};
+
+    // Bytes read and posted to the GUI thread that it has not taken yet. Only
+    // the I/O thread adds (never beyond the limit), only the GUI thread takes
+    // away, so the limit holds without a lock.
+    std::atomic<qint64> inFlight{0};
+    std::atomic<qint64> inFlightPeak{0};
+    std::atomic<qint64> dropped{0};
 
     // opencom hand-shake: the I/O thread answers each open by its session.
     QWaitCondition openAnswer;
@@ -62,25 +72,22 @@ class SerialIoWorker : public QObject
 public:
     explicit SerialIoWorker(SerialShared *shared)
         : m_shared(shared)
-        , m_timer(new QTimer(this))
     {
-        m_timer->setInterval(PollIntervalMs);
-        connect(m_timer, &QTimer::timeout, this, &SerialIoWorker::tick);
     }
 
     void openPort(const QString &name, quint64 session)
     {
         closePort();
         m_session = session;
-        m_polling = false;
+        m_reading = false;
         m_port = new QSerialPort(this);
         m_port->setPortName(name);
-        // What arrives while no reader takes it waits here, up to a bound.
         m_port->setReadBufferSize(ReadBufferLimit);
         bool ok = m_port->open(QIODevice::ReadWrite);
         if (ok) {
             connect(m_port, &QSerialPort::errorOccurred, this, &SerialIoWorker::onError);
             connect(m_port, &QSerialPort::bytesWritten, this, &SerialIoWorker::pump);
+            connect(m_port, &QSerialPort::readyRead, this, &SerialIoWorker::deliver);
         }
         QMutexLocker lock(&m_shared->mutex);
         if (ok && m_shared->openAbandoned == session) {
@@ -90,8 +97,6 @@ public:
             lock.relock();
             ok = false;
         }
-        if (ok)
-            m_timer->start();
         m_shared->openAnswered = session;
         m_shared->openResult = ok;
         m_shared->openAnswer.wakeAll();
@@ -99,8 +104,7 @@ public:
 
     void closePort()
     {
-        m_timer->stop();
-        m_polling = false;
+        m_reading = false;
         if (m_port) {
             m_port->disconnect(this);
             m_port->close();
@@ -109,10 +113,14 @@ public:
         }
     }
 
-    void setPolling(bool on, quint64 session)
+    // Starts or stops handing what arrives to the GUI thread; a start hands
+    // over at once what waited meanwhile.
+    void setReading(bool on, quint64 session)
     {
-        if (session == m_session)
-            m_polling = on;
+        if (session != m_session)
+            return;
+        m_reading = on;
+        deliver();
     }
 
     // Applies one line setting to the port of that session.
@@ -131,8 +139,8 @@ public:
     }
 
     // Writes queued bytes, one byte per write call, while the port takes them
-    // at once; a byte the port could not take yet is finished by bytesWritten
-    // or the next poll, and only then does the next one go.
+    // at once; a byte the port could not take yet is finished when the port
+    // reports it written (bytesWritten), and only then does the next one go.
     void pump()
     {
         m_shared->pumpPending = false;
@@ -175,13 +183,36 @@ signals:
     void portLost(quint64 session);
 
 private:
-    void tick()
+    // Runs when bytes arrived (and when the reader starts): posts what the
+    // port holds as one chunk, as far as the in-flight limit allows. What does
+    // not fit is read and dropped, so a peer sending faster than the GUI
+    // thread takes it costs bounded memory; the drop is logged (at most once a
+    // second).
+    void deliver()
     {
-        if (!m_port || !m_port->isOpen())
+        if (!m_reading || !m_port || !m_port->isOpen())
             return;
-        pump();
-        if (m_polling && m_port)
-            emit chunkRead(m_port->readAll(), m_session);
+        QByteArray chunk = m_port->readAll();
+        if (chunk.isEmpty())
+            return;
+        const qint64 room = qMax<qint64>(0, MySerialPort::InFlightLimit - m_shared->inFlight.load());
+        if (chunk.size() > room) {
+            m_shared->dropped += chunk.size() - room;
+            chunk.truncate(int(room));
+            if (!m_dropping && (!m_dropLogged.isValid() || m_dropLogged.hasExpired(DropLogIntervalMs))) {
+                qWarning("serial input dropped: the GUI thread is behind");
+                m_dropLogged.start();
+            }
+            m_dropping = true;
+        } else {
+            m_dropping = false;
+        }
+        if (chunk.isEmpty())
+            return;
+        const qint64 now = (m_shared->inFlight += chunk.size());
+        if (now > m_shared->inFlightPeak.load())
+            m_shared->inFlightPeak = now;
+        emit chunkRead(chunk, m_session);
     }
 
     void onError(QSerialPort::SerialPortError error)
@@ -216,10 +247,11 @@ private:
     }
 
     SerialShared *m_shared;
-    QTimer *m_timer;
     QSerialPort *m_port = nullptr;
     quint64 m_session = 0;
-    bool m_polling = false;
+    bool m_reading = false;
+    bool m_dropping = false;
+    QElapsedTimer m_dropLogged; // when a drop was last logged
     bool m_pumping = false;
 };
 
@@ -386,8 +418,8 @@ void MySerialPort::setflowcontrol(int index)
     applySetting(m_worker, m_session, [flow](QSerialPort *port) { port->setFlowControl(flow); });
 }
 
-// The port is read on a fixed 10 ms poll and never waited on, so the time-out
-// is only kept.
+// The port is read when bytes arrive and never waited on, so the time-out is
+// only kept.
 void MySerialPort::settimeout(long ms)
 {
     m_timeout = ms;
@@ -430,7 +462,7 @@ int MySerialPort::startreceivethread()
     SerialIoWorker *worker = m_worker;
     const quint64 session = m_session;
     QMetaObject::invokeMethod(
-        m_worker, [worker, session] { worker->setPolling(true, session); }, Qt::QueuedConnection);
+        m_worker, [worker, session] { worker->setReading(true, session); }, Qt::QueuedConnection);
     return HandedOver;
 }
 
@@ -451,7 +483,7 @@ void MySerialPort::stopreceivethread()
     SerialIoWorker *worker = m_worker;
     const quint64 session = m_session;
     QMetaObject::invokeMethod(
-        m_worker, [worker, session] { worker->setPolling(false, session); }, Qt::QueuedConnection);
+        m_worker, [worker, session] { worker->setReading(false, session); }, Qt::QueuedConnection);
 }
 
 void MySerialPort::deletesendthread()
@@ -471,7 +503,7 @@ void MySerialPort::deletereceivethread()
         SerialIoWorker *worker = m_worker;
         const quint64 session = m_session;
         QMetaObject::invokeMethod(
-            m_worker, [worker, session] { worker->setPolling(false, session); }, Qt::QueuedConnection);
+            m_worker, [worker, session] { worker->setReading(false, session); }, Qt::QueuedConnection);
     }
     m_readerCreated = false;
 }
@@ -559,10 +591,28 @@ void MySerialPort::OnReadThreadCom(QByteArray chunk)
 
 void MySerialPort::onIoChunk(QByteArray chunk, quint64 session)
 {
+    // Taken off the in-flight count before it is handled: a handler that runs
+    // a nested event loop must not stall the line meanwhile.
+    m_shared->inFlight -= chunk.size();
     // A chunk read before a close or by a reader since stopped is stale.
     if (session != m_session || !m_open || !m_readerRunning)
         return;
     OnReadThreadCom(chunk);
+}
+
+qint64 MySerialPort::inflightbytes() const
+{
+    return m_shared->inFlight.load();
+}
+
+qint64 MySerialPort::inflightpeak() const
+{
+    return m_shared->inFlightPeak.load();
+}
+
+qint64 MySerialPort::droppedbytes() const
+{
+    return m_shared->dropped.load();
 }
 
 void MySerialPort::onIoPortLost(quint64 session)

@@ -6,9 +6,12 @@
 // One I/O thread owns the QSerialPort (a QSerialPort may only be used from the
 // thread that owns it). That thread plays both roles of the link:
 //  - writer: it writes the queued bytes in order, one byte per write;
-//  - reader: while the reader runs it reads the port every 10 ms and hands each
-//    chunk to the GUI thread by a queued signal; empty chunks are dropped in
-//    OnReadThreadCom.
+//  - reader: while the reader runs, each time bytes arrive (the port's
+//    readyRead) it reads them and hands them to the GUI thread as one chunk by
+//    a queued signal. Only non-empty chunks are posted, and never more than
+//    InFlightLimit bytes are posted and not yet taken by the GUI thread: what
+//    arrives beyond that is dropped (and logged), so a peer flooding the line
+//    costs bounded memory. An idle open port wakes neither thread.
 // The writer and reader "exist" and "run" as states of this wrapper, with the
 // result codes of senddata / startreceivethread: 1 handed over / started,
 // 2 port not open, 3 no writer / no reader.
@@ -33,6 +36,8 @@ class MySerialPort : public QObject
 public:
     // Result codes of senddata, senddatawhole, writedirect and startreceivethread.
     enum Result { HandedOver = 1, NotOpen = 2, NoThread = 3 };
+    // Bytes read and handed to the GUI thread but not yet taken there, at most.
+    static constexpr int InFlightLimit = 64 * 1024;
 
     MySerialPort();
     ~MySerialPort() override;
@@ -78,7 +83,7 @@ public:
     void removereceivethread() { deletereceivethread(); }
     bool hassendthread() const { return m_writerCreated; }
     bool hasreceivethread() const { return m_readerCreated; }
-    // The reader exists and polls the port.
+    // The reader exists and hands what arrives to the GUI thread.
     bool receivethreadrunning() const { return m_readerRunning; }
 
     // Queues the bytes for the writer, one write per byte.
@@ -88,6 +93,12 @@ public:
     int senddatawhole(const QByteArray &data);
     // One write of the whole buffer, ahead of the writer's queue.
     int writedirect(const QByteArray &data);
+
+    // Flow from the I/O thread: bytes handed over and not yet taken, the most
+    // there ever were, and the bytes dropped because the limit was reached.
+    qint64 inflightbytes() const;
+    qint64 inflightpeak() const;
+    qint64 droppedbytes() const;
 
     // Hex text helpers (see hextext.h).
     static int hexdigitvalue(QChar c);

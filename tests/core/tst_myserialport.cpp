@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <poll.h>
 
 namespace
 {
@@ -39,6 +40,46 @@ bool anyEmpty(const QSignalSpy &spy)
             return true;
     }
     return false;
+}
+
+// Counts the queued calls that reach an object on its thread: every chunk the
+// I/O thread posts to the wrapper is one.
+class PostCounter : public QObject
+{
+public:
+    explicit PostCounter(QObject *watched) { watched->installEventFilter(this); }
+    int posts = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::MetaCall)
+            ++posts;
+        return false;
+    }
+};
+
+QByteArray pattern(int size)
+{
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char((i * 7 + i / 251) & 0xff);
+    return bytes;
+}
+
+// Writes all of bytes into the master side as fast as the line takes them,
+// without processing any event of this thread. Bounded.
+bool flood(PtyPair &pty, const QByteArray &bytes)
+{
+    int done = 0;
+    QDeadlineTimer deadline(10000);
+    while (done < bytes.size() && !deadline.hasExpired()) {
+        pollfd fd{pty.masterFd(), POLLOUT, 0};
+        if (::poll(&fd, 1, 100) <= 0)
+            continue;
+        const ssize_t n = ::write(pty.masterFd(), bytes.constData() + done, size_t(bytes.size() - done));
+        if (n > 0)
+            done += int(n);
+    }
+    return done == bytes.size();
 }
 } // namespace
 
@@ -154,6 +195,30 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(pty.lineSettings(tio) && cfgetospeed(&tio) == B38400, 5000);
     }
 
+    // More than the line holds at once: once the line is full the writer
+    // resumes when the port has taken its byte (nothing nudges it on a
+    // timer), and every byte arrives, in order.
+    void bulkOutThroughAFullLine()
+    {
+        PtyPair pty;
+        MySerialPort port;
+        QVERIFY(port.opencom(pty.slavePath()));
+        engineSetUp(port);
+        const QByteArray bulk = pattern(128 * 1024);
+        QCOMPARE(port.senddata(bulk), int(MySerialPort::HandedOver));
+        QTest::qWait(50); // the line fills up
+        QByteArray got;
+        while (got.size() < bulk.size()) {
+            const QByteArray part = pty.readAtLeast(1, 2000);
+            if (part.isEmpty())
+                break; // the writer stalled
+            got += part;
+        }
+        QCOMPARE(got.size(), bulk.size());
+        QVERIFY(got == bulk);
+        QVERIFY(port.isopen());
+    }
+
     void bytesOutInOrderOneWritePerByte()
     {
         PtyPair pty;
@@ -186,6 +251,15 @@ private slots:
                 all.append(char(i));
             return QList<QByteArray>{all, all};
         }();
+        // Paced as the GUI thread takes it, far more than the in-flight limit
+        // passes whole.
+        QTest::newRow("paced stream of four in-flight limits") << [] {
+            const QByteArray all = pattern(4 * MySerialPort::InFlightLimit);
+            QList<QByteArray> pieces;
+            for (int at = 0; at < all.size(); at += 8192)
+                pieces << all.mid(at, 8192);
+            return pieces;
+        }();
     }
     void chunksIn()
     {
@@ -194,18 +268,65 @@ private slots:
         MySerialPort port;
         QVERIFY(port.opencom(pty.slavePath()));
         QSignalSpy spy(&port, &MySerialPort::mycom_dataReceived);
+        PostCounter counter(&port);
         engineSetUp(port);
         QByteArray expected;
         for (const QByteArray &piece : pieces) {
             QVERIFY(pty.write(piece));
             expected += piece;
-            QTest::qWait(25);
+            QTRY_COMPARE_WITH_TIMEOUT(joined(spy).size(), expected.size(), 5000);
         }
-        QTRY_COMPARE_WITH_TIMEOUT(joined(spy).size(), expected.size(), 5000);
         QCOMPARE(joined(spy), expected);
-        QTest::qWait(50); // empty polls since then reach nobody
+        QTest::qWait(50); // the idle line posts nothing more
         QVERIFY(!anyEmpty(spy));
         QCOMPARE(joined(spy), expected);
+        // Every chunk posted to this thread carried bytes: no empty chunk, no
+        // post on an idle line.
+        QCOMPARE(counter.posts, spy.count());
+        QCOMPARE(port.droppedbytes(), qint64(0));
+        QCOMPARE(port.inflightbytes(), qint64(0));
+    }
+
+    // The other end writes far faster than the GUI thread takes it (here the
+    // GUI thread takes nothing at all while the flood runs): the I/O thread
+    // hands over no more than the in-flight limit, drops the rest and says
+    // so; what it handed over arrives whole and in order, and the line works
+    // normally afterwards.
+    void floodWhileGuiThreadBlocked()
+    {
+        PtyPair pty;
+        MySerialPort port;
+        QVERIFY(port.opencom(pty.slavePath()));
+        engineSetUp(port);
+        QSignalSpy spy(&port, &MySerialPort::mycom_dataReceived);
+        QTest::ignoreMessage(QtWarningMsg, "serial input dropped: the GUI thread is behind");
+
+        const qint64 limit = MySerialPort::InFlightLimit;
+        const QByteArray bytes = pattern(16 * MySerialPort::InFlightLimit);
+        QVERIFY(flood(pty, bytes));
+        // Still without processing events: wait until the I/O thread has
+        // taken everything off the line.
+        QDeadlineTimer deadline(10000);
+        while (port.inflightbytes() + port.droppedbytes() < bytes.size() && !deadline.hasExpired())
+            QThread::msleep(1);
+        QCOMPARE(spy.count(), 0);
+        QCOMPARE(port.inflightbytes(), limit);
+        QCOMPARE(port.inflightpeak(), limit);
+        QCOMPARE(port.droppedbytes(), bytes.size() - limit);
+
+        // The GUI thread takes the first limit's worth, in order, nothing empty.
+        QTRY_COMPARE_WITH_TIMEOUT(joined(spy).size(), int(limit), 5000);
+        QCOMPARE(joined(spy), bytes.left(int(limit)));
+        QVERIFY(!anyEmpty(spy));
+        QCOMPARE(port.inflightbytes(), qint64(0));
+
+        // Afterwards the line delivers again, whole.
+        spy.clear();
+        const qint64 dropped = port.droppedbytes();
+        QVERIFY(pty.write("after the flood"));
+        QTRY_COMPARE_WITH_TIMEOUT(joined(spy), QByteArray("after the flood"), 5000);
+        QCOMPARE(port.droppedbytes(), dropped);
+        QCOMPARE(port.inflightpeak(), limit);
     }
 
     void noChunksWithoutReader()
@@ -225,6 +346,44 @@ private slots:
         QVERIFY(pty.write("more"));
         QTest::qWait(100);
         QCOMPARE(joined(spy), QByteArray("xyz"));
+    }
+
+    // Bytes that arrive while no reader runs wait in the port up to the
+    // in-flight limit, then the line is held back; the reader's start hands
+    // them over, and the line is heard again afterwards.
+    void fullLineWhileNoReader()
+    {
+        PtyPair pty;
+        MySerialPort port;
+        QVERIFY(port.opencom(pty.slavePath()));
+        QSignalSpy spy(&port, &MySerialPort::mycom_dataReceived);
+        engineSetUp(port);
+        port.stopreceivethread();
+        const QByteArray bytes = pattern(8 * MySerialPort::InFlightLimit);
+        // Write what the line takes until it takes nothing more (bounded).
+        int written = 0;
+        for (int round = 0, idle = 0; round < 100 && idle < 3; ++round) {
+            const int before = written;
+            for (;;) {
+                const ssize_t n = ::write(pty.masterFd(), bytes.constData() + written,
+                                          size_t(qMin(4096, bytes.size() - written)));
+                if (n <= 0)
+                    break;
+                written += int(n);
+            }
+            idle = written == before ? idle + 1 : 0;
+            QTest::qWait(10);
+        }
+        QVERIFY2(written > MySerialPort::InFlightLimit, qPrintable(QString::number(written)));
+        QCOMPARE(spy.count(), 0);
+        QCOMPARE(port.startreceivethread(), int(MySerialPort::HandedOver));
+        QTRY_COMPARE_WITH_TIMEOUT(joined(spy).size() + port.droppedbytes(), qint64(written), 5000);
+        QVERIFY(joined(spy).startsWith(bytes.left(MySerialPort::InFlightLimit)));
+        QVERIFY(!anyEmpty(spy));
+        QCOMPARE(port.inflightbytes(), qint64(0));
+        spy.clear();
+        QVERIFY(pty.write("heard again"));
+        QTRY_COMPARE_WITH_TIMEOUT(joined(spy), QByteArray("heard again"), 5000);
     }
 
     void closeAndReopenAnother()
@@ -288,13 +447,30 @@ private slots:
         QVERIFY2(before.size() < bulk.size(), qPrintable(QString::number(before.size())));
     }
 
+    // The other end goes away: noticed by the failing write, or, on an idle
+    // line, by the hang-up the port reports when it becomes readable.
+    void peerVanishesWhileOpen_data()
+    {
+        QTest::addColumn<bool>("sending");
+        QTest::addColumn<bool>("reading");
+        QTest::newRow("while sending") << true << true;
+        QTest::newRow("idle line, reader running") << false << true;
+        QTest::newRow("idle line, reader stopped") << false << false;
+    }
     void peerVanishesWhileOpen()
     {
+        QFETCH(bool, sending);
+        QFETCH(bool, reading);
         auto pty = std::make_unique<PtyPair>();
         MySerialPort port;
         QVERIFY(port.opencom(pty->slavePath()));
         engineSetUp(port);
-        QCOMPARE(port.senddata(QByteArray(200, 'x')), int(MySerialPort::HandedOver));
+        if (!reading)
+            port.stopreceivethread();
+        if (sending)
+            QCOMPARE(port.senddata(QByteArray(200, 'x')), int(MySerialPort::HandedOver));
+        else
+            QTest::qWait(20); // the line is idle when the peer goes
         pty.reset();
         QTRY_VERIFY_WITH_TIMEOUT(!port.isopen(), 5000);
         QCOMPARE(port.senddata(QByteArray("x")), int(MySerialPort::NotOpen));
@@ -302,6 +478,8 @@ private slots:
         PtyPair other;
         QSignalSpy spy(&port, &MySerialPort::mycom_dataReceived);
         QVERIFY(port.opencom(other.slavePath()));
+        if (!reading)
+            QCOMPARE(port.startreceivethread(), int(MySerialPort::HandedOver));
         QVERIFY(port.receivethreadrunning());
         QCOMPARE(port.senddata(QByteArray("ok")), int(MySerialPort::HandedOver));
         QCOMPARE(other.readAtLeast(2), QByteArray("ok"));
