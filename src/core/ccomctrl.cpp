@@ -18,6 +18,7 @@ CComCtrl::CComCtrl()
     // life of the engine however often the port is opened.
     connect(m_port.get(), &MySerialPort::mycom_dataReceived, this, &CComCtrl::dataReceived,
             Qt::DirectConnection);
+    connect(m_port.get(), &MySerialPort::portlost, this, &CComCtrl::portlost);
 }
 
 CComCtrl::~CComCtrl() = default;

@@ -87,6 +87,8 @@ signals:
     // Every reply, from the serial line or the network, after the signals
     // above: exchanges wait here for the reply to their own command.
     void replied(const Reply &reply);
+    // The open port closed itself (the device went away, the line hung up).
+    void portlost();
 
 public slots:
     // One chunk read from the port: every whole reply in it is dispatched,

@@ -620,6 +620,7 @@ void MySerialPort::onIoPortLost(quint64 session)
     if (session != m_session || !m_open)
         return;
     closecom();
+    emit portlost();
 }
 
 #include "myserialport.moc"

@@ -108,6 +108,8 @@ public:
 signals:
     // A non-empty chunk read from the port, on the GUI thread.
     void mycom_dataReceived(QByteArray chunk);
+    // The port closed itself: its device went away or the line hung up.
+    void portlost();
 
 public slots:
     void OnReadThreadCom(QByteArray chunk);

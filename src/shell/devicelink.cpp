@@ -77,17 +77,12 @@ QString readresource(const QString &path)
 DeviceLink::DeviceLink(QObject *parent)
     : QObject(parent)
     , m_socket(new QTcpSocket)
-    , m_linkwatch(new QTimer(this))
 {
     m_clock.start();
     connect(m_socket, &QTcpSocket::readyRead, this, &DeviceLink::readtcpdata);
     // A connection the processor or the network ends is a link that is down:
     // the status must not keep saying "Net Online", and transfers stop.
     connect(m_socket, &QTcpSocket::disconnected, this, &DeviceLink::tcplinklost);
-    // The serial port closes itself when its device goes away; while a serial
-    // link is up it is looked at regularly, so the loss shows at once.
-    m_linkwatch->setInterval(kLinkWatchMs);
-    connect(m_linkwatch, &QTimer::timeout, this, &DeviceLink::checkseriallink);
 }
 
 DeviceLink::~DeviceLink()
@@ -116,7 +111,6 @@ void DeviceLink::linklost()
 
 void DeviceLink::seriallinklost()
 {
-    m_linkwatch->stop();
     if (!gMainApp)
         return;
     bool any = current()->getcomconnected() != 0;
@@ -138,21 +132,6 @@ void DeviceLink::tcplinklost()
     qDebug() << "network link lost";
     gMainApp->clearalltcpflags();
     linklost();
-}
-
-void DeviceLink::checkseriallink()
-{
-    CComCtrl *ctrl = gMainApp ? gMainApp->getcomctrl() : nullptr;
-    if (!ctrl || ctrl->getcomisopened()) {
-        // Nothing to watch once no record has its serial link up.
-        bool any = current()->getcomconnected() != 0;
-        for (const DeviceData *d : qAsConst(gDeviceList))
-            any = any || d->getcomconnected();
-        if (!any)
-            m_linkwatch->stop();
-        return;
-    }
-    seriallinklost();
 }
 
 void DeviceLink::attachcomctrl(CComCtrl *ctrl)
@@ -328,7 +307,10 @@ void DeviceLink::connectok(const QString &s)
     }
     if (!d->getnetdevice()) {
         d->setcomconnected(1);
-        m_linkwatch->start();
+        // The serial port closes itself when its device goes away: the loss
+        // shows at once.
+        if (CComCtrl *ctrl = gMainApp->getcomctrl())
+            connect(ctrl, &CComCtrl::portlost, this, &DeviceLink::seriallinklost, Qt::UniqueConnection);
     } else {
         d->settcpconnected(1);
     }

@@ -63,8 +63,6 @@ public:
     // The probe of the answering addresses ends by this time at the latest
     // (scaled by the test-only time scale).
     static constexpr int kProbeBoundMs = 30000;
-    // How often an open serial link is checked for a port that went away.
-    static constexpr int kLinkWatchMs = 100;
 
     explicit DeviceLink(QObject *parent = nullptr);
     ~DeviceLink() override;
@@ -178,7 +176,6 @@ private:
     // Whether the current record's link (either transport) is up.
     static bool linkup();
     void linklost();
-    void checkseriallink();
     QString tr2(const char *english, const char *chinese) const;
 
     QTcpSocket *m_socket;
@@ -187,6 +184,5 @@ private:
     QList<QHostAddress> m_searchDevList;
     QSet<QHostAddress> m_searchDevSet; // the same addresses, for merging
     NetProbe *m_probe = nullptr;       // the probe run in progress
-    QTimer *m_linkwatch;
     QWidget *m_dialogparent = nullptr;
 };

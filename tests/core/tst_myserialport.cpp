@@ -471,8 +471,10 @@ private slots:
             QCOMPARE(port.senddata(QByteArray(200, 'x')), int(MySerialPort::HandedOver));
         else
             QTest::qWait(20); // the line is idle when the peer goes
+        QSignalSpy lost(&port, &MySerialPort::portlost);
         pty.reset();
         QTRY_VERIFY_WITH_TIMEOUT(!port.isopen(), 5000);
+        QTRY_COMPARE(lost.size(), 1); // said once, so the link shows as down
         QCOMPARE(port.senddata(QByteArray("x")), int(MySerialPort::NotOpen));
         // The link comes back on another device with its writer and reader.
         PtyPair other;
