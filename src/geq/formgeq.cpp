@@ -37,37 +37,44 @@ constexpr int kResetStepMs = 100;
 constexpr int kResetSteps = 4;
 
 const Slider kSlider[kBands] = {
-    &Form::slidergeqgain, &Form::slidergeqgain_2, &Form::slidergeqgain_3, &Form::slidergeqgain_4, &Form::slidergeqgain_5, &Form::slidergeqgain_6,
-    &Form::slidergeqgain_7, &Form::slidergeqgain_8, &Form::slidergeqgain_9, &Form::slidergeqgain_10, &Form::slidergeqgain_11, &Form::slidergeqgain_12,
-    &Form::slidergeqgain_13, &Form::slidergeqgain_14, &Form::slidergeqgain_15, &Form::slidergeqgain_16, &Form::slidergeqgain_17, &Form::slidergeqgain_18,
-    &Form::slidergeqgain_19, &Form::slidergeqgain_20, &Form::slidergeqgain_21, &Form::slidergeqgain_22, &Form::slidergeqgain_23, &Form::slidergeqgain_24,
-    &Form::slidergeqgain_25, &Form::slidergeqgain_26, &Form::slidergeqgain_27, &Form::slidergeqgain_28, &Form::slidergeqgain_29, &Form::slidergeqgain_30,
-    &Form::slidergeqgain_31,
+    &Form::slidergeqgain,    &Form::slidergeqgain_2,  &Form::slidergeqgain_3,  &Form::slidergeqgain_4,
+    &Form::slidergeqgain_5,  &Form::slidergeqgain_6,  &Form::slidergeqgain_7,  &Form::slidergeqgain_8,
+    &Form::slidergeqgain_9,  &Form::slidergeqgain_10, &Form::slidergeqgain_11, &Form::slidergeqgain_12,
+    &Form::slidergeqgain_13, &Form::slidergeqgain_14, &Form::slidergeqgain_15, &Form::slidergeqgain_16,
+    &Form::slidergeqgain_17, &Form::slidergeqgain_18, &Form::slidergeqgain_19, &Form::slidergeqgain_20,
+    &Form::slidergeqgain_21, &Form::slidergeqgain_22, &Form::slidergeqgain_23, &Form::slidergeqgain_24,
+    &Form::slidergeqgain_25, &Form::slidergeqgain_26, &Form::slidergeqgain_27, &Form::slidergeqgain_28,
+    &Form::slidergeqgain_29, &Form::slidergeqgain_30, &Form::slidergeqgain_31,
 };
 const Button kPass[kBands] = {
-    &Form::btngeqpass, &Form::btngeqpass_2, &Form::btngeqpass_3, &Form::btngeqpass_4, &Form::btngeqpass_5, &Form::btngeqpass_6,
-    &Form::btngeqpass_7, &Form::btngeqpass_8, &Form::btngeqpass_9, &Form::btngeqpass_10, &Form::btngeqpass_11, &Form::btngeqpass_12,
-    &Form::btngeqpass_13, &Form::btngeqpass_14, &Form::btngeqpass_15, &Form::btngeqpass_16, &Form::btngeqpass_17, &Form::btngeqpass_18,
-    &Form::btngeqpass_19, &Form::btngeqpass_20, &Form::btngeqpass_21, &Form::btngeqpass_22, &Form::btngeqpass_23, &Form::btngeqpass_24,
-    &Form::btngeqpass_25, &Form::btngeqpass_26, &Form::btngeqpass_27, &Form::btngeqpass_28, &Form::btngeqpass_29, &Form::btngeqpass_30,
-    &Form::btngeqpass_31,
+    &Form::btngeqpass,    &Form::btngeqpass_2,  &Form::btngeqpass_3,  &Form::btngeqpass_4,
+    &Form::btngeqpass_5,  &Form::btngeqpass_6,  &Form::btngeqpass_7,  &Form::btngeqpass_8,
+    &Form::btngeqpass_9,  &Form::btngeqpass_10, &Form::btngeqpass_11, &Form::btngeqpass_12,
+    &Form::btngeqpass_13, &Form::btngeqpass_14, &Form::btngeqpass_15, &Form::btngeqpass_16,
+    &Form::btngeqpass_17, &Form::btngeqpass_18, &Form::btngeqpass_19, &Form::btngeqpass_20,
+    &Form::btngeqpass_21, &Form::btngeqpass_22, &Form::btngeqpass_23, &Form::btngeqpass_24,
+    &Form::btngeqpass_25, &Form::btngeqpass_26, &Form::btngeqpass_27, &Form::btngeqpass_28,
+    &Form::btngeqpass_29, &Form::btngeqpass_30, &Form::btngeqpass_31,
 };
 const Button kReset[kBands] = {
-    &Form::btngeqset0, &Form::btngeqset0_2, &Form::btngeqset0_3, &Form::btngeqset0_4, &Form::btngeqset0_5, &Form::btngeqset0_6,
-    &Form::btngeqset0_7, &Form::btngeqset0_8, &Form::btngeqset0_9, &Form::btngeqset0_10, &Form::btngeqset0_11, &Form::btngeqset0_12,
-    &Form::btngeqset0_13, &Form::btngeqset0_14, &Form::btngeqset0_15, &Form::btngeqset0_16, &Form::btngeqset0_17, &Form::btngeqset0_18,
-    &Form::btngeqset0_19, &Form::btngeqset0_20, &Form::btngeqset0_21, &Form::btngeqset0_22, &Form::btngeqset0_23, &Form::btngeqset0_24,
-    &Form::btngeqset0_25, &Form::btngeqset0_26, &Form::btngeqset0_27, &Form::btngeqset0_28, &Form::btngeqset0_29, &Form::btngeqset0_30,
-    &Form::btngeqset0_31,
+    &Form::btngeqset0,    &Form::btngeqset0_2,  &Form::btngeqset0_3,  &Form::btngeqset0_4,
+    &Form::btngeqset0_5,  &Form::btngeqset0_6,  &Form::btngeqset0_7,  &Form::btngeqset0_8,
+    &Form::btngeqset0_9,  &Form::btngeqset0_10, &Form::btngeqset0_11, &Form::btngeqset0_12,
+    &Form::btngeqset0_13, &Form::btngeqset0_14, &Form::btngeqset0_15, &Form::btngeqset0_16,
+    &Form::btngeqset0_17, &Form::btngeqset0_18, &Form::btngeqset0_19, &Form::btngeqset0_20,
+    &Form::btngeqset0_21, &Form::btngeqset0_22, &Form::btngeqset0_23, &Form::btngeqset0_24,
+    &Form::btngeqset0_25, &Form::btngeqset0_26, &Form::btngeqset0_27, &Form::btngeqset0_28,
+    &Form::btngeqset0_29, &Form::btngeqset0_30, &Form::btngeqset0_31,
 };
 const Button kChannel[kChannels] = {
-    &Form::btngeqina, &Form::btngeqinb, &Form::btngeqinc, &Form::btngeqind, &Form::btngeqout1, &Form::btngeqout2,
-    &Form::btngeqout3, &Form::btngeqout4, &Form::btngeqout5, &Form::btngeqout6, &Form::btngeqout7, &Form::btngeqout8,
+    &Form::btngeqina,  &Form::btngeqinb,  &Form::btngeqinc,  &Form::btngeqind,
+    &Form::btngeqout1, &Form::btngeqout2, &Form::btngeqout3, &Form::btngeqout4,
+    &Form::btngeqout5, &Form::btngeqout6, &Form::btngeqout7, &Form::btngeqout8,
 };
 // Centre frequency texts of the bands, as the tooltips give them.
-const char *const kFreqText[kBands] = {"20",   "25.2", "31.7", "40",   "50.4", "63.5",  "80",    "101",
-                                       "127",  "160",  "202",  "254",  "320",  "403",   "508",   "640",
-                                       "806",  "1016", "1280", "1613", "2032", "2560",  "3225",  "4064",
+const char *const kFreqText[kBands] = {"20",   "25.2", "31.7", "40",    "50.4",  "63.5",  "80",   "101",
+                                       "127",  "160",  "202",  "254",   "320",   "403",   "508",  "640",
+                                       "806",  "1016", "1280", "1613",  "2032",  "2560",  "3225", "4064",
                                        "5120", "6451", "8127", "10240", "12902", "16255", "20480"};
 
 DeviceData *device()
@@ -217,7 +224,7 @@ void FormGeq::sendnow()
     // first send point after it instead of being dropped.
     if (gMainApp && gMainApp->geqloading)
         return;
-    const std::bitset<kChannels * kBands> changed = pending;
+    const std::bitset<kChannels *kBands> changed = pending;
     pending.reset();
     pendingcount = 0;
     tickcount = 0;
@@ -368,8 +375,8 @@ void FormGeq::updategeqlock()
 
 void FormGeq::refreshLanText()
 {
-    const QString text = gGlobalContrl && gGlobalContrl->getlanguage() ? QStringLiteral("直通")
-                                                                       : QStringLiteral("Bypass");
+    const QString text =
+        gGlobalContrl && gGlobalContrl->getlanguage() ? QStringLiteral("直通") : QStringLiteral("Bypass");
     ui->label_59->setText(text);
     ui->label_60->setText(text);
     ui->btneqbypassxx->setText(text);
@@ -483,4 +490,4 @@ DSP_RESET(_17, 16) DSP_RESET(_18, 17) DSP_RESET(_19, 18) DSP_RESET(_20, 19)
 DSP_RESET(_21, 20) DSP_RESET(_22, 21) DSP_RESET(_23, 22) DSP_RESET(_24, 23)
 DSP_RESET(_25, 24) DSP_RESET(_26, 25) DSP_RESET(_27, 26) DSP_RESET(_28, 27)
 DSP_RESET(_29, 28) DSP_RESET(_30, 29) DSP_RESET(_31, 30)
-// clang-format on
+    // clang-format on

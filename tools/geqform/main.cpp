@@ -238,12 +238,15 @@ QByteArray drawpanel()
     };
     // dB labels down the left edge, then frequency labels along the bottom.
     const Label labels[] = {
-        {"label_24", "-30", 10, 230, 21},    {"label_8", "+15", 10, 5, 21},       {"label_14", "-10", 10, 130, 21},
-        {"label_10", "0dB", 10, 80, 21},     {"label_23", "-25", 10, 205, 21},    {"label_15", "-15", 10, 155, 21},
-        {"label_13", "-5", 10, 105, 16},     {"label_12", "+5", 10, 55, 16},      {"label_22", "-20", 10, 180, 21},
-        {"label_9", "+10", 10, 30, 21},      {"label_27", "10kHZ", 740, 240, 31}, {"label_20", "50HZ", 190, 240, 41},
-        {"label_21", "1kHZ", 503, 240, 31},  {"label_18", "2kHZ", 570, 240, 31},  {"label_26", "5kHZ", 670, 240, 31},
-        {"label_19", "200HZ", 330, 240, 41}, {"label_28", "20kHZ", 810, 240, 31}, {"label_25", "500HZ", 425, 240, 41},
+        {"label_24", "-30", 10, 230, 21},    {"label_8", "+15", 10, 5, 21},
+        {"label_14", "-10", 10, 130, 21},    {"label_10", "0dB", 10, 80, 21},
+        {"label_23", "-25", 10, 205, 21},    {"label_15", "-15", 10, 155, 21},
+        {"label_13", "-5", 10, 105, 16},     {"label_12", "+5", 10, 55, 16},
+        {"label_22", "-20", 10, 180, 21},    {"label_9", "+10", 10, 30, 21},
+        {"label_27", "10kHZ", 740, 240, 31}, {"label_20", "50HZ", 190, 240, 41},
+        {"label_21", "1kHZ", 503, 240, 31},  {"label_18", "2kHZ", 570, 240, 31},
+        {"label_26", "5kHZ", 670, 240, 31},  {"label_19", "200HZ", 330, 240, 41},
+        {"label_28", "20kHZ", 810, 240, 31}, {"label_25", "500HZ", 425, 240, 41},
         {"label_17", "100HZ", 260, 240, 41}, {"label_16", "20HZ", 90, 240, 31},
     };
     for (const Label &l : labels) {
@@ -341,11 +344,11 @@ QByteArray page()
         int rightw;
     };
     const Scale scale[] = {
-        {"label_8", "+15", 21, "label_11", "+15", 21},   {"label_9", "+10", 21, "label_16", "+10", 21},
-        {"label_12", "+5", 16, "label_20", "+5dB", 31},  {"label_10", "0dB", 21, nullptr, nullptr, 0},
-        {"label_13", "-5", 16, "label_17", "-5dB", 31},  {"label_14", "-10", 21, "label_18", "-10", 21},
-        {"label_15", "-15", 21, "label_21", "-15", 21},  {"label_22", "-20", 21, "label_26", "-20", 21},
-        {"label_23", "-25", 21, "label_25", "-25", 21},  {"label_24", "-30", 21, "label_27", "-30", 21},
+        {"label_8", "+15", 21, "label_11", "+15", 21},  {"label_9", "+10", 21, "label_16", "+10", 21},
+        {"label_12", "+5", 16, "label_20", "+5dB", 31}, {"label_10", "0dB", 21, nullptr, nullptr, 0},
+        {"label_13", "-5", 16, "label_17", "-5dB", 31}, {"label_14", "-10", 21, "label_18", "-10", 21},
+        {"label_15", "-15", 21, "label_21", "-15", 21}, {"label_22", "-20", 21, "label_26", "-20", 21},
+        {"label_23", "-25", 21, "label_25", "-25", 21}, {"label_24", "-30", 21, "label_27", "-30", 21},
     };
     for (int r = 0; r < 10; ++r)
         back.add(label(QString::fromLatin1(scale[r].left), {15, scaley(r), scale[r].leftw, 16}, kGrey,
@@ -363,9 +366,9 @@ QByteArray page()
             back.add(label(QString::fromLatin1(scale[r].right), {875, scaley(r), scale[r].rightw, 16}, kGrey,
                            QString::fromLatin1(scale[r].righttext)));
 
-    const char *const freq[kBands] = {"20",  "25.2", "31.7", "40",  "50.4", "63.5", "80",  "101",
-                                      "127", "160",  "202",  "254", "320",  "403",  "508", "640",
-                                      "806", "1K",   "1K28", "1K6", "2K",   "2K56", "3K2", "4K",
+    const char *const freq[kBands] = {"20",  "25.2", "31.7", "40",   "50.4", "63.5", "80",   "101",
+                                      "127", "160",  "202",  "254",  "320",  "403",  "508",  "640",
+                                      "806", "1K",   "1K28", "1K6",  "2K",   "2K56", "3K2",  "4K",
                                       "5K1", "6K45", "8K1",  "10K2", "12K9", "16K2", "20K48"};
     for (int i = 1; i <= kBands; ++i) {
         int x = stripx(i);
@@ -378,12 +381,14 @@ QByteArray page()
         else if (i == 23)
             x = 630;
         const int w = i == 31 ? 40 : i >= 28 ? 28 : 27;
-        Node n = label(QStringLiteral("label_%1").arg(27 + i), {x, kFreqY, w, 16}, kGrey, QString::fromLatin1(freq[i - 1]));
+        Node n = label(QStringLiteral("label_%1").arg(27 + i), {x, kFreqY, w, 16}, kGrey,
+                       QString::fromLatin1(freq[i - 1]));
         n.set("alignment", "Qt::AlignCenter");
         back.add(n);
     }
     auto pass = [&](int i) {
-        back.add(button(QStringLiteral("btngeqpass") + suffix(i), {passx(i), kPassY, 20, 20}, kBold12, QString()));
+        back.add(
+            button(QStringLiteral("btngeqpass") + suffix(i), {passx(i), kPassY, 20, 20}, kBold12, QString()));
     };
     for (int i = 1; i <= 3; ++i)
         pass(i);
@@ -397,8 +402,8 @@ QByteArray page()
     Node bar(QStringLiteral("QWidget"), QStringLiteral("widgetgeqtop"), {35, 3, 760, 28});
     const char *const inputs[4] = {"ina", "inb", "inc", "ind"};
     for (int k = 0; k < 4; ++k) {
-        Node b = button(QStringLiteral("btngeq") + QLatin1String(inputs[k]), {10 + 60 * k, 4, 50, 20}, kBold12,
-                        QStringLiteral("IN-%1").arg(QChar('A' + k)));
+        Node b = button(QStringLiteral("btngeq") + QLatin1String(inputs[k]), {10 + 60 * k, 4, 50, 20},
+                        kBold12, QStringLiteral("IN-%1").arg(QChar('A' + k)));
         b.boolean("autoRepeat", true).boolean("autoExclusive", true);
         bar.add(b);
     }
@@ -417,7 +422,8 @@ QByteArray page()
                    QStringLiteral("Set 0")));
     back.add(label(QStringLiteral("label_62"), {870, kSet0Y + 2, 41, 16}, "color: rgb(255,255,255);",
                    QStringLiteral("Set 0")));
-    back.add(button(QStringLiteral("btngeqset0_32"), {872, scaley(3) - 2, 40, 20}, kBold12, QStringLiteral("Set0")));
+    back.add(button(QStringLiteral("btngeqset0_32"), {872, scaley(3) - 2, 40, 20}, kBold12,
+                    QStringLiteral("Set0")));
     back.add(Node(QStringLiteral("QWidget"), QStringLiteral("widgetgeqlockback"), {10, 30, 941, 700}));
     top.add(back);
     return writeform(top, {{"FormGeqDraw", "formgeqdraw.h"}});
