@@ -22,6 +22,10 @@ FormShowDraw::FormShowDraw(QWidget *parent)
     if (objectName().isEmpty())
         setObjectName(QStringLiteral("FormShowDraw"));
     resize(810, 225);
+    // The marker's two-line text fits its 80-pixel box.
+    QFont small = QWidget::font();
+    small.setPointSize(7);
+    setFont(small);
     m_bypass = new QLabel(this);
     m_bypass->setObjectName(QStringLiteral("labelbypass"));
     m_bypass->setGeometry(220, 30, 331, 80);

@@ -227,6 +227,9 @@ QByteArray writeform(const Node &top, const std::vector<Custom> &customs)
 // --- the response panel ----------------------------------------------------------
 
 const char *const kGrey = "color: rgb(176, 176, 176);";
+// Labels are set smaller than the application font so that every text fits
+// its fixed box.
+const Font kSmall{QString(), 7, false};
 
 QByteArray drawpanel()
 {
@@ -251,7 +254,7 @@ QByteArray drawpanel()
     };
     for (const Label &l : labels) {
         Node n(QStringLiteral("QLabel"), QString::fromLatin1(l.name), {l.x, l.y, l.w, 16});
-        n.style(kGrey).text(QString::fromLatin1(l.text));
+        n.font(kSmall).style(kGrey).text(QString::fromLatin1(l.text));
         top.add(n);
     }
     top.add(Node(QStringLiteral("FormShowDraw"), QStringLiteral("widgetgeqshow"), {30, 13, 810, 225}));
@@ -304,7 +307,7 @@ int passx(int band)
 Node label(const QString &name, Rect r, const char *style, const QString &text)
 {
     Node n(QStringLiteral("QLabel"), name, r);
-    n.style(style).text(text);
+    n.font(kSmall).style(style).text(text);
     return n;
 }
 
