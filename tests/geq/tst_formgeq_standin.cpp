@@ -5,7 +5,8 @@
 // while loading, link groups (the page sends for the shown channel, the
 // processor applies it to the group), and random edit sequences after which
 // the processor holds what the model holds. With DSP_SNAPSHOT_DIR set, the
-// page is saved as PNGs.
+// page is saved as PNGs; DSP_SNAPSHOT_HOLD (milliseconds) keeps it on screen
+// meanwhile.
 
 #include "ccomctrl.h"
 #include "comsettings.h"
@@ -13,6 +14,8 @@
 #include "standin.h"
 
 #include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QRandomGenerator>
 
 #include <functional>
@@ -366,18 +369,34 @@ private slots:
         for (int k = 0; k < 7; ++k)
             f.dev->setgeq(1, 3 + 4 * k, raws[k], k == 3);
         f.dev->setlocktype(lock);
-        f.page->resize(919, 575);
+        // As the main window shows it: a frameless sub-window 919 x 608 at the
+        // top left of a document area 575 pixels high.
+        QMdiArea area;
+        area.resize(1014, 575);
+        QMdiSubWindow *sub = area.addSubWindow(f.page.get(), Qt::FramelessWindowHint);
+        sub->setGeometry(0, 0, 919, 608);
+        area.show();
         emit gGlobalContrl->refreshLangangeState();
         f.page->updategeqview(0);
         f.channel(1)->click();
         f.slider(7)->setValue(330);
         QCOMPARE(f.bypass()->text(), language ? QStringLiteral("直通") : QStringLiteral("Bypass"));
         QCOMPARE(f.overlay()->isVisible(), lock != 0);
-        const QImage shot = f.page->grab().toImage();
+        // The Bypass and Set 0 rows lie inside the area, down to the last band.
+        for (QWidget *w : {static_cast<QWidget *>(f.pass(30)), static_cast<QWidget *>(f.reset(30)),
+                           f.get<QWidget>(QStringLiteral("label_61"))}) {
+            const QRect r(w->mapTo(&area, QPoint(0, 0)), w->size());
+            QVERIFY2(area.rect().contains(r), qPrintable(w->objectName()));
+        }
+        // DSP_SNAPSHOT_HOLD keeps the page on screen for a screen grab from outside.
+        QTest::qWait(qEnvironmentVariableIntValue("DSP_SNAPSHOT_HOLD"));
+        const QImage shot = area.grab().toImage();
         const QString dir = qEnvironmentVariable("DSP_SNAPSHOT_DIR");
         if (!dir.isEmpty())
             QVERIFY(shot.save(QStringLiteral("%1/geq_%2.png").arg(dir, QTest::currentDataTag())));
         qApp->setStyleSheet(QString());
+        // The fixture owns the page.
+        f.page->setParent(nullptr);
     }
 };
 
