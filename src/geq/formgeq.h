@@ -12,6 +12,7 @@
 // channel is copied in the model to its link group and sent for the shown
 // channel only: the processor applies it to the whole group.
 
+#include <QVector>
 #include <QWidget>
 
 #include <bitset>
