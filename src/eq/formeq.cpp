@@ -638,9 +638,8 @@ void FormEq::linkfircorner(bool high, int v)
 
 void FormEq::showfirwindow()
 {
-    // Shown and raised without taking the keyboard from the page's control.
+    // Shown without taking the keyboard from the page's control.
     firwindow->show();
-    firwindow->raise();
 }
 
 void FormEq::cornertext(QLineEdit *edit, int index, bool fir)
