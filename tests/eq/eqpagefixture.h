@@ -91,6 +91,7 @@ public:
     {
         gMainApp->seteqviewch(n);
         eq->selectchannel(n);
+        refocus();
     }
 
     template <typename T> T *band(const char *stem, int b) const
@@ -101,8 +102,9 @@ public:
         return w;
     }
     // Picks a list entry as a user does: the list has the focus.
-    static void pick(QComboBox *box, int entry)
+    void pick(QComboBox *box, int entry)
     {
+        refocus();
         box->setFocus();
         box->setCurrentIndex(entry);
     }

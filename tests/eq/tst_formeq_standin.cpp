@@ -84,7 +84,7 @@ private slots:
             << hex("2408 1303 02 81 d200 5e01");
         QTest::newRow("FIR mode and order, OUT4") << 8 << Action([](Pages &p) {
             p.ui->comboBox_ir->setCurrentIndex(1);
-            Pages::pick(p.ui->cbxFirorder, 2);
+            p.pick(p.ui->cbxFirorder, 2);
         }) << hex("2408 1303 02 82 d200 5e01");
         QTest::newRow("EQ gain strip through the gain page, OUT1")
             << 5 << Action([](Pages &p) { p.ui->eqbtnup->click(); }) << hex("5004 1000 9101");
@@ -273,13 +273,13 @@ private slots:
                 u.comboBox_ir->setCurrentIndex(rng.bounded(2));
                 break;
             case 9:
-                Pages::pick(u.cbxFirFlat, rng.bounded(4));
+                p->pick(u.cbxFirFlat, rng.bounded(4));
                 break;
             case 10:
                 (rng.bounded(2) ? u.sldreqfirhigh : u.sldreqfirlow)->setValue(190 + rng.bounded(209));
                 break;
             case 11:
-                Pages::pick(rng.bounded(2) ? u.cbxFirWindows : u.cbxFirorder, rng.bounded(2));
+                p->pick(rng.bounded(2) ? u.cbxFirWindows : u.cbxFirorder, rng.bounded(2));
                 break;
             case 12:
                 u.vlSliderGain_1->setValue(rng.bounded(521));
