@@ -2,10 +2,16 @@
 // through its widgets: exact band, bypass, crossover, FIR and gain frames
 // (bytes worked by hand for type 0x18, address 1), the throttles' ticks,
 // nothing while loading, link groups, and model equals processor over random
-// edit sequences.
+// edit sequences. With DSP_SNAPSHOT_DIR set, the page is saved as PNGs;
+// DSP_SNAPSHOT_HOLD keeps it on screen for a grab from outside.
 
 #include "eqpagefixture.h"
 
+#include "formfir.h"
+#include "formphase.h"
+#include "globalcontrl.h"
+
+#include <QFile>
 #include <QRandomGenerator>
 
 #include <functional>
@@ -305,6 +311,52 @@ private slots:
         region(kImageGain, kImagePeq);
         region(kImagePeq, kImageGeq);
         region(kImageBypass, kImageDelay);
+    }
+
+    // The page as the user sees it: an input, an output in IIR mode, and an
+    // output in FIR mode with an all-pass band's phase panel open, in both
+    // languages.
+    void look_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<int>("channel");
+        QTest::addColumn<int>("mode");
+        for (int lang : {0, 1}) {
+            const char *l = lang ? "zh" : "en";
+            QTest::addRow("%s IN-B", l) << lang << 2 << 0;
+            QTest::addRow("%s OUT2 IIR", l) << lang << 6 << 0;
+            QTest::addRow("%s OUT3 FIR", l) << lang << 7 << 1;
+        }
+    }
+    void look()
+    {
+        QFETCH(int, language);
+        QFETCH(int, channel);
+        QFETCH(int, mode);
+        QFile file(language ? ":/style/style_chs.txt" : ":/style/style.txt");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        qApp->setStyleSheet(QString::fromUtf8(file.readAll()));
+        gGlobalContrl->setlanguage(language);
+        gGlobalContrl->emitlanguage();
+        f.setimage(bandoffset(channel - 1, 0), bandslot(0, 150, 390, 10));
+        f.setimage(bandoffset(channel - 1, 1), bandslot(3, 340, 220, 3));
+        f.setimage(bandoffset(channel - 1, 2), bandslot(5, 260, 300, 0));
+        f.setimage(kImageFilters + kImageFiltersStride * (channel - 5), hex("05500008 3c01"));
+        f.dev->setfirflag(channel - 5, mode);
+        p->select(channel);
+        p->band<QPushButton>("btn1eqbtn", 2)->click();
+        QTest::qWait(qEnvironmentVariableIntValue("DSP_SNAPSHOT_HOLD"));
+        const QImage shot = p->eq->grab(QRect(0, 0, 1014, 600)).toImage();
+        QCOMPARE(shot.size(), QSize(1014, 600));
+        const QString dir = qEnvironmentVariable("DSP_SNAPSHOT_DIR");
+        if (!dir.isEmpty()) {
+            const QString tag = QString::fromLatin1(QTest::currentDataTag()).replace(' ', '_');
+            QVERIFY(shot.save(QStringLiteral("%1/eq_%2.png").arg(dir, tag)));
+            if (mode)
+                QVERIFY(p->eq->firpanel()->grab().save(QStringLiteral("%1/eq_%2_fir.png").arg(dir, tag)));
+            QVERIFY(p->bands->phasepanel()->grab().save(QStringLiteral("%1/eq_%2_phase.png").arg(dir, tag)));
+        }
+        qApp->setStyleSheet(QString());
     }
 };
 
