@@ -532,6 +532,13 @@ void FormEq::updatepeqlock()
     const bool locked = linkup(d) && (d->getlocktype() & ~2) == 1;
     ui->widgetpeqlockback->setVisible(locked);
     ui->widgetpeqlockback_2->setVisible(locked);
+    // The overlays stop the mouse; the keyboard reaches no covered control
+    // either. The channel buttons stay free: choosing a channel edits nothing.
+    for (QWidget *w :
+         {ui->widgeteqgain, static_cast<QWidget *>(ui->widgetdraw), ui->widgeteqbtns, ui->widgetoutaa,
+          static_cast<QWidget *>(ui->btneqbypassall), static_cast<QWidget *>(ui->vlSlidereqview),
+          static_cast<QWidget *>(ui->vlSlidereqview_2)})
+        w->setEnabled(!locked);
     if (locked) {
         ui->widgetpeqlockback->raise();
         ui->widgetpeqlockback_2->raise();

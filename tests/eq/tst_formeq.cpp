@@ -458,7 +458,8 @@ private slots:
         QCOMPARE(dev()->gethpftype(3), 12);
     }
 
-    // Lock overlays: shown for lock states 1 and 3 while connected.
+    // Lock overlays: shown for lock states 1 and 3 while connected; the controls
+    // under them take no input.
     void lock_data()
     {
         QTest::addColumn<int>("state");
@@ -479,6 +480,9 @@ private slots:
         p->eq->updatepeqlock();
         QCOMPARE(!p->ui->widgetpeqlockback->isHidden(), shown);
         QCOMPARE(!p->ui->widgetpeqlockback_2->isHidden(), shown);
+        for (QWidget *w : {p->ui->widgeteqbtns, p->ui->widgetoutaa, p->ui->widgeteqgain})
+            QCOMPARE(w->isEnabled(), !shown);
+        QVERIFY(p->ui->eqbtnout1->isEnabled());
     }
 };
 
