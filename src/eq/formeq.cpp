@@ -166,51 +166,59 @@ FormEq::~FormEq()
 
 void FormEq::on_eqbtnina_clicked()
 {
-    gMainApp->seteqviewch(1), selectchannel(1);
+    channelclicked(1);
 }
 void FormEq::on_eqbtninb_clicked()
 {
-    gMainApp->seteqviewch(2), selectchannel(2);
+    channelclicked(2);
 }
 void FormEq::on_eqbtninc_clicked()
 {
-    gMainApp->seteqviewch(3), selectchannel(3);
+    channelclicked(3);
 }
 void FormEq::on_eqbtnind_clicked()
 {
-    gMainApp->seteqviewch(4), selectchannel(4);
+    channelclicked(4);
 }
 void FormEq::on_eqbtnout1_clicked()
 {
-    gMainApp->seteqviewch(5), selectchannel(5);
+    channelclicked(5);
 }
 void FormEq::on_eqbtnout2_clicked()
 {
-    gMainApp->seteqviewch(6), selectchannel(6);
+    channelclicked(6);
 }
 void FormEq::on_eqbtnout3_clicked()
 {
-    gMainApp->seteqviewch(7), selectchannel(7);
+    channelclicked(7);
 }
 void FormEq::on_eqbtnout4_clicked()
 {
-    gMainApp->seteqviewch(8), selectchannel(8);
+    channelclicked(8);
 }
 void FormEq::on_eqbtnout5_clicked()
 {
-    gMainApp->seteqviewch(9), selectchannel(9);
+    channelclicked(9);
 }
 void FormEq::on_eqbtnout6_clicked()
 {
-    gMainApp->seteqviewch(10), selectchannel(10);
+    channelclicked(10);
 }
 void FormEq::on_eqbtnout7_clicked()
 {
-    gMainApp->seteqviewch(11), selectchannel(11);
+    channelclicked(11);
 }
 void FormEq::on_eqbtnout8_clicked()
 {
-    gMainApp->seteqviewch(12), selectchannel(12);
+    channelclicked(12);
+}
+
+void FormEq::channelclicked(int n)
+{
+    if (!gMainApp)
+        return;
+    gMainApp->seteqviewch(n);
+    selectchannel(n);
 }
 
 void FormEq::updateeq()

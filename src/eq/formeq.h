@@ -125,6 +125,8 @@ protected:
 private:
     bool isoutput() const { return channel >= 4 && channel < kChannels; }
     int output() const { return channel - 4; }
+    // Channel button n (1..12).
+    void channelclicked(int n);
     void linkmute(int v);
     void showirmode(int mode);
     // Loads the FIR controls for type t; a user's entry into a type fixes a

@@ -267,7 +267,7 @@ void Formeqbtns::setquiet(QSlider *s, int v)
     --quiet;
 }
 
-void Formeqbtns::configure(int b, int t)
+void Formeqbtns::configure(int b, int t, bool showphase)
 {
     if (t < 0 || t > kAllPass)
         return;
@@ -288,7 +288,7 @@ void Formeqbtns::configure(int b, int t)
     (ui->*s.up[Width])->setEnabled(width);
     (ui->*s.down[Width])->setEnabled(width);
     edit(b, Width)->setEnabled(gain);
-    if (t == kAllPass)
+    if (t == kAllPass && showphase)
         phase->show();
     phase->repaintcurve();
     showtexts(b);
@@ -309,8 +309,11 @@ void Formeqbtns::setchannel(int ch)
     for (int b = 0; b < kBands; ++b) {
         const int t = d->getpeqtype(ch, b);
         // A type the list does not hold selects nothing; the stored byte stays.
-        typebox(b)->setCurrentIndex(t <= kAllPass ? t : -1);
-        configure(b, t);
+        const int index = t <= kAllPass ? t : -1;
+        const bool changed = typebox(b)->currentIndex() != index;
+        typebox(b)->setCurrentIndex(index);
+        // An all-pass band newly shown brings its phase panel up.
+        configure(b, t, changed);
     }
     --quiet;
 }
@@ -451,7 +454,7 @@ void Formeqbtns::typechosen(int b, int t)
     });
     if (t == kAllPass)
         d->setbandslope(channel, b);
-    configure(b, t);
+    configure(b, t, true);
     setquiet(slider(b, Gain), kZeroGain);
     setquiet(slider(b, Width), row.width);
     setquiet(slider(b, Freq), row.freq);
@@ -580,7 +583,11 @@ void Formeqbtns::timetosend()
     // While a reload runs the changes wait for a later tick.
     if (!gMainApp || gMainApp->peqloading)
         return;
-    for (int ch = 0; ch < kChannels; ++ch) {
+    // Without a link the changes stay in the model only, as for every other
+    // command of the page (the band sender itself tests no link).
+    const DeviceData *d = device();
+    const bool up = d && (d->getcomconnected() || d->gettcpconnected());
+    for (int ch = 0; up && ch < kChannels; ++ch) {
         for (int b = 0; b < kBands; ++b) {
             if (pending[ch][b])
                 gMainApp->sendpeqband(ch, b);

@@ -156,8 +156,9 @@ private:
     void bandclicked(int b);
     void step(int b, Quantity q, int delta);
     void entered(int b, Quantity q);
-    // Ranges, enabled controls and placeholders of band b for type t.
-    void configure(int b, int t);
+    // Ranges, enabled controls and placeholders of band b for type t; an
+    // all-pass band shows the phase panel when showphase is set.
+    void configure(int b, int t, bool showphase);
     // The three texts of band b from its sliders and the stored type.
     void showtexts(int b);
     // Moves a slider without storing, copying or counting.

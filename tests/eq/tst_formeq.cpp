@@ -292,6 +292,12 @@ private slots:
         QCOMPARE(p->ui->cbxFirWindows->currentText(), QStringLiteral("RectangularWin"));
         QCOMPARE(dev()->getfirparam3(2), 2);
         QCOMPARE(p->eq->pendingitems(), 1);
+        // The FIR lists take only a user's choice: the list has the focus.
+        p->ui->eqbtnout3->setFocus();
+        p->ui->cbxFirorder->setCurrentIndex(2);
+        QCOMPARE(dev()->getfirorder(2), 1);
+        p->pick(p->ui->cbxFirorder, 0);
+        QCOMPARE(dev()->getfirorder(2), 0);
     }
 
     // Layouts per channel class and device type.

@@ -163,6 +163,7 @@ private slots:
     }
 
     // Nothing while loading; the changes stay pending and go out afterwards.
+    // Nothing without a link.
     void nothingwhileloading()
     {
         p->select(7);
@@ -180,6 +181,15 @@ private slots:
             p->select(n);
         p->ticks(10);
         QCOMPARE(f.sent().size(), 0);
+        // Without a link the model changes and nothing is sent.
+        f.dev->setcomconnected(0);
+        p->band<QPushButton>("btnupeqgain", 0)->click();
+        p->ui->btnupeqfreqlow->click();
+        p->ui->btneqbypassall->click();
+        p->ticks(10);
+        f.dev->setcomconnected(1);
+        QCOMPARE(f.sent().size(), 0);
+        QCOMPARE(f.dev->getpeqgain(11, 0), 301);
     }
 
     // A linked change is written to every member and sent for the page's
