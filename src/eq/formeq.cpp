@@ -773,6 +773,8 @@ void FormEq::on_Editeqfreqlow_editingFinished()
 
 void FormEq::btnscutchangevalue(int which, int index)
 {
+    if (index < 0 || index > 398)
+        return;
     if (which == 0)
         ui->sldreqfreqlow->setValue(index);
     else if (which == 1)

@@ -530,7 +530,7 @@ void Formeqbtns::entered(int b, Quantity q)
 
 void Formeqbtns::btnschangegainvalue(int band, int index, int y)
 {
-    if (band < 0 || band >= kBands)
+    if (band < 0 || band >= kBands || index < 0 || index >= CurveMath::kGridSize || y < 0 || y > 225)
         return;
     slider(band, Freq)->setValue(index);
     slider(band, Gain)->setValue((225 - y) * 2);

@@ -219,6 +219,12 @@ private slots:
         for (int b = 0; b < 7; ++b)
             QCOMPARE(p->band<QPushButton>("btn1eqbtn", b)->isChecked(), b == 1);
         QCOMPARE(p->bands->pendingframes(), 1);
+        // Values from outside the plot's ranges change nothing.
+        p->bands->btnschangegainvalue(1, 399, 75);
+        p->bands->btnschangegainvalue(7, 100, 75);
+        p->bands->btnschangegainvalue(1, 100, 226);
+        QCOMPARE(dev()->getpeqgain(0, 1), 450);
+        QCOMPARE(p->bands->pendingframes(), 1);
     }
 
     // The high-pass corner stays below the low-pass corner; the refused value
