@@ -71,21 +71,10 @@ MainWindow::MainWindow(QWidget *parent, int variant)
         a = serialaddr;
     ui->setupUi(this);
 
-    // Replies of the protocol engine.
+    // Replies of the protocol engine reach the link's handlers (the window's
+    // reply slots forward to the same handlers); the serial find reply is the
+    // window's own.
     connect(&gComCtrl, &CComCtrl::findok, this, &MainWindow::findcomok);
-    connect(&gComCtrl, &CComCtrl::connectok, this, &MainWindow::connectok);
-    connect(&gComCtrl, &CComCtrl::readprogramname, this, &MainWindow::readprogramname);
-    connect(&gComCtrl, &CComCtrl::loadcurprogramdata, this, &MainWindow::loadcurprogramdata);
-    connect(&gComCtrl, &CComCtrl::loadcurprogramisready, this, &MainWindow::loadcurprogramisready);
-    connect(&gComCtrl, &CComCtrl::loadcurprogram1to25isokflag, this, &MainWindow::loadcurprogram1to25isokflag);
-    connect(&gComCtrl, &CComCtrl::loadwritecurprogram1to25isokflag, this, &MainWindow::loadwritecurprogram1to25isokflag);
-    connect(&gComCtrl, &CComCtrl::loadcopy, this, &MainWindow::loadcopy);
-    connect(&gComCtrl, &CComCtrl::loadname, this, &MainWindow::loadname);
-    connect(&gComCtrl, &CComCtrl::getgainisok, this, &MainWindow::getgainisok);
-    connect(&gComCtrl, &CComCtrl::writeok, this, &MainWindow::writeok);
-    connect(&gComCtrl, &CComCtrl::muterevok, this, &MainWindow::muterevok);
-    connect(&gComCtrl, &CComCtrl::lockreturn, this, &MainWindow::lockreturn);
-    connect(&gComCtrl, &CComCtrl::logreturn, this, &MainWindow::logreturn);
     connect(gGlobalContrl, &GlobalContrl::refreshLangangeState, this, &MainWindow::refreshLanText);
 
     createlinkobjects();

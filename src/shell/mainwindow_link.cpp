@@ -7,6 +7,7 @@
 
 #include "commandframe.h"
 #include "devicedata.h"
+#include "ccomctrl.h"
 #include "devicelink.h"
 #include "dialoginterface.h"
 #include "formsetview.h"
@@ -21,6 +22,7 @@ void MainWindow::createlinkobjects()
     chooser = new dialoginterface(ui->mdiArea);
     link = new DeviceLink;
     link->setdialogparent(this);
+    link->connectreplies(&gComCtrl);
     socket = link->socket();
     toolbar = new FormToolButton(ui->centralWidget);
     toolbar->setObjectName(QStringLiteral("formtoolbutton"));
