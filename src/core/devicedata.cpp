@@ -450,7 +450,6 @@ void DeviceData::packprogram()
     quint8 *image = m_write;
     std::memcpy(image, m_current, kProgramImageSize);
 
-    m_packmarker = 1;
     image[kImageHeader] = 1;
     std::memcpy(image + kImageName, m_programname, kImageNameSize);
 

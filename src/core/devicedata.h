@@ -341,7 +341,6 @@ private:
     // Program names.
     NameRecord m_names[kNameRecordCount];
     quint8 m_programhead = 0;
-    quint8 m_packmarker = 0;
     quint8 m_programname[kProgramNameSize] = {};
 
     // Per channel.
