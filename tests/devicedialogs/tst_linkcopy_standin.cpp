@@ -5,7 +5,9 @@
 // (no acknowledgement, a reply to another command, a part that never comes, a
 // duplicate in place of a missing part, a dead line, a lost link) that keep
 // the old model and reload nothing; a second click during a run; random
-// groupings and copies that leave model and processor equal.
+// groupings and copies that leave model and processor equal. With
+// DSP_SNAPSHOT_DIR set, both dialogs are saved as PNGs in both languages for
+// every device type, with the screen during a "Set Link".
 
 #include "ccomctrl.h"
 #include "comsettings.h"
@@ -27,6 +29,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRandomGenerator>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -459,6 +462,52 @@ private slots:
         QVERIFY(toolbar()->findChildren<QDialog *>().isEmpty());
         for (QWidget *top : QApplication::topLevelWidgets())
             QVERIFY(!qobject_cast<QProgressBar *>(top));
+    }
+    // Both dialogs at their size in both languages on every type; with
+    // DSP_SNAPSHOT_DIR set, saved for a look.
+    void snapshots()
+    {
+        const QString dir = qEnvironmentVariable("DSP_SNAPSHOT_DIR");
+        for (int language : {0, 1}) {
+            if (gGlobalContrl->getlanguage() != language)
+                w->refreshAllLanText();
+            QCOMPARE(gGlobalContrl->getlanguage(), language);
+            for (int type : {0x18, 0x16, 0x14}) {
+                DialogLink link(toolbar());
+                link.loadlinkmasks(uchar(type));
+                link.show();
+                DialogCopy copy(toolbar());
+                copy.initcopy(uchar(type));
+                copy.show();
+                QTest::qWait(20);
+                const QImage l = link.grab().toImage(), c = copy.grab().toImage();
+                QCOMPARE(l.size(), QSize(519, 359));
+                QCOMPARE(c.size(), QSize(351, 363));
+                if (dir.isEmpty())
+                    continue;
+                const QString tag = QStringLiteral("%1_%2").arg(language ? "zh" : "en").arg(type);
+                QVERIFY(l.save(QStringLiteral("%1/link_%2.png").arg(dir, tag)));
+                QVERIFY(c.save(QStringLiteral("%1/copy_%2.png").arg(dir, tag)));
+            }
+        }
+        // The screen while "Set Link" waits for a late acknowledgement.
+        Fault late;
+        late.kind = Fault::LateReply;
+        late.command = 0x54;
+        late.delayMs = 300;
+        s.addfault(late);
+        auto d = linkdialog();
+        QImage during;
+        QTimer::singleShot(150, [&] {
+            if (QScreen *screen = QGuiApplication::primaryScreen())
+                during = screen->grabWindow(0).toImage();
+        });
+        click(*d, "pushButton_link_2");
+        QCOMPARE(boxes(), QString());
+        if (!dir.isEmpty())
+            QVERIFY(during.save(QStringLiteral("%1/link_during.png").arg(dir)));
+        w->refreshAllLanText();
+        QCOMPARE(gGlobalContrl->getlanguage(), 0);
     }
 };
 
