@@ -196,8 +196,12 @@ private slots:
     {
         auto d = linkdialog();
         QSignalSpy relay(toolbar(), &FormToolButton::updataallviews);
-        QSignalSpy mainview(w.get(), &MainWindow::updatemainview);
-        QSignalSpy gainview(w.get(), &MainWindow::updategainview);
+        std::vector<std::unique_ptr<QSignalSpy>> pages;
+        for (auto signal :
+             {&MainWindow::updatemainview, &MainWindow::updategainview, &MainWindow::updatedelayview,
+              &MainWindow::updategeqview, &MainWindow::updatepeqview, &MainWindow::updatelimitview,
+              &MainWindow::updatelimitview2})
+            pages.emplace_back(new QSignalSpy(w.get(), signal));
         for (const char *name : {"rblinkb1", "rblinko21", "rblinko31", "rblinko41", "rblinko65"})
             click(*d, QLatin1String(name));
         click(*d, "pushButton_link_2");
@@ -213,8 +217,8 @@ private slots:
         QCOMPARE(modelmasks(), s.state(unit).linkmasks());
         QCOMPARE(packed(), s.state(unit).image);
         QCOMPARE(relay.count(), 1);
-        QCOMPARE(mainview.count(), 1);
-        QCOMPARE(gainview.count(), 1);
+        for (const auto &page : pages)
+            QCOMPARE(page->count(), 1);
         QCOMPARE(int(gMainApp->inputlinkon), 1);
         QCOMPARE(int(gMainApp->outputlinkon), 1);
         QCOMPARE(cur()->getdevicename(), QString("Online Data"));
