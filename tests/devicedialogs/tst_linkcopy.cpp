@@ -17,6 +17,8 @@
 #include <QRadioButton>
 #include <QtTest>
 
+#include <memory>
+
 using Masks = QVector<int>;
 
 class TstLinkCopy : public QObject
@@ -207,6 +209,54 @@ private slots:
         QCOMPARE(d.outputdestination(), 0x11);
         radio(d, QStringLiteral("rbcopyout%1").arg(outputs))->click();
         QCOMPARE(d.outputdestination(), 0x10);
+        // Numbers outside the channels change nothing.
+        const int in = d.inputdestination(), out = d.outputdestination();
+        for (int n : {0, 5, -1})
+            d.updatecopyradiobtns(n);
+        for (int n : {0, 9, 100})
+            d.updatecopyradiooutbtns(n);
+        QCOMPARE(d.inputdestination(), in);
+        QCOMPARE(d.outputdestination(), out);
+    }
+
+    // A processor that never answers: each dialog's own failure box in the
+    // language of the moment (no port is open, so nothing reaches a line).
+    void failureboxes_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("link, English") << 0 << "pushButton_link_2"
+                                       << "Set Link Failed|please try again";
+        QTest::newRow("link, Chinese") << 1 << "pushButton_link_2"
+                                       << "设置链接失败|请重试";
+        QTest::newRow("copy, English") << 0 << "inputcopy"
+                                       << "Copy Data Failed|please try again";
+        QTest::newRow("copy, Chinese") << 1 << "inputcopy_2"
+                                       << "拷贝数据失败|请重试";
+        QTest::newRow("output copy without a link, Chinese") << 1 << "no link"
+                                                             << "无法拷贝数据|请先连接";
+    }
+    void failureboxes()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, button);
+        QFETCH(QString, box);
+        lang->setlanguage(language);
+        MainApp::settimescale(0.001);
+        ScriptedPrompts prompts;
+        app->getcurdevice()->setcomconnected(button == "no link" ? 0 : 1);
+        std::unique_ptr<QDialog> d;
+        if (button == "pushButton_link_2")
+            d.reset(new DialogLink);
+        else
+            d.reset(new DialogCopy);
+        child<QPushButton>(*d, button == "no link" ? QStringLiteral("inputcopy_2") : button)->click();
+        MainApp::settimescale(1);
+        QCOMPARE(prompts.shown.size(), 1);
+        QCOMPARE(prompts.shown.first().kind, QString("critical"));
+        QCOMPARE(prompts.shown.first().title + '|' + prompts.shown.first().text, box);
+        QVERIFY(!QApplication::overrideCursor());
     }
 
     // The output copy needs a link first; nothing is sent without one.
