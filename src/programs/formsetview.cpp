@@ -1182,15 +1182,15 @@ void FormSetView::on_pushButton_51_clicked()
                 }
                 setlogobit(8 * (128 * p + x) + (8 * p + 7 - y), dark ? 1 : 0);
             }
-    // The preview shows the part that is sent, in colour, fitted to the label.
+    // The preview shows the part that is sent, in colour, pixel for pixel
+    // (what the picture does not cover is light, as it is sent).
     QImage shown(128, 64, QImage::Format_RGB32);
     shown.fill(Qt::white);
     {
         QPainter painter(&shown);
         painter.drawImage(0, 0, picture);
     }
-    ui->label_12->setPixmap(QPixmap::fromImage(
-        shown.scaled(ui->label_12->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    ui->label_12->setPixmap(QPixmap::fromImage(shown));
     ui->pushButton_61->show();
 }
 
