@@ -1053,8 +1053,10 @@ void FormSetView::on_btnloadcurdata_4_clicked()
                                                QString(), collectionfilefilter(x.device()->gettype()));
     if (path.isEmpty() || !filewritable(path, false))
         return;
+    // Every program is read, even after one failed; a lost link or closing
+    // ends the reads at once.
     int read = 0;
-    for (int n = 1; n <= kUserPrograms; ++n)
+    for (int n = 1; n <= kUserPrograms && x.usable(); ++n)
         read += readstoredprogram(uchar(n)) ? 1 : 0;
     if (read < kUserPrograms) {
         if (x.state() != Exchange::Result::Closing)

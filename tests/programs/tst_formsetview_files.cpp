@@ -15,6 +15,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
+#include <QRandomGenerator>
 #include <QSet>
 
 #ifdef Q_OS_LINUX
@@ -262,38 +263,46 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<int>("program"); // selected
         QTest::addColumn<QVector<Rule>>("rules");
-        QTest::addColumn<bool>("dropLink");
+        QTest::addColumn<int>("event"); // 1 the link drops, 2 the application closes
         QTest::addColumn<QString>("box");
         // command:requests checks; every silent request is sent 11 times
         QTest::addColumn<QString>("sends");
         const QString download = "critical:Download Program Failed |Please Try Again";
         QTest::newRow("part never acknowledged")
-            << "btnloadFromPc" << 4 << QVector<Rule>{{0x60, 7, -1}} << false << download << "60:8 64:0";
+            << "btnloadFromPc" << 4 << QVector<Rule>{{0x60, 7, -1}} << 0 << download << "60:8 64:0";
         QTest::newRow("part 25 silent, name answered")
-            << "btnloadFromPc" << 4 << QVector<Rule>{{0x60, 25, -1}} << false << ""
+            << "btnloadFromPc" << 4 << QVector<Rule>{{0x60, 25, -1}} << 0 << ""
             << "60:26 64:1";
         QTest::newRow("part 25 and name silent")
-            << "btnloadFromPc" << 4 << QVector<Rule>{{0x60, 25, -1}, {0x64, -1, -1}} << false << download
+            << "btnloadFromPc" << 4 << QVector<Rule>{{0x60, 25, -1}, {0x64, -1, -1}} << 0 << download
             << "60:26 64:1";
         QTest::newRow("link dropped")
-            << "btnloadFromPc" << 4 << QVector<Rule>{{0x60, 3, -1}} << true << download << "64:0";
-        QTest::newRow("save one, read fails") << "btnloadcurdata_3" << 2 << QVector<Rule>{{0x61, 9, 2}}
-                                              << false << "critical:Cannot Save To PC |Please Try Again"
+            << "btnloadFromPc" << 4 << QVector<Rule>{{0x60, 3, -1}} << 1 << download << "64:0";
+        QTest::newRow("save one, read fails") << "btnloadcurdata_3" << 2 << QVector<Rule>{{0x61, 9, 2}} << 0
+                                              << "critical:Cannot Save To PC |Please Try Again"
                                               << "61:10";
         QTest::newRow("save all, program 17 fails")
-            << "btnloadcurdata_4" << 1 << QVector<Rule>{{0x61, 0, 17}} << false
+            << "btnloadcurdata_4" << 1 << QVector<Rule>{{0x61, 0, 17}} << 0
             << "critical:Cannot Save To PC |this file is save error\n can not be used and opened\n Please "
                "save Again"
             << "61:755";
         QTest::newRow("load all, program 5 fails")
-            << "btnloadcurdata_5" << 1 << QVector<Rule>{{0x60, 2, 5}} << false << download << "60:107 64:4";
+            << "btnloadcurdata_5" << 1 << QVector<Rule>{{0x60, 2, 5}} << 0 << download << "60:107 64:4";
+        QTest::newRow("closing during load all")
+            << "btnloadcurdata_5" << 1 << QVector<Rule>{{0x60, 2, 5}} << 2 << ""
+            << "";
+        QTest::newRow("link dropped during save all")
+            << "btnloadcurdata_4" << 1 << QVector<Rule>{{0x61, 0, 3}} << 1
+            << "critical:Cannot Save To PC |this file is save error\n can not be used and opened\n Please "
+               "save Again"
+            << "";
     }
     void failures()
     {
         QFETCH(QString, button);
         QFETCH(int, program);
         QFETCH(QVector<Rule>, rules);
-        QFETCH(bool, dropLink);
+        QFETCH(int, event);
         QFETCH(QString, box);
         QFETCH(QString, sends);
         const bool saving = button != "btnloadFromPc" && button != "btnloadcurdata_5";
@@ -313,28 +322,87 @@ private slots:
             x.program = r.program;
             line.s.addfault(x);
         }
-        if (dropLink)
-            QTimer::singleShot(150, [&] { f.dev->setcomconnected(0); });
+        if (event != 0)
+            QTimer::singleShot(150, [&] {
+                if (event == 1)
+                    f.dev->setcomconnected(0);
+                else
+                    gGlobalContrl->setclosing(1);
+            });
         f.select(program);
         f.prompts->fileNames << file;
         f.page->metaObject()->invokeMethod(f.page.get(), qPrintable("on_" + button + "_clicked"));
         QCOMPARE(boxes(), box);
-        for (const QString &check : sends.split(' ')) {
+        for (const QString &check : sends.split(' ', Qt::SkipEmptyParts)) {
             const int command = check.section(':', 0, 0).toInt(nullptr, 16);
             QCOMPARE(QString("%1:%2").arg(check.section(':', 0, 0)).arg(distinct(command).size()), check);
         }
         for (const Rule &r : rules)
-            if (!dropLink)
+            if (event == 0)
                 QCOMPARE(sendsof(r), 11);
         QCOMPARE(readall(file), before);
         QCOMPARE(curimage(), running);
         QVERIFY(!f.page->isbusy());
         if (button == "btnloadcurdata_5") {
             QCOMPARE(writtenparts(6), QVector<int>());
-            QCOMPARE(unit().programs[3].image, imageof(104));
+            if (event == 0)
+                QCOMPARE(unit().programs[3].image, imageof(104));
         }
-        if (dropLink)
+        if (event == 1)
             QVERIFY(line.sent(0x60).size() < 26);
+    }
+
+    // A place that cannot be written is refused before anything is read.
+    void unwritable_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("target");
+        QTest::newRow("program file, a folder") << "btnloadcurdata_3"
+                                                << "";
+        QTest::newRow("program file, missing folder") << "btnloadcurdata_3"
+                                                      << "none/x.K91";
+        QTest::newRow("collection, a folder") << "btnloadcurdata_4"
+                                              << "";
+    }
+    void unwritable()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, target);
+        const QString file = target.isEmpty() ? f.dir.path() : path(target);
+        f.select(2);
+        f.prompts->fileNames << file;
+        f.page->metaObject()->invokeMethod(f.page.get(), qPrintable("on_" + button + "_clicked"));
+        QVERIFY2(boxes().startsWith(QString("warning:Write File|Cannot write file %1: ").arg(file)),
+                 qPrintable(boxes()));
+        QTest::qWait(20);
+        QVERIFY(line.sent(-1).isEmpty());
+        QVERIFY(!QFile::exists(path(target)) || target.isEmpty());
+    }
+
+    // Model equals processor: random program files written into random user
+    // slots (seeded), then a collection saved: the file is the stand-in's 30
+    // slots, and the page's table shows their names.
+    void filesequalprocessor()
+    {
+        QRandomGenerator rng(2026);
+        for (int step = 0; step < 6; ++step) {
+            const int slot = 1 + int(rng.bounded(30));
+            const QByteArray image = imageof(200 + int(rng.bounded(1000)));
+            const QString file = path(QString("r%1.K91").arg(step));
+            QVERIFY(writeall(file, image));
+            f.select(slot);
+            f.prompts->fileNames << file;
+            f.click("btnloadFromPc");
+            QCOMPARE(boxes(), QString());
+            QCOMPARE(unit().programs[slot - 1].image, image);
+            QCOMPARE(f.cell("progwidget", slot - 1, 2).toLatin1(), unit().programs[slot - 1].name);
+        }
+        f.prompts->fileNames << path("all.J91");
+        f.click("btnloadcurdata_4");
+        QByteArray expected;
+        for (int n = 1; n <= 30; ++n)
+            expected += unit().programimage(n);
+        QCOMPARE(readall(path("all.J91")), expected);
     }
 
     // Files of the wrong size: the "Load File Error " box, nothing sent; a
