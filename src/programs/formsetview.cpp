@@ -20,6 +20,7 @@
 #include <QCloseEvent>
 #include <QDebug>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QImageReader>
 #include <QKeyEvent>
@@ -1159,6 +1160,11 @@ void FormSetView::on_pushButton_51_clicked()
     // What was built before is not sent once another file was chosen.
     ui->pushButton_61->hide();
     ui->label_12->clear();
+    // Only a regular file is opened: a FIFO would wait for a writer.
+    if (QFileInfo(path).exists() && !QFileInfo(path).isFile()) {
+        showreadfailure(path, QStringLiteral("not a regular file"), false);
+        return;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         showreadfailure(path, file.errorString(), false);

@@ -21,6 +21,7 @@
 #ifdef Q_OS_LINUX
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #endif
 
 using standin::Fault;
@@ -576,6 +577,13 @@ private slots:
         f.click("pushButton_51");
         QVERIFY(boxes().startsWith(QString("warning:Read File|Cannot read file %1: ").arg(path("not.png"))));
         QVERIFY(!f.child<QPushButton>("pushButton_61")->isVisibleTo(f.page.get()));
+        // A FIFO is refused without being opened (opening would wait).
+        const QString fifo = path("fifo.png");
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        f.prompts->clear();
+        f.prompts->fileNames << fifo;
+        f.click("pushButton_51");
+        QCOMPARE(boxes(), QString("warning:Read File|Cannot read file %1: not a regular file.").arg(fifo));
     }
 
     // The send: 22 blocks "31 bb" + 48 bytes, paced, the tail zero; success
