@@ -264,6 +264,13 @@ void DeviceData::stagestoredprogram(int n)
     std::memcpy(m_staging, m_stored[n - 1], kProgramImageSize);
 }
 
+void DeviceData::stageimage(const QByteArray &image)
+{
+    if (image.size() != kProgramImageSize)
+        return;
+    std::memcpy(m_staging, image.constData(), kProgramImageSize);
+}
+
 void DeviceData::applyreceivedimage()
 {
     std::memcpy(m_current, m_receive, kProgramImageSize);

@@ -38,16 +38,16 @@ bool ScriptedPrompts::confirm(QWidget *parent, const QString &title, const QStri
     return confirmations.isEmpty() ? false : confirmations.dequeue();
 }
 
-QString ScriptedPrompts::openFileName(QWidget *parent, const QString &caption, const QString &,
+QString ScriptedPrompts::openFileName(QWidget *parent, const QString &caption, const QString &dir,
                                       const QString &filter)
 {
-    shown.append({QStringLiteral("open"), caption, filter, parent});
+    shown.append({QStringLiteral("open"), caption, filter, parent, dir});
     return fileNames.isEmpty() ? QString() : fileNames.dequeue();
 }
 
-QString ScriptedPrompts::saveFileName(QWidget *parent, const QString &caption, const QString &,
+QString ScriptedPrompts::saveFileName(QWidget *parent, const QString &caption, const QString &dir,
                                       const QString &filter)
 {
-    shown.append({QStringLiteral("save"), caption, filter, parent});
+    shown.append({QStringLiteral("save"), caption, filter, parent, dir});
     return fileNames.isEmpty() ? QString() : fileNames.dequeue();
 }
