@@ -80,11 +80,6 @@ public:
     // the serial or the network sheet, English or Chinese.
     static QString stylesheetpath(int language, bool network);
 
-    // The graphic EQ page button's click: the form has no such button, so
-    // nothing reaches it (a plain member, so that the automatic connection by
-    // name does not look for the button).
-    void on_pushButton_4_clicked();
-
     // --- Network data link (mainwindow_link.cpp) ----------------------------
     void tcpconnect();
     void tcpdisconnect();
@@ -148,6 +143,8 @@ public slots:
     void on_pushButton_clicked();
     void on_pushButton_2_clicked();
     void on_pushButton_3_clicked();
+    // The graphic EQ page button: without it nothing would open that page.
+    void on_pushButton_4_clicked();
     void on_pushButton_5_clicked();
     void on_pushButton_6_clicked();
     void on_pushButton_7_clicked();
