@@ -1,5 +1,7 @@
 #include "channelexchange.h"
 
+#include "longexchange.h"
+
 #include "devicedata.h"
 #include "exchange.h"
 #include "globalcontrl.h"
@@ -34,6 +36,10 @@ void BusyCursor::end()
 
 Result run(const Request &request, const std::function<void()> &send, const Progress &progress)
 {
+    // The program-wide claim on exchanges with the processor.
+    LongExchange claim;
+    if (!claim.acquired())
+        return Result::NoAck;
     const auto report = [&progress](int value) {
         if (progress)
             progress(value);

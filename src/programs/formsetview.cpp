@@ -1,5 +1,7 @@
 #include "formsetview.h"
 
+#include "longexchange.h"
+
 #include "ccomctrl.h"
 #include "devicedata.h"
 #include "dialogcopy.h"
@@ -95,7 +97,15 @@ public:
 
 private:
     FormSetView *m_page;
+    // The program-wide claim: no connect, search or file load starts inside
+    // this page's waits, nor this page's operation inside theirs.
+    LongExchange m_claim;
 };
+
+bool FormSetView::isbusy() const
+{
+    return busy || gConnectBusy != 0;
+}
 
 FormSetView::FormSetView(QWidget *parent)
     : QWidget(parent)
@@ -370,7 +380,7 @@ void FormSetView::Time_Out()
 void FormSetView::on_btnconnect_clicked()
 {
     DeviceData *d = current();
-    if (busy || !d || !gDeviceList.contains(d))
+    if (isbusy() || !d || !gDeviceList.contains(d))
         return;
     if (!connected()) {
         if (d->getnetdevice()) {
@@ -387,7 +397,7 @@ void FormSetView::on_btnconnect_clicked()
 
 void FormSetView::on_pushButton1_clicked()
 {
-    if (busy || !connected() || current()->getlocktype() != 0)
+    if (isbusy() || !connected() || current()->getlocktype() != 0)
         return;
     // Each opening has its own dialog, gone when it closes.
     DialogCopy dialog(this);
@@ -399,7 +409,7 @@ void FormSetView::on_pushButton1_clicked()
 
 void FormSetView::on_pushButton_21_clicked()
 {
-    if (busy || !connected() || current()->getlocktype() != 0)
+    if (isbusy() || !connected() || current()->getlocktype() != 0)
         return;
     DialogLink dialog(this);
     connect(&dialog, &DialogLink::updataallviews, this, &FormSetView::updataallviews);
@@ -410,14 +420,14 @@ void FormSetView::on_pushButton_21_clicked()
 
 void FormSetView::on_pushButton_31_clicked()
 {
-    if (busy || !connected())
+    if (isbusy() || !connected())
         return;
     DialogDeviceLock::openmodal(this);
 }
 
 void FormSetView::on_pushButton_41_clicked()
 {
-    if (busy || !connected())
+    if (isbusy() || !connected())
         return;
     openprojectlock();
 }
@@ -439,7 +449,7 @@ void FormSetView::keyPressEvent(QKeyEvent *event)
         keystate = 30;
     if (keystate == 30) {
         keystate = 0;
-        if (connected() && !busy)
+        if (connected() && !isbusy())
             openprojectlock();
     }
 }
@@ -513,7 +523,7 @@ void FormSetView::shownamesfailure(int result)
 
 void FormSetView::on_btn_ref_clicked()
 {
-    if (busy || !connected())
+    if (isbusy() || !connected())
         return;
     Busy b(this);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -528,7 +538,7 @@ void FormSetView::on_btn_ref_clicked()
 
 void FormSetView::on_btn_ref1_clicked()
 {
-    if (busy || !connected() || current()->namesloaded != 0)
+    if (isbusy() || !connected() || current()->namesloaded != 0)
         return;
     Busy b(this);
     setupprogress(lan("Refresh Programs List", "刷新程式列表"), 0, false);
@@ -545,7 +555,7 @@ void FormSetView::on_btn_ref1_clicked()
 
 void FormSetView::on_btnloadcurdata_clicked()
 {
-    if (busy)
+    if (isbusy())
         return;
     Busy b(this);
     loadcurrentdata();
@@ -577,7 +587,7 @@ bool FormSetView::loadcurrentdata()
 
 void FormSetView::on_btn_loadprogram_clicked()
 {
-    if (busy || !connected())
+    if (isbusy() || !connected())
         return;
     DeviceData *d = current();
     if (d->getlocktype() == 4) {
@@ -622,7 +632,7 @@ void FormSetView::on_btn_loadprogram_clicked()
 
 void FormSetView::on_btnloadcurdata_2_clicked()
 {
-    if (busy || !connected() || current()->getlocktype() != 0)
+    if (isbusy() || !connected() || current()->getlocktype() != 0)
         return;
     Busy b(this);
     Exchange x; // the device current now is the one stored to
@@ -671,7 +681,7 @@ void FormSetView::on_btnloadcurdata_2_clicked()
 
 void FormSetView::on_btndelete_clicked()
 {
-    if (busy || !connected())
+    if (isbusy() || !connected())
         return;
     DeviceData *d = current();
     const int n = selectedprogram();
@@ -730,7 +740,7 @@ void FormSetView::on_btndelete_clicked()
 
 void FormSetView::on_btnreset_clicked()
 {
-    if (busy || !connected())
+    if (isbusy() || !connected())
         return;
     Busy b(this);
     Exchange x; // the device current now is the one reset
@@ -929,7 +939,7 @@ bool FormSetView::writestaged(Exchange &x, int n, bool collection)
 
 void FormSetView::on_btnloadcurdata_3_clicked()
 {
-    if (busy || !connected())
+    if (isbusy() || !connected())
         return;
     const int n = selectedprogram();
     if (n < 1)
@@ -971,7 +981,7 @@ void FormSetView::on_btnloadcurdata_3_clicked()
 
 void FormSetView::on_btnloadFromPc_clicked()
 {
-    if (busy || !connected())
+    if (isbusy() || !connected())
         return;
     Busy b(this);
     Exchange x; // the device current now is the one written
@@ -1046,7 +1056,7 @@ bool FormSetView::readstoredprogram(uchar n)
 
 void FormSetView::on_btnloadcurdata_4_clicked()
 {
-    if (busy || !connected())
+    if (isbusy() || !connected())
         return;
     Busy b(this);
     Exchange x; // the device current now is the one read
@@ -1082,7 +1092,7 @@ void FormSetView::on_btnloadcurdata_4_clicked()
 
 void FormSetView::on_btnloadcurdata_5_clicked()
 {
-    if (busy || !connected())
+    if (isbusy() || !connected())
         return;
     Busy b(this);
     Exchange x; // the device current now is the one written
@@ -1146,7 +1156,7 @@ void FormSetView::setlogobit(int position, int value)
 
 void FormSetView::on_pushButton_51_clicked()
 {
-    if (busy)
+    if (isbusy())
         return;
     if (!connected()) {
         Prompts::critical(this, lan("Can't Load Logo", "无法加载商标"),
@@ -1204,7 +1214,7 @@ void FormSetView::on_pushButton_51_clicked()
 
 void FormSetView::on_pushButton_61_clicked()
 {
-    if (busy)
+    if (isbusy())
         return;
     if (!connected()) {
         Prompts::critical(this, lan("Can't Mody Logo", "无法修改商标"),

@@ -53,7 +53,9 @@ public:
     // of `devicetype`: characters a file name cannot hold become '_'.
     static QString proposedfilename(const QString &name, int devicetype);
     // True while an operation of the page runs.
-    bool isbusy() const { return busy; }
+    // True while an operation of this page, or any other long exchange with
+    // a processor, runs: the page's buttons then start nothing.
+    bool isbusy() const;
     // The selected program: user tab row r is r + 1, preset tab row r is r + 31; 0 when none.
     int selectedprogram() const;
     // The progress window of the operations (null until first used).
