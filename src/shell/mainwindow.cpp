@@ -30,6 +30,7 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -69,6 +70,11 @@ MainWindow::MainWindow(QWidget *parent, int variant)
 {
     for (QHostAddress &a : addr_list)
         a = serialaddr;
+    // The style sheet the first language refresh sets goes on before the
+    // children exist: they are built under it, and the refresh, finding the
+    // same sheet on a window not yet shown, restyles nothing.
+    if (gGlobalContrl)
+        setStyleSheet(readstylesheet(currentstylesheetpath()));
     ui->setupUi(this);
 
     // Replies of the protocol engine.
@@ -265,6 +271,12 @@ MainWindow::~MainWindow()
 
 QString MainWindow::readstylesheet(const QString &path)
 {
+    // The sheets are compiled-in resources that never change: each is read
+    // and decoded once.
+    static QHash<QString, QString> read;
+    const auto known = read.constFind(path);
+    if (known != read.constEnd())
+        return known.value();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QString();
@@ -272,7 +284,10 @@ QString MainWindow::readstylesheet(const QString &path)
     const int zero = bytes.indexOf('\0');
     if (zero >= 0)
         bytes.truncate(zero);
-    return QString::fromUtf8(bytes);
+    const QString text = QString::fromUtf8(bytes);
+    if (path.startsWith(QLatin1Char(':')))
+        read.insert(path, text);
+    return text;
 }
 
 QString MainWindow::stylesheetpath(int language, bool network)
@@ -334,9 +349,14 @@ void MainWindow::refreshLanText()
         else if (text == disconnected)
             ui->comshow->setText(zh(kDisconnectZh));
     }
+    setStyleSheet(readstylesheet(currentstylesheetpath()));
+}
+
+QString MainWindow::currentstylesheetpath()
+{
     const DeviceData *cur = gMainApp ? gMainApp->getcurdevice() : nullptr;
     const bool network = cur && cur->getnetdevice();
-    setStyleSheet(readstylesheet(stylesheetpath(zhs ? 1 : 0, network)));
+    return stylesheetpath(chinese() ? 1 : 0, network);
 }
 
 void MainWindow::judgeudpconnect(bool on)

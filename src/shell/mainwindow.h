@@ -78,6 +78,8 @@ public:
     // The style sheet resource for the language (0 English) and the link kind:
     // the serial or the network sheet, English or Chinese.
     static QString stylesheetpath(int language, bool network);
+    // The sheet for the current language and the current device's link kind.
+    static QString currentstylesheetpath();
 
     // The graphic EQ page button's click: the form has no such button, so
     // nothing reaches it (a plain member, so that the automatic connection by

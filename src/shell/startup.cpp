@@ -23,6 +23,11 @@ MainWindow *startmainwindow(int variant)
     initdspresources();
     gMainApp = new MainApp();
     gGlobalContrl = new GlobalContrl();
+    // The application's style sheet goes on before any widget exists: the
+    // widgets are then built under it and each is polished once, when first
+    // shown, instead of the whole window being restyled afterwards.
+    qApp->setStyleSheet(
+        MainWindow::readstylesheet(MainWindow::stylesheetpath(gGlobalContrl->getlanguage() ? 1 : 0, false)));
 
     auto *window = new MainWindow(nullptr, variant);
     const QString prefix = titleprefix(variant);
@@ -35,9 +40,6 @@ MainWindow *startmainwindow(int variant)
     gMainApp->setcomdialog(gDialogCom);
 
     window->setGeometry(centredgeometry(window->size(), QApplication::desktop()->size()));
-
-    qApp->setStyleSheet(
-        MainWindow::readstylesheet(MainWindow::stylesheetpath(gGlobalContrl->getlanguage() ? 1 : 0, false)));
     gGlobalContrl->emitlanguage();
     return window;
 }
