@@ -156,28 +156,41 @@ MainWindow::MainWindow(QWidget *parent, int variant)
     connect(ui->formchtool, SIGNAL(startgui()), this, SLOT(startgui()));
     connect(ui->formchtool, SIGNAL(sendbntnum(int)), this, SLOT(getbntnum(int)));
 
-    // The pages live in the document area for the whole run.
-    auto addpage = [this](QWidget *page, const char *title, MainApp::View view) {
+    // The pages live in the document area for the whole run. Each page is
+    // built inside a sub-window already in the area: moving a built page to
+    // another parent would restyle every widget of it, and with them decode
+    // every skin of a page nobody has opened yet.
+    QMdiSubWindow *sub = nullptr;
+    auto newsub = [this, &sub]() {
+        sub = new QMdiSubWindow;
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        ui->mdiArea->addSubWindow(sub);
+        return sub;
+    };
+    auto addpage = [&sub](QWidget *page, const char *title, MainApp::View view) {
         page->setWindowTitle(QString::fromLatin1(title));
-        QMdiSubWindow *sub = ui->mdiArea->addSubWindow(page);
+        // A dialog page is a child widget in its sub-window, as if moved there.
+        if (page->isWindow())
+            page->setWindowFlags(page->windowFlags() & ~Qt::WindowType_Mask);
+        sub->setWidget(page);
         if (gMainApp)
             gMainApp->setview(view, sub);
     };
-    gFormMainView = new FormMainView(ui->mdiArea);
+    gFormMainView = new FormMainView(newsub());
     addpage(gFormMainView, "Main Control View", MainApp::MainView);
-    gFormGain = new FormGain(ui->mdiArea);
+    gFormGain = new FormGain(newsub());
     addpage(gFormGain, "Gain View", MainApp::GainView);
-    gFormDelay = new FormDelay(ui->mdiArea);
+    gFormDelay = new FormDelay(newsub());
     addpage(gFormDelay, "Delay View", MainApp::DelayView);
-    gFormGeq = new FormGeq(ui->mdiArea);
+    gFormGeq = new FormGeq(newsub());
     addpage(gFormGeq, "GEQ View", MainApp::GeqView);
-    gFormLimit2 = new FormLimit2(ui->mdiArea);
+    gFormLimit2 = new FormLimit2(newsub());
     addpage(gFormLimit2, "PEAK View", MainApp::Limit2View);
-    gFormEq = new FormEq(ui->mdiArea);
+    gFormEq = new FormEq(newsub());
     addpage(gFormEq, "PEQ View", MainApp::PeqView);
-    gFormLimit = new FormLimit(ui->mdiArea);
+    gFormLimit = new FormLimit(newsub());
     addpage(gFormLimit, "Limit View", MainApp::LimitView);
-    gFormSetView = new FormSetView(ui->mdiArea);
+    gFormSetView = new FormSetView(newsub());
     addpage(gFormSetView, "Set Device View", MainApp::SetView);
 
     connectpages();
