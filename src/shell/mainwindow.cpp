@@ -159,12 +159,16 @@ MainWindow::MainWindow(QWidget *parent, int variant)
     // The pages live in the document area for the whole run. Each page is
     // built inside a sub-window already in the area: moving a built page to
     // another parent would restyle every widget of it, and with them decode
-    // every skin of a page nobody has opened yet.
+    // every skin of a page nobody has opened yet. The empty sub-window is
+    // polished at once, so that showing the main window does not polish the
+    // pages inside it: a page is polished (and its skins decoded) when it is
+    // first shown.
     QMdiSubWindow *sub = nullptr;
     auto newsub = [this, &sub]() {
         sub = new QMdiSubWindow;
         sub->setAttribute(Qt::WA_DeleteOnClose);
         ui->mdiArea->addSubWindow(sub);
+        sub->ensurePolished();
         return sub;
     };
     auto addpage = [&sub](QWidget *page, const char *title, MainApp::View view) {

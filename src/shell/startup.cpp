@@ -10,6 +10,8 @@
 
 #include <QApplication>
 #include <QDesktopWidget>
+#include <QMdiSubWindow>
+#include <QPixmapCache>
 
 QRect centredgeometry(const QSize &window, const QSize &desktop)
 {
@@ -18,9 +20,35 @@ QRect centredgeometry(const QSize &window, const QSize &desktop)
     return QRect((desktop.width() - w) / 2, (desktop.height() - h - 15) / 2, w, h);
 }
 
+namespace
+{
+// Every widget asks to be polished at the first turn of the event loop. The
+// pages not shown at start wait until they are first shown (showing a widget
+// polishes it and its children); their sub-windows are polished already, so
+// showing the main window does not reach into them either.
+void deferpagepolish(MainWindow *window)
+{
+    for (QMdiSubWindow *sub : window->findChildren<QMdiSubWindow *>()) {
+        if (!sub->isHidden())
+            continue;
+        for (QWidget *w : sub->findChildren<QWidget *>())
+            QCoreApplication::removePostedEvents(w, QEvent::PolishRequest);
+    }
+}
+} // namespace
+
 MainWindow *startmainwindow(int variant)
 {
     initdspresources();
+    // Every skin is opened once and kept: with the default 10 MiB the cache
+    // drops skins still in use, and the next widget decodes them again into
+    // a second copy.
+    QPixmapCache::setCacheLimit(64 * 1024);
+    // Opening an image asks for its file time, which converts through the
+    // local time zone: without TZ the C library reads the zone file again on
+    // every conversion. The same zone, named once, is read once.
+    if (!qEnvironmentVariableIsSet("TZ"))
+        qputenv("TZ", ":/etc/localtime");
     gMainApp = new MainApp();
     gGlobalContrl = new GlobalContrl();
     // The application's style sheet goes on before any widget exists: the
@@ -41,5 +69,6 @@ MainWindow *startmainwindow(int variant)
 
     window->setGeometry(centredgeometry(window->size(), QApplication::desktop()->size()));
     gGlobalContrl->emitlanguage();
+    deferpagepolish(window);
     return window;
 }
