@@ -255,6 +255,8 @@ void writetree(QTextStream &out, QWidget *w, int parent, int &next)
         flags |= 4;
     if (w->windowFlags() & Qt::FramelessWindowHint)
         flags |= 8;
+    if (qobject_cast<QComboBox *>(w) && w->findChild<QFrame *>())
+        flags |= 16; // its pop-up list is made
     const QString text = textof(w);
     out << self << ' ' << parent << ' ' << kindof(w) << ' ' << flags << ' ' << g.x() << ' ' << g.y() << ' '
         << g.width() << ' ' << g.height() << ' ' << (text.isEmpty() ? QStringLiteral("-") : text) << '\n';
@@ -333,8 +335,8 @@ QMainWindow *buildbare(const std::vector<Node> &nodes)
         if (!w)
             w = new QWidget;
         settext(w, n.text);
-        // The real window's combo boxes have made their pop-up list already.
-        if (auto *c = qobject_cast<QComboBox *>(w))
+        // A combo box of the real window may have made its pop-up list.
+        if (auto *c = qobject_cast<QComboBox *>(w); c && (n.flags & 16))
             c->view();
         if (auto *area = qobject_cast<QMdiArea *>(parent); area && qobject_cast<QMdiSubWindow *>(w)) {
             area->addSubWindow(w);

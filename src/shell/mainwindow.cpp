@@ -70,11 +70,6 @@ MainWindow::MainWindow(QWidget *parent, int variant)
 {
     for (QHostAddress &a : addr_list)
         a = serialaddr;
-    // The style sheet the first language refresh sets goes on before the
-    // children exist: they are built under it, and the refresh, finding the
-    // same sheet on a window not yet shown, restyles nothing.
-    if (gGlobalContrl)
-        setStyleSheet(readstylesheet(currentstylesheetpath()));
     ui->setupUi(this);
 
     // Replies of the protocol engine.
@@ -366,7 +361,13 @@ void MainWindow::refreshLanText()
         else if (text == disconnected)
             ui->comshow->setText(zh(kDisconnectZh));
     }
-    setStyleSheet(readstylesheet(currentstylesheetpath()));
+    // A window without a sheet of its own already shows the application's
+    // sheet: setting the same text on the window as well would look the
+    // same, yet match every widget against both copies and restyle the whole
+    // window (at start-up the application's sheet is this one).
+    const QString sheet = readstylesheet(currentstylesheetpath());
+    if (!styleSheet().isEmpty() || sheet != qApp->styleSheet())
+        setStyleSheet(sheet);
 }
 
 QString MainWindow::currentstylesheetpath()

@@ -48,7 +48,7 @@ MainWindow *startmainwindow(int variant)
     // local time zone: without TZ the C library reads the zone file again on
     // every conversion. The same zone, named once, is read once.
     if (!qEnvironmentVariableIsSet("TZ"))
-        qputenv("TZ", ":/etc/localtime");
+        qputenv("TZ", "/etc/localtime");
     gMainApp = new MainApp();
     gGlobalContrl = new GlobalContrl();
     // The application's style sheet goes on before any widget exists: the
