@@ -25,8 +25,11 @@ endfunction()
 # (tests/netns/run-in-netns.sh), so they never reach the machine's real network.
 # Every *.cpp of the folder that is not a tst_ file is a shared test helper
 # compiled into each test of the folder.
+# UNIT names the folder's unit tests (ALL: every one): they get the ctest label
+# "unit" and are built by the target unit_tests, which the sanitizer pass of
+# the test command builds and runs.
 function(dsp_folder_tests)
-  cmake_parse_arguments(ARG "" "PREFIX" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "PREFIX" "LIBS;UNIT" ${ARGN})
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tst_*.cpp)
   file(GLOB helpers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   list(FILTER helpers EXCLUDE REGEX "/tst_[^/]*\\.cpp$")
@@ -49,5 +52,9 @@ function(dsp_folder_tests)
       list(APPEND env "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan.supp")
     endif()
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT 300)
+    if("ALL" IN_LIST ARG_UNIT OR name IN_LIST ARG_UNIT)
+      set_tests_properties(${name} PROPERTIES LABELS unit)
+      add_dependencies(unit_tests ${name})
+    endif()
   endforeach()
 endfunction()

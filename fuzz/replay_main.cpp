@@ -1,6 +1,7 @@
 // Replays every file of the given folders through a fuzz entry point, so the
 // committed corpus is checked in the ordinary test build.
 #include <QDir>
+#include <QStringList>
 #include <QFile>
 #include <cstdint>
 #include <cstdio>
@@ -10,8 +11,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
 int main(int argc, char **argv)
 {
     int count = 0;
-    for (int i = 1; i < argc; ++i) {
-        QDir dir(QString::fromLocal8Bit(argv[i]));
+    // Folders taken as absolute first: an entry point may change the
+    // current directory.
+    QStringList folders;
+    for (int i = 1; i < argc; ++i)
+        folders << QDir(QString::fromLocal8Bit(argv[i])).absolutePath();
+    for (const QString &folder : folders) {
+        QDir dir(folder);
         const auto files = dir.entryInfoList(QDir::Files, QDir::Name);
         for (const QFileInfo &fi : files) {
             QFile f(fi.absoluteFilePath());

@@ -134,7 +134,7 @@ void DeviceLink::tcplinklost()
     linklost();
 }
 
-void DeviceLink::attachcomctrl(CComCtrl *ctrl)
+void DeviceLink::connectreplies(CComCtrl *ctrl)
 {
     connect(ctrl, &CComCtrl::connectok, this, &DeviceLink::connectok);
     connect(ctrl, &CComCtrl::readprogramname, this, &DeviceLink::readprogramname);

@@ -70,8 +70,9 @@ public:
     // Parent of the boxes and the progress window this object shows.
     void setdialogparent(QWidget *parent) { m_dialogparent = parent; }
 
-    // Connects the reply signals of a serial protocol engine to the handlers.
-    void attachcomctrl(CComCtrl *ctrl);
+    // Connects the reply signals of the protocol engine to the handlers: the
+    // window's wiring, and the tests' with an engine of their own.
+    void connectreplies(CComCtrl *ctrl);
 
     QTcpSocket *socket() const { return m_socket; }
     const QList<QHostAddress> &searchdevices() const { return m_searchDevList; }

@@ -197,6 +197,13 @@ void dialoginterface::udp_find_dev()
     udp_socket->writeDatagram(discoveryrequest(), destination, kDiscoveryPort);
 }
 
+QStringList dialoginterface::discoverywords(const QByteArray &datagram)
+{
+    // The answer ends at its first zero byte; its lines are the words.
+    const int zero = datagram.indexOf('\0');
+    return QString::fromUtf8(zero >= 0 ? datagram.left(zero) : datagram).split(QLatin1Char('\n'));
+}
+
 void dialoginterface::readudpdata()
 {
     QUdpSocket *socket = udp_socket;
@@ -213,9 +220,8 @@ void dialoginterface::readudpdata()
         if (got < 0)
             break;
         data.truncate(int(got));
-        const int zero = data.indexOf('\0');
-        const QString text = QString::fromUtf8(zero >= 0 ? data.left(zero) : data);
-        qDebug() << "udp_data:" << text;
-        emit trytofinddev(text.split(QLatin1Char('\n')), sender);
+        const QStringList words = discoverywords(data);
+        qDebug() << "udp_data:" << words;
+        emit trytofinddev(words, sender);
     }
 }

@@ -39,6 +39,8 @@ public:
 
     // The discovery request, 18 bytes, nothing else.
     static QByteArray discoveryrequest();
+    // The words of one discovery answer: its lines, up to its first zero byte.
+    static QStringList discoverywords(const QByteArray &datagram);
     // The directed broadcast address of the network of ip with this netmask
     // (ip OR NOT mask); null when either is not an IPv4 address.
     static QHostAddress directedbroadcast(const QHostAddress &ip, const QHostAddress &mask);

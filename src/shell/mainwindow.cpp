@@ -72,28 +72,16 @@ MainWindow::MainWindow(QWidget *parent, int variant)
         a = serialaddr;
     ui->setupUi(this);
 
-    // Replies of the protocol engine.
-    connect(&gComCtrl, SIGNAL(findok(uchar, uchar)), this, SLOT(findcomok(uchar, uchar)));
-    connect(&gComCtrl, SIGNAL(connectok(QString)), this, SLOT(connectok(QString)));
-    connect(&gComCtrl, SIGNAL(readprogramname(QString)), this, SLOT(readprogramname(QString)));
-    connect(&gComCtrl, SIGNAL(loadcurprogramdata(QString)), this, SLOT(loadcurprogramdata(QString)));
-    connect(&gComCtrl, SIGNAL(loadcurprogramisready()), this, SLOT(loadcurprogramisready()));
-    connect(&gComCtrl, SIGNAL(loadcurprogram1to25isokflag()), this, SLOT(loadcurprogram1to25isokflag()));
-    connect(&gComCtrl, SIGNAL(loadwritecurprogram1to25isokflag()), this,
-            SLOT(loadwritecurprogram1to25isokflag()));
-    connect(&gComCtrl, SIGNAL(loadcopy()), this, SLOT(loadcopy()));
-    connect(&gComCtrl, SIGNAL(loadname()), this, SLOT(loadname()));
-    connect(&gComCtrl, SIGNAL(getgainisok()), this, SLOT(getgainisok()));
-    connect(&gComCtrl, SIGNAL(writeok(QString)), this, SLOT(writeok(QString)));
-    connect(&gComCtrl, SIGNAL(muterevok(QString)), this, SLOT(muterevok(QString)));
-    connect(&gComCtrl, SIGNAL(lockreturn(bool)), this, SLOT(lockreturn(bool)));
-    connect(&gComCtrl, SIGNAL(logreturn()), this, SLOT(logreturn()));
-    connect(gGlobalContrl, SIGNAL(refreshLangangeState()), this, SLOT(refreshLanText()));
+    // Replies of the protocol engine reach the link's handlers (the window's
+    // reply slots forward to the same handlers); the serial find reply is the
+    // window's own.
+    connect(&gComCtrl, &CComCtrl::findok, this, &MainWindow::findcomok);
+    connect(gGlobalContrl, &GlobalContrl::refreshLangangeState, this, &MainWindow::refreshLanText);
 
     createlinkobjects();
     bntnum = -1;
 
-    connect(ui->menuLanguage, SIGNAL(pressed()), this, SLOT(refreshAllLanText()));
+    connect(ui->menuLanguage, &QPushButton::pressed, this, &MainWindow::refreshAllLanText);
 
     // File menu: the hand-made additions this build offers, then clearing.
     actadd[0] = new QAction(tr("Add New 4IN8OUT"), this);
@@ -118,23 +106,23 @@ MainWindow::MainWindow(QWidget *parent, int variant)
     actinterface->setObjectName(QStringLiteral("actionInterface"));
     actinterface->setCheckable(false);
     actinterface->setText(tr("Choose Interface"));
-    connect(actadd[0], SIGNAL(triggered()), this, SLOT(addnewbtns()));
-    connect(actadd[1], SIGNAL(triggered()), this, SLOT(addnewbtns770()));
-    connect(actadd[2], SIGNAL(triggered()), this, SLOT(addnewbtns580()));
-    connect(actadd[3], SIGNAL(triggered()), this, SLOT(clearalldevice()));
+    connect(actadd[0], &QAction::triggered, this, &MainWindow::addnewbtns);
+    connect(actadd[1], &QAction::triggered, this, &MainWindow::addnewbtns770);
+    connect(actadd[2], &QAction::triggered, this, &MainWindow::addnewbtns580);
+    connect(actadd[3], &QAction::triggered, this, &MainWindow::clearalldevice);
 
     menudevice = new QMenu();
     actfindonline = new QAction(tr("Find Online"), this);
     menudevice->addAction(actfindonline);
     ui->menuView->setMenu(menudevice);
-    connect(actfindonline, SIGNAL(triggered()), this, SLOT(finddevice()));
+    connect(actfindonline, &QAction::triggered, this, &MainWindow::finddevice);
 
     menuremote = new QMenu();
     actrs232 = new QAction(QStringLiteral("RS232"), this);
     menuremote->addAction(actinterface);
     menuremote->addAction(actrs232);
     ui->menuEdit->setMenu(menuremote);
-    connect(actrs232, SIGNAL(triggered()), this, SLOT(set232()));
+    connect(actrs232, &QAction::triggered, this, &MainWindow::set232);
     actrs232->setCheckable(true);
 
     menuhelp = new QMenu();
@@ -142,14 +130,14 @@ MainWindow::MainWindow(QWidget *parent, int variant)
     actabout = new QAction(tr("About"), this);
     menuhelp->addAction(actabout);
     ui->menuHelp->setMenu(menuhelp);
-    connect(actabout, SIGNAL(triggered()), this, SLOT(setabout()));
-    connect(acthelp, SIGNAL(triggered()), this, SLOT(sethelp()));
-    connect(actinterface, SIGNAL(triggered()), this, SLOT(chooseinterface()));
+    connect(actabout, &QAction::triggered, this, &MainWindow::setabout);
+    connect(acthelp, &QAction::triggered, this, &MainWindow::sethelp);
+    connect(actinterface, &QAction::triggered, this, &MainWindow::chooseinterface);
 
     connectlinkobjects();
-    connect(this, SIGNAL(updateguibtns(int)), ui->formchtool, SLOT(refreshguibtns(int)));
-    connect(ui->formchtool, SIGNAL(startgui()), this, SLOT(startgui()));
-    connect(ui->formchtool, SIGNAL(sendbntnum(int)), this, SLOT(getbntnum(int)));
+    connect(this, &MainWindow::updateguibtns, ui->formchtool, &FormChTool::refreshguibtns);
+    connect(ui->formchtool, &FormChTool::startgui, this, &MainWindow::startgui);
+    connect(ui->formchtool, &FormChTool::sendbntnum, this, &MainWindow::getbntnum);
 
     // The pages live in the document area for the whole run. Each page is
     // built inside a sub-window already in the area: moving a built page to
@@ -196,46 +184,46 @@ MainWindow::MainWindow(QWidget *parent, int variant)
     if (gMainApp)
         gMainApp->initwindows();
 
-    connect(gFormMainView, SIGNAL(sChangeButtonview(int)), this, SLOT(setButtonView(int)));
+    connect(gFormMainView, &FormMainView::sChangeButtonview, this, &MainWindow::setButtonView);
     connecttoolbar();
-    connect(this, SIGNAL(updatemainview(int)), gFormMainView, SLOT(updatemainview(int)));
-    connect(this, SIGNAL(updatemainlock()), gFormMainView, SLOT(updatemainlock()));
-    connect(this, SIGNAL(updatedelaylock()), gFormDelay, SLOT(updatedelaylock()));
-    connect(this, SIGNAL(updategeqlock()), gFormGeq, SLOT(updategeqlock()));
-    connect(this, SIGNAL(updatelimitlock()), gFormLimit, SLOT(updatelimitlock()));
+    connect(this, &MainWindow::updatemainview, gFormMainView, &FormMainView::updatemainview);
+    connect(this, &MainWindow::updatemainlock, gFormMainView, &FormMainView::updatemainlock);
+    connect(this, &MainWindow::updatedelaylock, gFormDelay, &FormDelay::updatedelaylock);
+    connect(this, &MainWindow::updategeqlock, gFormGeq, &FormGeq::updategeqlock);
+    connect(this, &MainWindow::updatelimitlock, gFormLimit, &FormLimit::updatelimitlock);
     // The peak-limiter page has no lock signal of its own: it follows the limiter's.
-    connect(this, SIGNAL(updatelimitlock()), gFormLimit2, SLOT(updatelimit2lock()));
-    connect(this, SIGNAL(updatepeqlock()), gFormEq, SLOT(updatepeqlock()));
-    connect(this, SIGNAL(updategainlock()), gFormGain, SLOT(updategainlock()));
-    connect(this, SIGNAL(updategainview(int)), gFormGain, SLOT(updategainview(int)));
-    connect(this, SIGNAL(updatedelayview(int)), gFormDelay, SLOT(updatedelayview(int)));
-    connect(this, SIGNAL(updategeqview(int)), gFormGeq, SLOT(updategeqview(int)));
-    connect(this, SIGNAL(updatepeqview(int)), gFormEq, SLOT(updatepeqview(int)));
-    connect(this, SIGNAL(updatelimitview(int)), gFormLimit, SLOT(updatelimitview(int)));
-    connect(this, SIGNAL(updatelimitview2(int)), gFormLimit2, SLOT(updatelimitview2(int)));
-    connect(this, SIGNAL(updatesetview()), gFormSetView, SLOT(refreshdata()));
-    connect(this, SIGNAL(refprogram()), gFormSetView, SLOT(on_btn_ref1_clicked()));
-    connect(gFormEq, SIGNAL(sendtogainview(int, int)), gFormGain, SLOT(messgeformpeq(int, int)));
-    connect(gFormEq, SIGNAL(sendtodelayview(int, int)), gFormDelay, SLOT(messgeformpeq(int, int)));
+    connect(this, &MainWindow::updatelimitlock, gFormLimit2, &FormLimit2::updatelimit2lock);
+    connect(this, &MainWindow::updatepeqlock, gFormEq, &FormEq::updatepeqlock);
+    connect(this, &MainWindow::updategainlock, gFormGain, &FormGain::updategainlock);
+    connect(this, &MainWindow::updategainview, gFormGain, &FormGain::updategainview);
+    connect(this, &MainWindow::updatedelayview, gFormDelay, &FormDelay::updatedelayview);
+    connect(this, &MainWindow::updategeqview, gFormGeq, &FormGeq::updategeqview);
+    connect(this, &MainWindow::updatepeqview, gFormEq, &FormEq::updatepeqview);
+    connect(this, &MainWindow::updatelimitview, gFormLimit, &FormLimit::updatelimitview);
+    connect(this, &MainWindow::updatelimitview2, gFormLimit2, &FormLimit2::updatelimitview2);
+    connect(this, &MainWindow::updatesetview, gFormSetView, &FormSetView::refreshdata);
+    connect(this, &MainWindow::refprogram, gFormSetView, &FormSetView::on_btn_ref1_clicked);
+    connect(gFormEq, &FormEq::sendtogainview, gFormGain, &FormGain::messgeformpeq);
+    connect(gFormEq, &FormEq::sendtodelayview, gFormDelay, &FormDelay::messgeformpeq);
 }
 
 void MainWindow::connectpages()
 {
-    connect(gFormSetView, SIGNAL(sendconnect()), this, SLOT(connectdevice()));
-    connect(gFormMainView, SIGNAL(updategaindlg()), gFormGain, SLOT(updategain()));
-    connect(gFormGain, SIGNAL(upmetubtns()), gFormMainView, SLOT(updatemetubtn()));
-    connect(gFormGain, SIGNAL(updategainvalues(int)), gFormMainView, SLOT(updategainvalues(int)));
-    connect(&gComCtrl, SIGNAL(readlight(QString)), gFormGain, SLOT(readlight(QString)));
-    connect(gFormMainView, SIGNAL(updatelimitdlg2()), gFormLimit2, SLOT(updatelimit2()));
-    connect(gFormLimit2, SIGNAL(updatelimitvalues2(int)), gFormMainView, SLOT(updatelimitvalues2(int)));
-    connect(gFormMainView, SIGNAL(updatedelaydlg()), gFormDelay, SLOT(updatedelay()));
-    connect(gFormDelay, SIGNAL(updatedelayvalues(int)), gFormMainView, SLOT(updatedelayvalues(int)));
-    connect(gFormMainView, SIGNAL(updategeqdlg()), gFormGeq, SLOT(updategeq()));
-    connect(gFormMainView, SIGNAL(updatelimitdlg()), gFormLimit, SLOT(updatelimit()));
-    connect(gFormLimit, SIGNAL(updatelimitvalues(int)), gFormMainView, SLOT(updatelimitvalues(int)));
-    connect(gFormMainView, SIGNAL(updateeqdlg()), gFormEq, SLOT(updateeq()));
-    connect(gFormEq, SIGNAL(peqbypassalltomain()), gFormMainView, SLOT(updatepeqbypass()));
-    connect(gFormSetView, SIGNAL(updataallviews()), this, SLOT(startgui()));
+    connect(gFormSetView, &FormSetView::sendconnect, this, &MainWindow::connectdevice);
+    connect(gFormMainView, &FormMainView::updategaindlg, gFormGain, &FormGain::updategain);
+    connect(gFormGain, &FormGain::upmetubtns, gFormMainView, &FormMainView::updatemetubtn);
+    connect(gFormGain, &FormGain::updategainvalues, gFormMainView, &FormMainView::updategainvalues);
+    connect(&gComCtrl, &CComCtrl::readlight, gFormGain, &FormGain::readlight);
+    connect(gFormMainView, &FormMainView::updatelimitdlg2, gFormLimit2, &FormLimit2::updatelimit2);
+    connect(gFormLimit2, &FormLimit2::updatelimitvalues2, gFormMainView, &FormMainView::updatelimitvalues2);
+    connect(gFormMainView, &FormMainView::updatedelaydlg, gFormDelay, &FormDelay::updatedelay);
+    connect(gFormDelay, &FormDelay::updatedelayvalues, gFormMainView, &FormMainView::updatedelayvalues);
+    connect(gFormMainView, &FormMainView::updategeqdlg, gFormGeq, &FormGeq::updategeq);
+    connect(gFormMainView, &FormMainView::updatelimitdlg, gFormLimit, &FormLimit::updatelimit);
+    connect(gFormLimit, &FormLimit::updatelimitvalues, gFormMainView, &FormMainView::updatelimitvalues);
+    connect(gFormMainView, &FormMainView::updateeqdlg, gFormEq, &FormEq::updateeq);
+    connect(gFormEq, &FormEq::peqbypassalltomain, gFormMainView, &FormMainView::updatepeqbypass);
+    connect(gFormSetView, &FormSetView::updataallviews, this, &MainWindow::startgui);
 }
 
 MainWindow::~MainWindow()
@@ -674,7 +662,7 @@ void MainWindow::set232()
     if (gComCtrl.getcomisopened() || exchangebusy)
         return;
     if (gDialogCom)
-        connect(&gComCtrl, SIGNAL(refreshcomdlg()), gDialogCom, SLOT(refreshcomdlg()), Qt::UniqueConnection);
+        connect(&gComCtrl, &CComCtrl::refreshcomdlg, gDialogCom, &DialogCom::refreshcomdlg, Qt::UniqueConnection);
     if (!gComCtrl.getfindok())
         gComCtrl.findfirstcom();
     if (gComCtrl.openmaincom())

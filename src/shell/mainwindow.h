@@ -30,6 +30,7 @@ class QTcpSocket;
 class QWidget;
 class FormToolButton;
 class dialoginterface;
+class DeviceLink;
 
 namespace Ui
 {
@@ -125,6 +126,8 @@ public slots:
     void checkSearchDeviceList();
     void setButtonView(int page);
     void startgui();
+    // The connection, download and network data link of this window.
+    DeviceLink *devicelink() const { return link; }
     void chooseinterface();
     void getbntnum(int k);
     void tcpfindok(uchar type, uchar addr, QHostAddress ip);

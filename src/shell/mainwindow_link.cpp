@@ -7,6 +7,7 @@
 
 #include "commandframe.h"
 #include "devicedata.h"
+#include "ccomctrl.h"
 #include "devicelink.h"
 #include "dialoginterface.h"
 #include "formsetview.h"
@@ -21,6 +22,7 @@ void MainWindow::createlinkobjects()
     chooser = new dialoginterface(ui->mdiArea);
     link = new DeviceLink;
     link->setdialogparent(this);
+    link->connectreplies(&gComCtrl);
     socket = link->socket();
     toolbar = new FormToolButton(ui->centralWidget);
     toolbar->setObjectName(QStringLiteral("formtoolbutton"));
@@ -29,16 +31,13 @@ void MainWindow::createlinkobjects()
 
 void MainWindow::connectlinkobjects()
 {
-    connect(gMainApp, SIGNAL(sendtcpdatasignals(uchar, uchar, uchar, QString)), this,
-            SLOT(gettheApptcpinfo(uchar, uchar, uchar, QString)));
+    connect(gMainApp, &MainApp::sendtcpdatasignals, this, &MainWindow::gettheApptcpinfo);
 
-    connect(this, SIGNAL(sendstr()), chooser, SLOT(getstr()));
-    connect(chooser, SIGNAL(tcpfindok(uchar, uchar, QHostAddress)), this,
-            SLOT(tcpfindok(uchar, uchar, QHostAddress)));
-    connect(chooser, SIGNAL(trytofinddev(QStringList, QHostAddress)), this,
-            SLOT(trytofindtcpdev(QStringList, QHostAddress)));
-    connect(chooser, SIGNAL(updSearchFinishd()), this, SLOT(checkSearchDeviceList()));
-    connect(chooser, SIGNAL(send_udp_flag(bool)), this, SLOT(judgeudpconnect(bool)));
+    connect(this, &MainWindow::sendstr, chooser, &dialoginterface::getstr);
+    connect(chooser, &dialoginterface::tcpfindok, this, &MainWindow::tcpfindok);
+    connect(chooser, &dialoginterface::trytofinddev, this, &MainWindow::trytofindtcpdev);
+    connect(chooser, &dialoginterface::updSearchFinishd, this, &MainWindow::checkSearchDeviceList);
+    connect(chooser, &dialoginterface::send_udp_flag, this, &MainWindow::judgeudpconnect);
 
     connect(link, &DeviceLink::onlinestatechanged, this, &MainWindow::refreshonlinestate);
     connect(link, &DeviceLink::statustext, ui->comshow, &QLabel::setText);
@@ -68,11 +67,11 @@ void MainWindow::connectlinkobjects()
 
 void MainWindow::connecttoolbar()
 {
-    connect(toolbar, SIGNAL(connectcom()), this, SLOT(connectdevice()));
-    connect(toolbar, SIGNAL(updataallviews()), this, SLOT(startgui()));
-    connect(toolbar, SIGNAL(sChangeButtonview(int)), this, SLOT(setButtonView(int)));
+    connect(toolbar, &FormToolButton::connectcom, this, &MainWindow::connectdevice);
+    connect(toolbar, &FormToolButton::updataallviews, this, &MainWindow::startgui);
+    connect(toolbar, &FormToolButton::sChangeButtonview, this, &MainWindow::setButtonView);
     if (gFormSetView)
-        connect(toolbar, SIGNAL(refprogram()), gFormSetView, SLOT(on_btn_ref1_clicked()));
+        connect(toolbar, &FormToolButton::refprogram, gFormSetView, &FormSetView::on_btn_ref1_clicked);
 }
 
 void MainWindow::destroylinkobjects()

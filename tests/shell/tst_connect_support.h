@@ -112,7 +112,7 @@ struct Env {
         gComSettings.setportname(standin.ptypath(line));
         if (!comctrl.openmaincom())
             return false;
-        link.attachcomctrl(&comctrl);
+        link.connectreplies(&comctrl);
         select(type, 1, kSerial);
         return true;
     }

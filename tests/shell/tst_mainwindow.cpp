@@ -1,6 +1,7 @@
 // The main window: menus by build variant, the language switch, page buttons,
-// and every signal connection its constructor makes.
+// and the replies reaching their handlers through the window's wiring.
 
+#include "../core/tst_ccomctrl_replies.h"
 #include "ccomctrl.h"
 #include "devicedata.h"
 #include "formchtool.h"
@@ -240,112 +241,45 @@ private slots:
         QCOMPARE(refprogram.count(), 0); // refreshed only for a connected device
     }
 
-    // Every connection the constructor makes, by its exact sender, signal,
-    // receiver and slot, made once.
-    void connections_data()
+    // Each reply, handed to the protocol engine as the serial line delivers
+    // it, reaches its own handler through the window's wiring: the record's
+    // acknowledgement flags show which handlers ran.
+    void replyeffects_data()
     {
-        QTest::addColumn<QString>("sender");
-        QTest::addColumn<QString>("signal");
-        QTest::addColumn<QString>("receiver");
-        QTest::addColumn<QString>("slot");
-        auto row = [](const char *s, const char *sig, const char *r, const char *sl) {
-            QTest::addRow("%s %s", s, sig) << s << sig << r << sl;
-        };
-        // Replies of the protocol engine and the language object.
-        row("comctrl", "findok(uchar,uchar)", "window", "findcomok(uchar,uchar)");
-        for (const char *s :
-             {"connectok(QString)", "readprogramname(QString)", "loadcurprogramdata(QString)",
-              "loadcurprogramisready()", "loadcurprogram1to25isokflag()",
-              "loadwritecurprogram1to25isokflag()", "loadcopy()", "loadname()", "getgainisok()",
-              "writeok(QString)", "muterevok(QString)", "lockreturn(bool)", "logreturn()"})
-            row("comctrl", s, "window", s);
-        row("lang", "refreshLangangeState()", "window", "refreshLanText()");
-        row("menuLanguage", "pressed()", "window", "refreshAllLanText()");
-        row("add0", "triggered()", "window", "addnewbtns()");
-        row("add1", "triggered()", "window", "addnewbtns770()");
-        row("add2", "triggered()", "window", "addnewbtns580()");
-        row("add3", "triggered()", "window", "clearalldevice()");
-        row("find", "triggered()", "window", "finddevice()");
-        row("rs232", "triggered()", "window", "set232()");
-        row("about", "triggered()", "window", "setabout()");
-        row("help", "triggered()", "window", "sethelp()");
-        row("interface", "triggered()", "window", "chooseinterface()");
-        // The adapter chooser, the controller's network path and the tab bar.
-        row("chooser", "send_udp_flag(bool)", "window", "judgeudpconnect(bool)");
-        row("chooser", "tcpfindok(uchar,uchar,QHostAddress)", "window",
-            "tcpfindok(uchar,uchar,QHostAddress)");
-        row("chooser", "trytofinddev(QStringList,QHostAddress)", "window",
-            "trytofindtcpdev(QStringList,QHostAddress)");
-        row("chooser", "updSearchFinishd()", "window", "checkSearchDeviceList()");
-        row("window", "sendstr()", "chooser", "getstr()");
-        row("app", "sendtcpdatasignals(uchar,uchar,uchar,QString)", "window",
-            "gettheApptcpinfo(uchar,uchar,uchar,QString)");
-        row("window", "updateguibtns(int)", "tabbar", "refreshguibtns(int)");
-        row("tabbar", "startgui()", "window", "startgui()");
-        row("tabbar", "sendbntnum(int)", "window", "getbntnum(int)");
-        // Pages and tool bar among themselves.
-        row("setview", "sendconnect()", "window", "connectdevice()");
-        row("toolbar", "connectcom()", "window", "connectdevice()");
-        row("toolbar", "updataallviews()", "window", "startgui()");
-        row("toolbar", "refprogram()", "setview", "on_btn_ref1_clicked()");
-        row("toolbar", "sChangeButtonview(int)", "window", "setButtonView(int)");
-        row("mainview", "updategaindlg()", "gain", "updategain()");
-        row("gain", "upmetubtns()", "mainview", "updatemetubtn()");
-        row("gain", "updategainvalues(int)", "mainview", "updategainvalues(int)");
-        row("comctrl", "readlight(QString)", "gain", "readlight(QString)");
-        row("mainview", "updatelimitdlg2()", "limit2", "updatelimit2()");
-        row("limit2", "updatelimitvalues2(int)", "mainview", "updatelimitvalues2(int)");
-        row("mainview", "updatedelaydlg()", "delay", "updatedelay()");
-        row("delay", "updatedelayvalues(int)", "mainview", "updatedelayvalues(int)");
-        row("mainview", "updategeqdlg()", "geq", "updategeq()");
-        row("mainview", "updatelimitdlg()", "limit", "updatelimit()");
-        row("limit", "updatelimitvalues(int)", "mainview", "updatelimitvalues(int)");
-        row("mainview", "updateeqdlg()", "eq", "updateeq()");
-        row("eq", "peqbypassalltomain()", "mainview", "updatepeqbypass()");
-        row("setview", "updataallviews()", "window", "startgui()");
-        row("mainview", "sChangeButtonview(int)", "window", "setButtonView(int)");
-        row("eq", "sendtogainview(int,int)", "gain", "messgeformpeq(int,int)");
-        row("eq", "sendtodelayview(int,int)", "delay", "messgeformpeq(int,int)");
-        // The window's signals to the pages.
-        const char *const topages[][2] = {{"updatemainview(int)", "mainview"},
-                                          {"updategainview(int)", "gain"},
-                                          {"updatedelayview(int)", "delay"},
-                                          {"updategeqview(int)", "geq"},
-                                          {"updatepeqview(int)", "eq"},
-                                          {"updatelimitview(int)", "limit"},
-                                          {"updatelimitview2(int)", "limit2"},
-                                          {"updatemainlock()", "mainview"},
-                                          {"updategainlock()", "gain"},
-                                          {"updatedelaylock()", "delay"},
-                                          {"updategeqlock()", "geq"},
-                                          {"updatelimitlock()", "limit"},
-                                          {"updatepeqlock()", "eq"}};
-        for (const auto &t : topages)
-            row("window", t[0], t[1], t[0]);
-        row("window", "updatelimitlock()", "limit2", "updatelimit2lock()");
-        row("window", "updatesetview()", "setview", "refreshdata()");
-        row("window", "refprogram()", "setview", "on_btn_ref1_clicked()");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("flags"); // ready read write copy name gain
+        QTest::newRow("copy ack") << replies::copyack() << "000100";
+        QTest::newRow("store ack") << replies::reply(0x63, QByteArray(1, '\x04')) << "000100";
+        QTest::newRow("link ack") << replies::reply(0x54, QByteArray()) << "000100";
+        QTest::newRow("name") << replies::name() << "000010";
+        QTest::newRow("gain ack") << replies::gainack() << "000001";
+        QTest::newRow("part 0") << replies::programdata(0) << "110000";
+        QTest::newRow("part 5") << replies::programdata(5) << "010000";
+        QTest::newRow("write ack") << replies::writeack() << "001000";
+        QTest::newRow("recall ack") << replies::recallack() << "100000";
+        QTest::newRow("lock") << replies::lockon() << "100000";
+        QTest::newRow("logo ack") << replies::logoack() << "000000";
     }
-    void connections()
+    void replyeffects()
     {
-        QFETCH(QString, sender);
-        QFETCH(QString, signal);
-        QFETCH(QString, receiver);
-        QFETCH(QString, slot);
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, flags);
         start();
-        QObject *s = object(sender);
-        QObject *r = object(receiver);
-        if ((sender == "toolbar" || receiver == "toolbar") && !object("toolbar"))
-            QSKIP("the tool bar is a placeholder in this build");
-        if ((sender == "chooser" || receiver == "chooser") && !object("chooser"))
-            QSKIP("the adapter chooser is not built in this build");
-        QVERIFY(s);
-        QVERIFY(r);
-        const QByteArray sig = "2" + signal.toLatin1();
-        const QByteArray sl = "1" + slot.toLatin1();
-        // Disconnecting succeeds exactly once: the connection exists, made once.
-        QVERIFY(QObject::disconnect(s, sig.constData(), r, sl.constData()));
-        QVERIFY(!QObject::disconnect(s, sig.constData(), r, sl.constData()));
+        const QHostAddress serial(QStringLiteral("0.0.0.0"));
+        MainApp::adddevice(0x18, 1, serial);
+        gMainApp->setdevtype(0x18);
+        gMainApp->setdevaddr(1);
+        gMainApp->selectdevice(0x18, 1, serial);
+        DeviceData *d = gMainApp->getcurdevice();
+        gComCtrl.dataReceived(reply);
+        const QString got = QStringLiteral("%1%2%3%4%5%6")
+                                .arg(d->getprogramready())
+                                .arg(d->getread1to25ok())
+                                .arg(d->getwrite1to25ok())
+                                .arg(d->getcopyok())
+                                .arg(d->getnameok())
+                                .arg(d->getgainok());
+        QCOMPARE(got, flags);
     }
 
     // Signals into the window, observed at the window's end.

@@ -53,8 +53,10 @@ private slots:
                             << QStringList{"peqbypassalltomain()", "sendtogainview(int,int)",
                                            "sendtodelayview(int,int)"}
                             << QStringList{"updatepeqview(int)", "updatepeqlock()", "updateeq()", lan};
-        QTest::newRow("geq") << PageMaker([] { return new FormGeq; }) << MainApp::GeqView << QStringList{}
-                             << QStringList{"updategeqview(int)", "updategeqlock()", "updategeq()", lan};
+        QTest::newRow("geq") << PageMaker([] { return new FormGeq; }) << MainApp::GeqView
+                             << QStringList{"geqbypassalltomain()"}
+                             << QStringList{"updategeqview(int)", "updategeqlock()", "updategeq()",
+                                            "updatenewdata()",    "timetosend()",    lan};
         QTest::newRow("limit") << PageMaker([] { return new FormLimit; }) << MainApp::LimitView
                                << QStringList{"updatelimitvalues(int)"}
                                << QStringList{"updatelimitview(int)", "updatelimitlock()", "updatelimit()",

@@ -48,7 +48,7 @@ void TestReplyPaths::bothpaths()
     cuts.append(bytewise);
 
     Env env;
-    env.link.attachcomctrl(&env.comctrl);
+    env.link.connectreplies(&env.comctrl);
     env.select(0x18, 1, linktest::kSerial);
     for (int path = 0; path < 2; ++path) {
         for (const QByteArrayList &chunks : cuts) {

@@ -211,6 +211,7 @@ UnitState::UnitState(quint8 t, quint8 a)
     , meters(kChannels, '\0')
     , logo(kLogoBlocks * kLogoBlockSize, '\0')
     , logoBlocks(kLogoBlocks, false)
+    , outputGeq(8 * img::geqBands, 300)
 {
     for (int i = 0; i < programs.size(); ++i) {
         programs[i].image = i < kProgramCount ? QByteArray(kImageSize, '\0') : poweronimagefor();
@@ -498,6 +499,8 @@ Answer applyparameter(UnitState &u, quint8 command, int ch, const QByteArray &p)
         // Only the inputs' graphic EQ has a place in the image.
         if (ch < 4)
             im.replace(img::geq + img::geqChannel * ch + 2 * band, 2, p.mid(2, 2));
+        else
+            u.outputGeq[o * img::geqBands + band] = quint16(b(2) | b(3) << 8);
         break;
     }
     case 0x22:
@@ -541,6 +544,9 @@ Answer applyparameter(UnitState &u, quint8 command, int ch, const QByteArray &p)
             return silent(QStringLiteral("copy between channels of different kinds"));
         if (to != ch)
             copychannel(im, ch, to);
+        if (to != ch && ch >= 4)
+            for (int band = 0; band < img::geqBands; ++band)
+                u.outputGeq[(to - 4) * img::geqBands + band] = u.outputGeq[o * img::geqBands + band];
         break;
     }
     default:

@@ -78,6 +78,9 @@ struct UnitState {
     QByteArray meters;        // 12 bytes, one per channel, for reply 0x56
     QByteArray logo;          // 1056 bytes received by command 0x13
     QVector<bool> logoBlocks; // which of the 22 blocks arrived
+    // Graphic-EQ words of the outputs (8 x 31, OUT1 first), kept beside the
+    // image, which has room for the inputs' words only. Flat at power-on.
+    QVector<quint16> outputGeq;
 
     UnitState();
     UnitState(quint8 type, quint8 address);

@@ -1,3 +1,9 @@
+// GCC's debug build takes QFETCH's variables used through a member-function
+// pointer table for uninitialised; they are not.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+
 #include "ccomctrl.h"
 #include "devicedata.h"
 #include "dialogcom.h"

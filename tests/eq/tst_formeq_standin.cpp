@@ -1,0 +1,374 @@
+// The EQ page against the processor stand-in on a pseudo-terminal, driven
+// through its widgets: exact band, bypass, crossover, FIR and gain frames
+// (bytes worked by hand for type 0x18, address 1), the throttles' ticks,
+// nothing while loading, link groups, and model equals processor over random
+// edit sequences. With DSP_SNAPSHOT_DIR set, the page is saved as PNGs;
+// DSP_SNAPSHOT_HOLD keeps it on screen for a grab from outside.
+
+#include "eqpagefixture.h"
+
+#include "formfir.h"
+#include "formphase.h"
+#include "globalcontrl.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <functional>
+
+using namespace gdtest;
+using namespace eqtest;
+
+using Action = std::function<void(Pages &)>;
+Q_DECLARE_METATYPE(Action)
+
+class TstFormEqStandin : public QObject
+{
+    Q_OBJECT
+    Fixture f;
+    std::unique_ptr<Pages> p;
+
+    // Known band and crossover records in both the stand-in and the model.
+    void knownrecords()
+    {
+        for (int ch = 0; ch < 12; ++ch)
+            for (int b = 0; b < 7; ++b)
+                f.setimage(bandoffset(ch, b), bandslot(0, 238, 300, 14));
+        for (int o = 0; o < 8; ++o) {
+            // High-pass FLAT at 35, low-pass FLAT at 398.
+            f.setimage(kImageFilters + kImageFiltersStride * o, hex("00230000 8e01"));
+            // BP, windows 6/0/2, order 1 in IIR mode, corners 200/300, band-pass 210/350.
+            f.setimage(kImageCrossover + kImageCrossoverStride * o, hex("03060002 01c8002c 01d2005e 01"));
+        }
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(f.open()); }
+    void cleanupTestCase() { f.close(); }
+    void init()
+    {
+        f.setup();
+        knownrecords();
+        p.reset(new Pages);
+        p->create();
+        p->gain->updatenewdata();
+        QVERIFY(p->show());
+        f.sent();
+    }
+    void cleanup()
+    {
+        p.reset();
+        f.teardown();
+    }
+
+    void frames_data()
+    {
+        QTest::addColumn<int>("channel");
+        QTest::addColumn<Action>("action");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("H_shelf 12dB defaults, OUT2 band 3")
+            << 6 << Action([](Pages &p) { p.band<QComboBox>("cbxHPFSlope", 2)->setCurrentIndex(4); })
+            << hex("2008 1102 04 6601 2c01 24");
+        QTest::newRow("all-pass value in place of the gain, IN-B band 1") << 2 << Action([](Pages &p) {
+            gMainApp->getcurdevice()->setpeqallpass(1, 0, 0x123);
+            p.band<QComboBox>("cbxHPFSlope", 0)->setCurrentIndex(5);
+        }) << hex("2008 0100 05 ee00 2301 28");
+        QTest::newRow("bypass, IN-A band 2")
+            << 1 << Action([](Pages &p) { p.band<QPushButton>("btneqbypass", 1)->click(); })
+            << hex("2008 0001 80 ee00 2c01 1a");
+        QTest::newRow("gain +3 dB and width 1 octave, OUT8 band 7") << 12 << Action([](Pages &p) {
+            p.band<QSlider>("sldreqgain", 6)->setValue(330);
+            p.band<QSlider>("sldreqq", 6)->setValue(17);
+        }) << hex("2008 1706 00 ee00 4a01 17");
+        QTest::newRow("high-pass slope, OUT3")
+            << 7 << Action([](Pages &p) { p.ui->cbxHPFSlopehigh->setCurrentIndex(5); })
+            << hex("2305 1200 05 2300");
+        QTest::newRow("low-pass corner, OUT3")
+            << 7 << Action([](Pages &p) { p.ui->sldreqfreqlow->setValue(300); }) << hex("2305 1201 00 2c01");
+        QTest::newRow("FIR mode, band-pass record, OUT4")
+            << 8 << Action([](Pages &p) { p.ui->comboBox_ir->setCurrentIndex(1); })
+            << hex("2408 1303 02 81 d200 5e01");
+        QTest::newRow("FIR mode and order, OUT4") << 8 << Action([](Pages &p) {
+            p.ui->comboBox_ir->setCurrentIndex(1);
+            p.pick(p.ui->cbxFirorder, 2);
+        }) << hex("2408 1303 02 82 d200 5e01");
+        QTest::newRow("EQ gain strip through the gain page, OUT1")
+            << 5 << Action([](Pages &p) { p.ui->eqbtnup->click(); }) << hex("5004 1000 9101");
+    }
+    void frames()
+    {
+        QFETCH(int, channel);
+        QFETCH(Action, action);
+        QFETCH(QByteArray, expected);
+        f.setgain(channel - 1, 400);
+        p->gain->updatenewdata();
+        p->select(channel);
+        f.sent();
+        action(*p);
+        p->ticks(5);
+        const QVector<QByteArray> got = f.sent();
+        QCOMPARE(got.size(), 1);
+        QCOMPARE(body(got.first()).toHex(' '), expected.toHex(' '));
+    }
+
+    // Mute and bypass-all go out at once; linked partners change in the model.
+    void immediate()
+    {
+        p->select(5);
+        f.sent();
+        p->ui->eq_btngainm->click();
+        p->ui->btneqbypassall->click();
+        const QVector<QByteArray> got = f.sent();
+        QCOMPARE(got.size(), 2);
+        QCOMPARE(body(got[0]).left(4).toHex(' '), hex("50041001").toHex(' '));
+        QCOMPARE(body(got[1]).toHex(' '), hex("22021001").toHex(' '));
+    }
+
+    // One change goes out on the fifth tick; four go out on the next one.
+    void timing()
+    {
+        p->select(1);
+        f.sent();
+        p->band<QPushButton>("btnupeqgain", 0)->click();
+        p->ticks(4);
+        QCOMPARE(f.sent().size(), 0);
+        p->ticks(1);
+        QCOMPARE(f.sent().size(), 1);
+        for (int i = 0; i < 4; ++i)
+            p->band<QPushButton>("btnupeqgain", 0)->click();
+        p->ticks(1);
+        QCOMPARE(f.sent().size(), 1);
+    }
+
+    // Two bands, two channels, and an output's crossover and FIR changed
+    // within one throttle period: every item goes out, ascending.
+    void everyitem()
+    {
+        p->select(6);
+        p->band<QPushButton>("btnupeqgain", 4)->click();
+        p->band<QPushButton>("btnupeqgain", 1)->click();
+        p->ui->cbxHPFSlopelow->setCurrentIndex(2);
+        p->ui->sldreqfreqhigh->setValue(100);
+        p->ui->comboBox_ir->setCurrentIndex(1);
+        p->select(1);
+        p->band<QPushButton>("btnupeqgain", 3)->click();
+        f.sent();
+        p->ticks(5);
+        QStringList heads;
+        for (const QByteArray &fr : f.sent())
+            heads << body(fr).left(5).toHex();
+        // The page's throttle ticks before the band panel's.
+        QCOMPARE(heads, QStringList({"2305110000", "2305110102", "2408110302", "2008000300", "2008110100",
+                                     "2008110400"}));
+    }
+
+    // Nothing while loading; the changes stay pending and go out afterwards.
+    // Nothing without a link.
+    void nothingwhileloading()
+    {
+        p->select(7);
+        f.sent();
+        p->band<QPushButton>("btnupeqgain", 0)->click();
+        p->ui->btnupeqfreqhigh->click();
+        gMainApp->peqloading = 1;
+        p->ticks(10);
+        gMainApp->peqloading = 0;
+        QCOMPARE(f.sent().size(), 1); // the crossover does not wait for the bands' flag
+        p->ticks(5);
+        QCOMPARE(f.sent().size(), 1);
+        // Showing channels sends nothing.
+        for (int n = 1; n <= 12; ++n)
+            p->select(n);
+        p->ticks(10);
+        QCOMPARE(f.sent().size(), 0);
+        // Without a link the model changes and nothing is sent.
+        f.dev->setcomconnected(0);
+        p->band<QPushButton>("btnupeqgain", 0)->click();
+        p->ui->btnupeqfreqlow->click();
+        p->ui->btneqbypassall->click();
+        p->ticks(10);
+        f.dev->setcomconnected(1);
+        QCOMPARE(f.sent().size(), 0);
+        QCOMPARE(f.dev->getpeqgain(11, 0), 301);
+    }
+
+    // A linked change is written to every member and sent for the page's
+    // channel only; unlinked, the partners keep their values.
+    void linked_data()
+    {
+        QTest::addColumn<bool>("on");
+        QTest::newRow("linked") << true;
+        QTest::newRow("switch off") << false;
+    }
+    void linked()
+    {
+        QFETCH(bool, on);
+        f.setimage(kImageLinkMask, hex("01020408 0d020d0d 10204080"));
+        gMainApp->outputlinkon = on;
+        p->select(5);
+        f.sent();
+        p->band<QSlider>("sldreqfreq", 2)->setValue(300);
+        p->ui->sldreqfreqhigh->setValue(50);
+        p->ticks(5);
+        const QVector<QByteArray> got = f.sent();
+        QCOMPARE(got.size(), 2);
+        QCOMPARE(quint8(got[0][7]), quint8(0x10));
+        for (int ch : {6, 7})
+            QCOMPARE(f.dev->getpeqfreq(ch, 2), on ? 300 : 238);
+        QCOMPARE(f.dev->getpeqfreq(5, 2), 238);
+        QCOMPARE(f.dev->gethpffreq(2), on ? 50 : 35);
+    }
+
+    // Model equals processor: random band, bypass, crossover, FIR, gain and
+    // mute edits on several channels, linked and not.
+    void modelequalsprocessor_data()
+    {
+        QTest::addColumn<QByteArray>("masks");
+        QTest::addColumn<quint32>("seed");
+        const QByteArray linked = hex("05020508 13130408 1320c0c0");
+        for (quint32 seed : {11u, 12u, 13u})
+            QTest::addRow("linked %u", seed) << linked << seed;
+        QTest::addRow("unlinked") << kOwnMasks << 14u;
+    }
+    void modelequalsprocessor()
+    {
+        QFETCH(QByteArray, masks);
+        QFETCH(quint32, seed);
+        f.setimage(kImageLinkMask, masks);
+        // Members of a group start alike, as linking leaves them.
+        const QByteArray im = f.image();
+        for (int ch = 1; ch < 12; ++ch) {
+            const int from = ch < 4 ? 0 : 4;
+            f.setimage(kImageGain + 3 * ch, im.mid(kImageGain + 3 * from, 3));
+            f.setimage(kImagePeq + kImagePeqStride * ch,
+                       im.mid(kImagePeq + kImagePeqStride * from, kImagePeqStride));
+            f.setimage(kImageBypass + ch, im.mid(kImageBypass + from, 1));
+        }
+        gMainApp->inputlinkon = f.dev->inputlinked();
+        gMainApp->outputlinkon = f.dev->outputlinked();
+        p->gain->updatenewdata();
+        f.sent();
+
+        QRandomGenerator rng(seed);
+        const char *const quantities[3] = {"sldreqfreq", "sldreqgain", "sldreqq"};
+        const char *const steps[6] = {"btnupeqfreq",   "btndowneqfreq", "btnupeqgain",
+                                      "btndowneqgain", "btnupeqq",      "btndowneqq"};
+        for (int step = 0; step < 150; ++step) {
+            p->refocus();
+            if (step % 12 == 0)
+                p->select(1 + rng.bounded(12));
+            const int b = rng.bounded(p->eq->getchannel() < 4 ? 4 : 5);
+            Ui::FormEq &u = *p->ui;
+            switch (rng.bounded(14)) {
+            case 0:
+                p->band<QSlider>(quantities[rng.bounded(3)], b)->setValue(rng.bounded(451));
+                break;
+            case 1:
+                p->band<QPushButton>(steps[rng.bounded(6)], b)->click();
+                break;
+            case 2:
+                p->band<QComboBox>("cbxHPFSlope", b)->setCurrentIndex(rng.bounded(6));
+                break;
+            case 3:
+                p->band<QPushButton>("btneqbypass", b)->click();
+                break;
+            case 4:
+                u.btneqbypassall->click();
+                break;
+            case 5:
+                enter(p->band<QLineEdit>("Editeqgain", b),
+                      QString::number(rng.bounded(450) / 10.0 - 30, 'f', 1));
+                break;
+            case 6:
+                (rng.bounded(2) ? u.sldreqfreqhigh : u.sldreqfreqlow)->setValue(35 + rng.bounded(364));
+                break;
+            case 7:
+                (rng.bounded(2) ? u.cbxHPFSlopehigh : u.cbxHPFSlopelow)->setCurrentIndex(rng.bounded(10));
+                break;
+            case 8:
+                u.comboBox_ir->setCurrentIndex(rng.bounded(2));
+                break;
+            case 9:
+                p->pick(u.cbxFirFlat, rng.bounded(4));
+                break;
+            case 10:
+                (rng.bounded(2) ? u.sldreqfirhigh : u.sldreqfirlow)->setValue(190 + rng.bounded(209));
+                break;
+            case 11:
+                p->pick(rng.bounded(2) ? u.cbxFirWindows : u.cbxFirorder, rng.bounded(2));
+                break;
+            case 12:
+                u.vlSliderGain_1->setValue(rng.bounded(521));
+                break;
+            default:
+                u.eq_btngainm->click();
+                break;
+            }
+            p->ticks(rng.bounded(3));
+        }
+        p->ticks(5);
+        int bandsent = 0, xosent = 0;
+        for (const QByteArray &fr : f.sent()) {
+            bandsent += fr.at(5) == 0x20;
+            xosent += fr.at(5) == 0x23 || fr.at(5) == 0x24;
+        }
+        QVERIFY(bandsent > 20 && xosent > 10);
+        const QByteArray packed = f.packed();
+        const QByteArray held = f.image();
+        auto region = [&](int from, int to) {
+            QCOMPARE(held.mid(from, to - from).toHex(' '), packed.mid(from, to - from).toHex(' '));
+        };
+        region(kImageGain, kImagePeq);
+        region(kImagePeq, kImageGeq);
+        region(kImageBypass, kImageDelay);
+    }
+
+    // The page as the user sees it: an input, an output in IIR mode, and an
+    // output in FIR mode with an all-pass band's phase panel open, in both
+    // languages.
+    void look_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<int>("channel");
+        QTest::addColumn<int>("mode");
+        for (int lang : {0, 1}) {
+            const char *l = lang ? "zh" : "en";
+            QTest::addRow("%s IN-B", l) << lang << 2 << 0;
+            QTest::addRow("%s OUT2 IIR", l) << lang << 6 << 0;
+            QTest::addRow("%s OUT3 FIR", l) << lang << 7 << 1;
+        }
+    }
+    void look()
+    {
+        QFETCH(int, language);
+        QFETCH(int, channel);
+        QFETCH(int, mode);
+        QFile file(language ? ":/style/style_chs.txt" : ":/style/style.txt");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        qApp->setStyleSheet(QString::fromUtf8(file.readAll()));
+        gGlobalContrl->setlanguage(language);
+        gGlobalContrl->emitlanguage();
+        f.setimage(bandoffset(channel - 1, 0), bandslot(0, 150, 390, 10));
+        f.setimage(bandoffset(channel - 1, 1), bandslot(3, 340, 220, 3));
+        f.setimage(bandoffset(channel - 1, 2), bandslot(5, 260, 300, 0));
+        f.setimage(kImageFilters + kImageFiltersStride * (channel - 5), hex("05500008 3c01"));
+        f.dev->setfirflag(channel - 5, mode);
+        p->select(channel);
+        p->band<QPushButton>("btn1eqbtn", 2)->click();
+        QTest::qWait(qEnvironmentVariableIntValue("DSP_SNAPSHOT_HOLD"));
+        const QImage shot = p->eq->grab(QRect(0, 0, 1014, 600)).toImage();
+        QCOMPARE(shot.size(), QSize(1014, 600));
+        const QString dir = qEnvironmentVariable("DSP_SNAPSHOT_DIR");
+        if (!dir.isEmpty()) {
+            const QString tag = QString::fromLatin1(QTest::currentDataTag()).replace(' ', '_');
+            QVERIFY(shot.save(QStringLiteral("%1/eq_%2.png").arg(dir, tag)));
+            if (mode)
+                QVERIFY(p->eq->firpanel()->grab().save(QStringLiteral("%1/eq_%2_fir.png").arg(dir, tag)));
+            QVERIFY(p->bands->phasepanel()->grab().save(QStringLiteral("%1/eq_%2_phase.png").arg(dir, tag)));
+        }
+        qApp->setStyleSheet(QString());
+    }
+};
+
+QTEST_MAIN(TstFormEqStandin)
+#include "tst_formeq_standin.moc"

@@ -1,0 +1,166 @@
+#pragma once
+
+// What the graphic EQ tests share: the program-wide language object and
+// controller as start-up makes them (the settings file in a directory of the
+// test's own), one current device of type 0x18, the page, and lookups of its
+// widgets by band and channel.
+
+#include "devicedata.h"
+#include "dspresources.h"
+#include "formgeq.h"
+#include "formgeqdraw.h"
+#include "formshowdraw.h"
+#include "globalcontrl.h"
+#include "mainapp.h"
+#include "programimage.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+class GeqFixture
+{
+public:
+    static constexpr uchar kType = 0x18;
+
+    void setup(uchar addr = 1)
+    {
+        initdspresources();
+        QVERIFY(dir.isValid());
+        QDir::setCurrent(dir.path());
+        gGlobalContrl = new GlobalContrl;
+        gGlobalContrl->setlanguage(0);
+        gMainApp = new MainApp;
+        const QHostAddress serial(QStringLiteral("0.0.0.0"));
+        dev = MainApp::adddevice(kType, addr, serial);
+        gMainApp->setdevtype(kType);
+        gMainApp->setdevaddr(addr);
+        gMainApp->setdevip(serial);
+        gMainApp->selectdevice(kType, addr, serial);
+        QCOMPARE(gMainApp->getcurdevice(), dev);
+        page.reset(new FormGeq);
+    }
+    void teardown()
+    {
+        page.reset();
+        delete gMainApp;
+        gMainApp = nullptr;
+        qDeleteAll(gDeviceList);
+        gDeviceList.clear();
+        delete gGlobalContrl;
+        gGlobalContrl = nullptr;
+        dev = nullptr;
+    }
+
+    void showpage()
+    {
+        page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+        QApplication::setActiveWindow(page.get());
+    }
+    // The throttle driven by hand: its own timer stops.
+    void stopthrottle()
+    {
+        for (QTimer *t : page->findChildren<QTimer *>())
+            t->stop();
+    }
+    void ticks(int n)
+    {
+        for (int k = 0; k < n; ++k)
+            page->timetosend();
+    }
+
+    template <class W> W *get(const QString &name) const
+    {
+        W *w = page->findChild<W *>(name);
+        if (!w)
+            qWarning("no widget %s", qPrintable(name));
+        return w;
+    }
+    static QString suffix(int band) { return band == 0 ? QString() : QStringLiteral("_%1").arg(band + 1); }
+    // Band 0..30.
+    QSlider *slider(int b) const { return get<QSlider>(QStringLiteral("slidergeqgain") + suffix(b)); }
+    QPushButton *pass(int b) const { return get<QPushButton>(QStringLiteral("btngeqpass") + suffix(b)); }
+    QPushButton *reset(int b) const { return get<QPushButton>(QStringLiteral("btngeqset0") + suffix(b)); }
+    QPushButton *setall() const { return get<QPushButton>(QStringLiteral("btngeqset0_32")); }
+    QPushButton *bypass() const { return get<QPushButton>(QStringLiteral("btneqbypassxx")); }
+    QWidget *overlay() const { return get<QWidget>(QStringLiteral("widgetgeqlockback")); }
+    // Channel 0..11.
+    QPushButton *channel(int c) const
+    {
+        static const char *const names[] = {"ina",  "inb",  "inc",  "ind",  "out1", "out2",
+                                            "out3", "out4", "out5", "out6", "out7", "out8"};
+        return get<QPushButton>(QStringLiteral("btngeq") + QLatin1String(names[c]));
+    }
+    FormShowDraw *plot() const { return page->display()->plot(); }
+    // Index of the checked channel button, -1 for none.
+    int checkedchannel() const
+    {
+        for (int c = 0; c < 12; ++c)
+            if (channel(c)->isChecked())
+                return c;
+        return -1;
+    }
+    // The slider values the page shows.
+    QVector<int> sliders() const
+    {
+        QVector<int> out;
+        for (int b = 0; b < 31; ++b)
+            out << slider(b)->value();
+        return out;
+    }
+    // Channel c's raw gains in the model.
+    QVector<int> gains(int c) const
+    {
+        QVector<int> out;
+        for (int b = 0; b < 31; ++b)
+            out << dev->getgeqgain(c, b);
+        return out;
+    }
+
+    // The twelve link masks into the model as a download leaves them, and the
+    // link switches on where a group exists.
+    void setmasks(const QByteArray &masks)
+    {
+        setimagebytes(dev, kImageLinkMask, masks);
+        gMainApp->inputlinkon = dev->inputlinked() ? 1 : 0;
+        gMainApp->outputlinkon = dev->outputlinked() ? 1 : 0;
+    }
+    // Bytes of the program image as a download leaves them: the model packed,
+    // the bytes replaced, the image unpacked into the model again. The
+    // outputs' graphic EQ, which the image does not hold, is kept.
+    static void setimagebytes(DeviceData *d, int offset, const QByteArray &bytes)
+    {
+        QVector<int> outputs;
+        for (int c = 4; c < 12; ++c)
+            for (int b = 0; b < 31; ++b)
+                outputs << d->getgeqword(c, b);
+        d->packprogram();
+        for (int k = 0; k < kProgramImageSize; ++k)
+            d->setcurimagebyte(k, d->getwriteimagebyte(k));
+        for (int k = 0; k < bytes.size(); ++k)
+            d->setcurimagebyte(offset + k, quint8(bytes[k]));
+        d->unpackprogram();
+        for (int c = 4, i = 0; c < 12; ++c)
+            for (int b = 0; b < 31; ++b, ++i)
+                d->setgeq(c, b, outputs[i] & 0x7FFF, outputs[i] & 0x8000);
+    }
+    static QByteArray packed(DeviceData *d)
+    {
+        d->packprogram();
+        QByteArray out(kProgramImageSize, '\0');
+        for (int k = 0; k < kProgramImageSize; ++k)
+            out[k] = char(d->getwriteimagebyte(k));
+        return out;
+    }
+
+    QTemporaryDir dir;
+    DeviceData *dev = nullptr;
+    std::unique_ptr<FormGeq> page;
+};

@@ -1,0 +1,379 @@
+// The graphic EQ page against the processor stand-in on a pseudo-terminal:
+// exact band and bypass frames (bytes worked by hand for type 0x18, address
+// 1), one band command per changed (channel, band) in ascending order, pass
+// sent at once, the all-bands reset band by band, nothing without a link or
+// while loading, link groups (the page sends for the shown channel, the
+// processor applies it to the group), and random edit sequences after which
+// the processor holds what the model holds. With DSP_SNAPSHOT_DIR set, the
+// page is saved as PNGs; DSP_SNAPSHOT_HOLD (milliseconds) keeps it on screen
+// meanwhile.
+
+#include "ccomctrl.h"
+#include "comsettings.h"
+#include "geqfixture.h"
+#include "standin.h"
+
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QRandomGenerator>
+
+#include <functional>
+
+namespace
+{
+
+QByteArray hex(const char *text)
+{
+    return QByteArray::fromHex(QByteArray(text));
+}
+
+QVector<QByteArray> frames(const QString &text)
+{
+    QVector<QByteArray> out;
+    for (const QString &f : text.split(QLatin1Char(',')))
+        if (!f.trimmed().isEmpty())
+            out << hex(qPrintable(f.trimmed()));
+    return out;
+}
+
+const QByteArray kOwnMasks = hex("010204080102040810204080");
+
+using Action = std::function<void(GeqFixture &)>;
+
+} // namespace
+
+Q_DECLARE_METATYPE(Action)
+
+class TstFormGeqStandin : public QObject
+{
+    Q_OBJECT
+    GeqFixture f;
+    standin::Standin s;
+    int unit = -1;
+    CComCtrl ctrl; // an engine of the test's own, on the stand-in's line
+
+    // The commands received up to a level request sent last: the request goes
+    // out unguarded, so everything the page sent arrived before it.
+    QVector<QByteArray> sent()
+    {
+        gMainApp->sendreadlight();
+        auto done = [&] { return !s.commands(unit).isEmpty() && s.commands(unit).last().command() == 0x56; };
+        if (!QTest::qWaitFor(done, 10000))
+            return {"no level request arrived"};
+        QVector<QByteArray> out;
+        for (const standin::FrameRecord &r : s.commands(unit))
+            if (r.command() != 0x56)
+                out << r.bytes;
+        s.clearframes();
+        return out;
+    }
+    // The graphic EQ as the processor holds it: the inputs' words and the
+    // bypass bytes from its image, then the outputs' words from its side store.
+    QByteArray processorgeq() const
+    {
+        const standin::UnitState u = s.state(unit);
+        QByteArray out = u.image.mid(kImageGeq, 4 * kImageGeqStride) + u.image.mid(kImageBypass, 12);
+        for (quint16 w : u.outputGeq)
+            out += char(w & 0xFF), out += char(w >> 8);
+        return out;
+    }
+    // The same from the model: the packed image, then the outputs' words.
+    QByteArray modelgeq() const
+    {
+        const QByteArray image = GeqFixture::packed(f.dev);
+        QByteArray out = image.mid(kImageGeq, 4 * kImageGeqStride) + image.mid(kImageBypass, 12);
+        for (int c = 4; c < 12; ++c)
+            for (int b = 0; b < 31; ++b) {
+                const int w = f.dev->getgeqword(c, b);
+                out += char(w & 0xFF), out += char((w >> 8) & 0xFF);
+            }
+        return out;
+    }
+
+    // Model and processor start from the same image with these link masks;
+    // the page loads IN-A.
+    void start(const QByteArray &masks, const std::function<void(DeviceData *)> &change = nullptr)
+    {
+        f.setmasks(masks);
+        if (change)
+            change(f.dev);
+        const QByteArray image = GeqFixture::packed(f.dev);
+        QVector<quint16> outputs;
+        for (int c = 4; c < 12; ++c)
+            for (int b = 0; b < 31; ++b)
+                outputs << quint16(f.dev->getgeqword(c, b));
+        s.update(unit, [&](standin::UnitState &u) {
+            u.image = image;
+            u.outputGeq = outputs;
+        });
+        f.page->updategeqview(0);
+        f.ticks(5);
+        QCOMPARE(sent(), QVector<QByteArray>());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        MainApp::settimescale(0.05);
+        const int line = s.openpty();
+        QVERIFY2(line >= 0, qPrintable(s.errorstring()));
+        unit = s.addunit(line, 0x18, 1);
+        gComSettings.setportname(s.ptypath(line));
+        gComSettings.setsettings(ComSettings::FixedBaud, ComSettings::FixedDataBits, ComSettings::FixedParity,
+                                 ComSettings::FixedStopBits, ComSettings::FixedFlowControl,
+                                 ComSettings::FixedTimeout);
+        QVERIFY(ctrl.openmaincom());
+    }
+    void cleanupTestCase() { ctrl.closemaincom(); }
+    void init()
+    {
+        MainApp::settimescale(0.05);
+        f.setup(1);
+        gMainApp->setcomctrl(&ctrl);
+        GeqFixture::setimagebytes(f.dev, 0, standin::poweronimagefor());
+        f.dev->setcomconnected(1);
+        s.clearframes();
+        f.showpage();
+        f.stopthrottle();
+    }
+    void cleanup() { f.teardown(); }
+
+    // One edit, then the throttle's five ticks: the frames on the line, and
+    // the processor's graphic EQ equals the model's.
+    void edits_data()
+    {
+        QTest::addColumn<QByteArray>("masks");
+        QTest::addColumn<Action>("edit");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("worked vector: OUT2 band 17 to +2.5 dB") << kOwnMasks << Action([](GeqFixture &f) {
+            f.channel(5)->click();
+            f.slider(17)->setValue(325);
+        }) << "11223318012104111145010e445566";
+        QTest::newRow("bypass twice: the bit back, two commands") << kOwnMasks << Action([](GeqFixture &f) {
+            f.bypass()->click();
+            f.bypass()->click();
+        }) << "11223318012202001035445566, 11223318012202000025445566";
+        QTest::newRow("bands of three channels in one window: all, ascending")
+            << kOwnMasks << Action([](GeqFixture &f) {
+                   f.channel(1)->click();
+                   f.slider(3)->setValue(310);
+                   f.channel(0)->click();
+                   f.slider(5)->setValue(290);
+                   f.channel(4)->click();
+                   f.slider(0)->setValue(450);
+               })
+            << "11223318012104000522014e445566, 112233180121040103360161445566, "
+               "112233180121041000c20179445566";
+        QTest::newRow("three changes on band 3, one on band 5: both bands")
+            << kOwnMasks << Action([](GeqFixture &f) {
+                   for (int v : {301, 302, 303})
+                       f.slider(3)->setValue(v);
+                   f.slider(5)->setValue(305);
+               })
+            << "1122331801210400032f0159445566, 11223318012104000531015d445566";
+        QTest::newRow("no link") << kOwnMasks << Action([](GeqFixture &f) {
+            f.dev->setcomconnected(0);
+            f.slider(2)->setValue(310);
+            f.pass(2)->click();
+            f.bypass()->click();
+        }) << "";
+    }
+    void edits()
+    {
+        QFETCH(QByteArray, masks);
+        QFETCH(Action, edit);
+        QFETCH(QString, expected);
+        start(masks);
+        const QByteArray before = processorgeq();
+        edit(f);
+        f.ticks(5);
+        QCOMPARE(sent(), frames(expected));
+        if (expected.isEmpty())
+            QCOMPARE(processorgeq(), before);
+        else
+            QCOMPARE(processorgeq().toHex(), modelgeq().toHex());
+    }
+
+    // A pass button sends its band at once, outside the throttle: the worked
+    // vector's pass twin.
+    void passatonce()
+    {
+        start(kOwnMasks, [](DeviceData *d) { d->setgeq(5, 17, 325, false); });
+        f.channel(5)->click();
+        QCOMPARE(f.page->pendingchanges(), 0);
+        f.pass(17)->click();
+        QCOMPARE(sent(), frames("11223318012104111145810e445566"));
+        QCOMPARE(f.page->pendingchanges(), 0);
+    }
+
+    // Linked input channels change in the model only: one command, for the
+    // channel shown; the reload of a partner sends nothing.
+    void linkedinmodelonly()
+    {
+        start(hex("0b0b040b"
+                  "0102040810204080")); // IN-A, IN-B, IN-D
+        f.slider(7)->setValue(280);
+        f.pass(7)->click();
+        for (int c = 0; c < 4; ++c) {
+            QCOMPARE(f.dev->getgeqgain(c, 7), c == 2 ? 300 : 280);
+            QCOMPARE(f.dev->getgeqpass(c, 7), c != 2);
+        }
+        f.ticks(5);
+        const QVector<QByteArray> got = sent();
+        QCOMPARE(got.size(), 2); // the pass at once, then the slider's change
+        for (const QByteArray &frame : got)
+            QCOMPARE(frame.mid(7, 2), hex("0007"));
+        f.channel(1)->click();
+        f.ticks(5);
+        QCOMPARE(sent(), QVector<QByteArray>());
+        QCOMPARE(processorgeq().toHex(), modelgeq().toHex());
+    }
+
+    // Nothing leaves while the loading flag is up; the change is kept and
+    // leaves at the first send point after it drops.
+    void loadingholds()
+    {
+        start(kOwnMasks);
+        gMainApp->geqloading = 1;
+        f.slider(2)->setValue(310);
+        f.ticks(10);
+        QCOMPARE(sent(), QVector<QByteArray>());
+        gMainApp->geqloading = 0;
+        f.ticks(5);
+        QCOMPARE(sent(), frames("11223318012104000236015f445566"));
+    }
+
+    // "Set0" at the real timing with the page's own timer: one command per
+    // band off 0 dB, in band order, each before the next band is reset; the
+    // pass flags stay.
+    void setall()
+    {
+        start(kOwnMasks, [](DeviceData *d) {
+            d->setgeq(0, 2, 350, false);
+            d->setgeq(0, 20, 200, true);
+        });
+        MainApp::settimescale(1);
+        for (QTimer *t : f.page->findChildren<QTimer *>())
+            t->start();
+        f.setall()->click();
+        QVERIFY(!f.page->resetting());
+        for (QTimer *t : f.page->findChildren<QTimer *>())
+            t->stop();
+        const QVector<standin::FrameRecord> got = s.commands(unit);
+        QCOMPARE(got.size(), 2);
+        QCOMPARE(got[0].bytes, hex("1122331801210400022c0155445566"));
+        QCOMPARE(got[1].bytes, hex("1122331801210400142c8167445566"));
+        // Loosely apart: the second band is reset 400 ms after the first, and
+        // each leaves within the throttle's 250 ms.
+        QVERIFY(got[1].ns - got[0].ns > 100 * 1000000LL);
+        s.clearframes();
+        QCOMPARE(processorgeq().toHex(), modelgeq().toHex());
+        // All flat now: returns at once and sends nothing.
+        f.setall()->click();
+        f.ticks(5);
+        QCOMPARE(sent(), QVector<QByteArray>());
+    }
+
+    // Random band, pass, reset and bypass edits over several channels and
+    // link groups, with the throttle ticking in between: afterwards the
+    // processor holds the model's graphic EQ.
+    void modelequalsprocessor_data()
+    {
+        QTest::addColumn<QByteArray>("masks");
+        QTest::addColumn<quint32>("seed");
+        const QByteArray groups = hex("0302040c"
+                                      "0192042892284092"); // {A,B}, {C,D}; {2,5,8}, {4,6}
+        for (quint32 seed : {1u, 2u, 3u}) {
+            QTest::addRow("unlinked, seed %u", seed) << kOwnMasks << seed;
+            QTest::addRow("groups, seed %u", seed) << groups << seed;
+        }
+    }
+    void modelequalsprocessor()
+    {
+        QFETCH(QByteArray, masks);
+        QFETCH(quint32, seed);
+        start(masks);
+        QRandomGenerator rng(seed);
+        const int shown[] = {0, 1, 2, 4, 5, 7, 9, 11};
+        for (int op = 0; op < 120; ++op) {
+            const int b = rng.bounded(31);
+            switch (rng.bounded(8)) {
+            case 0:
+                f.channel(shown[rng.bounded(8)])->click();
+                break;
+            case 1:
+                f.pass(b)->click();
+                break;
+            case 2:
+                f.bypass()->click();
+                break;
+            case 3:
+                f.reset(b)->click();
+                break;
+            default:
+                f.slider(b)->setValue(rng.bounded(451));
+                break;
+            }
+            f.ticks(rng.bounded(3));
+        }
+        f.ticks(5);
+        sent();
+        QCOMPARE(processorgeq().toHex(), modelgeq().toHex());
+    }
+
+    // The page as the user sees it, connected, in both languages: a few bands
+    // set and one passed.
+    void look_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<int>("lock");
+        QTest::newRow("en") << 0 << 0;
+        QTest::newRow("zh") << 1 << 0;
+        QTest::newRow("zh_locked") << 1 << 1;
+    }
+    void look()
+    {
+        QFETCH(int, language);
+        QFETCH(int, lock);
+        QFile file(language ? ":/style/style_chs.txt" : ":/style/style.txt");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        qApp->setStyleSheet(QString::fromUtf8(file.readAll()));
+        gGlobalContrl->setlanguage(language);
+        const int raws[] = {330, 360, 300, 250, 420, 180, 310};
+        for (int k = 0; k < 7; ++k)
+            f.dev->setgeq(1, 3 + 4 * k, raws[k], k == 3);
+        f.dev->setlocktype(lock);
+        // As the main window shows it: a frameless sub-window 919 x 608 at the
+        // top left of a document area 575 pixels high.
+        QMdiArea area;
+        area.resize(1014, 575);
+        QMdiSubWindow *sub = area.addSubWindow(f.page.get(), Qt::FramelessWindowHint);
+        sub->setGeometry(0, 0, 919, 608);
+        area.show();
+        emit gGlobalContrl->refreshLangangeState();
+        f.page->updategeqview(0);
+        f.channel(1)->click();
+        f.slider(7)->setValue(330);
+        QCOMPARE(f.bypass()->text(), language ? QStringLiteral("直通") : QStringLiteral("Bypass"));
+        QCOMPARE(f.overlay()->isVisible(), lock != 0);
+        // The Bypass and Set 0 rows lie inside the area, down to the last band.
+        for (QWidget *w : {static_cast<QWidget *>(f.pass(30)), static_cast<QWidget *>(f.reset(30)),
+                           f.get<QWidget>(QStringLiteral("label_61"))}) {
+            const QRect r(w->mapTo(&area, QPoint(0, 0)), w->size());
+            QVERIFY2(area.rect().contains(r), qPrintable(w->objectName()));
+        }
+        // DSP_SNAPSHOT_HOLD keeps the page on screen for a screen grab from outside.
+        QTest::qWait(qEnvironmentVariableIntValue("DSP_SNAPSHOT_HOLD"));
+        const QImage shot = area.grab().toImage();
+        const QString dir = qEnvironmentVariable("DSP_SNAPSHOT_DIR");
+        if (!dir.isEmpty())
+            QVERIFY(shot.save(QStringLiteral("%1/geq_%2.png").arg(dir, QTest::currentDataTag())));
+        qApp->setStyleSheet(QString());
+        // The fixture owns the page.
+        f.page->setParent(nullptr);
+    }
+};
+
+QTEST_MAIN(TstFormGeqStandin)
+#include "tst_formgeq_standin.moc"
