@@ -144,14 +144,16 @@ MainWindow::MainWindow(QWidget *parent, int variant)
     // another parent would restyle every widget of it, and with them decode
     // every skin of a page nobody has opened yet. The empty sub-window is
     // polished at once, so that showing the main window does not polish the
-    // pages inside it: a page is polished (and its skins decoded) when it is
-    // first shown.
+    // page inside it: the page is polished (and its skins decoded) when it
+    // is first shown. The programs page is polished with the window: it fits
+    // its captions to the fonts of the polished page.
     QMdiSubWindow *sub = nullptr;
-    auto newsub = [this, &sub]() {
+    auto newsub = [this, &sub](bool polishwhenshown = true) {
         sub = new QMdiSubWindow;
         sub->setAttribute(Qt::WA_DeleteOnClose);
         ui->mdiArea->addSubWindow(sub);
-        sub->ensurePolished();
+        if (polishwhenshown)
+            sub->ensurePolished();
         return sub;
     };
     auto addpage = [&sub](QWidget *page, const char *title, MainApp::View view) {
@@ -177,7 +179,7 @@ MainWindow::MainWindow(QWidget *parent, int variant)
     addpage(gFormEq, "PEQ View", MainApp::PeqView);
     gFormLimit = new FormLimit(newsub());
     addpage(gFormLimit, "Limit View", MainApp::LimitView);
-    gFormSetView = new FormSetView(newsub());
+    gFormSetView = new FormSetView(newsub(false));
     addpage(gFormSetView, "Set Device View", MainApp::SetView);
 
     connectpages();
@@ -349,13 +351,7 @@ void MainWindow::refreshLanText()
         else if (text == disconnected)
             ui->comshow->setText(zh(kDisconnectZh));
     }
-    // A window without a sheet of its own already shows the application's
-    // sheet: setting the same text on the window as well would look the
-    // same, yet match every widget against both copies and restyle the whole
-    // window (at start-up the application's sheet is this one).
-    const QString sheet = readstylesheet(currentstylesheetpath());
-    if (!styleSheet().isEmpty() || sheet != qApp->styleSheet())
-        setStyleSheet(sheet);
+    setStyleSheet(readstylesheet(currentstylesheetpath()));
 }
 
 QString MainWindow::currentstylesheetpath()
@@ -662,7 +658,8 @@ void MainWindow::set232()
     if (gComCtrl.getcomisopened() || exchangebusy)
         return;
     if (gDialogCom)
-        connect(&gComCtrl, &CComCtrl::refreshcomdlg, gDialogCom, &DialogCom::refreshcomdlg, Qt::UniqueConnection);
+        connect(&gComCtrl, &CComCtrl::refreshcomdlg, gDialogCom, &DialogCom::refreshcomdlg,
+                Qt::UniqueConnection);
     if (!gComCtrl.getfindok())
         gComCtrl.findfirstcom();
     if (gComCtrl.openmaincom())

@@ -23,13 +23,14 @@ QRect centredgeometry(const QSize &window, const QSize &desktop)
 namespace
 {
 // Every widget asks to be polished at the first turn of the event loop. The
-// pages not shown at start wait until they are first shown (showing a widget
-// polishes it and its children); their sub-windows are polished already, so
-// showing the main window does not reach into them either.
+// pages not shown at start whose sub-windows the main window polished while
+// still empty wait until they are first shown (showing a widget polishes it
+// and its children; showing the main window stops at the polished
+// sub-window).
 void deferpagepolish(MainWindow *window)
 {
     for (QMdiSubWindow *sub : window->findChildren<QMdiSubWindow *>()) {
-        if (!sub->isHidden())
+        if (!sub->isHidden() || !sub->testAttribute(Qt::WA_WState_Polished))
             continue;
         for (QWidget *w : sub->findChildren<QWidget *>())
             QCoreApplication::removePostedEvents(w, QEvent::PolishRequest);
@@ -51,11 +52,6 @@ MainWindow *startmainwindow(int variant)
         qputenv("TZ", "/etc/localtime");
     gMainApp = new MainApp();
     gGlobalContrl = new GlobalContrl();
-    // The application's style sheet goes on before any widget exists: the
-    // widgets are then built under it and each is polished once, when first
-    // shown, instead of the whole window being restyled afterwards.
-    qApp->setStyleSheet(
-        MainWindow::readstylesheet(MainWindow::stylesheetpath(gGlobalContrl->getlanguage() ? 1 : 0, false)));
 
     auto *window = new MainWindow(nullptr, variant);
     const QString prefix = titleprefix(variant);
@@ -68,6 +64,8 @@ MainWindow *startmainwindow(int variant)
     gMainApp->setcomdialog(gDialogCom);
 
     window->setGeometry(centredgeometry(window->size(), QApplication::desktop()->size()));
+    qApp->setStyleSheet(
+        MainWindow::readstylesheet(MainWindow::stylesheetpath(gGlobalContrl->getlanguage() ? 1 : 0, false)));
     gGlobalContrl->emitlanguage();
     deferpagepolish(window);
     return window;
