@@ -211,6 +211,8 @@ private slots:
         QTest::newRow("gain") << 1 << "pushButton_2" << int(MainApp::GainView) << "updategainlock()";
         QTest::newRow("peq") << 3 << "pushButton_6" << int(MainApp::PeqView) << "updatepeqlock()";
         QTest::newRow("peak") << 5 << "pushButton_8" << int(MainApp::Limit2View) << "destroyed()";
+        QTest::newRow("graphic EQ, marked by nothing")
+            << 8 << "pushButton_4" << int(MainApp::GeqView) << "updategeqlock()";
         QTest::newRow("settings") << 6 << "pushButton_7" << int(MainApp::SetView) << "destroyed()";
         QTest::newRow("7 marks nothing") << 7 << QString() << -1 << QString();
     }
@@ -228,7 +230,8 @@ private slots:
         w->setButtonView(2);
         emit gFormMainView->sChangeButtonview(page);
         for (const char *n : names)
-            QCOMPARE(button(n)->isChecked(), (name.isEmpty() ? "pushButton_3" : name) == QLatin1String(n));
+            QCOMPARE(button(n)->isChecked(),
+                     (name.isEmpty() || page == 8 ? "pushButton_3" : name) == QLatin1String(n));
         if (name.isEmpty())
             return;
         QSignalSpy lockspy(w.get(), QByteArray("2" + lock.toLatin1()).constData());
