@@ -24,6 +24,7 @@
 #include <QTemporaryDir>
 
 #include <cstddef>
+#include <cstdlib>
 #include <cstdint>
 
 namespace
@@ -62,6 +63,12 @@ MainWindow &window()
         Prompts::setBackend(&prompts);
         MainWindow *mw = startmainwindow(4);
         MainApp::settimescale(0.001);
+        // The window lives for the whole run; the device records it listed
+        // are freed before the program's globals go.
+        std::atexit([] {
+            if (gMainApp)
+                gMainApp->deletealldevices();
+        });
         return mw;
     }();
     return *w;

@@ -264,6 +264,13 @@ void DeviceData::stagestoredprogram(int n)
     std::memcpy(m_staging, m_stored[n - 1], kProgramImageSize);
 }
 
+void DeviceData::stageimage(const QByteArray &image)
+{
+    if (image.size() != kProgramImageSize)
+        return;
+    std::memcpy(m_staging, image.constData(), kProgramImageSize);
+}
+
 void DeviceData::applyreceivedimage()
 {
     std::memcpy(m_current, m_receive, kProgramImageSize);
@@ -450,7 +457,6 @@ void DeviceData::packprogram()
     quint8 *image = m_write;
     std::memcpy(image, m_current, kProgramImageSize);
 
-    m_packmarker = 1;
     image[kImageHeader] = 1;
     std::memcpy(image + kImageName, m_programname, kImageNameSize);
 

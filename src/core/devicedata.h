@@ -238,6 +238,8 @@ public:
     int getstagingbyte(int packet, int k) const;
     void stagecurimage();
     void stagestoredprogram(int n); // n = 1..30
+    // Stages an image of exactly 1664 bytes (a program file); other sizes change nothing.
+    void stageimage(const QByteArray &image);
     void applyreceivedimage();
     void storereceivedprogram(int n); // n = 1..30
 
@@ -341,7 +343,6 @@ private:
     // Program names.
     NameRecord m_names[kNameRecordCount];
     quint8 m_programhead = 0;
-    quint8 m_packmarker = 0;
     quint8 m_programname[kProgramNameSize] = {};
 
     // Per channel.

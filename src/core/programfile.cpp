@@ -71,6 +71,34 @@ bool openregular(QFile &file, QString &cause)
 #endif
 }
 
+// Reads exactly `size` bytes from an open device, or nothing.
+ProgramFileStatus readimagedevice(QIODevice &file, const QString &path, int size, const char *what,
+                                  QByteArray &image, QString *error, QString *reason)
+{
+    // The file is exactly its images; anything else (the other kind, a
+    // truncated or padded file) is refused before reading.
+    const qint64 have = file.size();
+    if (have != size || file.isSequential()) {
+        setfailure(error, reason, "Cannot read file %1: %2.", path,
+                   QStringLiteral("a %1 holds exactly %2 bytes, this file holds %3")
+                       .arg(QLatin1String(what))
+                       .arg(size)
+                       .arg(have));
+        return ProgramFileStatus::WrongSize;
+    }
+    // Read one byte more than expected, so a file that grew after the size
+    // test is caught as well.
+    const QByteArray bytes = file.read(size + 1);
+    if (bytes.size() != size) {
+        const bool grew = bytes.size() > size;
+        setfailure(error, reason, "Cannot read file %1: %2.", path,
+                   grew ? QStringLiteral("the file changed while it was read") : file.errorString());
+        return grew ? ProgramFileStatus::WrongSize : ProgramFileStatus::ReadFailed;
+    }
+    image = bytes;
+    return ProgramFileStatus::Ok;
+}
+
 } // namespace
 
 QString programfilesuffix(int devicetype)
@@ -95,7 +123,11 @@ QString programfilefilter(int devicetype)
     return QStringLiteral("Program File (*%1)").arg(suffix);
 }
 
-ProgramFileStatus readprogramfile(const QString &path, QByteArray &image, QString *error, QString *reason)
+namespace
+{
+// One file of `size` bytes, read whole or not at all.
+ProgramFileStatus readsized(const QString &path, int size, const char *what, QByteArray &image,
+                            QString *error, QString *reason)
 {
     QFile file(path);
     QString cause;
@@ -103,42 +135,17 @@ ProgramFileStatus readprogramfile(const QString &path, QByteArray &image, QStrin
         setfailure(error, reason, "Cannot read file %1: %2.", path, cause);
         return ProgramFileStatus::CannotOpen;
     }
-    return readprogramimage(file, path, image, error, reason);
+    return readimagedevice(file, path, size, what, image, error, reason);
 }
 
-ProgramFileStatus readprogramimage(QIODevice &file, const QString &path, QByteArray &image, QString *error,
-                                   QString *reason)
+ProgramFileStatus writesized(const QString &path, int size, const char *what, const QByteArray &image,
+                             QString *error, QString *reason)
 {
-    // A program file is exactly one image; anything else (a collection, a
-    // truncated or padded file) is refused before reading.
-    const qint64 size = file.size();
-    if (size != kProgramImageSize || file.isSequential()) {
-        setfailure(error, reason, "Cannot read file %1: %2.", path,
-                   QStringLiteral("a program file holds exactly %1 bytes, this file holds %2")
-                       .arg(kProgramImageSize)
-                       .arg(size));
-        return ProgramFileStatus::WrongSize;
-    }
-    // Read one byte more than expected, so a file that grew after the size
-    // test is caught as well.
-    const QByteArray bytes = file.read(kProgramImageSize + 1);
-    if (bytes.size() != kProgramImageSize) {
-        const bool grew = bytes.size() > kProgramImageSize;
-        setfailure(error, reason, "Cannot read file %1: %2.", path,
-                   grew ? QStringLiteral("the file changed while it was read") : file.errorString());
-        return grew ? ProgramFileStatus::WrongSize : ProgramFileStatus::ReadFailed;
-    }
-    image = bytes;
-    return ProgramFileStatus::Ok;
-}
-
-ProgramFileStatus writeprogramfile(const QString &path, const QByteArray &image, QString *error,
-                                   QString *reason)
-{
-    if (image.size() != kProgramImageSize) {
+    if (image.size() != size) {
         setfailure(error, reason, "Cannot write file %1: %2.", path,
-                   QStringLiteral("a program image holds exactly %1 bytes, not %2")
-                       .arg(kProgramImageSize)
+                   QStringLiteral("a %1 holds exactly %2 bytes, not %3")
+                       .arg(QLatin1String(what))
+                       .arg(size)
                        .arg(image.size()));
         return ProgramFileStatus::WrongSize;
     }
@@ -155,6 +162,65 @@ ProgramFileStatus writeprogramfile(const QString &path, const QByteArray &image,
         return ProgramFileStatus::WriteFailed;
     }
     return ProgramFileStatus::Ok;
+}
+} // namespace
+
+ProgramFileStatus readprogramfile(const QString &path, QByteArray &image, QString *error, QString *reason)
+{
+    return readsized(path, kProgramImageSize, "program file", image, error, reason);
+}
+
+ProgramFileStatus readprogramimage(QIODevice &file, const QString &path, QByteArray &image, QString *error,
+                                   QString *reason)
+{
+    return readimagedevice(file, path, kProgramImageSize, "program file", image, error, reason);
+}
+
+ProgramFileStatus writeprogramfile(const QString &path, const QByteArray &image, QString *error,
+                                   QString *reason)
+{
+    return writesized(path, kProgramImageSize, "program image", image, error, reason);
+}
+
+QString collectionfilesuffix(int devicetype)
+{
+    QString suffix = programfilesuffix(devicetype);
+    if (!suffix.isEmpty())
+        suffix[1] = QLatin1Char('J');
+    return suffix;
+}
+
+QString collectionfilefilter(int devicetype)
+{
+    const QString suffix = collectionfilesuffix(devicetype);
+    if (suffix.isEmpty())
+        return QString();
+    return QStringLiteral("Program File (*%1)").arg(suffix);
+}
+
+ProgramFileStatus readcollectionfile(const QString &path, QByteArray &images, QString *error, QString *reason)
+{
+    return readsized(path, kCollectionPrograms * kProgramImageSize, "collection file", images, error, reason);
+}
+
+ProgramFileStatus writecollectionfile(const QString &path, const QByteArray &images, QString *error,
+                                      QString *reason)
+{
+    return writesized(path, kCollectionPrograms * kProgramImageSize, "collection", images, error, reason);
+}
+
+bool canwritefile(const QString &path, QString *reason)
+{
+    // QSaveFile checks the folder (it makes its temporary file there) and an
+    // existing target (a directory, or not writable); cancelling removes the
+    // temporary file and leaves the target as it was.
+    QSaveFile probe(path);
+    if (!probe.open(QIODevice::WriteOnly)) {
+        seterror(reason, probe.errorString());
+        return false;
+    }
+    probe.cancelWriting();
+    return true;
 }
 
 ProgramFileStatus loadprogramfile(const QString &path, DeviceData &device, QString *error)

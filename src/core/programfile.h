@@ -43,6 +43,22 @@ ProgramFileStatus readprogramimage(QIODevice &device, const QString &path, QByte
 ProgramFileStatus writeprogramfile(const QString &path, const QByteArray &image, QString *error = nullptr,
                                    QString *reason = nullptr);
 
+// Collection files: the 30 user programs, 30 images one after the other
+// (49920 bytes), no header. Extensions ".J91", ".J72", ".J53" by device type.
+constexpr int kCollectionPrograms = 30;
+QString collectionfilesuffix(int devicetype);
+QString collectionfilefilter(int devicetype);
+// As readprogramfile and writeprogramfile, for exactly 30 images.
+ProgramFileStatus readcollectionfile(const QString &path, QByteArray &images, QString *error = nullptr,
+                                     QString *reason = nullptr);
+ProgramFileStatus writecollectionfile(const QString &path, const QByteArray &images, QString *error = nullptr,
+                                      QString *reason = nullptr);
+
+// Tells whether a file could be written at path, without creating,
+// truncating or otherwise changing anything there; reason receives the
+// system's error text when not.
+bool canwritefile(const QString &path, QString *reason = nullptr);
+
 // Reads a program file into the device's current image and decodes it. A file
 // that cannot be read whole, or is not exactly one image, leaves the device
 // untouched.

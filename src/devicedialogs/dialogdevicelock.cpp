@@ -76,7 +76,7 @@ void DialogDeviceLock::on_pushButton_exit_3_clicked()
 
 void DialogDeviceLock::on_pushButton_lock_2_clicked()
 {
-    if (busy || !gMainApp)
+    if (busy || gConnectBusy || !gMainApp)
         return;
     lockexchange::BusyFlag claim(busy);
     const int mode = kLockModeBase + checkedkind();
@@ -109,7 +109,7 @@ void DialogDeviceLock::on_pushButton_lock_2_clicked()
 
 void DialogDeviceLock::on_pushButton_unlock_clicked()
 {
-    if (busy || !gMainApp)
+    if (busy || gConnectBusy || !gMainApp)
         return;
     lockexchange::BusyFlag claim(busy);
     const QString password = lockexchange::passwordhex(ui->Editname->text());

@@ -66,7 +66,7 @@ void DialogProjectLock::on_pushButton_exit_3_clicked()
 
 void DialogProjectLock::on_pushButton_lock_2_clicked()
 {
-    if (busy || !gMainApp)
+    if (busy || gConnectBusy || !gMainApp)
         return;
     lockexchange::BusyFlag claim(busy);
     QString password;
@@ -98,7 +98,7 @@ void DialogProjectLock::on_pushButton_lock_2_clicked()
 
 void DialogProjectLock::on_pushButton_unlock_clicked()
 {
-    if (busy || !gMainApp)
+    if (busy || gConnectBusy || !gMainApp)
         return;
     lockexchange::BusyFlag claim(busy);
     QString password;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "longexchange.h"
+
 // What the device lock and the project lock dialogs share: the password as the
 // processor takes it, the restart count check, and the exchange of one lock
 // request with the processor.
@@ -62,6 +64,8 @@ public:
 
 private:
     bool &m_flag;
+    // The program-wide claim on exchanges with the processor.
+    LongExchange m_claim;
 };
 
 // Text of the current language: English for 0, Chinese otherwise.

@@ -39,7 +39,7 @@ public:
     void updatepoint(int n);
     // Makes p the only active point, on top of the others.
     void raisepoint(CHoverPoint *p);
-    // Draws the response with the painter's pen (Part of every paint).
+    // Draws the response with the painter's pen (done on every paint).
     void drawcurve(QPainter *painter);
 
     // Read access for the owners and tests.

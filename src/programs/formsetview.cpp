@@ -1,5 +1,8 @@
 #include "formsetview.h"
 
+#include "longexchange.h"
+
+#include "ccomctrl.h"
 #include "devicedata.h"
 #include "dialogcopy.h"
 #include "dialogdevicelock.h"
@@ -9,15 +12,22 @@
 #include "exchange.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
+#include "programfile.h"
+#include "programimage.h"
 #include "programreader.h"
 #include "prompts.h"
 #include "ui_formsetview.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
 #include <QFontMetrics>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QProgressDialog>
 #include <QTableWidget>
 #include <QTimer>
@@ -30,6 +40,7 @@ constexpr int kUserPrograms = 30;
 constexpr int kPresetPrograms = 10;
 constexpr int kFirstPreset = 31;
 constexpr int kAllPrograms = 40;
+constexpr int kLogoBlocks = 22;
 
 bool chinese()
 {
@@ -86,7 +97,15 @@ public:
 
 private:
     FormSetView *m_page;
+    // The program-wide claim: no connect, search or file load starts inside
+    // this page's waits, nor this page's operation inside theirs.
+    LongExchange m_claim;
 };
+
+bool FormSetView::isbusy() const
+{
+    return busy || gConnectBusy != 0;
+}
 
 FormSetView::FormSetView(QWidget *parent)
     : QWidget(parent)
@@ -361,7 +380,7 @@ void FormSetView::Time_Out()
 void FormSetView::on_btnconnect_clicked()
 {
     DeviceData *d = current();
-    if (busy || !d || !gDeviceList.contains(d))
+    if (isbusy() || !d || !gDeviceList.contains(d))
         return;
     if (!connected()) {
         if (d->getnetdevice()) {
@@ -378,7 +397,7 @@ void FormSetView::on_btnconnect_clicked()
 
 void FormSetView::on_pushButton1_clicked()
 {
-    if (busy || !connected() || current()->getlocktype() != 0)
+    if (isbusy() || !connected() || current()->getlocktype() != 0)
         return;
     // Each opening has its own dialog, gone when it closes.
     DialogCopy dialog(this);
@@ -390,7 +409,7 @@ void FormSetView::on_pushButton1_clicked()
 
 void FormSetView::on_pushButton_21_clicked()
 {
-    if (busy || !connected() || current()->getlocktype() != 0)
+    if (isbusy() || !connected() || current()->getlocktype() != 0)
         return;
     DialogLink dialog(this);
     connect(&dialog, &DialogLink::updataallviews, this, &FormSetView::updataallviews);
@@ -401,14 +420,14 @@ void FormSetView::on_pushButton_21_clicked()
 
 void FormSetView::on_pushButton_31_clicked()
 {
-    if (busy || !connected())
+    if (isbusy() || !connected())
         return;
     DialogDeviceLock::openmodal(this);
 }
 
 void FormSetView::on_pushButton_41_clicked()
 {
-    if (busy || !connected())
+    if (isbusy() || !connected())
         return;
     openprojectlock();
 }
@@ -430,7 +449,7 @@ void FormSetView::keyPressEvent(QKeyEvent *event)
         keystate = 30;
     if (keystate == 30) {
         keystate = 0;
-        if (connected() && !busy)
+        if (connected() && !isbusy())
             openprojectlock();
     }
 }
@@ -504,7 +523,7 @@ void FormSetView::shownamesfailure(int result)
 
 void FormSetView::on_btn_ref_clicked()
 {
-    if (busy || !connected())
+    if (isbusy() || !connected())
         return;
     Busy b(this);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -519,7 +538,7 @@ void FormSetView::on_btn_ref_clicked()
 
 void FormSetView::on_btn_ref1_clicked()
 {
-    if (busy || !connected() || current()->namesloaded != 0)
+    if (isbusy() || !connected() || current()->namesloaded != 0)
         return;
     Busy b(this);
     setupprogress(lan("Refresh Programs List", "刷新程式列表"), 0, false);
@@ -536,7 +555,7 @@ void FormSetView::on_btn_ref1_clicked()
 
 void FormSetView::on_btnloadcurdata_clicked()
 {
-    if (busy)
+    if (isbusy())
         return;
     Busy b(this);
     loadcurrentdata();
@@ -568,7 +587,7 @@ bool FormSetView::loadcurrentdata()
 
 void FormSetView::on_btn_loadprogram_clicked()
 {
-    if (busy || !connected())
+    if (isbusy() || !connected())
         return;
     DeviceData *d = current();
     if (d->getlocktype() == 4) {
@@ -613,7 +632,7 @@ void FormSetView::on_btn_loadprogram_clicked()
 
 void FormSetView::on_btnloadcurdata_2_clicked()
 {
-    if (busy || !connected() || current()->getlocktype() != 0)
+    if (isbusy() || !connected() || current()->getlocktype() != 0)
         return;
     Busy b(this);
     Exchange x; // the device current now is the one stored to
@@ -662,7 +681,7 @@ void FormSetView::on_btnloadcurdata_2_clicked()
 
 void FormSetView::on_btndelete_clicked()
 {
-    if (busy || !connected())
+    if (isbusy() || !connected())
         return;
     DeviceData *d = current();
     const int n = selectedprogram();
@@ -721,7 +740,7 @@ void FormSetView::on_btndelete_clicked()
 
 void FormSetView::on_btnreset_clicked()
 {
-    if (busy || !connected())
+    if (isbusy() || !connected())
         return;
     Busy b(this);
     Exchange x; // the device current now is the one reset
@@ -789,10 +808,453 @@ bool FormSetView::readprogram(uchar n)
     return true;
 }
 
-// Program files, collections and the logo come with their own exchanges.
-void FormSetView::on_btnloadcurdata_3_clicked() {}
-void FormSetView::on_btnloadFromPc_clicked() {}
-void FormSetView::on_btnloadcurdata_4_clicked() {}
-void FormSetView::on_btnloadcurdata_5_clicked() {}
-void FormSetView::on_pushButton_51_clicked() {}
-void FormSetView::on_pushButton_61_clicked() {}
+// ---------------------------------------------------------------------------
+// Program files and collection files
+
+namespace
+{
+// A progress window of its own (the collection operations).
+void showprogress(QProgressDialog &w, const QString &title, int value)
+{
+    w.setCancelButton(nullptr);
+    w.setMinimumDuration(0);
+    w.setMaximum(100);
+    w.setWindowTitle(title);
+    w.setLabelText(title);
+    w.setValue(value);
+    w.show();
+}
+
+Exchange::Request writerequest(int program, int part)
+{
+    Exchange::Request r;
+    r.code = 0x60;
+    r.marks = {{8, part}, {7, program}};
+    r.settlems = 150;
+    r.timeoutms = 2000;
+    return r;
+}
+
+QString numbered(const char *english, const char *chinesetext, int n)
+{
+    return lan(english, chinesetext) + QString::number(n) + QStringLiteral("/30");
+}
+} // namespace
+
+QString FormSetView::proposedfilename(const QString &name, int devicetype)
+{
+    QString out = name.trimmed();
+    for (QChar &c : out) {
+        const ushort u = c.unicode();
+        if (u < 0x20 || u == 0x7f || c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char(':'))
+            c = QLatin1Char('_');
+    }
+    // A leading dot would hide the file, or name the folder above.
+    while (out.startsWith(QLatin1Char('.')))
+        out.remove(0, 1);
+    if (out.trimmed().isEmpty())
+        out = QStringLiteral("PROGRAM");
+    return out + programfilesuffix(devicetype);
+}
+
+bool FormSetView::filewritable(const QString &path, bool single)
+{
+    QString reason;
+    if (canwritefile(path, &reason))
+        return true;
+    showwritefailure(path, reason, single);
+    return false;
+}
+
+// The Chinese texts of the single-program boxes end without a full stop.
+void FormSetView::showwritefailure(const QString &path, const QString &reason, bool single)
+{
+    Prompts::warning(this, lan("Write File", "写文件"),
+                     lan("Cannot write file %1: %2.", single ? "无法写入文件 %1: %2" : "无法写入文件 %1: %2.")
+                         .arg(path, reason));
+}
+
+void FormSetView::showreadfailure(const QString &path, const QString &reason, bool single)
+{
+    Prompts::warning(this, lan("Read File", "读取文件"),
+                     lan("Cannot read file %1: %2.", single ? "无法读取文件 %1: %2" : "无法读取文件 %1: %2.")
+                         .arg(path, reason));
+}
+
+bool FormSetView::writestaged(Exchange &x, int n, bool collection)
+{
+    DeviceData *d = x.device();
+    if (!d)
+        return false;
+    const auto failed = [this](Exchange::Result r) {
+        setprogress(100);
+        QApplication::restoreOverrideCursor();
+        if (r != Exchange::Result::Closing)
+            Prompts::critical(this, lan("Download Program Failed ", "下载程式失败"),
+                              lan("Please Try Again", "请重试"));
+        return false;
+    };
+    QApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
+    // Every part, the last one too, waits for its own acknowledgement within
+    // the same bound; only the name read-back can stand in for the last one.
+    d->clearwriteacks();
+    bool lastacked = false;
+    for (int k = 0; k < kPacketCount; ++k) {
+        const Exchange::Result r = x.run(
+            writerequest(n, k), [n, k] { gMainApp->sendwriteprogrampart(n, k); },
+            [this, k](int, bool) { setprogress(3 * k); });
+        if (r == Exchange::Result::Answered) {
+            lastacked = k == kPacketCount - 1;
+            continue;
+        }
+        if (r != Exchange::Result::NoReply || k < kPacketCount - 1)
+            return failed(r);
+        qDebug() << "part" << k << "not acknowledged; the name read-back decides";
+    }
+    const int steps[4][2] = {{100, 80}, {100, collection ? 83 : 85}, {200, collection ? 85 : 92}, {100, 90}};
+    for (const auto &s : steps) {
+        MainApp::delayms(s[0], true);
+        setprogress(s[1]);
+    }
+    const Exchange::Result named = x.run(
+        namerequest(n), [n] { gMainApp->sendreadprogramname(n); }, [this](int, bool) { setprogress(95); });
+    if (named != Exchange::Result::Answered) {
+        if (!lastacked || named != Exchange::Result::NoReply)
+            return failed(named);
+        setprogress(100);
+        QApplication::restoreOverrideCursor();
+        shownamesfailure(int(named));
+        return false;
+    }
+    if (x.usable())
+        d->setnamerecord(x.reply().slice(14, 44));
+    if (collection)
+        MainApp::delayms(100, true);
+    refreshsaveedprogram(n - 1);
+    refreshprogram();
+    setprogress(100);
+    QApplication::restoreOverrideCursor();
+    return true;
+}
+
+void FormSetView::on_btnloadcurdata_3_clicked()
+{
+    if (isbusy() || !connected())
+        return;
+    const int n = selectedprogram();
+    if (n < 1)
+        return;
+    DeviceData *d = current();
+    if (!d->getnamerecordused(n - 1)) {
+        Prompts::critical(this, lan("Can't Load Program", "无法载入程式"),
+                          lan("This Program Is Not Exist", "当前程式不存在"));
+        return;
+    }
+    Busy b(this);
+    const int type = d->gettype();
+    const QString path =
+        Prompts::saveFileName(this, lan("Save Program Collection File", "保存收集的数据文件"),
+                              proposedfilename(d->getnamerecordname(n - 1), type), programfilefilter(type));
+    // The file is checked, not opened: a read that fails leaves it as it was.
+    if (path.isEmpty() || !filewritable(path, true))
+        return;
+    MainApp::delayms(50, true);
+    // Read into the reader's own image: the current image stays the running program.
+    setupprogress(lan("Load Device Program data...", "加载设备数据.."), 0, true);
+    BusyCursor cursor;
+    ProgramReader reader;
+    int firsttries = 0;
+    const bool ok =
+        reader.read(n, [&](int part, bool) { setprogress(part == 0 ? 5 * ++firsttries : 50 + part); });
+    setprogress(100);
+    cursor.end();
+    if (!ok) {
+        if (reader.result() != Exchange::Result::Closing)
+            Prompts::critical(this, lan("Cannot Save To PC ", "无法保存到PC端"),
+                              lan("Please Try Again", "请重试"));
+        return;
+    }
+    QString reason;
+    if (writeprogramfile(path, reader.image(), nullptr, &reason) != ProgramFileStatus::Ok)
+        showwritefailure(path, reason, true);
+}
+
+void FormSetView::on_btnloadFromPc_clicked()
+{
+    if (isbusy() || !connected())
+        return;
+    Busy b(this);
+    Exchange x; // the device current now is the one written
+    const QString path =
+        Prompts::openFileName(this, QString(), QString(), programfilefilter(x.device()->gettype()));
+    if (path.isEmpty())
+        return;
+    const int n = selectedprogram();
+    if (n < 1)
+        return;
+    // A preset is refused before the file is read.
+    if (n >= kFirstPreset) {
+        Prompts::critical(
+            this, lan("Preset Program Cannot Reset ", "无法应用设置"),
+            lan("Preset Program Cannot Reset \nPlease Select Again", "无法应用当前预设 \n请重新选择"));
+        return;
+    }
+    QByteArray image;
+    QString reason;
+    const ProgramFileStatus status = readprogramfile(path, image, nullptr, &reason);
+    if (status == ProgramFileStatus::WrongSize) {
+        Prompts::critical(
+            this, lan("Load File Error ", "载入文件错误"),
+            lan("This File is not integrity \nPlease Select Again", "此文件不完整 \n请重新选择"));
+        return;
+    }
+    if (status != ProgramFileStatus::Ok) {
+        showreadfailure(path, reason, true);
+        return;
+    }
+    if (!x.usable())
+        return;
+    // Staged only: the current image keeps the running program.
+    x.device()->stageimage(image);
+    MainApp::delayms(50, true);
+    setupprogress(lan("Write data...", "写数据..."), 1, true);
+    writestaged(x, n, false);
+}
+
+bool FormSetView::readstoredprogram(uchar n)
+{
+    if (n < 1 || n > kUserPrograms)
+        return false;
+    QProgressDialog window;
+    showprogress(window, numbered("SaveProgram ", "保存程式 ", n), 0);
+    BusyCursor cursor;
+    ProgramReader reader;
+    int firsttries = 0;
+    const bool ok =
+        reader.read(n, [&](int part, bool) { window.setValue(part == 0 ? 5 * ++firsttries : 50 + part); });
+    if (!ok) {
+        window.setValue(100);
+        return false;
+    }
+    MainApp::delayms(100, true);
+    for (int v = 77; v <= 80; ++v) {
+        window.setValue(v);
+        MainApp::delayms(100, true);
+    }
+    if (gMainApp->getcurdevice() != reader.device()) {
+        window.setValue(100);
+        return false;
+    }
+    reader.device()->storereceivedprogram(n);
+    for (int v : {90, 95, 100}) {
+        window.setValue(v);
+        if (v != 100)
+            MainApp::delayms(100, true);
+    }
+    return true;
+}
+
+void FormSetView::on_btnloadcurdata_4_clicked()
+{
+    if (isbusy() || !connected())
+        return;
+    Busy b(this);
+    Exchange x; // the device current now is the one read
+    const QString path = Prompts::saveFileName(this, lan("Save Program Collection File", "保存程序数据文件"),
+                                               QString(), collectionfilefilter(x.device()->gettype()));
+    if (path.isEmpty() || !filewritable(path, false))
+        return;
+    // Every program is read, even after one failed; a lost link or closing
+    // ends the reads at once.
+    int read = 0;
+    for (int n = 1; n <= kUserPrograms && x.usable(); ++n)
+        read += readstoredprogram(uchar(n)) ? 1 : 0;
+    if (read < kUserPrograms) {
+        if (x.state() != Exchange::Result::Closing)
+            Prompts::critical(this, lan("Cannot Save To PC ", "无法保存至PC端"),
+                              lan("this file is save error\n can not be used and opened\n Please save Again",
+                                  "保存当前文件出错\n文件无法打开或访问\n请重试"));
+        return;
+    }
+    QByteArray images;
+    for (int n = 1; n <= kUserPrograms; ++n)
+        for (int k = 0; k < kProgramImageSize; ++k)
+            images.append(char(x.device()->getstoredbyte(n - 1, k)));
+    QString reason;
+    if (writecollectionfile(path, images, nullptr, &reason) != ProgramFileStatus::Ok) {
+        showwritefailure(path, reason, false);
+        return;
+    }
+    readprogram(0);
+    Prompts::information(this, lan("Save All Data To PC OK ", "保存全部数据至PC端完成"),
+                         lan("Save All Data To PC OK", "保存全部数据至PC端完成"));
+}
+
+void FormSetView::on_btnloadcurdata_5_clicked()
+{
+    if (isbusy() || !connected())
+        return;
+    Busy b(this);
+    Exchange x; // the device current now is the one written
+    const QString path =
+        Prompts::openFileName(this, QString(), QString(), collectionfilefilter(x.device()->gettype()));
+    if (path.isEmpty())
+        return;
+    QByteArray images;
+    QString reason;
+    const ProgramFileStatus status = readcollectionfile(path, images, nullptr, &reason);
+    if (status == ProgramFileStatus::WrongSize) {
+        Prompts::critical(
+            this, lan("Load File Error ", "载入文件错误"),
+            lan("This File is not integrity \nPlease Select Again", "此文件不完整 \n请重新选择"));
+        return;
+    }
+    if (status != ProgramFileStatus::Ok) {
+        showreadfailure(path, reason, false);
+        return;
+    }
+    MainApp::delayms(50, true);
+    // The page's progress calls reach this one window for the whole load.
+    std::unique_ptr<QProgressDialog> own(new QProgressDialog);
+    progress.swap(own);
+    const auto restore = [&] { progress.swap(own); };
+    for (int n = 1; n <= kUserPrograms; ++n) {
+        if (!x.usable()) {
+            if (x.state() != Exchange::Result::Closing)
+                Prompts::critical(this, lan("Download Program Failed ", "下载程式失败"),
+                                  lan("Please Try Again", "请重试"));
+            restore();
+            return;
+        }
+        const QByteArray image = images.mid((n - 1) * kProgramImageSize, kProgramImageSize);
+        x.device()->stageimage(image);
+        showprogress(*progress, numbered("WriteProgram ", "写入数据 ", n), 0);
+        progress->setValue(1);
+        if (!writestaged(x, n, true)) {
+            restore();
+            return;
+        }
+        // The slot holds what the processor now holds.
+        for (int k = 0; k < kProgramImageSize; ++k)
+            x.device()->setstoredbyte(n - 1, k, quint8(image.at(k)));
+    }
+    restore();
+    readprogram(0);
+}
+
+// ---------------------------------------------------------------------------
+// Logo upload
+
+void FormSetView::setlogobit(int position, int value)
+{
+    if (!gMainApp || position < 0 || position >= 8 * MainApp::kLogoBytes)
+        return;
+    const uchar mask = uchar(0x80 >> (position % 8));
+    uchar &byte = gMainApp->logobuild[position / 8];
+    byte = value != 0 ? uchar(byte | mask) : uchar(byte & ~mask);
+}
+
+void FormSetView::on_pushButton_51_clicked()
+{
+    if (isbusy())
+        return;
+    if (!connected()) {
+        Prompts::critical(this, lan("Can't Load Logo", "无法加载商标"),
+                          lan("Please Connect First", "   请先连接设备  "));
+        return;
+    }
+    const QString path = Prompts::openFileName(this, QString(), QString(),
+                                               tr("single program File (*.bmp *.jpg *.png *.JPEG)"));
+    if (path.isEmpty())
+        return;
+    // What was built before is not sent once another file was chosen.
+    ui->pushButton_61->hide();
+    ui->label_12->clear();
+    // Only a regular file is opened: a FIFO would wait for a writer.
+    if (QFileInfo(path).exists() && !QFileInfo(path).isFile()) {
+        showreadfailure(path, QStringLiteral("not a regular file"), false);
+        return;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        showreadfailure(path, file.errorString(), false);
+        return;
+    }
+    file.close();
+    QImageReader reader(path);
+    const QImage picture = reader.read();
+    if (picture.isNull()) {
+        showreadfailure(path, reader.errorString(), false);
+        return;
+    }
+    // The top-left 128 x 64 pixels, not scaled; pixels the picture does not
+    // have are light. Dark: grey level below 253 (weights 11, 16, 5 of 32).
+    std::fill(std::begin(gMainApp->logobuild), std::end(gMainApp->logobuild), uchar(0));
+    for (int p = 0; p < 8; ++p)
+        for (int x = 0; x < 128; ++x)
+            for (int y = 8 * p + 7; y >= 8 * p; --y) {
+                bool dark = false;
+                if (picture.valid(x, y)) {
+                    const QRgb c = picture.pixel(x, y);
+                    dark = 11 * qRed(c) + 16 * qGreen(c) + 5 * qBlue(c) < 8096;
+                }
+                setlogobit(8 * (128 * p + x) + (8 * p + 7 - y), dark ? 1 : 0);
+            }
+    // The preview shows the part that is sent, in colour, pixel for pixel
+    // (what the picture does not cover is light, as it is sent).
+    QImage shown(128, 64, QImage::Format_RGB32);
+    shown.fill(Qt::white);
+    {
+        QPainter painter(&shown);
+        painter.drawImage(0, 0, picture);
+    }
+    ui->label_12->setPixmap(QPixmap::fromImage(shown));
+    ui->pushButton_61->show();
+}
+
+void FormSetView::on_pushButton_61_clicked()
+{
+    if (isbusy())
+        return;
+    if (!connected()) {
+        Prompts::critical(this, lan("Can't Mody Logo", "无法修改商标"),
+                          lan("Please Connect First", "请先连接"));
+        return;
+    }
+    if (current()->getlocktype() != 0) {
+        Prompts::critical(this, lan("Can't Mody Logo", "无法修改商标"),
+                          lan("Please Unlock First", "请解锁后重试!"));
+        return;
+    }
+    Busy b(this);
+    Exchange x; // the device current now is the one the logo goes to
+    const uchar type = gMainApp->getdevtype();
+    const uchar address = gMainApp->getdevaddr();
+    BusyCursor cursor;
+    int acks = 0;
+    const QMetaObject::Connection counting =
+        connect(&gComCtrl, &CComCtrl::replied, this, [&acks, type, address](const Reply &r) {
+            if (r.code == 0x13 && r.type == type && r.address == address)
+                ++acks;
+        });
+    gMainApp->logocount = 0;
+    gMainApp->logsenddata();
+    for (int block = 0; block < kLogoBlocks && x.usable(); ++block) {
+        gMainApp->sendlogoblock(block);
+        MainApp::delayms(150, true);
+    }
+    // Late replies still count, for a while.
+    for (int k = 0; k < 10 && acks < kLogoBlocks && x.usable(); ++k)
+        MainApp::delayms(50, true);
+    disconnect(counting);
+    cursor.end();
+    if (acks >= kLogoBlocks) {
+        Prompts::information(this, lan("Mody Logo Ok", "更改商标完成"),
+                             lan("Restart Device You Can See The New Logo", "重启设备可见新的商标"));
+        return;
+    }
+    if (x.state() != Exchange::Result::Closing)
+        Prompts::critical(
+            this, lan("Can't Mody Logo", "无法修改商标"),
+            lan("The logo was not acknowledged completely. Please Try Again", "商标未完整写入设备，请重试"));
+}

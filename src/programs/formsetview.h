@@ -4,7 +4,9 @@
 // and lock state), the program it runs, the names of its 30 user and 10 preset
 // programs, and the program operations with the device: names refresh, load
 // current data, recall, store under a name and ID, delete and reset. It also
-// opens the copy, link, device lock and project lock dialogs.
+// opens the copy, link, device lock and project lock dialogs. It moves
+// single programs and the 30 user programs between the device and files on
+// the PC, and uploads a picture as the device's start-up logo.
 //
 // Every operation with the device is a bounded exchange (Exchange,
 // ProgramReader): it waits for the reply to its own command, ends when the
@@ -41,8 +43,19 @@ public:
     // current device's receive buffer and, when all 26 parts arrived, into
     // its current image (not decoded). Call it from inside an operation.
     bool readprogram(uchar n);
+    // Reads user program n (1..30) into stored slot n of the current device,
+    // with a progress window of its own. True when all 26 parts arrived.
+    bool readstoredprogram(uchar n);
+    // Bit `position` of the logo build buffer, counted from the most
+    // significant bit of byte 0: 1 when value is non-zero, else 0.
+    static void setlogobit(int position, int value);
+    // The file name proposed for saving a program named `name` on a device
+    // of `devicetype`: characters a file name cannot hold become '_'.
+    static QString proposedfilename(const QString &name, int devicetype);
     // True while an operation of the page runs.
-    bool isbusy() const { return busy; }
+    // True while an operation of this page, or any other long exchange with
+    // a processor, runs: the page's buttons then start nothing.
+    bool isbusy() const;
     // The selected program: user tab row r is r + 1, preset tab row r is r + 31; 0 when none.
     int selectedprogram() const;
     // The progress window of the operations (null until first used).
@@ -102,6 +115,12 @@ private:
     void shownamesfailure(int result);
     bool loadcurrentdata();
     void openprojectlock();
+    // Writes the staged image as program n, part by part, then reads its
+    // name back; shows the failure box itself. True when written.
+    bool writestaged(Exchange &x, int n, bool collection);
+    bool filewritable(const QString &path, bool single);
+    void showwritefailure(const QString &path, const QString &reason, bool single);
+    void showreadfailure(const QString &path, const QString &reason, bool single);
 
     std::unique_ptr<QProgressDialog> progress;
     int keystate = 0;

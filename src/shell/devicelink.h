@@ -14,6 +14,7 @@
 // whole and on their own. Everything here runs on the GUI thread.
 
 #include "replyassembler.h"
+#include "longexchange.h"
 #include "replydispatch.h"
 
 #include <QElapsedTimer>
@@ -29,26 +30,6 @@ class QTimer;
 class DeviceData;
 class QTcpSocket;
 class QWidget;
-
-// 1 while a long exchange with a processor runs (connecting with its
-// download, loading a program file into the processor); a second one started
-// from inside the waits of the first is refused.
-extern int gConnectBusy;
-
-// Claims gConnectBusy for the lifetime of the object; acquired() is false (and
-// nothing is claimed) when another exchange already holds it.
-class LongExchange
-{
-public:
-    LongExchange();
-    ~LongExchange();
-    LongExchange(const LongExchange &) = delete;
-    LongExchange &operator=(const LongExchange &) = delete;
-    bool acquired() const { return m_acquired; }
-
-private:
-    bool m_acquired;
-};
 
 class DeviceLink : public QObject
 {

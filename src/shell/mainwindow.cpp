@@ -589,11 +589,10 @@ void MainWindow::finddevice()
     // exchange claim too, so that loading a program file into the processor
     // is not started inside its waits either.
     LongExchange exchange;
-    if (exchangebusy || !exchange.acquired()) {
+    if (!exchange.acquired()) {
         qDebug() << "finddevice: an exchange is running";
         return;
     }
-    ++exchangebusy;
     if (gDialogCom)
         gDialogCom->initcom();
     qDebug() << "initcom is over";
@@ -647,7 +646,6 @@ void MainWindow::finddevice()
         ui->comshow->setText(chinese() ? zh("无法打开") : QStringLiteral("Can't Open"));
         actrs232->setChecked(false);
     }
-    --exchangebusy;
     emit updateguibtns(kRefreshAll);
 }
 
@@ -655,7 +653,7 @@ void MainWindow::set232()
 {
     if (!actrs232->isChecked())
         return;
-    if (gComCtrl.getcomisopened() || exchangebusy)
+    if (gComCtrl.getcomisopened() || gConnectBusy)
         return;
     if (gDialogCom)
         connect(&gComCtrl, &CComCtrl::refreshcomdlg, gDialogCom, &DialogCom::refreshcomdlg,

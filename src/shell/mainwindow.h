@@ -15,6 +15,7 @@
 // link and its reply dispatch, the adapter chooser and the tool bar hooks).
 
 #include "appglobals.h"
+#include "longexchange.h"
 
 #include <QByteArray>
 #include <QHostAddress>
@@ -42,7 +43,6 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 public:
     static constexpr int kSlots = 13;
-    static constexpr quint16 kTcpPort = 6000;
     // Argument of updateguibtns(int) for every change but a hand-made addition.
     static constexpr int kRefreshAll = 34;
 
@@ -71,7 +71,7 @@ public:
     int currentslot() const { return bntnum; }
     int addedcount() const { return addcount; }
     // True while a long exchange (device search, connect and download) runs.
-    bool exchangerunning() const { return exchangebusy != 0; }
+    bool exchangerunning() const { return gConnectBusy != 0; }
 
     // Reads a style sheet resource whole, up to a first zero byte; empty when
     // it cannot be opened.
@@ -82,17 +82,10 @@ public:
     // The sheet for the current language and the current device's link kind.
     static QString currentstylesheetpath();
 
-    // The graphic EQ page button's click: the form has no such button, so
-    // nothing reaches it (a plain member, so that the automatic connection by
-    // name does not look for the button).
-    void on_pushButton_4_clicked();
-
     // --- Network data link (mainwindow_link.cpp) ----------------------------
     void tcpconnect();
     void tcpdisconnect();
     void sendtcpcmd(uchar type, uchar addr, uchar command, const QString &payload);
-    static QString getchecksum(const QString &text);
-    static QByteArray hextobytes(const QString &text);
     void readtcpdata();
     void dealwithtcpframe(const QString &frame, const QHostAddress &sender);
 
@@ -152,6 +145,8 @@ public slots:
     void on_pushButton_clicked();
     void on_pushButton_2_clicked();
     void on_pushButton_3_clicked();
+    // The graphic EQ page button: without it nothing would open that page.
+    void on_pushButton_4_clicked();
     void on_pushButton_5_clicked();
     void on_pushButton_6_clicked();
     void on_pushButton_7_clicked();
@@ -180,12 +175,12 @@ private:
     void connectpages();
 
     // --- Hooks of mainwindow_link.cpp, called by the constructor -------------
-    // Creates the adapter chooser and the socket (construction step 4) and
-    // the tool bar in its place on the central widget.
+    // Creates the adapter chooser, the device link with its socket and the
+    // tool bar in its place on the central widget.
     void createlinkobjects();
-    // Connects the adapter chooser and the socket (group B).
+    // Connects the adapter chooser and the controller's network path.
     void connectlinkobjects();
-    // Connects the tool bar (group D).
+    // Connects the tool bar.
     void connecttoolbar();
     // Deletes the adapter chooser and the socket (destructor).
     void destroylinkobjects();
@@ -198,10 +193,7 @@ private:
     uchar nextaddr20 = 1;
     QHostAddress serialaddr;
     int addcount = 0;
-    QList<QHostAddress> searchDevList;
     int variant;
-    // Non-zero while a long exchange runs; a second one refuses to start.
-    int exchangebusy = 0;
 
     QAction *actadd[4] = {};
     QAction *actinterface = nullptr;
@@ -218,11 +210,7 @@ private:
     QTcpSocket *socket = nullptr;
     FormToolButton *toolbar = nullptr;
 
-    // ---- Members added for the network link and the tool bar ---------------
-    // (section kept by mainwindow_link.cpp)
     // Connecting, the download, the TCP link and the probe; it owns the socket.
     class DeviceLink *link = nullptr;
 };
 
-// 1 while MainWindow::connectdevice runs.
-extern int gConnectBusy;

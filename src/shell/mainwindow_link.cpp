@@ -102,16 +102,6 @@ void MainWindow::sendtcpcmd(uchar type, uchar addr, uchar command, const QString
     link->sendtcpcmd(type, addr, command, payload);
 }
 
-QString MainWindow::getchecksum(const QString &text)
-{
-    return commandchecksum(text);
-}
-
-QByteArray MainWindow::hextobytes(const QString &text)
-{
-    return QByteArray::fromHex(text.toLatin1());
-}
-
 void MainWindow::readtcpdata()
 {
     link->readtcpdata();
@@ -150,7 +140,7 @@ void MainWindow::chooseinterface()
 void MainWindow::connectdevice()
 {
     // No connect while the device search runs its waits.
-    if (exchangebusy)
+    if (gConnectBusy)
         return;
     link->connectdevice();
 }

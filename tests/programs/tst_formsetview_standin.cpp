@@ -7,6 +7,7 @@
 // screen during a recall are saved as PNGs.
 
 #include "dialoginputstr.h"
+#include "longexchange.h"
 #include "programimage.h"
 #include "programsfixture.h"
 
@@ -505,6 +506,27 @@ private slots:
             QVERIFY(f.prompts->shown.isEmpty());
             QCOMPARE(f.dev->getcurprogramnum(), 2);
         }
+    }
+
+    // Another long exchange (a connect's download, a device search, a file
+    // load from the tool bar) holds the program-wide claim: the page's
+    // buttons start nothing; once it ends they work again.
+    void whileanotherexchangeruns()
+    {
+        line.s.clearframes();
+        {
+            LongExchange other;
+            QVERIFY(other.acquired());
+            f.prompts->confirmations << true << true;
+            for (const char *b : {"btn_ref", "btndelete", "btnreset", "btn_loadprogram", "btnloadcurdata_2"})
+                f.click(b);
+            f.page->on_btnloadcurdata_clicked();
+            QTest::qWait(50);
+            QCOMPARE(line.s.frames().size(), 0);
+        }
+        f.page->on_btnloadcurdata_clicked();
+        QCOMPARE(line.sent(0x61).size(), 26);
+        QCOMPARE(gConnectBusy, 0);
     }
 
     // Model equals processor: random operations through the page's buttons

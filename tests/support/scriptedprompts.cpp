@@ -25,7 +25,7 @@ QMessageBox::StandardButton ScriptedPrompts::message(QWidget *parent, Icon icon,
                                                      QMessageBox::StandardButton defaultButton)
 {
     static const char *const kinds[] = {"information", "warning", "critical", "question"};
-    shown.append({QString::fromLatin1(kinds[int(icon)]), title, text, parent});
+    shown.append({QString::fromLatin1(kinds[int(icon)]), title, text, parent, QString()});
     if (!buttons.isEmpty())
         return buttons.dequeue();
     return defaultButton != QMessageBox::NoButton ? defaultButton : QMessageBox::Ok;
@@ -34,20 +34,20 @@ QMessageBox::StandardButton ScriptedPrompts::message(QWidget *parent, Icon icon,
 bool ScriptedPrompts::confirm(QWidget *parent, const QString &title, const QString &text, const QString &,
                               const QString &)
 {
-    shown.append({QStringLiteral("confirm"), title, text, parent});
+    shown.append({QStringLiteral("confirm"), title, text, parent, QString()});
     return confirmations.isEmpty() ? false : confirmations.dequeue();
 }
 
-QString ScriptedPrompts::openFileName(QWidget *parent, const QString &caption, const QString &,
+QString ScriptedPrompts::openFileName(QWidget *parent, const QString &caption, const QString &dir,
                                       const QString &filter)
 {
-    shown.append({QStringLiteral("open"), caption, filter, parent});
+    shown.append({QStringLiteral("open"), caption, filter, parent, dir});
     return fileNames.isEmpty() ? QString() : fileNames.dequeue();
 }
 
-QString ScriptedPrompts::saveFileName(QWidget *parent, const QString &caption, const QString &,
+QString ScriptedPrompts::saveFileName(QWidget *parent, const QString &caption, const QString &dir,
                                       const QString &filter)
 {
-    shown.append({QStringLiteral("save"), caption, filter, parent});
+    shown.append({QStringLiteral("save"), caption, filter, parent, dir});
     return fileNames.isEmpty() ? QString() : fileNames.dequeue();
 }

@@ -18,6 +18,7 @@ public:
         QString title;
         QString text; // the text, or the file filter for dialogs
         QWidget *parent = nullptr;
+        QString dir; // file dialogs: the start folder or proposed name
     };
 
     ScriptedPrompts();

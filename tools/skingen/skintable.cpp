@@ -130,6 +130,8 @@ QVector<Skin> build()
         {"/buttons/skin/pagelimit1.png", pageButton, face(F::Lit, kLimit, 15), true},
         {"/buttons/skin/pagepeak.png", pageButton, face(F::Normal, {"PEAK", "峰值限幅"}, 15), true},
         {"/buttons/skin/pagepeak1.png", pageButton, face(F::Lit, {"PEAK", "峰值限幅"}, 15), true},
+        {"/buttons/skin/pagegeq.png", pageButton, face(F::Normal, {"GEQ", "图示均衡"}, 15), true},
+        {"/buttons/skin/pagegeq1.png", pageButton, face(F::Lit, {"GEQ", "图示均衡"}, 15), true},
         {"/buttons/skin/pageset.png", pageButton, face(F::Normal, {"SETUP", "设置"}, 15), true},
         {"/buttons/skin/pageset1.png", pageButton, face(F::Lit, {"SETUP", "设置"}, 15), true},
         // ---- Dialog buttons ------------------------------------------------------------

@@ -136,7 +136,7 @@ public:
     void readpty(Line *line);
     void frame(Port *port, const ScannedFrame &f);
     void discovery(QUdpSocket *socket);
-    QVector<FaultEntry *> matching(int unit, int command, int packet);
+    QVector<FaultEntry *> matching(int unit, int command, int packet, int program);
     void write(Port *port, const QByteArray &bytes, int &written);
     void finishchunk(Port *port, Chunk &c);
     void close(Line *line);
@@ -303,7 +303,7 @@ void StandinPrivate::finishchunk(Port *port, Chunk &c)
     }
 }
 
-QVector<FaultEntry *> StandinPrivate::matching(int unit, int command, int packet)
+QVector<FaultEntry *> StandinPrivate::matching(int unit, int command, int packet, int program)
 {
     QVector<FaultEntry *> list;
     for (FaultEntry &e : faults) {
@@ -315,6 +315,8 @@ QVector<FaultEntry *> StandinPrivate::matching(int unit, int command, int packet
         if (f.command >= 0 && f.command != command)
             continue;
         if (f.packet >= 0 && f.packet != packet)
+            continue;
+        if (f.program >= 0 && f.program != program)
             continue;
         list.append(&e);
     }
@@ -375,7 +377,11 @@ void StandinPrivate::frame(Port *port, const ScannedFrame &f)
     else if (f.command == 0x13 && !f.payload.isEmpty())
         packet = quint8(f.payload[0]);
 
-    QVector<FaultEntry *> active = matching(unit->id, f.command, packet);
+    int program = -1;
+    if (((f.command >= 0x60 && f.command <= 0x64) || f.command == 0x66) && !f.payload.isEmpty())
+        program = quint8(f.payload[0]);
+
+    QVector<FaultEntry *> active = matching(unit->id, f.command, packet, program);
     QVector<const Fault *> applied;
     bool refuse = false, suppress = false;
     for (FaultEntry *e : active) {
@@ -767,7 +773,7 @@ void StandinPrivate::discovery(QUdpSocket *socket)
             }
             bool suppress = false, twice = false;
             const Fault *late = nullptr, *other = nullptr;
-            for (FaultEntry *e : matching(-1, kDiscovery, -1)) {
+            for (FaultEntry *e : matching(-1, kDiscovery, -1, -1)) {
                 switch (e->fault.kind) {
                 case Fault::NoReply:
                     suppress = true;

@@ -73,6 +73,7 @@ struct Fault {
     int unit = -1;        // -1: every unit
     int command = -1;     // -1: every command
     int packet = -1;      // program part (0x60, 0x61) or logo block (0x13); -1 any
+    int program = -1;     // program number (0x60..0x64, 0x66); -1 any
     int times = -1;       // how many matching commands it affects; -1 without end
     int delayMs = 1500;   // LateReply
     int pauseMs = 30;     // Split, SplitEndMarker: pause between the pieces

@@ -39,6 +39,7 @@ bool chinese()
 bool ProgramReader::read(int program, const Progress &progress)
 {
     m_sends = 0;
+    m_image.clear();
     DeviceData *d = m_exchange.device();
     if (!d || program < 0 || program > 40) {
         m_result = Exchange::Result::NoReply;
@@ -74,6 +75,8 @@ bool ProgramReader::read(int program, const Progress &progress)
         m_result = Exchange::Result::NoReply;
         return false;
     }
+    for (const QString &p : parts)
+        m_image += QByteArray::fromHex(p.toLatin1()).mid(2, kPacketSize);
     return true;
 }
 

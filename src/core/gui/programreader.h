@@ -18,6 +18,7 @@
 
 #include "exchange.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <functional>
@@ -45,6 +46,9 @@ public:
     Exchange::Result result() const { return m_result; }
     // Commands sent by the last read.
     int sends() const { return m_sends; }
+    // The 1664 bytes of the last complete read, taken from the replies
+    // themselves (empty after a failed read).
+    QByteArray image() const { return m_image; }
     // The device read.
     DeviceData *device() const { return m_exchange.device(); }
 
@@ -57,4 +61,5 @@ private:
     Exchange m_exchange;
     Exchange::Result m_result = Exchange::Result::NoReply;
     int m_sends = 0;
+    QByteArray m_image;
 };

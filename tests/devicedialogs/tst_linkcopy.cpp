@@ -1,0 +1,317 @@
+// The channel link and copy dialogs without a processor: link groups from
+// masks and masks from groups (worked by hand), what each device type shows,
+// the copy dialog's destination coupling on every type, the output copy's
+// link check, and the texts of both languages.
+
+#include "devicedata.h"
+#include "dialogcopy.h"
+#include "dialoglink.h"
+#include "globalcontrl.h"
+#include "mainapp.h"
+#include "programimage.h"
+#include "scriptedprompts.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+#include <memory>
+
+using Masks = QVector<int>;
+
+class TstLinkCopy : public QObject
+{
+    Q_OBJECT
+    MainApp *app = nullptr;
+    GlobalContrl *lang = nullptr;
+
+    // The twelve link masks of the current device, through its program image.
+    void setmasks(const Masks &masks)
+    {
+        DeviceData *d = app->getcurdevice();
+        for (int c = 0; c < 12; ++c)
+            d->setcurimagebyte(kImageLinkMask + c, masks[c]);
+        d->unpackprogram();
+    }
+    template <typename T = QWidget> static T *child(QWidget &w, const QString &name)
+    {
+        T *t = w.findChild<T *>(name);
+        if (!t)
+            qFatal("no widget %s", qPrintable(name));
+        return t;
+    }
+    static QRadioButton *radio(QWidget &w, const QString &name) { return child<QRadioButton>(w, name); }
+
+private slots:
+    void init()
+    {
+        lang = new GlobalContrl;
+        lang->setlanguage(0);
+        gGlobalContrl = lang;
+        app = new MainApp;
+        gMainApp = app;
+    }
+    void cleanup()
+    {
+        gMainApp = nullptr;
+        delete app;
+        gGlobalContrl = nullptr;
+        delete lang;
+    }
+
+    // The rows each channel is shown in for its masks, and the masks sent
+    // back for those rows.
+    void masks_data()
+    {
+        QTest::addColumn<Masks>("masks");
+        QTest::addColumn<Masks>("rows");
+        QTest::addColumn<Masks>("sent");
+        QTest::newRow("inputs alone") << Masks{1, 2, 4, 8} << Masks{0, 1, 2, 3} << Masks{1, 2, 4, 8};
+        QTest::newRow("A and B shared") << Masks{3, 3, 4, 8} << Masks{0, 0, 2, 3} << Masks{3, 3, 4, 8};
+        QTest::newRow("B claims itself too") << Masks{1, 3, 4, 8} << Masks{0, 1, 2, 3} << Masks{1, 2, 4, 8};
+        QTest::newRow("nobody claims A") << Masks{2, 2, 4, 8} << Masks{0, 0, 2, 3} << Masks{3, 3, 4, 8};
+        QTest::newRow("stray bit 4 of an input")
+            << Masks{0x11, 2, 4, 8} << Masks{0, 1, 2, 3} << Masks{1, 2, 4, 8};
+        QTest::newRow("C and D with A")
+            << Masks{0xD, 2, 0xD, 0xD} << Masks{0, 1, 0, 0} << Masks{0xD, 2, 0xD, 0xD};
+        QTest::newRow("outputs alone") << Masks{1, 2, 4, 8, 16, 32, 64, 128} << Masks{0, 1, 2, 3, 4, 5, 6, 7}
+                                       << Masks{1, 2, 4, 8, 16, 32, 64, 128};
+        QTest::newRow("all outputs in Link1")
+            << Masks{255, 255, 255, 255, 255, 255, 255, 255} << Masks{0, 0, 0, 0, 0, 0, 0, 0}
+            << Masks{255, 255, 255, 255, 255, 255, 255, 255};
+        QTest::newRow("two output pairs")
+            << Masks{1, 0x22, 4, 0x48, 16, 0x22, 0x48, 128} << Masks{0, 1, 2, 3, 4, 1, 3, 7}
+            << Masks{1, 0x22, 4, 0x48, 16, 0x22, 0x48, 128};
+    }
+    void masks()
+    {
+        QFETCH(Masks, masks);
+        QFETCH(Masks, rows);
+        QFETCH(Masks, sent);
+        QVector<int> bits = masks;
+        if (bits.size() == 4)
+            for (int &m : bits)
+                m &= 0x0F; // what loading reads of an input byte
+        QCOMPARE(DialogLink::rowsfrommasks(bits), rows);
+        QCOMPARE(DialogLink::masksfromrows(rows), sent);
+    }
+
+    // Through the dialog: the device's masks shown, then sent unchanged or as
+    // clean groups; the channels a type lacks are hidden but still sent.
+    void dialogmasks_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<Masks>("masks");
+        QTest::addColumn<QString>("hex");
+        QTest::addColumn<QStringList>("hidden");
+        const Masks plain{1, 2, 4, 8, 1, 2, 4, 8, 16, 32, 64, 128};
+        QTest::newRow("defaults") << 0x18 << plain << "010204080102040810204080" << QStringList{};
+        QTest::newRow("shared groups")
+            << 0x18 << Masks{3, 3, 0xC, 0xC, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}
+            << "03030c0cffffffffffffffff" << QStringList{};
+        QTest::newRow("type 22") << 0x16 << Masks{5, 2, 5, 8, 1, 2, 4, 8, 0x30, 0x30, 64, 128}
+                                 << "050205080102040830304080"
+                                 << QStringList{"label_25",  "label_29",  "rblinkd1",  "rblinkd4", "rblinka4",
+                                                "rblinkc4",  "label_36",  "label_37",  "label_42", "label_43",
+                                                "rblinko71", "rblinko88", "rblinko17", "rblinko68"};
+        QTest::newRow("type 20") << 0x14 << Masks{3, 3, 4, 8, 1, 0xA, 4, 0xA, 16, 32, 64, 128}
+                                 << "03030408010a040a10204080"
+                                 << QStringList{"label_24",  "label_25",  "label_28", "label_29", "rblinkc1",
+                                                "rblinkd4",  "rblinka3",  "rblinkb4", "label_34", "label_37",
+                                                "label_44",  "label_45",  "label_42", "label_43", "rblinko51",
+                                                "rblinko88", "rblinko15", "rblinko48"};
+    }
+    void dialogmasks()
+    {
+        QFETCH(int, type);
+        QFETCH(Masks, masks);
+        QFETCH(QString, hex);
+        QFETCH(QStringList, hidden);
+        setmasks(masks);
+        DialogLink d;
+        d.loadlinkmasks(uchar(type));
+        QCOMPARE(d.maskhex(), hex);
+        for (const QString &name : hidden)
+            QVERIFY2(child(d, name)->isHidden(), qPrintable(name));
+        // What the type has stays shown.
+        const int ni = type == 0x16 ? 3 : type == 0x14 ? 2 : 4;
+        const int no = type == 0x16 ? 6 : type == 0x14 ? 4 : 8;
+        QVERIFY(!radio(d, QStringLiteral("rblink%1%2").arg(QChar('a' + ni - 1)).arg(ni))->isHidden());
+        QVERIFY(!radio(d, QStringLiteral("rblinko%1%2").arg(no).arg(no))->isHidden());
+    }
+
+    // Grouping by hand: every output into Link1, IN-B into IN-A's row.
+    void regroup()
+    {
+        setmasks({1, 2, 4, 8, 1, 2, 4, 8, 16, 32, 64, 128});
+        DialogLink d;
+        d.loadlinkmasks(0x18);
+        for (int k = 1; k <= 8; ++k)
+            radio(d, QStringLiteral("rblinko%1").arg(k) + "1")->click();
+        QCOMPARE(d.maskhex(), QString("01020408ffffffffffffffff"));
+        radio(d, "rblinkb1")->click();
+        QCOMPARE(d.maskhex(), QString("03030408ffffffffffffffff"));
+    }
+
+    // The destination follows the source to the next channel the type has,
+    // wrapping, never the source itself and never a hidden one.
+    void coupling_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("inputs");
+        QTest::addColumn<int>("outputs");
+        QTest::newRow("24") << 0x18 << 4 << 8;
+        QTest::newRow("22") << 0x16 << 3 << 6;
+        QTest::newRow("20") << 0x14 << 2 << 4;
+    }
+    void coupling()
+    {
+        QFETCH(int, type);
+        QFETCH(int, inputs);
+        QFETCH(int, outputs);
+        DialogCopy d;
+        // A fresh dialog: In A onto In B, Out1 onto Out2.
+        QCOMPARE(d.inputsource(), 0x00);
+        QCOMPARE(d.inputdestination(), 0x01);
+        QCOMPARE(d.outputsource(), 0x10);
+        QCOMPARE(d.outputdestination(), 0x11);
+        QVERIFY(!radio(d, "rbcopya1")->isEnabled());
+        QVERIFY(!radio(d, "rbcopyout11")->isEnabled());
+        d.initcopy(uchar(type));
+        const char letters[] = "abcd";
+        for (int k = 0; k < 4; ++k) {
+            QCOMPARE(radio(d, QStringLiteral("rbcopy%1").arg(letters[k]))->isHidden(), k >= inputs);
+            QCOMPARE(radio(d, QStringLiteral("rbcopy%1").arg(letters[k]) + "1")->isHidden(), k >= inputs);
+        }
+        for (int k = 0; k < 8; ++k) {
+            QCOMPARE(radio(d, QStringLiteral("rbcopyout%1").arg(k + 1))->isHidden(), k >= outputs);
+            QCOMPARE(radio(d, QStringLiteral("rbcopyout%1").arg(k + 1) + "1")->isHidden(), k >= outputs);
+        }
+        for (int k = 0; k < inputs; ++k) {
+            radio(d, QStringLiteral("rbcopy%1").arg(letters[k]))->click();
+            QCOMPARE(d.inputsource(), k);
+            QCOMPARE(d.inputdestination(), (k + 1) % inputs);
+            QVERIFY(!radio(d, QStringLiteral("rbcopy%1").arg(letters[k]) + "1")->isEnabled());
+        }
+        for (int k = 0; k < outputs; ++k) {
+            radio(d, QStringLiteral("rbcopyout%1").arg(k + 1))->click();
+            QCOMPARE(d.outputsource(), 0x10 + k);
+            QCOMPARE(d.outputdestination(), 0x10 + (k + 1) % outputs);
+            QVERIFY(!radio(d, QStringLiteral("rbcopyout%1").arg(k + 1) + "1")->isEnabled());
+        }
+        // A click on the selected source moves a changed destination back.
+        radio(d, "rbcopyout11")->click();
+        radio(d, QStringLiteral("rbcopyout%1").arg(outputs))->click();
+        QCOMPARE(d.outputdestination(), 0x10);
+        radio(d, QStringLiteral("rbcopyout21"))->click();
+        QCOMPARE(d.outputdestination(), 0x11);
+        radio(d, QStringLiteral("rbcopyout%1").arg(outputs))->click();
+        QCOMPARE(d.outputdestination(), 0x10);
+        // Numbers outside the channels change nothing.
+        const int in = d.inputdestination(), out = d.outputdestination();
+        for (int n : {0, 5, -1})
+            d.updatecopyradiobtns(n);
+        for (int n : {0, 9, 100})
+            d.updatecopyradiooutbtns(n);
+        QCOMPARE(d.inputdestination(), in);
+        QCOMPARE(d.outputdestination(), out);
+    }
+
+    // A processor that never answers: each dialog's own failure box in the
+    // language of the moment (no port is open, so nothing reaches a line).
+    void failureboxes_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("link, English") << 0 << "pushButton_link_2"
+                                       << "Set Link Failed|please try again";
+        QTest::newRow("link, Chinese") << 1 << "pushButton_link_2"
+                                       << "设置链接失败|请重试";
+        QTest::newRow("copy, English") << 0 << "inputcopy"
+                                       << "Copy Data Failed|please try again";
+        QTest::newRow("copy, Chinese") << 1 << "inputcopy_2"
+                                       << "拷贝数据失败|请重试";
+        QTest::newRow("output copy without a link, Chinese") << 1 << "no link"
+                                                             << "无法拷贝数据|请先连接";
+    }
+    void failureboxes()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, button);
+        QFETCH(QString, box);
+        lang->setlanguage(language);
+        MainApp::settimescale(0.001);
+        ScriptedPrompts prompts;
+        app->getcurdevice()->setcomconnected(button == "no link" ? 0 : 1);
+        std::unique_ptr<QDialog> d;
+        if (button == "pushButton_link_2")
+            d.reset(new DialogLink);
+        else
+            d.reset(new DialogCopy);
+        child<QPushButton>(*d, button == "no link" ? QStringLiteral("inputcopy_2") : button)->click();
+        MainApp::settimescale(1);
+        QCOMPARE(prompts.shown.size(), 1);
+        QCOMPARE(prompts.shown.first().kind, QString("critical"));
+        QCOMPARE(prompts.shown.first().title + '|' + prompts.shown.first().text, box);
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
+    // The output copy needs a link first; nothing is sent without one.
+    void outputcopynolink()
+    {
+        ScriptedPrompts prompts;
+        DialogCopy d;
+        d.initcopy(0x18);
+        child<QPushButton>(d, "inputcopy_2")->click();
+        QCOMPARE(prompts.shown.size(), 1);
+        QCOMPARE(prompts.shown.first().kind, QString("critical"));
+        QCOMPARE(prompts.shown.first().title + '|' + prompts.shown.first().text,
+                 QString("Can't Copy Data|Please Connect First"));
+        QCOMPARE(prompts.shown.first().parent, static_cast<QWidget *>(&d));
+    }
+
+    void texts_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QStringList>("link");
+        QTest::addColumn<QStringList>("copy");
+        QTest::newRow("English") << 0
+                                 << QStringList{"Set Link", "Link Control", "In Link", "Out Link", "EXIT"}
+                                 << QStringList{"Set Copy",   "Copy Control", "IN PUT",
+                                                "OUT PUT",    "Source",       "Destination",
+                                                "Input Copy", "Output Copy",  "EXIT"};
+        QTest::newRow("Chinese") << 1 << QStringList{"设置链接", "链接控制", "输入链接", "输出链接", "退出"}
+                                 << QStringList{"拷贝设置", "拷贝控制", "输入",     "输出", "资源",
+                                                "目标",     "拷贝输入", "拷贝输出", "退出"};
+    }
+    void texts()
+    {
+        QFETCH(int, language);
+        QFETCH(QStringList, link);
+        QFETCH(QStringList, copy);
+        lang->setlanguage(language);
+        DialogLink l;
+        QCOMPARE((QStringList{l.windowTitle(), child<QGroupBox>(l, "groupBox_7")->title(),
+                              child<QGroupBox>(l, "groupBox_10")->title(),
+                              child<QGroupBox>(l, "groupBox_11")->title(),
+                              child<QPushButton>(l, "pushButton_close")->text()}),
+                 link);
+        QCOMPARE(child<QPushButton>(l, "pushButton_link_2")->text(), link.first());
+        // Row and column labels stay English.
+        QCOMPARE(child<QLabel>(l, "label_38")->text(), QString("Link3"));
+        DialogCopy c;
+        QCOMPARE((QStringList{
+                     c.windowTitle(), child<QGroupBox>(c, "groupBox_6")->title(),
+                     child<QGroupBox>(c, "groupBox_8")->title(), child<QGroupBox>(c, "groupBox_9")->title(),
+                     child<QLabel>(c, "label_12")->text(), child<QLabel>(c, "label_21")->text(),
+                     child<QPushButton>(c, "inputcopy")->text(), child<QPushButton>(c, "inputcopy_2")->text(),
+                     child<QPushButton>(c, "pushButton_copy")->text()}),
+                 copy);
+    }
+};
+
+QTEST_MAIN(TstLinkCopy)
+#include "tst_linkcopy.moc"

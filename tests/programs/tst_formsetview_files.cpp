@@ -1,0 +1,680 @@
+// Program files, collection files and the logo upload of the program page,
+// against the processor stand-in on a pseudo-terminal: files equal the
+// stand-in's slots byte for byte, writes carry the file's parts and read the
+// name back, every failure shows its box and loses nothing (an existing file
+// stays as it was, a failed write is never reported as done), and the logo
+// bitmap follows the pixel rules. With DSP_SNAPSHOT_DIR set, the page with a
+// logo preview is saved as PNGs.
+
+#include "programfile.h"
+#include "programimage.h"
+#include "programsfixture.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QSet>
+
+#ifdef Q_OS_LINUX
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#endif
+
+using standin::Fault;
+
+namespace
+{
+// A mount namespace of the test's own (made before any thread starts), so a
+// tiny tmpfs can stand for a full disk without touching the machine's mounts.
+bool privatemounts()
+{
+#ifdef Q_OS_LINUX
+    return ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+#else
+    return false;
+#endif
+}
+const bool gPrivateMounts = privatemounts();
+
+QByteArray name20(const QByteArray &n)
+{
+    return n.leftJustified(20, ' ', true);
+}
+
+QByteArray imageof(int seed)
+{
+    QByteArray im = standin::factoryimage();
+    im.replace(1, 20, name20("IMAGE " + QByteArray::number(seed)));
+    for (int k = 0; k < 26; ++k)
+        im[64 * k + 40] = char((seed * 31 + k) & 0xFF); // every part differs
+    return im;
+}
+
+QByteArray readall(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
+}
+
+bool writeall(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+struct Rule {
+    int command;
+    int packet;
+    int program;
+};
+} // namespace
+Q_DECLARE_METATYPE(QVector<Rule>)
+
+class TstFormSetViewFiles : public QObject
+{
+    Q_OBJECT
+    ProgramsFixture f;
+    StandinLine line;
+
+    QByteArray curimage() const
+    {
+        QByteArray out;
+        for (int k = 0; k < kProgramImageSize; ++k)
+            out.append(char(f.dev->getcurimagebyte(k)));
+        return out;
+    }
+    standin::UnitState unit() const { return line.s.state(line.unit); }
+    QString path(const QString &name) const { return f.dir.filePath(name); }
+    QString boxes() const
+    {
+        QStringList out;
+        for (const auto &s : f.prompts->shown)
+            if (s.kind != "open" && s.kind != "save")
+                out << s.kind + ':' + s.title + '|' + s.text;
+        return out.join("; ");
+    }
+    // The parts of program n written, as (part, payload) in order.
+    QVector<int> writtenparts(int program) const
+    {
+        QVector<int> out;
+        for (const auto &r : line.sent(0x60))
+            if (quint8(r.payload().at(0)) == program)
+                out << quint8(r.payload().at(1));
+        return out;
+    }
+    // The distinct requests of one code (by program and part); a slow reply
+    // may bring a repeat of an answered one, so tests count requests.
+    QVector<standin::FrameRecord> distinct(int command) const
+    {
+        QVector<standin::FrameRecord> out;
+        QSet<QByteArray> seen;
+        for (const auto &r : line.sent(command)) {
+            const QByteArray key = r.payload().left(command == 0x64 ? 1 : 2);
+            if (!seen.contains(key)) {
+                seen.insert(key);
+                out << r;
+            }
+        }
+        return out;
+    }
+    int sendsof(const Rule &rule) const
+    {
+        int n = 0;
+        for (const auto &r : line.sent(rule.command)) {
+            const QByteArray p = r.payload();
+            n += (rule.program < 0 || quint8(p.at(0)) == rule.program) &&
+                 (rule.packet < 0 || quint8(p.at(1)) == rule.packet);
+        }
+        return n;
+    }
+    QByteArray logo() const
+    {
+        return QByteArray(reinterpret_cast<const char *>(gMainApp->logobuild), MainApp::kLogoBytes);
+    }
+    // Converts a picture through the page's picker.
+    QByteArray convert(const QImage &picture)
+    {
+        const QString p = path("logo.png");
+        if (!picture.save(p))
+            return QByteArray();
+        f.prompts->fileNames << p;
+        f.click("pushButton_51");
+        return logo();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        qRegisterMetaType<QVector<Rule>>();
+        QVERIFY2(line.open(), qPrintable(line.s.errorstring()));
+    }
+    void cleanupTestCase() { line.close(); }
+    void init()
+    {
+        f.setup();
+        MainApp::settimescale(0.01);
+        line.s.clearfaults();
+        line.s.update(line.unit, [](standin::UnitState &u) {
+            u.image = imageof(0);
+            for (int k = 0; k < 40; ++k) {
+                u.programs[k].used = k != 2;
+                u.programs[k].image = imageof(k + 1);
+                u.programs[k].name = name20((k >= 30 ? "PRESET " : "USER ") + QByteArray::number(k + 1));
+            }
+        });
+        f.click("btn_ref");
+        f.page->on_btnloadcurdata_clicked();
+        f.prompts->clear();
+        line.s.clearframes();
+    }
+    void cleanup()
+    {
+        f.teardown();
+        QTest::qWait(20);
+        line.s.clearfaults();
+        line.s.clearframes();
+    }
+
+    // Saving a user program and a preset: the file is the stand-in's slot,
+    // the current image stays the running program.
+    void saveone_data()
+    {
+        QTest::addColumn<int>("program");
+        QTest::newRow("user 2") << 2;
+        QTest::newRow("preset 33") << 33;
+    }
+    void saveone()
+    {
+        QFETCH(int, program);
+        const QByteArray running = curimage();
+        f.select(program);
+        f.prompts->fileNames << path("one.K91");
+        f.click("btnloadcurdata_3");
+        QCOMPARE(boxes(), QString());
+        const auto &dialog = f.prompts->shown.first();
+        QCOMPARE(dialog.title + '|' + dialog.text,
+                 QString("Save Program Collection File|Program File (*.K91)"));
+        QCOMPARE(dialog.dir, QString("%1 %2.K91").arg(program > 30 ? "PRESET" : "USER").arg(program));
+        QCOMPARE(readall(path("one.K91")), unit().programimage(program));
+        QCOMPARE(curimage(), running);
+        QCOMPARE(distinct(0x61).size(), 26);
+    }
+
+    // Loading a file into program 4: 26 parts carrying the file, the name
+    // read back, the slot equal to the file, the current image untouched.
+    void loadone()
+    {
+        const QByteArray running = curimage();
+        QVERIFY(writeall(path("in.K91"), imageof(50)));
+        f.select(4);
+        f.prompts->fileNames << path("in.K91");
+        f.click("btnloadFromPc");
+        QCOMPARE(boxes(), QString());
+        const auto parts = distinct(0x60);
+        QCOMPARE(parts.size(), 26);
+        for (int k = 0; k < 26; ++k) {
+            QCOMPARE(quint8(parts[k].bytes.at(6)), quint8(0x42)); // count: program, part and 64 bytes
+            QCOMPARE(parts[k].payload(),
+                     QByteArray(1, 4) + QByteArray(1, char(k)) + imageof(50).mid(64 * k, 64));
+        }
+        QCOMPARE(distinct(0x64).size(), 1);
+        QCOMPARE(quint8(line.sent(0x64).first().payload().at(0)), quint8(4));
+        QCOMPARE(unit().programs[3].image, imageof(50));
+        QCOMPARE(f.cell("progwidget", 3, 2).toLatin1(), name20("IMAGE 50"));
+        QCOMPARE(curimage(), running);
+    }
+
+    // Save all, blank the stand-in's slots, load all: the 30 slots return.
+    void collectionroundtrip()
+    {
+        const QString file = path("all.J91");
+        f.prompts->fileNames << file;
+        f.click("btnloadcurdata_4");
+        QCOMPARE(boxes(), QString("information:Save All Data To PC OK |Save All Data To PC OK"));
+        QCOMPARE(f.prompts->shown.first().title, QString("Save Program Collection File"));
+        QCOMPARE(f.prompts->shown.first().text, QString("Program File (*.J91)"));
+        QByteArray expected;
+        for (int n = 1; n <= 30; ++n)
+            expected += unit().programimage(n);
+        QCOMPARE(readall(file), expected);
+        line.s.update(line.unit, [](standin::UnitState &u) {
+            for (int k = 0; k < 30; ++k)
+                u.programs[k].image = QByteArray(1664, '\0');
+        });
+        line.s.clearframes();
+        f.prompts->clear();
+        f.prompts->fileNames << file;
+        f.click("btnloadcurdata_5");
+        QCOMPARE(boxes(), QString());
+        QCOMPARE(distinct(0x60).size(), 30 * 26);
+        QCOMPARE(distinct(0x64).size(), 30);
+        for (int n = 1; n <= 30; ++n)
+            QCOMPARE(unit().programs[n - 1].image, expected.mid(1664 * (n - 1), 1664));
+        QCOMPARE(curimage(), unit().image);
+    }
+
+    // Failures with the stand-in's faults: each shows its box, sends no
+    // more than its bound, and leaves an existing file as it was.
+    void failures_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("program"); // selected
+        QTest::addColumn<QVector<Rule>>("rules");
+        QTest::addColumn<int>("event"); // 1 the link drops, 2 the application closes
+        QTest::addColumn<QString>("box");
+        // command:requests checks; every silent request is sent 11 times
+        QTest::addColumn<QString>("sends");
+        const QString download = "critical:Download Program Failed |Please Try Again";
+        QTest::newRow("part never acknowledged")
+            << "btnloadFromPc" << 4 << QVector<Rule>{{0x60, 7, -1}} << 0 << download << "60:8 64:0";
+        QTest::newRow("part 25 silent, name answered")
+            << "btnloadFromPc" << 4 << QVector<Rule>{{0x60, 25, -1}} << 0 << ""
+            << "60:26 64:1";
+        QTest::newRow("part 25 and name silent")
+            << "btnloadFromPc" << 4 << QVector<Rule>{{0x60, 25, -1}, {0x64, -1, -1}} << 0 << download
+            << "60:26 64:1";
+        QTest::newRow("link dropped")
+            << "btnloadFromPc" << 4 << QVector<Rule>{{0x60, 3, -1}} << 1 << download << "64:0";
+        QTest::newRow("save one, read fails") << "btnloadcurdata_3" << 2 << QVector<Rule>{{0x61, 9, 2}} << 0
+                                              << "critical:Cannot Save To PC |Please Try Again"
+                                              << "61:10";
+        QTest::newRow("save all, program 17 fails")
+            << "btnloadcurdata_4" << 1 << QVector<Rule>{{0x61, 0, 17}} << 0
+            << "critical:Cannot Save To PC |this file is save error\n can not be used and opened\n Please "
+               "save Again"
+            << "61:755";
+        QTest::newRow("load all, program 5 fails")
+            << "btnloadcurdata_5" << 1 << QVector<Rule>{{0x60, 2, 5}} << 0 << download << "60:107 64:4";
+        QTest::newRow("closing during load all")
+            << "btnloadcurdata_5" << 1 << QVector<Rule>{{0x60, 2, 5}} << 2 << ""
+            << "";
+        QTest::newRow("link dropped during save all")
+            << "btnloadcurdata_4" << 1 << QVector<Rule>{{0x61, 0, 3}} << 1
+            << "critical:Cannot Save To PC |this file is save error\n can not be used and opened\n Please "
+               "save Again"
+            << "";
+    }
+    void failures()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, program);
+        QFETCH(QVector<Rule>, rules);
+        QFETCH(int, event);
+        QFETCH(QString, box);
+        QFETCH(QString, sends);
+        const bool saving = button != "btnloadFromPc" && button != "btnloadcurdata_5";
+        const QString file = path(button == "btnloadcurdata_5" ? "x.J91" : "x.K91");
+        QByteArray collection;
+        for (int n = 1; n <= 30; ++n)
+            collection += imageof(100 + n);
+        const QByteArray before = saving                      ? QByteArray("an existing file")
+                                  : button == "btnloadFromPc" ? imageof(60)
+                                                              : collection;
+        QVERIFY(writeall(file, before));
+        const QByteArray running = curimage();
+        for (const Rule &r : rules) {
+            Fault x;
+            x.command = r.command;
+            x.packet = r.packet;
+            x.program = r.program;
+            line.s.addfault(x);
+        }
+        if (event != 0)
+            QTimer::singleShot(150, [&] {
+                if (event == 1)
+                    f.dev->setcomconnected(0);
+                else
+                    gGlobalContrl->setclosing(1);
+            });
+        f.select(program);
+        f.prompts->fileNames << file;
+        f.page->metaObject()->invokeMethod(f.page.get(), qPrintable("on_" + button + "_clicked"));
+        QCOMPARE(boxes(), box);
+        for (const QString &check : sends.split(' ', Qt::SkipEmptyParts)) {
+            const int command = check.section(':', 0, 0).toInt(nullptr, 16);
+            QCOMPARE(QString("%1:%2").arg(check.section(':', 0, 0)).arg(distinct(command).size()), check);
+        }
+        for (const Rule &r : rules)
+            if (event == 0)
+                QCOMPARE(sendsof(r), 11);
+        QCOMPARE(readall(file), before);
+        QCOMPARE(curimage(), running);
+        QVERIFY(!f.page->isbusy());
+        if (button == "btnloadcurdata_5") {
+            QCOMPARE(writtenparts(6), QVector<int>());
+            if (event == 0)
+                QCOMPARE(unit().programs[3].image, imageof(104));
+        }
+        if (event == 1)
+            QVERIFY(line.sent(0x60).size() < 26);
+    }
+
+    // A place that cannot be written is refused before anything is read.
+    void unwritable_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("target");
+        QTest::newRow("program file, a folder") << "btnloadcurdata_3"
+                                                << "";
+        QTest::newRow("program file, missing folder") << "btnloadcurdata_3"
+                                                      << "none/x.K91";
+        QTest::newRow("collection, a folder") << "btnloadcurdata_4"
+                                              << "";
+    }
+    void unwritable()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, target);
+        const QString file = target.isEmpty() ? f.dir.path() : path(target);
+        f.select(2);
+        f.prompts->fileNames << file;
+        f.page->metaObject()->invokeMethod(f.page.get(), qPrintable("on_" + button + "_clicked"));
+        QVERIFY2(boxes().startsWith(QString("warning:Write File|Cannot write file %1: ").arg(file)),
+                 qPrintable(boxes()));
+        QTest::qWait(20);
+        QVERIFY(line.sent(-1).isEmpty());
+        QVERIFY(!QFile::exists(path(target)) || target.isEmpty());
+    }
+
+    // Model equals processor: random program files written into random user
+    // slots (seeded), then a collection saved: the file is the stand-in's 30
+    // slots, and the page's table shows their names.
+    void filesequalprocessor()
+    {
+        QRandomGenerator rng(2026);
+        for (int step = 0; step < 6; ++step) {
+            const int slot = 1 + int(rng.bounded(30));
+            const QByteArray image = imageof(200 + int(rng.bounded(1000)));
+            const QString file = path(QString("r%1.K91").arg(step));
+            QVERIFY(writeall(file, image));
+            f.select(slot);
+            f.prompts->fileNames << file;
+            f.click("btnloadFromPc");
+            QCOMPARE(boxes(), QString());
+            QCOMPARE(unit().programs[slot - 1].image, image);
+            QCOMPARE(f.cell("progwidget", slot - 1, 2).toLatin1(), unit().programs[slot - 1].name);
+        }
+        f.prompts->fileNames << path("all.J91");
+        f.click("btnloadcurdata_4");
+        QByteArray expected;
+        for (int n = 1; n <= 30; ++n)
+            expected += unit().programimage(n);
+        QCOMPARE(readall(path("all.J91")), expected);
+    }
+
+    // Files of the wrong size: the "Load File Error " box, nothing sent; a
+    // preset target is refused before the file is read.
+    void refusedfiles_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("program");
+        QTest::addColumn<QString>("box");
+        const QString wrong = "critical:Load File Error |This File is not integrity \nPlease Select Again";
+        QTest::newRow("program 1663") << "btnloadFromPc" << 1663 << 4 << wrong;
+        QTest::newRow("program 1665") << "btnloadFromPc" << 1665 << 4 << wrong;
+        QTest::newRow("collection 49919") << "btnloadcurdata_5" << 49919 << 4 << wrong;
+        QTest::newRow("missing file") << "btnloadFromPc" << -1 << 4
+                                      << "warning:Read File|Cannot read file %1: No such file or directory.";
+        QTest::newRow("preset, missing file")
+            << "btnloadFromPc" << -1 << 31
+            << "critical:Preset Program Cannot Reset |Preset Program Cannot Reset \nPlease Select Again";
+    }
+    void refusedfiles()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, size);
+        QFETCH(int, program);
+        QFETCH(QString, box);
+        const QString file = path(QString("odd%1.bin").arg(QTest::currentDataTag()));
+        if (size >= 0)
+            QVERIFY(writeall(file, QByteArray(size, '\x5a')));
+        const int before = f.dev->getstoredbyte(0, 40);
+        f.select(program);
+        f.prompts->fileNames << file;
+        f.page->metaObject()->invokeMethod(f.page.get(), qPrintable("on_" + button + "_clicked"));
+        QCOMPARE(boxes(), box.contains("%1") ? box.arg(file) : box);
+        QTest::qWait(20);
+        QVERIFY(line.sent(-1).isEmpty());
+        QCOMPARE(f.dev->getstoredbyte(0, 40), before);
+    }
+
+    // A full disk: the save reports the system's error and the old file stays.
+    void fulldisk_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("program file") << "btnloadcurdata_3";
+        QTest::newRow("collection") << "btnloadcurdata_4";
+    }
+    void fulldisk()
+    {
+        QFETCH(QString, button);
+        if (!gPrivateMounts)
+            QSKIP("no mount namespace of the test's own");
+        const QString mnt = path("small");
+        QVERIFY(QDir().mkpath(mnt));
+        QVERIFY(::mount("tmpfs", QFile::encodeName(mnt).constData(), "tmpfs", 0, "size=64k") == 0);
+        const QString file = mnt + "/old.bin";
+        QVERIFY(writeall(file, "an existing file"));
+        QFile filler(mnt + "/filler");
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        while (filler.write(QByteArray(1024, 'f')) == 1024 && filler.flush()) {
+        }
+        filler.close();
+        f.select(2);
+        f.prompts->fileNames << file;
+        f.page->metaObject()->invokeMethod(f.page.get(), qPrintable("on_" + button + "_clicked"));
+        QCOMPARE(boxes(),
+                 QString("warning:Write File|Cannot write file %1: No space left on device.").arg(file));
+        QCOMPARE(readall(file), QByteArray("an existing file"));
+        QCOMPARE(QDir(mnt).entryList(QDir::Files).size(), 2); // no temporary left
+        ::umount(QFile::encodeName(mnt).constData());
+    }
+
+    // Proposed names from hostile program names.
+    void filenames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("proposed");
+        QTest::newRow("plain") << "  Stage Left  " << 24 << "Stage Left.K91";
+        QTest::newRow("slashes") << "a/b\\c:d" << 22 << "a_b_c_d.K72";
+        QTest::newRow("parent") << "../../etc/passwd" << 20 << "_.._etc_passwd.K53";
+        QTest::newRow("dots only") << "..." << 24 << "PROGRAM.K91";
+        QTest::newRow("control") << QString("x\ty") + QChar(0) + QChar(0x7f) + "z" << 24 << "x_y__z.K91";
+        QTest::newRow("blank") << "    " << 24 << "PROGRAM.K91";
+        QTest::newRow("other type") << "p" << 7 << "p";
+    }
+    void filenames()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, type);
+        QFETCH(QString, proposed);
+        QCOMPARE(FormSetView::proposedfilename(name, type), proposed);
+    }
+    // The same through the page, with the processor's own name.
+    void hostilename()
+    {
+        line.s.update(line.unit, [](standin::UnitState &u) { u.programs[1].name = name20("../x/\x01y"); });
+        f.click("btn_ref");
+        f.select(2);
+        f.click("btnloadcurdata_3"); // cancelled
+        QCOMPARE(f.prompts->shown.last().dir, QString("_x__y.K91"));
+        QVERIFY(line.sent(0x61).isEmpty());
+    }
+
+    // Logo bit order and pixel test.
+    void logobits_data()
+    {
+        QTest::addColumn<QImage>("picture");
+        QTest::addColumn<QString>("set"); // byte:value of every non-zero byte
+        const auto white = [](int w, int h) {
+            QImage im(w, h, QImage::Format_RGB32);
+            im.fill(Qt::white);
+            return im;
+        };
+        QImage black = white(128, 64);
+        black.fill(Qt::black);
+        QString all;
+        for (int k = 0; k < 1024; ++k)
+            all += QString(" %1:255").arg(k);
+        QTest::newRow("white") << white(128, 64) << "";
+        QTest::newRow("black") << black << all.trimmed();
+        QImage corners = white(128, 64);
+        corners.setPixel(0, 0, qRgb(0, 0, 0));
+        corners.setPixel(127, 63, qRgb(0, 0, 0));
+        corners.setPixel(5, 9, qRgb(0, 0, 0));
+        QTest::newRow("corners") << corners << "0:1 133:2 1023:128";
+        QImage grey = white(128, 64);
+        grey.setPixel(1, 0, qRgb(253, 253, 253));
+        grey.setPixel(2, 0, qRgb(252, 252, 252));
+        QTest::newRow("252 dark, 253 light") << grey << "2:1";
+        QImage big = white(200, 100);
+        {
+            QPainter p(&big);
+            p.fillRect(128, 0, 72, 100, Qt::black);
+            p.fillRect(0, 64, 200, 36, Qt::black);
+        }
+        big.setPixel(3, 63, qRgb(0, 0, 0));
+        QTest::newRow("cropped") << big << "899:128";
+        QImage small(10, 10, QImage::Format_RGB32);
+        small.fill(Qt::black);
+        QString smallset;
+        for (int x = 0; x < 10; ++x)
+            smallset += QString(" %1:255").arg(x);
+        for (int x = 0; x < 10; ++x)
+            smallset += QString(" %1:3").arg(128 + x);
+        QTest::newRow("smaller than the logo") << small << smallset.trimmed();
+    }
+    void logobits()
+    {
+        QFETCH(QImage, picture);
+        QFETCH(QString, set);
+        memset(gMainApp->logobuild, 0xAA, sizeof(gMainApp->logobuild));
+        const QByteArray bytes = convert(picture);
+        QStringList got;
+        for (int k = 0; k < bytes.size(); ++k)
+            if (bytes[k] != 0)
+                got << QString("%1:%2").arg(k).arg(quint8(bytes[k]));
+        QCOMPARE(got.join(' '), set);
+        QCOMPARE(bytes.size(), 1056);
+        QVERIFY(f.child<QPushButton>("pushButton_61")->isVisibleTo(f.page.get()));
+        QVERIFY(!f.child<QLabel>("label_12")->pixmap(Qt::ReturnByValue).isNull());
+        QCOMPARE(boxes(), QString());
+    }
+
+    // A file that is no picture: the "Read File" box and nothing to send.
+    void logonotpicture()
+    {
+        convert(QImage(128, 64, QImage::Format_RGB32));
+        QVERIFY(f.child<QPushButton>("pushButton_61")->isVisibleTo(f.page.get()));
+        QVERIFY(writeall(path("not.png"), "this is text"));
+        f.prompts->fileNames << path("not.png");
+        f.click("pushButton_51");
+        QVERIFY(boxes().startsWith(QString("warning:Read File|Cannot read file %1: ").arg(path("not.png"))));
+        QVERIFY(!f.child<QPushButton>("pushButton_61")->isVisibleTo(f.page.get()));
+        // A FIFO is refused without being opened (opening would wait).
+        const QString fifo = path("fifo.png");
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        f.prompts->clear();
+        f.prompts->fileNames << fifo;
+        f.click("pushButton_51");
+        QCOMPARE(boxes(), QString("warning:Read File|Cannot read file %1: not a regular file.").arg(fifo));
+    }
+
+    // The send: 22 blocks "31 bb" + 48 bytes, paced, the tail zero; success
+    // only when all 22 were acknowledged.
+    void logosend_data()
+    {
+        QTest::addColumn<int>("silentBlock");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("all acknowledged")
+            << -1 << "information:Mody Logo Ok|Restart Device You Can See The New Logo";
+        QTest::newRow("21 acknowledged")
+            << 9 << "critical:Can't Mody Logo|The logo was not acknowledged completely. Please Try Again";
+    }
+    void logosend()
+    {
+        QFETCH(int, silentBlock);
+        QFETCH(QString, box);
+        MainApp::settimescale(0.1);
+        QImage picture(128, 64, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        QPainter(&picture).fillRect(10, 5, 50, 30, Qt::black);
+        const QByteArray bitmap = convert(picture);
+        Fault x;
+        x.command = 0x13;
+        x.packet = silentBlock;
+        if (silentBlock >= 0)
+            line.s.addfault(x);
+        QElapsedTimer clock;
+        clock.start();
+        f.click("pushButton_61");
+        // Paced 150 ms apart (under the time scale): a floor, never a ceiling.
+        QVERIFY(clock.elapsed() >= qint64(21 * 150 * 0.1));
+        QCOMPARE(boxes(), box);
+        const auto blocks = line.sent(0x13);
+        QCOMPARE(blocks.size(), 22);
+        for (int b = 0; b < 22; ++b) {
+            QCOMPARE(quint8(blocks[b].bytes.at(6)), quint8(0x31));
+            QCOMPARE(blocks[b].payload(), QByteArray(1, char(b)) + bitmap.mid(48 * b, 48));
+        }
+        QCOMPARE(bitmap.mid(1024), QByteArray(32, '\0'));
+        QCOMPARE(unit().logo, bitmap);
+    }
+
+    // Refusals of the logo buttons.
+    void logorefused()
+    {
+        f.dev->setlocktype(2);
+        f.click("pushButton_61");
+        f.dev->setcomconnected(0);
+        f.click("pushButton_51");
+        QCOMPARE(boxes(), QString("critical:Can't Mody Logo|Please Unlock First; "
+                                  "critical:Can't Load Logo|Please Connect First"));
+        QTest::qWait(20);
+        QVERIFY(line.sent(-1).isEmpty());
+    }
+
+    // The page with a logo preview, in both languages.
+    void look_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::newRow("en") << 0;
+        QTest::newRow("zh") << 1;
+    }
+    void look()
+    {
+        QFETCH(int, language);
+        QFile sheet(language ? ":/style/style_chs.txt" : ":/style/style.txt");
+        QVERIFY(sheet.open(QIODevice::ReadOnly));
+        qApp->setStyleSheet(QString::fromUtf8(sheet.readAll()));
+        gGlobalContrl->setlanguage(language);
+        f.page->resize(1014, 700);
+        f.page->show();
+        gGlobalContrl->emitlanguage();
+        f.page->refreshdata();
+        QImage picture(128, 64, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        {
+            QPainter p(&picture);
+            p.setPen(Qt::black);
+            p.setFont(QFont("Arial", 20, QFont::Bold));
+            p.drawRect(0, 0, 127, 63);
+            p.drawText(picture.rect(), Qt::AlignCenter, "LOGO");
+        }
+        convert(picture);
+        const QImage shot = f.page->grab().toImage();
+        const QString dir = qEnvironmentVariable("DSP_SNAPSHOT_DIR");
+        if (!dir.isEmpty())
+            QVERIFY(shot.save(QStringLiteral("%1/setview_logo_%2.png").arg(dir, QTest::currentDataTag())));
+        qApp->setStyleSheet(QString());
+    }
+};
+
+QTEST_MAIN(TstFormSetViewFiles)
+#include "tst_formsetview_files.moc"
