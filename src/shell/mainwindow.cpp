@@ -656,8 +656,7 @@ void MainWindow::set232()
     if (gComCtrl.getcomisopened() || gConnectBusy)
         return;
     if (gDialogCom)
-        connect(&gComCtrl, &CComCtrl::refreshcomdlg, gDialogCom, &DialogCom::refreshcomdlg,
-                Qt::UniqueConnection);
+        connect(&gComCtrl, &CComCtrl::refreshcomdlg, gDialogCom, &DialogCom::refreshcomdlg, Qt::UniqueConnection);
     if (!gComCtrl.getfindok())
         gComCtrl.findfirstcom();
     if (gComCtrl.openmaincom())
