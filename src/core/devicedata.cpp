@@ -359,93 +359,9 @@ void DeviceData::unpackprogram()
 // header and the program name.
 void DeviceData::decodeimage(const quint8 *image)
 {
-    for (int c = 0; c < kChannelCount; ++c) {
-        const int rec = kImageGain + kImageGainStride * c;
-        m_gain[c].mute = image[rec];
-        m_gain[c].gain = readword(image, rec + 1);
-    }
-
-    for (int c = 0; c < kChannelCount; ++c) {
-        for (int b = 0; b < kPeqBandCount; ++b) {
-            const int slot = kImagePeq + kImagePeqStride * c + kImagePeqSlotSize * b;
-            PeqBand &r = band(c, b);
-            r.type = image[slot];
-            r.freq = readword(image, slot + 1);
-            const quint32 value = readword(image, slot + 3);
-            if ((r.type & 0x0F) == 5) {
-                m_allpass[c * kPeqBandCount + b] = static_cast<qint32>(value);
-                r.gain = 300;
-            } else {
-                r.gain = value;
-            }
-            r.width = static_cast<quint8>(40 - image[slot + 5]);
-        }
-    }
-
-    // Graphic EQ of the inputs: the whole 16-bit word, so that the band's
-    // pass flag (bit 7 of the high byte) survives a save and a load.
-    for (int c = 0; c < kGeqChannelsInImage; ++c) {
-        for (int b = 0; b < kGeqBandCount; ++b) {
-            const int off = kImageGeq + kImageGeqStride * c + 2 * b;
-            m_geq[c][b] = static_cast<quint32>(image[off + 1]) * 256u + image[off];
-        }
-    }
-
-    for (int c = 0; c < kChannelCount; ++c) {
-        m_bypass[c] = image[kImageBypass + c];
-        m_linkmask[c] = image[kImageLinkMask + c];
-    }
-
-    for (int o = 0; o < kOutputCount; ++o) {
-        const int rec = kImageFilters + kImageFiltersStride * o;
-        m_hpf[o].type = image[rec];
-        m_hpf[o].freq = readword(image, rec + 1);
-        m_lpf[o].type = image[rec + 3];
-        m_lpf[o].freq = readword(image, rec + 4);
-    }
-
-    for (int o = 0; o < kOutputCount; ++o) {
-        const int rec = kImageCrossover + kImageCrossoverStride * o;
-        CrossoverRecord &x = m_xo[o];
-        x.firtype = image[rec];
-        x.param1 = image[rec + 1];
-        x.param2 = image[rec + 2];
-        x.param3 = image[rec + 3];
-        x.order = image[rec + 4] & 0x7F;
-        x.firflag = image[rec + 4] >> 7;
-        x.lowfreq = readword(image, rec + 5);
-        x.highfreq = readword(image, rec + 7);
-        x.lowparam = readword(image, rec + 9);
-        x.highparam = readword(image, rec + 11);
-    }
-
-    for (int c = 0; c < kChannelCount; ++c) {
-        const int rec = kImageDelay + kImageDelayStride * c;
-        m_delay[c].low = image[rec];
-        m_delay[c].flags = image[rec + 2] & 0x80;
-        m_delay[c].rest = static_cast<quint32>(image[rec + 2] & 0x7F) * 256u + image[rec + 1];
-    }
-
-    for (int c = 0; c < kChannelCount; ++c) {
-        const int rec = kImageLimiter + kImageLimiterStride * c;
-        LimiterRecord &l = m_limit[c];
-        l.knee = image[rec];
-        l.threshold = readword(image, rec + 1);
-        l.ratio = image[rec + 3];
-        l.attack = readword(image, rec + 4);
-        l.release = image[rec + 6];
-    }
-
-    for (int o = 0; o < kOutputCount; ++o) {
-        const int rec = kImagePeakLimiter + kImagePeakLimiterStride * o;
-        m_peak[o].on = image[rec];
-        m_peak[o].threshold = static_cast<qint32>(readword(image, rec + 1));
-        m_peak[o].attack = image[rec + 3];
-        m_peak[o].release = image[rec + 4];
-        m_outflag[o] = image[kImageOutSwitch + o];
-        m_route[o] = image[kImageRouting + o];
-    }
-
+    for (const ImageField &f : imagefields())
+        for (int i = 0; i < f.records(); ++i)
+            f.set(*this, i, f.read(image, f.position(i)));
     splitroutes();
 }
 
@@ -459,85 +375,190 @@ void DeviceData::packprogram()
 
     image[kImageHeader] = 1;
     std::memcpy(image + kImageName, m_programname, kImageNameSize);
-
-    for (int c = 0; c < kChannelCount; ++c) {
-        const int rec = kImageGain + kImageGainStride * c;
-        image[rec] = m_gain[c].mute;
-        writeword(image, rec + 1, m_gain[c].gain);
-    }
-
-    for (int c = 0; c < kChannelCount; ++c) {
-        for (int b = 0; b < kPeqBandCount; ++b) {
-            const int slot = kImagePeq + kImagePeqStride * c + kImagePeqSlotSize * b;
-            const PeqBand &r = band(c, b);
-            image[slot] = r.type;
-            writeword(image, slot + 1, r.freq);
-            const quint32 value =
-                (r.type & 0x0F) == 5 ? static_cast<quint32>(m_allpass[c * kPeqBandCount + b]) : r.gain;
-            writeword(image, slot + 3, value);
-            image[slot + 5] = static_cast<quint8>(40 - r.width);
-        }
-    }
-
-    for (int c = 0; c < kGeqChannelsInImage; ++c)
-        for (int b = 0; b < kGeqBandCount; ++b)
-            writeword(image, kImageGeq + kImageGeqStride * c + 2 * b, m_geq[c][b]);
-
-    for (int c = 0; c < kChannelCount; ++c) {
-        image[kImageBypass + c] = m_bypass[c];
-        image[kImageLinkMask + c] = m_linkmask[c];
-    }
-
-    for (int o = 0; o < kOutputCount; ++o) {
-        const int rec = kImageFilters + kImageFiltersStride * o;
-        image[rec] = m_hpf[o].type;
-        writeword(image, rec + 1, m_hpf[o].freq);
-        image[rec + 3] = m_lpf[o].type;
-        writeword(image, rec + 4, m_lpf[o].freq);
-    }
-
-    for (int o = 0; o < kOutputCount; ++o) {
-        const int rec = kImageCrossover + kImageCrossoverStride * o;
-        const CrossoverRecord &x = m_xo[o];
-        image[rec] = x.firtype;
-        image[rec + 1] = x.param1;
-        image[rec + 2] = x.param2;
-        image[rec + 3] = x.param3;
-        image[rec + 4] = static_cast<quint8>((x.order & 0x7F) | (x.firflag != 0 ? 0x80 : 0));
-        writeword(image, rec + 5, x.lowfreq);
-        writeword(image, rec + 7, x.highfreq);
-        writeword(image, rec + 9, x.lowparam);
-        writeword(image, rec + 11, x.highparam);
-    }
-
-    for (int c = 0; c < kChannelCount; ++c) {
-        const int rec = kImageDelay + kImageDelayStride * c;
-        image[rec] = m_delay[c].low;
-        image[rec + 1] = static_cast<quint8>(m_delay[c].rest & 0xFF);
-        image[rec + 2] = static_cast<quint8>((m_delay[c].rest >> 8) | m_delay[c].flags);
-    }
-
-    for (int c = 0; c < kChannelCount; ++c) {
-        const int rec = kImageLimiter + kImageLimiterStride * c;
-        const LimiterRecord &l = m_limit[c];
-        image[rec] = l.knee;
-        writeword(image, rec + 1, l.threshold);
-        image[rec + 3] = l.ratio;
-        writeword(image, rec + 4, l.attack);
-        image[rec + 6] = l.release;
-    }
-
-    for (int o = 0; o < kOutputCount; ++o) {
-        const int rec = kImagePeakLimiter + kImagePeakLimiterStride * o;
-        image[rec] = m_peak[o].on;
-        writeword(image, rec + 1, static_cast<quint32>(m_peak[o].threshold));
-        image[rec + 3] = m_peak[o].attack;
-        image[rec + 4] = m_peak[o].release;
-        image[kImageOutSwitch + o] = m_outflag[o];
-        image[kImageRouting + o] = m_route[o];
-    }
-
+    for (const ImageField &f : imagefields())
+        for (int i = 0; i < f.records(); ++i)
+            f.write(image, f.position(i), f.get(*this, i));
     splitroutes();
+}
+
+int DeviceData::ImageField::position(int i) const
+{
+    return base + (i / inner) * stride + (i % inner) * innerstride + offset;
+}
+
+quint32 DeviceData::ImageField::read(const quint8 *image, int at) const
+{
+    switch (coding) {
+    case Coding::Byte:
+        return image[at];
+    case Coding::Word:
+        return readword(image, at);
+    case Coding::Word16:
+        return static_cast<quint32>(image[at + 1]) * 256u + image[at];
+    case Coding::Flag80:
+        return image[at] & 0x80;
+    }
+    return 0;
+}
+
+void DeviceData::ImageField::write(quint8 *image, int at, quint32 value) const
+{
+    switch (coding) {
+    case Coding::Byte:
+        image[at] = static_cast<quint8>(value);
+        break;
+    case Coding::Word:
+    case Coding::Word16:
+        writeword(image, at, value);
+        break;
+    case Coding::Flag80:
+        // Bit 7 of a byte whose other bits belong to the word before it.
+        image[at] = static_cast<quint8>((image[at] & 0x7F) | (value != 0 ? 0x80 : 0));
+        break;
+    }
+}
+
+// Where every decoded parameter lies in the image and how it is coded: the one
+// description of the layout that decoding and packing both follow. Fields of
+// one record are listed in image order; the parametric type comes before the
+// value that it decides between gain and all-pass.
+const QVector<DeviceData::ImageField> &DeviceData::imagefields()
+{
+    using C = Coding;
+    using D = DeviceData;
+    constexpr int ch = kChannelCount, out = kOutputCount;
+    static const QVector<ImageField> fields = {
+        // name, base, records, stride, offset, coding; get; set
+        {"mute", kImageGain, ch, kImageGainStride, 0, C::Byte, 1, 0,
+         [](const D &d, int i) -> quint32 { return d.m_gain[i].mute; },
+         [](D &d, int i, quint32 v) { d.m_gain[i].mute = quint8(v); }},
+        {"gain", kImageGain, ch, kImageGainStride, 1, C::Word, 1, 0,
+         [](const D &d, int i) -> quint32 { return d.m_gain[i].gain; },
+         [](D &d, int i, quint32 v) { d.m_gain[i].gain = v; }},
+        // Parametric bands: 7 of the 9 slots of each channel are decoded.
+        {"band type", kImagePeq, ch, kImagePeqStride, 0, C::Byte, kPeqBandCount, kImagePeqSlotSize,
+         [](const D &d, int i) -> quint32 { return d.m_peq[i].type; },
+         [](D &d, int i, quint32 v) { d.m_peq[i].type = quint8(v); }},
+        {"band frequency", kImagePeq, ch, kImagePeqStride, 1, C::Word, kPeqBandCount, kImagePeqSlotSize,
+         [](const D &d, int i) -> quint32 { return d.m_peq[i].freq; },
+         [](D &d, int i, quint32 v) { d.m_peq[i].freq = v; }},
+        // An all-pass band (type 5) keeps its value apart and 300 as its gain.
+        {"band gain or all-pass", kImagePeq, ch, kImagePeqStride, 3, C::Word, kPeqBandCount, kImagePeqSlotSize,
+         [](const D &d, int i) -> quint32 {
+             return (d.m_peq[i].type & 0x0F) == 5 ? static_cast<quint32>(d.m_allpass[i]) : d.m_peq[i].gain;
+         },
+         [](D &d, int i, quint32 v) {
+             if ((d.m_peq[i].type & 0x0F) == 5) {
+                 d.m_allpass[i] = static_cast<qint32>(v);
+                 d.m_peq[i].gain = 300;
+             } else {
+                 d.m_peq[i].gain = v;
+             }
+         }},
+        {"band width", kImagePeq, ch, kImagePeqStride, 5, C::Byte, kPeqBandCount, kImagePeqSlotSize,
+         [](const D &d, int i) -> quint32 { return quint8(40 - d.m_peq[i].width); },
+         [](D &d, int i, quint32 v) { d.m_peq[i].width = static_cast<quint8>(40 - v); }},
+        // Graphic EQ of the inputs: the whole word, so that a band's pass flag
+        // (bit 7 of the high byte) survives a save and a load.
+        {"graphic EQ band", kImageGeq, kGeqChannelsInImage, kImageGeqStride, 0, C::Word16, kGeqBandCount, 2,
+         [](const D &d, int i) -> quint32 { return d.m_geq[i / kGeqBandCount][i % kGeqBandCount]; },
+         [](D &d, int i, quint32 v) { d.m_geq[i / kGeqBandCount][i % kGeqBandCount] = v; }},
+        {"bypass", kImageBypass, ch, 1, 0, C::Byte, 1, 0,
+         [](const D &d, int i) -> quint32 { return d.m_bypass[i]; },
+         [](D &d, int i, quint32 v) { d.m_bypass[i] = quint8(v); }},
+        {"high-pass type", kImageFilters, out, kImageFiltersStride, 0, C::Byte, 1, 0,
+         [](const D &d, int i) -> quint32 { return d.m_hpf[i].type; },
+         [](D &d, int i, quint32 v) { d.m_hpf[i].type = quint8(v); }},
+        {"high-pass frequency", kImageFilters, out, kImageFiltersStride, 1, C::Word, 1, 0,
+         [](const D &d, int i) -> quint32 { return d.m_hpf[i].freq; },
+         [](D &d, int i, quint32 v) { d.m_hpf[i].freq = v; }},
+        {"low-pass type", kImageFilters, out, kImageFiltersStride, 3, C::Byte, 1, 0,
+         [](const D &d, int i) -> quint32 { return d.m_lpf[i].type; },
+         [](D &d, int i, quint32 v) { d.m_lpf[i].type = quint8(v); }},
+        {"low-pass frequency", kImageFilters, out, kImageFiltersStride, 4, C::Word, 1, 0,
+         [](const D &d, int i) -> quint32 { return d.m_lpf[i].freq; },
+         [](D &d, int i, quint32 v) { d.m_lpf[i].freq = v; }},
+        {"FIR type", kImageCrossover, out, kImageCrossoverStride, 0, C::Byte, 1, 0,
+         [](const D &d, int i) -> quint32 { return d.m_xo[i].firtype; },
+         [](D &d, int i, quint32 v) { d.m_xo[i].firtype = quint8(v); }},
+        {"FIR parameter 1", kImageCrossover, out, kImageCrossoverStride, 1, C::Byte, 1, 0,
+         [](const D &d, int i) -> quint32 { return d.m_xo[i].param1; },
+         [](D &d, int i, quint32 v) { d.m_xo[i].param1 = quint8(v); }},
+        {"FIR parameter 2", kImageCrossover, out, kImageCrossoverStride, 2, C::Byte, 1, 0,
+         [](const D &d, int i) -> quint32 { return d.m_xo[i].param2; },
+         [](D &d, int i, quint32 v) { d.m_xo[i].param2 = quint8(v); }},
+        {"FIR parameter 3", kImageCrossover, out, kImageCrossoverStride, 3, C::Byte, 1, 0,
+         [](const D &d, int i) -> quint32 { return d.m_xo[i].param3; },
+         [](D &d, int i, quint32 v) { d.m_xo[i].param3 = quint8(v); }},
+        // The FIR order in bits 0-6, the FIR mode in bit 7.
+        {"FIR order and mode", kImageCrossover, out, kImageCrossoverStride, 4, C::Byte, 1, 0,
+         [](const D &d, int i) -> quint32 {
+             return quint8((d.m_xo[i].order & 0x7F) | (d.m_xo[i].firflag != 0 ? 0x80 : 0));
+         },
+         [](D &d, int i, quint32 v) {
+             d.m_xo[i].order = quint8(v & 0x7F);
+             d.m_xo[i].firflag = quint8((v >> 7) & 1);
+         }},
+        {"FIR low corner", kImageCrossover, out, kImageCrossoverStride, 5, C::Word, 1, 0,
+         [](const D &d, int i) -> quint32 { return d.m_xo[i].lowfreq; },
+         [](D &d, int i, quint32 v) { d.m_xo[i].lowfreq = v; }},
+        {"FIR high corner", kImageCrossover, out, kImageCrossoverStride, 7, C::Word, 1, 0,
+         [](const D &d, int i) -> quint32 { return d.m_xo[i].highfreq; },
+         [](D &d, int i, quint32 v) { d.m_xo[i].highfreq = v; }},
+        {"FIR low parameter", kImageCrossover, out, kImageCrossoverStride, 9, C::Word, 1, 0,
+         [](const D &d, int i) -> quint32 { return d.m_xo[i].lowparam; },
+         [](D &d, int i, quint32 v) { d.m_xo[i].lowparam = v; }},
+        {"FIR high parameter", kImageCrossover, out, kImageCrossoverStride, 11, C::Word, 1, 0,
+         [](const D &d, int i) -> quint32 { return d.m_xo[i].highparam; },
+         [](D &d, int i, quint32 v) { d.m_xo[i].highparam = v; }},
+        // Delay: bits 0-7, then bits 8-22 as a word, the on-flag in bit 7 of its high byte.
+        {"delay low", kImageDelay, ch, kImageDelayStride, 0, C::Byte, 1, 0,
+         [](const D &d, int i) -> quint32 { return d.m_delay[i].low; },
+         [](D &d, int i, quint32 v) { d.m_delay[i].low = quint8(v); }},
+        {"delay rest", kImageDelay, ch, kImageDelayStride, 1, C::Word, 1, 0,
+         [](const D &d, int i) -> quint32 { return d.m_delay[i].rest; },
+         [](D &d, int i, quint32 v) { d.m_delay[i].rest = v; }},
+        {"delay on", kImageDelay, ch, kImageDelayStride, 2, C::Flag80, 1, 0,
+         [](const D &d, int i) -> quint32 { return d.m_delay[i].flags; },
+         [](D &d, int i, quint32 v) { d.m_delay[i].flags = quint8(v); }},
+        {"output switch", kImageOutSwitch, out, 1, 0, C::Byte, 1, 0,
+         [](const D &d, int i) -> quint32 { return d.m_outflag[i]; },
+         [](D &d, int i, quint32 v) { d.m_outflag[i] = quint8(v); }},
+        {"routing", kImageRouting, out, 1, 0, C::Byte, 1, 0,
+         [](const D &d, int i) -> quint32 { return d.m_route[i]; },
+         [](D &d, int i, quint32 v) { d.m_route[i] = quint8(v); }},
+        {"limiter knee", kImageLimiter, ch, kImageLimiterStride, 0, C::Byte, 1, 0,
+         [](const D &d, int i) -> quint32 { return d.m_limit[i].knee; },
+         [](D &d, int i, quint32 v) { d.m_limit[i].knee = quint8(v); }},
+        {"limiter threshold", kImageLimiter, ch, kImageLimiterStride, 1, C::Word, 1, 0,
+         [](const D &d, int i) -> quint32 { return d.m_limit[i].threshold; },
+         [](D &d, int i, quint32 v) { d.m_limit[i].threshold = v; }},
+        {"limiter ratio", kImageLimiter, ch, kImageLimiterStride, 3, C::Byte, 1, 0,
+         [](const D &d, int i) -> quint32 { return d.m_limit[i].ratio; },
+         [](D &d, int i, quint32 v) { d.m_limit[i].ratio = quint8(v); }},
+        {"limiter attack", kImageLimiter, ch, kImageLimiterStride, 4, C::Word, 1, 0,
+         [](const D &d, int i) -> quint32 { return d.m_limit[i].attack; },
+         [](D &d, int i, quint32 v) { d.m_limit[i].attack = v; }},
+        {"limiter release", kImageLimiter, ch, kImageLimiterStride, 6, C::Byte, 1, 0,
+         [](const D &d, int i) -> quint32 { return d.m_limit[i].release; },
+         [](D &d, int i, quint32 v) { d.m_limit[i].release = quint8(v); }},
+        {"peak limiter on", kImagePeakLimiter, out, kImagePeakLimiterStride, 0, C::Byte, 1, 0,
+         [](const D &d, int i) -> quint32 { return d.m_peak[i].on; },
+         [](D &d, int i, quint32 v) { d.m_peak[i].on = quint8(v); }},
+        {"peak limiter threshold", kImagePeakLimiter, out, kImagePeakLimiterStride, 1, C::Word, 1, 0,
+         [](const D &d, int i) -> quint32 { return static_cast<quint32>(d.m_peak[i].threshold); },
+         [](D &d, int i, quint32 v) { d.m_peak[i].threshold = static_cast<qint32>(v); }},
+        {"peak limiter attack", kImagePeakLimiter, out, kImagePeakLimiterStride, 3, C::Byte, 1, 0,
+         [](const D &d, int i) -> quint32 { return d.m_peak[i].attack; },
+         [](D &d, int i, quint32 v) { d.m_peak[i].attack = quint8(v); }},
+        {"peak limiter release", kImagePeakLimiter, out, kImagePeakLimiterStride, 4, C::Byte, 1, 0,
+         [](const D &d, int i) -> quint32 { return d.m_peak[i].release; },
+         [](D &d, int i, quint32 v) { d.m_peak[i].release = quint8(v); }},
+        {"link mask", kImageLinkMask, ch, 1, 0, C::Byte, 1, 0,
+         [](const D &d, int i) -> quint32 { return d.m_linkmask[i]; },
+         [](D &d, int i, quint32 v) { d.m_linkmask[i] = quint8(v); }},
+    };
+    return fields;
 }
 
 void DeviceData::loaddefaults()

@@ -15,6 +15,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QVector>
 #include <QtGlobal>
 
 #include <QHostAddress>
@@ -312,6 +313,39 @@ private:
         quint8 name[kProgramNameSize] = {};
     };
 
+public:
+    // One decoded parameter of the program image: records of it lie at
+    // base + (i / inner) * stride + (i % inner) * innerstride + offset for
+    // record i of records() (channels times bands for the banded fields).
+    enum class Coding {
+        Byte,   // one byte
+        Word,   // two bytes, low first; bit 7 of the high byte is not part of the value
+        Word16, // two bytes, low first, all sixteen bits
+        Flag80, // bit 7 of one byte (the rest of the byte belongs to the field before)
+    };
+    struct ImageField {
+        const char *name;
+        int base;
+        int count; // outer records (channels or outputs)
+        int stride;
+        int offset;
+        Coding coding;
+        int inner;       // bands per record, 1 for plain records
+        int innerstride; // bytes between bands
+        quint32 (*get)(const DeviceData &, int);
+        void (*set)(DeviceData &, int, quint32);
+
+        int records() const { return count * inner; }
+        int position(int i) const;
+        // Byte size of the field in the image (a flag shares its byte).
+        int size() const { return coding == Coding::Word || coding == Coding::Word16 ? 2 : 1; }
+        quint32 read(const quint8 *image, int at) const;
+        void write(quint8 *image, int at, quint32 value) const;
+    };
+    // The layout of every decoded parameter, in the order decoding applies them.
+    static const QVector<ImageField> &imagefields();
+
+private:
     PeqBand &band(int ch, int b) { return m_peq[ch * kPeqBandCount + b]; }
     const PeqBand &band(int ch, int b) const { return m_peq[ch * kPeqBandCount + b]; }
     void setroutein(int o, int input, bool on);
