@@ -30,6 +30,7 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -138,28 +139,47 @@ MainWindow::MainWindow(QWidget *parent, int variant)
     connect(ui->formchtool, &FormChTool::startgui, this, &MainWindow::startgui);
     connect(ui->formchtool, &FormChTool::sendbntnum, this, &MainWindow::getbntnum);
 
-    // The pages live in the document area for the whole run.
-    auto addpage = [this](QWidget *page, const char *title, MainApp::View view) {
+    // The pages live in the document area for the whole run. Each page is
+    // built inside a sub-window already in the area: moving a built page to
+    // another parent would restyle every widget of it, and with them decode
+    // every skin of a page nobody has opened yet. The empty sub-window is
+    // polished at once, so that showing the main window does not polish the
+    // page inside it: the page is polished (and its skins decoded) when it
+    // is first shown. The programs page is polished with the window: it fits
+    // its captions to the fonts of the polished page.
+    QMdiSubWindow *sub = nullptr;
+    auto newsub = [this, &sub](bool polishwhenshown = true) {
+        sub = new QMdiSubWindow;
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        ui->mdiArea->addSubWindow(sub);
+        if (polishwhenshown)
+            sub->ensurePolished();
+        return sub;
+    };
+    auto addpage = [&sub](QWidget *page, const char *title, MainApp::View view) {
         page->setWindowTitle(QString::fromLatin1(title));
-        QMdiSubWindow *sub = ui->mdiArea->addSubWindow(page);
+        // A dialog page is a child widget in its sub-window, as if moved there.
+        if (page->isWindow())
+            page->setWindowFlags(page->windowFlags() & ~Qt::WindowType_Mask);
+        sub->setWidget(page);
         if (gMainApp)
             gMainApp->setview(view, sub);
     };
-    gFormMainView = new FormMainView(ui->mdiArea);
+    gFormMainView = new FormMainView(newsub());
     addpage(gFormMainView, "Main Control View", MainApp::MainView);
-    gFormGain = new FormGain(ui->mdiArea);
+    gFormGain = new FormGain(newsub());
     addpage(gFormGain, "Gain View", MainApp::GainView);
-    gFormDelay = new FormDelay(ui->mdiArea);
+    gFormDelay = new FormDelay(newsub());
     addpage(gFormDelay, "Delay View", MainApp::DelayView);
-    gFormGeq = new FormGeq(ui->mdiArea);
+    gFormGeq = new FormGeq(newsub());
     addpage(gFormGeq, "GEQ View", MainApp::GeqView);
-    gFormLimit2 = new FormLimit2(ui->mdiArea);
+    gFormLimit2 = new FormLimit2(newsub());
     addpage(gFormLimit2, "PEAK View", MainApp::Limit2View);
-    gFormEq = new FormEq(ui->mdiArea);
+    gFormEq = new FormEq(newsub());
     addpage(gFormEq, "PEQ View", MainApp::PeqView);
-    gFormLimit = new FormLimit(ui->mdiArea);
+    gFormLimit = new FormLimit(newsub());
     addpage(gFormLimit, "Limit View", MainApp::LimitView);
-    gFormSetView = new FormSetView(ui->mdiArea);
+    gFormSetView = new FormSetView(newsub(false));
     addpage(gFormSetView, "Set Device View", MainApp::SetView);
 
     connectpages();
@@ -253,6 +273,12 @@ MainWindow::~MainWindow()
 
 QString MainWindow::readstylesheet(const QString &path)
 {
+    // The sheets are compiled-in resources that never change: each is read
+    // and decoded once.
+    static QHash<QString, QString> read;
+    const auto known = read.constFind(path);
+    if (known != read.constEnd())
+        return known.value();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QString();
@@ -260,7 +286,10 @@ QString MainWindow::readstylesheet(const QString &path)
     const int zero = bytes.indexOf('\0');
     if (zero >= 0)
         bytes.truncate(zero);
-    return QString::fromUtf8(bytes);
+    const QString text = QString::fromUtf8(bytes);
+    if (path.startsWith(QLatin1Char(':')))
+        read.insert(path, text);
+    return text;
 }
 
 QString MainWindow::stylesheetpath(int language, bool network)
@@ -322,9 +351,14 @@ void MainWindow::refreshLanText()
         else if (text == disconnected)
             ui->comshow->setText(zh(kDisconnectZh));
     }
+    setStyleSheet(readstylesheet(currentstylesheetpath()));
+}
+
+QString MainWindow::currentstylesheetpath()
+{
     const DeviceData *cur = gMainApp ? gMainApp->getcurdevice() : nullptr;
     const bool network = cur && cur->getnetdevice();
-    setStyleSheet(readstylesheet(stylesheetpath(zhs ? 1 : 0, network)));
+    return stylesheetpath(chinese() ? 1 : 0, network);
 }
 
 void MainWindow::judgeudpconnect(bool on)

@@ -79,6 +79,8 @@ public:
     // The style sheet resource for the language (0 English) and the link kind:
     // the serial or the network sheet, English or Chinese.
     static QString stylesheetpath(int language, bool network);
+    // The sheet for the current language and the current device's link kind.
+    static QString currentstylesheetpath();
 
     // --- Network data link (mainwindow_link.cpp) ----------------------------
     void tcpconnect();

@@ -10,6 +10,8 @@
 
 #include <QApplication>
 #include <QDesktopWidget>
+#include <QMdiSubWindow>
+#include <QPixmapCache>
 
 QRect centredgeometry(const QSize &window, const QSize &desktop)
 {
@@ -18,9 +20,36 @@ QRect centredgeometry(const QSize &window, const QSize &desktop)
     return QRect((desktop.width() - w) / 2, (desktop.height() - h - 15) / 2, w, h);
 }
 
+namespace
+{
+// Every widget asks to be polished at the first turn of the event loop. The
+// pages not shown at start whose sub-windows the main window polished while
+// still empty wait until they are first shown (showing a widget polishes it
+// and its children; showing the main window stops at the polished
+// sub-window).
+void deferpagepolish(MainWindow *window)
+{
+    for (QMdiSubWindow *sub : window->findChildren<QMdiSubWindow *>()) {
+        if (!sub->isHidden() || !sub->testAttribute(Qt::WA_WState_Polished))
+            continue;
+        for (QWidget *w : sub->findChildren<QWidget *>())
+            QCoreApplication::removePostedEvents(w, QEvent::PolishRequest);
+    }
+}
+} // namespace
+
 MainWindow *startmainwindow(int variant)
 {
     initdspresources();
+    // Every skin is opened once and kept: with the default 10 MiB the cache
+    // drops skins still in use, and the next widget decodes them again into
+    // a second copy.
+    QPixmapCache::setCacheLimit(64 * 1024);
+    // Opening an image asks for its file time, which converts through the
+    // local time zone: without TZ the C library reads the zone file again on
+    // every conversion. The same zone, named once, is read once.
+    if (!qEnvironmentVariableIsSet("TZ"))
+        qputenv("TZ", "/etc/localtime");
     gMainApp = new MainApp();
     gGlobalContrl = new GlobalContrl();
 
@@ -35,9 +64,9 @@ MainWindow *startmainwindow(int variant)
     gMainApp->setcomdialog(gDialogCom);
 
     window->setGeometry(centredgeometry(window->size(), QApplication::desktop()->size()));
-
     qApp->setStyleSheet(
         MainWindow::readstylesheet(MainWindow::stylesheetpath(gGlobalContrl->getlanguage() ? 1 : 0, false)));
     gGlobalContrl->emitlanguage();
+    deferpagepolish(window);
     return window;
 }
