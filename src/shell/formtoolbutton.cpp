@@ -11,11 +11,11 @@
 #include "programfile.h"
 #include "programimage.h"
 #include "prompts.h"
+#include "replywait.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QThread>
 #include <QTimer>
 
 namespace
@@ -215,7 +215,7 @@ template <typename Send, typename Done> bool FormToolButton::sendacknowledged(Se
         timeoutflag = false;
         send();
         MainApp::delayms(150);
-        timer->start(kReplyTimeoutMs);
+        timer->start(MainApp::scaled(kReplyTimeoutMs));
         while (!done()) {
             if (transferstopped()) {
                 timer->stop();
@@ -276,8 +276,9 @@ void FormToolButton::on_Down_Button_clicked()
     d->unpackprogram();
 
     QApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
-    for (int i = 0; i < 100; ++i)
-        QThread::msleep(50);
+    // Five seconds before the transfer, as the processor needs them; the
+    // window keeps painting and replies are still taken, clicks wait.
+    MainApp::delayms(5000, true);
     emit updataallviews();
     QCoreApplication::processEvents();
     current()->stagecurimage();
@@ -304,9 +305,16 @@ void FormToolButton::on_Down_Button_clicked()
         transferfailed();
         return;
     }
-    current()->setprogramready(0);
-    const bool recalled = sendacknowledged([]() { gMainApp->sendrecallprogram(0); },
-                                           []() { return current()->getprogramready() != 0; });
+    // Only the recall's own reply (0x62 for program 0) ends the wait: the
+    // ready flag that other replies set as well would report a recall that
+    // did not happen.
+    ReplyWait recall(uchar(gMainApp->getdevtype()), uchar(gMainApp->getdevaddr()), 0x62, 7, 0);
+    const bool recalled = sendacknowledged(
+        [&recall]() {
+            recall.rearm();
+            gMainApp->sendrecallprogram(0);
+        },
+        [&recall]() { return recall.arrived(); });
     if (!recalled) {
         transferfailed();
         return;

@@ -190,19 +190,29 @@ void TstProgramFiles::unacknowledged_data()
 {
     QTest::addColumn<int>("command");
     QTest::addColumn<int>("packet");
-    QTest::newRow("last part") << 0x60 << 25;
-    QTest::newRow("part 3") << 0x60 << 3;
-    QTest::newRow("recall") << 0x62 << -1;
+    QTest::addColumn<bool>("stray"); // other replies that set the ready flag arrive meanwhile
+    QTest::newRow("last part") << 0x60 << 25 << false;
+    QTest::newRow("part 3") << 0x60 << 3 << false;
+    QTest::newRow("recall") << 0x62 << -1 << false;
+    QTest::newRow("recall, stray lock and reset replies") << 0x62 << -1 << true;
 }
 
 void TstProgramFiles::unacknowledged()
 {
     QFETCH(int, command);
     QFETCH(int, packet);
+    QFETCH(bool, stray);
     ScriptedPrompts prompts;
     Env env;
     QVERIFY(env.serial());
     env.cur()->setcomconnected(1);
+    QTimer strays;
+    QObject::connect(&strays, &QTimer::timeout, [&env]() {
+        env.comctrl.dataReceived(QByteArray::fromHex("445566 18 01 10 01 01 12 112233"));
+        env.comctrl.dataReceived(QByteArray::fromHex("445566 18 01 65 00 66 112233"));
+    });
+    if (stray)
+        strays.start(20);
     Fault f;
     f.kind = Fault::NoReply;
     f.command = command;

@@ -20,6 +20,10 @@ ReplyWait::ReplyWait(unsigned char type, unsigned char address, unsigned char co
     , m_device(gMainApp ? gMainApp->getcurdevice() : nullptr)
 {
     connect(&gComCtrl, &CComCtrl::replied, this, &ReplyWait::take);
+    // A controller may be given an engine of its own (the tests do).
+    CComCtrl *engine = gMainApp ? gMainApp->getcomctrl() : nullptr;
+    if (engine && engine != &gComCtrl)
+        connect(engine, &CComCtrl::replied, this, &ReplyWait::take);
 }
 
 void ReplyWait::take(const Reply &r)
