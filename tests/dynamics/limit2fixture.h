@@ -7,6 +7,7 @@
 // widgets by kind and output.
 
 #include "devicedata.h"
+#include "devicefixture.h"
 #include "dspresources.h"
 #include "formlimit2.h"
 #include "formmainview.h"
@@ -20,33 +21,22 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <memory>
 
-class Limit2Fixture
+class Limit2Fixture : public DeviceFixture
 {
 public:
-    static constexpr uchar kType = 0x18;
     using Kind = FormLimit2::Kind;
 
     void setup(uchar addr = 1)
     {
         initdspresources();
-        QVERIFY(dir.isValid());
-        QDir::setCurrent(dir.path());
-        gGlobalContrl = new GlobalContrl;
-        gGlobalContrl->setlanguage(0);
-        gMainApp = new MainApp;
-        const QHostAddress serial(QStringLiteral("0.0.0.0"));
-        dev = MainApp::adddevice(kType, addr, serial);
-        gMainApp->setdevtype(kType);
-        gMainApp->setdevaddr(addr);
-        gMainApp->setdevip(serial);
-        gMainApp->selectdevice(kType, addr, serial);
-        QCOMPARE(gMainApp->getcurdevice(), dev);
+        startup(addr);
+        if (QTest::currentTestFailed())
+            return;
         page.reset(new FormLimit2);
         overview.reset(new FormMainView);
         QObject::connect(page.get(), &FormLimit2::updatelimitvalues2, overview.get(),
@@ -56,13 +46,7 @@ public:
     {
         overview.reset();
         page.reset();
-        delete gMainApp;
-        gMainApp = nullptr;
-        qDeleteAll(gDeviceList);
-        gDeviceList.clear();
-        delete gGlobalContrl;
-        gGlobalContrl = nullptr;
-        dev = nullptr;
+        shutdown();
     }
 
     // Shown and active, so that a slider can hold the keyboard focus.
@@ -147,25 +131,6 @@ public:
         setimagebytes(dev, kImageLinkMask, all);
         gMainApp->outputlinkon = dev->outputlinked() ? 1 : 0;
     }
-    // Bytes of the program image as a download leaves them: the model packed,
-    // the bytes replaced, the image unpacked into the model again.
-    static void setimagebytes(DeviceData *d, int offset, const QByteArray &bytes)
-    {
-        d->packprogram();
-        for (int k = 0; k < kProgramImageSize; ++k)
-            d->setcurimagebyte(k, d->getwriteimagebyte(k));
-        for (int k = 0; k < bytes.size(); ++k)
-            d->setcurimagebyte(offset + k, quint8(bytes[k]));
-        d->unpackprogram();
-    }
-    static QByteArray packed(DeviceData *d)
-    {
-        d->packprogram();
-        QByteArray out(kProgramImageSize, '\0');
-        for (int k = 0; k < kProgramImageSize; ++k)
-            out[k] = char(d->getwriteimagebyte(k));
-        return out;
-    }
     // Output o's record as the page and the model hold it: enable, attack,
     // release, threshold.
     QVector<int> record(int o) const
@@ -174,8 +139,6 @@ public:
                 dev->getpeaklimitvalue(o)};
     }
 
-    QTemporaryDir dir;
-    DeviceData *dev = nullptr;
     std::unique_ptr<FormLimit2> page;
     std::unique_ptr<FormMainView> overview;
 };

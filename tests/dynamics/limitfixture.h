@@ -6,6 +6,7 @@
 // lookups of its widgets by channel and row.
 
 #include "devicedata.h"
+#include "devicefixture.h"
 #include "dspresources.h"
 #include "formlimit.h"
 #include "globalcontrl.h"
@@ -16,43 +17,25 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
-class LimitFixture
+class LimitFixture : public DeviceFixture
 {
 public:
-    static constexpr uchar kType = 0x18;
-
     void setup(uchar addr = 1)
     {
         initdspresources();
-        QVERIFY(dir.isValid());
-        QDir::setCurrent(dir.path());
-        gGlobalContrl = new GlobalContrl;
-        gGlobalContrl->setlanguage(0);
-        gMainApp = new MainApp;
-        const QHostAddress serial(QStringLiteral("0.0.0.0"));
-        dev = MainApp::adddevice(kType, addr, serial);
-        gMainApp->setdevtype(kType);
-        gMainApp->setdevaddr(addr);
-        gMainApp->setdevip(serial);
-        gMainApp->selectdevice(kType, addr, serial);
-        QCOMPARE(gMainApp->getcurdevice(), dev);
+        startup(addr);
+        if (QTest::currentTestFailed())
+            return;
         page.reset(new FormLimit);
     }
     void teardown()
     {
         page.reset();
-        delete gMainApp;
-        gMainApp = nullptr;
-        qDeleteAll(gDeviceList);
-        gDeviceList.clear();
-        delete gGlobalContrl;
-        gGlobalContrl = nullptr;
-        dev = nullptr;
+        shutdown();
     }
 
     // Shows the page as the active window, so that focus works as for a user.
@@ -119,15 +102,7 @@ public:
     QComboBox *combo(int ch) const { return page->findChild<QComboBox *>(comboname(ch)); }
 
     // The twelve link masks, inputs first, into the model.
-    void setmasks(const QByteArray &masks)
-    {
-        dev->packprogram();
-        for (int k = 0; k < kProgramImageSize; ++k)
-            dev->setcurimagebyte(k, dev->getwriteimagebyte(k));
-        for (int k = 0; k < 12; ++k)
-            dev->setcurimagebyte(kImageLinkMask + k, quint8(masks[k]));
-        dev->unpackprogram();
-    }
+    void setmasks(const QByteArray &masks) { setimagebytes(dev, kImageLinkMask, masks.left(12)); }
 
     // A channel's limiter record as the command carries it.
     QByteArray record(int ch) const
@@ -140,7 +115,5 @@ public:
         return r;
     }
 
-    QTemporaryDir dir;
-    DeviceData *dev = nullptr;
     std::unique_ptr<FormLimit> page;
 };
