@@ -7,12 +7,12 @@
 // widgets by kind and output.
 
 #include "devicedata.h"
-#include "devicefixture.h"
 #include "dspresources.h"
 #include "formlimit2.h"
 #include "formmainview.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
+#include "pagefixture.h"
 #include "programimage.h"
 
 #include <QApplication>
@@ -26,18 +26,17 @@
 
 #include <memory>
 
-class Limit2Fixture : public DeviceFixture
+class Limit2Fixture : public PageFixture<FormLimit2>
 {
 public:
     using Kind = FormLimit2::Kind;
 
+    // The page, and a main control page wired to it.
     void setup(uchar addr = 1)
     {
-        initdspresources();
-        startup(addr);
+        PageFixture::setup(addr);
         if (QTest::currentTestFailed())
             return;
-        page.reset(new FormLimit2);
         overview.reset(new FormMainView);
         QObject::connect(page.get(), &FormLimit2::updatelimitvalues2, overview.get(),
                          &FormMainView::updatelimitvalues2);
@@ -45,36 +44,9 @@ public:
     void teardown()
     {
         overview.reset();
-        page.reset();
-        shutdown();
+        PageFixture::teardown();
     }
 
-    // Shown and active, so that a slider can hold the keyboard focus.
-    void showpage()
-    {
-        page->show();
-        QVERIFY(QTest::qWaitForWindowExposed(page.get()));
-        QApplication::setActiveWindow(page.get());
-    }
-    // The throttle driven by hand: its own timer stops.
-    void stopthrottle()
-    {
-        for (QTimer *t : page->findChildren<QTimer *>())
-            t->stop();
-    }
-    void ticks(int n)
-    {
-        for (int k = 0; k < n; ++k)
-            page->timetosend();
-    }
-
-    template <class W> W *get(const QString &name) const
-    {
-        W *w = page->findChild<W *>(name);
-        if (!w)
-            qWarning("no widget %s", qPrintable(name));
-        return w;
-    }
     // Output index o (0..7).
     QSlider *slider(Kind k, int o) const
     {
@@ -139,6 +111,5 @@ public:
                 dev->getpeaklimitvalue(o)};
     }
 
-    std::unique_ptr<FormLimit2> page;
     std::unique_ptr<FormMainView> overview;
 };

@@ -6,11 +6,11 @@
 // lookups of its widgets by channel and row.
 
 #include "devicedata.h"
-#include "devicefixture.h"
 #include "dspresources.h"
 #include "formlimit.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
+#include "pagefixture.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -21,23 +21,9 @@
 
 #include <memory>
 
-class LimitFixture : public DeviceFixture
+class LimitFixture : public PageFixture<FormLimit>
 {
 public:
-    void setup(uchar addr = 1)
-    {
-        initdspresources();
-        startup(addr);
-        if (QTest::currentTestFailed())
-            return;
-        page.reset(new FormLimit);
-    }
-    void teardown()
-    {
-        page.reset();
-        shutdown();
-    }
-
     // Shows the page as the active window, so that focus works as for a user.
     void showactive()
     {
@@ -114,6 +100,4 @@ public:
         r.append(char(dev->getlimitrelease(ch)));
         return r;
     }
-
-    std::unique_ptr<FormLimit> page;
 };

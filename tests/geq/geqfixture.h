@@ -6,13 +6,13 @@
 // widgets by band and channel.
 
 #include "devicedata.h"
-#include "devicefixture.h"
 #include "dspresources.h"
 #include "formgeq.h"
 #include "formgeqdraw.h"
 #include "formshowdraw.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
+#include "pagefixture.h"
 #include "programimage.h"
 
 #include <QApplication>
@@ -24,48 +24,9 @@
 
 #include <memory>
 
-class GeqFixture : public DeviceFixture
+class GeqFixture : public PageFixture<FormGeq>
 {
 public:
-    void setup(uchar addr = 1)
-    {
-        initdspresources();
-        startup(addr);
-        if (QTest::currentTestFailed())
-            return;
-        page.reset(new FormGeq);
-    }
-    void teardown()
-    {
-        page.reset();
-        shutdown();
-    }
-
-    void showpage()
-    {
-        page->show();
-        QVERIFY(QTest::qWaitForWindowExposed(page.get()));
-        QApplication::setActiveWindow(page.get());
-    }
-    // The throttle driven by hand: its own timer stops.
-    void stopthrottle()
-    {
-        for (QTimer *t : page->findChildren<QTimer *>())
-            t->stop();
-    }
-    void ticks(int n)
-    {
-        for (int k = 0; k < n; ++k)
-            page->timetosend();
-    }
-
-    template <class W> W *get(const QString &name) const
-    {
-        W *w = page->findChild<W *>(name);
-        if (!w)
-            qWarning("no widget %s", qPrintable(name));
-        return w;
-    }
     static QString suffix(int band) { return band == 0 ? QString() : QStringLiteral("_%1").arg(band + 1); }
     // Band 0..30.
     QSlider *slider(int b) const { return get<QSlider>(QStringLiteral("slidergeqgain") + suffix(b)); }
@@ -129,6 +90,4 @@ public:
             for (int b = 0; b < 31; ++b, ++i)
                 d->setgeq(c, b, outputs[i] & 0x7FFF, outputs[i] & 0x8000);
     }
-
-    std::unique_ptr<FormGeq> page;
 };

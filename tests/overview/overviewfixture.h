@@ -5,11 +5,11 @@
 // test's own), one current device, and lookups of the page's widgets.
 
 #include "devicedata.h"
-#include "devicefixture.h"
 #include "dspresources.h"
 #include "formmainview.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
+#include "pagefixture.h"
 
 #include <QDir>
 #include <QLabel>
@@ -18,25 +18,9 @@
 
 #include <memory>
 
-class OverviewFixture : public DeviceFixture
+class OverviewFixture : public PageFixture<FormMainView>
 {
 public:
-    // A listed serial device of type 0x18 at addr is current; the language is
-    // English until a test says otherwise.
-    void setup(uchar addr = 1)
-    {
-        initdspresources();
-        startup(addr);
-        if (QTest::currentTestFailed())
-            return;
-        page.reset(new FormMainView);
-    }
-    void teardown()
-    {
-        page.reset();
-        shutdown();
-    }
-
     QPushButton *button(const QString &name) const { return page->findChild<QPushButton *>(name); }
     QLabel *label(const QString &name) const { return page->findChild<QLabel *>(name); }
     QWidget *widget(const QString &name) const { return page->findChild<QWidget *>(name); }
@@ -54,6 +38,4 @@ public:
         for (int input = 1; input <= 4; ++input)
             d->setroutebit(o, input, (byte >> (4 - input)) & 1);
     }
-
-    std::unique_ptr<FormMainView> page;
 };
