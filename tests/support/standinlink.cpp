@@ -32,7 +32,7 @@ bool StandinLink::openline()
     return ctrl.openmaincom();
 }
 
-QVector<QByteArray> StandinLink::sent()
+QVector<QByteArray> StandinLink::sent(int code)
 {
     gMainApp->sendreadlight();
     auto done = [&] { return !s.commands(unit).isEmpty() && s.commands(unit).last().command() == 0x56; };
@@ -40,7 +40,7 @@ QVector<QByteArray> StandinLink::sent()
         return {"no level request arrived"};
     QVector<QByteArray> out;
     for (const standin::FrameRecord &r : s.commands(unit))
-        if (r.command() != 0x56)
+        if (r.command() != 0x56 && (code < 0 || r.command() == code))
             out << r.bytes;
     s.clearframes();
     return out;

@@ -22,10 +22,10 @@ public:
     bool openline();
     void closeline() { ctrl.closemaincom(); }
 
-    // The commands received up to a level request sent last: the request goes
-    // out unguarded, so everything sent before it arrived before it. The
-    // record is cleared.
-    QVector<QByteArray> sent();
+    // The commands (of one code, or all) received up to a level request sent
+    // last: the request goes out unguarded, so everything sent before it
+    // arrived before it. The record is cleared.
+    QVector<QByteArray> sent(int code = -1);
     // The unit's program image.
     QByteArray image() const { return s.state(unit).image; }
 
