@@ -8,7 +8,6 @@
 
 #include <QWidget>
 
-class QPainter;
 namespace Ui
 {
 class FormFir;
@@ -23,10 +22,6 @@ public:
 
     // Repaints the curve at once (not the grid).
     void repaintcurve();
-
-    void drawgridrows(QPainter *painter);
-    void drawfreqgrid(QPainter *painter);
-    void drawmajorgrid(QPainter *painter);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

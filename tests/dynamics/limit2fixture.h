@@ -12,6 +12,7 @@
 #include "formmainview.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
+#include "pagefixture.h"
 #include "programimage.h"
 
 #include <QApplication>
@@ -20,34 +21,22 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <memory>
 
-class Limit2Fixture
+class Limit2Fixture : public PageFixture<FormLimit2>
 {
 public:
-    static constexpr uchar kType = 0x18;
     using Kind = FormLimit2::Kind;
 
+    // The page, and a main control page wired to it.
     void setup(uchar addr = 1)
     {
-        initdspresources();
-        QVERIFY(dir.isValid());
-        QDir::setCurrent(dir.path());
-        gGlobalContrl = new GlobalContrl;
-        gGlobalContrl->setlanguage(0);
-        gMainApp = new MainApp;
-        const QHostAddress serial(QStringLiteral("0.0.0.0"));
-        dev = MainApp::adddevice(kType, addr, serial);
-        gMainApp->setdevtype(kType);
-        gMainApp->setdevaddr(addr);
-        gMainApp->setdevip(serial);
-        gMainApp->selectdevice(kType, addr, serial);
-        QCOMPARE(gMainApp->getcurdevice(), dev);
-        page.reset(new FormLimit2);
+        PageFixture::setup(addr);
+        if (QTest::currentTestFailed())
+            return;
         overview.reset(new FormMainView);
         QObject::connect(page.get(), &FormLimit2::updatelimitvalues2, overview.get(),
                          &FormMainView::updatelimitvalues2);
@@ -55,42 +44,9 @@ public:
     void teardown()
     {
         overview.reset();
-        page.reset();
-        delete gMainApp;
-        gMainApp = nullptr;
-        qDeleteAll(gDeviceList);
-        gDeviceList.clear();
-        delete gGlobalContrl;
-        gGlobalContrl = nullptr;
-        dev = nullptr;
+        PageFixture::teardown();
     }
 
-    // Shown and active, so that a slider can hold the keyboard focus.
-    void showpage()
-    {
-        page->show();
-        QVERIFY(QTest::qWaitForWindowExposed(page.get()));
-        QApplication::setActiveWindow(page.get());
-    }
-    // The throttle driven by hand: its own timer stops.
-    void stopthrottle()
-    {
-        for (QTimer *t : page->findChildren<QTimer *>())
-            t->stop();
-    }
-    void ticks(int n)
-    {
-        for (int k = 0; k < n; ++k)
-            page->timetosend();
-    }
-
-    template <class W> W *get(const QString &name) const
-    {
-        W *w = page->findChild<W *>(name);
-        if (!w)
-            qWarning("no widget %s", qPrintable(name));
-        return w;
-    }
     // Output index o (0..7).
     QSlider *slider(Kind k, int o) const
     {
@@ -147,25 +103,6 @@ public:
         setimagebytes(dev, kImageLinkMask, all);
         gMainApp->outputlinkon = dev->outputlinked() ? 1 : 0;
     }
-    // Bytes of the program image as a download leaves them: the model packed,
-    // the bytes replaced, the image unpacked into the model again.
-    static void setimagebytes(DeviceData *d, int offset, const QByteArray &bytes)
-    {
-        d->packprogram();
-        for (int k = 0; k < kProgramImageSize; ++k)
-            d->setcurimagebyte(k, d->getwriteimagebyte(k));
-        for (int k = 0; k < bytes.size(); ++k)
-            d->setcurimagebyte(offset + k, quint8(bytes[k]));
-        d->unpackprogram();
-    }
-    static QByteArray packed(DeviceData *d)
-    {
-        d->packprogram();
-        QByteArray out(kProgramImageSize, '\0');
-        for (int k = 0; k < kProgramImageSize; ++k)
-            out[k] = char(d->getwriteimagebyte(k));
-        return out;
-    }
     // Output o's record as the page and the model hold it: enable, attack,
     // release, threshold.
     QVector<int> record(int o) const
@@ -174,8 +111,5 @@ public:
                 dev->getpeaklimitvalue(o)};
     }
 
-    QTemporaryDir dir;
-    DeviceData *dev = nullptr;
-    std::unique_ptr<FormLimit2> page;
     std::unique_ptr<FormMainView> overview;
 };

@@ -10,51 +10,20 @@
 #include "formlimit.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
+#include "pagefixture.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
-class LimitFixture
+class LimitFixture : public PageFixture<FormLimit>
 {
 public:
-    static constexpr uchar kType = 0x18;
-
-    void setup(uchar addr = 1)
-    {
-        initdspresources();
-        QVERIFY(dir.isValid());
-        QDir::setCurrent(dir.path());
-        gGlobalContrl = new GlobalContrl;
-        gGlobalContrl->setlanguage(0);
-        gMainApp = new MainApp;
-        const QHostAddress serial(QStringLiteral("0.0.0.0"));
-        dev = MainApp::adddevice(kType, addr, serial);
-        gMainApp->setdevtype(kType);
-        gMainApp->setdevaddr(addr);
-        gMainApp->setdevip(serial);
-        gMainApp->selectdevice(kType, addr, serial);
-        QCOMPARE(gMainApp->getcurdevice(), dev);
-        page.reset(new FormLimit);
-    }
-    void teardown()
-    {
-        page.reset();
-        delete gMainApp;
-        gMainApp = nullptr;
-        qDeleteAll(gDeviceList);
-        gDeviceList.clear();
-        delete gGlobalContrl;
-        gGlobalContrl = nullptr;
-        dev = nullptr;
-    }
-
     // Shows the page as the active window, so that focus works as for a user.
     void showactive()
     {
@@ -119,15 +88,7 @@ public:
     QComboBox *combo(int ch) const { return page->findChild<QComboBox *>(comboname(ch)); }
 
     // The twelve link masks, inputs first, into the model.
-    void setmasks(const QByteArray &masks)
-    {
-        dev->packprogram();
-        for (int k = 0; k < kProgramImageSize; ++k)
-            dev->setcurimagebyte(k, dev->getwriteimagebyte(k));
-        for (int k = 0; k < 12; ++k)
-            dev->setcurimagebyte(kImageLinkMask + k, quint8(masks[k]));
-        dev->unpackprogram();
-    }
+    void setmasks(const QByteArray &masks) { setimagebytes(dev, kImageLinkMask, masks.left(12)); }
 
     // A channel's limiter record as the command carries it.
     QByteArray record(int ch) const
@@ -139,8 +100,4 @@ public:
         r.append(char(dev->getlimitrelease(ch)));
         return r;
     }
-
-    QTemporaryDir dir;
-    DeviceData *dev = nullptr;
-    std::unique_ptr<FormLimit> page;
 };

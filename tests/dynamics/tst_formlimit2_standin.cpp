@@ -6,10 +6,9 @@
 // sequences after which the processor holds what the model holds. With
 // DSP_SNAPSHOT_DIR set, the page is saved as PNGs.
 
-#include "ccomctrl.h"
-#include "comsettings.h"
 #include "limit2fixture.h"
 #include "standin.h"
+#include "standinlink.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -24,20 +23,6 @@ const Kind A = FormLimit2::Attack;
 const Kind R = FormLimit2::Release;
 const Kind T = FormLimit2::Threshold;
 
-QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(QByteArray(text));
-}
-
-QVector<QByteArray> frames(const QString &text)
-{
-    QVector<QByteArray> out;
-    for (const QString &f : text.split(QLatin1Char(',')))
-        if (!f.trimmed().isEmpty())
-            out << hex(qPrintable(f.trimmed()));
-    return out;
-}
-
 const QByteArray kOwnMasks = hex("0102040810204080");
 
 using Action = std::function<void(Limit2Fixture &)>;
@@ -46,29 +31,11 @@ using Action = std::function<void(Limit2Fixture &)>;
 
 Q_DECLARE_METATYPE(Action)
 
-class TstFormLimit2Standin : public QObject
+class TstFormLimit2Standin : public QObject, public StandinLink
 {
     Q_OBJECT
     Limit2Fixture f;
-    standin::Standin s;
-    int unit = -1;
-    CComCtrl ctrl; // an engine of the test's own, on the stand-in's line
 
-    // The commands received up to a level request sent last: the request goes
-    // out unguarded, so everything the page sent arrived before it.
-    QVector<QByteArray> sent()
-    {
-        gMainApp->sendreadlight();
-        auto done = [&] { return !s.commands(unit).isEmpty() && s.commands(unit).last().command() == 0x56; };
-        if (!QTest::qWaitFor(done, 10000))
-            return {"no level request arrived"};
-        QVector<QByteArray> out;
-        for (const standin::FrameRecord &r : s.commands(unit))
-            if (r.command() != 0x56)
-                out << r.bytes;
-        s.clearframes();
-        return out;
-    }
     QByteArray peakimage() const { return s.state(unit).image.mid(kImagePeakLimiter, 40); }
     QByteArray peakmodel() const { return Limit2Fixture::packed(f.dev).mid(kImagePeakLimiter, 40); }
 
@@ -90,16 +57,9 @@ private slots:
     void initTestCase()
     {
         MainApp::settimescale(0.05);
-        const int line = s.openpty();
-        QVERIFY2(line >= 0, qPrintable(s.errorstring()));
-        unit = s.addunit(line, 0x18, 1);
-        gComSettings.setportname(s.ptypath(line));
-        gComSettings.setsettings(ComSettings::FixedBaud, ComSettings::FixedDataBits, ComSettings::FixedParity,
-                                 ComSettings::FixedStopBits, ComSettings::FixedFlowControl,
-                                 ComSettings::FixedTimeout);
-        QVERIFY(ctrl.openmaincom());
+        QVERIFY2(openline(), qPrintable(s.errorstring()));
     }
-    void cleanupTestCase() { ctrl.closemaincom(); }
+    void cleanupTestCase() { closeline(); }
     void init()
     {
         f.setup(1);

@@ -7,12 +7,11 @@
 // download. With DSP_SNAPSHOT_DIR set, the page is saved as PNGs; DSP_SNAPSHOT_HOLD
 // (milliseconds) keeps it on screen meanwhile.
 
-#include "ccomctrl.h"
 #include "compressorcur.h"
-#include "comsettings.h"
 #include "formmainview.h"
 #include "limitfixture.h"
 #include "standin.h"
+#include "standinlink.h"
 
 #include <QApplication>
 #include <QFile>
@@ -25,46 +24,13 @@ namespace
 
 constexpr int kAttack = 0, kRelease = 1, kRatio = 2, kThreshold = 3;
 
-QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(QByteArray(text));
-}
-
-QVector<QByteArray> frames(const char *text)
-{
-    QVector<QByteArray> out;
-    for (const QByteArray &f : QByteArray(text).split(','))
-        if (!f.trimmed().isEmpty())
-            out << hex(f);
-    return out;
-}
-
 } // namespace
 
-class TstFormLimitStandin : public QObject
+class TstFormLimitStandin : public QObject, public StandinLink
 {
     Q_OBJECT
     LimitFixture f;
-    standin::Standin s;
-    int unit = -1;
-    CComCtrl ctrl; // an engine of the test's own, on the stand-in's line
 
-    // The commands received up to a level request sent last: the request goes
-    // out unguarded, so everything sent before it arrived before it.
-    QVector<QByteArray> sent()
-    {
-        gMainApp->sendreadlight();
-        auto done = [&] { return !s.commands(unit).isEmpty() && s.commands(unit).last().command() == 0x56; };
-        if (!QTest::qWaitFor(done, 10000))
-            return {"no level request arrived"};
-        QVector<QByteArray> out;
-        for (const standin::FrameRecord &r : s.commands(unit))
-            if (r.command() != 0x56)
-                out << r.bytes;
-        s.clearframes();
-        return out;
-    }
-    QByteArray image() const { return s.state(unit).image; }
     QTimer *throttle() const { return f.page->findChild<QTimer *>(); }
 
     // Model and stand-in start from the same image, as after a download, with
@@ -99,18 +65,8 @@ class TstFormLimitStandin : public QObject
     QByteArray standinrecords() const { return image().mid(kImageLimiter, 12 * kImageLimiterStride); }
 
 private slots:
-    void initTestCase()
-    {
-        const int line = s.openpty();
-        QVERIFY2(line >= 0, qPrintable(s.errorstring()));
-        unit = s.addunit(line, 0x18, 1);
-        gComSettings.setportname(s.ptypath(line));
-        gComSettings.setsettings(ComSettings::FixedBaud, ComSettings::FixedDataBits, ComSettings::FixedParity,
-                                 ComSettings::FixedStopBits, ComSettings::FixedFlowControl,
-                                 ComSettings::FixedTimeout);
-        QVERIFY(ctrl.openmaincom());
-    }
-    void cleanupTestCase() { ctrl.closemaincom(); }
+    void initTestCase() { QVERIFY2(openline(), qPrintable(s.errorstring())); }
+    void cleanupTestCase() { closeline(); }
     void init()
     {
         f.setup(1);

@@ -5,6 +5,7 @@
 // input for the curve.
 
 #include "devicedata.h"
+#include "devicefixture.h"
 #include "dspresources.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
@@ -12,39 +13,20 @@
 #include <QApplication>
 #include <QDir>
 #include <QMouseEvent>
-#include <QTemporaryDir>
 #include <QTest>
 
-class EqFixture
+class EqFixture : public DeviceFixture
 {
 public:
     void setup(uchar type = 0x18)
     {
         initdspresources();
-        QVERIFY(dir.isValid());
-        QDir::setCurrent(dir.path());
-        gGlobalContrl = new GlobalContrl;
-        gGlobalContrl->setlanguage(0);
-        gMainApp = new MainApp;
-        const QHostAddress serial(QStringLiteral("0.0.0.0"));
-        dev = MainApp::adddevice(type, 1, serial);
-        gMainApp->setdevtype(type);
-        gMainApp->setdevaddr(1);
-        gMainApp->setdevip(serial);
-        gMainApp->selectdevice(type, 1, serial);
-        QCOMPARE(gMainApp->getcurdevice(), dev);
+        startup(1, type);
+        if (QTest::currentTestFailed())
+            return;
         setchannel(0);
     }
-    void teardown()
-    {
-        delete gMainApp;
-        gMainApp = nullptr;
-        qDeleteAll(gDeviceList);
-        gDeviceList.clear();
-        delete gGlobalContrl;
-        gGlobalContrl = nullptr;
-        dev = nullptr;
-    }
+    void teardown() { shutdown(); }
 
     // The EQ page shows channel ch (0..11).
     static void setchannel(int ch)
@@ -62,7 +44,4 @@ public:
     static void press(QWidget *w, QPointF pos) { mouse(w, QEvent::MouseButtonPress, pos); }
     static void move(QWidget *w, QPointF pos) { mouse(w, QEvent::MouseMove, pos); }
     static void release(QWidget *w, QPointF pos) { mouse(w, QEvent::MouseButtonRelease, pos); }
-
-    QTemporaryDir dir;
-    DeviceData *dev = nullptr;
 };

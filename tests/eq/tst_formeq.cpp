@@ -32,7 +32,7 @@ class TstFormEq : public QObject
 
 private slots:
     void initTestCase() { QVERIFY(f.open()); }
-    void cleanupTestCase() { f.close(); }
+    void cleanupTestCase() { f.closeline(); }
     void init()
     {
         f.setup();

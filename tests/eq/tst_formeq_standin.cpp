@@ -44,7 +44,7 @@ class TstFormEqStandin : public QObject
 
 private slots:
     void initTestCase() { QVERIFY(f.open()); }
-    void cleanupTestCase() { f.close(); }
+    void cleanupTestCase() { f.closeline(); }
     void init()
     {
         f.setup();

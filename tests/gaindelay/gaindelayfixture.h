@@ -14,6 +14,7 @@
 #include "mainapp.h"
 #include "programimage.h"
 #include "standin.h"
+#include "standinlink.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -25,28 +26,11 @@
 namespace gdtest
 {
 
-inline QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(QByteArray(text));
-}
-
-inline QVector<QByteArray> frames(const char *text)
-{
-    QVector<QByteArray> out;
-    for (const QByteArray &f : QByteArray(text).split(','))
-        if (!f.trimmed().isEmpty())
-            out << hex(f.trimmed());
-    return out;
-}
-
 const QByteArray kOwnMasks = hex("010204080102040810204080");
 
-class Fixture
+class Fixture : public StandinLink
 {
 public:
-    standin::Standin s;
-    int unit = -1;
-    CComCtrl ctrl;
     QTemporaryDir dir;
     DeviceData *dev = nullptr;
 
@@ -54,17 +38,8 @@ public:
     bool open()
     {
         initdspresources();
-        const int line = s.openpty();
-        if (line < 0)
-            return false;
-        unit = s.addunit(line, 0x18, 1);
-        gComSettings.setportname(s.ptypath(line));
-        gComSettings.setsettings(ComSettings::FixedBaud, ComSettings::FixedDataBits, ComSettings::FixedParity,
-                                 ComSettings::FixedStopBits, ComSettings::FixedFlowControl,
-                                 ComSettings::FixedTimeout);
-        return ctrl.openmaincom();
+        return openline();
     }
-    void close() { ctrl.closemaincom(); }
 
     // Per test: a connected device whose model is the stand-in's power-on
     // image with these link masks; links off until a test turns them on.
@@ -104,8 +79,6 @@ public:
         dev = nullptr;
     }
 
-    QByteArray image() const { return s.state(unit).image; }
-
     // Sets bytes of the stand-in's image and loads the model from it again.
     void setimage(int offset, const QByteArray &bytes)
     {
@@ -134,23 +107,6 @@ public:
         QByteArray out(kProgramImageSize, '\0');
         for (int k = 0; k < kProgramImageSize; ++k)
             out[k] = char(dev->getwriteimagebyte(k));
-        return out;
-    }
-
-    // The commands of one code received since the last call, up to a level
-    // request sent last: that request goes out unguarded, so everything sent
-    // before it has arrived.
-    QVector<QByteArray> sent(int code = -1)
-    {
-        gMainApp->sendreadlight();
-        auto done = [&] { return !s.commands(unit).isEmpty() && s.commands(unit).last().command() == 0x56; };
-        if (!QTest::qWaitFor(done, 10000))
-            return {"no level request arrived"};
-        QVector<QByteArray> out;
-        for (const standin::FrameRecord &r : s.commands(unit))
-            if (r.command() != 0x56 && (code < 0 || r.command() == code))
-                out << r.bytes;
-        s.clearframes();
         return out;
     }
 };

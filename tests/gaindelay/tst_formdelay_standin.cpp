@@ -80,7 +80,7 @@ class TstFormDelayStandin : public QObject
 
 private slots:
     void initTestCase() { QVERIFY(f.open()); }
-    void cleanupTestCase() { f.close(); }
+    void cleanupTestCase() { f.closeline(); }
     void init()
     {
         f.setup();
@@ -191,7 +191,7 @@ private slots:
         action(*page);
         ticks(5);
 
-        QCOMPARE(f.sent(), gdtest::frames(qPrintable(frames)));
+        QCOMPARE(f.sent(), ::frames(frames));
         for (int k = 0; k + 1 < after.size(); k += 2) {
             QCOMPARE(f.dev->getdelay(after[k]), after[k + 1]);
             QCOMPARE(slider(*page, after[k])->value(), after[k + 1]);

@@ -69,7 +69,7 @@ class TstFormGainStandin : public QObject
 
 private slots:
     void initTestCase() { QVERIFY(f.open()); }
-    void cleanupTestCase() { f.close(); }
+    void cleanupTestCase() { f.closeline(); }
     void init()
     {
         f.setup();
@@ -166,7 +166,7 @@ private slots:
         action(*page);
         ticks(5);
 
-        QCOMPARE(f.sent(), gdtest::frames(qPrintable(frames)));
+        QCOMPARE(f.sent(), ::frames(frames));
         for (int k = 0; k + 1 < after.size(); k += 2) {
             const int ch = after[k], raw = after[k + 1];
             QCOMPARE(f.dev->getgain(ch), raw);

@@ -40,7 +40,7 @@ class TstGainDelayProperty : public QObject
 
 private slots:
     void initTestCase() { QVERIFY(f.open()); }
-    void cleanupTestCase() { f.close(); }
+    void cleanupTestCase() { f.closeline(); }
 
     void modelequalsprocessor_data()
     {

@@ -12,77 +12,21 @@
 #include "formshowdraw.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
+#include "pagefixture.h"
 #include "programimage.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QPushButton>
 #include <QSlider>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <memory>
 
-class GeqFixture
+class GeqFixture : public PageFixture<FormGeq>
 {
 public:
-    static constexpr uchar kType = 0x18;
-
-    void setup(uchar addr = 1)
-    {
-        initdspresources();
-        QVERIFY(dir.isValid());
-        QDir::setCurrent(dir.path());
-        gGlobalContrl = new GlobalContrl;
-        gGlobalContrl->setlanguage(0);
-        gMainApp = new MainApp;
-        const QHostAddress serial(QStringLiteral("0.0.0.0"));
-        dev = MainApp::adddevice(kType, addr, serial);
-        gMainApp->setdevtype(kType);
-        gMainApp->setdevaddr(addr);
-        gMainApp->setdevip(serial);
-        gMainApp->selectdevice(kType, addr, serial);
-        QCOMPARE(gMainApp->getcurdevice(), dev);
-        page.reset(new FormGeq);
-    }
-    void teardown()
-    {
-        page.reset();
-        delete gMainApp;
-        gMainApp = nullptr;
-        qDeleteAll(gDeviceList);
-        gDeviceList.clear();
-        delete gGlobalContrl;
-        gGlobalContrl = nullptr;
-        dev = nullptr;
-    }
-
-    void showpage()
-    {
-        page->show();
-        QVERIFY(QTest::qWaitForWindowExposed(page.get()));
-        QApplication::setActiveWindow(page.get());
-    }
-    // The throttle driven by hand: its own timer stops.
-    void stopthrottle()
-    {
-        for (QTimer *t : page->findChildren<QTimer *>())
-            t->stop();
-    }
-    void ticks(int n)
-    {
-        for (int k = 0; k < n; ++k)
-            page->timetosend();
-    }
-
-    template <class W> W *get(const QString &name) const
-    {
-        W *w = page->findChild<W *>(name);
-        if (!w)
-            qWarning("no widget %s", qPrintable(name));
-        return w;
-    }
     static QString suffix(int band) { return band == 0 ? QString() : QStringLiteral("_%1").arg(band + 1); }
     // Band 0..30.
     QSlider *slider(int b) const { return get<QSlider>(QStringLiteral("slidergeqgain") + suffix(b)); }
@@ -141,26 +85,9 @@ public:
         for (int c = 4; c < 12; ++c)
             for (int b = 0; b < 31; ++b)
                 outputs << d->getgeqword(c, b);
-        d->packprogram();
-        for (int k = 0; k < kProgramImageSize; ++k)
-            d->setcurimagebyte(k, d->getwriteimagebyte(k));
-        for (int k = 0; k < bytes.size(); ++k)
-            d->setcurimagebyte(offset + k, quint8(bytes[k]));
-        d->unpackprogram();
+        DeviceFixture::setimagebytes(d, offset, bytes);
         for (int c = 4, i = 0; c < 12; ++c)
             for (int b = 0; b < 31; ++b, ++i)
                 d->setgeq(c, b, outputs[i] & 0x7FFF, outputs[i] & 0x8000);
     }
-    static QByteArray packed(DeviceData *d)
-    {
-        d->packprogram();
-        QByteArray out(kProgramImageSize, '\0');
-        for (int k = 0; k < kProgramImageSize; ++k)
-            out[k] = char(d->getwriteimagebyte(k));
-        return out;
-    }
-
-    QTemporaryDir dir;
-    DeviceData *dev = nullptr;
-    std::unique_ptr<FormGeq> page;
 };

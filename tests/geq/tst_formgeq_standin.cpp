@@ -8,10 +8,9 @@
 // page is saved as PNGs; DSP_SNAPSHOT_HOLD (milliseconds) keeps it on screen
 // meanwhile.
 
-#include "ccomctrl.h"
-#include "comsettings.h"
 #include "geqfixture.h"
 #include "standin.h"
+#include "standinlink.h"
 
 #include <QFile>
 #include <QMdiArea>
@@ -23,20 +22,6 @@
 namespace
 {
 
-QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(QByteArray(text));
-}
-
-QVector<QByteArray> frames(const QString &text)
-{
-    QVector<QByteArray> out;
-    for (const QString &f : text.split(QLatin1Char(',')))
-        if (!f.trimmed().isEmpty())
-            out << hex(qPrintable(f.trimmed()));
-    return out;
-}
-
 const QByteArray kOwnMasks = hex("010204080102040810204080");
 
 using Action = std::function<void(GeqFixture &)>;
@@ -45,29 +30,11 @@ using Action = std::function<void(GeqFixture &)>;
 
 Q_DECLARE_METATYPE(Action)
 
-class TstFormGeqStandin : public QObject
+class TstFormGeqStandin : public QObject, public StandinLink
 {
     Q_OBJECT
     GeqFixture f;
-    standin::Standin s;
-    int unit = -1;
-    CComCtrl ctrl; // an engine of the test's own, on the stand-in's line
 
-    // The commands received up to a level request sent last: the request goes
-    // out unguarded, so everything the page sent arrived before it.
-    QVector<QByteArray> sent()
-    {
-        gMainApp->sendreadlight();
-        auto done = [&] { return !s.commands(unit).isEmpty() && s.commands(unit).last().command() == 0x56; };
-        if (!QTest::qWaitFor(done, 10000))
-            return {"no level request arrived"};
-        QVector<QByteArray> out;
-        for (const standin::FrameRecord &r : s.commands(unit))
-            if (r.command() != 0x56)
-                out << r.bytes;
-        s.clearframes();
-        return out;
-    }
     // The graphic EQ as the processor holds it: the inputs' words and the
     // bypass bytes from its image, then the outputs' words from its side store.
     QByteArray processorgeq() const
@@ -116,16 +83,9 @@ private slots:
     void initTestCase()
     {
         MainApp::settimescale(0.05);
-        const int line = s.openpty();
-        QVERIFY2(line >= 0, qPrintable(s.errorstring()));
-        unit = s.addunit(line, 0x18, 1);
-        gComSettings.setportname(s.ptypath(line));
-        gComSettings.setsettings(ComSettings::FixedBaud, ComSettings::FixedDataBits, ComSettings::FixedParity,
-                                 ComSettings::FixedStopBits, ComSettings::FixedFlowControl,
-                                 ComSettings::FixedTimeout);
-        QVERIFY(ctrl.openmaincom());
+        QVERIFY2(openline(), qPrintable(s.errorstring()));
     }
-    void cleanupTestCase() { ctrl.closemaincom(); }
+    void cleanupTestCase() { closeline(); }
     void init()
     {
         MainApp::settimescale(0.05);

@@ -4,11 +4,10 @@
 // linked channels follow only in the model and on screen, and nothing leaves
 // without a link. With DSP_SNAPSHOT_DIR set, the page is saved as PNGs.
 
-#include "ccomctrl.h"
-#include "comsettings.h"
 #include "formmainview.h"
 #include "overviewfixture.h"
 #include "standin.h"
+#include "standinlink.h"
 
 #include <QApplication>
 #include <QFile>
@@ -17,63 +16,19 @@
 namespace
 {
 
-QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(QByteArray(text));
-}
-
-QVector<QByteArray> frames(const char *text)
-{
-    QVector<QByteArray> out;
-    for (const QByteArray &f : QByteArray(text).split(','))
-        if (!f.trimmed().isEmpty())
-            out << hex(f);
-    return out;
-}
-
 const QString kSkin = QStringLiteral("background-image:url(:/buttons/skin/%1);");
 const QByteArray kOwnMasks = hex("010204080102040810204080");
 
 } // namespace
 
-class TstFormMainViewStandin : public QObject
+class TstFormMainViewStandin : public QObject, public StandinLink
 {
     Q_OBJECT
     OverviewFixture f;
-    standin::Standin s;
-    int unit = -1;
-    CComCtrl ctrl; // an engine of the test's own, on the stand-in's line
-
-    // The commands received up to a level request sent last: the request goes
-    // out unguarded, so everything a click sent arrived before it.
-    QVector<QByteArray> sent()
-    {
-        gMainApp->sendreadlight();
-        auto done = [&] { return !s.commands(unit).isEmpty() && s.commands(unit).last().command() == 0x56; };
-        if (!QTest::qWaitFor(done, 10000))
-            return {"no level request arrived"};
-        QVector<QByteArray> out;
-        for (const standin::FrameRecord &r : s.commands(unit))
-            if (r.command() != 0x56)
-                out << r.bytes;
-        s.clearframes();
-        return out;
-    }
-    QByteArray image() const { return s.state(unit).image; }
 
 private slots:
-    void initTestCase()
-    {
-        const int line = s.openpty();
-        QVERIFY2(line >= 0, qPrintable(s.errorstring()));
-        unit = s.addunit(line, 0x18, 1);
-        gComSettings.setportname(s.ptypath(line));
-        gComSettings.setsettings(ComSettings::FixedBaud, ComSettings::FixedDataBits, ComSettings::FixedParity,
-                                 ComSettings::FixedStopBits, ComSettings::FixedFlowControl,
-                                 ComSettings::FixedTimeout);
-        QVERIFY(ctrl.openmaincom());
-    }
-    void cleanupTestCase() { ctrl.closemaincom(); }
+    void initTestCase() { QVERIFY2(openline(), qPrintable(s.errorstring())); }
+    void cleanupTestCase() { closeline(); }
     // A connected device whose model is the stand-in's image, gains at 0 dB.
     void init()
     {

@@ -6,222 +6,23 @@
 //   eqforms <dir>          write both forms into dir
 //   eqforms --check <dir>  exit 1 when a file differs from the tables
 
-#include <QBuffer>
+#include "formgen.h"
+
 #include <QByteArray>
-#include <QFile>
 #include <QString>
 #include <QStringList>
-#include <QXmlStreamWriter>
 
-#include <cstdio>
-#include <functional>
-#include <memory>
 #include <vector>
 
 namespace
 {
 
-struct Rect {
-    int x, y, w, h;
-};
-
-struct Font {
-    QString family; // empty: inherited
-    int points = 0;
-    bool bold = false;
-};
+using formgen::Font;
+using formgen::Node;
+using formgen::Rect;
+using formgen::writeform;
 
 const char *const kWhite = "color: rgb(255, 255, 255);";
-
-// One widget of a form with its properties (written in the order given) and
-// its children (created in the order given).
-struct Node {
-    QString cls;
-    QString name;
-    Rect rect{0, 0, 0, 0};
-    std::vector<std::function<void(QXmlStreamWriter &)>> props;
-    std::vector<Node> kids;
-    QStringList items; // combo items, in index order
-    QStringList zorder;
-
-    Node(const QString &c, const QString &n, Rect r)
-        : cls(c)
-        , name(n)
-        , rect(r)
-    {
-    }
-
-    Node &prop(const char *pname, const std::function<void(QXmlStreamWriter &)> &value)
-    {
-        const QString n = QString::fromLatin1(pname);
-        props.push_back([n, value](QXmlStreamWriter &x) {
-            x.writeStartElement("property");
-            x.writeAttribute("name", n);
-            value(x);
-            x.writeEndElement();
-        });
-        return *this;
-    }
-    Node &boolean(const char *pname, bool v)
-    {
-        return prop(pname, [v](QXmlStreamWriter &x) { x.writeTextElement("bool", v ? "true" : "false"); });
-    }
-    Node &number(const char *pname, int v)
-    {
-        return prop(pname, [v](QXmlStreamWriter &x) { x.writeTextElement("number", QString::number(v)); });
-    }
-    Node &real(const char *pname, const char *v)
-    {
-        const QString s = QString::fromLatin1(v);
-        return prop(pname, [s](QXmlStreamWriter &x) { x.writeTextElement("double", s); });
-    }
-    Node &enumeration(const char *pname, const char *v)
-    {
-        const QString s = QString::fromLatin1(v);
-        return prop(pname, [s](QXmlStreamWriter &x) { x.writeTextElement("enum", s); });
-    }
-    Node &set(const char *pname, const char *v)
-    {
-        const QString s = QString::fromLatin1(v);
-        return prop(pname, [s](QXmlStreamWriter &x) { x.writeTextElement("set", s); });
-    }
-    Node &text(const QString &t)
-    {
-        return prop("text", [t](QXmlStreamWriter &x) {
-            if (t.isEmpty())
-                x.writeEmptyElement("string");
-            else
-                x.writeTextElement("string", t);
-        });
-    }
-    Node &style(const char *s)
-    {
-        const QString v = QString::fromLatin1(s);
-        return prop("styleSheet", [v](QXmlStreamWriter &x) {
-            x.writeStartElement("string");
-            x.writeAttribute("notr", "true");
-            x.writeCharacters(v);
-            x.writeEndElement();
-        });
-    }
-    Node &font(const Font &f)
-    {
-        return prop("font", [f](QXmlStreamWriter &x) {
-            x.writeStartElement("font");
-            if (!f.family.isEmpty())
-                x.writeTextElement("family", f.family);
-            if (f.points)
-                x.writeTextElement("pointsize", QString::number(f.points));
-            if (f.bold) {
-                x.writeTextElement("weight", "75");
-                x.writeTextElement("bold", "true");
-            }
-            x.writeEndElement();
-        });
-    }
-    // White captions on every role that shows text; grey when disabled.
-    Node &whitepalette()
-    {
-        return prop("palette", [](QXmlStreamWriter &x) {
-            x.writeStartElement("palette");
-            for (const char *group : {"active", "inactive", "disabled"}) {
-                const bool disabled = QByteArray(group) == "disabled";
-                x.writeStartElement(group);
-                for (const char *role : {"WindowText", "Text", "ButtonText"}) {
-                    x.writeStartElement("colorrole");
-                    x.writeAttribute("role", role);
-                    x.writeStartElement("brush");
-                    x.writeAttribute("brushstyle", "SolidPattern");
-                    x.writeStartElement("color");
-                    x.writeAttribute("alpha", "255");
-                    x.writeTextElement("red", disabled ? "118" : "255");
-                    x.writeTextElement("green", disabled ? "116" : "255");
-                    x.writeTextElement("blue", disabled ? "108" : "255");
-                    x.writeEndElement();
-                    x.writeEndElement();
-                    x.writeEndElement();
-                }
-                x.writeEndElement();
-            }
-            x.writeEndElement();
-        });
-    }
-    Node &add(const Node &child)
-    {
-        kids.push_back(child);
-        return *this;
-    }
-};
-
-void writenode(QXmlStreamWriter &x, const Node &n, bool top = false)
-{
-    x.writeStartElement("widget");
-    x.writeAttribute("class", n.cls);
-    x.writeAttribute("name", n.name);
-    if (!top && (n.cls == QLatin1String("QWidget")))
-        x.writeAttribute("native", "true");
-    x.writeStartElement("property");
-    x.writeAttribute("name", "geometry");
-    x.writeStartElement("rect");
-    x.writeTextElement("x", QString::number(n.rect.x));
-    x.writeTextElement("y", QString::number(n.rect.y));
-    x.writeTextElement("width", QString::number(n.rect.w));
-    x.writeTextElement("height", QString::number(n.rect.h));
-    x.writeEndElement();
-    x.writeEndElement();
-    for (const auto &p : n.props)
-        p(x);
-    for (const QString &item : n.items) {
-        x.writeStartElement("item");
-        x.writeStartElement("property");
-        x.writeAttribute("name", "text");
-        x.writeTextElement("string", item);
-        x.writeEndElement();
-        x.writeEndElement();
-    }
-    for (const Node &k : n.kids)
-        writenode(x, k);
-    for (const QString &z : n.zorder)
-        x.writeTextElement("zorder", z);
-    x.writeEndElement();
-}
-
-struct Custom {
-    const char *cls;
-    const char *header;
-};
-
-QByteArray writeform(const Node &top, const std::vector<Custom> &customs)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QXmlStreamWriter x(&buffer);
-    x.setAutoFormatting(true);
-    x.setAutoFormattingIndent(1);
-    x.writeStartDocument();
-    x.writeStartElement("ui");
-    x.writeAttribute("version", "4.0");
-    x.writeTextElement("class", top.name);
-    writenode(x, top, true);
-    if (!customs.empty()) {
-        x.writeStartElement("customwidgets");
-        for (const Custom &c : customs) {
-            x.writeStartElement("customwidget");
-            x.writeTextElement("class", c.cls);
-            x.writeTextElement("extends", "QWidget");
-            x.writeTextElement("header", c.header);
-            x.writeTextElement("container", "1");
-            x.writeEndElement();
-        }
-        x.writeEndElement();
-    }
-    x.writeEmptyElement("resources");
-    x.writeEmptyElement("connections");
-    x.writeEndElement();
-    x.writeEndDocument();
-    return bytes;
-}
 
 // --- the seven-band panel ------------------------------------------------------
 
@@ -574,27 +375,6 @@ QByteArray eqpage()
 
 int main(int argc, char **argv)
 {
-    const bool check = argc == 3 && QByteArray(argv[1]) == "--check";
-    if (argc != 2 && !check) {
-        std::fprintf(stderr, "usage: eqforms [--check] <dir>\n");
-        return 2;
-    }
-    const QString dir = QString::fromLocal8Bit(argv[argc - 1]);
-    const std::vector<std::pair<QString, QByteArray>> forms = {
-        {QStringLiteral("formeq.ui"), eqpage()}, {QStringLiteral("formeqbtns.ui"), bandpanel()}};
-    int status = 0;
-    for (const auto &f : forms) {
-        QFile file(dir + QLatin1Char('/') + f.first);
-        const QByteArray name = file.fileName().toLocal8Bit();
-        if (check) {
-            if (!file.open(QIODevice::ReadOnly) || file.readAll() != f.second) {
-                std::fprintf(stderr, "%s is not what the tables make: regenerate it\n", name.constData());
-                status = 1;
-            }
-        } else if (!file.open(QIODevice::WriteOnly) || file.write(f.second) != f.second.size()) {
-            std::fprintf(stderr, "cannot write %s\n", name.constData());
-            status = 1;
-        }
-    }
-    return status;
+    return formgen::run(argc, argv, "usage: eqforms [--check] <dir>", {eqpage(), bandpanel()},
+                        {QStringLiteral("formeq.ui"), QStringLiteral("formeqbtns.ui")});
 }

@@ -5,22 +5,16 @@
 //   gaindelayform <gain.ui> <delay.ui>          write the forms
 //   gaindelayform --check <gain.ui> <delay.ui>  exit 1 when a file differs
 
-#include <QBuffer>
+#include "formgen.h"
+
 #include <QByteArray>
-#include <QFile>
 #include <QString>
 #include <QStringList>
-#include <QXmlStreamWriter>
-
-#include <cstdio>
-#include <functional>
 
 namespace
 {
 
-struct Rect {
-    int x, y, w, h;
-};
+using formgen::Rect;
 
 struct Font {
     const char *family = nullptr; // none: the default family
@@ -37,122 +31,18 @@ QString member(const char *stem, int n)
     return n == 1 ? QString::fromLatin1(stem) : QStringLiteral("%1_%2").arg(QLatin1String(stem)).arg(n);
 }
 
-class FormWriter
+class FormWriter : public formgen::Writer
 {
 public:
-    explicit FormWriter(QIODevice *out)
-        : x(out)
-    {
-        x.setAutoFormatting(true);
-        x.setAutoFormattingIndent(1);
-    }
+    using Writer::Writer;
 
-    void begin(const char *cls)
-    {
-        x.writeStartDocument();
-        x.writeStartElement("ui");
-        x.writeAttribute("version", "4.0");
-        x.writeTextElement("class", cls);
-    }
-    void end()
-    {
-        x.writeEmptyElement("resources");
-        x.writeEmptyElement("connections");
-        x.writeEndElement(); // ui
-        x.writeEndDocument();
-    }
+    // Plain widgets are written as native ones.
+    void open(const char *cls, const QString &name) { Writer::open(cls, name, QByteArray(cls) == "QWidget"); }
 
-    void open(const char *cls, const QString &name)
-    {
-        x.writeStartElement("widget");
-        x.writeAttribute("class", cls);
-        x.writeAttribute("name", name);
-        if (QByteArray(cls) == "QWidget")
-            x.writeAttribute("native", "true");
-    }
-    void close() { x.writeEndElement(); }
-
-    void property(const char *name, const std::function<void()> &value)
-    {
-        x.writeStartElement("property");
-        x.writeAttribute("name", name);
-        value();
-        x.writeEndElement();
-    }
-    void geometry(const Rect &r)
-    {
-        property("geometry", [&] {
-            x.writeStartElement("rect");
-            x.writeTextElement("x", QString::number(r.x));
-            x.writeTextElement("y", QString::number(r.y));
-            x.writeTextElement("width", QString::number(r.w));
-            x.writeTextElement("height", QString::number(r.h));
-            x.writeEndElement();
-        });
-    }
-    void size(const char *name, int w, int h)
-    {
-        property(name, [&] {
-            x.writeStartElement("size");
-            x.writeTextElement("width", QString::number(w));
-            x.writeTextElement("height", QString::number(h));
-            x.writeEndElement();
-        });
-    }
-    void font(const Font &f)
-    {
-        property("font", [&] {
-            x.writeStartElement("font");
-            if (f.family)
-                x.writeTextElement("family", QString::fromUtf8(f.family));
-            if (f.points)
-                x.writeTextElement("pointsize", QString::number(f.points));
-            x.writeEndElement();
-        });
-    }
-    void boolean(const char *name, bool v)
-    {
-        property(name, [&] { x.writeTextElement("bool", v ? "true" : "false"); });
-    }
-    void number(const char *name, int v)
-    {
-        property(name, [&] { x.writeTextElement("number", QString::number(v)); });
-    }
+    void font(const Font &f) { Writer::font(QString::fromUtf8(f.family), f.points); }
     void real(const char *name, double v)
     {
         property(name, [&] { x.writeTextElement("double", QString::number(v)); });
-    }
-    void enumeration(const char *name, const char *v)
-    {
-        property(name, [&] { x.writeTextElement("enum", v); });
-    }
-    void set(const char *name, const char *v)
-    {
-        property(name, [&] { x.writeTextElement("set", v); });
-    }
-    void style(const char *sheet)
-    {
-        property("styleSheet", [&] {
-            x.writeStartElement("string");
-            x.writeAttribute("notr", "true");
-            x.writeCharacters(QString::fromLatin1(sheet));
-            x.writeEndElement();
-        });
-    }
-    void text(const char *t, const char *name = "text")
-    {
-        property(name, [&] {
-            if (t && *t)
-                x.writeTextElement("string", QString::fromUtf8(t));
-            else
-                x.writeEmptyElement("string");
-        });
-    }
-    void item(const char *t)
-    {
-        x.writeStartElement("item");
-        text(t);
-        x.writeEndElement();
     }
 
     // A flat push button; the flags say which modes it has.
@@ -164,7 +54,7 @@ public:
         if (f)
             font(*f);
         if (sheet)
-            style(sheet);
+            stylesheet(sheet);
         text(label);
         if (checkable)
             boolean("checkable", true);
@@ -177,8 +67,6 @@ public:
         boolean("flat", true);
         close();
     }
-
-    QXmlStreamWriter x;
 };
 
 // ---------------------------------------------------------------------------
@@ -367,7 +255,7 @@ void delayform(FormWriter &w)
         const DelayRow &r = kDelayRows[k];
         w.open("QPushButton", r.sw);
         w.geometry({r.switchx, r.switchy, 26, 61});
-        w.style(k == 0 ? kWhite : "color:rgb(255, 255, 255)");
+        w.stylesheet(k == 0 ? kWhite : "color:rgb(255, 255, 255)");
         w.text(nullptr);
         w.boolean("checkable", true);
         w.boolean("autoDefault", false);
@@ -406,42 +294,16 @@ void delayform(FormWriter &w)
 
 QByteArray form(void (*make)(FormWriter &))
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    FormWriter w(&buffer);
-    make(w);
-    return bytes;
+    return formgen::render([make](QIODevice *out) {
+        FormWriter w(out);
+        make(w);
+    });
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    const bool check = argc == 4 && QByteArray(argv[1]) == "--check";
-    if (argc != 3 && !check) {
-        std::fprintf(stderr, "usage: gaindelayform [--check] <formgain.ui> <formdelay.ui>\n");
-        return 2;
-    }
-    const QByteArray forms[2] = {form(gainform), form(delayform)};
-    for (int i = 0; i < 2; ++i) {
-        const char *path = argv[argc - 2 + i];
-        QFile file(QString::fromLocal8Bit(path));
-        if (check) {
-            if (!file.open(QIODevice::ReadOnly)) {
-                std::fprintf(stderr, "cannot read %s\n", path);
-                return 1;
-            }
-            if (file.readAll() != forms[i]) {
-                std::fprintf(stderr, "%s is not what the tables make: regenerate it\n", path);
-                return 1;
-            }
-            continue;
-        }
-        if (!file.open(QIODevice::WriteOnly) || file.write(forms[i]) != forms[i].size()) {
-            std::fprintf(stderr, "cannot write %s\n", path);
-            return 1;
-        }
-    }
-    return 0;
+    return formgen::run(argc, argv, "usage: gaindelayform [--check] <formgain.ui> <formdelay.ui>",
+                        {form(gainform), form(delayform)});
 }

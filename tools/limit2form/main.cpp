@@ -6,21 +6,14 @@
 //   limit2form <file.ui>          write the form
 //   limit2form --check <file.ui>  exit 1 when the file differs from the tables
 
-#include <QBuffer>
-#include <QByteArray>
-#include <QFile>
-#include <QString>
-#include <QXmlStreamWriter>
+#include "formgen.h"
 
-#include <cstdio>
-#include <functional>
+#include <QString>
 
 namespace
 {
 
-struct Rect {
-    int x, y, w, h;
-};
+using formgen::Rect;
 
 const char *const kWhite = "color: rgb(255, 255, 255);";
 constexpr int kOutputs = 8;
@@ -51,31 +44,23 @@ QString rowname(int n)
     return n == 1 ? QStringLiteral("widgetlimit100") : QStringLiteral("widgetlimit%1").arg(n * 10);
 }
 
-class FormWriter
+class FormWriter : public formgen::Writer
 {
 public:
-    explicit FormWriter(QIODevice *out)
-        : x(out)
-    {
-        x.setAutoFormatting(true);
-        x.setAutoFormattingIndent(1);
-    }
+    using Writer::Writer;
 
     void write()
     {
-        x.writeStartDocument();
-        x.writeStartElement("ui");
-        x.writeAttribute("version", "4.0");
-        x.writeTextElement("class", "FormLimit2");
+        begin("FormLimit2");
 
         open("QWidget", "FormLimit2", false);
         geometry({0, 0, 1014, 700});
-        sheet("");
-        property("windowTitle", [&] { x.writeTextElement("string", "Form"); });
+        stylesheet("");
+        string("windowTitle", "Form");
 
         open("QWidget", "widgetlimit50_2", true);
         geometry({0, 0, 1014, 700});
-        sheet("");
+        stylesheet("");
         row(1);
         for (int n : kButtonOrder)
             outputbutton(n);
@@ -100,93 +85,16 @@ public:
         x.writeEndElement(); // widgetlimit50_2
         x.writeEndElement(); // FormLimit2
 
-        x.writeEmptyElement("resources");
-        x.writeEmptyElement("connections");
-        x.writeEndElement(); // ui
-        x.writeEndDocument();
+        end();
     }
 
 private:
-    void open(const char *cls, const QString &name, bool native)
-    {
-        x.writeStartElement("widget");
-        x.writeAttribute("class", cls);
-        x.writeAttribute("name", name);
-        if (native)
-            x.writeAttribute("native", "true");
-    }
-
-    void property(const char *name, const std::function<void()> &value)
-    {
-        x.writeStartElement("property");
-        x.writeAttribute("name", name);
-        value();
-        x.writeEndElement();
-    }
-
-    void geometry(const Rect &r)
-    {
-        property("geometry", [&] {
-            x.writeStartElement("rect");
-            x.writeTextElement("x", QString::number(r.x));
-            x.writeTextElement("y", QString::number(r.y));
-            x.writeTextElement("width", QString::number(r.w));
-            x.writeTextElement("height", QString::number(r.h));
-            x.writeEndElement();
-        });
-    }
-
-    void sheet(const char *text)
-    {
-        property("styleSheet", [&] {
-            x.writeStartElement("string");
-            x.writeAttribute("notr", "true");
-            x.writeCharacters(QString::fromLatin1(text));
-            x.writeEndElement();
-        });
-    }
-
-    void boolean(const char *name, bool v)
-    {
-        property(name, [&] { x.writeTextElement("bool", v ? "true" : "false"); });
-    }
-
-    void number(const char *name, int v)
-    {
-        property(name, [&] { x.writeTextElement("number", QString::number(v)); });
-    }
-
-    void enumeration(const char *name, const char *v)
-    {
-        property(name, [&] { x.writeTextElement("enum", v); });
-    }
-
-    void arial14()
-    {
-        property("font", [&] {
-            x.writeStartElement("font");
-            x.writeTextElement("family", "Arial");
-            x.writeTextElement("pointsize", "14");
-            x.writeEndElement();
-        });
-    }
-
-    void text(const QString &t)
-    {
-        property("text", [&] {
-            if (t.isEmpty())
-                x.writeEmptyElement("string");
-            else
-                x.writeTextElement("string", t);
-        });
-    }
-
     void stepbutton(const QString &name, int xpos)
     {
         open("QPushButton", name, false);
         geometry({xpos, 29, 21, 25});
         boolean("enabled", true);
-        sheet(kWhite);
+        stylesheet(kWhite);
         text(QString());
         boolean("autoRepeat", true);
         boolean("flat", true);
@@ -200,7 +108,7 @@ private:
 
         open("QPushButton", QStringLiteral("limitswitch%1").arg(n), false);
         geometry({373, 0, 26, 61});
-        sheet(kWhite);
+        stylesheet(kWhite);
         text(QString());
         boolean("checkable", true);
         boolean("autoDefault", false);
@@ -224,8 +132,8 @@ private:
 
             open("QLineEdit", QStringLiteral("Editlimit%1%2").arg(QLatin1Char(g.letter)).arg(n), false);
             geometry({11, 6, 99, 19});
-            arial14();
-            property("alignment", [&] { x.writeTextElement("set", "Qt::AlignCenter"); });
+            font("Arial", 14);
+            set("alignment", "Qt::AlignCenter");
             x.writeEndElement();
 
             stepbutton(QStringLiteral("btnlimitup%1%2").arg(QLatin1Char(g.stepletter)).arg(n), 96);
@@ -239,8 +147,8 @@ private:
         open("QPushButton", QStringLiteral("btnout%1").arg(n * 100), false);
         geometry({156, kButtonY[n - 1], 57, 29});
         boolean("enabled", true);
-        arial14();
-        sheet(kWhite);
+        font("Arial", 14);
+        stylesheet(kWhite);
         text(QStringLiteral("OUT%1").arg(n));
         boolean("checkable", true);
         boolean("autoExclusive", true);
@@ -253,49 +161,16 @@ private:
     {
         open("QLabel", name, false);
         geometry(r);
-        sheet(style);
+        stylesheet(style);
         text(QString());
         x.writeEndElement();
     }
-
-    QXmlStreamWriter x;
 };
-
-QByteArray form()
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    FormWriter(&buffer).write();
-    return bytes;
-}
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    const bool check = argc == 3 && QByteArray(argv[1]) == "--check";
-    if (argc != 2 && !check) {
-        std::fprintf(stderr, "usage: limit2form [--check] <formlimit2.ui>\n");
-        return 2;
-    }
-    const QString path = QString::fromLocal8Bit(argv[argc - 1]);
-    const QByteArray bytes = form();
-    QFile file(path);
-    if (check) {
-        if (!file.open(QIODevice::ReadOnly)) {
-            std::fprintf(stderr, "cannot read %s\n", argv[argc - 1]);
-            return 1;
-        }
-        if (file.readAll() != bytes) {
-            std::fprintf(stderr, "%s is not what the tables make: regenerate it\n", argv[argc - 1]);
-            return 1;
-        }
-        return 0;
-    }
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-        std::fprintf(stderr, "cannot write %s\n", argv[argc - 1]);
-        return 1;
-    }
-    return 0;
+    return formgen::run(argc, argv, "usage: limit2form [--check] <formlimit2.ui>",
+                        {formgen::render([](QIODevice *out) { FormWriter(out).write(); })});
 }

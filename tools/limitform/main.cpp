@@ -9,22 +9,15 @@
 //   limitform <file.ui>          write the form
 //   limitform --check <file.ui>  exit 1 when the file differs from the tables
 
-#include <QBuffer>
-#include <QByteArray>
-#include <QFile>
+#include "formgen.h"
+
 #include <QString>
 #include <QStringList>
-#include <QXmlStreamWriter>
-
-#include <cstdio>
-#include <functional>
 
 namespace
 {
 
-struct Rect {
-    int x, y, w, h;
-};
+using formgen::Rect;
 
 const char *const kBlack = "color: rgb(0, 0, 0);";
 const char *const kWhite = "color: rgb(255, 255, 255);";
@@ -156,22 +149,14 @@ const AxisLabel kAxis[7] = {
     {"label_16", {284, 358, 21, 16}, "+20", false},
 };
 
-class FormWriter
+class FormWriter : public formgen::Writer
 {
 public:
-    explicit FormWriter(QIODevice *out)
-        : x(out)
-    {
-        x.setAutoFormatting(true);
-        x.setAutoFormattingIndent(1);
-    }
+    using Writer::Writer;
 
     void write()
     {
-        x.writeStartDocument();
-        x.writeStartElement("ui");
-        x.writeAttribute("version", "4.0");
-        x.writeTextElement("class", "FormLimit");
+        begin("FormLimit");
 
         open("QWidget", "FormLimit");
         geometry({0, 0, 1014, 1000});
@@ -197,10 +182,10 @@ public:
             open("QLabel", a.name);
             geometry(a.rect);
             if (a.palette)
-                blackpalette();
+                palette({0, 0, 0}, {0, 0, 0});
             // Small enough for "+20" in 21 pixels, whatever the desktop's default font.
-            pointsize(8);
-            style(kBlack);
+            font(QString(), 8);
+            stylesheet(kBlack);
             string("text", a.text);
             x.writeEndElement();
         }
@@ -228,154 +213,23 @@ public:
         emptylabel("labelfenge", {351, 790, 560, 5});
         open("QLabel", "label");
         geometry({16, 6, 291, 51});
-        property("font", [&] {
-            x.writeStartElement("font");
-            x.writeTextElement("pointsize", "22");
-            x.writeTextElement("weight", "75");
-            x.writeTextElement("bold", "true");
-            x.writeEndElement();
-        });
-        style("background-image: url(:/back/skin/rmsl.png);");
+        font(QString(), 22, true);
+        stylesheet("background-image: url(:/back/skin/rmsl.png);");
         string("text", nullptr);
         x.writeEndElement();
 
         x.writeEndElement(); // widgetlimit
         x.writeEndElement(); // FormLimit
 
-        x.writeStartElement("customwidgets");
-        x.writeStartElement("customwidget");
-        x.writeTextElement("class", "CompressorCur");
-        x.writeTextElement("extends", "QWidget");
-        x.writeTextElement("header", "compressorcur.h");
-        x.writeTextElement("container", "1");
-        x.writeEndElement();
-        x.writeEndElement();
-        x.writeEmptyElement("resources");
-        x.writeEmptyElement("connections");
-        x.writeEndElement(); // ui
-        x.writeEndDocument();
+        customwidgets({{"CompressorCur", "compressorcur.h"}});
+        end();
     }
 
 private:
-    void open(const char *cls, const QString &name, bool native = false)
-    {
-        x.writeStartElement("widget");
-        x.writeAttribute("class", cls);
-        x.writeAttribute("name", name);
-        if (native)
-            x.writeAttribute("native", "true");
-    }
-
-    void property(const char *name, const std::function<void()> &value)
-    {
-        x.writeStartElement("property");
-        x.writeAttribute("name", name);
-        value();
-        x.writeEndElement();
-    }
-
-    void geometry(const Rect &r)
-    {
-        property("geometry", [&] {
-            x.writeStartElement("rect");
-            x.writeTextElement("x", QString::number(r.x));
-            x.writeTextElement("y", QString::number(r.y));
-            x.writeTextElement("width", QString::number(r.w));
-            x.writeTextElement("height", QString::number(r.h));
-            x.writeEndElement();
-        });
-    }
-
-    void size(const char *name, int w, int h)
-    {
-        property(name, [&] {
-            x.writeStartElement("size");
-            x.writeTextElement("width", QString::number(w));
-            x.writeTextElement("height", QString::number(h));
-            x.writeEndElement();
-        });
-    }
-
-    void arial14()
-    {
-        property("font", [&] {
-            x.writeStartElement("font");
-            x.writeTextElement("family", "Arial");
-            x.writeTextElement("pointsize", "14");
-            x.writeEndElement();
-        });
-    }
-
-    void pointsize(int points)
-    {
-        property("font", [&] {
-            x.writeStartElement("font");
-            x.writeTextElement("pointsize", QString::number(points));
-            x.writeEndElement();
-        });
-    }
-
-    void boolean(const char *name, bool v)
-    {
-        property(name, [&] { x.writeTextElement("bool", v ? "true" : "false"); });
-    }
-
-    void number(const char *name, int v)
-    {
-        property(name, [&] { x.writeTextElement("number", QString::number(v)); });
-    }
-
-    void enumeration(const char *name, const char *v)
-    {
-        property(name, [&] { x.writeTextElement("enum", v); });
-    }
+    // A string property; nullptr: empty.
+    void string(const char *name, const char *t) { text(QString::fromUtf8(t), name); }
 
     // A translatable text; nullptr: empty.
-    void string(const char *name, const char *t)
-    {
-        property(name, [&] {
-            if (t)
-                x.writeTextElement("string", t);
-            else
-                x.writeEmptyElement("string");
-        });
-    }
-
-    void style(const char *sheet)
-    {
-        property("styleSheet", [&] {
-            x.writeStartElement("string");
-            x.writeAttribute("notr", "true");
-            x.writeCharacters(sheet);
-            x.writeEndElement();
-        });
-    }
-
-    void blackpalette()
-    {
-        property("palette", [&] {
-            x.writeStartElement("palette");
-            for (const char *group : {"active", "inactive", "disabled"}) {
-                x.writeStartElement(group);
-                for (const char *role : {"WindowText", "Text", "ButtonText"}) {
-                    x.writeStartElement("colorrole");
-                    x.writeAttribute("role", role);
-                    x.writeStartElement("brush");
-                    x.writeAttribute("brushstyle", "SolidPattern");
-                    x.writeStartElement("color");
-                    x.writeAttribute("alpha", "255");
-                    x.writeTextElement("red", "0");
-                    x.writeTextElement("green", "0");
-                    x.writeTextElement("blue", "0");
-                    x.writeEndElement();
-                    x.writeEndElement();
-                    x.writeEndElement();
-                }
-                x.writeEndElement();
-            }
-            x.writeEndElement();
-        });
-    }
 
     void emptylabel(const char *name, const Rect &r)
     {
@@ -389,7 +243,7 @@ private:
     {
         open("QPushButton", name);
         geometry(r);
-        style(kWhite);
+        stylesheet(kWhite);
         string("text", nullptr);
         boolean("autoRepeat", true);
         boolean("flat", true);
@@ -426,9 +280,9 @@ private:
         if (r == 2)
             boolean("enabled", false);
         geometry({11, 6, 99, 19});
-        arial14();
+        font("Arial", 14);
         string("text", nullptr);
-        property("alignment", [&] { x.writeTextElement("set", "Qt::AlignCenter"); });
+        set("alignment", "Qt::AlignCenter");
         x.writeEndElement();
 
         stepbutton(c.down, {8, 29, 21, 25});
@@ -440,7 +294,7 @@ private:
     {
         open("QPushButton", name);
         geometry(r);
-        style("color:rgb(255, 255, 255)");
+        stylesheet("color:rgb(255, 255, 255)");
         string("text", nullptr);
         boolean("checkable", true);
         x.writeEndElement();
@@ -450,8 +304,8 @@ private:
     {
         open("QPushButton", selectname(ch));
         geometry({351, kButtonY[ch], 57, 29});
-        arial14();
-        style(kWhite);
+        font("Arial", 14);
+        stylesheet(kWhite);
         string("text", qPrintable(channeltext(ch)));
         boolean("checkable", true);
         boolean("autoRepeat", true);
@@ -465,7 +319,7 @@ private:
         open("QComboBox", comboname(ch));
         geometry({351, kComboY[ch], 59, 21});
         // "S-KN5" beside the drop-down arrow in 59 pixels.
-        pointsize(8);
+        font(QString(), 8);
         for (const char *item : kKnee) {
             x.writeStartElement("item");
             string("text", item);
@@ -473,45 +327,12 @@ private:
         }
         x.writeEndElement();
     }
-
-    QXmlStreamWriter x;
 };
-
-QByteArray form()
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    FormWriter(&buffer).write();
-    return bytes;
-}
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    const bool check = argc == 3 && QByteArray(argv[1]) == "--check";
-    if (argc != 2 && !check) {
-        std::fprintf(stderr, "usage: limitform [--check] <formlimit.ui>\n");
-        return 2;
-    }
-    const QString path = QString::fromLocal8Bit(argv[argc - 1]);
-    const QByteArray bytes = form();
-    QFile file(path);
-    if (check) {
-        if (!file.open(QIODevice::ReadOnly)) {
-            std::fprintf(stderr, "cannot read %s\n", argv[argc - 1]);
-            return 1;
-        }
-        if (file.readAll() != bytes) {
-            std::fprintf(stderr, "%s is not what the tables make: regenerate it\n", argv[argc - 1]);
-            return 1;
-        }
-        return 0;
-    }
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-        std::fprintf(stderr, "cannot write %s\n", argv[argc - 1]);
-        return 1;
-    }
-    return 0;
+    return formgen::run(argc, argv, "usage: limitform [--check] <formlimit.ui>",
+                        {formgen::render([](QIODevice *out) { FormWriter(out).write(); })});
 }

@@ -7,21 +7,16 @@
 //   linkcopyform <dialoglink.ui> <dialogcopy.ui>          write the forms
 //   linkcopyform --check <dialoglink.ui> <dialogcopy.ui>  exit 1 when a file differs
 
-#include <QBuffer>
-#include <QByteArray>
-#include <QFile>
-#include <QString>
-#include <QXmlStreamWriter>
+#include "formgen.h"
 
-#include <cstdio>
+#include <QString>
+
 #include <functional>
 
 namespace
 {
 
-struct Rect {
-    int x, y, w, h;
-};
+using formgen::Rect;
 
 const char *const kGrey = "color: rgb( 200, 200, 200);";
 // Labels are Arial 9 pt: at 10 pt "Link8" and "Source" do not fit their widths.
@@ -33,15 +28,10 @@ const char *const kOutRowLabels[8] = {"label_40", "label_41", "label_38", "label
 // Input row label y by row.
 const int kInRowY[4] = {36, 67, 97, 127};
 
-class FormWriter
+class FormWriter : public formgen::Writer
 {
 public:
-    explicit FormWriter(QIODevice *out)
-        : x(out)
-    {
-        x.setAutoFormatting(true);
-        x.setAutoFormattingIndent(1);
-    }
+    using Writer::Writer;
 
     void link()
     {
@@ -153,86 +143,25 @@ public:
 private:
     void begin(const char *cls, const Rect &r, const char *windowtitle)
     {
-        x.writeStartDocument();
-        x.writeStartElement("ui");
-        x.writeAttribute("version", "4.0");
-        x.writeTextElement("class", cls);
-        x.writeStartElement("widget");
-        x.writeAttribute("class", "QDialog");
-        x.writeAttribute("name", cls);
+        Writer::begin(cls);
+        open("QDialog", cls);
         geometry(r);
         string("windowTitle", windowtitle);
     }
 
     void end()
     {
-        x.writeEndElement(); // the dialog
-        x.writeEmptyElement("resources");
-        x.writeEmptyElement("connections");
-        x.writeEndElement(); // ui
-        x.writeEndDocument();
-    }
-
-    void open(const char *cls, const QString &name)
-    {
-        x.writeStartElement("widget");
-        x.writeAttribute("class", cls);
-        x.writeAttribute("name", name);
-    }
-
-    void property(const char *name, const std::function<void()> &value)
-    {
-        x.writeStartElement("property");
-        x.writeAttribute("name", name);
-        value();
-        x.writeEndElement();
-    }
-
-    void geometry(const Rect &r)
-    {
-        property("geometry", [&] {
-            x.writeStartElement("rect");
-            x.writeTextElement("x", QString::number(r.x));
-            x.writeTextElement("y", QString::number(r.y));
-            x.writeTextElement("width", QString::number(r.w));
-            x.writeTextElement("height", QString::number(r.h));
-            x.writeEndElement();
-        });
-    }
-
-    void font(const char *family, int points)
-    {
-        property("font", [&] {
-            x.writeStartElement("font");
-            if (family)
-                x.writeTextElement("family", family);
-            x.writeTextElement("pointsize", QString::number(points));
-            x.writeEndElement();
-        });
-    }
-
-    void string(const char *name, const QString &t)
-    {
-        property(name, [&] { x.writeTextElement("string", t); });
+        close(); // the dialog
+        Writer::end();
     }
 
     void title(const char *t) { string("title", QLatin1String(t)); }
-
-    void grey()
-    {
-        property("styleSheet", [&] {
-            x.writeStartElement("string");
-            x.writeAttribute("notr", "true");
-            x.writeCharacters(QLatin1String(kGrey));
-            x.writeEndElement();
-        });
-    }
 
     void radio(const QString &name, const Rect &r, const QString &t = QString())
     {
         open("QRadioButton", name);
         geometry(r);
-        grey();
+        stylesheet(kGrey);
         if (!t.isEmpty())
             string("text", t);
         x.writeEndElement();
@@ -255,7 +184,7 @@ private:
         open("QLabel", name);
         geometry(r);
         font("Arial", kLabelPoints);
-        grey();
+        stylesheet(kGrey);
         string("text", t);
         x.writeEndElement();
     }
@@ -269,51 +198,23 @@ private:
         string("text", QLatin1String(t));
         x.writeEndElement();
     }
-
-    QXmlStreamWriter x;
 };
 
 QByteArray form(bool link)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    FormWriter writer(&buffer);
-    if (link)
-        writer.link();
-    else
-        writer.copy();
-    return bytes;
+    return formgen::render([link](QIODevice *out) {
+        FormWriter writer(out);
+        if (link)
+            writer.link();
+        else
+            writer.copy();
+    });
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    const bool check = argc == 4 && QByteArray(argv[1]) == "--check";
-    if (argc != 3 && !check) {
-        std::fprintf(stderr, "usage: linkcopyform [--check] <dialoglink.ui> <dialogcopy.ui>\n");
-        return 2;
-    }
-    int status = 0;
-    for (int k = 0; k < 2; ++k) {
-        const char *path = argv[argc - 2 + k];
-        const QByteArray bytes = form(k == 0);
-        QFile file(QString::fromLocal8Bit(path));
-        if (check) {
-            if (!file.open(QIODevice::ReadOnly)) {
-                std::fprintf(stderr, "cannot read %s\n", path);
-                status = 1;
-            } else if (file.readAll() != bytes) {
-                std::fprintf(stderr, "%s is not what the tables make: regenerate it\n", path);
-                status = 1;
-            }
-            continue;
-        }
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-            std::fprintf(stderr, "cannot write %s\n", path);
-            status = 1;
-        }
-    }
-    return status;
+    return formgen::run(argc, argv, "usage: linkcopyform [--check] <dialoglink.ui> <dialogcopy.ui>",
+                        {form(true), form(false)});
 }

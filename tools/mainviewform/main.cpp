@@ -6,24 +6,18 @@
 //   mainviewform <file.ui>          write the form
 //   mainviewform --check <file.ui>  exit 1 when the file differs from the tables
 
-#include <QBuffer>
-#include <QByteArray>
-#include <QFile>
+#include "formgen.h"
+
 #include <QString>
 #include <QStringList>
-#include <QTextStream>
-#include <QXmlStreamWriter>
 
-#include <cstdio>
 #include <functional>
 #include <vector>
 
 namespace
 {
 
-struct Rect {
-    int x, y, w, h;
-};
+using formgen::Rect;
 
 struct Font {
     const char *family = nullptr; // none: the default family
@@ -268,33 +262,25 @@ std::vector<Role> outputroles()
     return roles;
 }
 
-class FormWriter
+class FormWriter : public formgen::Writer
 {
 public:
-    explicit FormWriter(QIODevice *out)
-        : x(out)
-    {
-        x.setAutoFormatting(true);
-        x.setAutoFormattingIndent(1);
-    }
+    using Writer::Writer;
 
     void write()
     {
-        x.writeStartDocument();
-        x.writeStartElement("ui");
-        x.writeAttribute("version", "4.0");
-        x.writeTextElement("class", "FormMainView");
+        begin("FormMainView");
 
         open("QWidget", "FormMainView", false);
         geometry({0, 0, 950, 575});
         size("minimumSize", 919, 575);
-        property("windowTitle", [&] { x.writeTextElement("string", "Form"); });
+        string("windowTitle", "Form");
 
         open("QWidget", "formmaindlg", true);
         geometry({0, 0, 1014, 700});
         size("minimumSize", 1014, 700);
         size("maximumSize", 1014, 700);
-        property("contextMenuPolicy", [&] { x.writeTextElement("enum", "Qt::NoContextMenu"); });
+        enumeration("contextMenuPolicy", "Qt::NoContextMenu");
 
         const QStringList instrips = numbered("widgetintone", "widgetintone_%1", 2, 4);
         const std::vector<Role> in = inputroles();
@@ -307,10 +293,10 @@ public:
 
         open("FormDrawLines", "widgetdrawlines", true);
         geometry({294, -1, 115, 571});
-        x.writeEndElement();
+        close();
         open("QWidget", "widgetlockback", true);
         geometry({0, 0, 1014, 700});
-        x.writeEndElement();
+        close();
 
         // Raised in this order: the lock image ends beneath every strip, the
         // routing lines above all of them.
@@ -319,94 +305,19 @@ public:
               "widgetintone_3", "widgetout_3", "widgetintone", "widgetout_2", "widgetout_7", "widgetout_6",
               "widgetout_4", "widgetout_5", "widgetdrawlines"})
             x.writeTextElement("zorder", name);
-        x.writeEndElement(); // formmaindlg
-        x.writeEndElement(); // FormMainView
+        close(); // formmaindlg
+        close(); // FormMainView
 
-        x.writeStartElement("customwidgets");
-        x.writeStartElement("customwidget");
-        x.writeTextElement("class", "FormDrawLines");
-        x.writeTextElement("extends", "QWidget");
-        x.writeTextElement("header", "formdrawlines.h");
-        x.writeTextElement("container", "1");
-        x.writeEndElement();
-        x.writeEndElement();
-        x.writeEmptyElement("resources");
-        x.writeEmptyElement("connections");
-        x.writeEndElement(); // ui
-        x.writeEndDocument();
+        customwidgets({{"FormDrawLines", "formdrawlines.h"}});
+        end();
     }
 
 private:
-    void open(const char *cls, const QString &name, bool native)
-    {
-        x.writeStartElement("widget");
-        x.writeAttribute("class", cls);
-        x.writeAttribute("name", name);
-        if (native)
-            x.writeAttribute("native", "true");
-    }
-
-    void property(const char *name, const std::function<void()> &value)
-    {
-        x.writeStartElement("property");
-        x.writeAttribute("name", name);
-        value();
-        x.writeEndElement();
-    }
-
-    void geometry(const Rect &r)
-    {
-        property("geometry", [&] {
-            x.writeStartElement("rect");
-            x.writeTextElement("x", QString::number(r.x));
-            x.writeTextElement("y", QString::number(r.y));
-            x.writeTextElement("width", QString::number(r.w));
-            x.writeTextElement("height", QString::number(r.h));
-            x.writeEndElement();
-        });
-    }
-
-    void size(const char *name, int w, int h)
-    {
-        property(name, [&] {
-            x.writeStartElement("size");
-            x.writeTextElement("width", QString::number(w));
-            x.writeTextElement("height", QString::number(h));
-            x.writeEndElement();
-        });
-    }
-
     void font(const Font &f)
     {
         if (!f.family && !f.points && !f.bold)
             return;
-        property("font", [&] {
-            x.writeStartElement("font");
-            if (f.family)
-                x.writeTextElement("family", f.family);
-            if (f.points)
-                x.writeTextElement("pointsize", QString::number(f.points));
-            if (f.bold) {
-                x.writeTextElement("weight", "75");
-                x.writeTextElement("bold", "true");
-            }
-            x.writeEndElement();
-        });
-    }
-
-    void boolean(const char *name, bool v)
-    {
-        property(name, [&] { x.writeTextElement("bool", v ? "true" : "false"); });
-    }
-
-    void text(const char *t)
-    {
-        property("text", [&] {
-            if (t)
-                x.writeTextElement("string", t);
-            else
-                x.writeEmptyElement("string");
-        });
+        Writer::font(QString::fromLatin1(f.family), f.points, f.bold);
     }
 
     void strip(const QString &name, const Rect &r, const std::vector<Role> &roles, int index)
@@ -421,14 +332,8 @@ private:
             open(role.kind == Label ? "QLabel" : "QPushButton", role.names[index], false);
             geometry(rect);
             font(f);
-            if (role.style) {
-                property("styleSheet", [&] {
-                    x.writeStartElement("string");
-                    x.writeAttribute("notr", "true");
-                    x.writeCharacters(role.style);
-                    x.writeEndElement();
-                });
-            }
+            if (role.style)
+                stylesheet(role.style);
             text(role.text);
             if (role.kind != Label) {
                 if (role.kind == Switch)
@@ -436,50 +341,17 @@ private:
                 boolean("flat", true);
             }
             if (role.centred)
-                property("alignment", [&] { x.writeTextElement("set", "Qt::AlignCenter"); });
-            x.writeEndElement();
+                set("alignment", "Qt::AlignCenter");
+            close();
         }
-        x.writeEndElement();
+        close();
     }
-
-    QXmlStreamWriter x;
 };
-
-QByteArray form()
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    FormWriter(&buffer).write();
-    return bytes;
-}
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    const bool check = argc == 3 && QByteArray(argv[1]) == "--check";
-    if (argc != 2 && !check) {
-        std::fprintf(stderr, "usage: mainviewform [--check] <formmainview.ui>\n");
-        return 2;
-    }
-    const QString path = QString::fromLocal8Bit(argv[argc - 1]);
-    const QByteArray bytes = form();
-    QFile file(path);
-    if (check) {
-        if (!file.open(QIODevice::ReadOnly)) {
-            std::fprintf(stderr, "cannot read %s\n", argv[argc - 1]);
-            return 1;
-        }
-        if (file.readAll() != bytes) {
-            std::fprintf(stderr, "%s is not what the tables make: regenerate it\n", argv[argc - 1]);
-            return 1;
-        }
-        return 0;
-    }
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-        std::fprintf(stderr, "cannot write %s\n", argv[argc - 1]);
-        return 1;
-    }
-    return 0;
+    return formgen::run(argc, argv, "usage: mainviewform [--check] <formmainview.ui>",
+                        {formgen::render([](QIODevice *out) { FormWriter(out).write(); })});
 }

@@ -1,0 +1,42 @@
+#include "panelgrid.h"
+
+#include "curvemath.h"
+
+#include <QPainter>
+
+namespace
+{
+constexpr int kLeft = 30, kRight = 435;
+}
+
+void paintpanelgrid(QPainter &painter, const CurveMath &curvemath, const PanelGrid &g)
+{
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(QBrush(Qt::black), 1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setBrush(QBrush(Qt::black));
+    painter.drawRect(QRect(QPoint(10, 5), QPoint(449, 254)));
+
+    painter.setPen(QPen(QBrush(QColor(38, 68, 79)), 1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    for (int k = 0; k < g.rows; ++k)
+        painter.drawLine(kLeft, g.firstrow + 25 * k, kRight, g.firstrow + 25 * k);
+    auto line = [&](double f) {
+        const int x = kLeft + curvemath.freqtox400(f);
+        painter.drawLine(x, g.top, x, g.bottom);
+    };
+    line(10.0);
+    for (double base : g.bases) {
+        for (int step = 2; step <= 10; ++step)
+            line(base * step);
+    }
+    line(20000.0);
+    line(21900.0);
+
+    painter.setPen(
+        QPen(QBrush(QColor(QStringLiteral("#90C7E5"))), 1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    for (int y : g.majorrows)
+        painter.drawLine(kLeft, y, kRight, y);
+    painter.drawLine(kLeft, g.top, kLeft, g.bottom);
+    for (double f : g.majorfreqs)
+        line(f);
+    painter.drawLine(kRight, g.top, kRight, g.bottom);
+}

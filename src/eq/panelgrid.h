@@ -1,0 +1,20 @@
+#pragma once
+
+// The black plot frame and grid the small response panels (FIR, all pass)
+// paint under their curves: a 400-pixel logarithmic frequency axis from x 30
+// to 435, grey minor rows 25 pixels apart and minor frequency lines, light
+// blue major lines at three levels and three frequencies.
+
+class CurveMath;
+class QPainter;
+
+struct PanelGrid {
+    int top, bottom;  // the plot's first and last line
+    int firstrow;     // the first minor row
+    int rows;         // minor rows
+    double bases[3];  // minor frequency lines at 2..10 times each base
+    int majorrows[3]; // major levels
+    double majorfreqs[3];
+};
+
+void paintpanelgrid(QPainter &painter, const CurveMath &curvemath, const PanelGrid &grid);

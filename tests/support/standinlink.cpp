@@ -1,0 +1,47 @@
+#include "standinlink.h"
+
+#include "comsettings.h"
+#include "mainapp.h"
+
+#include <QTest>
+
+QByteArray hex(const char *text)
+{
+    return QByteArray::fromHex(QByteArray(text));
+}
+
+QVector<QByteArray> frames(const QString &text)
+{
+    QVector<QByteArray> out;
+    for (const QString &f : text.split(QLatin1Char(',')))
+        if (!f.trimmed().isEmpty())
+            out << hex(qPrintable(f.trimmed()));
+    return out;
+}
+
+bool StandinLink::openline()
+{
+    const int line = s.openpty();
+    if (line < 0)
+        return false;
+    unit = s.addunit(line, 0x18, 1);
+    gComSettings.setportname(s.ptypath(line));
+    gComSettings.setsettings(ComSettings::FixedBaud, ComSettings::FixedDataBits, ComSettings::FixedParity,
+                             ComSettings::FixedStopBits, ComSettings::FixedFlowControl,
+                             ComSettings::FixedTimeout);
+    return ctrl.openmaincom();
+}
+
+QVector<QByteArray> StandinLink::sent(int code)
+{
+    gMainApp->sendreadlight();
+    auto done = [&] { return !s.commands(unit).isEmpty() && s.commands(unit).last().command() == 0x56; };
+    if (!QTest::qWaitFor(done, 10000))
+        return {"no level request arrived"};
+    QVector<QByteArray> out;
+    for (const standin::FrameRecord &r : s.commands(unit))
+        if (r.command() != 0x56 && (code < 0 || r.command() == code))
+            out << r.bytes;
+    s.clearframes();
+    return out;
+}
