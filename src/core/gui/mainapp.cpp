@@ -660,6 +660,9 @@ void MainApp::delayms(int n, bool excludeUserInput)
             wake.start(int(left));
         QCoreApplication::processEvents(flags | QEventLoop::WaitForMoreEvents);
     }
+    // A thread held up past the deadline (a loaded machine) still handles
+    // what came due during the wait before the wait ends.
+    QCoreApplication::processEvents(flags);
 }
 
 void MainApp::scandevices()
