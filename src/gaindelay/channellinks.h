@@ -37,4 +37,43 @@ inline QVector<int> group(int ch, int mask, bool inputlinkon, bool outputlinkon)
     return members;
 }
 
+// What a page keeps so that the partners of a linked channel follow a user's
+// change of its slider, and the change counts once, for the member whose
+// frame the processor applies to the whole group.
+class LinkFollower
+{
+public:
+    // True while partners are being moved: their slider changes are stored,
+    // neither spread nor counted.
+    bool following() const { return m_following; }
+    // Runs set (which moves channel ch's slider) as a user's change: it spreads
+    // to the partners like a drag does.
+    template <typename Set> void foruser(int ch, Set set)
+    {
+        m_origin = ch + 1;
+        set();
+        m_origin = 0;
+    }
+    // After channel ch's slider took its value (focused: the user holds it):
+    // moves the partners with move(m) and gives the channel whose change
+    // counts, or -1 when the change was not the user's.
+    template <typename Move> int follow(int ch, bool focused, const QVector<int> &group, Move move)
+    {
+        if (group.isEmpty())
+            return ch;
+        if (!focused && m_origin != ch + 1)
+            return -1;
+        m_following = true;
+        for (int m : group)
+            if (m != ch)
+                move(m);
+        m_following = false;
+        return group.last();
+    }
+
+private:
+    bool m_following = false;
+    int m_origin = 0;
+};
+
 } // namespace channellinks

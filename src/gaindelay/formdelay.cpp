@@ -187,26 +187,14 @@ void FormDelay::slidermoved(int ch, int v)
     gMainApp->setdelaycache(ch, texts.msvalue);
     emit updatedelayvalues(ch);
     d->setdelay(ch, v);
-    if (reloading || following)
-        return;
-    const QVector<int> group = linkgroup(ch);
-    if (group.isEmpty()) {
-        count(ch);
-        return;
-    }
-    const bool user = (ui.get()->*s.slider)->hasFocus() || originch == ch + 1;
-    if (!user)
+    if (reloading || links.following())
         return;
     // Partners follow in the model and on screen; the processor moves the
     // whole group on the frame of its highest member.
-    linktop = group.last() + 1;
-    following = true;
-    for (int m : group) {
-        if (m != ch)
-            (ui.get()->*kStrips[m].slider)->setValue(v);
-    }
-    following = false;
-    count(group.last());
+    const int counted = links.follow(ch, (ui.get()->*s.slider)->hasFocus(), linkgroup(ch),
+                                     [this, v](int m) { (ui.get()->*kStrips[m].slider)->setValue(v); });
+    if (counted >= 0)
+        count(counted);
 }
 
 void FormDelay::count(int ch)
@@ -218,9 +206,7 @@ void FormDelay::count(int ch)
 
 void FormDelay::setforuser(int ch, int samples)
 {
-    originch = ch + 1;
-    (ui.get()->*kStrips[ch].slider)->setValue(samples);
-    originch = 0;
+    links.foruser(ch, [&]() { (ui.get()->*kStrips[ch].slider)->setValue(samples); });
 }
 
 void FormDelay::stepclicked(int ch, int delta)

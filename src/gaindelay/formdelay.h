@@ -11,6 +11,8 @@
 // group). The widget slots are connected by object name; each forwards to the
 // handler of its family with its channel.
 
+#include "channellinks.h"
+
 #include <QDialog>
 #include <QVector>
 
@@ -108,12 +110,10 @@ private:
     int changecount = 0;
     int curchannel = 0;
     QTimer *sendtimer = nullptr;
-    int linktop = 0;
-    int originch = 0;
     // Set while the page reloads from the model or moves partners of a linked
     // change: such slider changes are stored but neither counted nor spread.
     bool reloading = false;
-    bool following = false;
+    channellinks::LinkFollower links;
     bool pending[kChannels] = {};
     std::unique_ptr<Ui::FormDelay> ui;
 };

@@ -175,26 +175,14 @@ void FormGain::slidermoved(int ch, int v)
     gMainApp->setgaincache(ch, float(dbof(v)));
     emit updategainvalues(ch);
     d->setgain(ch, v);
-    if (reloading || following)
-        return;
-    const QVector<int> group = linkgroup(ch);
-    if (group.isEmpty()) {
-        count(ch);
-        return;
-    }
-    const bool user = (ui.get()->*s.slider)->hasFocus() || originch == ch + 1;
-    if (!user)
+    if (reloading || links.following())
         return;
     // Partners follow in the model and on screen; the processor moves the
     // whole group on the frame of its highest member.
-    linktop = group.last() + 1;
-    following = true;
-    for (int m : group) {
-        if (m != ch)
-            (ui.get()->*kStrips[m].slider)->setValue(v);
-    }
-    following = false;
-    count(group.last());
+    const int counted = links.follow(ch, (ui.get()->*s.slider)->hasFocus(), linkgroup(ch),
+                                     [this, v](int m) { (ui.get()->*kStrips[m].slider)->setValue(v); });
+    if (counted >= 0)
+        count(counted);
 }
 
 void FormGain::count(int ch)
@@ -206,9 +194,7 @@ void FormGain::count(int ch)
 
 void FormGain::setforuser(int ch, int raw)
 {
-    originch = ch + 1;
-    (ui.get()->*kStrips[ch].slider)->setValue(raw);
-    originch = 0;
+    links.foruser(ch, [&]() { (ui.get()->*kStrips[ch].slider)->setValue(raw); });
 }
 
 void FormGain::stepclicked(int ch, int delta)

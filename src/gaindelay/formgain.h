@@ -9,6 +9,8 @@
 // applies it to the whole group). The widget slots are connected by object
 // name; each forwards to the handler of its family with its channel.
 
+#include "channellinks.h"
+
 #include <QString>
 #include <QVector>
 #include <QWidget>
@@ -125,12 +127,10 @@ private:
     int tickcount = 0;
     int changecount = 0;
     int curchannel = 0;
-    int linktop = 0;
-    int originch = 0;
     // Set while the page reloads from the model or moves partners of a linked
     // change: such slider changes are stored but neither counted nor spread.
     bool reloading = false;
-    bool following = false;
+    channellinks::LinkFollower links;
     bool pending[kChannels] = {};
     std::unique_ptr<Ui::FormGain> ui;
 };
