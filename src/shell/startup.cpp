@@ -53,6 +53,10 @@ MainWindow *startmainwindow(int variant)
     gMainApp = new MainApp();
     gGlobalContrl = new GlobalContrl();
 
+    // The sheet is in place before any widget exists: each widget is styled
+    // once, when it is first polished, instead of restyled after building.
+    qApp->setStyleSheet(
+        MainWindow::readstylesheet(MainWindow::stylesheetpath(gGlobalContrl->getlanguage() ? 1 : 0, false)));
     auto *window = new MainWindow(nullptr, variant);
     const QString prefix = titleprefix(variant);
     if (!prefix.isEmpty())
@@ -64,8 +68,6 @@ MainWindow *startmainwindow(int variant)
     gMainApp->setcomdialog(gDialogCom);
 
     window->setGeometry(centredgeometry(window->size(), QApplication::desktop()->size()));
-    qApp->setStyleSheet(
-        MainWindow::readstylesheet(MainWindow::stylesheetpath(gGlobalContrl->getlanguage() ? 1 : 0, false)));
     gGlobalContrl->emitlanguage();
     deferpagepolish(window);
     return window;
