@@ -264,20 +264,8 @@ void FormSetView::refreshdata()
 // other language, a wider font) is drawn smaller instead of being cut off.
 void FormSetView::fittexts()
 {
-    // The captions' base size is the font the style sheet gives them. A
-    // widget's sheet font is resolved against its parent's font when it is
-    // polished, so it depends on the order the widgets were polished in:
-    // polish the form once from the top down before the first measure.
-    if (!fontsresolved) {
-        fontsresolved = true;
-        ensurePolished();
-        QList<QWidget *> all{this};
-        all += findChildren<QWidget *>();
-        for (QWidget *w : all) {
-            w->style()->unpolish(w);
-            w->style()->polish(w);
-        }
-    }
+    // The captions' base size is the font the style sheet gives them.
+    ensurePolished();
     const auto fit = [](QWidget *w, const QString &text, int width) {
         QVariant base = w->property("basepointsize");
         if (!base.isValid()) {

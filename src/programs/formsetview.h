@@ -127,8 +127,6 @@ private:
     QTimer *requesttimer = nullptr;
     bool timedout = false;
     bool busy = false;
-    // Set once the form was polished from the top down (see fittexts).
-    bool fontsresolved = false;
     Ui::FormSetView *ui;
 };
 
