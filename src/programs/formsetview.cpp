@@ -41,6 +41,9 @@ constexpr int kPresetPrograms = 10;
 constexpr int kFirstPreset = 31;
 constexpr int kAllPrograms = 40;
 constexpr int kLogoBlocks = 22;
+// The program tables: row height and number column width in pixels.
+constexpr int kRowHeight = 20;
+constexpr int kNumberWidth = 25;
 
 bool chinese()
 {
@@ -114,8 +117,16 @@ FormSetView::FormSetView(QWidget *parent)
     ui->setupUi(this);
     cleardevinfo();
 
+    // The tables' sizes are fixed in pixels: without fixed smallest and
+    // default sizes the headers take them from the style, and a style sheet
+    // applied later or earlier would resize every row and column.
+    for (QTableWidget *table : {ui->progwidget, ui->effectwidget}) {
+        table->verticalHeader()->setMinimumSectionSize(kRowHeight);
+        table->verticalHeader()->setDefaultSectionSize(kRowHeight);
+        table->horizontalHeader()->setMinimumSectionSize(kNumberWidth);
+    }
     QTableWidget *user = ui->progwidget;
-    user->setColumnWidth(0, 25);
+    user->setColumnWidth(0, kNumberWidth);
     user->setColumnWidth(1, 40);
     user->setColumnWidth(2, 160);
     user->verticalHeader()->hide();
@@ -124,18 +135,18 @@ FormSetView::FormSetView(QWidget *parent)
         user->setItem(r, 0, item(QString::number(r + 1)));
         user->setItem(r, 1, item(QString()));
         user->setItem(r, 2, item(QString()));
-        user->setRowHeight(r, 20);
+        user->setRowHeight(r, kRowHeight);
     }
     user->selectRow(0);
     QTableWidget *preset = ui->effectwidget;
-    preset->setColumnWidth(0, 25);
+    preset->setColumnWidth(0, kNumberWidth);
     preset->setColumnWidth(1, 190);
     preset->verticalHeader()->hide();
     preset->horizontalHeader()->hide();
     for (int r = 0; r < kPresetPrograms; ++r) {
         preset->setItem(r, 0, item(QString::number(r + 1)));
         preset->setItem(r, 1, item(QString()));
-        preset->setRowHeight(r, 20);
+        preset->setRowHeight(r, kRowHeight);
     }
     preset->selectRow(0);
 
@@ -253,6 +264,8 @@ void FormSetView::refreshdata()
 // other language, a wider font) is drawn smaller instead of being cut off.
 void FormSetView::fittexts()
 {
+    // The captions' base size is the font the style sheet gives them.
+    ensurePolished();
     const auto fit = [](QWidget *w, const QString &text, int width) {
         QVariant base = w->property("basepointsize");
         if (!base.isValid()) {

@@ -351,7 +351,22 @@ void MainWindow::refreshLanText()
         else if (text == disconnected)
             ui->comshow->setText(zh(kDisconnectZh));
     }
-    setStyleSheet(readstylesheet(currentstylesheetpath()));
+    applystylesheet(readstylesheet(currentstylesheetpath()));
+}
+
+QString MainWindow::shownstylesheet() const
+{
+    const QString own = styleSheet();
+    return own.isEmpty() ? qApp->styleSheet() : own;
+}
+
+void MainWindow::applystylesheet(const QString &sheet)
+{
+    // The start sets the application's sheet for the start language; the
+    // window then has the same rules already and takes no copy of them.
+    if (sheet == shownstylesheet())
+        return;
+    setStyleSheet(sheet);
 }
 
 QString MainWindow::currentstylesheetpath()
@@ -656,7 +671,8 @@ void MainWindow::set232()
     if (gComCtrl.getcomisopened() || gConnectBusy)
         return;
     if (gDialogCom)
-        connect(&gComCtrl, &CComCtrl::refreshcomdlg, gDialogCom, &DialogCom::refreshcomdlg, Qt::UniqueConnection);
+        connect(&gComCtrl, &CComCtrl::refreshcomdlg, gDialogCom, &DialogCom::refreshcomdlg,
+                Qt::UniqueConnection);
     if (!gComCtrl.getfindok())
         gComCtrl.findfirstcom();
     if (gComCtrl.openmaincom())

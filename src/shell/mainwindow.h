@@ -81,6 +81,12 @@ public:
     static QString stylesheetpath(int language, bool network);
     // The sheet for the current language and the current device's link kind.
     static QString currentstylesheetpath();
+    // The sheet the window's widgets follow: the window's own, or the
+    // application's while the window has none.
+    QString shownstylesheet() const;
+    // Gives the window the sheet unless its widgets already follow the same
+    // text: restyling every widget again is most of the start-up's work.
+    void applystylesheet(const QString &sheet);
 
     // --- Network data link (mainwindow_link.cpp) ----------------------------
     void tcpconnect();
@@ -213,4 +219,3 @@ private:
     // Connecting, the download, the TCP link and the probe; it owns the socket.
     class DeviceLink *link = nullptr;
 };
-

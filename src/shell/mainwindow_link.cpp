@@ -5,9 +5,9 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "ccomctrl.h"
 #include "commandframe.h"
 #include "devicedata.h"
-#include "ccomctrl.h"
 #include "devicelink.h"
 #include "dialoginterface.h"
 #include "formsetview.h"
@@ -43,7 +43,7 @@ void MainWindow::connectlinkobjects()
     connect(link, &DeviceLink::statustext, ui->comshow, &QLabel::setText);
     connect(link, &DeviceLink::devicelooks, this, [this](const QString &sheet, const QString &ipshow) {
         ui->ipshow->setText(ipshow);
-        setStyleSheet(sheet);
+        applystylesheet(sheet);
     });
     connect(link, &DeviceLink::startguirequested, this, &MainWindow::startgui);
     connect(link, &DeviceLink::buttonview, this, &MainWindow::setButtonView);

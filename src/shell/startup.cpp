@@ -12,6 +12,7 @@
 #include <QDesktopWidget>
 #include <QMdiSubWindow>
 #include <QPixmapCache>
+#include <QSet>
 
 QRect centredgeometry(const QSize &window, const QSize &desktop)
 {
@@ -26,14 +27,26 @@ namespace
 // pages not shown at start whose sub-windows the main window polished while
 // still empty wait until they are first shown (showing a widget polishes it
 // and its children; showing the main window stops at the polished
-// sub-window).
+// sub-window). Removing the requests one widget at a time searches the whole
+// queue for each of them: they are all removed at once, and asked again,
+// parents first, for every other widget not polished yet.
 void deferpagepolish(MainWindow *window)
 {
+    QSet<QWidget *> deferred;
     for (QMdiSubWindow *sub : window->findChildren<QMdiSubWindow *>()) {
         if (!sub->isHidden() || !sub->testAttribute(Qt::WA_WState_Polished))
             continue;
-        for (QWidget *w : sub->findChildren<QWidget *>())
-            QCoreApplication::removePostedEvents(w, QEvent::PolishRequest);
+        const QList<QWidget *> page = sub->findChildren<QWidget *>();
+        deferred.unite(QSet<QWidget *>(page.begin(), page.end()));
+    }
+    QCoreApplication::removePostedEvents(nullptr, QEvent::PolishRequest);
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        QList<QWidget *> all{top};
+        all += top->findChildren<QWidget *>();
+        for (QWidget *w : all) {
+            if (!w->testAttribute(Qt::WA_WState_Polished) && !deferred.contains(w))
+                QCoreApplication::postEvent(w, new QEvent(QEvent::PolishRequest));
+        }
     }
 }
 } // namespace
@@ -53,6 +66,10 @@ MainWindow *startmainwindow(int variant)
     gMainApp = new MainApp();
     gGlobalContrl = new GlobalContrl();
 
+    // The sheet is in place before any widget exists: each widget is styled
+    // once, when it is first polished, instead of restyled after building.
+    qApp->setStyleSheet(
+        MainWindow::readstylesheet(MainWindow::stylesheetpath(gGlobalContrl->getlanguage() ? 1 : 0, false)));
     auto *window = new MainWindow(nullptr, variant);
     const QString prefix = titleprefix(variant);
     if (!prefix.isEmpty())
@@ -64,8 +81,6 @@ MainWindow *startmainwindow(int variant)
     gMainApp->setcomdialog(gDialogCom);
 
     window->setGeometry(centredgeometry(window->size(), QApplication::desktop()->size()));
-    qApp->setStyleSheet(
-        MainWindow::readstylesheet(MainWindow::stylesheetpath(gGlobalContrl->getlanguage() ? 1 : 0, false)));
     gGlobalContrl->emitlanguage();
     deferpagepolish(window);
     return window;

@@ -187,16 +187,16 @@ private slots:
         };
         comshow()->setText(status);
         QCOMPARE(text(), english);
-        QCOMPARE(w->styleSheet(), MainWindow::readstylesheet(":/style/style.txt"));
+        QCOMPARE(w->shownstylesheet(), MainWindow::readstylesheet(":/style/style.txt"));
         emit button("menuLanguage")->pressed();
         QCOMPARE(gGlobalContrl->getlanguage(), 1);
         QCOMPARE(text(), chinese);
         QCOMPARE(comshow()->text(), statuszh);
-        QCOMPARE(w->styleSheet(), MainWindow::readstylesheet(":/style/style_chs.txt"));
+        QCOMPARE(w->shownstylesheet(), MainWindow::readstylesheet(":/style/style_chs.txt"));
         emit button("menuLanguage")->pressed();
         QCOMPARE(text(), english);
         QCOMPARE(comshow()->text(), status);
-        QCOMPARE(w->styleSheet(), MainWindow::readstylesheet(":/style/style.txt"));
+        QCOMPARE(w->shownstylesheet(), MainWindow::readstylesheet(":/style/style.txt"));
     }
 
     // Each page button opens its page (the default record is not locked) and
