@@ -12,8 +12,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <future>
-
 class ComSettings
 {
 public:
@@ -31,19 +29,8 @@ public:
 
     ComSettings() = default;
 
-    void setportlist(const QStringList &list)
-    {
-        m_pending = {};
-        m_portlist = list;
-    }
-    QStringList getportlist() const
-    {
-        takependingportlist();
-        return m_portlist;
-    }
-    // The port list becomes the result of a listing still running on another
-    // thread: the first reader of the list waits for it.
-    void setpendingportlist(std::shared_future<QStringList> pending) { m_pending = std::move(pending); }
+    void setportlist(const QStringList &list) { m_portlist = list; }
+    QStringList getportlist() const { return m_portlist; }
     void setportname(const QString &name) { m_portname = name; }
     QString getportname() const { return m_portname; }
     // baud, data bits, parity, stop bits, flow control, time-out, in that order.
@@ -77,16 +64,7 @@ public:
     static const qint32 BaudTable[BaudCount];
 
 private:
-    void takependingportlist() const
-    {
-        if (m_pending.valid()) {
-            m_portlist = m_pending.get();
-            m_pending = {};
-        }
-    }
-
-    mutable QStringList m_portlist;
-    mutable std::shared_future<QStringList> m_pending;
+    QStringList m_portlist;
     QString m_portname;
     int m_baud = 0;
     int m_databits = 0;

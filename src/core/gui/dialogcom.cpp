@@ -6,19 +6,13 @@
 
 #include <QDebug>
 
-#include <future>
-
 DialogCom::DialogCom(QWidget *parent)
     : QDialog(parent)
     , ui(new Ui::DialogCom)
 {
     qDebug() << "DialogCom::DialogCom";
     ui->setupUi(this);
-    // Listing the ports asks the system about every serial device, one of the
-    // slowest steps of the program's start: it runs beside the rest of the
-    // start, and the port list and the port box take its result when they are
-    // first read.
-    gComSettings.setpendingportlist(std::async(std::launch::async, &ComSettings::listports).share());
+    listcomports();
     storesettings();
     ui->baudRateComboBox->setEnabled(false);
     ui->dataBitsComboBox->setEnabled(false);
@@ -44,20 +38,6 @@ void DialogCom::listcomports()
 {
     const QStringList ports = ComSettings::listports();
     gComSettings.setportlist(ports);
-    m_portsshown = true;
-    fillportbox(ports);
-}
-
-void DialogCom::showports()
-{
-    if (m_portsshown)
-        return;
-    m_portsshown = true;
-    fillportbox(gComSettings.getportlist());
-}
-
-void DialogCom::fillportbox(const QStringList &ports)
-{
     const QString shown = ui->portNameComboBox->currentText();
     ui->portNameComboBox->clear();
     ui->portNameComboBox->addItems(ports);
@@ -77,7 +57,6 @@ void DialogCom::storesettings()
 
 void DialogCom::refreshcomdlg()
 {
-    showports();
     const int index = gComSettings.getportlist().indexOf(gComSettings.getportname());
     if (index >= 0 && index < ui->portNameComboBox->count())
         ui->portNameComboBox->setCurrentIndex(index);
@@ -85,7 +64,6 @@ void DialogCom::refreshcomdlg()
 
 void DialogCom::on_m_btn_open_clicked()
 {
-    showports();
     m_probe.reset(new MySerialPort);
     const QStringList ports = gComSettings.getportlist();
     for (int i = 0; i < ports.size(); ++i) {

@@ -38,14 +38,9 @@ public slots:
 
 private:
     void listcomports();
-    // Fills the port box from the port list the constructor's listing gave,
-    // once, before the box is first used.
-    void showports();
-    void fillportbox(const QStringList &ports);
     void storesettings();
 
     // Port used by "Find com" to try ports; exists only during a search.
     std::unique_ptr<MySerialPort> m_probe;
-    bool m_portsshown = false;
     Ui::DialogCom *ui;
 };

@@ -72,7 +72,6 @@ private slots:
         setPorts({"/dev/ttyUSB0", "/dev/ttyS3"});
         DialogCom dialog;
         QComboBox *box = child<QComboBox>(dialog, "portNameComboBox");
-        dialog.refreshcomdlg(); // the box takes the start's listing when first used
         QCOMPARE(gComSettings.getportlist(), QStringList({"/dev/ttyUSB0", "/dev/ttyS3"}));
         QCOMPARE(items(box), QStringList({"/dev/ttyUSB0", "/dev/ttyS3"}));
         QCOMPARE(gComSettings.getportname(), QString());
@@ -103,7 +102,6 @@ private slots:
         setPorts(ports);
         DialogCom dialog;
         QComboBox *box = child<QComboBox>(dialog, "portNameComboBox");
-        dialog.refreshcomdlg(); // the box takes the start's listing when first used
         box->setCurrentIndex(1);
         gComSettings.setportname(portname);
         dialog.refreshcomdlg();
@@ -144,7 +142,6 @@ private slots:
         setPorts(ports);
         DialogCom dialog;
         QComboBox *box = child<QComboBox>(dialog, "portNameComboBox");
-        dialog.refreshcomdlg(); // the box takes the start's listing when first used
         QCOMPARE(items(box), ports);
         gComSettings.setportname(QStringLiteral("/dev/previous"));
         const int before = box->currentIndex();
