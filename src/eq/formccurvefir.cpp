@@ -1,4 +1,5 @@
 #include "formccurvefir.h"
+#include "panelgrid.h"
 
 #include "eqresponse.h"
 #include "mainapp.h"
@@ -37,18 +38,5 @@ void FormCcurveFir::drawcurve(QPainter *painter)
         painter->drawLine(2, 75, 405, 75);
         return;
     }
-    QPainterPath path;
-    path.moveTo(pts.x[0], pts.y[0]);
-    for (int i = 0; i < eqresponse::kPoints; ++i)
-        path.lineTo(pts.x[i], pts.y[i]);
-    painter->drawPath(path);
-    path.lineTo(pts.x[eqresponse::kPoints - 1], 225);
-    path.lineTo(2, 225);
-    path.lineTo(2, 0);
-    QLinearGradient gradient(0, 0, 405, 225);
-    QColor fill(Qt::red);
-    fill.setAlphaF(0.35);
-    gradient.setColorAt(0, fill);
-    painter->setBrush(QBrush(gradient));
-    painter->fillPath(path, painter->brush());
+    paintresponse(*painter, pts.x.data(), pts.y.data(), eqresponse::kPoints, 405);
 }

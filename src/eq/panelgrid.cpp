@@ -1,5 +1,8 @@
 #include "panelgrid.h"
 
+#include <QLinearGradient>
+#include <QPainterPath>
+
 #include "curvemath.h"
 
 #include <QPainter>
@@ -39,4 +42,24 @@ void paintpanelgrid(QPainter &painter, const CurveMath &curvemath, const PanelGr
     for (double f : g.majorfreqs)
         line(f);
     painter.drawLine(kRight, g.top, kRight, g.bottom);
+}
+
+void paintresponse(QPainter &painter, const int *x, const int *y, int count, int width)
+{
+    if (count <= 0)
+        return;
+    QPainterPath path;
+    path.moveTo(x[0], y[0]);
+    for (int i = 0; i < count; ++i)
+        path.lineTo(x[i], y[i]);
+    painter.drawPath(path);
+    path.lineTo(x[count - 1], 225);
+    path.lineTo(2, 225);
+    path.lineTo(2, 0);
+    QLinearGradient gradient(0, 0, width, 225);
+    QColor fill(Qt::red);
+    fill.setAlphaF(0.35);
+    gradient.setColorAt(0, fill);
+    painter.setBrush(QBrush(gradient));
+    painter.fillPath(path, painter.brush());
 }

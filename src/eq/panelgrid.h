@@ -18,3 +18,8 @@ struct PanelGrid {
 };
 
 void paintpanelgrid(QPainter &painter, const CurveMath &curvemath, const PanelGrid &grid);
+
+// A response of the EQ displays: the line through the points with the
+// painter's pen, and the area below it down to y 225 filled with a
+// half-transparent red gradient across width pixels.
+void paintresponse(QPainter &painter, const int *x, const int *y, int count, int width);
