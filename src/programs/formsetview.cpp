@@ -887,6 +887,21 @@ void FormSetView::showwritefailure(const QString &path, const QString &reason, b
                          .arg(path, reason));
 }
 
+bool FormSetView::readsucceeded(ProgramFileStatus status, const QString &path, const QString &reason, bool single)
+{
+    if (status == ProgramFileStatus::WrongSize) {
+        Prompts::critical(
+            this, lan("Load File Error ", "载入文件错误"),
+            lan("This File is not integrity \nPlease Select Again", "此文件不完整 \n请重新选择"));
+        return false;
+    }
+    if (status != ProgramFileStatus::Ok) {
+        showreadfailure(path, reason, single);
+        return false;
+    }
+    return true;
+}
+
 void FormSetView::showreadfailure(const QString &path, const QString &reason, bool single)
 {
     Prompts::warning(this, lan("Read File", "读取文件"),
@@ -1015,16 +1030,8 @@ void FormSetView::on_btnloadFromPc_clicked()
     QByteArray image;
     QString reason;
     const ProgramFileStatus status = readprogramfile(path, image, nullptr, &reason);
-    if (status == ProgramFileStatus::WrongSize) {
-        Prompts::critical(
-            this, lan("Load File Error ", "载入文件错误"),
-            lan("This File is not integrity \nPlease Select Again", "此文件不完整 \n请重新选择"));
+    if (!readsucceeded(status, path, reason, true))
         return;
-    }
-    if (status != ProgramFileStatus::Ok) {
-        showreadfailure(path, reason, true);
-        return;
-    }
     if (!x.usable())
         return;
     // Staged only: the current image keeps the running program.
@@ -1116,16 +1123,8 @@ void FormSetView::on_btnloadcurdata_5_clicked()
     QByteArray images;
     QString reason;
     const ProgramFileStatus status = readcollectionfile(path, images, nullptr, &reason);
-    if (status == ProgramFileStatus::WrongSize) {
-        Prompts::critical(
-            this, lan("Load File Error ", "载入文件错误"),
-            lan("This File is not integrity \nPlease Select Again", "此文件不完整 \n请重新选择"));
+    if (!readsucceeded(status, path, reason, false))
         return;
-    }
-    if (status != ProgramFileStatus::Ok) {
-        showreadfailure(path, reason, false);
-        return;
-    }
     MainApp::delayms(50, true);
     // The page's progress calls reach this one window for the whole load.
     std::unique_ptr<QProgressDialog> own(new QProgressDialog);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "programfile.h"
+
 // The device settings page: who the current device is (type, address, link
 // and lock state), the program it runs, the names of its 30 user and 10 preset
 // programs, and the program operations with the device: names refresh, load
@@ -120,6 +122,9 @@ private:
     bool writestaged(Exchange &x, int n, bool collection);
     bool filewritable(const QString &path, bool single);
     void showwritefailure(const QString &path, const QString &reason, bool single);
+    // Shows the box for a program or collection file that could not be read;
+    // false unless status is Ok.
+    bool readsucceeded(ProgramFileStatus status, const QString &path, const QString &reason, bool single);
     void showreadfailure(const QString &path, const QString &reason, bool single);
 
     std::unique_ptr<QProgressDialog> progress;
