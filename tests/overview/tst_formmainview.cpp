@@ -157,7 +157,6 @@ private slots:
         QTest::addColumn<QRect>("rect");
         QTest::newRow("1") << 1 << 0 << 1 << "amainlock01" << QRect(70, 0, 805, 610);
         QTest::newRow("2, network") << 0 << 1 << 2 << "amainlock02" << QRect(73, -2, 795, 610);
-        QTest::newRow("3") << 1 << 0 << 3 << "alockchange" << QRect(0, 0, 1014, 700);
         QTest::newRow("3, no link") << 0 << 0 << 3 << "" << QRect();
         QTest::newRow("unknown") << 1 << 0 << 5 << "" << QRect();
     }
