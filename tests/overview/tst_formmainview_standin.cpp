@@ -110,27 +110,25 @@ private slots:
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<int>("output");
-        QTest::addColumn<int>("outlink");
         QTest::addColumn<QByteArray>("masks");
         QTest::addColumn<QByteArray>("before");
         QTest::addColumn<bool>("link");
         QTest::addColumn<QString>("frame");
         QTest::addColumn<QByteArray>("after");
         QTest::newRow("OUT2 off, linked to OUT4")
-            << "btnlimitinon_2" << 1 << 1 << hex("01020408 010a040a 10204080") << hex("0001000100000000")
-            << true << "11223318015202110066445566" << hex("0000000000000000");
+            << "btnlimitinon_2" << 1 << hex("01020408 010a040a 10204080") << hex("0001000100000000") << true
+            << "11223318015202110066445566" << hex("0000000000000000");
         // A flag byte of 2 shows its switch unchecked.
         QTest::newRow("OUT1 on, not linked")
-            << "btnlimitinon" << 0 << 1 << kOwnMasks << hex("0002000000000000") << true
+            << "btnlimitinon" << 0 << kOwnMasks << hex("0002000000000000") << true
             << "11223318015202100166445566" << hex("0102000000000000");
-        QTest::newRow("no link") << "btnlimiton_8" << 7 << 1 << kOwnMasks << QByteArray(8, 0) << false << ""
+        QTest::newRow("no link") << "btnlimiton_8" << 7 << kOwnMasks << QByteArray(8, 0) << false << ""
                                  << hex("0000000000000001");
     }
     void switches()
     {
         QFETCH(QString, button);
         QFETCH(int, output);
-        QFETCH(int, outlink);
         QFETCH(QByteArray, masks);
         QFETCH(QByteArray, before);
         QFETCH(bool, link);
@@ -139,7 +137,7 @@ private slots:
         OverviewFixture::setimagebytes(f.dev, kImageLinkMask, masks);
         for (int o = 0; o < 8; ++o)
             f.dev->setoutflag(o, before[o]);
-        gMainApp->outputlinkon = uchar(outlink);
+        gMainApp->outputlinkon = 1;
         f.dev->setcomconnected(link);
         f.page->updatemainview(0);
 
