@@ -1,9 +1,6 @@
 #pragma once
 
-// What the graphic EQ tests share: the program-wide language object and
-// controller as start-up makes them (the settings file in a directory of the
-// test's own), one current device of type 0x18, the page, and lookups of its
-// widgets by band and channel.
+// The graphic EQ page on one device of type 0x18, its widgets by band and channel.
 
 #include "devicedata.h"
 #include "dspresources.h"
@@ -81,13 +78,19 @@ public:
     // outputs' graphic EQ, which the image does not hold, is kept.
     static void setimagebytes(DeviceData *d, int offset, const QByteArray &bytes)
     {
-        QVector<int> outputs;
-        for (int c = 4; c < 12; ++c)
-            for (int b = 0; b < 31; ++b)
-                outputs << d->getgeqword(c, b);
+        const QVector<quint16> outputs = outputwords(d);
         DeviceFixture::setimagebytes(d, offset, bytes);
         for (int c = 4, i = 0; c < 12; ++c)
             for (int b = 0; b < 31; ++b, ++i)
                 d->setgeq(c, b, outputs[i] & 0x7FFF, outputs[i] & 0x8000);
+    }
+    // The outputs' graphic EQ words, channel by channel, band by band.
+    static QVector<quint16> outputwords(DeviceData *d)
+    {
+        QVector<quint16> out;
+        for (int c = 4; c < 12; ++c)
+            for (int b = 0; b < 31; ++b)
+                out << quint16(d->getgeqword(c, b));
+        return out;
     }
 };

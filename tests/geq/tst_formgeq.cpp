@@ -1,7 +1,4 @@
-// The graphic EQ page and its display without a processor: what a reload
-// stores and counts, the channel choice during reloads and the all-bands
-// reset, the device views, the lock overlay, out-of-range indices, the band
-// texts, the marker and the drawn response.
+// The graphic EQ page and its display without a processor.
 
 #include "geqfixture.h"
 
@@ -142,11 +139,9 @@ private slots:
         QTest::addColumn<int>("view");
         QTest::addColumn<int>("expected");
         QTest::newRow("OUT8 on type 22") << 11 << 1 << 0;
-        QTest::newRow("IN-D on type 22") << 3 << 1 << 0;
         QTest::newRow("OUT6 on type 22 stays") << 9 << 1 << 9;
         QTest::newRow("IN-C on type 20") << 2 << 2 << 0;
         QTest::newRow("OUT5 on type 20") << 8 << 2 << 0;
-        QTest::newRow("OUT4 on type 20 stays") << 7 << 2 << 7;
         QTest::newRow("OUT8 on type 24 stays") << 11 << 0 << 11;
     }
     void viewlackschannel()
@@ -215,7 +210,6 @@ private slots:
         QTest::newRow("linked, unlocked") << 1 << 0 << false;
         QTest::newRow("linked, lock 1") << 1 << 1 << true;
         QTest::newRow("linked, lock 2") << 1 << 2 << false;
-        QTest::newRow("linked, lock 3") << 1 << 3 << true;
         QTest::newRow("no link, lock 1") << 0 << 1 << false;
     }
     void lock()
@@ -241,16 +235,23 @@ private slots:
         QVERIFY(f.channel(5)->isEnabled());
     }
 
-    // The band's two-line text in both languages.
+    // The band's two-line text in both languages (empty: not checked), and the
+    // marker: inactive at (300, 75) until the first band change, then at the
+    // band's x + 3 (x 0 here: the band's own) and 80 - trunc(5 x dB).
     void bandtext_data()
     {
         QTest::addColumn<int>("band");
         QTest::addColumn<int>("raw");
         QTest::addColumn<int>("language");
         QTest::addColumn<QString>("text");
-        QTest::newRow("0 dB") << 0 << 300 << 0 << "Gain:0.0dB\nFreq:20Hz";
-        QTest::newRow("top, last band") << 30 << 450 << 0 << "Gain:15.0dB\nFreq:20480Hz";
-        QTest::newRow("Chinese, worked band") << 17 << 325 << 1 << QStringLiteral("增益:2.5dB\nFreq:1016Hz");
+        QTest::addColumn<QPoint>("at");
+        QTest::newRow("0 dB") << 0 << 300 << 0 << "Gain:0.0dB\nFreq:20Hz" << QPoint(75, 80);
+        QTest::newRow("top, last band") << 30 << 450 << 0 << "Gain:15.0dB\nFreq:20480Hz" << QPoint(796, 5);
+        QTest::newRow("bottom, last band")
+            << 30 << 0 << 0 << "Gain:-30.0dB\nFreq:20480Hz" << QPoint(796, 230);
+        QTest::newRow("Chinese, worked band")
+            << 17 << 325 << 1 << QStringLiteral("增益:2.5dB\nFreq:1016Hz") << QPoint(483, 68);
+        QTest::newRow("-0.1 dB") << 5 << 299 << 0 << QString() << QPoint(0, 80);
     }
     void bandtext()
     {
@@ -258,39 +259,21 @@ private slots:
         QFETCH(int, raw);
         QFETCH(int, language);
         QFETCH(QString, text);
-        QCOMPARE(FormGeq::bandtext(band, raw, language), text);
-        gGlobalContrl->setlanguage(language);
-        f.slider(band)->setValue(raw == 0 ? 1 : 0);
-        f.slider(band)->setValue(raw);
-        QCOMPARE(f.slider(band)->toolTip(), text);
-        QCOMPARE(f.plot()->marker().valueText(), text);
-    }
-
-    // The marker: inactive at (300, 75) until the first band change, then at
-    // the band's x + 3 and 80 - trunc(5 x dB).
-    void marker_data()
-    {
-        QTest::addColumn<int>("band");
-        QTest::addColumn<int>("raw");
-        QTest::addColumn<QPoint>("at");
-        QTest::newRow("band 0 at 0 dB") << 0 << 300 << QPoint(75, 80);
-        QTest::newRow("worked band at +2.5 dB") << 17 << 325 << QPoint(483, 68);
-        QTest::newRow("band 30 at -30 dB") << 30 << 0 << QPoint(796, 230);
-        QTest::newRow("-0.1 dB") << 5 << 299 << QPoint(0, 80); // x: the band's own
-    }
-    void marker()
-    {
-        QFETCH(int, band);
-        QFETCH(int, raw);
         QFETCH(QPoint, at);
         QVERIFY(!f.plot()->marker().isActive());
         QCOMPARE(QPoint(f.plot()->marker().getx(), f.plot()->marker().gety()), QPoint(300, 75));
+        gGlobalContrl->setlanguage(language);
         f.slider(band)->setValue(raw == 0 ? 1 : 0);
         f.slider(band)->setValue(raw);
         QVERIFY(f.plot()->marker().isActive());
         if (at.x() == 0)
             at.setX(f.plot()->bandx(band) + 3);
         QCOMPARE(QPoint(f.plot()->marker().getx(), f.plot()->marker().gety()), at);
+        if (text.isEmpty())
+            return;
+        QCOMPARE(FormGeq::bandtext(band, raw, language), text);
+        QCOMPARE(f.slider(band)->toolTip(), text);
+        QCOMPARE(f.plot()->marker().valueText(), text);
     }
 
     // The curve: flat at y 75 for 0 dB and for passed bands; one band at

@@ -1,8 +1,6 @@
 #pragma once
 
-// What the overview tests share: the program-wide language object and
-// controller as start-up makes them (the settings file in a directory of the
-// test's own), one current device, and lookups of the page's widgets.
+// The main control page on one current device, its widgets by name.
 
 #include "devicedata.h"
 #include "dspresources.h"

@@ -1,5 +1,4 @@
-// The routing lines rendered into images, probed at each route's vertical
-// segment and its end ellipses.
+// The routing lines rendered into images, probed on each route.
 
 #include "formdrawlines.h"
 #include "overviewfixture.h"

@@ -52,106 +52,95 @@ QVector<QNetworkDatagram> discover(const QByteArray &request, const QHostAddress
 class TestNetStandin : public QObject
 {
     Q_OBJECT
-
-private slots:
-    void init();
-    void cleanup();
-    void tcpconnect();
-    void discovery_data();
-    void discovery();
-    void discoveryfaults();
-
-private:
     Standin *s = nullptr;
     int line = -1, unit24 = -1, unit20 = -1;
-};
 
-void TestNetStandin::init()
-{
-    s = new Standin;
-    line = s->listen(kProc);
-    QVERIFY2(line > 0, qPrintable(s->errorstring()));
-    unit24 = s->addunit(line, 0x18, 1);
-    unit20 = s->addunit(line, 0x14, 2);
-}
-
-void TestNetStandin::cleanup()
-{
-    delete s;
-    s = nullptr;
-}
-
-void TestNetStandin::tcpconnect()
-{
-    QTcpSocket t;
-    QVERIFY(t.bind(kApp, 0));
-    t.connectToHost(kProc, 6000);
-    QVERIFY(t.waitForConnected(5000));
-    QTRY_COMPARE(s->connectioncount(line), 1);
-    // Two identical connect frames, as the application sends them.
-    const QByteArray connect = commandframe(0x18, 1, 0x02, QByteArray());
-    t.write(connect + connect);
-    const QByteArray reply = hx("44 55 66 18 01 02 06 01 00 00 00 00 00 0a 11 22 33");
-    QCOMPARE(readtcp(t, 34).toHex(' '), (reply + reply).toHex(' '));
-    QTRY_COMPARE(s->replies(unit24).size(), 2);
-    const auto r = s->replies(unit24);
-    // Written apart, so that each reaches the application in a read of its own.
-    QVERIFY(r[1].ns - r[0].ns >= 3000000);
-    // A parameter change and its read-back.
-    t.write(commandframe(0x18, 1, 0x53, hx("10 0c")));
-    QCOMPARE(readtcp(t, 11).mid(5, 1), hx("53"));
-    QCOMPARE(quint8(s->state(unit24).image[1161]), quint8(0x0c));
-    t.write(commandframe(0x18, 1, 0x61, hx("00 12")));
-    const QByteArray part = readtcp(t, 77);
-    QCOMPARE(part.mid(9, 64), s->state(unit24).image.mid(18 * 64, 64));
-}
-
-void TestNetStandin::discovery_data()
-{
-    QTest::addColumn<QByteArray>("request");
-    QTest::addColumn<QString>("to");
-    QTest::addColumn<bool>("answered");
-
-    QTest::newRow("directed broadcast") << QByteArray("AreYouTavisenLink?") << "192.0.2.255" << true;
-    QTest::newRow("without the question mark") << QByteArray("AreYouTavisenLink") << "192.0.2.255" << false;
-    QTest::newRow("with a line feed") << QByteArray("AreYouTavisenLink?\n") << "192.0.2.255" << false;
-}
-
-void TestNetStandin::discovery()
-{
-    QFETCH(QByteArray, request);
-    QFETCH(QString, to);
-    QFETCH(bool, answered);
-    // A second network line on loopback must not answer on the test network.
-    QVERIFY(s->listen(QHostAddress(QStringLiteral("127.0.0.1")), 0, 9999) > 0);
-    const auto got = discover(request, QHostAddress(to));
-    QCOMPARE(got.size(), answered ? 1 : 0);
-    if (answered) {
-        QCOMPARE(got[0].data(), QByteArray("iAmTavisenLink!\nmr700"));
-        QCOMPARE(got[0].senderAddress(), kProc);
+private slots:
+    void init()
+    {
+        s = new Standin;
+        line = s->listen(kProc);
+        QVERIFY2(line > 0, qPrintable(s->errorstring()));
+        unit24 = s->addunit(line, 0x18, 1);
+        unit20 = s->addunit(line, 0x14, 2);
     }
-    QTRY_VERIFY(!s->frames().isEmpty());
-    QCOMPARE(s->frames().first().bytes, request);
-}
 
-void TestNetStandin::discoveryfaults()
-{
-    Fault f;
-    f.command = Fault::Discovery;
-    f.times = 1;
-    f.kind = Fault::NoReply;
-    s->addfault(f);
-    QCOMPARE(discover("AreYouTavisenLink?", kBroadcast).size(), 0);
-    f.kind = Fault::Duplicate;
-    s->addfault(f);
-    QCOMPARE(discover("AreYouTavisenLink?", kBroadcast).size(), 2);
-    f.kind = Fault::OtherAddress;
-    f.otherHost = kApp;
-    s->addfault(f);
-    const auto got = discover("AreYouTavisenLink?", kBroadcast);
-    QCOMPARE(got.size(), 1);
-    QCOMPARE(got[0].senderAddress(), kApp);
-}
+    void cleanup()
+    {
+        delete s;
+        s = nullptr;
+    }
+
+    void tcpconnect()
+    {
+        QTcpSocket t;
+        QVERIFY(t.bind(kApp, 0));
+        t.connectToHost(kProc, 6000);
+        QVERIFY(t.waitForConnected(5000));
+        QTRY_COMPARE(s->connectioncount(line), 1);
+        // Two identical connect frames, as the application sends them.
+        const QByteArray connect = commandframe(0x18, 1, 0x02, QByteArray());
+        t.write(connect + connect);
+        const QByteArray reply = hx("44 55 66 18 01 02 06 01 00 00 00 00 00 0a 11 22 33");
+        QCOMPARE(readtcp(t, 34).toHex(' '), (reply + reply).toHex(' '));
+        QTRY_COMPARE(s->replies(unit24).size(), 2);
+        const auto r = s->replies(unit24);
+        // Written apart, so that each reaches the application in a read of its own.
+        QVERIFY(r[1].ns - r[0].ns >= 3000000);
+        // A parameter change and its read-back.
+        t.write(commandframe(0x18, 1, 0x53, hx("10 0c")));
+        QCOMPARE(readtcp(t, 11).mid(5, 1), hx("53"));
+        QCOMPARE(quint8(s->state(unit24).image[1161]), quint8(0x0c));
+        t.write(commandframe(0x18, 1, 0x61, hx("00 12")));
+        const QByteArray part = readtcp(t, 77);
+        QCOMPARE(part.mid(9, 64), s->state(unit24).image.mid(18 * 64, 64));
+    }
+
+    void discovery_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<bool>("answered");
+
+        QTest::newRow("directed broadcast") << QByteArray("AreYouTavisenLink?") << true;
+        QTest::newRow("without the question mark") << QByteArray("AreYouTavisenLink") << false;
+        QTest::newRow("with a line feed") << QByteArray("AreYouTavisenLink?\n") << false;
+    }
+
+    void discovery()
+    {
+        QFETCH(QByteArray, request);
+        QFETCH(bool, answered);
+        // A second network line on loopback must not answer on the test network.
+        QVERIFY(s->listen(QHostAddress(QStringLiteral("127.0.0.1")), 0, 9999) > 0);
+        const auto got = discover(request, kBroadcast);
+        QCOMPARE(got.size(), answered ? 1 : 0);
+        if (answered) {
+            QCOMPARE(got[0].data(), QByteArray("iAmTavisenLink!\nmr700"));
+            QCOMPARE(got[0].senderAddress(), kProc);
+        }
+        QTRY_VERIFY(!s->frames().isEmpty());
+        QCOMPARE(s->frames().first().bytes, request);
+    }
+
+    void discoveryfaults()
+    {
+        Fault f;
+        f.command = Fault::Discovery;
+        f.times = 1;
+        f.kind = Fault::NoReply;
+        s->addfault(f);
+        QCOMPARE(discover("AreYouTavisenLink?", kBroadcast).size(), 0);
+        f.kind = Fault::Duplicate;
+        s->addfault(f);
+        QCOMPARE(discover("AreYouTavisenLink?", kBroadcast).size(), 2);
+        f.kind = Fault::OtherAddress;
+        f.otherHost = kApp;
+        s->addfault(f);
+        const auto got = discover("AreYouTavisenLink?", kBroadcast);
+        QCOMPARE(got.size(), 1);
+        QCOMPARE(got[0].senderAddress(), kApp);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestNetStandin)
 #include "tst_net_standin.moc"
