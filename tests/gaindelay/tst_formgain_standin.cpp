@@ -237,11 +237,9 @@ private slots:
         QTest::addColumn<int>("state");
         QTest::addColumn<bool>("link");
         QTest::addColumn<int>("height"); // 0: hidden
-        QTest::newRow("0") << 0 << true << 0;
-        QTest::newRow("1") << 1 << true << 535;
-        QTest::newRow("2") << 2 << true << 535;
-        QTest::newRow("3") << 3 << true << 700;
-        QTest::newRow("4") << 4 << true << 0;
+        const int heights[5] = {0, 535, 535, 700, 0};
+        for (int state = 0; state <= 4; ++state)
+            QTest::addRow("%d", state) << state << true << heights[state];
         QTest::newRow("3 without link") << 3 << false << 0;
     }
     void lock()
