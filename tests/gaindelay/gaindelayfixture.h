@@ -3,8 +3,9 @@
 // What the gain and delay page tests share: the language object and the
 // controller as start-up makes them, one listed serial device of type 0x18 at
 // address 1 that is current and connected, the processor stand-in on a
-// pseudo-terminal with a protocol engine of the test's own, and helpers that
-// drive the widgets the way a user does.
+// pseudo-terminal with a protocol engine of the test's own, the page under
+// test with its throttle driven by hand, and helpers that drive the widgets
+// the way a user does.
 
 #include "ccomctrl.h"
 #include "comsettings.h"
@@ -19,14 +20,51 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
 
 namespace gdtest
 {
 
 const QByteArray kOwnMasks = hex("010204080102040810204080");
+const char *const kDelaySwitch[12] = {"delayswitch1",  "delayswitch2",  "delayoswitch3", "delayswitch4",
+                                      "delayswitch01", "delayswitch02", "delayswitch03", "delayswitch04",
+                                      "delayswitch05", "delayswitch06", "delayswitch07", "delayswitch08"};
+
+// A row's widget of channel ch: the stem for channel 0, stem_<ch + 1> else.
+inline QString suffixed(const char *stem, int ch)
+{
+    return ch ? QStringLiteral("%1_%2").arg(QLatin1String(stem)).arg(ch + 1) : QString::fromLatin1(stem);
+}
+// The channel's selector: btnina..btnind, btnout1..btnout8.
+inline QString channelbutton(int ch)
+{
+    return ch < 4 ? QStringLiteral("btnin%1").arg(QChar('a' + ch)) : QStringLiteral("btnout%1").arg(ch - 3);
+}
+template <typename T = QWidget> T *child(QWidget &page, const QString &name)
+{
+    T *w = page.findChild<T *>(name);
+    if (!w)
+        qFatal("no widget %s", qPrintable(name));
+    return w;
+}
+inline QPushButton *button(QWidget &page, const QString &name)
+{
+    return child<QPushButton>(page, name);
+}
+
+using Action = std::function<void(QWidget &)>;
+inline Action click(const QString &name)
+{
+    return [=](QWidget &p) { button(p, name)->click(); };
+}
 
 class Fixture : public StandinLink
 {
@@ -123,26 +161,104 @@ inline bool activate(QWidget *page)
     return QTest::qWaitForWindowActive(page);
 }
 
-// Types text into a box and presses Return.
-inline void enter(QWidget *box, const QString &text)
+// The fixture with the page made per test, shown, its own timers stopped.
+template <class Page> class PageFixture : public Fixture
+{
+public:
+    std::unique_ptr<Page> page;
+
+    void openpage()
+    {
+        setup();
+        page.reset(new Page);
+        page->updatenewdata();
+        for (QTimer *t : page->template findChildren<QTimer *>())
+            t->stop();
+        QVERIFY(activate(page.get()));
+    }
+    void closepage()
+    {
+        page.reset();
+        teardown();
+    }
+    void ticks(int n)
+    {
+        for (int i = 0; i < n; ++i)
+            page->timetosend();
+    }
+};
+
+// Types text into a box, then presses Return or, with next, leaves for it.
+inline void enter(QWidget *box, const QString &text, QWidget *next = nullptr)
 {
     box->setFocus();
     if (auto *spin = qobject_cast<QAbstractSpinBox *>(box))
         spin->findChild<QLineEdit *>()->setText(text);
     else
         static_cast<QLineEdit *>(box)->setText(text);
-    QTest::keyClick(box, Qt::Key_Return);
+    if (next)
+        next->setFocus();
+    else
+        QTest::keyClick(box, Qt::Key_Return);
 }
 
-// Types text into a box and leaves it for another widget without Return.
-inline void typeandleave(QWidget *box, const QString &text, QWidget *next)
+// The device views: the channels (from 0) each one hides; a view of no
+// device type keeps the one before (type 22).
+inline void viewrows()
 {
-    box->setFocus();
-    if (auto *spin = qobject_cast<QAbstractSpinBox *>(box))
-        spin->findChild<QLineEdit *>()->setText(text);
-    else
-        static_cast<QLineEdit *>(box)->setText(text);
-    next->setFocus();
+    QTest::addColumn<int>("view");
+    QTest::addColumn<QString>("hidden");
+    QTest::newRow("type 24") << 0 << "";
+    QTest::newRow("type 22") << 1 << "3 10 11";
+    QTest::newRow("type 20") << 2 << "2 3 8 9 10 11";
+    QTest::newRow("other") << 7 << "3 10 11";
+    QTest::newRow("negative") << -1 << "3 10 11";
+}
+// Strip <n> and the named button of each channel shown unless hidden.
+template <class Name> void checkviews(QWidget &page, const char *strip, Name name)
+{
+    QFETCH(QString, hidden);
+    const QStringList gone = hidden.split(' ', Qt::SkipEmptyParts);
+    for (int ch = 0; ch < 12; ++ch) {
+        const bool shown = !gone.contains(QString::number(ch));
+        QCOMPARE(child(page, QStringLiteral("%1%2").arg(QLatin1String(strip)).arg(ch + 1))->isVisible(),
+                 shown);
+        QCOMPARE(button(page, name(ch))->isVisible(), shown);
+    }
+}
+
+// The snapshot rows: language, device view, lock state.
+inline void lookrows(const char *third, int view, int lock)
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<int>("view");
+    QTest::addColumn<int>("lock");
+    QTest::newRow("en") << 0 << 0 << 0;
+    QTest::newRow("zh") << 1 << 0 << 0;
+    QTest::newRow(third) << 1 << view << lock;
+}
+// The style sheet and texts of a language, as the application sets them.
+inline bool uselanguage(int language)
+{
+    QFile sheet(language ? ":/style/style_chs.txt" : ":/style/style.txt");
+    if (!sheet.open(QIODevice::ReadOnly))
+        return false;
+    qApp->setStyleSheet(QString::fromUtf8(sheet.readAll()));
+    gGlobalContrl->setlanguage(language);
+    gGlobalContrl->emitlanguage();
+    return true;
+}
+// The page at full size; with DSP_SNAPSHOT_DIR set saved as <prefix>_<tag>.png.
+inline bool snapshot(QWidget &page, const char *prefix)
+{
+    page.resize(1014, 700);
+    const QImage shot = page.grab().toImage();
+    qApp->setStyleSheet(QString());
+    const QString dir = qEnvironmentVariable("DSP_SNAPSHOT_DIR");
+    return dir.isEmpty() ||
+           shot.save(QStringLiteral("%1/%2_%3.png").arg(dir, QLatin1String(prefix), QTest::currentDataTag()));
 }
 
 } // namespace gdtest
+
+Q_DECLARE_METATYPE(gdtest::Action)

@@ -7,29 +7,15 @@
 #include "formgain.h"
 #include "gaindelayfixture.h"
 
-#include <QDoubleSpinBox>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QRandomGenerator>
-#include <QTimer>
-
-#include <memory>
 
 using namespace gdtest;
 
 namespace
 {
 
-QString suffixed(const char *stem, int ch)
-{
-    return ch ? QStringLiteral("%1_%2").arg(QLatin1String(stem)).arg(ch + 1) : QString::fromLatin1(stem);
-}
-
 const char *const kZero[12] = {"Bttton0", "Button1", "Button3", "Button4",  "Button5",  "Button6",
                                "Button7", "Button8", "Button9", "Button10", "Button11", "Button12"};
-const char *const kSwitch[12] = {"delayswitch1",  "delayswitch2",  "delayoswitch3", "delayswitch4",
-                                 "delayswitch01", "delayswitch02", "delayswitch03", "delayswitch04",
-                                 "delayswitch05", "delayswitch06", "delayswitch07", "delayswitch08"};
 
 } // namespace
 
@@ -72,44 +58,31 @@ private slots:
 
         QRandomGenerator rng(seed);
         for (int step = 0; step < 120; ++step) {
-            const int ch = rng.bounded(12);
-            switch (rng.bounded(11)) {
-            case 0:
-                gain.findChild<QPushButton *>(suffixed("btnup", ch))->click();
-                break;
-            case 1:
-                gain.findChild<QPushButton *>(suffixed("btndown", ch))->click();
-                break;
-            case 2:
-                gain.findChild<QPushButton *>(kZero[ch])->click();
-                break;
-            case 3:
-                enter(gain.findChild<QDoubleSpinBox *>(suffixed("lineEdit", ch)),
+            const int ch = rng.bounded(12), kind = rng.bounded(11);
+            // Kinds 0..5 on the gain page, 6..10 on the delay page.
+            const QString clicks[11] = {suffixed("btnup", ch),
+                                        suffixed("btndown", ch),
+                                        kZero[ch],
+                                        {},
+                                        {},
+                                        suffixed("btngainm", ch),
+                                        suffixed("btndelaymiup", ch),
+                                        suffixed("btndelaymidown", ch),
+                                        {},
+                                        {},
+                                        kDelaySwitch[ch]};
+            if (!clicks[kind].isEmpty())
+                click(clicks[kind])(kind < 6 ? static_cast<QWidget &>(gain) : delay);
+            else if (kind == 3)
+                enter(child(gain, suffixed("lineEdit", ch)),
                       QString::number(rng.bounded(520) / 10.0 - 40, 'f', 1));
-                break;
-            case 4:
+            else if (kind == 4)
                 gain.messgeformpeq(ch, rng.bounded(521));
-                break;
-            case 5:
-                gain.findChild<QPushButton *>(suffixed("btngainm", ch))->click();
-                break;
-            case 6:
-                delay.findChild<QPushButton *>(suffixed("btndelaymiup", ch))->click();
-                break;
-            case 7:
-                delay.findChild<QPushButton *>(suffixed("btndelaymidown", ch))->click();
-                break;
-            case 8:
-                enter(delay.findChild<QLineEdit *>(suffixed("Editdelaymi", ch)),
+            else if (kind == 8)
+                enter(child(delay, suffixed("Editdelaymi", ch)),
                       QString::number(rng.bounded(100000) / 100.0, 'f', 2));
-                break;
-            case 9:
+            else
                 delay.messgeformpeq(ch, rng.bounded(48001));
-                break;
-            default:
-                delay.findChild<QPushButton *>(kSwitch[ch])->click();
-                break;
-            }
             for (int t = rng.bounded(3); t > 0; --t) {
                 gain.timetosend();
                 delay.timetosend();
