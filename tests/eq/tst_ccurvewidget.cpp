@@ -7,7 +7,6 @@
 #include "eqfixture.h"
 
 #include <QImage>
-#include <QLabel>
 #include <QSignalSpy>
 
 class TstCCurveWidget : public QObject
@@ -17,7 +16,6 @@ private slots:
     void init() { fx.setup(); }
     void cleanup() { fx.teardown(); }
 
-    void construction();
     void visibility_data();
     void visibility();
     void bandlimits_data();
@@ -32,20 +30,6 @@ private slots:
 private:
     EqFixture fx;
 };
-
-void TstCCurveWidget::construction()
-{
-    CCurveWidget w;
-    for (int b = 0; b < 4; ++b) {
-        QCOMPARE(w.bandpoint(b).getx(), 50 + 90 * b);
-        QCOMPARE(w.bandpoint(b).gety(), 100);
-        QCOMPARE(w.bandpoint(b).text(), QString::number(b + 1));
-    }
-    QVERIFY(!w.highpoint().isVisible());
-    QVERIFY(!w.lowpoint().isVisible());
-    QCOMPARE(w.currentband(), -1);
-    QCOMPARE(w.draggedy(), 75);
-}
 
 void TstCCurveWidget::visibility_data()
 {
