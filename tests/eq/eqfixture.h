@@ -11,7 +11,6 @@
 #include "mainapp.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QMouseEvent>
 #include <QTest>
 

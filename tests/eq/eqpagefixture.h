@@ -37,6 +37,21 @@ inline int bandoffset(int ch, int b)
     return kImagePeq + kImagePeqStride * ch + kImagePeqSlotSize * b;
 }
 
+// Known band and crossover records in both the stand-in and the model: every
+// band PEQ at 1 kHz, 0 dB, width 0.5; every output's filters as given and
+// band-pass FIR record (windows 6/0/2, order 1 in IIR mode, corners 200/300,
+// band-pass 210/350).
+inline void knownrecords(gdtest::Fixture &f, const char *filters)
+{
+    for (int ch = 0; ch < 12; ++ch)
+        for (int b = 0; b < 7; ++b)
+            f.setimage(bandoffset(ch, b), bandslot(0, 238, 300, 14));
+    for (int o = 0; o < 8; ++o) {
+        f.setimage(kImageFilters + kImageFiltersStride * o, hex(filters));
+        f.setimage(kImageCrossover + kImageCrossoverStride * o, hex("03060002 01c8002c 01d2005e 01"));
+    }
+}
+
 // The command byte and payload of a frame: markers, type, address, checksum off.
 inline QByteArray body(const QByteArray &frame)
 {

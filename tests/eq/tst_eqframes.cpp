@@ -1,6 +1,5 @@
-// The plot frames: grid colours probed at their rows and frequency lines
-// (rendered with antialiasing off, the curve hidden), the FIR and phase
-// curves drawn from the model, and the frame forms' objects.
+// The plot frames: grid colours probed at their rows and frequency lines,
+// and the FIR and phase curves drawn from the model.
 
 #include "ccurvewidget.h"
 #include "eqfixture.h"
@@ -11,7 +10,6 @@
 #include "formphase.h"
 
 #include <QImage>
-#include <QLabel>
 #include <QSignalSpy>
 
 namespace
@@ -56,8 +54,6 @@ private slots:
 
     void grids_data();
     void grids();
-    void forms_data();
-    void forms();
     void firpanel();
     void phasepanel();
     void framepassesignals();
@@ -70,22 +66,14 @@ void TstEqFrames::grids_data()
 {
     QTest::addColumn<QString>("frame");
     QTest::addColumn<QVector<Pixel>>("pixels");
+    // Rows +10 dB, bottom edge, 0 dB; lines 20 Hz, 100 Hz, 1 kHz, 2 kHz,
+    // 10 kHz, 20 kHz, 21.9 kHz, right edge, left edge over 10 Hz; background.
     QTest::newRow("EQ plot") << "FormEqDraw"
                              << QVector<Pixel>{
-                                    {100, 38, kGrid},   // row +10 dB
-                                    {100, 238, kMajor}, // bottom edge
-                                    {100, 88, kMajor},  // 0 dB row
-                                    {102, 50, kGrid},   // 20 Hz
-                                    {269, 50, kMajor},  // 100 Hz
-                                    {508, 50, kMajor},  // 1 kHz
-                                    {581, 50, kGrid},   // 2 kHz
-                                    {748, 50, kMajor},  // 10 kHz
-                                    {820, 50, kGrid},   // 20 kHz
-                                    {830, 50, kGrid},   // 21.9 kHz
-                                    {840, 50, kMajor},  // right edge
-                                    {30, 50, kMajor},   // left edge over 10 Hz
-                                    {105, 50, kBlack},  // plot background
-                                    {845, 250, kBlack}, // frame beyond the plot
+                                    {100, 38, kGrid},  {100, 238, kMajor}, {100, 88, kMajor}, {102, 50, kGrid},
+                                    {269, 50, kMajor}, {508, 50, kMajor},  {581, 50, kGrid},  {748, 50, kMajor},
+                                    {820, 50, kGrid},  {830, 50, kGrid},   {840, 50, kMajor}, {30, 50, kMajor},
+                                    {105, 50, kBlack}, {845, 250, kBlack},
                                 };
     QTest::newRow("FIR panel") << "FormFir"
                                << QVector<Pixel>{
@@ -120,86 +108,6 @@ void TstEqFrames::grids()
             QColor(img.pixel(p.x, p.y)) == p.colour,
             qPrintable(
                 QStringLiteral("(%1, %2): %3").arg(p.x).arg(p.y).arg(QColor(img.pixel(p.x, p.y)).name())));
-}
-
-void TstEqFrames::forms_data()
-{
-    QTest::addColumn<QString>("frame");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("cls");
-    QTest::addColumn<QRect>("geometry");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("curve") << "FormEqDraw"
-                           << "widgetshow"
-                           << "CCurveWidget" << QRect(30, 13, 810, 225) << "";
-    QTest::newRow("0dB") << "FormEqDraw"
-                         << "label_10"
-                         << "QLabel" << QRect(10, 80, 21, 16) << "0dB";
-    QTest::newRow("+5") << "FormEqDraw"
-                        << "label_12"
-                        << "QLabel" << QRect(10, 55, 16, 16) << "+5";
-    QTest::newRow("20kHZ") << "FormEqDraw"
-                           << "label_28"
-                           << "QLabel" << QRect(810, 240, 31, 16) << "20kHZ";
-    QTest::newRow("bypass label") << "FormEqDraw"
-                                  << "labelbypass"
-                                  << "QLabel" << QRect(230, 30, 560, 109) << "Bypassed";
-    QTest::newRow("FIR curve") << "FormFir"
-                               << "widget_fir"
-                               << "FormCcurveFir" << QRect(30, 13, 370, 225) << "";
-    QTest::newRow("KHZ") << "FormFir"
-                         << "label_19"
-                         << "QLabel" << QRect(16, 240, 31, 16) << "KHZ";
-    QTest::newRow("1.6") << "FormFir"
-                         << "label_20"
-                         << "QLabel" << QRect(260, 240, 21, 16) << "1.6";
-    QTest::newRow("phase curve") << "FormPhase"
-                                 << "widget_phasr"
-                                 << "FormCcurvPhase" << QRect(30, 25, 410, 200) << "";
-    QTest::newRow("degree") << "FormPhase"
-                            << "label_11"
-                            << "QLabel" << QRect(22, 8, 21, 16) << "°";
-    QTest::newRow("HZ") << "FormPhase"
-                        << "label_19"
-                        << "QLabel" << QRect(20, 231, 31, 16) << "HZ";
-}
-
-void TstEqFrames::forms()
-{
-    QFETCH(QString, frame);
-    QFETCH(QString, name);
-    QFETCH(QString, cls);
-    QFETCH(QRect, geometry);
-    QFETCH(QString, text);
-    QScopedPointer<QWidget> w;
-    int labels = 0;
-    QSize size;
-    QString title;
-    if (frame == QLatin1String("FormEqDraw")) {
-        w.reset(new FormEqDraw);
-        labels = 21, size = QSize(860, 260), title = QStringLiteral("Form");
-    } else if (frame == QLatin1String("FormFir")) {
-        w.reset(new FormFir);
-        labels = 20, size = QSize(398, 260), title = QStringLiteral("FIR");
-    } else {
-        w.reset(new FormPhase);
-        labels = 19, size = QSize(460, 260), title = QStringLiteral("All Pass");
-    }
-    QCOMPARE(w->objectName(), frame);
-    QCOMPARE(w->size(), size);
-    QCOMPARE(w->windowTitle(), title);
-    // Top-level panels, not modal: they never block the EQ page.
-    QCOMPARE(w->windowModality(), Qt::NonModal);
-    QCOMPARE(w->findChildren<QLabel *>().size(), labels); // the EQ frame's count includes "Bypassed"
-    QWidget *child = w->findChild<QWidget *>(name);
-    QVERIFY2(child, qPrintable(name));
-    QCOMPARE(QString::fromLatin1(child->metaObject()->className()), cls);
-    QCOMPARE(child->geometry(), geometry);
-    if (auto *l = qobject_cast<QLabel *>(child)) {
-        QCOMPARE(l->text(), text);
-        if (name != QLatin1String("labelbypass"))
-            QCOMPARE(l->styleSheet(), QStringLiteral("color: rgb(176, 176, 176);"));
-    }
 }
 
 void TstEqFrames::firpanel()

@@ -283,7 +283,6 @@ void TstEqResponse::wrap_data()
     QTest::newRow("+180 stays") << 180.0 << 180.0;
     QTest::newRow("-180 stays") << -180.0 << -180.0;
     QTest::newRow("190") << 190.0 << -170.0;
-    QTest::newRow("340") << 340.0 << -20.0;
     QTest::newRow("540") << 540.0 << 180.0;
     QTest::newRow("720") << 720.0 << 0.0;
     QTest::newRow("-190") << -190.0 << 170.0;

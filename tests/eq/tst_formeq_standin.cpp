@@ -1,9 +1,7 @@
-// The EQ page against the processor stand-in on a pseudo-terminal, driven
-// through its widgets: exact band, bypass, crossover, FIR and gain frames
-// (bytes worked by hand for type 0x18, address 1), the throttles' ticks,
-// nothing while loading, link groups, and model equals processor over random
-// edit sequences. With DSP_SNAPSHOT_DIR set, the page is saved as PNGs;
-// DSP_SNAPSHOT_HOLD keeps it on screen for a grab from outside.
+// The EQ page against the processor stand-in, driven through its widgets:
+// frames against hand-worked bytes (type 0x18, address 1), throttles, links,
+// and model equals processor over random edits. With DSP_SNAPSHOT_DIR set, the
+// page is saved as PNGs; DSP_SNAPSHOT_HOLD keeps it on screen.
 
 #include "eqpagefixture.h"
 
@@ -28,27 +26,13 @@ class TstFormEqStandin : public QObject
     Fixture f;
     std::unique_ptr<Pages> p;
 
-    // Known band and crossover records in both the stand-in and the model.
-    void knownrecords()
-    {
-        for (int ch = 0; ch < 12; ++ch)
-            for (int b = 0; b < 7; ++b)
-                f.setimage(bandoffset(ch, b), bandslot(0, 238, 300, 14));
-        for (int o = 0; o < 8; ++o) {
-            // High-pass FLAT at 35, low-pass FLAT at 398.
-            f.setimage(kImageFilters + kImageFiltersStride * o, hex("00230000 8e01"));
-            // BP, windows 6/0/2, order 1 in IIR mode, corners 200/300, band-pass 210/350.
-            f.setimage(kImageCrossover + kImageCrossoverStride * o, hex("03060002 01c8002c 01d2005e 01"));
-        }
-    }
-
 private slots:
     void initTestCase() { QVERIFY(f.open()); }
     void cleanupTestCase() { f.closeline(); }
     void init()
     {
         f.setup();
-        knownrecords();
+        knownrecords(f, "00230000 8e01"); // high-pass FLAT at 35, low-pass FLAT at 398
         p.reset(new Pages);
         p->create();
         p->gain->updatenewdata();
