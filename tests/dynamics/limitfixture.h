@@ -1,9 +1,6 @@
 #pragma once
 
-// What the limiter page tests share: the language object and controller as
-// start-up makes them (the settings file in a directory of the test's own), a
-// listed serial device of type 0x18 as the current device, the page, and
-// lookups of its widgets by channel and row.
+// The limiter page on a device of type 0x18, and its widgets by channel and row.
 
 #include "devicedata.h"
 #include "dspresources.h"
@@ -24,7 +21,6 @@
 class LimitFixture : public PageFixture<FormLimit>
 {
 public:
-    // Shows the page as the active window, so that focus works as for a user.
     void showactive()
     {
         page->show();
@@ -87,10 +83,8 @@ public:
     QPushButton *select(int ch) const { return page->findChild<QPushButton *>(selectname(ch)); }
     QComboBox *combo(int ch) const { return page->findChild<QComboBox *>(comboname(ch)); }
 
-    // The twelve link masks, inputs first, into the model.
     void setmasks(const QByteArray &masks) { setimagebytes(dev, kImageLinkMask, masks.left(12)); }
 
-    // A channel's limiter record as the command carries it.
     QByteArray record(int ch) const
     {
         QByteArray r;
