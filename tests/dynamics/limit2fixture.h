@@ -23,6 +23,10 @@
 
 #include <memory>
 
+const FormLimit2::Kind A = FormLimit2::Attack;
+const FormLimit2::Kind R = FormLimit2::Release;
+const FormLimit2::Kind T = FormLimit2::Threshold;
+
 class Limit2Fixture : public PageFixture<FormLimit2>
 {
 public:

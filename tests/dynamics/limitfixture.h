@@ -16,7 +16,21 @@
 #include <QSlider>
 #include <QTest>
 
+#include <QSignalSpy>
+
 #include <memory>
+
+constexpr int kAttack = 0, kRelease = 1, kRatio = 2, kThreshold = 3;
+constexpr int kOut1 = 4;
+
+// The channel arguments of the spied signals.
+inline QList<int> channels(const QSignalSpy &spy)
+{
+    QList<int> out;
+    for (const QList<QVariant> &args : spy)
+        out << args.at(0).toInt();
+    return out;
+}
 
 class LimitFixture : public PageFixture<FormLimit>
 {

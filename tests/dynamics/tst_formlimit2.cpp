@@ -6,16 +6,7 @@
 #include <QSet>
 #include <QSignalSpy>
 
-namespace
-{
-
 using Kind = FormLimit2::Kind;
-const Kind A = FormLimit2::Attack;
-const Kind R = FormLimit2::Release;
-const Kind T = FormLimit2::Threshold;
-
-} // namespace
-
 Q_DECLARE_METATYPE(FormLimit2::Kind)
 
 class TstFormLimit2 : public QObject

@@ -13,10 +13,6 @@ namespace
 {
 
 using Kind = FormLimit2::Kind;
-const Kind A = FormLimit2::Attack;
-const Kind R = FormLimit2::Release;
-const Kind T = FormLimit2::Threshold;
-
 const QByteArray kOwnMasks = hex("0102040810204080");
 
 using Action = std::function<void(Limit2Fixture &)>;

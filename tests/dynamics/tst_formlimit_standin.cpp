@@ -11,13 +11,6 @@
 #include <QRandomGenerator>
 #include <QTimer>
 
-namespace
-{
-
-constexpr int kAttack = 0, kRelease = 1, kRatio = 2, kThreshold = 3;
-
-} // namespace
-
 class TstFormLimitStandin : public QObject, public StandinLink
 {
     Q_OBJECT
