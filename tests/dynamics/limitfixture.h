@@ -78,15 +78,6 @@ public:
             return QString("btndelaymiout") + dir + "_" + QString::number(5 + k);
         return QString(row == 1 ? "btndelayme" : "btndelayfe") + dir + "_" + QString::number(5 + k);
     }
-    static QString selectname(int ch)
-    {
-        return ch < 4 ? QStringLiteral("limit_btnin") + QChar('a' + ch)
-                      : QStringLiteral("limit_btnout%1").arg(ch - 3);
-    }
-    static QString comboname(int ch)
-    {
-        return ch == 0 ? QStringLiteral("comboxlimit") : QStringLiteral("comboxlimit%1").arg(ch + 1);
-    }
 
     QSlider *slider(int ch, int row) const { return page->findChild<QSlider *>(slidername(ch, row)); }
     QLineEdit *edit(int ch, int row) const { return page->findChild<QLineEdit *>(editname(ch, row)); }
@@ -94,8 +85,15 @@ public:
     {
         return page->findChild<QPushButton *>(stepname(ch, row, up));
     }
-    QPushButton *select(int ch) const { return page->findChild<QPushButton *>(selectname(ch)); }
-    QComboBox *combo(int ch) const { return page->findChild<QComboBox *>(comboname(ch)); }
+    QPushButton *select(int ch) const
+    {
+        return get<QPushButton>(ch < 4 ? QStringLiteral("limit_btnin") + QChar('a' + ch)
+                                       : QStringLiteral("limit_btnout%1").arg(ch - 3));
+    }
+    QComboBox *combo(int ch) const
+    {
+        return get<QComboBox>(ch ? QStringLiteral("comboxlimit%1").arg(ch + 1) : QStringLiteral("comboxlimit"));
+    }
 
     void setmasks(const QByteArray &masks) { setimagebytes(dev, kImageLinkMask, masks.left(12)); }
 
