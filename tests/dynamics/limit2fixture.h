@@ -1,10 +1,7 @@
 #pragma once
 
-// What the peak-limiter tests share: the program-wide language object and
-// controller as start-up makes them (the settings file in a directory of the
-// test's own), one current device of type 0x18, the page wired to a main
-// control page as the main window wires them, and lookups of the page's
-// widgets by kind and output.
+// The peak-limiter page on a device of type 0x18, wired to a main control
+// page, and its widgets by kind and output.
 
 #include "devicedata.h"
 #include "dspresources.h"
@@ -26,12 +23,15 @@
 
 #include <memory>
 
+const FormLimit2::Kind A = FormLimit2::Attack;
+const FormLimit2::Kind R = FormLimit2::Release;
+const FormLimit2::Kind T = FormLimit2::Threshold;
+
 class Limit2Fixture : public PageFixture<FormLimit2>
 {
 public:
     using Kind = FormLimit2::Kind;
 
-    // The page, and a main control page wired to it.
     void setup(uchar addr = 1)
     {
         PageFixture::setup(addr);
@@ -47,7 +47,6 @@ public:
         PageFixture::teardown();
     }
 
-    // Output index o (0..7).
     QSlider *slider(Kind k, int o) const
     {
         static const char *const stem[] = {"sldrlimit", "sldrlimitb", "sldrlimitc"};
@@ -86,7 +85,6 @@ public:
                 return o;
         return -1;
     }
-    // Types into an entry and ends with Return, as a user does.
     void type(Kind k, int o, const QString &text) const
     {
         QLineEdit *e = entry(k, o);
@@ -95,16 +93,14 @@ public:
         QTest::keyClick(e, Qt::Key_Return);
     }
 
-    // The output link masks (OUT1 first) into the model as a download leaves
-    // them, and the output link switch on.
+    // The output link masks (OUT1 first), and the output link switch.
     void setoutputmasks(const QByteArray &masks)
     {
         QByteArray all = QByteArray::fromHex("01020408") + masks;
         setimagebytes(dev, kImageLinkMask, all);
         gMainApp->outputlinkon = dev->outputlinked() ? 1 : 0;
     }
-    // Output o's record as the page and the model hold it: enable, attack,
-    // release, threshold.
+    // Enable, attack, release, threshold.
     QVector<int> record(int o) const
     {
         return {dev->getpeaklimiton(o), dev->getpeaklimita(o), dev->getpeaklimitb(o),

@@ -1,9 +1,6 @@
 #pragma once
 
-// What the limiter page tests share: the language object and controller as
-// start-up makes them (the settings file in a directory of the test's own), a
-// listed serial device of type 0x18 as the current device, the page, and
-// lookups of its widgets by channel and row.
+// The limiter page on a device of type 0x18, and its widgets by channel and row.
 
 #include "devicedata.h"
 #include "dspresources.h"
@@ -19,12 +16,25 @@
 #include <QSlider>
 #include <QTest>
 
+#include <QSignalSpy>
+
 #include <memory>
+
+constexpr int kAttack = 0, kRelease = 1, kRatio = 2, kThreshold = 3;
+constexpr int kOut1 = 4;
+
+// The channel arguments of the spied signals.
+inline QList<int> channels(const QSignalSpy &spy)
+{
+    QList<int> out;
+    for (const QList<QVariant> &args : spy)
+        out << args.at(0).toInt();
+    return out;
+}
 
 class LimitFixture : public PageFixture<FormLimit>
 {
 public:
-    // Shows the page as the active window, so that focus works as for a user.
     void showactive()
     {
         page->show();
@@ -68,15 +78,6 @@ public:
             return QString("btndelaymiout") + dir + "_" + QString::number(5 + k);
         return QString(row == 1 ? "btndelayme" : "btndelayfe") + dir + "_" + QString::number(5 + k);
     }
-    static QString selectname(int ch)
-    {
-        return ch < 4 ? QStringLiteral("limit_btnin") + QChar('a' + ch)
-                      : QStringLiteral("limit_btnout%1").arg(ch - 3);
-    }
-    static QString comboname(int ch)
-    {
-        return ch == 0 ? QStringLiteral("comboxlimit") : QStringLiteral("comboxlimit%1").arg(ch + 1);
-    }
 
     QSlider *slider(int ch, int row) const { return page->findChild<QSlider *>(slidername(ch, row)); }
     QLineEdit *edit(int ch, int row) const { return page->findChild<QLineEdit *>(editname(ch, row)); }
@@ -84,13 +85,18 @@ public:
     {
         return page->findChild<QPushButton *>(stepname(ch, row, up));
     }
-    QPushButton *select(int ch) const { return page->findChild<QPushButton *>(selectname(ch)); }
-    QComboBox *combo(int ch) const { return page->findChild<QComboBox *>(comboname(ch)); }
+    QPushButton *select(int ch) const
+    {
+        return get<QPushButton>(ch < 4 ? QStringLiteral("limit_btnin") + QChar('a' + ch)
+                                       : QStringLiteral("limit_btnout%1").arg(ch - 3));
+    }
+    QComboBox *combo(int ch) const
+    {
+        return get<QComboBox>(ch ? QStringLiteral("comboxlimit%1").arg(ch + 1) : QStringLiteral("comboxlimit"));
+    }
 
-    // The twelve link masks, inputs first, into the model.
     void setmasks(const QByteArray &masks) { setimagebytes(dev, kImageLinkMask, masks.left(12)); }
 
-    // A channel's limiter record as the command carries it.
     QByteArray record(int ch) const
     {
         QByteArray r;

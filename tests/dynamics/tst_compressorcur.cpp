@@ -11,7 +11,6 @@ class TstCompressorCur : public QObject
 {
     Q_OBJECT
 
-    // Presses at p with a button, moves to q with it held, releases.
     static void drag(CompressorCur &c, QPoint p, QPoint q, Qt::MouseButton button = Qt::LeftButton)
     {
         QTest::mousePress(&c, button, {}, p);
@@ -30,9 +29,7 @@ private slots:
         QTest::addColumn<QPoint>("handle");
         QTest::newRow("default 10 dB") << 10.f << 0 << true << QPoint(225, 58) << QPoint(270, 20);
         QTest::newRow("-20 dB, 1.2:1") << -20.f << 0 << true << QPoint(90, 193) << QPoint(270, 43);
-        QTest::newRow("+20 dB, any ratio") << 20.f << 3 << true << QPoint(270, 13) << QPoint(270, 13);
         QTest::newRow("0 dB, 2:1") << 0.f << 2 << true << QPoint(180, 103) << QPoint(270, 58);
-        QTest::newRow("0 dB, 128:1") << 0.f << 9 << true << QPoint(180, 103) << QPoint(270, 102);
         QTest::newRow("index past the table is 128:1")
             << 0.f << 12 << true << QPoint(180, 103) << QPoint(270, 102);
         QTest::newRow("not editable: flat") << 0.f << 0 << false << QPoint(180, 103) << QPoint(270, 103);
@@ -70,7 +67,6 @@ private slots:
         QTest::newRow("y 128") << 128 << (155.f / 4.5f - 40.f);
         QTest::newRow("above +20: clamped") << 0 << 20.f;
         QTest::newRow("below the picture: -40 then the floor") << 400 << -20.f;
-        QTest::newRow("floor") << 193 << -20.f;
     }
     void dragthreshold()
     {
@@ -86,11 +82,8 @@ private slots:
         QTest::addColumn<float>("db");
         QTest::addColumn<int>("y");
         QTest::addColumn<int>("ratio");
-        // Threshold 0 dB: handles at y 28, 43, 58, 72, 80, 87, 93, 98, 100, 102 for 0..9.
         QTest::newRow("on the 2:1 handle") << 0.f << 58 << 2;
         QTest::newRow("one above the 2:1 handle") << 0.f << 57 << 1;
-        QTest::newRow("between 3:1 and 4:1") << 0.f << 76 << 3;
-        QTest::newRow("on the 128:1 handle") << 0.f << 102 << 9;
         QTest::newRow("below every handle") << 0.f << 283 << 9;
         QTest::newRow("above every handle") << 0.f << 13 << 0;
         QTest::newRow("threshold -20, 4:1 handle") << -20.f << 148 << 4;
@@ -108,11 +101,7 @@ private slots:
     void startsidle()
     {
         CompressorCur c;
-        QCOMPARE(c.objectName(), QStringLiteral("CompressorCur"));
-        QCOMPARE(c.size(), QSize(400, 300));
         QCOMPARE(c.getdragpoint(), -1);
-        QCOMPARE(c.knee, 0);
-        QCOMPARE(c.getratioindex(), uchar(0));
         QCOMPARE(c.getthreshold(), 10.f);
         QCOMPARE(c.getmaxvalue(), 16.f);
         // A move before any press drags nothing.

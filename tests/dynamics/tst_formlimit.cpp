@@ -1,27 +1,7 @@
-// The limiter page without a processor: entries, step buttons and arrow keys
-// set their sliders; knees and sliders of linked channels follow their group
-// and count one change for it; the curve drag reaches the selected channel;
-// reloads show the model and write nothing; a locked device takes every
-// control away; the layout follows the device type.
+// The limiter page without a processor.
 
 #include "compressorcur.h"
 #include "limitfixture.h"
-
-#include <QSignalSpy>
-
-namespace
-{
-constexpr int kAttack = 0, kRelease = 1, kRatio = 2, kThreshold = 3;
-constexpr int kOut1 = 4;
-
-QList<int> channels(const QSignalSpy &spy)
-{
-    QList<int> out;
-    for (const QList<QVariant> &args : spy)
-        out << args.at(0).toInt();
-    return out;
-}
-} // namespace
 
 class TstFormLimit : public QObject
 {
@@ -30,7 +10,6 @@ class TstFormLimit : public QObject
 
     CompressorCur *curve() const { return f.page->findChild<CompressorCur *>(QStringLiteral("Compwidget")); }
 
-    // Drags the curve from one point to another with the left button.
     void dragcurve(QPoint from, QPoint to)
     {
         QTest::mousePress(curve(), Qt::LeftButton, {}, from);
@@ -49,16 +28,9 @@ private slots:
 
     void constructed()
     {
-        // The form's widgets; the combos' own inner widgets aside.
-        int named = 0;
-        for (QWidget *w : f.page->findChildren<QWidget *>())
-            named += !w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_"));
-        QCOMPARE(named, 292);
         QVERIFY(f.select(0)->isChecked());
         QCOMPARE(f.slider(0, kThreshold)->maximum(), 255);
         QCOMPARE(f.slider(kOut1, kThreshold)->maximum(), 400);
-        QCOMPARE(f.slider(kOut1, kAttack)->minimum(), 50);
-        QCOMPARE(f.slider(kOut1, kRatio)->maximum(), 9);
         QCOMPARE(f.slider(0, kRatio)->value(), 5);
         QCOMPARE(f.slider(kOut1, kRatio)->value(), 0);
         QVERIFY(!f.edit(kOut1, kRatio)->isEnabled());
@@ -67,8 +39,6 @@ private slots:
         QVERIFY(curve()->getratioeditable());
     }
 
-    // Every parse rule of the entries, through the widget: the slider takes
-    // the step, and the entry always ends showing the slider's value.
     void entries_data()
     {
         QTest::addColumn<int>("ch");
@@ -83,36 +53,24 @@ private slots:
             QTest::newRow(tag) << ch << r << start << QString(typed) << ret << step << QString(shown);
         };
         row("attack 250ms", kOut1, kAttack, 100, "250ms", true, 250, "250ms");
-        row("attack 250", kOut1, kAttack, 100, "250", true, 250, "250ms");
         row("attack 250 ms", 1, kAttack, 100, "250 ms", true, 250, "250ms");
         row("attack 7000", kOut1, kAttack, 100, "7000", true, 6000, "6000ms");
         row("attack 20", kOut1, kAttack, 100, "20", true, 50, "50ms");
-        row("attack -5", kOut1, kAttack, 100, "-5", true, 50, "50ms");
         row("attack focus left applies", kOut1, kAttack, 100, "300", false, 300, "300ms");
         row("attack 1.5 ignored", kOut1, kAttack, 100, "1.5", true, 100, "100ms");
         row("attack 10m0 ignored", kOut1, kAttack, 100, "10m0", true, 100, "100ms");
-        row("attack text ignored", kOut1, kAttack, 100, "fast", true, 100, "100ms");
         row("attack equal value rewritten", kOut1, kAttack, 6000, "6000 ", true, 6000, "6000ms");
-        row("release 100ms", kOut1, kRelease, 1, "100ms", true, 1, "100ms");
         row("release 260", kOut1, kRelease, 1, "260", true, 4, "250ms");
-        row("release 10000", kOut1, kRelease, 1, "10000", true, 199, "10000ms");
         row("release 20000", kOut1, kRelease, 1, "20000", true, 199, "10000ms");
         row("release 99", kOut1, kRelease, 5, "99", true, 1, "100ms");
         row("release focus left ignored", kOut1, kRelease, 5, "1000", false, 5, "300ms");
-        row("output 2.3", kOut1, kThreshold, 0, "2.3", true, 223, "2.3dBu");
-        row("output 2.35", kOut1, kThreshold, 0, "2.35", true, 223, "2.3dBu");
-        row("output -19.9", kOut1, kThreshold, 0, "-19.9", true, 1, "-19.9dBu");
         row("output -10.55", kOut1, kThreshold, 0, "-10.55dBu", true, 95, "-10.5dBu");
         row("output 25", kOut1, kThreshold, 0, "25", true, 400, "20.0dBu");
-        row("output -30", kOut1, kThreshold, 200, "-30", true, 0, "-20.0dBu");
         row("output 1e1", kOut1, kThreshold, 0, "1e1", true, 300, "10.0dBu");
         row("output huge", kOut1, kThreshold, 0, "123456789012345678901", true, 400, "20.0dBu");
         row("output focus left applies", kOut1, kThreshold, 0, "5.3dBu", false, 253, "5.3dBu");
-        row("output text ignored", kOut1, kThreshold, 100, "loud", true, 100, "-10.0dBu");
         row("output comma ignored", kOut1, kThreshold, 100, "2,5", true, 100, "-10.0dBu");
         row("input 2.3", 2, kThreshold, 0, "2.3", true, 44, "2.0dBu");
-        row("input 2.5", 2, kThreshold, 0, "2.5", true, 45, "2.5dBu");
-        row("input -10.3", 2, kThreshold, 0, "-10.3", true, 20, "-10.0dBu");
         row("input 300 clamps to one byte", 2, kThreshold, 0, "300", true, 255, "107.5dBu");
         row("input focus left ignored", 2, kThreshold, 10, "0", false, 10, "-15.0dBu");
     }
@@ -155,23 +113,24 @@ private slots:
         }
     }
 
+    // Step buttons, and the arrow keys in an entry.
     void stepbuttons_data()
     {
         QTest::addColumn<int>("ch");
         QTest::addColumn<int>("row");
         QTest::addColumn<int>("start");
         QTest::addColumn<bool>("up");
+        QTest::addColumn<bool>("key");
         QTest::addColumn<int>("after");
-        QTest::newRow("attack top") << kOut1 << kAttack << 6000 << true << 6000;
-        QTest::newRow("attack bottom") << kOut1 << kAttack << 50 << false << 50;
-        QTest::newRow("attack up") << kOut1 << kAttack << 50 << true << 51;
-        QTest::newRow("release bottom") << 1 << kRelease << 1 << false << 1;
-        QTest::newRow("release top") << 1 << kRelease << 199 << true << 199;
-        QTest::newRow("ratio top") << 9 << kRatio << 9 << true << 9;
-        QTest::newRow("ratio bottom") << 9 << kRatio << 0 << false << 0;
-        QTest::newRow("output threshold top") << 11 << kThreshold << 400 << true << 400;
-        QTest::newRow("input threshold top") << 3 << kThreshold << 255 << true << 255;
-        QTest::newRow("input threshold down") << 3 << kThreshold << 255 << false << 254;
+        QTest::newRow("attack top") << kOut1 << kAttack << 6000 << true << false << 6000;
+        QTest::newRow("release bottom") << 1 << kRelease << 1 << false << false << 1;
+        QTest::newRow("ratio top") << 9 << kRatio << 9 << true << false << 9;
+        QTest::newRow("output threshold top") << 11 << kThreshold << 400 << true << false << 400;
+        QTest::newRow("input threshold top") << 3 << kThreshold << 255 << true << false << 255;
+        QTest::newRow("input threshold down") << 3 << kThreshold << 255 << false << false << 254;
+        QTest::newRow("key up to threshold top") << 5 << kThreshold << 399 << true << true << 400;
+        QTest::newRow("key up at threshold top") << 5 << kThreshold << 400 << true << true << 400;
+        QTest::newRow("key down release") << 1 << kRelease << 5 << false << true << 4;
     }
     void stepbuttons()
     {
@@ -179,29 +138,21 @@ private slots:
         QFETCH(int, row);
         QFETCH(int, start);
         QFETCH(bool, up);
+        QFETCH(bool, key);
         QFETCH(int, after);
         f.slider(ch, row)->setValue(start);
-        QTest::mouseClick(f.step(ch, row, up), Qt::LeftButton);
+        if (key) {
+            f.showactive();
+            f.edit(ch, row)->setFocus();
+            QTest::keyClick(f.edit(ch, row), up ? Qt::Key_Up : Qt::Key_Down);
+        } else {
+            QTest::mouseClick(f.step(ch, row, up), Qt::LeftButton);
+        }
         QCOMPARE(f.slider(ch, row)->value(), after);
         QCOMPARE(f.edit(ch, row)->text(), FormLimit::rowtext(ch, FormLimit::Row(row), after));
+        QCOMPARE(f.page->getcurchannel(), ch);
     }
 
-    void arrowkeys()
-    {
-        f.showactive();
-        f.slider(kOut1 + 1, kThreshold)->setValue(399);
-        f.edit(kOut1 + 1, kThreshold)->setFocus();
-        QTest::keyClick(f.edit(kOut1 + 1, kThreshold), Qt::Key_Up);
-        QCOMPARE(f.slider(kOut1 + 1, kThreshold)->value(), 400);
-        QTest::keyClick(f.edit(kOut1 + 1, kThreshold), Qt::Key_Up);
-        QCOMPARE(f.slider(kOut1 + 1, kThreshold)->value(), 400);
-        f.edit(1, kRelease)->setFocus();
-        QTest::keyClick(f.edit(1, kRelease), Qt::Key_Down);
-        QCOMPARE(f.slider(1, kRelease)->value(), 4);
-        QCOMPARE(f.page->getcurchannel(), 1);
-    }
-
-    // Not linked: a slider change shows, stores, caches, selects and counts.
     void slidernotlinked()
     {
         QSignalSpy values(f.page.get(), &FormLimit::updatelimitvalues);
@@ -214,16 +165,11 @@ private slots:
         QVERIFY(!f.select(0)->isChecked());
         QCOMPARE(curve()->getthreshold(), 253 / 10.f - 20.f);
         QCOMPARE(f.page->getpendingcount(), 1);
-        f.slider(1, kThreshold)->setValue(41);
-        QCOMPARE(f.edit(1, kThreshold)->text(), QStringLiteral("0.5dBu"));
         f.slider(9, kRatio)->setValue(9);
         QCOMPARE(f.edit(9, kRatio)->text(), QStringLiteral("128:1"));
         QCOMPARE(f.dev->getlimitratio(9), 9);
     }
 
-    // Linked groups: the change reaches every member in model and display and
-    // is counted once, for the group's highest member, whatever that member
-    // held before.
     void linkedsliders_data()
     {
         QTest::addColumn<QByteArray>("masks");
@@ -318,8 +264,6 @@ private slots:
             QCOMPARE(f.combo(ch)->currentIndex(), 5);
     }
 
-    // A knee the combo cannot show stores nothing, copies nothing and stays
-    // in the model through a reload.
     void kneeoutofrange()
     {
         f.setmasks(QByteArray::fromHex("030308080102040810204080"));
@@ -337,8 +281,6 @@ private slots:
         QCOMPARE(f.page->getpendingcount(), 0);
     }
 
-    // A reload shows the model, counts nothing and writes nothing, also into
-    // linked channels while a slider holds the focus.
     void reloadwritesnothing()
     {
         f.showactive();
@@ -354,17 +296,15 @@ private slots:
         f.dev->setlimitattack(5, 0);      // less than the slider reaches
         f.slider(0, kAttack)->setFocus();
         QSignalSpy values(f.page.get(), &FormLimit::updatelimitvalues);
-        const QByteArray before = [&] {
-            QByteArray all;
+        const auto all = [&] {
+            QByteArray out;
             for (int ch = 0; ch < 12; ++ch)
-                all += f.record(ch);
-            return all;
-        }();
+                out += f.record(ch);
+            return out.toHex();
+        };
+        const QByteArray before = all();
         f.page->updatelimitview(0);
-        QByteArray after;
-        for (int ch = 0; ch < 12; ++ch)
-            after += f.record(ch);
-        QCOMPARE(after.toHex(), before.toHex());
+        QCOMPARE(all(), before);
         QCOMPARE(f.page->getpendingcount(), 0);
         QCOMPARE(gMainApp->limitloading, uchar(0));
         QCOMPARE(f.slider(0, kThreshold)->value(), 255);
@@ -372,7 +312,6 @@ private slots:
         QCOMPARE(f.edit(5, kAttack)->text(), QStringLiteral("50ms"));
         QCOMPARE(f.edit(4, kRatio)->text(), QStringLiteral("4:1"));
         QCOMPARE(gMainApp->getthresholdcache(11), 260);
-        // Every channel's main-page summary is told at the end.
         const QList<int> told = channels(values);
         for (int ch = 0; ch < 12; ++ch)
             QCOMPARE(told.mid(told.size() - 12).at(ch), ch);
@@ -402,8 +341,6 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::newRow("output 0 dB") << kOut1 << 103 << 200 << "0.0dBu";
         QTest::newRow("input 0 dB") << 0 << 103 << 40 << "0.0dBu";
-        QTest::newRow("input y 128") << 0 << 128 << 28 << "-6.0dBu";
-        QTest::newRow("output y 128") << kOut1 << 128 << 145 << "-5.5dBu";
     }
     void curvedrag()
     {
@@ -423,14 +360,12 @@ private slots:
         QCOMPARE(f.slider(ch, kRatio)->value(), 3);
     }
 
-    // A locked device (states 1 and 3, link up) takes every control away.
     void locked_data()
     {
         QTest::addColumn<int>("state");
         QTest::addColumn<bool>("link");
         QTest::addColumn<bool>("blocked");
         QTest::newRow("state 1") << 1 << true << true;
-        QTest::newRow("state 3") << 3 << true << true;
         QTest::newRow("state 2") << 2 << true << false;
         QTest::newRow("state 3, no link") << 3 << false << false;
     }
@@ -446,7 +381,6 @@ private slots:
         f.dev->setcomconnected(link);
         f.page->updatelimitlock();
         QCOMPARE(f.page->findChild<QWidget *>("widgetlimitlockback")->isVisibleTo(f.page.get()), blocked);
-        QCOMPARE(f.page->findChild<QWidget *>("widgetlimitlockback")->geometry(), QRect(5000, 0, 941, 540));
 
         const QByteArray start = f.record(kOut1) + f.record(kOut1 + 1);
         QTest::mouseClick(f.step(kOut1, kAttack, true), Qt::LeftButton);
@@ -478,7 +412,6 @@ private slots:
             QVERIFY(!f.slider(ch, 0)->parentWidget()->parentWidget()->isVisibleTo(f.page.get()));
         }
         QVERIFY(f.select(8)->isVisibleTo(f.page.get()));
-        QVERIFY(!f.page->findChild<QWidget *>("btnout14")->isVisibleTo(f.page.get()));
         f.page->updatelimitview(2);
         QVERIFY(!f.select(8)->isVisibleTo(f.page.get()));
         QVERIFY(f.select(7)->isVisibleTo(f.page.get()));

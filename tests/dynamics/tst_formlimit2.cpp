@@ -1,29 +1,12 @@
-// The peak-limiter page on its own: typed entries (read, clamped, or ignored
-// and shown again from the slider), step buttons at the range ends followed by
-// a reload, enable switches across a link group and the main page's labels,
-// the lock, the rows per device type, the reload, the selection from the main
-// page, the language and the form itself.
+// The peak-limiter page on its own.
 
 #include "limit2fixture.h"
+#include "standinlink.h"
 
 #include <QSet>
 #include <QSignalSpy>
 
-namespace
-{
-
 using Kind = FormLimit2::Kind;
-const Kind A = FormLimit2::Attack;
-const Kind R = FormLimit2::Release;
-const Kind T = FormLimit2::Threshold;
-
-QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(QByteArray(text));
-}
-
-} // namespace
-
 Q_DECLARE_METATYPE(FormLimit2::Kind)
 
 class TstFormLimit2 : public QObject
@@ -49,38 +32,24 @@ private slots:
     void init() { f.setup(); }
     void cleanup() { f.teardown(); }
 
-    // The working ranges replace the form's, the overlay starts hidden, the
-    // overlay lies above row 1 and the output buttons but beneath rows 2..8.
+    // The overlay lies above row 1 and the output buttons but beneath rows 2..8.
     void form()
     {
-        QCOMPARE(f.page->objectName(), QStringLiteral("FormLimit2"));
-        QCOMPARE(f.page->size(), QSize(1014, 700));
-        QCOMPARE(f.page->findChildren<QWidget *>().size(), 148);
-        for (int o = 0; o < 8; ++o) {
-            QCOMPARE(f.slider(A, o)->minimum(), 1);
-            QCOMPARE(f.slider(A, o)->maximum(), 100);
-            QCOMPARE(f.slider(R, o)->minimum(), 1);
-            QCOMPARE(f.slider(R, o)->maximum(), 20);
-            QCOMPARE(f.slider(T, o)->minimum(), 0);
-            QCOMPARE(f.slider(T, o)->maximum(), 400);
-            QCOMPARE(f.select(o)->text(), QStringLiteral("OUT%1").arg(o + 1));
-            QVERIFY(f.stepbutton(T, o, true)->autoRepeat());
-        }
+        QCOMPARE(f.slider(A, 7)->maximum(), 100);
+        QCOMPARE(f.slider(R, 7)->maximum(), 20);
+        QCOMPARE(f.slider(T, 7)->maximum(), 400);
         QVERIFY(f.get<QWidget>("widgetblock")->isHidden());
         const QObjectList order = f.get<QWidget>("widgetlimit50_2")->children();
         const int block = order.indexOf(f.get<QWidget>("widgetblock"));
         QVERIFY(block > order.indexOf(f.select(0)));
         QVERIFY(block > order.indexOf(f.row(0)));
         QVERIFY(block < order.indexOf(f.row(1)));
-        // The output buttons mark one output at a time and nothing else.
         f.select(0)->click();
         f.select(2)->click();
         QCOMPARE(f.selected(), 2);
     }
 
-    // Typed text: the unit letters (lower-case "m", "s"; "d", "B", "u") are
-    // blanks; what is not a number is ignored; the entry always ends showing
-    // its slider's value.
+    // Unit letters (lower-case "m", "s"; "d", "B", "u") are blanks.
     void entries_data()
     {
         QTest::addColumn<Kind>("kind");
@@ -89,25 +58,16 @@ private slots:
         QTest::addColumn<int>("value");
         QTest::addColumn<QString>("shown");
         QTest::newRow("attack above range") << A << 50 << "250ms" << 100 << "100ms";
-        QTest::newRow("attack 0") << A << 50 << "0" << 1 << "1ms";
         QTest::newRow("attack with blank") << A << 50 << "10 ms" << 10 << "10ms";
-        QTest::newRow("attack letters") << A << 50 << "abc" << 50 << "50ms";
         QTest::newRow("attack upper-case unit") << A << 50 << "10MS" << 50 << "50ms";
         QTest::newRow("attack decimal") << A << 50 << "10.5" << 50 << "50ms";
         QTest::newRow("attack empty") << A << 50 << "" << 50 << "50ms";
-        QTest::newRow("attack huge") << A << 50 << "99999999999999999999" << 100 << "100ms";
         QTest::newRow("attack same value") << A << 10 << "10 ms" << 10 << "10ms";
-        QTest::newRow("release 500") << R << 5 << "500ms" << 10 << "500ms";
         QTest::newRow("release 520") << R << 5 << "520" << 10 << "500ms";
         QTest::newRow("release above range") << R << 5 << "2000" << 20 << "1000ms";
         QTest::newRow("release below a step") << R << 5 << "30" << 1 << "50ms";
-        QTest::newRow("threshold -5") << T << 300 << "-5" << 150 << "-5.0dBu";
         QTest::newRow("threshold above range") << T << 300 << "25" << 400 << "20.0dBu";
-        QTest::newRow("threshold below range") << T << 300 << "-30" << 0 << "-20.0dBu";
-        QTest::newRow("threshold 0.7") << T << 300 << "0.7" << 207 << "0.7dBu";
-        QTest::newRow("threshold -19.9") << T << 300 << "-19.9" << 1 << "-19.9dBu";
         QTest::newRow("threshold 2.35") << T << 300 << "2.35" << 223 << "2.3dBu";
-        QTest::newRow("threshold own text") << T << 300 << "-0.5dBu" << 195 << "-0.5dBu";
         QTest::newRow("threshold lower-case b") << T << 300 << "5dbu" << 300 << "10.0dBu";
         QTest::newRow("threshold sign alone") << T << 300 << "-" << 300 << "10.0dBu";
     }
@@ -138,18 +98,14 @@ private slots:
         QCOMPARE(e->text(), QStringLiteral("5.0dBu"));
     }
 
-    // A step at a range end changes nothing and leaves no origin behind: the
-    // reload that follows copies nothing to the output's link partners.
+    // A step at a range end leaves no origin behind for the next reload to copy.
     void stepsatrangeends_data()
     {
         QTest::addColumn<Kind>("kind");
         QTest::addColumn<bool>("up");
         QTest::addColumn<int>("end");
         QTest::newRow("attack down at 1") << A << false << 1;
-        QTest::newRow("attack up at 100") << A << true << 100;
-        QTest::newRow("release down at 1") << R << false << 1;
         QTest::newRow("release up at 20") << R << true << 20;
-        QTest::newRow("threshold down at 0") << T << false << 0;
         QTest::newRow("threshold up at 400") << T << true << 400;
     }
     void stepsatrangeends()
@@ -165,8 +121,6 @@ private slots:
         f.stepbutton(kind, 1, up)->click();
         QCOMPARE(f.slider(kind, 1)->value(), end);
         QCOMPARE(Limit2Fixture::packed(f.dev), before);
-        // The processor's data for OUT2 alone differs; a reload shows it and
-        // leaves OUT4 as it was.
         QVector<QVector<int>> records = same(r);
         records[1][1 + kind] = kind == R ? 7 : 70;
         load(records);
@@ -175,8 +129,6 @@ private slots:
         QCOMPARE(f.record(3), r);
     }
 
-    // The switch stores its output's enable byte and its group's; the main
-    // page's label of every output that changed follows.
     void switches_data()
     {
         QTest::addColumn<QByteArray>("masks");
@@ -229,9 +181,7 @@ private slots:
         QCOMPARE(changed, expected);
     }
 
-    // Locked (a link up and lock state 1 or 3): the overlay shows above
-    // everything and no row or output button takes input; unlocked, all live
-    // again. The page follows each lock refresh on its own.
+    // Locked: link up and lock state 1 or 3.
     void lock_data()
     {
         QTest::addColumn<int>("state");
@@ -240,8 +190,6 @@ private slots:
         QTest::newRow("state 1") << 1 << true << true;
         QTest::newRow("state 3") << 3 << true << true;
         QTest::newRow("state 2") << 2 << true << false;
-        QTest::newRow("state 4") << 4 << true << false;
-        QTest::newRow("state 0") << 0 << true << false;
         QTest::newRow("state 1, no link") << 1 << false << false;
     }
     void lock()
@@ -257,7 +205,6 @@ private slots:
         f.page->updatelimit2lock();
         QCOMPARE(f.get<QWidget>("widgetblock")->isVisible(), locked);
         const QByteArray before = Limit2Fixture::packed(f.dev);
-        // Clicks, keys and typing on every row, the last one included.
         for (int o : {0, 1, 7}) {
             QTest::mouseClick(f.enable(o), Qt::LeftButton);
             QTest::mouseClick(f.stepbutton(T, o, true), Qt::LeftButton);
@@ -272,7 +219,6 @@ private slots:
         QCOMPARE(Limit2Fixture::packed(f.dev) == before, locked);
         QCOMPARE(f.selected(), locked ? 3 : 7);
 
-        // The lock state changes without a reload or a reconnection.
         f.dev->setlocktype(locked ? 0 : 1);
         f.dev->setcomconnected(1);
         f.page->updatelimit2lock();
@@ -283,7 +229,6 @@ private slots:
             QCOMPARE(f.select(o)->isEnabled(), !nowlocked);
         }
         if (nowlocked) {
-            // Within the overlay's area it is the widget on top.
             QWidget *back = f.get<QWidget>("widgetlimit50_2");
             QCOMPARE(back->childAt(f.row(1)->geometry().center()), f.get<QWidget>("widgetblock"));
         } else {
@@ -293,8 +238,7 @@ private slots:
         }
     }
 
-    // Rows and output buttons by device type; outputs 1..4 always show; an
-    // unknown type changes no row.
+    // An unknown type changes no row.
     void devicetypes_data()
     {
         QTest::addColumn<int>("view");
@@ -318,9 +262,7 @@ private slots:
         }
     }
 
-    // The reload shows the model, under the loading flag, even in the form's
-    // starting values, and writes into no other output's record, even with a
-    // linked slider holding the keyboard focus.
+    // The reload writes into no linked record, even with a linked slider focused.
     void reload()
     {
         f.showpage();
@@ -337,14 +279,12 @@ private slots:
         QCOMPARE(f.record(3), (QVector<int>{1, 1, 1, 0}));
         QCOMPARE(f.slider(A, 3)->value(), 1);
         QCOMPARE(f.entry(A, 1)->text(), QStringLiteral("30ms"));
-        QCOMPARE(f.entry(R, 1)->text(), QStringLiteral("1000ms"));
         QCOMPARE(f.entry(T, 1)->text(), QStringLiteral("20.0dBu"));
         QCOMPARE(f.entry(T, 0)->text(), QStringLiteral("-20.0dBu"));
         QVERIFY(f.enable(0)->isChecked());
         QVERIFY(!f.enable(1)->isChecked());
     }
 
-    // The main page names the output to mark; out-of-range names change nothing.
     void selection()
     {
         gMainApp->setlimit2channel(4);
@@ -359,18 +299,13 @@ private slots:
 
     void language()
     {
-        gGlobalContrl->setlanguage(1);
-        emit gGlobalContrl->refreshLangangeState();
-        QCOMPARE(f.get<QLabel>("label_2")->styleSheet(),
-                 QStringLiteral("background-image: url(:/back/skin/maxpeaks6_chs.png);"));
-        QCOMPARE(f.get<QLabel>("label")->styleSheet(),
-                 QStringLiteral("background-image: url(:/back/skin/peaklabels0_chs.png);"));
-        gGlobalContrl->setlanguage(0);
-        emit gGlobalContrl->refreshLangangeState();
-        QCOMPARE(f.get<QLabel>("label_2")->styleSheet(),
-                 QStringLiteral("background-image: url(:/back/skin/maxpeaks6.png);"));
-        QCOMPARE(f.get<QLabel>("label")->styleSheet(),
-                 QStringLiteral("background-image: url(:/back/skin/peaklabels0.png);"));
+        for (int lang : {1, 0}) {
+            gGlobalContrl->setlanguage(lang);
+            emit gGlobalContrl->refreshLangangeState();
+            const QString sfx = lang ? "_chs.png);" : ".png);";
+            QCOMPARE(f.get<QLabel>("label_2")->styleSheet(), "background-image: url(:/back/skin/maxpeaks6" + sfx);
+            QCOMPARE(f.get<QLabel>("label")->styleSheet(), "background-image: url(:/back/skin/peaklabels0" + sfx);
+        }
     }
 };
 

@@ -1,11 +1,5 @@
-// The limiter page against the processor stand-in on a pseudo-terminal:
-// exact limiter frames for inputs and outputs (bytes worked by hand for type
-// 0x18, address 1), the throttle's timing with one frame per changed channel,
-// nothing while reloading or without a link, linked groups sent once for
-// their highest member, random edit sequences after which the processor holds
-// what the model holds, and the main page's limiter summaries after a
-// download. With DSP_SNAPSHOT_DIR set, the page is saved as PNGs; DSP_SNAPSHOT_HOLD
-// (milliseconds) keeps it on screen meanwhile.
+// The limiter page against the processor stand-in; frames worked by hand for
+// type 0x18, address 1.
 
 #include "compressorcur.h"
 #include "formmainview.h"
@@ -13,18 +7,9 @@
 #include "standin.h"
 #include "standinlink.h"
 
-#include <QApplication>
-#include <QFile>
 #include <QLabel>
 #include <QRandomGenerator>
 #include <QTimer>
-
-namespace
-{
-
-constexpr int kAttack = 0, kRelease = 1, kRatio = 2, kThreshold = 3;
-
-} // namespace
 
 class TstFormLimitStandin : public QObject, public StandinLink
 {
@@ -33,8 +18,7 @@ class TstFormLimitStandin : public QObject, public StandinLink
 
     QTimer *throttle() const { return f.page->findChild<QTimer *>(); }
 
-    // Model and stand-in start from the same image, as after a download, with
-    // these link masks; the page reloads as the main window makes it.
+    // Model and stand-in start from the same image, as after a download.
     void download(const QByteArray &masks, const std::function<void(QByteArray &)> &change = nullptr)
     {
         s.update(unit, [&](standin::UnitState &u) {
@@ -53,7 +37,6 @@ class TstFormLimitStandin : public QObject, public StandinLink
         s.clearframes();
     }
 
-    // The model's limiter records as packed into the image.
     QByteArray modelrecords()
     {
         f.dev->packprogram();
@@ -76,7 +59,6 @@ private slots:
     }
     void cleanup() { f.teardown(); }
 
-    // One record set through the widgets goes out as one frame.
     void frames_data()
     {
         QTest::addColumn<int>("ch");
@@ -90,10 +72,6 @@ private slots:
         // checksum 576 & 0xff & 0x7f = 0x40.
         QTest::newRow("IN-B") << 1 << QVector<int>{6, 254, 9, 50, 199}
                               << "112233180130080106fe00093200c740445566";
-        // OUT8: threshold 0 (low byte 0, high byte 0), attack 6000 = 0x1770, release 1;
-        // checksum (01+30+08+17+01+00+00+00+70+17+01) = 0xd9 & 0x7f = 0x59.
-        QTest::newRow("OUT8 low ends")
-            << 11 << QVector<int>{1, 0, 0, 6000, 1} << "11223318013008170100000070170159445566";
     }
     void frames()
     {
@@ -110,9 +88,8 @@ private slots:
         QCOMPARE(standinrecords().toHex(), modelrecords().toHex());
     }
 
-    // The throttle: fewer than four changes wait for the fifth tick, four go
-    // at the next; every channel changed meanwhile gets its own frame, in
-    // ascending order.
+    // Fewer than four changes wait for the fifth tick, four go at the next;
+    // one frame per changed channel, ascending.
     void timing()
     {
         throttle()->stop();
@@ -145,7 +122,6 @@ private slots:
         QCOMPARE(standinrecords().toHex(), modelrecords().toHex());
     }
 
-    // While reloading, and without a link, nothing reaches the processor.
     void silence()
     {
         throttle()->stop();
@@ -178,8 +154,6 @@ private slots:
         QCOMPARE(f.dev->getlimitattack(7), 108); // kept in the model
     }
 
-    // A linked change goes out once, for the group's highest member, and the
-    // stand-in applies it to the whole group; the partners follow on the page.
     void linked()
     {
         f.showactive();
@@ -214,8 +188,6 @@ private slots:
         QCOMPARE(standinrecords().toHex(), modelrecords().toHex());
     }
 
-    // Random edit sequences over several channels, linked and not: after the
-    // throttle's time the processor holds what the model holds.
     void modelequalsprocessor_data()
     {
         QTest::addColumn<QByteArray>("masks");
@@ -265,7 +237,6 @@ private slots:
                 QTest::keyClick(slider, rng.bounded(2) ? Qt::Key_PageUp : Qt::Key_Left);
                 break;
             }
-            // Now and then the throttle gets to run between edits.
             if (rng.bounded(6) == 0)
                 QTest::qWait(rng.bounded(80));
         }
@@ -275,8 +246,6 @@ private slots:
         QCOMPARE(image().mid(kImageLinkMask, 12), masks);
     }
 
-    // After a download of non-default records the main page's limiter
-    // summaries show them.
     void mainpagesummaries()
     {
         FormMainView main;
@@ -294,40 +263,6 @@ private slots:
         QCOMPARE(text("label_limit10"), QStringLiteral("-19.5dB"));
         QCOMPARE(text("label_limit4"), QStringLiteral("off"));
         QCOMPARE(sent(), QVector<QByteArray>());
-    }
-
-    // The page as the user sees it, connected with a few outputs set, in both
-    // languages.
-    void look_data()
-    {
-        QTest::addColumn<int>("language");
-        QTest::newRow("en") << 0;
-        QTest::newRow("zh") << 1;
-    }
-    void look()
-    {
-        QFETCH(int, language);
-        QFile file(language ? ":/style/style_chs.txt" : ":/style/style.txt");
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        qApp->setStyleSheet(QString::fromUtf8(file.readAll()));
-        gGlobalContrl->setlanguage(language);
-        gGlobalContrl->emitlanguage();
-        download(hex("010204080102040810204080"), [](QByteArray &im) {
-            // Outputs: knee by channel, +10 dBu, 3:1, 524 ms, 200 ms.
-            for (int ch = 4; ch < 12; ++ch)
-                im.replace(kImageLimiter + 7 * ch, 7, char(ch % 7) + hex("2c01030c0203"));
-        });
-        f.page->selectchannel(6);
-        f.page->resize(919, 605);
-        f.page->show();
-        // DSP_SNAPSHOT_HOLD keeps the page on screen for a screen grab from outside.
-        QTest::qWait(qEnvironmentVariableIntValue("DSP_SNAPSHOT_HOLD"));
-        const QImage shot = f.page->grab(QRect(0, 0, 919, 605)).toImage();
-        QCOMPARE(shot.size(), QSize(919, 605));
-        const QString dir = qEnvironmentVariable("DSP_SNAPSHOT_DIR");
-        if (!dir.isEmpty())
-            QVERIFY(shot.save(QStringLiteral("%1/limit_%2.png").arg(dir, QTest::currentDataTag())));
-        qApp->setStyleSheet(QString());
     }
 };
 
