@@ -57,10 +57,13 @@ private slots:
         QTest::addColumn<int>("maxsends");
         using R = Exchange::Result;
         QTest::newRow("instant") << 5 << -1 << 0 << int(R::Answered) << 1 << 1;
-        QTest::newRow("late, within the wait") << 6 << int(Fault::LateReply) << 20 << int(R::Answered) << 1 << 1;
+        QTest::newRow("late, within the wait")
+            << 6 << int(Fault::LateReply) << 20 << int(R::Answered) << 1 << 1;
         // The reply to an earlier send answers a later one.
-        QTest::newRow("late, after the wait") << 7 << int(Fault::LateReply) << 300 << int(R::Answered) << 2 << 6;
-        QTest::newRow("first try lost") << 8 << int(Fault::NoReplyFirstTry) << 0 << int(R::Answered) << 2 << 2;
+        QTest::newRow("late, after the wait")
+            << 7 << int(Fault::LateReply) << 300 << int(R::Answered) << 2 << 6;
+        QTest::newRow("first try lost")
+            << 8 << int(Fault::NoReplyFirstTry) << 0 << int(R::Answered) << 2 << 2;
         QTest::newRow("silent") << 9 << int(Fault::NoReply) << 0 << int(R::NoReply) << 11 << 11;
     }
     void exchange()

@@ -112,10 +112,12 @@ private slots:
         f.dev->setnamerecord("0201" + QByteArray("SHOW").leftJustified(20, ' ').toHex());
         f.dev->setnamerecord("2100" + QByteArray("PRESET TWO").leftJustified(20, ' ').toHex());
         f.page->refreshprogram();
-        QCOMPARE(QStringList({f.cell("progwidget", 0, 0), f.cell("progwidget", 0, 1), f.cell("progwidget", 1, 0),
-                              f.cell("progwidget", 1, 1), f.cell("progwidget", 1, 2), f.cell("effectwidget", 0, 0),
-                              f.cell("effectwidget", 2, 0), f.cell("effectwidget", 2, 1)}),
-                 QStringList({"1", "no", "2", "have", "SHOW                ", "31", "33", "PRESET TWO          "}));
+        QCOMPARE(
+            QStringList({f.cell("progwidget", 0, 0), f.cell("progwidget", 0, 1), f.cell("progwidget", 1, 0),
+                         f.cell("progwidget", 1, 1), f.cell("progwidget", 1, 2), f.cell("effectwidget", 0, 0),
+                         f.cell("effectwidget", 2, 0), f.cell("effectwidget", 2, 1)}),
+            QStringList(
+                {"1", "no", "2", "have", "SHOW                ", "31", "33", "PRESET TWO          "}));
         gGlobalContrl->setlanguage(1);
         f.page->refreshLanText();
         QCOMPARE(f.cell("progwidget", 1, 1), QString("有"));
@@ -184,7 +186,8 @@ private slots:
         ProgramsFixture::whenmodal<QDialog>([&](QDialog *d) {
             ran = d->metaObject()->className();
             QCOMPARE(d->parentWidget(), f.page.get());
-            if (auto *copy = qobject_cast<DialogCopy *>(d)) // a copy that changed the device reloads every page
+            if (auto *copy =
+                    qobject_cast<DialogCopy *>(d)) // a copy that changed the device reloads every page
                 emit copy->updataallviews();
             d->close();
         });

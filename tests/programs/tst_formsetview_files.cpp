@@ -339,7 +339,8 @@ private slots:
             QCOMPARE(distinct(0x64).size(), 1);
             QCOMPARE(quint8(line.sent(0x64).first().payload().at(0)), quint8(slot));
             QCOMPARE(unit().programs[slot - 1].image, image);
-            QCOMPARE(f.cell("progwidget", slot - 1, 2).toLatin1(), name20("IMAGE " + QByteArray::number(seed)));
+            QCOMPARE(f.cell("progwidget", slot - 1, 2).toLatin1(),
+                     name20("IMAGE " + QByteArray::number(seed)));
         }
         QCOMPARE(f.curimage(), running);
         f.prompts->fileNames << path("all.J91");
@@ -361,15 +362,22 @@ private slots:
         QTest::addColumn<QString>("box"); // ending in ": ", a prefix
         const QString write = "warning:Write File|Cannot write file %1: ";
         const QString wrong = "critical:Load File Error |This File is not integrity \nPlease Select Again";
-        QTest::newRow("program file, a folder") << "btnloadcurdata_3" << "" << -1 << 2 << write;
-        QTest::newRow("program file, missing folder") << "btnloadcurdata_3" << "none/x.K91" << -1 << 2 << write;
-        QTest::newRow("collection, a folder") << "btnloadcurdata_4" << "" << -1 << 2 << write;
-        QTest::newRow("program 1663") << "btnloadFromPc" << "a.bin" << 1663 << 4 << wrong;
-        QTest::newRow("collection 49919") << "btnloadcurdata_5" << "b.bin" << 49919 << 4 << wrong;
-        QTest::newRow("missing file") << "btnloadFromPc" << "c.bin" << -1 << 4
-                                      << "warning:Read File|Cannot read file %1: No such file or directory.";
+        QTest::newRow("program file, a folder") << "btnloadcurdata_3"
+                                                << "" << -1 << 2 << write;
+        QTest::newRow("program file, missing folder") << "btnloadcurdata_3"
+                                                      << "none/x.K91" << -1 << 2 << write;
+        QTest::newRow("collection, a folder") << "btnloadcurdata_4"
+                                              << "" << -1 << 2 << write;
+        QTest::newRow("program 1663") << "btnloadFromPc"
+                                      << "a.bin" << 1663 << 4 << wrong;
+        QTest::newRow("collection 49919") << "btnloadcurdata_5"
+                                          << "b.bin" << 49919 << 4 << wrong;
+        QTest::newRow("missing file")
+            << "btnloadFromPc"
+            << "c.bin" << -1 << 4 << "warning:Read File|Cannot read file %1: No such file or directory.";
         QTest::newRow("preset, missing file")
-            << "btnloadFromPc" << "d.bin" << -1 << 31
+            << "btnloadFromPc"
+            << "d.bin" << -1 << 31
             << "critical:Preset Program Cannot Reset |Preset Program Cannot Reset \nPlease Select Again";
     }
     void refused()
