@@ -79,15 +79,6 @@ class TstFormSetViewFiles : public QObject
                 out << s.kind + ':' + s.title + '|' + s.text;
         return out.join("; ");
     }
-    // The parts of program n written, in order.
-    QVector<int> writtenparts(int program) const
-    {
-        QVector<int> out;
-        for (const auto &r : line.sent(0x60))
-            if (quint8(r.payload().at(0)) == program)
-                out << quint8(r.payload().at(1));
-        return out;
-    }
     // The distinct requests of one code (by program and part); a slow reply
     // may bring a repeat of an answered one, so tests count requests.
     QVector<standin::FrameRecord> distinct(int command) const
@@ -113,10 +104,6 @@ class TstFormSetViewFiles : public QObject
         }
         return n;
     }
-    QByteArray logo() const
-    {
-        return QByteArray(reinterpret_cast<const char *>(gMainApp->logobuild), MainApp::kLogoBytes);
-    }
     // Converts a picture through the page's picker.
     QByteArray convert(const QImage &picture)
     {
@@ -125,7 +112,7 @@ class TstFormSetViewFiles : public QObject
             return QByteArray();
         f.prompts->fileNames << p;
         f.click("pushButton_51");
-        return logo();
+        return QByteArray(reinterpret_cast<const char *>(gMainApp->logobuild), MainApp::kLogoBytes);
     }
 
 private slots:
@@ -302,7 +289,7 @@ private slots:
         QCOMPARE(f.curimage(), running);
         QVERIFY(!f.page->isbusy());
         if (button == "btnloadcurdata_5") {
-            QCOMPARE(writtenparts(6), QVector<int>());
+            QCOMPARE(sendsof({0x60, -1, 6}), 0);
             if (event == 0)
                 QCOMPARE(unit().programs[3].image, imageof(104));
         }
