@@ -147,60 +147,6 @@ private slots:
         line.reset();
     }
 
-    // Saving a user program and a preset: the file is the stand-in's slot,
-    // the current image stays the running program.
-    void saveone_data()
-    {
-        QTest::addColumn<int>("program");
-        QTest::newRow("user 2") << 2;
-        QTest::newRow("preset 33") << 33;
-    }
-    void saveone()
-    {
-        QFETCH(int, program);
-        const QByteArray running = f.curimage();
-        f.select(program);
-        f.prompts->fileNames << path("one.K91");
-        f.click("btnloadcurdata_3");
-        QCOMPARE(boxes(), QString());
-        const auto &dialog = f.prompts->shown.first();
-        QCOMPARE(dialog.title + '|' + dialog.text,
-                 QString("Save Program Collection File|Program File (*.K91)"));
-        QCOMPARE(dialog.dir, QString("%1 %2.K91").arg(program > 30 ? "PRESET" : "USER").arg(program));
-        QCOMPARE(readall(path("one.K91")), unit().programimage(program));
-        QCOMPARE(f.curimage(), running);
-        QCOMPARE(distinct(0x61).size(), 26);
-    }
-
-    // Save all, blank the stand-in's slots, load all: the 30 slots return.
-    void collectionroundtrip()
-    {
-        const QString file = path("all.J91");
-        f.prompts->fileNames << file;
-        f.click("btnloadcurdata_4");
-        QCOMPARE(boxes(), QString("information:Save All Data To PC OK |Save All Data To PC OK"));
-        QCOMPARE(f.prompts->shown.first().title, QString("Save Program Collection File"));
-        QCOMPARE(f.prompts->shown.first().text, QString("Program File (*.J91)"));
-        QByteArray expected;
-        for (int n = 1; n <= 30; ++n)
-            expected += unit().programimage(n);
-        QCOMPARE(readall(file), expected);
-        line.s.update(line.unit, [](standin::UnitState &u) {
-            for (int k = 0; k < 30; ++k)
-                u.programs[k].image = QByteArray(1664, '\0');
-        });
-        line.s.clearframes();
-        f.prompts->clear();
-        f.prompts->fileNames << file;
-        f.click("btnloadcurdata_5");
-        QCOMPARE(boxes(), QString());
-        QCOMPARE(distinct(0x60).size(), 30 * 26);
-        QCOMPARE(distinct(0x64).size(), 30);
-        for (int n = 1; n <= 30; ++n)
-            QCOMPARE(unit().programs[n - 1].image, expected.mid(1664 * (n - 1), 1664));
-        QCOMPARE(f.curimage(), unit().image);
-    }
-
     // Failures with the stand-in's faults: each shows its box, sends no
     // more than its bound, and leaves an existing file as it was.
     void failures_data()
@@ -297,13 +243,27 @@ private slots:
             QVERIFY(line.sent(0x60).size() < 26);
     }
 
-    // Model equals processor: random program files loaded into random user
-    // slots (seeded), each as 26 parts carrying the file and the name read
-    // back, the current image untouched; then a collection saved equals the
-    // stand-in's 30 slots.
-    void filesequalprocessor()
+    // Files equal the processor: a user program and a preset saved; random
+    // program files loaded into random user slots (seeded), each as 26 parts
+    // carrying the file and the name read back; the current image untouched;
+    // then save all, blank the stand-in's slots, load all: the 30 slots return.
+    void roundtrip()
     {
         const QByteArray running = f.curimage();
+        for (int program : {2, 33}) {
+            line.s.clearframes();
+            f.prompts->clear();
+            f.select(program);
+            f.prompts->fileNames << path("one.K91");
+            f.click("btnloadcurdata_3");
+            QCOMPARE(boxes(), QString());
+            const auto &dialog = f.prompts->shown.first();
+            QCOMPARE(dialog.title + '|' + dialog.text,
+                     QString("Save Program Collection File|Program File (*.K91)"));
+            QCOMPARE(dialog.dir, QString("%1 %2.K91").arg(program > 30 ? "PRESET" : "USER").arg(program));
+            QCOMPARE(readall(path("one.K91")), unit().programimage(program));
+            QCOMPARE(distinct(0x61).size(), 26);
+        }
         QRandomGenerator rng(2026);
         for (int step = 0; step < 6; ++step) {
             const int slot = 1 + int(rng.bounded(30));
@@ -312,6 +272,7 @@ private slots:
             const QString file = path(QString("r%1.K91").arg(step));
             QVERIFY(writeall(file, image));
             line.s.clearframes();
+            f.prompts->clear();
             f.select(slot);
             f.prompts->fileNames << file;
             f.click("btnloadFromPc");
@@ -330,12 +291,32 @@ private slots:
                      name20("IMAGE " + QByteArray::number(seed)));
         }
         QCOMPARE(f.curimage(), running);
-        f.prompts->fileNames << path("all.J91");
+
+        const QString file = path("all.J91");
+        f.prompts->clear();
+        f.prompts->fileNames << file;
         f.click("btnloadcurdata_4");
+        QCOMPARE(boxes(), QString("information:Save All Data To PC OK |Save All Data To PC OK"));
+        QCOMPARE(f.prompts->shown.first().title, QString("Save Program Collection File"));
+        QCOMPARE(f.prompts->shown.first().text, QString("Program File (*.J91)"));
         QByteArray expected;
         for (int n = 1; n <= 30; ++n)
             expected += unit().programimage(n);
-        QCOMPARE(readall(path("all.J91")), expected);
+        QCOMPARE(readall(file), expected);
+        line.s.update(line.unit, [](standin::UnitState &u) {
+            for (int k = 0; k < 30; ++k)
+                u.programs[k].image = QByteArray(1664, '\0');
+        });
+        line.s.clearframes();
+        f.prompts->clear();
+        f.prompts->fileNames << file;
+        f.click("btnloadcurdata_5");
+        QCOMPARE(boxes(), QString());
+        QCOMPARE(distinct(0x60).size(), 30 * 26);
+        QCOMPARE(distinct(0x64).size(), 30);
+        for (int n = 1; n <= 30; ++n)
+            QCOMPARE(unit().programs[n - 1].image, expected.mid(1664 * (n - 1), 1664));
+        QCOMPARE(f.curimage(), unit().image);
     }
 
     // Refused before anything is sent: a place that cannot be written, a file
