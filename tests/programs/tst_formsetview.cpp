@@ -181,12 +181,12 @@ private slots:
         ProgramsFixture::whenmodal<QDialog>([&](QDialog *d) {
             ran = d->metaObject()->className();
             QCOMPARE(d->parentWidget(), f.page.get());
-            if (auto *copy =
-                    qobject_cast<DialogCopy *>(d)) // a copy that changed the device reloads every page
+            // A copy that changed the device reloads every page.
+            if (auto *copy = qobject_cast<DialogCopy *>(d))
                 emit copy->updataallviews();
             d->close();
         });
-        f.page->metaObject()->invokeMethod(f.page.get(), qPrintable("on_" + button + "_clicked"));
+        f.invoke(button);
         QTest::qWait(20);
         QCOMPARE(ran, opened);
         QCOMPARE(reload.count(), opened == "DialogCopy" ? 1 : 0);
