@@ -4,7 +4,6 @@
 #include "dialoginputstr.h"
 #include "dialoglink.h"
 #include "dialogprojectlock.h"
-#include "dialogstr.h"
 #include "programsfixture.h"
 
 #include <QKeyEvent>
@@ -286,19 +285,6 @@ private slots:
         QCOMPARE(d.accepted, accepted);
         QCOMPARE(d.name, name);
         QCOMPARE(d.id, result);
-    }
-
-    void dialogstr()
-    {
-        f.setup();
-        DialogStr str;
-        QTimer::singleShot(0, [&] {
-            str.findChild<QLineEdit *>("lineEdit_STR")->setText("X");
-            str.findChild<QPushButton *>("pushButton_ok1")->click();
-        });
-        str.exec();
-        QVERIFY(str.accepted);
-        QCOMPARE(str.name, QString("X"));
     }
 };
 
