@@ -12,6 +12,7 @@
 #include "formsetview.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
+#include "programimage.h"
 #include "scriptedprompts.h"
 #include "standin.h"
 
@@ -27,6 +28,11 @@
 
 #include <functional>
 #include <memory>
+
+inline QByteArray name20(const QByteArray &n)
+{
+    return n.leftJustified(20, ' ', true);
+}
 
 class ProgramsFixture
 {
@@ -87,6 +93,25 @@ public:
         QVERIFY2(b, qPrintable(name));
         b->click();
     }
+    void invoke(const QString &button) const
+    {
+        page->metaObject()->invokeMethod(page.get(), qPrintable("on_" + button + "_clicked"));
+    }
+    QByteArray packed() const
+    {
+        dev->packprogram();
+        QByteArray out;
+        for (int k = 0; k < kProgramImageSize; ++k)
+            out.append(char(dev->getwriteimagebyte(k)));
+        return out;
+    }
+    QByteArray curimage() const
+    {
+        QByteArray out;
+        for (int k = 0; k < kProgramImageSize; ++k)
+            out.append(char(dev->getcurimagebyte(k)));
+        return out;
+    }
     // Selects program n (1..30 user tab, 31..40 preset tab).
     void select(int n) const
     {
@@ -138,6 +163,11 @@ public:
         return gComCtrl.openmaincom();
     }
     void close() { gComCtrl.closemaincom(); }
+    void reset()
+    {
+        s.clearfaults();
+        s.clearframes();
+    }
     // The commands of one code the unit received.
     QVector<standin::FrameRecord> sent(int command) const
     {
