@@ -28,8 +28,25 @@ namespace linktest
 
 const QHostAddress kSerial(QStringLiteral("0.0.0.0"));
 
-// An image that differs from the power-on image in every region the pages
-// show, so a download is told apart from no download.
+// A fault of the stand-in on one command (and one part if packet >= 0).
+inline standin::Fault onefault(standin::Fault::Kind kind, int command, int packet = -1)
+{
+    standin::Fault f;
+    f.kind = kind;
+    f.command = command;
+    f.packet = packet;
+    return f;
+}
+
+// UserConfig.ini in the working directory, naming the language.
+inline bool writeconfig(const char *language = "en")
+{
+    QFile ini(QStringLiteral("UserConfig.ini"));
+    return ini.open(QIODevice::WriteOnly) &&
+           ini.write(QByteArray("[General]\nLangue=") + language + "\n") > 0;
+}
+
+// An image unlike the power-on image in every region the pages show.
 inline QByteArray sampleimage(int seed)
 {
     QByteArray image = standin::poweronimagefor();
@@ -98,8 +115,7 @@ struct Env {
         gMainApp = nullptr;
     }
 
-    // A processor of this type at address 1 on a pseudo-terminal, the port
-    // opened by the protocol engine, and the device listed and current.
+    // A processor at address 1 on a pseudo-terminal, opened, listed, current.
     bool serial(quint8 type = 0x18)
     {
         line = standin.openpty();
@@ -151,13 +167,8 @@ struct WindowEnv {
 
     bool start()
     {
-        if (!QDir::setCurrent(dir.path()))
+        if (!QDir::setCurrent(dir.path()) || !writeconfig())
             return false;
-        QFile ini(QStringLiteral("UserConfig.ini"));
-        if (!ini.open(QIODevice::WriteOnly))
-            return false;
-        ini.write("[General]\nLangue=en\n");
-        ini.close();
         w.reset(startmainwindow(4));
         comshow = w->findChild<QLabel *>(QStringLiteral("comshow"));
         indicator = w->findChild<QPushButton *>(QStringLiteral("btnonlinetype"));
@@ -179,8 +190,7 @@ struct WindowEnv {
         w->getbntnum(k);
     }
     void clickconnect() { QTest::mouseClick(connect, Qt::LeftButton); }
-    // The status line, the online indicator and the connect button agree
-    // that the link is up (or down).
+    // Status line, indicator and connect button agree on the link state.
     bool showsonline(const QString &text) const
     {
         return comshow->text() == text && indicator->styleSheet().contains(QLatin1String("aonline.png")) &&

@@ -1,24 +1,10 @@
-// The whole window: the tool bar's connect button connects the chosen device
-// on the serial line, downloads its program and shows the link state in the
-// status line, the online indicator and the tool bar; pressed again it
-// disconnects. A serial line that goes away (the device unplugged, the
-// pseudo-terminal hung up) shows at once, and one click connects again. The
-// main page's limiter summaries show the downloaded records.
+// The whole window connecting, downloading and disconnecting on the serial
+// line; a line that goes away shows at once and one click connects again.
 
-#include "ccomctrl.h"
-#include "comsettings.h"
-#include "devicedata.h"
-#include "mainapp.h"
-#include "mainwindow.h"
 #include "scriptedprompts.h"
-#include "standin.h"
-#include "startup.h"
 #include "tst_connect_support.h"
 
 #include <QAction>
-#include <QLabel>
-#include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimer>
 
 using namespace linktest;
@@ -64,9 +50,8 @@ private slots:
         QVERIFY(gDeviceList.isEmpty());
     }
 
-    // The port is a link named ttyUSB0 to a pseudo-terminal of the stand-in,
-    // as a USB adapter's device would be; unplugging hangs the pseudo-
-    // terminal up, plugging in again points the link at a new one.
+    // ttyUSB0 is a link to a pseudo-terminal: unplugging hangs it up,
+    // plugging in points the link at a new one.
     void lostline_data()
     {
         QTest::addColumn<int>("hangupafter"); // read requests before the hang-up; -1 while idle
@@ -88,8 +73,6 @@ private slots:
         WindowEnv we;
         QVERIFY(we.start());
 
-        // Remote > RS232 opens the port; the status line names it by its
-        // device name.
         we.w->rs232action()->trigger();
         QVERIFY(gComCtrl.getcomisopened());
         QCOMPARE(we.comshow->text(), QStringLiteral("ttyUSB0:OK"));
@@ -98,7 +81,6 @@ private slots:
 
         QTimer hangup;
         if (hangupafter >= 0) {
-            // Inside the download's waits: hang up once enough blocks were asked for.
             connect(&hangup, &QTimer::timeout, this, [&]() {
                 if (commandcount(s, unit, 0x61) >= hangupafter) {
                     hangup.stop();
@@ -114,8 +96,6 @@ private slots:
             QVERIFY(prompts.shown.isEmpty());
             s.hangup(line);
         } else {
-            // The download stopped and said so; the status line is not left
-            // at "Load Data...".
             QCOMPARE(prompts.lastKind(), QStringLiteral("critical"));
             QVERIFY(commandcount(s, unit, 0x61) < 26);
         }
@@ -123,8 +103,7 @@ private slots:
         QCOMPARE(d->getcomconnected(), 0);
         QVERIFY(!gComCtrl.getcomisopened());
 
-        // Plugged in again: one click opens the port and downloads, without
-        // a new search.
+        // Plugged in again: one click, no new search.
         const int line2 = s.openpty();
         unit = s.addunit(line2, 0x18, 1);
         const QByteArray image = sampleimage(8);

@@ -1,6 +1,5 @@
-// Device names filled by hand, by found devices and by the serial search
-// against the processor stand-in on pseudo-terminals; the RS232 item; closing
-// the window tells the processors before the port closes.
+// Device names by hand, by found devices and by the serial search against
+// the stand-in; closing tells the processors before the port closes.
 
 #include "appglobals.h"
 #include "ccomctrl.h"
@@ -13,6 +12,7 @@
 #include "scriptedprompts.h"
 #include "standin.h"
 #include "startup.h"
+#include "tst_connect_support.h"
 
 #include <QAction>
 #include <QDir>
@@ -26,6 +26,7 @@
 
 #include <memory>
 
+using linktest::commandcount;
 using standin::Standin;
 
 Q_DECLARE_METATYPE(QVector<int>)
@@ -40,14 +41,6 @@ QStringList slottexts()
             list << gMainApp->getslotname(i);
     }
     return list;
-}
-
-int commandcount(const Standin &s, int unit, quint8 command)
-{
-    int n = 0;
-    for (const auto &r : s.commands(unit))
-        n += r.command() == command;
-    return n;
 }
 } // namespace
 
@@ -65,13 +58,9 @@ private slots:
     {
         dir.reset(new QTemporaryDir);
         QVERIFY(QDir::setCurrent(dir->path()));
-        QFile f(QStringLiteral("UserConfig.ini"));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("[General]\nLangue=en\n");
-        f.close();
+        QVERIFY(linktest::writeconfig());
         w.reset(startmainwindow(4));
-        // The search's waits at a fifth of their time; closing keeps real
-        // timing (its drain wait is bounded in real milliseconds).
+        // Waits at a fifth of their time; closing's drain wait stays real.
         MainApp::settimescale(QTest::currentTestFunction() == QLatin1String("closing") ? 1.0 : 0.2);
     }
     void cleanup()
@@ -79,8 +68,6 @@ private slots:
         MainApp::settimescale(1.0);
         w.reset();
         gComCtrl.closemaincom();
-        // A find reply of this test must not make the next one open a port
-        // that no longer exists.
         gComCtrl.setfindok(false);
         qDeleteAll(gDeviceList);
         gDeviceList.clear();
@@ -108,8 +95,6 @@ private slots:
             << "a a f1802" << QStringList{"4IN8OUT:01", "4IN8OUT:02"} << QVector<int>{0, 1};
         QTest::newRow("found again keeps one slot")
             << "f141f f141f" << QStringList{"2IN4OUT:1f"} << QVector<int>{1};
-        // Unknown types show the address alone; a known one found later
-        // still gets its own slot.
         QTest::newRow("unknown types, then a known one")
             << "f3005 f3106 f3005 f1802" << QStringList{"05", "06", "4IN8OUT:02"} << QVector<int>{1, 1, 1};
         QTest::newRow("a hand-made device after clearing a network one")
@@ -119,7 +104,6 @@ private slots:
             thirteen << FormChTool::slottext(0x18, uchar(a));
         QTest::newRow("thirteen names at most")
             << "a a a a a a a a a a a a a a f1420" << thirteen << QVector<int>(13, 0);
-        // Serial addresses stay within 1..32: past 32 the next free one is 1.
         QStringList wrapped;
         for (int a = 25; a <= 32; ++a)
             wrapped << FormChTool::slottext(0x18, uchar(a));
@@ -172,9 +156,8 @@ private slots:
             QCOMPARE(bar->slotbutton(i)->isHidden(), i >= names.size());
     }
 
-    // The serial search over the ports the override lists. Port specs,
-    // separated by ';': "pty:" and the units on a fresh pseudo-terminal as
-    // type and address in hex, separated by ','; or a path that does not open.
+    // Ports separated by ';': "pty:" and units (type, address in hex) on a
+    // fresh pseudo-terminal, or a path that does not open.
     void findonline_data()
     {
         QTest::addColumn<QString>("ports");
@@ -221,7 +204,6 @@ private slots:
         QVERIFY(!spy.isEmpty());
         QCOMPARE(spy.last().at(0).toInt(), 34);
         if (okport >= 0) {
-            // The port by its device name, without the /dev/ directory.
             QVERIFY(paths.at(okport).startsWith("/dev/"));
             QCOMPARE(comshow()->text(), paths.at(okport).mid(5) + ":OK");
             QVERIFY(gComCtrl.getcomisopened());
@@ -238,8 +220,7 @@ private slots:
         }
     }
 
-    // A second search started from inside the first one's waits is refused
-    // and does not close the port under it.
+    // A second search from inside the first one's waits is refused.
     void secondsearchrefused()
     {
         Standin s;
@@ -264,12 +245,10 @@ private slots:
         QVERIFY(!w->exchangerunning());
         QCOMPARE(slottexts(), QStringList{"4IN8OUT:09"});
         QVERIFY(gComCtrl.getcomisopened());
-        // One scan only: 32 find frames for each of the three types.
         QCOMPARE(commandcount(s, unit, 0x01), 1);
     }
 
-    // Closing: every listed serial processor gets its disconnect before the
-    // port closes; the window's destruction then sends nothing more.
+    // Every listed processor gets its disconnect before the port closes.
     void closing()
     {
         Standin s;
@@ -283,11 +262,7 @@ private slots:
         w->fileaction(2)->trigger();
         gDialogCom->initcom();
         w->rs232action()->trigger();
-        QVERIFY2(gComCtrl.getcomisopened(),
-                 qPrintable(QStringLiteral("checked=%1 status=%2 port=%3")
-                                .arg(w->rs232action()->isChecked())
-                                .arg(w->findChild<QLabel *>(QStringLiteral("comshow"))->text(),
-                                     gComCtrl.getcomname())));
+        QVERIFY(gComCtrl.getcomisopened());
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         QVERIFY(w->close());

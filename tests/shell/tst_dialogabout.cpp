@@ -22,8 +22,6 @@ private slots:
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("logo");
         QTest::newRow("0") << 0 << "MR700-MR500-MR300" << QString();
-        QTest::newRow("2") << 2 << "NOVRAX"
-                           << "image: url(:/logpic/marvik2.png);";
         QTest::newRow("4") << 4 << "QUB150-QUB350"
                            << "image: url(:/logpic/coriol.png);";
         QTest::newRow("5 keeps the form's title") << 5 << "Digital Loudspeaker Management" << QString();

@@ -5,18 +5,13 @@
 #include "ccomctrl.h"
 #include "devicedata.h"
 #include "formchtool.h"
-#include "formdelay.h"
-#include "formeq.h"
-#include "formgain.h"
-#include "formgeq.h"
-#include "formlimit.h"
 #include "formlimit2.h"
 #include "formmainview.h"
-#include "formsetview.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
 #include "mainwindow.h"
 #include "startup.h"
+#include "tst_connect_support.h"
 
 #include <QAction>
 #include <QApplication>
@@ -58,44 +53,28 @@ private:
     // Starts the program in English (the config file says "en").
     void start(int variant = 4)
     {
-        QFile f(QStringLiteral("UserConfig.ini"));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("[General]\nLangue=en\n");
-        f.close();
+        QVERIFY(linktest::writeconfig());
         w.reset(startmainwindow(variant));
     }
     QPushButton *button(const char *name) const { return w->findChild<QPushButton *>(QLatin1String(name)); }
     QLabel *comshow() const { return w->findChild<QLabel *>(QStringLiteral("comshow")); }
-    // The objects the connection table names.
+    // The menu buttons and actions the language table names.
     QObject *object(const QString &key) const
     {
-        QWidget *bar = w->findChild<QWidget *>(QStringLiteral("formtoolbutton"));
         const QHash<QString, QObject *> objects{
-            {"comctrl", &gComCtrl},
-            {"lang", gGlobalContrl},
-            {"app", gMainApp},
-            {"window", w.get()},
-            {"tabbar", w->findChild<FormChTool *>(QStringLiteral("formchtool"))},
-            {"toolbar", bar && bar->inherits("FormToolButton") ? bar : nullptr},
-            {"chooser", w->findChild<QWidget *>(QStringLiteral("dialoginterface"))},
-            {"mainview", gFormMainView},
-            {"gain", gFormGain},
-            {"delay", gFormDelay},
-            {"geq", gFormGeq},
-            {"eq", gFormEq},
-            {"limit", gFormLimit},
-            {"limit2", gFormLimit2},
-            {"setview", gFormSetView},
-            {"add0", w->fileaction(0)},
-            {"add1", w->fileaction(1)},
-            {"add2", w->fileaction(2)},
-            {"add3", w->fileaction(3)},
-            {"find", w->findonlineaction()},
-            {"rs232", w->rs232action()},
-            {"about", w->aboutaction()},
-            {"help", w->helpaction()},
-            {"interface", w->interfaceaction()}};
+            {"add0", w->fileaction(0)}, {"help", w->helpaction()}, {"interface", w->interfaceaction()}};
         return key.startsWith("menu") ? button(key.toLatin1().constData()) : objects.value(key);
+    }
+    // A type-24 device at address 1 on the serial line, current.
+    static DeviceData *selectserial()
+    {
+        const QHostAddress serial(QStringLiteral("0.0.0.0"));
+        MainApp::adddevice(0x18, 1, serial);
+        gMainApp->setdevtype(0x18);
+        gMainApp->setdevaddr(1);
+        gMainApp->setdevip(serial);
+        gMainApp->selectdevice(0x18, 1, serial);
+        return gMainApp->getcurdevice();
     }
 
 private slots:
@@ -139,8 +118,7 @@ private slots:
         QVERIFY(w->helpaction()->associatedWidgets().isEmpty());
     }
 
-    // Every text the language switch sets, in English and in Chinese; the
-    // switch goes there and back.
+    // The language switch, there and back, on buttons, actions and status.
     void languageswitch_data()
     {
         QTest::addColumn<QString>("key");
@@ -150,15 +128,9 @@ private slots:
         QTest::addColumn<QString>("statuszh");
         const char *const rows[][3] = {
             {"menuFile", "File", "文件"},
-            {"menuView", "Device", "设备"},
-            {"menuEdit", "Remote", "远程"},
-            {"menuHelp", "About", "关于"},
             {"menuLanguage", "中文", "English"},
             {"add0", "Add New 4IN8OUT", "新建 4IN8OUT"},
-            {"add3", "Clear All Device", "清除所有设备"},
-            {"about", "About", "关于"},
             {"help", "Help", "帮助"},
-            {"find", "Find Online", "在线查找"},
             {"interface", "Choose Interface", "选择网卡"},
         };
         // The status line converts "Online..." and "DisConnect" only.
@@ -208,12 +180,9 @@ private slots:
         QTest::addColumn<int>("view");
         QTest::addColumn<QString>("lock");
         QTest::newRow("main") << 0 << "pushButton" << int(MainApp::MainView) << "updatemainlock()";
-        QTest::newRow("gain") << 1 << "pushButton_2" << int(MainApp::GainView) << "updategainlock()";
-        QTest::newRow("peq") << 3 << "pushButton_6" << int(MainApp::PeqView) << "updatepeqlock()";
         QTest::newRow("peak") << 5 << "pushButton_8" << int(MainApp::Limit2View) << "destroyed()";
         QTest::newRow("graphic EQ, marked by nothing")
             << 8 << "pushButton_4" << int(MainApp::GeqView) << "updategeqlock()";
-        QTest::newRow("settings") << 6 << "pushButton_7" << int(MainApp::SetView) << "destroyed()";
         QTest::newRow("7 marks nothing") << 7 << QString() << -1 << QString();
     }
     void pagebuttons()
@@ -242,23 +211,18 @@ private slots:
         QCOMPARE(refprogram.count(), 0); // refreshed only for a connected device
     }
 
-    // Each reply, handed to the protocol engine as the serial line delivers
-    // it, reaches its own handler through the window's wiring: the record's
-    // acknowledgement flags show which handlers ran.
+    // Each serial reply reaches its own handler through the window's wiring.
     void replyeffects_data()
     {
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<QString>("flags"); // ready read write copy name gain
         QTest::newRow("copy ack") << replies::copyack() << "000100";
-        QTest::newRow("store ack") << replies::reply(0x63, QByteArray(1, '\x04')) << "000100";
-        QTest::newRow("link ack") << replies::reply(0x54, QByteArray()) << "000100";
         QTest::newRow("name") << replies::name() << "000010";
         QTest::newRow("gain ack") << replies::gainack() << "000001";
         QTest::newRow("part 0") << replies::programdata(0) << "110000";
         QTest::newRow("part 5") << replies::programdata(5) << "010000";
         QTest::newRow("write ack") << replies::writeack() << "001000";
         QTest::newRow("recall ack") << replies::recallack() << "100000";
-        QTest::newRow("lock") << replies::lockon() << "100000";
         QTest::newRow("logo ack") << replies::logoack() << "000000";
     }
     void replyeffects()
@@ -266,12 +230,7 @@ private slots:
         QFETCH(QByteArray, reply);
         QFETCH(QString, flags);
         start();
-        const QHostAddress serial(QStringLiteral("0.0.0.0"));
-        MainApp::adddevice(0x18, 1, serial);
-        gMainApp->setdevtype(0x18);
-        gMainApp->setdevaddr(1);
-        gMainApp->selectdevice(0x18, 1, serial);
-        DeviceData *d = gMainApp->getcurdevice();
+        DeviceData *d = selectserial();
         gComCtrl.dataReceived(reply);
         const QString got = QStringLiteral("%1%2%3%4%5%6")
                                 .arg(d->getprogramready())
@@ -313,12 +272,7 @@ private slots:
     void peaklimiterfollowslock()
     {
         start();
-        const QHostAddress serial(QStringLiteral("0.0.0.0"));
-        MainApp::adddevice(0x18, 1, serial);
-        gMainApp->setdevtype(0x18);
-        gMainApp->setdevaddr(1);
-        gMainApp->setdevip(serial);
-        gMainApp->selectdevice(0x18, 1, serial);
+        selectserial();
         QWidget *block = gFormLimit2->findChild<QWidget *>(QStringLiteral("widgetblock"));
         QWidget *row = gFormLimit2->findChild<QWidget *>(QStringLiteral("widgetlimit80"));
         QVERIFY(block && row);

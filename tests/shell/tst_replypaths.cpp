@@ -1,7 +1,5 @@
-// One table of reply streams run through both ways a reply reaches the
-// application: the serial engine's chunks and the network link's reads. Each
-// reply must come out once and whole, in order, with the same effect on the
-// current record, however the stream is cut, markers inside the data included.
+// Reply streams through the serial engine and the network link, cut at every
+// point: each reply comes out once, whole, in order, with the same effect.
 
 #include "../core/tst_ccomctrl_replies.h"
 #include "tst_connect_support.h"

@@ -1,5 +1,4 @@
-// Start-up: title by build variant, centring, the application style sheet by
-// the language of UserConfig.ini in the working directory, the idle state.
+// Start-up: title, centring, style sheet by language, the idle state.
 
 #include "globalcontrl.h"
 #include "mainapp.h"
@@ -38,7 +37,6 @@ private slots:
         QTest::addColumn<int>("variant");
         QTest::addColumn<QString>("title");
         QTest::newRow("0") << 0 << "MR700-MR500-MR300 V1.0.4M";
-        QTest::newRow("2") << 2 << "NOVRAX V1.0.4M";
         QTest::newRow("4") << 4 << "QUB150-QUB350 V1.0.4M";
         QTest::newRow("7 keeps the form's title") << 7 << "MainWindow";
     }
@@ -104,8 +102,7 @@ private slots:
         QVERIFY(ini.readAll().contains(config.isEmpty() ? QByteArray("Langue=chs") : config.mid(10)));
     }
 
-    // At idle no slot is chosen, only the main page shows; the window's end
-    // deletes the controller and the language object.
+    // At idle only the main page shows; the window's end deletes the globals.
     void idleandend()
     {
         std::unique_ptr<MainWindow> w(startmainwindow(4));

@@ -1,5 +1,4 @@
-// The tool bar: its buttons, tooltips, the connect button's look by link
-// state, and which buttons act in which link and lock state.
+// The tool bar: the connect button's look, and which buttons act when.
 
 #include "devicedata.h"
 #include "formtoolbutton.h"
