@@ -28,6 +28,16 @@ inline QString boxtext(const ScriptedPrompts::Shown &b)
     return b.kind + '|' + b.title + '|' + b.text;
 }
 
+inline standin::Fault makefault(standin::Fault::Kind kind, int command, int packet = -1, int delayms = 1500)
+{
+    standin::Fault f;
+    f.kind = kind;
+    f.command = command;
+    f.packet = packet;
+    f.delayMs = delayms;
+    return f;
+}
+
 // Closes whatever modal dialog opens, remembering its class.
 class ModalCloser : public QObject
 {

@@ -238,31 +238,19 @@ private slots:
         // read parts keep enough time for each answered part to arrive.
         MainApp::settimescale(lastpart < 0 ? 0.005 : 0.02);
         const int code = link ? 0x54 : 0x55;
-        Fault f;
         if (fault.startsWith("stray")) { // unanswered, and another reply comes
-            f.command = code;
-            s.addfault(f);
+            s.addfault(makefault(Fault::NoReply, code));
             const quint8 other = fault.endsWith("63") ? 0x63 : 0x54;
             QTimer::singleShot(30, [this, other]() {
                 s.sendraw(fx.line, standin::replyframe(0x18, 1, other, QByteArray(other == 0x63 ? 1 : 0, 1)));
             });
         } else if (fault == "part 7 silent") {
-            f.command = 0x61;
-            f.packet = 7;
-            s.addfault(f);
+            s.addfault(makefault(Fault::NoReply, 0x61, 7));
         } else if (fault == "dead line") {
-            f.kind = Fault::DropLink;
-            f.command = code;
-            s.addfault(f);
+            s.addfault(makefault(Fault::DropLink, code));
         } else if (fault.startsWith("duplicate")) {
-            f.kind = Fault::Duplicate;
-            f.command = 0x61;
-            f.packet = 4;
-            s.addfault(f);
-            Fault silent;
-            silent.command = 0x61;
-            silent.packet = 5;
-            s.addfault(silent);
+            s.addfault(makefault(Fault::Duplicate, 0x61, 4));
+            s.addfault(makefault(Fault::NoReply, 0x61, 5));
         }
         QMetaObject::Connection lose;
         if (fault == "link lost at part 2")
@@ -318,8 +306,7 @@ private slots:
         QFETCH(bool, link);
         QFETCH(QString, again);
         const int code = link ? 0x54 : 0x55;
-        Fault f;
-        f.command = code;
+        Fault f = makefault(Fault::NoReply, code);
         f.times = 2; // the first two sends go unanswered
         s.addfault(f);
         QSignalSpy relay(toolbar(), &FormToolButton::updataallviews);
@@ -402,11 +389,7 @@ private slots:
     // An acknowledgement late but within the wait is taken.
     void lateacknowledgement()
     {
-        Fault late;
-        late.kind = Fault::LateReply;
-        late.command = 0x54;
-        late.delayMs = 300;
-        s.addfault(late);
+        s.addfault(makefault(Fault::LateReply, 0x54, -1, 300));
         auto d = linkdialog();
         click(*d, "pushButton_link_2");
         QCOMPARE(boxes(), QString());
