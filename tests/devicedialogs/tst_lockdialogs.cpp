@@ -51,54 +51,46 @@ private slots:
     }
 
     // A locked device offers UnLock with its kind, anything else Lock with
-    // "Change Only" checked, so what is sent is what is shown.
-    void devicelockstate_data()
+    // "Change Only" checked; a set project lock offers UnLock, and the count
+    // shown drops the reported high byte's top bit.
+    void offered_data()
     {
+        QTest::addColumn<bool>("project");
         QTest::addColumn<int>("state");
+        QTest::addColumn<int>("high");
         QTest::addColumn<bool>("unlock");
-        QTest::addColumn<QString>("checked");
-        QTest::newRow("free") << 0 << false << "rbcopya";
-        QTest::newRow("change only") << 1 << true << "rbcopya";
-        QTest::newRow("everything") << 4 << true << "rbcopyd";
-        QTest::newRow("unknown 5") << 5 << false << "rbcopya";
+        QTest::addColumn<QString>("shown"); // the kind checked, or the count
+        QTest::newRow("device free") << false << 0 << 0 << false << "rbcopya";
+        QTest::newRow("device change only") << false << 1 << 0 << true << "rbcopya";
+        QTest::newRow("device everything") << false << 4 << 0 << true << "rbcopyd";
+        QTest::newRow("device unknown 5") << false << 5 << 0 << false << "rbcopya";
+        QTest::newRow("project not set") << true << 0 << 0x00 << false << "52";
+        QTest::newRow("project set") << true << 1 << 0x7f << true << "32564";
+        QTest::newRow("project other value") << true << 2 << 0x80 << false << "52";
     }
-    void devicelockstate()
+    void offered()
     {
+        QFETCH(bool, project);
         QFETCH(int, state);
-        QFETCH(bool, unlock);
-        QFETCH(QString, checked);
-        app->getcurdevice()->setlocktype(state);
-        DialogDeviceLock dialog;
-        dialog.loadlockstate();
-        QCOMPARE(!child<QPushButton>(dialog, "pushButton_unlock")->isHidden(), unlock);
-        QCOMPARE(!child<QPushButton>(dialog, "pushButton_lock_2")->isHidden(), !unlock);
-        for (const char *name : {"rbcopya", "rbcopyb", "rbcopyc", "rbcopyd"})
-            QCOMPARE(child<QRadioButton>(dialog, name)->isChecked(), checked == QLatin1String(name));
-    }
-
-    void projectlockinfo_data()
-    {
-        QTest::addColumn<int>("project");
-        QTest::addColumn<int>("high"); // reported high byte; its top bit is dropped
-        QTest::addColumn<bool>("unlock");
-        QTest::addColumn<QString>("count");
-        QTest::newRow("not set") << 0 << 0x00 << false << "52";
-        QTest::newRow("set") << 1 << 0x7f << true << "32564";
-        QTest::newRow("other value") << 2 << 0x80 << false << "52";
-    }
-    void projectlockinfo()
-    {
-        QFETCH(int, project);
         QFETCH(int, high);
         QFETCH(bool, unlock);
-        QFETCH(QString, count);
-        app->getcurdevice()->setprojectlock(project);
-        app->getcurdevice()->setprojectword(0x34, high);
-        DialogProjectLock dialog;
-        dialog.loadlockinfo();
+        QFETCH(QString, shown);
+        DialogDeviceLock device;
+        DialogProjectLock projectdialog;
+        QDialog &dialog = project ? static_cast<QDialog &>(projectdialog) : device;
+        if (project) {
+            app->getcurdevice()->setprojectlock(state);
+            app->getcurdevice()->setprojectword(0x34, high);
+            projectdialog.loadlockinfo();
+            QCOMPARE(child<QLineEdit>(dialog, "Editsetid")->text(), shown);
+        } else {
+            app->getcurdevice()->setlocktype(state);
+            device.loadlockstate();
+            for (const char *name : {"rbcopya", "rbcopyb", "rbcopyc", "rbcopyd"})
+                QCOMPARE(child<QRadioButton>(dialog, name)->isChecked(), shown == QLatin1String(name));
+        }
         QCOMPARE(!child<QPushButton>(dialog, "pushButton_unlock")->isHidden(), unlock);
         QCOMPARE(!child<QPushButton>(dialog, "pushButton_lock_2")->isHidden(), !unlock);
-        QCOMPARE(child<QLineEdit>(dialog, "Editsetid")->text(), count);
     }
 
     // Checks that stop a request before anything is sent, in both dialogs and
@@ -121,6 +113,9 @@ private slots:
         QTest::newRow("project lock, blank") << 0 << true << "pushButton_lock_2"
                                              << " "
                                              << "1" << empty;
+        for (const char *count : {"-1", "32768", "65536"})
+            QTest::addRow("project lock, count %s", count) << 0 << true << "pushButton_lock_2"
+                                                           << "pw" << count << range;
         QTest::newRow("project unlock, count letters") << 0 << true << "pushButton_unlock"
                                                        << "pw"
                                                        << "abc" << range;
