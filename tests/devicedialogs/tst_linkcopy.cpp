@@ -214,11 +214,8 @@ private slots:
         MainApp::settimescale(0.001);
         ScriptedPrompts prompts;
         app->getcurdevice()->setcomconnected(button == "no link" ? 0 : 1);
-        std::unique_ptr<QDialog> d;
-        if (button == "pushButton_link_2")
-            d.reset(new DialogLink);
-        else
-            d.reset(new DialogCopy);
+        std::unique_ptr<QDialog> d(button == "pushButton_link_2" ? static_cast<QDialog *>(new DialogLink)
+                                                                 : new DialogCopy);
         child<QPushButton>(*d, button == "no link" ? QStringLiteral("inputcopy_2") : button)->click();
         MainApp::settimescale(1);
         QCOMPARE(prompts.shown.size(), 1);

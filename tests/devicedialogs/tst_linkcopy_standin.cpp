@@ -95,6 +95,12 @@ class TstLinkCopyStandin : public QObject
         d->show();
         return d;
     }
+    std::unique_ptr<QDialog> dialog(bool link)
+    {
+        if (link)
+            return linkdialog();
+        return copydialog();
+    }
 
 private slots:
     void initTestCase()
@@ -263,13 +269,11 @@ private slots:
         const QString name = cur()->getdevicename();
         QSignalSpy relay(toolbar(), &FormToolButton::updataallviews);
         QSignalSpy mainview(fx.w.get(), &MainWindow::updatemainview);
-        std::unique_ptr<QDialog> d;
+        std::unique_ptr<QDialog> d = dialog(link);
         if (link) {
-            d = linkdialog();
             click(*d, "rblinkb1");
             click(*d, "pushButton_link_2");
         } else {
-            d = copydialog();
             click(*d, "rbcopyc");
             click(*d, "rbcopya1");
             click(*d, "inputcopy");
@@ -310,13 +314,9 @@ private slots:
         f.times = 2; // the first two sends go unanswered
         s.addfault(f);
         QSignalSpy relay(toolbar(), &FormToolButton::updataallviews);
-        std::unique_ptr<QDialog> d;
-        if (link)
-            d = linkdialog();
-        else
-            d = copydialog();
-        QDialog *dialog = d.get();
-        QTimer::singleShot(30, dialog, [dialog, again]() { click(*dialog, again); });
+        std::unique_ptr<QDialog> d = dialog(link);
+        QDialog *raw = d.get();
+        QTimer::singleShot(30, raw, [raw, again]() { click(*raw, again); });
         click(*d, link ? "pushButton_link_2" : "inputcopy");
         QCOMPARE(sent(code).size(), 3);
         QCOMPARE(parts().size(), 26);

@@ -75,13 +75,19 @@ class TstLockDialogsStandin : public QObject
     }
     // A device lock request as a user makes it: the dialog opened on the tool
     // bar, a kind chosen (0: unlock), the password typed, "Yes" answered.
+    std::unique_ptr<DialogDeviceLock> devicedialog(const QString &password)
+    {
+        std::unique_ptr<DialogDeviceLock> d(new DialogDeviceLock(fx.w->toolbarwidget()));
+        d->loadlockstate();
+        d->show();
+        type(*d, "Editname", password);
+        prompts->confirmations.enqueue(true);
+        return d;
+    }
     void devicerequest(int kind, const QString &password)
     {
-        DialogDeviceLock d(fx.w->toolbarwidget());
-        d.loadlockstate();
-        d.show();
-        type(d, "Editname", password);
-        prompts->confirmations.enqueue(true);
+        auto dialog = devicedialog(password);
+        DialogDeviceLock &d = *dialog;
         if (kind == 0) {
             click(d, "pushButton_unlock");
             return;
@@ -280,11 +286,8 @@ private slots:
         QFETCH(bool, closing);
         QFETCH(QString, box);
         s.addfault(makefault(Fault::LateReply, 0x10, -1, 1000));
-        DialogDeviceLock d(fx.w->toolbarwidget());
-        d.loadlockstate();
-        d.show();
-        type(d, "Editname", QStringLiteral("abc"));
-        prompts->confirmations.enqueue(true);
+        auto dialog = devicedialog(QStringLiteral("abc"));
+        DialogDeviceLock &d = *dialog;
         QTimer::singleShot(50, [&]() {
             if (closing)
                 gGlobalContrl->setclosing(1);
@@ -309,11 +312,9 @@ private slots:
     void secondclick()
     {
         s.addfault(makefault(Fault::LateReply, 0x10, -1, 300));
-        DialogDeviceLock d(fx.w->toolbarwidget());
-        d.loadlockstate();
-        d.show();
-        type(d, "Editname", QStringLiteral("abc"));
-        prompts->confirmations << true << true << true;
+        auto dialog = devicedialog(QStringLiteral("abc"));
+        DialogDeviceLock &d = *dialog;
+        prompts->confirmations << true << true;
         QTimer::singleShot(50, [&]() {
             click(d, "pushButton_lock_2");
             click(d, "pushButton_unlock");
