@@ -112,19 +112,6 @@ private slots:
                 QCOMPARE(radio(d, QStringLiteral("rblinko%1%2").arg(c).arg(r))->isHidden(), c > no || r > no);
     }
 
-    // Grouping by hand: every output into Link1, IN-B into IN-A's row.
-    void regroup()
-    {
-        setmasks({1, 2, 4, 8, 1, 2, 4, 8, 16, 32, 64, 128});
-        DialogLink d;
-        d.loadlinkmasks(0x18);
-        for (int k = 1; k <= 8; ++k)
-            radio(d, QStringLiteral("rblinko%1").arg(k) + "1")->click();
-        QCOMPARE(d.maskhex(), QString("01020408ffffffffffffffff"));
-        radio(d, "rblinkb1")->click();
-        QCOMPARE(d.maskhex(), QString("03030408ffffffffffffffff"));
-    }
-
     // The destination follows the source to the next channel the type has,
     // wrapping, never the source itself and never a hidden one.
     void coupling_data()
