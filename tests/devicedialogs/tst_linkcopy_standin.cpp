@@ -3,14 +3,13 @@
 // the model equal to the processor; failures that keep the old model; a
 // second click during a run; random groupings and copies.
 
+#include "devicefixture.h"
 #include "dialogcopy.h"
 #include "dialogfixture.h"
 #include "dialoglink.h"
-#include "devicefixture.h"
 #include "formtoolbutton.h"
 #include "programimage.h"
 
-#include <QProgressBar>
 #include <QRadioButton>
 #include <QRandomGenerator>
 #include <QSignalSpy>
@@ -153,8 +152,7 @@ private slots:
         click(*d, "pushButton_link_2");
         QCOMPARE(sent(0x54).size(), 1);
         // Checksum: 01 + 54 + 0c + the twelve masks = 0x1cf, AND 0x7f = 0x4f.
-        QCOMPARE(sent(0x54).first().toHex(),
-                 QByteArray("1122331801540c030304080f0f0f0f303040804f445566"));
+        QCOMPARE(sent(0x54).first().toHex(), QByteArray("1122331801540c030304080f0f0f0f303040804f445566"));
         QStringList expected;
         for (int p = 0; p < 26; ++p)
             expected << QStringLiteral("00%1").arg(p, 2, 16, QLatin1Char('0'));
@@ -364,28 +362,6 @@ private slots:
         QCOMPARE(int(gMainApp->outputlinkon), int(cur()->outputlinked()));
     }
 
-    // An opening through the tool bar leaves no dialog and no progress window.
-    void openings_data()
-    {
-        QTest::addColumn<QString>("button");
-        QTest::newRow("link") << "btnDownload";
-        QTest::newRow("copy") << "btnSave";
-    }
-    void openings()
-    {
-        QFETCH(QString, button);
-        QString opened;
-        {
-            ModalCloser closer;
-            for (int k = 0; k < 3; ++k)
-                click(*toolbar(), button);
-            opened = closer.opened;
-        }
-        QVERIFY(opened.startsWith("Dialog"));
-        QVERIFY(toolbar()->findChildren<QDialog *>().isEmpty());
-        for (QWidget *top : QApplication::topLevelWidgets())
-            QVERIFY(!qobject_cast<QProgressBar *>(top));
-    }
     // An acknowledgement late but within the wait is taken.
     void lateacknowledgement()
     {

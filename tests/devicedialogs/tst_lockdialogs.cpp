@@ -9,6 +9,7 @@
 #include "lockexchange.h"
 
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QRadioButton>
 
 class TstLockDialogs : public QObject
@@ -185,11 +186,20 @@ private slots:
         }
         QVERIFY(opener.findChildren<QDialog *>().isEmpty());
 
+        // The tool bar's lock, link and copy buttons, three times each: no
+        // dialog and no progress window left.
         FormToolButton bar;
-        ModalCloser closer;
-        bar.findChild<QPushButton *>(QStringLiteral("btnLock"))->click();
-        QCOMPARE(closer.opened, QStringLiteral("DialogDeviceLock"));
+        for (const auto &b :
+             {std::make_pair("btnLock", "DialogDeviceLock"), std::make_pair("btnDownload", "DialogLink"),
+              std::make_pair("btnSave", "DialogCopy")}) {
+            ModalCloser closer;
+            for (int k = 0; k < 3; ++k)
+                bar.findChild<QPushButton *>(QLatin1String(b.first))->click();
+            QCOMPARE(closer.opened, QLatin1String(b.second));
+        }
         QVERIFY(bar.findChildren<QDialog *>().isEmpty());
+        for (QWidget *top : QApplication::topLevelWidgets())
+            QVERIFY(!qobject_cast<QProgressBar *>(top));
     }
 };
 

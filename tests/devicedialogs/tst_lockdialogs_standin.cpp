@@ -257,8 +257,9 @@ private slots:
             s.addfault(makefault(Fault::RefuseLock, -1));
         MainApp::settimescale(timescale);
         if (!stray.isEmpty())
-            QTimer::singleShot(
-                50, [&]() { s.sendraw(fx.line, standin::replyframe(0x18, 1, quint8(stray[0]), stray.mid(1))); });
+            QTimer::singleShot(50, [&]() {
+                s.sendraw(fx.line, standin::replyframe(0x18, 1, quint8(stray[0]), stray.mid(1)));
+            });
         devicerequest(2, QStringLiteral("abc"));
         QCOMPARE(lastbox(), accepted ? QStringLiteral("information|Set Lock OK|This Device Is Locked\nPlease "
                                                       "Remember This Password")
