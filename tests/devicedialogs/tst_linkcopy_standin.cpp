@@ -134,9 +134,8 @@ private slots:
         MainApp::settimescale(1);
     }
 
-    // IN-A with IN-B, OUT1..OUT4 in one group, OUT5 with OUT6: one 0x54 with
-    // the masks, then parts 0..25 in order; the model holds the processor's
-    // masks, every page reloads once and the link switches are on.
+    // IN-A with IN-B, OUT1..OUT4 together, OUT5 with OUT6: one 0x54, parts
+    // 0..25 in order, every page reloaded once, the link switches on.
     void setlink()
     {
         auto d = linkdialog();
@@ -323,8 +322,7 @@ private slots:
         QCOMPARE(boxes(), QString());
     }
 
-    // Model equals processor after random groupings and copies made through
-    // the dialogs' buttons.
+    // Model equals processor after random groupings and copies.
     void randomruns()
     {
         QRandomGenerator rng(2107);

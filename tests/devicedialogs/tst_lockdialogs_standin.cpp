@@ -49,8 +49,7 @@ class TstLockDialogsStandin : public QObject
     DeviceData *cur() const { return fx.cur(); }
     QVector<QByteArray> sent(quint8 code) const { return fx.sent(code); }
 
-    // Waits until the processor has replied with this code and the reply has
-    // been handled.
+    // Waits for the processor's reply with this code, and its handling.
     bool replied(int code = 0x02) const
     {
         const auto answered = [this, code]() {
@@ -73,8 +72,7 @@ class TstLockDialogsStandin : public QObject
     {
         d.findChild<QAbstractButton *>(QString::fromLatin1(name))->click();
     }
-    // A device lock request as a user makes it: the dialog opened on the tool
-    // bar, a kind chosen (0: unlock), the password typed, "Yes" answered.
+    // A device lock request as a user makes it (kind 0: unlock), "Yes" answered.
     std::unique_ptr<DialogDeviceLock> devicedialog(const QString &password)
     {
         std::unique_ptr<DialogDeviceLock> d(new DialogDeviceLock(fx.w->toolbarwidget()));
@@ -229,9 +227,8 @@ private slots:
         checkpages(lockedbefore);
     }
 
-    // Only the reply to the lock command ends its wait and decides; and
-    // whatever the dialog concluded, the state shown afterwards is the
-    // processor's.
+    // Only the lock command's own reply ends its wait; the state shown after
+    // is the processor's, whatever the dialog concluded.
     void ownreplyonly_data()
     {
         QTest::addColumn<QByteArray>("stray"); // data of a reply sent during the wait, with its code first
@@ -272,9 +269,8 @@ private slots:
         checkpages(state);
     }
 
-    // A wait ends when the link drops or the application closes: a lost link
-    // is a failure, closing ends the dialog without a box; neither sends the
-    // connect request.
+    // A lost link ends the wait as a failure, closing without a box; neither
+    // sends the connect request.
     void interrupted_data()
     {
         QTest::addColumn<bool>("closing");
@@ -326,8 +322,7 @@ private slots:
         QCOMPARE(int(s.state(fx.unit).lockState), 1);
     }
 
-    // The project lock with its restart count, then its release; the dialog
-    // opened again shows what the connect reply brought.
+    // The project lock with its count, the dialog showing it, then its release.
     void projectlock()
     {
         projectrequest(true, QStringLiteral("abc"), QStringLiteral("1234"));
@@ -363,8 +358,7 @@ private slots:
         QCOMPARE(cur()->getprojectlock(), 0);
     }
 
-    // The restart count goes out low byte first; refusals are checked
-    // without a processor.
+    // The restart count goes out low byte first.
     void restartcounts_data()
     {
         QTest::addColumn<QString>("typed");
