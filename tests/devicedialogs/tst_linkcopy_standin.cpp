@@ -1,40 +1,18 @@
-// The channel link and copy dialogs in the whole window against the processor
-// stand-in on a pseudo-terminal: the exact link and copy frames (type 0x18,
-// address 1, worked by hand), the 26 part reads that follow, the model equal
-// to the processor afterwards with every page reloaded once; the failures
-// (no acknowledgement, a reply to another command, a part that never comes, a
-// duplicate in place of a missing part, a dead line, a lost link) that keep
-// the old model and reload nothing; a second click during a run; random
-// groupings and copies that leave model and processor equal. With
-// DSP_SNAPSHOT_DIR set, both dialogs are saved as PNGs in both languages for
-// every device type, with the screen during a "Set Link".
+// The link and copy dialogs in the whole window against the stand-in: the
+// exact link and copy frames (worked by hand), the 26 part reads that follow,
+// the model equal to the processor; failures that keep the old model; a
+// second click during a run; random groupings and copies.
 
-#include "ccomctrl.h"
-#include "comsettings.h"
-#include "devicedata.h"
+#include "devicefixture.h"
 #include "dialogcopy.h"
+#include "dialogfixture.h"
 #include "dialoglink.h"
 #include "formtoolbutton.h"
-#include "globalcontrl.h"
-#include "mainapp.h"
-#include "mainwindow.h"
 #include "programimage.h"
-#include "scriptedprompts.h"
-#include "standin.h"
-#include "startup.h"
 
-#include <QAction>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QRandomGenerator>
-#include <QScreen>
 #include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <QtTest>
-
-#include <memory>
 
 using standin::Fault;
 
@@ -62,24 +40,15 @@ const char *const kReadBox =
 class TstLinkCopyStandin : public QObject
 {
     Q_OBJECT
-    QTemporaryDir dir;
-    std::unique_ptr<MainWindow> w;
-    standin::Standin s;
-    int line = -1;
-    int unit = -1;
+    StandinWindow fx;
+    standin::Standin &s = fx.s;
     std::unique_ptr<ScriptedPrompts> prompts;
 
-    DeviceData *cur() const { return gMainApp->getcurdevice(); }
-    FormToolButton *toolbar() const { return w->toolbarwidget(); }
+    DeviceData *cur() const { return fx.cur(); }
+    FormToolButton *toolbar() const { return fx.w->toolbarwidget(); }
+    QVector<QByteArray> sent(int code) const { return fx.sent(code); }
 
-    QByteArray packed() const
-    {
-        cur()->packprogram();
-        QByteArray out;
-        for (int k = 0; k < kProgramImageSize; ++k)
-            out.append(char(cur()->getwriteimagebyte(k)));
-        return out;
-    }
+    QByteArray packed() const { return DeviceFixture::packed(cur()); }
     QByteArray modelmasks() const
     {
         QByteArray out;
@@ -87,26 +56,19 @@ class TstLinkCopyStandin : public QObject
             out.append(char(cur()->getlinkmask(c)));
         return out;
     }
-    QVector<standin::FrameRecord> sent(int code) const
-    {
-        QVector<standin::FrameRecord> out;
-        for (const standin::FrameRecord &r : s.commands(unit))
-            if (r.command() == code)
-                out << r;
-        return out;
-    }
     QStringList parts() const
     {
         QStringList out;
-        for (const standin::FrameRecord &r : sent(0x61))
-            out << QString::fromLatin1(r.payload().toHex());
+        for (const standin::FrameRecord &r : s.commands(fx.unit))
+            if (r.command() == 0x61)
+                out << QString::fromLatin1(r.payload().toHex());
         return out;
     }
     QString boxes() const
     {
         QStringList out;
         for (const ScriptedPrompts::Shown &b : prompts->shown)
-            out << b.kind + '|' + b.title + '|' + b.text;
+            out << boxtext(b);
         return out.join('\n');
     }
     static void click(QWidget &d, const QString &name)
@@ -132,50 +94,32 @@ class TstLinkCopyStandin : public QObject
         d->show();
         return d;
     }
+    std::unique_ptr<QDialog> dialog(bool link)
+    {
+        if (link)
+            return linkdialog();
+        return copydialog();
+    }
 
 private slots:
     void initTestCase()
     {
-        QVERIFY(dir.isValid());
-        QVERIFY(QDir::setCurrent(dir.path()));
-        QFile ini(QStringLiteral("UserConfig.ini"));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[General]\nLangue=en\n");
-        ini.close();
-        w.reset(startmainwindow(4));
-        line = s.openpty();
-        QVERIFY2(line >= 0, qPrintable(s.errorstring()));
-        unit = s.addunit(line, 0x18, 1);
-        gComSettings.setportname(s.ptypath(line));
-        QVERIFY(gComCtrl.openmaincom());
-        w->fileaction(0)->trigger(); // a type-24 device at address 1 in slot 0
-        gMainApp->setdevtype(0x18);
-        gMainApp->setdevaddr(1);
-        w->getbntnum(0);
         MainApp::settimescale(0.05);
-        QTest::mouseClick(w->findChild<QPushButton *>(QStringLiteral("btnExcel")), Qt::LeftButton);
-        QCOMPARE(cur()->getcomconnected(), 1);
+        fx.open();
     }
-    void cleanupTestCase()
-    {
-        w.reset();
-        gComCtrl.closemaincom();
-        qDeleteAll(gDeviceList);
-        gDeviceList.clear();
-        QDir::setCurrent(QDir::tempPath());
-    }
+    void cleanupTestCase() { fx.close(); }
     // Every case starts with the model equal to a processor without links.
     void init()
     {
         MainApp::settimescale(0.05);
         s.clearfaults();
         const QByteArray image = seededimage();
-        s.update(unit, [&image](standin::UnitState &u) { u.image = image; });
+        s.update(fx.unit, [&image](standin::UnitState &u) { u.image = image; });
         for (int k = 0; k < kProgramImageSize; ++k)
             cur()->setcurimagebyte(k, quint8(image[k]));
         cur()->unpackprogram();
-        w->startgui();
-        QCOMPARE(packed(), s.state(unit).image);
+        fx.w->startgui();
+        QCOMPARE(packed(), s.state(fx.unit).image);
         QCOMPARE(int(gMainApp->inputlinkon), 0);
         s.clearframes();
         prompts.reset(new ScriptedPrompts);
@@ -184,15 +128,14 @@ private slots:
     {
         prompts.reset();
         s.clearfaults();
-        s.restoreline(line);
+        s.restoreline(fx.line);
         cur()->setcomconnected(1);
         QTest::qWait(30);
         MainApp::settimescale(1);
     }
 
-    // IN-A with IN-B, OUT1..OUT4 in one group, OUT5 with OUT6: one 0x54 with
-    // the masks, then parts 0..25 in order; the model holds the processor's
-    // masks, every page reloads once and the link switches are on.
+    // IN-A with IN-B, OUT1..OUT4 together, OUT5 with OUT6: one 0x54, parts
+    // 0..25 in order, every page reloaded once, the link switches on.
     void setlink()
     {
         auto d = linkdialog();
@@ -202,21 +145,20 @@ private slots:
              {&MainWindow::updatemainview, &MainWindow::updategainview, &MainWindow::updatedelayview,
               &MainWindow::updategeqview, &MainWindow::updatepeqview, &MainWindow::updatelimitview,
               &MainWindow::updatelimitview2})
-            pages.emplace_back(new QSignalSpy(w.get(), signal));
+            pages.emplace_back(new QSignalSpy(fx.w.get(), signal));
         for (const char *name : {"rblinkb1", "rblinko21", "rblinko31", "rblinko41", "rblinko65"})
             click(*d, QLatin1String(name));
         click(*d, "pushButton_link_2");
         QCOMPARE(sent(0x54).size(), 1);
         // Checksum: 01 + 54 + 0c + the twelve masks = 0x1cf, AND 0x7f = 0x4f.
-        QCOMPARE(sent(0x54).first().bytes.toHex(),
-                 QByteArray("1122331801540c030304080f0f0f0f303040804f445566"));
+        QCOMPARE(sent(0x54).first().toHex(), QByteArray("1122331801540c030304080f0f0f0f303040804f445566"));
         QStringList expected;
         for (int p = 0; p < 26; ++p)
             expected << QStringLiteral("00%1").arg(p, 2, 16, QLatin1Char('0'));
         QCOMPARE(parts(), expected);
-        QCOMPARE(s.state(unit).linkmasks().toHex(), QByteArray("030304080f0f0f0f30304080"));
-        QCOMPARE(modelmasks(), s.state(unit).linkmasks());
-        QCOMPARE(packed(), s.state(unit).image);
+        QCOMPARE(s.state(fx.unit).linkmasks().toHex(), QByteArray("030304080f0f0f0f30304080"));
+        QCOMPARE(modelmasks(), s.state(fx.unit).linkmasks());
+        QCOMPARE(packed(), s.state(fx.unit).image);
         QCOMPARE(relay.count(), 1);
         for (const auto &page : pages)
             QCOMPARE(page->count(), 1);
@@ -250,14 +192,14 @@ private slots:
         const QByteArray before = packed();
         auto d = copydialog();
         QSignalSpy relay(toolbar(), &FormToolButton::updataallviews);
-        QSignalSpy mainview(w.get(), &MainWindow::updatemainview);
+        QSignalSpy mainview(fx.w.get(), &MainWindow::updatemainview);
         for (const QString &name : clicks)
             click(*d, name);
         QCOMPARE(sent(0x55).size(), 1);
-        QCOMPARE(sent(0x55).first().bytes.toHex(), frame);
+        QCOMPARE(sent(0x55).first().toHex(), frame);
         QCOMPARE(parts().size(), 26);
         QVERIFY(packed() != before);
-        QCOMPARE(packed(), s.state(unit).image);
+        QCOMPARE(packed(), s.state(fx.unit).image);
         QCOMPARE(cur()->getgain(to), cur()->getgain(from));
         QCOMPARE(cur()->getdelay(to), cur()->getdelay(from));
         QCOMPARE(relay.count(), 1);
@@ -276,12 +218,10 @@ private slots:
         QTest::addColumn<int>("lastpart"); // the last part asked for, -1 none
         QTest::addColumn<int>("lastasks"); // how often it was asked for
         QTest::addColumn<QString>("box");
-        QTest::newRow("link, no acknowledgement") << true << "silent" << 11 << -1 << 0 << kLinkBox;
         QTest::newRow("link, a 0x63 reply during the wait")
             << true << "stray 0x63" << 11 << -1 << 0 << kLinkBox;
         QTest::newRow("link, a part never answered") << true << "part 7 silent" << 1 << 7 << 11 << kReadBox;
         QTest::newRow("link, the line goes dead") << true << "dead line" << 1 << -1 << 0 << kLinkBox;
-        QTest::newRow("copy, no acknowledgement") << false << "silent" << 11 << -1 << 0 << kCopyBox;
         QTest::newRow("copy, a 0x54 reply during the wait")
             << false << "stray 0x54" << 11 << -1 << 0 << kCopyBox;
         QTest::newRow("copy, a duplicate of part 4 for part 5")
@@ -301,33 +241,19 @@ private slots:
         // read parts keep enough time for each answered part to arrive.
         MainApp::settimescale(lastpart < 0 ? 0.005 : 0.02);
         const int code = link ? 0x54 : 0x55;
-        Fault f;
-        if (fault == "silent" || fault.startsWith("stray")) {
-            f.command = code;
-            s.addfault(f);
-        } else if (fault == "part 7 silent") {
-            f.command = 0x61;
-            f.packet = 7;
-            s.addfault(f);
-        } else if (fault == "dead line") {
-            f.kind = Fault::DropLink;
-            f.command = code;
-            s.addfault(f);
-        } else if (fault.startsWith("duplicate")) {
-            f.kind = Fault::Duplicate;
-            f.command = 0x61;
-            f.packet = 4;
-            s.addfault(f);
-            Fault silent;
-            silent.command = 0x61;
-            silent.packet = 5;
-            s.addfault(silent);
-        }
-        if (fault.startsWith("stray")) {
+        if (fault.startsWith("stray")) { // unanswered, and another reply comes
+            s.addfault(makefault(Fault::NoReply, code));
             const quint8 other = fault.endsWith("63") ? 0x63 : 0x54;
             QTimer::singleShot(30, [this, other]() {
-                s.sendraw(line, standin::replyframe(0x18, 1, other, QByteArray(other == 0x63 ? 1 : 0, 1)));
+                s.sendraw(fx.line, standin::replyframe(0x18, 1, other, QByteArray(other == 0x63 ? 1 : 0, 1)));
             });
+        } else if (fault == "part 7 silent") {
+            s.addfault(makefault(Fault::NoReply, 0x61, 7));
+        } else if (fault == "dead line") {
+            s.addfault(makefault(Fault::DropLink, code));
+        } else if (fault.startsWith("duplicate")) {
+            s.addfault(makefault(Fault::Duplicate, 0x61, 4));
+            s.addfault(makefault(Fault::NoReply, 0x61, 5));
         }
         QMetaObject::Connection lose;
         if (fault == "link lost at part 2")
@@ -339,14 +265,12 @@ private slots:
         const QByteArray before = packed();
         const QString name = cur()->getdevicename();
         QSignalSpy relay(toolbar(), &FormToolButton::updataallviews);
-        QSignalSpy mainview(w.get(), &MainWindow::updatemainview);
-        std::unique_ptr<QDialog> d;
+        QSignalSpy mainview(fx.w.get(), &MainWindow::updatemainview);
+        std::unique_ptr<QDialog> d = dialog(link);
         if (link) {
-            d = linkdialog();
             click(*d, "rblinkb1");
             click(*d, "pushButton_link_2");
         } else {
-            d = copydialog();
             click(*d, "rbcopyc");
             click(*d, "rbcopya1");
             click(*d, "inputcopy");
@@ -383,28 +307,22 @@ private slots:
         QFETCH(bool, link);
         QFETCH(QString, again);
         const int code = link ? 0x54 : 0x55;
-        Fault f;
-        f.command = code;
+        Fault f = makefault(Fault::NoReply, code);
         f.times = 2; // the first two sends go unanswered
         s.addfault(f);
         QSignalSpy relay(toolbar(), &FormToolButton::updataallviews);
-        std::unique_ptr<QDialog> d;
-        if (link)
-            d = linkdialog();
-        else
-            d = copydialog();
-        QDialog *dialog = d.get();
-        QTimer::singleShot(30, dialog, [dialog, again]() { click(*dialog, again); });
+        std::unique_ptr<QDialog> d = dialog(link);
+        QDialog *raw = d.get();
+        QTimer::singleShot(30, raw, [raw, again]() { click(*raw, again); });
         click(*d, link ? "pushButton_link_2" : "inputcopy");
         QCOMPARE(sent(code).size(), 3);
         QCOMPARE(parts().size(), 26);
         QCOMPARE(relay.count(), 1);
-        QCOMPARE(packed(), s.state(unit).image);
+        QCOMPARE(packed(), s.state(fx.unit).image);
         QCOMPARE(boxes(), QString());
     }
 
-    // Model equals processor after random groupings and copies made through
-    // the dialogs' buttons.
+    // Model equals processor after random groupings and copies.
     void randomruns()
     {
         QRandomGenerator rng(2107);
@@ -435,85 +353,21 @@ private slots:
                 click(*d, output ? "inputcopy_2" : "inputcopy");
             }
             QCOMPARE(boxes(), QString());
-            QCOMPARE(packed(), s.state(unit).image);
+            QCOMPARE(packed(), s.state(fx.unit).image);
         }
-        QCOMPARE(modelmasks(), s.state(unit).linkmasks());
+        QCOMPARE(modelmasks(), s.state(fx.unit).linkmasks());
         QCOMPARE(int(gMainApp->inputlinkon), int(cur()->inputlinked()));
         QCOMPARE(int(gMainApp->outputlinkon), int(cur()->outputlinked()));
     }
 
-    // An opening through the tool bar leaves no dialog and no progress window.
-    void openings_data()
+    // An acknowledgement late but within the wait is taken.
+    void lateacknowledgement()
     {
-        QTest::addColumn<QString>("button");
-        QTest::newRow("link") << "btnDownload";
-        QTest::newRow("copy") << "btnSave";
-    }
-    void openings()
-    {
-        QFETCH(QString, button);
-        QString opened;
-        QTimer closer;
-        connect(&closer, &QTimer::timeout, [&]() {
-            if (QWidget *m = QApplication::activeModalWidget()) {
-                opened = QString::fromLatin1(m->metaObject()->className());
-                m->close();
-            }
-        });
-        closer.start(10);
-        for (int k = 0; k < 3; ++k)
-            click(*toolbar(), button);
-        closer.stop();
-        QVERIFY(opened.startsWith("Dialog"));
-        QVERIFY(toolbar()->findChildren<QDialog *>().isEmpty());
-        for (QWidget *top : QApplication::topLevelWidgets())
-            QVERIFY(!qobject_cast<QProgressBar *>(top));
-    }
-    // Both dialogs at their size in both languages on every type; with
-    // DSP_SNAPSHOT_DIR set, saved for a look.
-    void snapshots()
-    {
-        const QString dir = qEnvironmentVariable("DSP_SNAPSHOT_DIR");
-        for (int language : {0, 1}) {
-            if (gGlobalContrl->getlanguage() != language)
-                w->refreshAllLanText();
-            QCOMPARE(gGlobalContrl->getlanguage(), language);
-            for (int type : {0x18, 0x16, 0x14}) {
-                DialogLink link(toolbar());
-                link.loadlinkmasks(uchar(type));
-                link.show();
-                DialogCopy copy(toolbar());
-                copy.initcopy(uchar(type));
-                copy.show();
-                QTest::qWait(20);
-                const QImage l = link.grab().toImage(), c = copy.grab().toImage();
-                QCOMPARE(l.size(), QSize(519, 359));
-                QCOMPARE(c.size(), QSize(351, 363));
-                if (dir.isEmpty())
-                    continue;
-                const QString tag = QStringLiteral("%1_%2").arg(language ? "zh" : "en").arg(type);
-                QVERIFY(l.save(QStringLiteral("%1/link_%2.png").arg(dir, tag)));
-                QVERIFY(c.save(QStringLiteral("%1/copy_%2.png").arg(dir, tag)));
-            }
-        }
-        // The screen while "Set Link" waits for a late acknowledgement.
-        Fault late;
-        late.kind = Fault::LateReply;
-        late.command = 0x54;
-        late.delayMs = 300;
-        s.addfault(late);
+        s.addfault(makefault(Fault::LateReply, 0x54, -1, 300));
         auto d = linkdialog();
-        QImage during;
-        QTimer::singleShot(150, [&] {
-            if (QScreen *screen = QGuiApplication::primaryScreen())
-                during = screen->grabWindow(0).toImage();
-        });
         click(*d, "pushButton_link_2");
         QCOMPARE(boxes(), QString());
-        if (!dir.isEmpty())
-            QVERIFY(during.save(QStringLiteral("%1/link_during.png").arg(dir)));
-        w->refreshAllLanText();
-        QCOMPARE(gGlobalContrl->getlanguage(), 0);
+        QCOMPARE(parts().size(), 26);
     }
 };
 

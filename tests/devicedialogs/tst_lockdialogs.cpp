@@ -2,50 +2,22 @@
 // takes them, what each dialog offers for each stored state, input refused
 // before sending, and that an opening leaves no dialog behind.
 
-#include "devicedata.h"
 #include "dialogdevicelock.h"
+#include "dialogfixture.h"
 #include "dialogprojectlock.h"
 #include "formtoolbutton.h"
-#include "globalcontrl.h"
 #include "lockexchange.h"
-#include "mainapp.h"
-#include "scriptedprompts.h"
 
-#include <QApplication>
 #include <QLineEdit>
-#include <QPushButton>
+#include <QProgressBar>
 #include <QRadioButton>
-#include <QTimer>
-#include <QtTest>
-
-namespace
-{
-
-// Closes whatever modal dialog opens, remembering its class.
-class ModalCloser : public QObject
-{
-public:
-    ModalCloser()
-    {
-        connect(&timer, &QTimer::timeout, this, [this]() {
-            if (QWidget *w = QApplication::activeModalWidget()) {
-                opened = QString::fromLatin1(w->metaObject()->className());
-                w->close();
-            }
-        });
-        timer.start(10);
-    }
-    QTimer timer;
-    QString opened;
-};
-
-} // namespace
 
 class TstLockDialogs : public QObject
 {
     Q_OBJECT
-    MainApp *app = nullptr;
-    GlobalContrl *lang = nullptr;
+    BareApp fx;
+    MainApp *&app = fx.app;
+    GlobalContrl *&lang = fx.lang;
 
     template <typename T> static T *child(QWidget &w, const char *name)
     {
@@ -53,28 +25,13 @@ class TstLockDialogs : public QObject
     }
 
 private slots:
-    void init()
-    {
-        lang = new GlobalContrl;
-        lang->setlanguage(0);
-        gGlobalContrl = lang;
-        app = new MainApp;
-        gMainApp = app;
-    }
-    void cleanup()
-    {
-        gMainApp = nullptr;
-        delete app;
-        gGlobalContrl = nullptr;
-        delete lang;
-    }
+    void init() { fx.make(); }
+    void cleanup() { fx.free(); }
 
     void passwordbytes_data()
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("hex"); // null: refused as empty
-        QTest::newRow("short, padded") << "abc"
-                                       << "6162632020202020";
         QTest::newRow("blanks trimmed") << "  abc\t "
                                         << "6162632020202020";
         QTest::newRow("inner blank kept") << "a b"
@@ -83,7 +40,6 @@ private slots:
                                           << "5061737331323334";
         QTest::newRow("Latin-1") << QString::fromUtf8("é") << "e920202020202020";
         QTest::newRow("outside Latin-1") << QString::fromUtf8("密码") << "3f3f202020202020";
-        QTest::newRow("empty") << "" << QString();
         QTest::newRow("all blanks") << "   " << QString();
     }
     void passwordbytes()
@@ -96,57 +52,46 @@ private slots:
     }
 
     // A locked device offers UnLock with its kind, anything else Lock with
-    // "Change Only" checked, so what is sent is what is shown.
-    void devicelockstate_data()
+    // "Change Only" checked; a set project lock offers UnLock, and the count
+    // shown drops the reported high byte's top bit.
+    void offered_data()
     {
+        QTest::addColumn<bool>("project");
         QTest::addColumn<int>("state");
+        QTest::addColumn<int>("high");
         QTest::addColumn<bool>("unlock");
-        QTest::addColumn<QString>("checked");
-        QTest::newRow("free") << 0 << false << "rbcopya";
-        QTest::newRow("change only") << 1 << true << "rbcopya";
-        QTest::newRow("change and view") << 2 << true << "rbcopyb";
-        QTest::newRow("change and mute") << 3 << true << "rbcopyc";
-        QTest::newRow("everything") << 4 << true << "rbcopyd";
-        QTest::newRow("unknown 5") << 5 << false << "rbcopya";
-        QTest::newRow("unknown 255") << 255 << false << "rbcopya";
+        QTest::addColumn<QString>("shown"); // the kind checked, or the count
+        QTest::newRow("device free") << false << 0 << 0 << false << "rbcopya";
+        QTest::newRow("device change only") << false << 1 << 0 << true << "rbcopya";
+        QTest::newRow("device everything") << false << 4 << 0 << true << "rbcopyd";
+        QTest::newRow("device unknown 5") << false << 5 << 0 << false << "rbcopya";
+        QTest::newRow("project not set") << true << 0 << 0x00 << false << "52";
+        QTest::newRow("project set") << true << 1 << 0x7f << true << "32564";
+        QTest::newRow("project other value") << true << 2 << 0x80 << false << "52";
     }
-    void devicelockstate()
+    void offered()
     {
+        QFETCH(bool, project);
         QFETCH(int, state);
-        QFETCH(bool, unlock);
-        QFETCH(QString, checked);
-        app->getcurdevice()->setlocktype(state);
-        DialogDeviceLock dialog;
-        dialog.loadlockstate();
-        QCOMPARE(!child<QPushButton>(dialog, "pushButton_unlock")->isHidden(), unlock);
-        QCOMPARE(!child<QPushButton>(dialog, "pushButton_lock_2")->isHidden(), !unlock);
-        for (const char *name : {"rbcopya", "rbcopyb", "rbcopyc", "rbcopyd"})
-            QCOMPARE(child<QRadioButton>(dialog, name)->isChecked(), checked == QLatin1String(name));
-    }
-
-    void projectlockinfo_data()
-    {
-        QTest::addColumn<int>("project");
-        QTest::addColumn<int>("high"); // reported high byte; its top bit is dropped
-        QTest::addColumn<bool>("unlock");
-        QTest::addColumn<QString>("count");
-        QTest::newRow("not set") << 0 << 0x00 << false << "52";
-        QTest::newRow("set") << 1 << 0x7f << true << "32564";
-        QTest::newRow("other value") << 2 << 0x80 << false << "52";
-    }
-    void projectlockinfo()
-    {
-        QFETCH(int, project);
         QFETCH(int, high);
         QFETCH(bool, unlock);
-        QFETCH(QString, count);
-        app->getcurdevice()->setprojectlock(project);
-        app->getcurdevice()->setprojectword(0x34, high);
-        DialogProjectLock dialog;
-        dialog.loadlockinfo();
+        QFETCH(QString, shown);
+        DialogDeviceLock device;
+        DialogProjectLock projectdialog;
+        QDialog &dialog = project ? static_cast<QDialog &>(projectdialog) : device;
+        if (project) {
+            app->getcurdevice()->setprojectlock(state);
+            app->getcurdevice()->setprojectword(0x34, high);
+            projectdialog.loadlockinfo();
+            QCOMPARE(child<QLineEdit>(dialog, "Editsetid")->text(), shown);
+        } else {
+            app->getcurdevice()->setlocktype(state);
+            device.loadlockstate();
+            for (const char *name : {"rbcopya", "rbcopyb", "rbcopyc", "rbcopyd"})
+                QCOMPARE(child<QRadioButton>(dialog, name)->isChecked(), shown == QLatin1String(name));
+        }
         QCOMPARE(!child<QPushButton>(dialog, "pushButton_unlock")->isHidden(), unlock);
         QCOMPARE(!child<QPushButton>(dialog, "pushButton_lock_2")->isHidden(), !unlock);
-        QCOMPARE(child<QLineEdit>(dialog, "Editsetid")->text(), count);
     }
 
     // Checks that stop a request before anything is sent, in both dialogs and
@@ -169,9 +114,9 @@ private slots:
         QTest::newRow("project lock, blank") << 0 << true << "pushButton_lock_2"
                                              << " "
                                              << "1" << empty;
-        QTest::newRow("project lock, count too big") << 0 << true << "pushButton_lock_2"
-                                                     << "pw"
-                                                     << "32768" << range;
+        for (const char *count : {"-1", "32768", "65536"})
+            QTest::addRow("project lock, count %s", count) << 0 << true << "pushButton_lock_2"
+                                                           << "pw" << count << range;
         QTest::newRow("project unlock, count letters") << 0 << true << "pushButton_unlock"
                                                        << "pw"
                                                        << "abc" << range;
@@ -241,11 +186,20 @@ private slots:
         }
         QVERIFY(opener.findChildren<QDialog *>().isEmpty());
 
+        // The tool bar's lock, link and copy buttons, three times each: no
+        // dialog and no progress window left.
         FormToolButton bar;
-        ModalCloser closer;
-        bar.findChild<QPushButton *>(QStringLiteral("btnLock"))->click();
-        QCOMPARE(closer.opened, QStringLiteral("DialogDeviceLock"));
+        for (const auto &b :
+             {std::make_pair("btnLock", "DialogDeviceLock"), std::make_pair("btnDownload", "DialogLink"),
+              std::make_pair("btnSave", "DialogCopy")}) {
+            ModalCloser closer;
+            for (int k = 0; k < 3; ++k)
+                bar.findChild<QPushButton *>(QLatin1String(b.first))->click();
+            QCOMPARE(closer.opened, QLatin1String(b.second));
+        }
         QVERIFY(bar.findChildren<QDialog *>().isEmpty());
+        for (QWidget *top : QApplication::topLevelWidgets())
+            QVERIFY(!qobject_cast<QProgressBar *>(top));
     }
 };
 
