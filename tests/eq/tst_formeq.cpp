@@ -113,7 +113,7 @@ private slots:
         enter(box, "-12.3");
         QCOMPARE(p->ui->vlSliderGain_1->value(), 277);
         QCOMPARE(dev()->getgain(2), 277); // stored by the gain page
-        typeandleave(box, "5", p->ui->eqbtnup);
+        enter(box, "5", p->ui->eqbtnup);
         QCOMPARE(p->ui->vlSliderGain_1->value(), 277);
         QCOMPARE(box->value(), -12.3);
     }
@@ -122,7 +122,7 @@ private slots:
     void leftwithoutreturn()
     {
         p->select(1);
-        typeandleave(fieldof("Editeqgain_3"), "9", fieldof("Editeqfreq"));
+        enter(fieldof("Editeqgain_3"), "9", fieldof("Editeqfreq"));
         QCOMPARE(p->band<QSlider>("sldreqgain", 2)->value(), 300);
         QCOMPARE(fieldof("Editeqgain_3")->text(), QStringLiteral("0.0"));
         QCOMPARE(p->bands->pendingframes(), 0);

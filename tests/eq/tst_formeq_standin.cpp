@@ -17,8 +17,8 @@
 using namespace gdtest;
 using namespace eqtest;
 
-using Action = std::function<void(Pages &)>;
-Q_DECLARE_METATYPE(Action)
+using PagesAction = std::function<void(Pages &)>;
+Q_DECLARE_METATYPE(PagesAction)
 
 class TstFormEqStandin : public QObject
 {
@@ -48,41 +48,41 @@ private slots:
     void frames_data()
     {
         QTest::addColumn<int>("channel");
-        QTest::addColumn<Action>("action");
+        QTest::addColumn<PagesAction>("action");
         QTest::addColumn<QByteArray>("expected");
         QTest::newRow("H_shelf 12dB defaults, OUT2 band 3")
-            << 6 << Action([](Pages &p) { p.band<QComboBox>("cbxHPFSlope", 2)->setCurrentIndex(4); })
+            << 6 << PagesAction([](Pages &p) { p.band<QComboBox>("cbxHPFSlope", 2)->setCurrentIndex(4); })
             << hex("2008 1102 04 6601 2c01 24");
-        QTest::newRow("all-pass value in place of the gain, IN-B band 1") << 2 << Action([](Pages &p) {
+        QTest::newRow("all-pass value in place of the gain, IN-B band 1") << 2 << PagesAction([](Pages &p) {
             gMainApp->getcurdevice()->setpeqallpass(1, 0, 0x123);
             p.band<QComboBox>("cbxHPFSlope", 0)->setCurrentIndex(5);
         }) << hex("2008 0100 05 ee00 2301 28");
         QTest::newRow("bypass, IN-A band 2")
-            << 1 << Action([](Pages &p) { p.band<QPushButton>("btneqbypass", 1)->click(); })
+            << 1 << PagesAction([](Pages &p) { p.band<QPushButton>("btneqbypass", 1)->click(); })
             << hex("2008 0001 80 ee00 2c01 1a");
-        QTest::newRow("gain +3 dB and width 1 octave, OUT8 band 7") << 12 << Action([](Pages &p) {
+        QTest::newRow("gain +3 dB and width 1 octave, OUT8 band 7") << 12 << PagesAction([](Pages &p) {
             p.band<QSlider>("sldreqgain", 6)->setValue(330);
             p.band<QSlider>("sldreqq", 6)->setValue(17);
         }) << hex("2008 1706 00 ee00 4a01 17");
         QTest::newRow("high-pass slope, OUT3")
-            << 7 << Action([](Pages &p) { p.ui->cbxHPFSlopehigh->setCurrentIndex(5); })
+            << 7 << PagesAction([](Pages &p) { p.ui->cbxHPFSlopehigh->setCurrentIndex(5); })
             << hex("2305 1200 05 2300");
         QTest::newRow("low-pass corner, OUT3")
-            << 7 << Action([](Pages &p) { p.ui->sldreqfreqlow->setValue(300); }) << hex("2305 1201 00 2c01");
+            << 7 << PagesAction([](Pages &p) { p.ui->sldreqfreqlow->setValue(300); }) << hex("2305 1201 00 2c01");
         QTest::newRow("FIR mode, band-pass record, OUT4")
-            << 8 << Action([](Pages &p) { p.ui->comboBox_ir->setCurrentIndex(1); })
+            << 8 << PagesAction([](Pages &p) { p.ui->comboBox_ir->setCurrentIndex(1); })
             << hex("2408 1303 02 81 d200 5e01");
-        QTest::newRow("FIR mode and order, OUT4") << 8 << Action([](Pages &p) {
+        QTest::newRow("FIR mode and order, OUT4") << 8 << PagesAction([](Pages &p) {
             p.ui->comboBox_ir->setCurrentIndex(1);
             p.pick(p.ui->cbxFirorder, 2);
         }) << hex("2408 1303 02 82 d200 5e01");
         QTest::newRow("EQ gain strip through the gain page, OUT1")
-            << 5 << Action([](Pages &p) { p.ui->eqbtnup->click(); }) << hex("5004 1000 9101");
+            << 5 << PagesAction([](Pages &p) { p.ui->eqbtnup->click(); }) << hex("5004 1000 9101");
     }
     void frames()
     {
         QFETCH(int, channel);
-        QFETCH(Action, action);
+        QFETCH(PagesAction, action);
         QFETCH(QByteArray, expected);
         f.setgain(channel - 1, 400);
         p->gain->updatenewdata();
