@@ -228,84 +228,13 @@ private slots:
         QCOMPARE(d->getpeaklimitvalue(7), 400);
     }
 
-    // Fields set, packed, and the packed image decoded by another record.
-    void packThenUnpackRestoresEveryField()
-    {
-        auto a = std::make_unique<DeviceData>();
-        QRandomGenerator gen(1234);
-        a->setprogramname(QStringLiteral("Main hall"));
-        for (int c = 0; c < 12; ++c) {
-            a->setmute(c, gen.bounded(2));
-            a->setgain(c, gen.bounded(521));
-            for (int b = 0; b < 7; ++b) {
-                const int type = gen.bounded(8);
-                a->setpeqtype(c, b, type);
-                a->setpeqbypass(c, b, gen.bounded(2) == 1);
-                a->setpeqfreq(c, b, gen.bounded(399));
-                a->setpeqgain(c, b, type == 5 ? 300 : gen.bounded(451));
-                a->setpeqwidth(c, b, gen.bounded(41));
-                if (type == 5)
-                    a->setpeqallpass(c, b, gen.bounded(399));
-            }
-            for (int b = 0; b < 31; ++b)
-                a->setgeq(c, b, gen.bounded(601), gen.bounded(2) == 1);
-            a->setpeqbypassall(c, gen.bounded(2) == 1);
-            a->setgeqbypassall(c, gen.bounded(2) == 1);
-            a->setdelay(c, gen.bounded(0x7FFFFF + 1));
-            a->setdelayflag(c, gen.bounded(2) ? 0x80 : 0);
-            a->setlimitknee(c, gen.bounded(256));
-            a->setlimitthreshold(c, gen.bounded(0x8000));
-            a->setlimitratio(c, gen.bounded(256));
-            a->setlimitattack(c, gen.bounded(0x8000));
-            a->setlimitrelease(c, gen.bounded(256));
-        }
-        for (int o = 0; o < 8; ++o) {
-            a->sethpftype(o, gen.bounded(256));
-            a->sethpffreq(o, gen.bounded(399));
-            a->setlpftype(o, gen.bounded(256));
-            a->setlpffreq(o, gen.bounded(399));
-            a->setxobyte0(o, gen.bounded(256));
-            a->setfirorder(o, gen.bounded(128));
-            a->setfirflag(o, gen.bounded(2));
-            a->setfirlowfreq(o, gen.bounded(0x8000));
-            a->setfirhighfreq(o, gen.bounded(0x8000));
-            a->setfirlowparam(o, gen.bounded(0x8000));
-            a->setfirhighparam(o, gen.bounded(0x8000));
-            a->setfirparam1(o, gen.bounded(256));
-            a->setfirparam2(o, gen.bounded(256));
-            a->setfirparam3(o, gen.bounded(256));
-            a->setpeaklimiton(o, gen.bounded(2));
-            a->setpeaklimitvalue(o, gen.bounded(0x8000));
-            a->setpeaklimita(o, gen.bounded(256));
-            a->setpeaklimitb(o, gen.bounded(256));
-            a->setoutflag(o, gen.bounded(256));
-            a->setrouteina(o, gen.bounded(2) == 1);
-            a->setrouteinb(o, gen.bounded(2) == 1);
-            a->setrouteinc(o, gen.bounded(2) == 1);
-            a->setrouteind(o, gen.bounded(2) == 1);
-        }
-        const QStringList before = imagefields(*a);
-        a->packprogram();
-        QCOMPARE(imagefields(*a), before); // packing changes no field
-
-        auto b = recordwithimage(writeimage(*a));
-        const QString diff = firstdifference(imagefields(*b), before);
-        QVERIFY2(diff.isEmpty(), qPrintable(diff));
-        // The graphic EQ pass flags came back (bit 15 of the inputs' words).
-        int passes = 0;
-        for (int c = 0; c < 4; ++c)
-            for (int band = 0; band < 31; ++band)
-                passes += b->getgeqpass(c, band) ? 1 : 0;
-        QVERIFY(passes > 0);
-    }
-
     void unpackThenPackRestoresTheImage_data()
     {
         QTest::addColumn<QByteArray>("image");
         QTest::newRow("power-on template") << poweronimage();
         QTest::newRow("all 0xFF") << canonical(QByteArray(kProgramImageSize, '\xff'));
         QTest::newRow("all zero") << canonical(QByteArray(kProgramImageSize, '\0'));
-        for (quint32 seed = 1; seed <= 8; ++seed)
+        for (quint32 seed = 1; seed <= 3; ++seed)
             QTest::addRow("random %u", seed) << canonical(randomimage(seed));
     }
     void unpackThenPackRestoresTheImage()

@@ -388,8 +388,6 @@ private slots:
                "c8c9cacbcccdcecf 46 445566";
         QTest::newRow("connect") << Action([](MainApp &a, DeviceData &) { a.sendconnectreq(); })
                                  << "112233 18 05 02 00 07 445566";
-        QTest::newRow("disconnect") << Action([](MainApp &a, DeviceData &) { a.senddisconnect(); })
-                                    << "112233 18 05 03 00 08 445566";
     }
     void frames()
     {
@@ -426,18 +424,12 @@ private slots:
                 send(a, d);
             });
         };
-        QTest::newRow("gain link") << linkdown([](MainApp &a, DeviceData &) { a.sendgain(0); });
-        QTest::newRow("routing link") << linkdown([](MainApp &a, DeviceData &) { a.sendrouting(1); });
         QTest::newRow("save link") << linkdown([](MainApp &a, DeviceData &) { a.sendsaveprogram(1, "41"); });
         QTest::newRow("gain loading") << Action([](MainApp &a, DeviceData &) {
             a.gainloading = 1;
             a.sendgain(0);
         });
         QTest::newRow("peq loading") << Action([](MainApp &a, DeviceData &) {
-            a.peqloading = 1;
-            a.sendpeqband(0, 0);
-        });
-        QTest::newRow("peq loading, link down") << linkdown([](MainApp &a, DeviceData &) {
             a.peqloading = 1;
             a.sendpeqband(0, 0);
         });
@@ -487,11 +479,6 @@ private slots:
         QTest::addColumn<Action>("action");
         QTest::addColumn<int>("command");
         QTest::newRow("peq band") << Action([](MainApp &a, DeviceData &) { a.sendpeqband(0, 0); }) << 0x20;
-        QTest::newRow("device lock") << Action([](MainApp &a, DeviceData &) { a.senddevicelock(0, "31"); })
-                                     << 0x10;
-        QTest::newRow("write part") << Action([](MainApp &a, DeviceData &) { a.sendwriteprogrampart(1, 0); })
-                                    << 0x60;
-        QTest::newRow("recall") << Action([](MainApp &a, DeviceData &) { a.sendrecallprogram(1); }) << 0x62;
         QTest::newRow("connect") << Action([](MainApp &a, DeviceData &) { a.sendconnectreq(); }) << 0x02;
     }
     void nolinktest()
@@ -519,15 +506,6 @@ private slots:
             d.setgain(5, 400);
             a.sendgain(5);
         }) << 0x50 << "0411009001";
-        QTest::newRow("read current part")
-            << Action([](MainApp &a, DeviceData &) { a.sendreadcurrentpart(25); }) << 0x61 << "02 0019";
-        QTest::newRow("routing") << Action([](MainApp &a, DeviceData &d) {
-            d.setrouteina(1, false);
-            d.setrouteinb(1, true);
-            d.setrouteinc(1, false);
-            d.setrouteind(1, true);
-            a.sendrouting(2);
-        }) << 0x53 << "021105";
     }
     void networkpath()
     {
@@ -598,7 +576,6 @@ private slots:
     {
         QTest::addColumn<Action>("action");
         QTest::newRow("output switch") << Action([](MainApp &a, DeviceData &) { a.sendoutputflag(0); });
-        QTest::newRow("routing") << Action([](MainApp &a, DeviceData &) { a.sendrouting(1); });
         QTest::newRow("fir") << Action([](MainApp &a, DeviceData &) { a.sendfir(4); });
     }
     void pauses()
@@ -634,7 +611,6 @@ private slots:
         QTest::addColumn<int>("uplink");
         QTest::addColumn<int>("emitted");
         QTest::newRow("second listed device is up") << 1 << 1;
-        QTest::newRow("first listed device is up") << 0 << 1;
         QTest::newRow("no link up") << -1 << 0;
     }
     void disconnectallnetwork()
