@@ -267,10 +267,6 @@ private slots:
         const QByteArray full(64, '\x5a');
         QTest::newRow("packet 3") << QStringList{packetreply(3, 0x5a)} << 3 << full << "0/0";
         QTest::newRow("packet 0") << QStringList{packetreply(0, 0x5a)} << 0 << full << "1/0";
-        QTest::newRow("index 26 ignored")
-            << QStringList{packetreply(26, 0x5a)} << -1 << QByteArray() << "0/0";
-        QTest::newRow("index 0x80 (negative) ignored")
-            << QStringList{packetreply(0x80, 0x5a)} << -1 << QByteArray() << "0/0";
         QTest::newRow("one byte: packet 0 zeros") << QStringList{"aa"} << 0 << QByteArray(64, '\0') << "1/0";
         QTest::newRow("short data padded with zeros")
             << QStringList{"00 02 aa bb"} << 2 << QByteArray::fromHex("aabb").append(QByteArray(62, '\0'))
@@ -336,8 +332,6 @@ private slots:
         QTest::newRow("packet 0") << QStringList{"0000"} << 1 << false;
         QTest::newRow("packet 1 only") << QStringList{"0001"} << 0 << false;
         QTest::newRow("empty reads packet 0") << QStringList{""} << 1 << false;
-        QTest::newRow("index 26 ignored") << QStringList{"001a"} << 0 << false;
-        QTest::newRow("index 0xFF ignored") << QStringList{"00ff"} << 0 << false;
         QTest::newRow("blanks as the tool bar writes them") << QStringList{"  00  19"} << 0 << false;
         QStringList all;
         for (int p = 0; p < 26; ++p)
