@@ -9,6 +9,12 @@
 #include <memory>
 #include <poll.h>
 
+// A pseudo-terminal and a port opened on its slave side.
+#define OPEN_LINE(pty, port)                                                                                \
+    PtyPair pty;                                                                                            \
+    MySerialPort port;                                                                                      \
+    QVERIFY(port.opencom(pty.slavePath()))
+
 namespace
 {
 // What the protocol engine does after a successful open.
@@ -179,9 +185,7 @@ private slots:
 
     void badSettingIndexIgnored()
     {
-        PtyPair pty;
-        MySerialPort port;
-        QVERIFY(port.opencom(pty.slavePath()));
+        OPEN_LINE(pty, port);
         port.setbaudrate(ComSettings::FixedBaud);
         port.setbaudrate(22);
         port.setbaudrate(-1);
@@ -200,9 +204,7 @@ private slots:
     // timer), and every byte arrives, in order.
     void bulkOutThroughAFullLine()
     {
-        PtyPair pty;
-        MySerialPort port;
-        QVERIFY(port.opencom(pty.slavePath()));
+        OPEN_LINE(pty, port);
         engineSetUp(port);
         const QByteArray bulk = pattern(128 * 1024);
         QCOMPARE(port.senddata(bulk), int(MySerialPort::HandedOver));
@@ -221,9 +223,7 @@ private slots:
 
     void bytesOutInOrderOneWritePerByte()
     {
-        PtyPair pty;
-        MySerialPort port;
-        QVERIFY(port.opencom(pty.slavePath()));
+        OPEN_LINE(pty, port);
         port.createsendthread(); // no reader: keeps other threads quiet
         QByteArray first = QByteArray::fromHex("112233180101");
         QByteArray second;
@@ -264,9 +264,7 @@ private slots:
     void chunksIn()
     {
         QFETCH(QList<QByteArray>, pieces);
-        PtyPair pty;
-        MySerialPort port;
-        QVERIFY(port.opencom(pty.slavePath()));
+        OPEN_LINE(pty, port);
         QSignalSpy spy(&port, &MySerialPort::mycom_dataReceived);
         PostCounter counter(&port);
         engineSetUp(port);
@@ -294,9 +292,7 @@ private slots:
     // normally afterwards.
     void floodWhileGuiThreadBlocked()
     {
-        PtyPair pty;
-        MySerialPort port;
-        QVERIFY(port.opencom(pty.slavePath()));
+        OPEN_LINE(pty, port);
         engineSetUp(port);
         QSignalSpy spy(&port, &MySerialPort::mycom_dataReceived);
         QTest::ignoreMessage(QtWarningMsg, "serial input dropped: the GUI thread is behind");
@@ -331,9 +327,7 @@ private slots:
 
     void noChunksWithoutReader()
     {
-        PtyPair pty;
-        MySerialPort port;
-        QVERIFY(port.opencom(pty.slavePath()));
+        OPEN_LINE(pty, port);
         QSignalSpy spy(&port, &MySerialPort::mycom_dataReceived);
         port.createreceivethread(); // created, never started
         QVERIFY(pty.write("xyz"));
@@ -353,9 +347,7 @@ private slots:
     // them over, and the line is heard again afterwards.
     void fullLineWhileNoReader()
     {
-        PtyPair pty;
-        MySerialPort port;
-        QVERIFY(port.opencom(pty.slavePath()));
+        OPEN_LINE(pty, port);
         QSignalSpy spy(&port, &MySerialPort::mycom_dataReceived);
         engineSetUp(port);
         port.stopreceivethread();
@@ -424,9 +416,7 @@ private slots:
 
     void closeDiscardsQueuedBytes()
     {
-        PtyPair pty;
-        MySerialPort port;
-        QVERIFY(port.opencom(pty.slavePath()));
+        OPEN_LINE(pty, port);
         engineSetUp(port);
         // More than the pseudo-terminal holds while nobody reads the master:
         // the writer is still busy with the bulk when the close comes.
