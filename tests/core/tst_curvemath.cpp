@@ -238,27 +238,10 @@ private slots:
         QFETCH(double, db);
         QFETCH(double, tolerance);
         CurveMath m;
-        double v = 0;
-        switch (section) {
-        case 1:
-            v = m.lowpassdb1(f0, 12.0f, 0.707f, f);
-            break;
-        case 2:
-            v = m.lowpassdb2(f0, 12.0f, 0.707f, f);
-            break;
-        case 3:
-            v = m.lowpassdb3(f0, 12.0f, 0.707f, f);
-            break;
-        case 4:
-            v = m.highpassdb1(f0, 12.0f, 0.707f, f);
-            break;
-        case 5:
-            v = m.highpassdb2(f0, 12.0f, 0.707f, f);
-            break;
-        default:
-            v = m.highpassdb3(f0, 12.0f, 0.707f, f);
-            break;
-        }
+        double (CurveMath::*const sections[])(float, float, float, float) = {
+            &CurveMath::lowpassdb1,  &CurveMath::lowpassdb2,  &CurveMath::lowpassdb3,
+            &CurveMath::highpassdb1, &CurveMath::highpassdb2, &CurveMath::highpassdb3};
+        const double v = (m.*sections[section - 1])(f0, 12.0f, 0.707f, f);
         QVERIFY2(qAbs(v - db) < tolerance, qPrintable(QString::number(v, 'g', 10)));
         // The ignored arguments change nothing.
         if (section == 1)
