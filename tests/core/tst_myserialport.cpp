@@ -144,8 +144,6 @@ private slots:
         QTest::addColumn<bool>("twoStop");
         QTest::addColumn<bool>("hardwareFlow");
         QTest::addColumn<bool>("softwareFlow");
-        QTest::newRow("fixed 38400 8N1 no flow control")
-            << 15 << 0 << 0 << int(B38400) << false << false << false;
         QTest::newRow("9600, 2 stop bits") << 12 << 2 << 0 << int(B9600) << true << false << false;
         QTest::newRow("115200, hardware flow") << 19 << 0 << 1 << int(B115200) << false << true << false;
         QTest::newRow("1200, software flow") << 8 << 0 << 2 << int(B1200) << false << false << true;
