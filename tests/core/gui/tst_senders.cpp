@@ -417,14 +417,11 @@ private slots:
     void guards_data()
     {
         QTest::addColumn<Action>("action");
-        auto linkdown = [](const Action &send) {
-            return Action([send](MainApp &a, DeviceData &d) {
-                d.setcomconnected(0);
-                d.settcpconnected(0);
-                send(a, d);
-            });
-        };
-        QTest::newRow("save link") << linkdown([](MainApp &a, DeviceData &) { a.sendsaveprogram(1, "41"); });
+        QTest::newRow("save link") << Action([](MainApp &a, DeviceData &d) {
+            d.setcomconnected(0);
+            d.settcpconnected(0);
+            a.sendsaveprogram(1, "41");
+        });
         QTest::newRow("gain loading") << Action([](MainApp &a, DeviceData &) {
             a.gainloading = 1;
             a.sendgain(0);
