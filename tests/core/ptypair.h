@@ -68,12 +68,12 @@ public:
         return out;
     }
 
-    // Reads until at least count bytes arrived or limitMs passed.
-    QByteArray readAtLeast(int count, int limitMs = 5000)
+    // Reads until at least count bytes arrived (or they end with tail) or limitMs passed.
+    QByteArray readAtLeast(int count, int limitMs = 5000, const QByteArray &tail = QByteArray())
     {
         QByteArray out;
         QDeadlineTimer deadline(limitMs);
-        while (out.size() < count && !deadline.hasExpired()) {
+        while ((tail.isEmpty() ? out.size() < count : !out.endsWith(tail)) && !deadline.hasExpired()) {
             QCoreApplication::processEvents();
             const QByteArray part = readAvailable();
             if (part.isEmpty())
@@ -82,21 +82,7 @@ public:
         }
         return out;
     }
-
-    // Reads until the received bytes end with tail or limitMs passed.
-    QByteArray readUntilEndsWith(const QByteArray &tail, int limitMs = 5000)
-    {
-        QByteArray out;
-        QDeadlineTimer deadline(limitMs);
-        while (!out.endsWith(tail) && !deadline.hasExpired()) {
-            QCoreApplication::processEvents();
-            const QByteArray part = readAvailable();
-            if (part.isEmpty())
-                QThread::msleep(1);
-            out += part;
-        }
-        return out;
-    }
+    QByteArray readUntilEndsWith(const QByteArray &tail, int limitMs = 5000) { return readAtLeast(0, limitMs, tail); }
 
     bool write(const QByteArray &bytes)
     {

@@ -153,8 +153,6 @@ private slots:
                            "loadcurprogram1to25isokflag"};
         QTest::newRow("no command code") << "4455661801112233" << QStringList{};
         QTest::newRow("no end marker") << "44556618015000" << QStringList{};
-        QTest::newRow("no start marker") << "18015000112233" << QStringList{};
-        QTest::newRow("empty") << QString() << QStringList{};
         QTest::newRow("odd length find") << "4455661801011122334" << QStringList{};
     }
     void shortFrames()

@@ -104,20 +104,16 @@ inline QByteArray reply(unsigned char code, const QByteArray &data)
 
 // Replies whose data holds the markers: a boundary 11 22 33 44 55 66, and a
 // whole disconnect reply (44 55 66 18 01 03 00 04 11 22 33) inside the data.
-inline QByteArray fakeframe()
-{
-    return bytes("445566 18 01 03 00 04 112233");
-}
 inline QByteArray namewithframe()
 {
-    QByteArray n = bytes("112233") + fakeframe();
+    QByteArray n = bytes("112233") + disconnectreply();
     return reply(0x64, bytes("07 01") + n.leftJustified(20, ' '));
 }
 inline QByteArray programwithmarkers()
 {
     QByteArray image(64, char(0x5a));
     image.replace(0, 6, bytes("112233445566"));
-    image.replace(20, 11, fakeframe());
+    image.replace(20, 11, disconnectreply());
     image.replace(40, 3, bytes("445566"));
     image.replace(58, 6, bytes("112233445566"));
     return reply(0x61, bytes("00 03") + image);

@@ -83,20 +83,10 @@ private slots:
             char t;
             int i;
             double v;
-        } rows[] = {{'f', 0, 10.0},       {'f', 59, 31.3},
-                    {'f', 114, 90.1},     {'f', 115, 94},
-                    {'f', 118, 99},       {'f', 119, 101},
-                    {'f', 238, 1000},     {'f', 327, 5500},
-                    {'f', 367, 12100},    {'f', 398, 21900},
-                    {'f', -1, 10.0},      {'f', 399, 21900},
-                    {'f', 0xffff, 21900}, {'f', std::numeric_limits<int>::min(), 10.0},
-                    {'w', 0, 0.017},      {'w', 17, 1.0},
-                    {'w', 40, 4.75},      {'w', 255, 4.75},
-                    {'q', 0, 86.6},       {'q', 17, 1.41},
-                    {'q', 40, 0.2},       {'q', -1, 86.6},
-                    {'q', 41, 0.2},       {'w', 41, 4.75},
-                    {'g', 0, 20.0},       {'g', 17, 1016.0},
-                    {'g', 30, 20480.0},   {'g', 31, 20480.0},
+        } rows[] = {{'f', 0, 10.0},   {'f', 114, 90.1},  {'f', 115, 94},   {'f', 118, 99},   {'f', 327, 5500},
+                    {'f', 367, 12100}, {'f', 398, 21900},
+                    {'f', -1, 10.0},  {'f', 0xffff, 21900}, {'w', 17, 1.0}, {'w', 41, 4.75},
+                    {'q', 17, 1.41},  {'q', -1, 86.6},   {'g', 17, 1016.0}, {'g', 31, 20480.0},
                     {'g', -3, 20.0}};
         for (const auto &r : rows)
             QTest::addRow("%c %d", r.t, r.i) << r.t << r.i << r.v;
@@ -140,13 +130,10 @@ private slots:
         QTest::addColumn<double>("hz");
         QTest::addColumn<uint>("index");
         QTest::newRow("below the grid") << 5.0 << 0u;
-        QTest::newRow("negative") << -100.0 << 0u;
         QTest::newRow("tie 10.0/10.2 gives upper") << 10.1 << 1u;
-        QTest::newRow("nearer lower") << 1009.0 << 238u;
         QTest::newRow("tie 1000/1020 gives upper") << 1010.0 << 239u;
         QTest::newRow("90.1/94: above the middle") << 92.1 << 115u;
         QTest::newRow("90.1/94: below the middle") << 92.0 << 114u;
-        QTest::newRow("tie 21400/21900") << 21650.0 << 398u;
         QTest::newRow("above the grid") << 30000.0 << 398u;
         QTest::newRow("NaN") << kNaN << 398u;
     }
@@ -237,12 +224,9 @@ private slots:
         QTest::addColumn<double>("db");
         QTest::addColumn<double>("tolerance");
         QTest::newRow("lp1 at corner") << 1 << 1000.0f << 1000.0f << -3.0103 << 1e-4;
-        QTest::newRow("lp2 at corner") << 2 << 1000.0f << 1000.0f << -4.7712 << 1e-4;
         QTest::newRow("lp3 at corner") << 3 << 1000.0f << 1000.0f << -6.9897 << 1e-4;
         QTest::newRow("hp3 at corner") << 6 << 1000.0f << 1000.0f << -6.9897 << 1e-4;
-        QTest::newRow("lp1 one octave above") << 1 << 1000.0f << 2000.0f << -12.32 << 0.005;
         QTest::newRow("lp2 far below") << 2 << 5000.0f << 10.0f << 0.0 << 1e-4;
-        QTest::newRow("hp2 far above") << 5 << 50.0f << 20000.0f << 0.0 << 1e-3;
         // Two decades above a second-order low-pass: 40 dB per decade.
         QTest::newRow("lp1 two decades above") << 1 << 100.0f << 10000.0f << -80.64 << 0.01;
     }
@@ -254,27 +238,10 @@ private slots:
         QFETCH(double, db);
         QFETCH(double, tolerance);
         CurveMath m;
-        double v = 0;
-        switch (section) {
-        case 1:
-            v = m.lowpassdb1(f0, 12.0f, 0.707f, f);
-            break;
-        case 2:
-            v = m.lowpassdb2(f0, 12.0f, 0.707f, f);
-            break;
-        case 3:
-            v = m.lowpassdb3(f0, 12.0f, 0.707f, f);
-            break;
-        case 4:
-            v = m.highpassdb1(f0, 12.0f, 0.707f, f);
-            break;
-        case 5:
-            v = m.highpassdb2(f0, 12.0f, 0.707f, f);
-            break;
-        default:
-            v = m.highpassdb3(f0, 12.0f, 0.707f, f);
-            break;
-        }
+        double (CurveMath::*const sections[])(float, float, float, float) = {
+            &CurveMath::lowpassdb1,  &CurveMath::lowpassdb2,  &CurveMath::lowpassdb3,
+            &CurveMath::highpassdb1, &CurveMath::highpassdb2, &CurveMath::highpassdb3};
+        const double v = (m.*sections[section - 1])(f0, 12.0f, 0.707f, f);
         QVERIFY2(qAbs(v - db) < tolerance, qPrintable(QString::number(v, 'g', 10)));
         // The ignored arguments change nothing.
         if (section == 1)
@@ -288,9 +255,7 @@ private slots:
         QTest::newRow("minus infinity") << -kInf << CurveMath::kDisplayFloorDb;
         QTest::newRow("NaN") << kNaN << CurveMath::kDisplayFloorDb;
         QTest::newRow("below the floor") << -250.0 << CurveMath::kDisplayFloorDb;
-        QTest::newRow("plus infinity") << kInf << CurveMath::kDisplayCeilingDb;
         QTest::newRow("in range") << -6.5 << -6.5;
-        QTest::newRow("floor itself") << -200.0 << -200.0;
     }
     void displayfloor()
     {
@@ -311,7 +276,6 @@ private slots:
         QTest::newRow("high-pass zero") << 4 << 1000.0f << 0.0f << 0.0f << 0.0f;
         // Nonsense arguments: Q 0, an absurd gain, a NaN frequency.
         QTest::newRow("peaking Q 0") << 0 << 1000.0f << 6.0f << 0.0f << 1000.0f;
-        QTest::newRow("peaking gain 1e30") << 0 << 1000.0f << 1e30f << 1.0f << 1000.0f;
         QTest::newRow("peaking f NaN") << 0 << 1000.0f << 6.0f << 1.0f << float(kNaN);
     }
     void sectionsneverinfinite()
@@ -350,8 +314,6 @@ private slots:
         QTest::newRow("all-pass, twice the centre") << 1.0f << 0.0f << 2000.0f << 1;
         QTest::newRow("boost 12 dB below") << 0.0f << 12.0f << 700.0f << 1;
         QTest::newRow("boost 12 dB above") << 0.0f << 12.0f << 1400.0f << -1;
-        QTest::newRow("cut 12 dB below") << 0.0f << -12.0f << 700.0f << -1;
-        QTest::newRow("cut 12 dB above") << 0.0f << -12.0f << 1400.0f << 1;
     }
     void phasesign()
     {
@@ -391,7 +353,6 @@ private slots:
         QTest::addColumn<double>("tolerance");
         // At the centre +-180 (within the single-precision rounding of a0).
         QTest::newRow("at 1 kHz centre") << 1000.0f << 1000.0f << 180.0 << 1e-3;
-        QTest::newRow("at 10.1 kHz centre") << 10100.0f << 10100.0f << 180.0 << 1e-3;
         QTest::newRow("10 Hz below 10 kHz") << 10000.0f << 10.0f << 0.0 << 0.2;
     }
     void allpassphase()
@@ -474,7 +435,6 @@ private slots:
         QTest::newRow("8 Blackman-Harris") << 8 << 0.00006 << 1.0 << 1e-7;
         QTest::newRow("9 flat top") << 9 << -0.000421 << 1.0 << 1e-6;
         QTest::newRow("10 Blackman-Nuttall") << 10 << 0.000363 << 1.0 << 1e-6;
-        QTest::newRow("11 acts as 10") << 11 << 0.000363 << 1.0 << 1e-6;
         QTest::newRow("255 acts as 10") << 255 << 0.000363 << 1.0 << 1e-6;
     }
     void windows()
@@ -515,8 +475,6 @@ private slots:
         // Worked values.
         QTest::newRow("LP 64 Hamming at corner")
             << int(LowPass) << 0 << 6.0 << 1000.0f << 0.0f << 1000.0 << -6.0 << 0.05;
-        QTest::newRow("LP 64 Hamming at 100 Hz")
-            << int(LowPass) << 0 << 6.0 << 1000.0f << 0.0f << 100.0 << -0.46 << 0.01;
         QTest::newRow("LP 64 rect at 2 kHz")
             << int(LowPass) << 0 << 2.0 << 1000.0f << 0.0f << 2000.0 << -22.7 << 0.05;
         QTest::newRow("HP 128 Hamming at corner")
@@ -592,7 +550,6 @@ private slots:
         QTest::addColumn<int>("first");
         QTest::addColumn<int>("count");
         QTest::newRow("0") << 0 << 0 << 100;
-        QTest::newRow("3") << 3 << 300 << 99;
         QTest::newRow("4 is the last segment") << 4 << 300 << 99;
         QTest::newRow("-1 is the last segment") << -1 << 300 << 99;
     }
@@ -637,7 +594,6 @@ private slots:
         QTest::addColumn<float>("f2");
         QTest::newRow("LP 64 Hamming 1 kHz") << int(LowPass) << 0 << 6.0 << 1000.0f << 0.0f;
         QTest::newRow("HP 128 Blackman 1 kHz") << int(HighPass) << 2 << 7.0 << 1000.0f << 0.0f;
-        QTest::newRow("BP 96 Hann 500-2000") << int(BandPass) << 1 << 3.0 << 500.0f << 2000.0f;
         QTest::newRow("BP 128 Nuttall 101-10100") << int(BandPass) << 2 << 10.0 << 101.0f << 10100.0f;
     }
     void firmatchesdirectsum()
@@ -650,7 +606,6 @@ private slots:
         CurveMath m;
         firpanel(m, type, f1, f2, quint8(order), window);
         const int n = CurveMath::firtaps(quint8(order));
-        double worst = 0;
         for (int i = 0; i < CurveMath::kFirPointCount; ++i) {
             // Extended precision: the angles reach a few hundred radians.
             const long double w = 2.0L * 3.14159265358979323846264L * m.getfirphase(i) / 48000.0L;
@@ -662,14 +617,12 @@ private slots:
             }
             const double direct = double(20.0L * std::log10(std::sqrt(re * re + im * im)));
             const double diff = qAbs(direct - m.firlevelraw(i));
-            worst = qMax(worst, diff);
             QVERIFY2(diff < 1e-6, qPrintable(QStringLiteral("point %1 (%2 Hz): %3 vs %4 dB")
                                                  .arg(i)
                                                  .arg(m.getfirphase(i))
                                                  .arg(m.firlevelraw(i), 0, 'g', 12)
                                                  .arg(direct, 0, 'g', 12)));
         }
-        qDebug("largest difference %.3g dB", worst);
     }
 };
 

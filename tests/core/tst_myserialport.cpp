@@ -9,6 +9,12 @@
 #include <memory>
 #include <poll.h>
 
+// A pseudo-terminal and a port opened on its slave side.
+#define OPEN_LINE(pty, port)                                                                                \
+    PtyPair pty;                                                                                            \
+    MySerialPort port;                                                                                      \
+    QVERIFY(port.opencom(pty.slavePath()))
+
 namespace
 {
 // What the protocol engine does after a successful open.
@@ -138,8 +144,6 @@ private slots:
         QTest::addColumn<bool>("twoStop");
         QTest::addColumn<bool>("hardwareFlow");
         QTest::addColumn<bool>("softwareFlow");
-        QTest::newRow("fixed 38400 8N1 no flow control")
-            << 15 << 0 << 0 << int(B38400) << false << false << false;
         QTest::newRow("9600, 2 stop bits") << 12 << 2 << 0 << int(B9600) << true << false << false;
         QTest::newRow("115200, hardware flow") << 19 << 0 << 1 << int(B115200) << false << true << false;
         QTest::newRow("1200, software flow") << 8 << 0 << 2 << int(B1200) << false << false << true;
@@ -179,9 +183,7 @@ private slots:
 
     void badSettingIndexIgnored()
     {
-        PtyPair pty;
-        MySerialPort port;
-        QVERIFY(port.opencom(pty.slavePath()));
+        OPEN_LINE(pty, port);
         port.setbaudrate(ComSettings::FixedBaud);
         port.setbaudrate(22);
         port.setbaudrate(-1);
@@ -200,9 +202,7 @@ private slots:
     // timer), and every byte arrives, in order.
     void bulkOutThroughAFullLine()
     {
-        PtyPair pty;
-        MySerialPort port;
-        QVERIFY(port.opencom(pty.slavePath()));
+        OPEN_LINE(pty, port);
         engineSetUp(port);
         const QByteArray bulk = pattern(128 * 1024);
         QCOMPARE(port.senddata(bulk), int(MySerialPort::HandedOver));
@@ -221,9 +221,7 @@ private slots:
 
     void bytesOutInOrderOneWritePerByte()
     {
-        PtyPair pty;
-        MySerialPort port;
-        QVERIFY(port.opencom(pty.slavePath()));
+        OPEN_LINE(pty, port);
         port.createsendthread(); // no reader: keeps other threads quiet
         QByteArray first = QByteArray::fromHex("112233180101");
         QByteArray second;
@@ -264,9 +262,7 @@ private slots:
     void chunksIn()
     {
         QFETCH(QList<QByteArray>, pieces);
-        PtyPair pty;
-        MySerialPort port;
-        QVERIFY(port.opencom(pty.slavePath()));
+        OPEN_LINE(pty, port);
         QSignalSpy spy(&port, &MySerialPort::mycom_dataReceived);
         PostCounter counter(&port);
         engineSetUp(port);
@@ -294,9 +290,7 @@ private slots:
     // normally afterwards.
     void floodWhileGuiThreadBlocked()
     {
-        PtyPair pty;
-        MySerialPort port;
-        QVERIFY(port.opencom(pty.slavePath()));
+        OPEN_LINE(pty, port);
         engineSetUp(port);
         QSignalSpy spy(&port, &MySerialPort::mycom_dataReceived);
         QTest::ignoreMessage(QtWarningMsg, "serial input dropped: the GUI thread is behind");
@@ -331,9 +325,7 @@ private slots:
 
     void noChunksWithoutReader()
     {
-        PtyPair pty;
-        MySerialPort port;
-        QVERIFY(port.opencom(pty.slavePath()));
+        OPEN_LINE(pty, port);
         QSignalSpy spy(&port, &MySerialPort::mycom_dataReceived);
         port.createreceivethread(); // created, never started
         QVERIFY(pty.write("xyz"));
@@ -353,9 +345,7 @@ private slots:
     // them over, and the line is heard again afterwards.
     void fullLineWhileNoReader()
     {
-        PtyPair pty;
-        MySerialPort port;
-        QVERIFY(port.opencom(pty.slavePath()));
+        OPEN_LINE(pty, port);
         QSignalSpy spy(&port, &MySerialPort::mycom_dataReceived);
         engineSetUp(port);
         port.stopreceivethread();
@@ -424,9 +414,7 @@ private slots:
 
     void closeDiscardsQueuedBytes()
     {
-        PtyPair pty;
-        MySerialPort port;
-        QVERIFY(port.opencom(pty.slavePath()));
+        OPEN_LINE(pty, port);
         engineSetUp(port);
         // More than the pseudo-terminal holds while nobody reads the master:
         // the writer is still busy with the bulk when the close comes.

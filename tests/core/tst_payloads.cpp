@@ -31,8 +31,6 @@ private slots:
         QTest::newRow("empty") << empty() << "00";
         QTest::newRow("gain OUT8 520") << gain(11, 0, 520) << "0417000802";
         QTest::newRow("gain IN-D mute 2 sent as 1") << gain(3, 2, 400) << "0403019001";
-        QTest::newRow("gain mute 0xff sent as 1") << gain(4, 0xff, 1) << "0410010100";
-        QTest::newRow("gain channel -1 refused") << gain(-1, 0, 400) << QString();
         QTest::newRow("gain channel 12 refused") << gain(12, 0, 400) << QString();
         QTest::newRow("delay 700 off") << delay(2, 188, 2, 0) << "0402bc0200";
         QTest::newRow("delay high part bits 8-15") << delay(0, 0x01, 0x1234, 0x80) << "0400013492";
@@ -42,29 +40,21 @@ private slots:
         QTest::newRow("peq bypassed all-pass")
             << peqband(1, 3, 0x85, 1, 300, 9, 41) << "080103 85 0100 0900 ff";
         QTest::newRow("peq band 7 refused") << peqband(0, 7, 0, 0, 0, 0, 0) << QString();
-        QTest::newRow("peq channel 12 refused") << peqband(12, 0, 0, 0, 0, 0, 0) << QString();
         QTest::newRow("geq IN-A band 0") << geqband(0, 0, 300) << "0400002c01";
         QTest::newRow("geq band 31 refused") << geqband(0, 31, 0) << QString();
         QTest::newRow("bypass byte") << bypass(9, 0x11) << "021511";
         QTest::newRow("bypass refused") << bypass(-3, 0) << QString();
         QTest::newRow("xover kind 5 high-pass") << xover(5, 5, 1, 398) << "0511 00 01 8e01";
         QTest::newRow("xover input refused") << xover(3, 1, 0, 0) << QString();
-        QTest::newRow("xover 12 refused") << xover(12, 1, 0, 0) << QString();
         QTest::newRow("limit IN-B") << limit(1, 0, 400, 9, 50, 1) << "0801 00 9001 09 3200 01";
         QTest::newRow("limit refused") << limit(12, 0, 0, 0, 0, 0) << QString();
         QTest::newRow("peak limit negative threshold") << peaklimit(0, 0, -1, 1, 1) << "0610 00 ffff 01 01";
         QTest::newRow("peak limit refused") << peaklimit(8, 0, 0, 0, 0) << QString();
         QTest::newRow("output flag refused") << outputflag(-1, 1) << QString();
         QTest::newRow("routing 0 refused") << routing(0, 0) << QString();
-        QTest::newRow("routing 9 refused") << routing(9, 0) << QString();
         QTest::newRow("links short refused") << links("010204") << QString();
-        QTest::newRow("links long refused") << links("0102040801020408102040ff00") << QString();
         QTest::newRow("copy low 8 bits") << copy(0x110, 0x201) << "021001";
-        QTest::newRow("device lock 8 bytes") << devicelock(1, "3132333435363738") << "09013132333435363738";
-        QTest::newRow("device lock upper case")
-            << devicelock(2, "41424344454647AB") << "090241424344454647ab";
         QTest::newRow("device lock short padded") << devicelock(3, "3132") << "09033132202020202020";
-        QTest::newRow("device lock empty padded") << devicelock(0, QString()) << "09002020202020202020";
         QTest::newRow("device lock long cut")
             << devicelock(1, "313233343536373839") << "09013132333435363738";
         QTest::newRow("project lock times high bits dropped")
@@ -73,8 +63,6 @@ private slots:
         QTest::newRow("read program part low 8 bits") << readprogrampart(0x101, 0x119) << "020119";
         QTest::newRow("save name padded")
             << saveprogram(5, "414243") << "1505414243" + QString("20").repeated(17);
-        QTest::newRow("save name whole")
-            << saveprogram(1, QString("41").repeated(20)) << "1501" + QString("41").repeated(20);
         QTest::newRow("logo block 21")
             << logoblock(21, ramp(48, 0xf0)) << "3115" + bytestohex(ramp(48, 0xf0));
         QTest::newRow("logo block 22 refused") << logoblock(22, ramp(48, 0)) << QString();
@@ -127,7 +115,6 @@ private slots:
         // 0x0101, 0x0202, 0x0303, 0x0404.
         QTest::newRow("flat IIR") << 4 << 0u << 0u << "0810 00 11 02 0101 0202";
         QTest::newRow("hp FIR") << 5 << 1u << 1u << "0811 01 11 82 0101 0202";
-        QTest::newRow("lp FIR") << 6 << 2u << 1u << "0812 02 22 82 0101 0202";
         QTest::newRow("bp") << 7 << 3u << 0u << "0813 03 33 02 0303 0404";
         QTest::newRow("type 7 sent as 3") << 11 << 7u << 1u << "0817 03 33 82 0303 0404";
         QTest::newRow("fir mode any non-zero") << 4 << 0u << 9u << "0810 00 11 82 0101 0202";

@@ -115,7 +115,6 @@ private slots:
     {
         QTest::addColumn<QStringList>("entries");
         QTest::addColumn<int>("found");
-        QTest::newRow("only the second opens") << QStringList{"missing", "pty"} << 1;
         QTest::newRow("busy port skipped") << QStringList{"busy", "missing", "pty"} << 2;
         QTest::newRow("none opens") << QStringList{"missing", "busy"} << -1;
     }
