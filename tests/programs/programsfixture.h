@@ -66,6 +66,7 @@ public:
     }
     void teardown()
     {
+        ++pollgeneration();
         page.reset();
         prompts.reset();
         delete gMainApp;
@@ -127,17 +128,37 @@ public:
         return i ? i->text() : QString();
     }
     // Runs f on the first modal dialog of type T once it is shown.
+    // Polls of a test end with it (teardown moves the generation on), and
+    // after ten seconds in any case: a poll whose dialog never opened must not
+    // act on a later test's dialog or variables.
+    static int &pollgeneration()
+    {
+        static int generation = 0;
+        return generation;
+    }
     template <typename T> static void whenmodal(const std::function<void(T *)> &f)
     {
         auto poll = std::make_shared<std::function<void()>>();
-        *poll = [f, poll]() {
-            if (auto *d = qobject_cast<T *>(QApplication::activeModalWidget())) {
-                f(d);
+        const int generation = pollgeneration();
+        auto left = std::make_shared<int>(2000);
+        *poll = [f, poll, generation, left]() {
+            // Done: the self-reference is broken once this call has returned.
+            const auto finish = [poll]() { QTimer::singleShot(0, [poll]() { *poll = nullptr; }); };
+            if (generation != pollgeneration() || --*left < 0) {
+                finish();
                 return;
             }
-            QTimer::singleShot(5, *poll);
+            if (auto *d = qobject_cast<T *>(QApplication::activeModalWidget())) {
+                f(d);
+                finish();
+                return;
+            }
+            QTimer::singleShot(5, [poll]() {
+                if (*poll)
+                    (*poll)();
+            });
         };
-        QTimer::singleShot(0, *poll);
+        QTimer::singleShot(0, [poll]() { (*poll)(); });
     }
 
     QTemporaryDir dir;
