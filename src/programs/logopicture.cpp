@@ -120,7 +120,6 @@ QImage refuse(QString *reason, const QString &why)
         *reason = why;
     return QImage();
 }
-} // namespace
 
 QImage decodelogopicture(const QByteArray &bytes, QString *reason)
 {
@@ -157,6 +156,7 @@ QImage decodelogopicture(const QByteArray &bytes, QString *reason)
         return refuse(reason, QStringLiteral("the picture is damaged"));
     return picture;
 }
+} // namespace
 
 QImage readlogopicture(const QString &path, QString *reason)
 {

@@ -11,13 +11,8 @@
 #include <QImage>
 #include <QString>
 
-class QByteArray;
-
 constexpr int kLogoPictureMax = 4096;
 
 // Reads the picture at path. On failure the image is null and reason (when
 // given) says why, in words fit for the "Read File" box.
 QImage readlogopicture(const QString &path, QString *reason = nullptr);
-
-// The same for the file's bytes.
-QImage decodelogopicture(const QByteArray &bytes, QString *reason = nullptr);
