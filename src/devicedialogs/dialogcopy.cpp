@@ -212,6 +212,16 @@ void DialogCopy::on_inputcopy_2_clicked()
     copy(true);
 }
 
+void DialogCopy::copyoutputgeq(DeviceData *d, int from, int to)
+{
+    // The device may have left the list while the copy ran.
+    if (!d || !gDeviceList.contains(d))
+        return;
+    const int first = DeviceData::kInputCount;
+    for (int b = 0; b < DeviceData::kGeqBandCount; ++b)
+        d->setgeq(first + to, b, d->getgeqgain(first + from, b), d->getgeqpass(first + from, b));
+}
+
 void DialogCopy::copy(bool output)
 {
     if (busy || !gMainApp)
@@ -223,7 +233,7 @@ void DialogCopy::copy(bool output)
     const int base = output ? kOutputCode : 0;
     if (source == destination || source - base >= count || destination - base >= count)
         return;
-    const DeviceData *d = gMainApp->getcurdevice();
+    DeviceData *d = gMainApp->getcurdevice();
     if (output && !d->getcomconnected() && !d->gettcpconnected()) {
         Prompts::critical(this, tr2("Can't Copy Data", "无法拷贝数据"),
                           tr2("Please Connect First", "请先连接"));
@@ -238,6 +248,12 @@ void DialogCopy::copy(bool output)
     channelexchange::BusyCursor cursor;
     const channelexchange::Result result =
         channelexchange::run(request, [source, destination]() { gMainApp->sendcopy(source, destination); });
+    // The processor copied the output's graphic EQ too, which the program
+    // image read back does not hold: the model of the device that took the
+    // copy takes it once the copy was acknowledged, whether or not the
+    // read-back succeeded.
+    if (output && (result == channelexchange::Result::Done || result == channelexchange::Result::ReadFailed))
+        copyoutputgeq(d, source - kOutputCode, destination - kOutputCode);
     if (result == channelexchange::Result::Done)
         emit updataallviews();
     cursor.end();

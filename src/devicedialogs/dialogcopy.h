@@ -11,6 +11,7 @@
 
 #include <QDialog>
 
+class DeviceData;
 class QRadioButton;
 
 namespace Ui
@@ -70,6 +71,8 @@ private:
     void settexts();
     void sourceclicked(bool output, int n);
     void copy(bool output);
+    // Output from's 31 graphic-EQ bands onto output to (0..7), in d's model.
+    static void copyoutputgeq(DeviceData *d, int from, int to);
     static int selected(QRadioButton *const *set, int count);
 
     Ui::DialogCopy *ui;

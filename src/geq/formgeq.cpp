@@ -441,12 +441,19 @@ void FormGeq::on_btngeqset0_32_clicked()
         return;
     resetrunning = true;
     const int c = curchannel;
+    // The outputs' bands are never read back from the processor, so a band
+    // the model holds at 0 dB may be elsewhere there: for an output every
+    // band is sent.
+    const bool output = c >= kInputs;
     QPointer<FormGeq> self(this);
     for (int b = 0; b < kBands && self && curchannel == c; ++b) {
         const DeviceData *d = device();
-        if (!d || d->getgeqgain(c, b) == kRawZero)
+        if (!d || (!output && d->getgeqgain(c, b) == kRawZero))
             continue;
-        resetband(b);
+        if (slider(b)->value() == kRawZero)
+            bandchanged(b, kRawZero); // the slider does not move: its slot would not run
+        else
+            resetband(b);
         for (int k = 0; k < kResetSteps && self && curchannel == c; ++k)
             MainApp::delayms(kResetStepMs);
     }

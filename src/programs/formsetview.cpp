@@ -11,6 +11,7 @@
 #include "dialogprojectlock.h"
 #include "exchange.h"
 #include "globalcontrl.h"
+#include "logopicture.h"
 #include "mainapp.h"
 #include "programfile.h"
 #include "programimage.h"
@@ -24,7 +25,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -848,6 +848,28 @@ Exchange::Request writerequest(int program, int part)
     return r;
 }
 
+// One logo block: sent 150 ms before its reply is looked for, which paces
+// the blocks as the processor takes them.
+Exchange::Request logorequest()
+{
+    Exchange::Request r;
+    r.code = 0x13;
+    r.settlems = 150;
+    r.timeoutms = 1000;
+    r.sends = 3;
+    return r;
+}
+
+// A name typed without an extension gets the file type's own (the save
+// dialog adds none on every platform), so that the open dialogs list it.
+QString withsuffix(const QString &path, const QString &suffix)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || info.isDir() || !info.suffix().isEmpty())
+        return path;
+    return path + suffix;
+}
+
 QString numbered(const char *english, const char *chinesetext, int n)
 {
     return lan(english, chinesetext) + QString::number(n) + QStringLiteral("/30");
@@ -980,9 +1002,10 @@ void FormSetView::on_btnloadcurdata_3_clicked()
     }
     Busy b(this);
     const int type = d->gettype();
-    const QString path =
+    const QString path = withsuffix(
         Prompts::saveFileName(this, lan("Save Program Collection File", "保存收集的数据文件"),
-                              proposedfilename(d->getnamerecordname(n - 1), type), programfilefilter(type));
+                              proposedfilename(d->getnamerecordname(n - 1), type), programfilefilter(type)),
+        programfilesuffix(type));
     // The file is checked, not opened: a read that fails leaves it as it was.
     if (path.isEmpty() || !filewritable(path, true))
         return;
@@ -1080,8 +1103,11 @@ void FormSetView::on_btnloadcurdata_4_clicked()
         return;
     Busy b(this);
     Exchange x; // the device current now is the one read
-    const QString path = Prompts::saveFileName(this, lan("Save Program Collection File", "保存程序数据文件"),
-                                               QString(), collectionfilefilter(x.device()->gettype()));
+    const int type = x.device()->gettype();
+    const QString path =
+        withsuffix(Prompts::saveFileName(this, lan("Save Program Collection File", "保存程序数据文件"),
+                                         QString(), collectionfilefilter(type)),
+                   collectionfilesuffix(type));
     if (path.isEmpty() || !filewritable(path, false))
         return;
     // Every program is read, even after one failed; a lost link or closing
@@ -1182,21 +1208,12 @@ void FormSetView::on_pushButton_51_clicked()
     // What was built before is not sent once another file was chosen.
     ui->pushButton_61->hide();
     ui->label_12->clear();
-    // Only a regular file is opened: a FIFO would wait for a writer.
-    if (QFileInfo(path).exists() && !QFileInfo(path).isFile()) {
-        showreadfailure(path, QStringLiteral("not a regular file"), false);
-        return;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        showreadfailure(path, file.errorString(), false);
-        return;
-    }
-    file.close();
-    QImageReader reader(path);
-    const QImage picture = reader.read();
+    // A picture larger than a logo could need, of another kind or cut off
+    // is refused before it is decoded.
+    QString reason;
+    const QImage picture = readlogopicture(path, &reason);
     if (picture.isNull()) {
-        showreadfailure(path, reader.errorString(), false);
+        showreadfailure(path, reason, false);
         return;
     }
     // The top-left 128 x 64 pixels, not scaled; pixels the picture does not
@@ -1240,32 +1257,28 @@ void FormSetView::on_pushButton_61_clicked()
     }
     Busy b(this);
     Exchange x; // the device current now is the one the logo goes to
-    const uchar type = gMainApp->getdevtype();
-    const uchar address = gMainApp->getdevaddr();
     BusyCursor cursor;
-    int acks = 0;
-    const QMetaObject::Connection counting =
-        connect(&gComCtrl, &CComCtrl::replied, this, [&acks, type, address](const Reply &r) {
-            if (r.code == 0x13 && r.type == type && r.address == address)
-                ++acks;
-        });
     gMainApp->logocount = 0;
     gMainApp->logsenddata();
-    for (int block = 0; block < kLogoBlocks && x.usable(); ++block) {
-        gMainApp->sendlogoblock(block);
-        MainApp::delayms(150, true);
+    // One block at a time: the processor's acknowledgement names no block,
+    // so only its timing tells which block it answers: a reply counts for
+    // the block sent last, and a second reply that comes before the next
+    // block goes out counts for nothing. A block left unanswered is sent
+    // again, within a bound, and then the upload fails.
+    int stored = 0;
+    Exchange::Result result = Exchange::Result::Answered;
+    for (int block = 0; block < kLogoBlocks && result == Exchange::Result::Answered; ++block) {
+        result = x.run(logorequest(), [block] { gMainApp->sendlogoblock(block); });
+        if (result == Exchange::Result::Answered)
+            ++stored;
     }
-    // Late replies still count, for a while.
-    for (int k = 0; k < 10 && acks < kLogoBlocks && x.usable(); ++k)
-        MainApp::delayms(50, true);
-    disconnect(counting);
     cursor.end();
-    if (acks >= kLogoBlocks) {
+    if (stored == kLogoBlocks) {
         Prompts::information(this, lan("Mody Logo Ok", "更改商标完成"),
                              lan("Restart Device You Can See The New Logo", "重启设备可见新的商标"));
         return;
     }
-    if (x.state() != Exchange::Result::Closing)
+    if (result != Exchange::Result::Closing)
         Prompts::critical(
             this, lan("Can't Mody Logo", "无法修改商标"),
             lan("The logo was not acknowledged completely. Please Try Again", "商标未完整写入设备，请重试"));

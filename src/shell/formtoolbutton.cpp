@@ -166,6 +166,12 @@ void FormToolButton::Time_Out()
 
 void FormToolButton::on_Save_Button_clicked()
 {
+    // The save packs the current device's parameters while its progress
+    // keeps handling events: no exchange may change or switch the device
+    // meanwhile, and none starts while one runs.
+    LongExchange exchange;
+    if (!exchange.acquired())
+        return;
     if (!gMainApp->getslotused(0)) {
         Prompts::warning(this, text("Save File", "保存文件"),
                          text("please select type first", "请先选择设备类型"));

@@ -31,6 +31,17 @@ QByteArray seededimage()
     return im;
 }
 
+// Graphic-EQ words of the outputs that differ by output and band: gain
+// 100 + 7o + 3b, every third band passed.
+QVector<quint16> seededoutputgeq()
+{
+    QVector<quint16> out;
+    for (int o = 0; o < 8; ++o)
+        for (int b = 0; b < 31; ++b)
+            out << quint16((100 + 7 * o + 3 * b) | (b % 3 == 0 ? 0x8000 : 0));
+    return out;
+}
+
 const char *const kLinkBox = "critical|Set Link Failed|please try again";
 const char *const kCopyBox = "critical|Copy Data Failed|please try again";
 const char *const kReadBox =
@@ -49,6 +60,15 @@ class TstLinkCopyStandin : public QObject
     QVector<QByteArray> sent(int code) const { return fx.sent(code); }
 
     QByteArray packed() const { return DeviceFixture::packed(cur()); }
+    // The outputs' graphic-EQ words of the model, output by output.
+    QVector<quint16> modeloutputgeq() const
+    {
+        QVector<quint16> out;
+        for (int c = 4; c < 12; ++c)
+            for (int b = 0; b < 31; ++b)
+                out << quint16(cur()->getgeqword(c, b));
+        return out;
+    }
     QByteArray modelmasks() const
     {
         QByteArray out;
@@ -114,11 +134,17 @@ private slots:
         MainApp::settimescale(0.05);
         s.clearfaults();
         const QByteArray image = seededimage();
-        s.update(fx.unit, [&image](standin::UnitState &u) { u.image = image; });
+        const QVector<quint16> geq = seededoutputgeq();
+        s.update(fx.unit, [&image, &geq](standin::UnitState &u) {
+            u.image = image;
+            u.outputGeq = geq;
+        });
         for (int k = 0; k < kProgramImageSize; ++k)
             cur()->setcurimagebyte(k, quint8(image[k]));
         cur()->unpackprogram();
         fx.w->startgui();
+        for (int i = 0; i < geq.size(); ++i)
+            cur()->setgeq(4 + i / 31, i % 31, geq[i] & 0x7FFF, geq[i] & 0x8000);
         QCOMPARE(packed(), s.state(fx.unit).image);
         QCOMPARE(int(gMainApp->inputlinkon), 0);
         s.clearframes();
@@ -207,6 +233,50 @@ private slots:
         QCOMPARE(cur()->getdevicename(), QString("Online Data"));
         QCOMPARE(boxes(), QString());
         QVERIFY(!QApplication::overrideCursor());
+    }
+
+    // The outputs' graphic EQ, which the program image read back does not
+    // hold, follows an output copy the processor acknowledged (also when the
+    // read-back then fails); an unacknowledged or input copy leaves it.
+    void outputgeq_data()
+    {
+        QTest::addColumn<QStringList>("clicks");
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("from"); // output copied, -1 none
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("Out2 onto Out5")
+            << QStringList{"rbcopyout2", "rbcopyout51", "inputcopy_2"} << "" << 1 << 4 << "";
+        QTest::newRow("Out8 onto Out1, read-back fails")
+            << QStringList{"rbcopyout8", "inputcopy_2"} << "part 7 silent" << 7 << 0 << kReadBox;
+        QTest::newRow("Out3 onto Out4, never acknowledged")
+            << QStringList{"rbcopyout3", "inputcopy_2"} << "no ack" << -1 << -1 << kCopyBox;
+        QTest::newRow("In B onto In C") << QStringList{"rbcopyb", "inputcopy"} << "" << -1 << -1 << "";
+    }
+    void outputgeq()
+    {
+        QFETCH(QStringList, clicks);
+        QFETCH(QString, fault);
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(QString, box);
+        MainApp::settimescale(fault.isEmpty() ? 0.05 : 0.01);
+        if (fault == "part 7 silent")
+            s.addfault(makefault(Fault::NoReply, 0x61, 7));
+        else if (fault == "no ack")
+            s.addfault(makefault(Fault::NoReply, 0x55));
+        QVector<quint16> expected = seededoutputgeq();
+        if (from >= 0)
+            for (int b = 0; b < 31; ++b)
+                expected[31 * to + b] = expected[31 * from + b];
+        auto d = copydialog();
+        for (const QString &name : clicks)
+            click(*d, name);
+        QCOMPARE(boxes(), box);
+        QCOMPARE(modeloutputgeq(), expected);
+        // A processor that copies without answering is not known to have copied.
+        if (fault != "no ack")
+            QCOMPARE(s.state(fx.unit).outputGeq, expected);
     }
 
     // Failures: the box, the old model kept, no reload, the cursor back.
@@ -354,6 +424,7 @@ private slots:
             }
             QCOMPARE(boxes(), QString());
             QCOMPARE(packed(), s.state(fx.unit).image);
+            QCOMPARE(modeloutputgeq(), s.state(fx.unit).outputGeq);
         }
         QCOMPARE(modelmasks(), s.state(fx.unit).linkmasks());
         QCOMPARE(int(gMainApp->inputlinkon), int(cur()->inputlinked()));

@@ -6,7 +6,9 @@
 #include "dialogdevicelock.h"
 #include "dialogfixture.h"
 #include "dialogprojectlock.h"
+#include "formsetview.h"
 #include "formtoolbutton.h"
+#include "longexchange.h"
 
 #include <QLineEdit>
 #include <QRadioButton>
@@ -320,6 +322,69 @@ private slots:
         QCOMPARE(sent(0x10).size(), 1);
         QCOMPARE(prompts->shown.size(), 2); // the question and the accepted box
         QCOMPARE(int(s.state(fx.unit).lockState), 1);
+    }
+
+    // While a lock request waits for its answer, or the tool bar's save runs
+    // its progress, the program-wide exchange claim is held: no other
+    // exchange starts (none asks its first question or sends anything).
+    void exclusive_data()
+    {
+        QTest::addColumn<QString>("running");
+        QTest::addColumn<QString>("started");
+        for (const char *running : {"device lock", "tool bar save"})
+            for (const char *started :
+                 {"tool bar save", "tool bar load", "device lock", "project lock", "program reset"})
+                if (qstrcmp(running, started) != 0)
+                    QTest::addRow("%s, then %s", running, started) << running << started;
+    }
+    void exclusive()
+    {
+        QFETCH(QString, running);
+        QFETCH(QString, started);
+        FormToolButton *bar = fx.w->toolbarwidget();
+        DialogProjectLock project(bar);
+        project.show();
+        auto other = devicedialog(QStringLiteral("abc"));
+        prompts->confirmations.clear();
+        int shownbefore = -1, shownafter = -1, claim = -1, commandsbefore = -1;
+        QTimer::singleShot(50, [&]() {
+            claim = gConnectBusy;
+            commandsbefore = s.commands(fx.unit).size();
+            shownbefore = prompts->shown.size();
+            if (started == "tool bar save")
+                bar->on_Save_Button_clicked();
+            else if (started == "tool bar load")
+                bar->on_Down_Button_clicked();
+            else if (started == "device lock")
+                click(*other, "pushButton_lock_2");
+            else if (started == "project lock")
+                click(project, "pushButton_lock_2");
+            else
+                gFormSetView->on_btnreset_clicked();
+            shownafter = prompts->shown.size();
+        });
+        if (running == "device lock") {
+            s.addfault(makefault(Fault::LateReply, 0x10, -1, 300));
+            auto dialog = devicedialog(QStringLiteral("abc"));
+            click(*dialog, "pushButton_lock_2");
+            QCOMPARE(lastbox(),
+                     QStringLiteral(
+                         "information|Set Lock OK|This Device Is Locked\nPlease Remember This Password"));
+            QVERIFY(replied());
+        } else {
+            MainApp::settimescale(0.05);
+            prompts->fileNames.enqueue(QDir::current().filePath(QStringLiteral("exclusive.K91")));
+            bar->on_Save_Button_clicked();
+            QVERIFY(QFile::exists(QStringLiteral("exclusive.K91")));
+            QFile::remove(QStringLiteral("exclusive.K91"));
+        }
+        QCOMPARE(claim, 1);
+        QCOMPARE(shownafter, shownbefore);
+        QTest::qWait(50);
+        for (const standin::FrameRecord &r : s.commands(fx.unit).mid(commandsbefore))
+            QVERIFY2(r.command() == 0x10 || r.command() == 0x02,
+                     qPrintable(QString::number(r.command(), 16)));
+        QCOMPARE(gConnectBusy, 0);
     }
 
     // The project lock with its count, the dialog showing it, then its release.

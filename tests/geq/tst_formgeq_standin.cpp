@@ -215,6 +215,45 @@ private slots:
         QCOMPARE(sent(), QVector<QByteArray>());
     }
 
+    // "Set0" on an output sends every band, also those the model holds at
+    // 0 dB: the outputs' bands are never read back, so after a connect the
+    // model says flat while the processor may not be. The pass flags stay.
+    void setalloutput()
+    {
+        start(kOwnMasks, [](DeviceData *d) { d->setgeq(6, 4, 300, true); });
+        s.update(unit, [](standin::UnitState &u) {
+            for (int b = 0; b < 31; ++b)
+                u.outputGeq[2 * 31 + b] = quint16((120 + 5 * b) | (b == 4 ? 0x8000 : 0));
+        });
+        f.channel(6)->click(); // OUT3
+        MainApp::settimescale(0.1);
+        for (QTimer *t : f.page->findChildren<QTimer *>())
+            t->start();
+        f.setall()->click();
+        QVERIFY(!f.page->resetting());
+        for (QTimer *t : f.page->findChildren<QTimer *>())
+            t->stop();
+        f.ticks(5);
+        const QVector<QByteArray> got = sent();
+        QCOMPARE(got.size(), 31);
+        // Worked by hand: 01 + 21 + 04 + 12 + 00 + 2c + 01 = 0x65; band 4
+        // keeps its pass flag: 01 + 21 + 04 + 12 + 04 + 2c + 81 = 0xe9, 0x69.
+        QCOMPARE(got[0], hex("1122331801210412002c0165445566"));
+        QCOMPARE(got[4], hex("1122331801210412042c8169445566"));
+        for (int b = 0; b < 31; ++b) {
+            const int high = b == 4 ? 0x81 : 0x01;
+            const int sum = (0x01 + 0x21 + 0x04 + 0x12 + b + 0x2c + high) & 0x7F;
+            const QString frame = QString("1122331801210412%1%2%3%4")
+                                      .arg(b, 2, 16, QChar('0'))
+                                      .arg(0x2c, 2, 16, QChar('0'))
+                                      .arg(high, 2, 16, QChar('0'))
+                                      .arg(sum, 2, 16, QChar('0')) +
+                                  "445566";
+            QCOMPARE(QString::fromLatin1(got[b].toHex()), frame);
+        }
+        QCOMPARE(processorgeq().toHex(), modelgeq().toHex());
+    }
+
     // Random band, pass, reset and bypass edits over several channels and
     // link groups, with the throttle ticking in between: afterwards the
     // processor holds the model's graphic EQ.

@@ -4,9 +4,11 @@
 #include "programfile.h"
 #include "programsfixture.h"
 
+#include <QBuffer>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QImageWriter>
 #include <QLabel>
 #include <QPainter>
 #include <QRandomGenerator>
@@ -60,8 +62,94 @@ struct Rule {
     int packet;
     int program;
 };
+
+// Pictures for the logo picker, made as bytes.
+quint32 crc32(const QByteArray &bytes)
+{
+    quint32 c = 0xFFFFFFFFu;
+    for (const char ch : bytes) {
+        c ^= quint8(ch);
+        for (int k = 0; k < 8; ++k)
+            c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
+    }
+    return ~c;
+}
+QByteArray be32(quint32 v)
+{
+    QByteArray out;
+    for (int shift : {24, 16, 8, 0})
+        out += char((v >> shift) & 0xFF);
+    return out;
+}
+QByteArray pngchunk(const QByteArray &type, const QByteArray &data)
+{
+    return be32(quint32(data.size())) + type + data + be32(crc32(type + data));
+}
+// A grey PNG whose header says width x height, with the coded rows given.
+QByteArray greypng(quint32 width, quint32 height, const QByteArray &rows)
+{
+    const QByteArray header = be32(width) + be32(height) + QByteArray("\x08\x00\x00\x00\x00", 5);
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngchunk("IHDR", header) +
+           pngchunk("IDAT", qCompress(rows).mid(4)) + pngchunk("IEND", QByteArray());
+}
+QByteArray encoded(const QImage &picture, const char *format, bool progressive = false)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setProgressiveScanWrite(progressive);
+    writer.write(picture);
+    return bytes;
+}
+QImage noise(int w, int h)
+{
+    QImage im(w, h, QImage::Format_RGB32);
+    QRandomGenerator rng(7);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            im.setPixel(x, y, rng.generate() | 0xFF000000u);
+    return im;
+}
+// A JPEG or BMP whose header claims width x height.
+QByteArray claimsize(QByteArray bytes, int width, int height)
+{
+    if (bytes.startsWith("BM")) {
+        for (int k = 0; k < 4; ++k) {
+            bytes[18 + k] = char((width >> (8 * k)) & 0xFF);
+            bytes[22 + k] = char((height >> (8 * k)) & 0xFF);
+        }
+        return bytes;
+    }
+    const int sof = bytes.indexOf(QByteArray("\xff\xc0", 2));
+    bytes[sof + 5] = char(height >> 8);
+    bytes[sof + 6] = char(height & 0xFF);
+    bytes[sof + 7] = char(width >> 8);
+    bytes[sof + 8] = char(width & 0xFF);
+    return bytes;
+}
+
+// The process's resident size now and at its peak, in kB; the peak is
+// first set back to the size now where the system allows it.
+qint64 statuskb(const char *field)
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(int(qstrlen(field))).trimmed().split(' ').first().toLongLong();
+    return -1;
+}
+void resetpeak()
+{
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    if (f.open(QIODevice::WriteOnly))
+        f.write("5");
+}
 } // namespace
 Q_DECLARE_METATYPE(QVector<Rule>)
+Q_DECLARE_METATYPE(QVector<Fault>)
 
 class TstFormSetViewFiles : public QObject
 {
@@ -119,6 +207,7 @@ private slots:
     void initTestCase()
     {
         qRegisterMetaType<QVector<Rule>>();
+        qRegisterMetaType<QVector<Fault>>();
         QVERIFY2(line.open(), qPrintable(line.s.errorstring()));
     }
     void cleanupTestCase() { line.close(); }
@@ -319,6 +408,50 @@ private slots:
         QCOMPARE(f.curimage(), unit().image);
     }
 
+    // A name typed without an extension gets the file type's own, as the
+    // tool bar's save gives it; a name with one keeps it. The open dialogs
+    // then list what was saved.
+    void savesuffix_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("program, no extension") << "btnloadcurdata_3"
+                                               << "show1"
+                                               << "show1.K91";
+        QTest::newRow("program, own extension") << "btnloadcurdata_3"
+                                                << "show1.bin"
+                                                << "show1.bin";
+        QTest::newRow("collection, no extension") << "btnloadcurdata_4"
+                                                  << "show1"
+                                                  << "show1.J91";
+        QTest::newRow("collection, dotted folder") << "btnloadcurdata_4"
+                                                   << "v1.2/show1"
+                                                   << "v1.2/show1.J91";
+        QTest::newRow("collection, own extension") << "btnloadcurdata_4"
+                                                   << "show1.j91"
+                                                   << "show1.j91";
+    }
+    void savesuffix()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        QVERIFY(QDir(f.dir.path()).mkpath("v1.2"));
+        f.select(2);
+        f.prompts->fileNames << path(typed);
+        f.invoke(button);
+        const bool single = button == "btnloadcurdata_3";
+        QCOMPARE(boxes(),
+                 single ? QString() : QString("information:Save All Data To PC OK |Save All Data To PC OK"));
+        QByteArray expected;
+        for (int n = single ? 2 : 1; n <= (single ? 2 : 30); ++n)
+            expected += unit().programimage(n);
+        QCOMPARE(readall(path(written)), expected);
+        if (written != typed)
+            QVERIFY(!QFile::exists(path(typed)));
+    }
+
     // Refused before anything is sent: a place that cannot be written, a file
     // of the wrong size or missing, a preset target.
     void refused_data()
@@ -509,30 +642,122 @@ private slots:
         QCOMPARE(boxes(), QString("warning:Read File|Cannot read file %1: not a regular file.").arg(fifo));
     }
 
-    // The send: 22 blocks "31 bb" + 48 bytes, paced, the tail zero; success
-    // only when all 22 were acknowledged.
+    // Pictures a logo cannot need, of another kind, cut off or empty: each
+    // refused with the "Read File" box before it is decoded, the process's
+    // resident size staying near where it was; whole pictures of the three
+    // kinds within the size taken are accepted.
+    void logohostile_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("reason"); // empty: accepted
+        const QString kind = "not a BMP, JPEG or PNG picture";
+        const QString cut = "the picture is incomplete";
+        const auto over = [](int w, int h) {
+            return QString("the picture is %1 x %2 pixels, more than 4096 x 4096").arg(w).arg(h);
+        };
+        const QByteArray png = encoded(noise(200, 100), "png");
+        const QByteArray jpeg = encoded(noise(200, 100), "jpeg");
+        const QByteArray bmp = encoded(noise(200, 100), "bmp");
+        QTest::newRow("SVG named .png")
+            << QByteArray("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"20000\" height=\"20000\">"
+                          "<rect width=\"20000\" height=\"20000\"/></svg>")
+            << kind;
+        QTest::newRow("PNG 40000 x 40000 in a small file")
+            << greypng(40000, 40000, QByteArray(16 * 40001, '\0')) << over(40000, 40000);
+        QTest::newRow("PNG one pixel too wide")
+            << greypng(4097, 2, QByteArray(2 * 4098, '\0')) << over(4097, 2);
+        QTest::newRow("JPEG claiming 60000 x 60000") << claimsize(jpeg, 60000, 60000) << over(60000, 60000);
+        QTest::newRow("BMP claiming 6000 x 100") << claimsize(bmp, 6000, 100) << over(6000, 100);
+        QTest::newRow("PNG cut in half") << png.left(png.size() / 2) << cut;
+        QTest::newRow("PNG without its end") << png.left(png.size() - 12) << cut;
+        QTest::newRow("JPEG cut in half") << jpeg.left(jpeg.size() / 2) << cut;
+        QTest::newRow("JPEG without its end marker") << jpeg.left(jpeg.size() - 2) << cut;
+        QTest::newRow("BMP cut in half") << bmp.left(bmp.size() / 2) << cut;
+        QTest::newRow("zero size") << QByteArray() << "the file is empty";
+        QTest::newRow("PNG header only") << png.left(8) << "the picture's size cannot be read";
+        QTest::newRow("PNG 4096 x 2") << greypng(4096, 2, QByteArray(2 * 4097, '\0')) << "";
+        QTest::newRow("PNG") << png << "";
+        QTest::newRow("JPEG") << jpeg << "";
+        QTest::newRow("progressive JPEG") << encoded(noise(200, 100), "jpeg", true) << "";
+        QTest::newRow("BMP") << bmp << "";
+    }
+    void logohostile()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        convert(QImage(128, 64, QImage::Format_RGB32)); // a picture chosen before
+        f.prompts->clear();
+        const QString file = path("logo.png");
+        QVERIFY(writeall(file, bytes));
+        f.prompts->fileNames << file;
+        resetpeak();
+        const qint64 before = statuskb("VmRSS:");
+        f.click("pushButton_51");
+        const qint64 peak = statuskb("VmHWM:");
+        QVERIFY2(peak - before < 64 * 1024,
+                 qPrintable(QString("peak %1 kB over %2 kB").arg(peak).arg(before)));
+        QCOMPARE(boxes(), reason.isEmpty()
+                              ? QString()
+                              : QString("warning:Read File|Cannot read file %1: %2.").arg(file, reason));
+        QCOMPARE(f.child<QPushButton>("pushButton_61")->isVisibleTo(f.page.get()), reason.isEmpty());
+        QTest::qWait(20);
+        QVERIFY(line.sent(-1).isEmpty());
+    }
+
+    // The send: 22 blocks "31 bb" + 48 bytes, paced, the tail zero, one at
+    // a time; success only when each of the 22 was acknowledged. A block left
+    // unanswered goes again (three sends at most), a second answer to a block
+    // counts for nothing.
     void logosend_data()
     {
-        QTest::addColumn<int>("silentBlock");
+        QTest::addColumn<QVector<Fault>>("faults");
+        QTest::addColumn<QString>("sends"); // the blocks sent, in order
         QTest::addColumn<QString>("box");
-        QTest::newRow("all acknowledged")
-            << -1 << "information:Mody Logo Ok|Restart Device You Can See The New Logo";
-        QTest::newRow("21 acknowledged")
-            << 9 << "critical:Can't Mody Logo|The logo was not acknowledged completely. Please Try Again";
+        const QString ok = "information:Mody Logo Ok|Restart Device You Can See The New Logo";
+        const QString failed =
+            "critical:Can't Mody Logo|The logo was not acknowledged completely. Please Try Again";
+        const auto fault = [](Fault::Kind kind, int block, int times) {
+            Fault x;
+            x.kind = kind;
+            x.command = 0x13;
+            x.packet = block;
+            x.times = times;
+            return x;
+        };
+        const auto blocks = [](const QVector<int> &order) {
+            QStringList out;
+            for (int b : order)
+                out << QString::number(b);
+            return out.join(' ');
+        };
+        QVector<int> all;
+        for (int b = 0; b < 22; ++b)
+            all << b;
+        QVector<int> again5 = all;
+        again5.insert(6, 5);
+        QTest::newRow("all acknowledged") << QVector<Fault>{} << blocks(all) << ok;
+        QTest::newRow("block 5 unanswered once, block 6 answered twice")
+            << QVector<Fault>{fault(Fault::NoReply, 5, 1), fault(Fault::Duplicate, 6, -1)} << blocks(again5)
+            << ok;
+        QTest::newRow("block 5 never answered, block 6 answered twice")
+            << QVector<Fault>{fault(Fault::NoReply, 5, -1), fault(Fault::Duplicate, 6, -1)}
+            << blocks({0, 1, 2, 3, 4, 5, 5, 5}) << failed;
+        QTest::newRow("every block answered twice")
+            << QVector<Fault>{fault(Fault::Duplicate, -1, -1)} << blocks(all) << ok;
+        QTest::newRow("block 21 never answered")
+            << QVector<Fault>{fault(Fault::NoReply, 21, -1)} << blocks(all + QVector<int>{21, 21}) << failed;
     }
     void logosend()
     {
-        QFETCH(int, silentBlock);
+        QFETCH(QVector<Fault>, faults);
+        QFETCH(QString, sends);
         QFETCH(QString, box);
         MainApp::settimescale(0.1);
         QImage picture(128, 64, QImage::Format_RGB32);
         picture.fill(Qt::white);
         QPainter(&picture).fillRect(10, 5, 50, 30, Qt::black);
         const QByteArray bitmap = convert(picture);
-        Fault x;
-        x.command = 0x13;
-        x.packet = silentBlock;
-        if (silentBlock >= 0)
+        for (const Fault &x : faults)
             line.s.addfault(x);
         QElapsedTimer clock;
         clock.start();
@@ -541,13 +766,18 @@ private slots:
         QVERIFY(clock.elapsed() >= qint64(21 * 150 * 0.1));
         QCOMPARE(boxes(), box);
         const auto blocks = line.sent(0x13);
-        QCOMPARE(blocks.size(), 22);
-        for (int b = 0; b < 22; ++b) {
-            QCOMPARE(quint8(blocks[b].bytes.at(6)), quint8(0x31));
-            QCOMPARE(blocks[b].payload(), QByteArray(1, char(b)) + bitmap.mid(48 * b, 48));
+        QStringList order;
+        for (const auto &b : blocks) {
+            const int n = quint8(b.payload().at(0));
+            order << QString::number(n);
+            QCOMPARE(quint8(b.bytes.at(6)), quint8(0x31));
+            QCOMPARE(b.payload(), QByteArray(1, char(n)) + bitmap.mid(48 * n, 48));
         }
+        QCOMPARE(order.join(' '), sends);
         QCOMPARE(bitmap.mid(1024), QByteArray(32, '\0'));
-        QCOMPARE(unit().logo, bitmap);
+        if (box.startsWith("information"))
+            QCOMPARE(unit().logo, bitmap);
+        QVERIFY(!f.page->isbusy());
     }
 
     // Refusals of the logo buttons.
