@@ -39,6 +39,7 @@
 #undef FontChange
 #undef CursorShape
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -61,6 +62,10 @@ public:
         pid = fork();
         if (pid == 0) {
             close(fds[0]);
+            // The server's notes on displays already taken stay out of the log.
+            const int quiet = open("/dev/null", O_WRONLY);
+            if (quiet >= 0)
+                dup2(quiet, 2);
             const QByteArray fd = QByteArray::number(fds[1]);
             execlp("Xvfb", "Xvfb", "-displayfd", fd.constData(), "-screen", "0", "1280x1024x24", "-nolisten",
                    "tcp", static_cast<char *>(nullptr));
