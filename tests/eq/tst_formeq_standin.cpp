@@ -202,7 +202,8 @@ private slots:
         f.sent();
         p->eq->show();
         QCOMPARE(p->ui->vlSliderGain_1->value(), 300);
-        QCOMPARE(p->ui->eq_btngainm->styleSheet(), QStringLiteral("background-image:url(:/eq/skin/PEQ05.png);"));
+        QCOMPARE(p->ui->eq_btngainm->styleSheet(),
+                 QStringLiteral("background-image:url(:/eq/skin/PEQ05.png);"));
         p->ui->eqbtnup->click();
         p->ticks(5);
         const QVector<QByteArray> got = f.sent();

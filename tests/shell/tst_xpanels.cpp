@@ -204,7 +204,8 @@ private slots:
 
         clickpage("pushButton_2");
         QTRY_VERIFY(!viewable(panel));
-        gFormGain->messgeformpeq(4, 300); // -10 dB on the gain page
+        // -10 dB on the gain page.
+        gFormGain->messgeformpeq(4, 300);
         gMainApp->getview(MainApp::GainView)->close(); // back to the main page
         QTest::qWait(100);
         QVERIFY(!viewable(panel));
