@@ -93,13 +93,8 @@ FormLimit2::FormLimit2(QWidget *parent)
     ui->setupUi(this);
     setWindowIcon(QIcon(QStringLiteral("/gain/skin/crcone1.png")));
     for (int k = Attack; k <= Threshold; ++k) {
-        for (int o = 0; o < kOutputs; ++o) {
+        for (int o = 0; o < kOutputs; ++o)
             slider(Kind(k), o)->setRange(kMinimum[k], kMaximum[k]);
-            QLineEdit *e = entry(Kind(k), o);
-            // Only Return applies a typed value; leaving the entry otherwise
-            // shows its slider's value again.
-            connect(e, &QLineEdit::returnPressed, this, [this, e] { returned = e; });
-        }
     }
     ui->widgetblock->hide();
     sendtimer = new QTimer(this);
@@ -322,6 +317,12 @@ void FormLimit2::sliderchanged(Kind kind, int o, int v)
     DeviceData *d = device();
     if (!d)
         return;
+    // A reload only shows the model: it stores, copies and counts nothing.
+    if (reloading) {
+        if (kind == Threshold)
+            emit updatelimitvalues2(o);
+        return;
+    }
     switch (kind) {
     case Attack:
         d->setpeaklimita(o, v);
@@ -377,11 +378,11 @@ void FormLimit2::sliderchanged(Kind kind, int o, int v)
 
 void FormLimit2::entryfinished(Kind kind, int o)
 {
+    // Any end of editing applies the text (Return, Tab, a click elsewhere);
+    // a text that is no number changes nothing.
     QLineEdit *e = entry(kind, o);
-    const bool applied = returned == e;
-    returned = nullptr;
     int value = 0;
-    if (applied && readentry(kind, e->text(), &value)) {
+    if (readentry(kind, e->text(), &value)) {
         changeorigin = o + 1;
         slider(kind, o)->setValue(value);
         changeorigin = 0;

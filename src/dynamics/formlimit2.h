@@ -158,8 +158,6 @@ private:
     bool propagating = false;
     // The group's highest member counted the change being copied.
     bool targetcounted = false;
-    // The entry whose Return key ended its editing, until editingFinished.
-    QLineEdit *returned = nullptr;
 };
 
 extern FormLimit2 *gFormLimit2;

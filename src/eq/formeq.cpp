@@ -7,11 +7,14 @@
 #include "formfir.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
+#include "panelwindow.h"
 #include "ui_formeq.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QScreen>
 #include <QTimer>
 
@@ -95,7 +98,7 @@ FormEq::FormEq(QWidget *parent)
     , ui(new Ui::FormEq)
 {
     ui->setupUi(this);
-    setWindowIcon(QIcon(QStringLiteral("/gain/skin/crcone1.png")));
+    setWindowIcon(QIcon(QStringLiteral(":/gain/skin/crcone1.png")));
     // Start state of the form: the crossover area appears for outputs, the
     // scroll sliders are hidden, the sliders hold grid indices and raw gain.
     ui->widgetoutaa->setGeometry(39, 192, 723, 103);
@@ -117,6 +120,7 @@ FormEq::FormEq(QWidget *parent)
         const QRect area = screen->availableGeometry();
         firwindow->move(area.x() + qMax(0, area.width() - firwindow->width() - 30), area.y() + 25);
     }
+    firwindow->installEventFilter(this);
 
     connect(ui->sldreqfreqlow, &QSlider::valueChanged, this, &FormEq::onsldreqfreqlow);
     connect(ui->sldreqfreqhigh, &QSlider::valueChanged, this, &FormEq::onsldreqfreqhigh);
@@ -566,6 +570,75 @@ void FormEq::keyPressEvent(QKeyEvent *event)
         ui->sldreqfreqlow->setValue(ui->sldreqfreqlow->value() + delta);
 }
 
+void FormEq::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // In the main window's area the page is in front only while it is the
+    // topmost sub-window shown: follow the others' activation, showing and
+    // hiding.
+    if (!watching) {
+        if (QMdiArea *area = pagearea()) {
+            watching = true;
+            connect(area, &QMdiArea::subWindowActivated, this, [this] { setfront(atfront()); });
+            for (QMdiSubWindow *sub : area->subWindowList())
+                if (sub != parentWidget())
+                    sub->installEventFilter(this);
+        }
+    }
+    setfront(atfront());
+}
+
+void FormEq::hideEvent(QHideEvent *event)
+{
+    QDialog::hideEvent(event);
+    setfront(false);
+}
+
+bool FormEq::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == firwindow) {
+        // The user's close request: the panel stays closed for now.
+        if (event->type() == QEvent::Close)
+            firclosed = true;
+    } else if (event->type() == QEvent::Show || event->type() == QEvent::Hide) {
+        setfront(atfront());
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+QMdiArea *FormEq::pagearea() const
+{
+    const auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget());
+    return sub ? sub->mdiArea() : nullptr;
+}
+
+bool FormEq::atfront() const
+{
+    if (!isVisible())
+        return false;
+    const QMdiArea *area = pagearea();
+    if (!area)
+        return true;
+    const QList<QMdiSubWindow *> stack = area->subWindowList(QMdiArea::StackingOrder);
+    for (int k = stack.size() - 1; k >= 0; --k) {
+        if (!stack[k]->isHidden())
+            return stack[k] == parentWidget();
+    }
+    return false;
+}
+
+void FormEq::setfront(bool on)
+{
+    if (on == front)
+        return;
+    front = on;
+    // Other pages may have changed the gain and mute meanwhile.
+    if (on)
+        refreshgain();
+    ui->widgeteqbtn->setpageshown(on);
+    updatefirpanel();
+}
+
 void FormEq::closeEvent(QCloseEvent *event)
 {
     // Pages live for the whole run: closing only hides the sub-window.
@@ -653,8 +726,21 @@ void FormEq::linkfircorner(bool high, int v)
 
 void FormEq::showfirwindow()
 {
+    // A user's FIR action brings a closed panel back.
+    firclosed = false;
+    updatefirpanel();
+}
+
+void FormEq::updatefirpanel()
+{
+    const DeviceData *d = device();
+    bool wanted = front && d && isoutput() && d->getfirflag(output()) != 0;
+    // A panel the user closed stays closed until its condition ends.
+    if (!wanted)
+        firclosed = false;
+    wanted = wanted && !firclosed;
     // Shown without taking the keyboard from the page's control.
-    firwindow->show();
+    showpanel(firwindow, this, wanted);
 }
 
 void FormEq::cornertext(QLineEdit *edit, int index, bool fir)
@@ -817,7 +903,7 @@ void FormEq::showirmode(int mode)
         ui->widget_iir->show();
         ui->widget_fir->hide();
         refreshxover(channel);
-        firwindow->close();
+        updatefirpanel();
     } else if (mode == 1) {
         ui->widget_iir->hide();
         ui->widget_fir->show();
@@ -891,14 +977,26 @@ void FormEq::showfirtype(int type, bool user)
     cornertext(ui->Editeqfirfreqhigh, ui->sldreqfirhigh->value(), true);
     cornertext(ui->Editeqfirfreqlow, ui->sldreqfirlow->value(), true);
     int entry;
-    if (type == 1)
-        entry = twoentry(d->getfirparam1(o));
-    else if (type == 2)
+    if (type == 1 || bp) {
+        // A reloaded window byte the type's list does not offer stays as it
+        // is and is shown by its own name after the list's two entries (a
+        // byte naming no window selects nothing): shown and sent agree.
+        const int w = type == 1 ? d->getfirparam1(o) : d->getfirparam3(o);
+        if (w == kRectangular || w == kHamming) {
+            entry = twoentry(w);
+        } else if (w >= 0 && w < int(sizeof kWindows / sizeof kWindows[0])) {
+            if (ui->cbxFirWindows->count() < 3)
+                ui->cbxFirWindows->addItem(QLatin1String(kWindows[w]));
+            ui->cbxFirWindows->setItemText(2, QLatin1String(kWindows[w]));
+            entry = 2;
+        } else {
+            entry = -1;
+        }
+    } else if (type == 2) {
         entry = d->getfirparam2(o);
-    else if (bp)
-        entry = twoentry(d->getfirparam3(o));
-    else
+    } else {
         entry = d->getfirparam1(o); // FLAT: the window it sends
+    }
     ui->cbxFirWindows->setCurrentIndex(entry < ui->cbxFirWindows->count() ? entry : -1);
     --loading;
     firwindow->repaintcurve();
@@ -907,8 +1005,10 @@ void FormEq::showfirtype(int type, bool user)
 void FormEq::refreshfir()
 {
     const DeviceData *d = device();
-    if (!d || !isoutput())
+    if (!d || !isoutput()) {
+        updatefirpanel();
         return;
+    }
     const int o = output();
     const int m = d->getfirflag(o);
     ++loading;
@@ -920,12 +1020,12 @@ void FormEq::refreshfir()
         ui->widget_iir->hide();
         ui->cbxFirFlat->setCurrentIndex(t <= kBandPass ? t : -1);
         showfirtype(t, false);
-        showfirwindow();
     } else {
         ui->widget_iir->show();
         ui->widget_fir->hide();
-        firwindow->close();
     }
+    // A reload shows the panel only when the page is at the front.
+    updatefirpanel();
     --loading;
 }
 
@@ -1035,6 +1135,8 @@ void FormEq::on_cbxFirWindows_currentIndexChanged(int e)
         return;
     const int o = output();
     const int t = d->getxobyte0(o);
+    if ((t == 1 || t >= kBandPass) && e > 1)
+        return; // the stored window the list does not offer: it stays
     if (t == 1) {
         const int w = twowindow(e);
         d->setfirparam1(o, w);
@@ -1048,6 +1150,12 @@ void FormEq::on_cbxFirWindows_currentIndexChanged(int e)
         linkout([w](DeviceData *x, int m) { x->setfirparam3(m, w); });
     } else {
         return;
+    }
+    if ((t == 1 || t >= kBandPass) && ui->cbxFirWindows->count() > 2) {
+        // The window that was stored is gone: its entry goes too.
+        ++loading;
+        ui->cbxFirWindows->removeItem(2);
+        --loading;
     }
     count(Fir);
     showfirwindow();

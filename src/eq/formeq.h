@@ -15,6 +15,7 @@
 
 class FormFir;
 class QCloseEvent;
+class QMdiArea;
 class QComboBox;
 class QKeyEvent;
 class QLineEdit;
@@ -39,7 +40,9 @@ public:
 
     Ui::FormEq *form() const { return ui; }
     // The FIR response window: top-level, beside the page on the primary
-    // screen, shown while an output's crossover runs in FIR mode.
+    // screen, shown while the page is in front and its output's crossover
+    // runs in FIR mode; hidden with the page; a close request keeps it
+    // closed until that ends or a FIR control is used.
     FormFir *firpanel() const { return firwindow; }
     int getchannel() const { return channel; }
 
@@ -121,6 +124,9 @@ private slots:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     bool isoutput() const { return channel >= 4 && channel < kChannels; }
@@ -135,7 +141,16 @@ private:
     void fillfirwindows(int type);
     // Slope lists with the entries the device offers, on the stored slopes.
     void fillslopes();
+    // A user's FIR action: the FIR panel shows (again) while its condition holds.
     void showfirwindow();
+    // The FIR panel shows while the page is in front and its output runs in
+    // FIR mode, unless the user closed it since that began.
+    void updatefirpanel();
+    // The page in front: shown, and in the main window's area the topmost
+    // sub-window shown. Coming to the front reloads the gain strip and mute.
+    QMdiArea *pagearea() const;
+    bool atfront() const;
+    void setfront(bool on);
     // One change of an item of the page's output waits for the throttle.
     void count(XoItem item);
     // Writes a value to every link partner of the page's output.
@@ -157,6 +172,9 @@ private:
     int firsend = 0;
     unsigned char loading = 0;
     FormFir *firwindow = nullptr;
+    bool front = false;
+    bool firclosed = false;
+    bool watching = false;
     int channel = 0;
     // Slope entries the device type offers: 10, or 13 with the 48 dB slopes.
     int slopecount = 10;

@@ -5,6 +5,7 @@
 #include "formphase.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
+#include "panelwindow.h"
 #include "ui_formeqbtns.h"
 
 #include <QComboBox>
@@ -184,6 +185,7 @@ Formeqbtns::Formeqbtns(QWidget *parent)
         phase->move(area.x() + qMax(0, area.width() - phase->width() - 30),
                     area.y() + qMin(320, qMax(0, area.height() - phase->height())));
     }
+    phase->installEventFilter(this);
     sendtimer = new QTimer(this);
     connect(sendtimer, &QTimer::timeout, this, &Formeqbtns::timetosend);
     sendtimer->start(kSendMs);
@@ -223,6 +225,11 @@ int Formeqbtns::storedtype(int b) const
     return d && validchannel(channel) ? d->getpeqtype(channel, b) : 0;
 }
 
+bool Formeqbtns::hasawidth(int b) const
+{
+    return storedtype(b) == 0;
+}
+
 int Formeqbtns::nearestfreqindex(float hz)
 {
     return nearest(double(hz), CurveMath::kGridSize, [](int i) { return maths().getfreq(i); });
@@ -237,6 +244,35 @@ void Formeqbtns::showbands(int n)
 {
     for (int b = 0; b < kBands; ++b)
         (ui->*kStrips[b].strip)->setVisible(b < n);
+    updatephase();
+}
+
+void Formeqbtns::setpageshown(bool on)
+{
+    pageshown = on;
+    updatephase();
+}
+
+void Formeqbtns::updatephase()
+{
+    bool wanted = false;
+    for (int b = 0; pageshown && b < kBands; ++b) {
+        if (!(ui->*kStrips[b].strip)->isHidden() && storedtype(b) == kAllPass)
+            wanted = true;
+    }
+    // A panel the user closed stays closed until its condition ends.
+    if (!wanted)
+        phaseclosed = false;
+    wanted = wanted && !phaseclosed;
+    showpanel(phase, this, wanted);
+}
+
+bool Formeqbtns::eventFilter(QObject *watched, QEvent *event)
+{
+    // The user's close request: the panel stays closed for now.
+    if (watched == phase && event->type() == QEvent::Close)
+        phaseclosed = true;
+    return QWidget::eventFilter(watched, event);
 }
 
 int Formeqbtns::pendingframes() const
@@ -267,7 +303,7 @@ void Formeqbtns::setquiet(QSlider *s, int v)
     --quiet;
 }
 
-void Formeqbtns::configure(int b, int t, bool showphase)
+void Formeqbtns::configure(int b, int t)
 {
     if (t < 0 || t > kAllPass)
         return;
@@ -288,8 +324,8 @@ void Formeqbtns::configure(int b, int t, bool showphase)
     (ui->*s.up[Width])->setEnabled(width);
     (ui->*s.down[Width])->setEnabled(width);
     edit(b, Width)->setEnabled(gain);
-    if (t == kAllPass && showphase)
-        phase->show();
+    // A type without a width shows "-------": its entry takes no typing.
+    edit(b, Width)->setReadOnly(!width);
     phase->repaintcurve();
     showtexts(b);
 }
@@ -310,12 +346,11 @@ void Formeqbtns::setchannel(int ch)
         const int t = d->getpeqtype(ch, b);
         // A type the list does not hold selects nothing; the stored byte stays.
         const int index = t <= kAllPass ? t : -1;
-        const bool changed = typebox(b)->currentIndex() != index;
         typebox(b)->setCurrentIndex(index);
-        // An all-pass band newly shown brings its phase panel up.
-        configure(b, t, changed);
+        configure(b, t);
     }
     --quiet;
+    updatephase();
 }
 
 void Formeqbtns::loadfreqs(int ch)
@@ -454,7 +489,12 @@ void Formeqbtns::typechosen(int b, int t)
     });
     if (t == kAllPass)
         d->setbandslope(channel, b);
-    configure(b, t, true);
+    configure(b, t);
+    // A user's All Pass choice shows the panel again; a band leaving All
+    // Pass may leave none to show.
+    if (t == kAllPass)
+        phaseclosed = false;
+    updatephase();
     setquiet(slider(b, Gain), kZeroGain);
     setquiet(slider(b, Width), row.width);
     setquiet(slider(b, Freq), row.freq);
@@ -487,8 +527,10 @@ void Formeqbtns::bandclicked(int b)
 {
     updateeqbtns(b);
     emit peqredraw(b);
-    if (storedtype(b) == kAllPass)
-        phase->show();
+    if (storedtype(b) == kAllPass) {
+        phaseclosed = false;
+        updatephase();
+    }
 }
 
 void Formeqbtns::step(int b, Quantity q, int delta)
@@ -501,8 +543,9 @@ void Formeqbtns::entered(int b, Quantity q)
 {
     QLineEdit *e = edit(b, q);
     // Only Return applies a text; a text that is no number, or a field left
-    // without Return, shows the slider's value again.
-    if (e->hasFocus()) {
+    // without Return, shows the slider's value again. A band type without a
+    // width takes no width.
+    if (e->hasFocus() && (q != Width || hasawidth(b))) {
         bool ok = false;
         const double x = e->text().trimmed().toDouble(&ok);
         if (ok && std::isfinite(x)) {
@@ -558,7 +601,8 @@ void Formeqbtns::keyPressEvent(QKeyEvent *event)
     for (int b = 0; b < kBands; ++b) {
         for (Quantity q : {Freq, Gain, Width}) {
             if (edit(b, q)->hasFocus()) {
-                step(b, q, delta);
+                if (q != Width || hasawidth(b))
+                    step(b, q, delta);
                 return;
             }
         }

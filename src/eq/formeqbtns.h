@@ -44,6 +44,9 @@ public:
     FormPhase *phasepanel() const { return phase; }
     // Repaints the phase curve at once.
     void repaintphase();
+    // The EQ page is in front or not: the phase panel shows only while it is
+    // and a band shown is All Pass, unless the user closed it since then.
+    void setpageshown(bool on);
 
     // Loading a channel 0..11 from the model, in this order: types, then
     // frequencies, gains (ends with a wait that lets no user input in and
@@ -88,6 +91,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
     // clang-format off
@@ -156,9 +160,10 @@ private:
     void bandclicked(int b);
     void step(int b, Quantity q, int delta);
     void entered(int b, Quantity q);
-    // Ranges, enabled controls and placeholders of band b for type t; an
-    // all-pass band shows the phase panel when showphase is set.
-    void configure(int b, int t, bool showphase);
+    // Ranges, enabled controls and placeholders of band b for type t.
+    void configure(int b, int t);
+    // Shows or hides the phase panel by its condition.
+    void updatephase();
     // The three texts of band b from its sliders and the stored type.
     void showtexts(int b);
     // Moves a slider without storing, copying or counting.
@@ -168,6 +173,8 @@ private:
     // Writes a band value to every link partner of the channel shown.
     template <typename Setter> void linkcopy(int b, Setter set);
     int storedtype(int b) const;
+    // Only a PEQ band has a width; the other types show "-------".
+    bool hasawidth(int b) const;
 
     Ui::Formeqbtns *ui;
     FormPhase *phase;
@@ -179,5 +186,7 @@ private:
     // Non-zero while the panel moves its own widgets (loads, ranges, defaults):
     // the handlers then only show the values.
     int quiet = 0;
+    bool pageshown = false;
+    bool phaseclosed = false;
     bool pending[kChannels][kBands] = {};
 };

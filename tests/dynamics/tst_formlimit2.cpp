@@ -87,15 +87,42 @@ private slots:
         QCOMPARE(stored[kind], value);
     }
 
-    // An entry left without Return applies nothing and shows its slider again.
-    void entryleftwithoutreturn()
+    // Any end of editing applies a readable text (Tab, a click on another
+    // entry); an unreadable one changes nothing and the slider's value shows
+    // again.
+    void entryleft_data()
     {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("tab");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("Tab") << "3.3" << true << 233 << "3.3dBu";
+        QTest::newRow("click away") << "-5dBu" << false << 150 << "-5.0dBu";
+        QTest::newRow("unreadable, Tab") << "abc" << true << 250 << "5.0dBu";
+        QTest::newRow("empty, click away") << "" << false << 250 << "5.0dBu";
+    }
+    void entryleft()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, tab);
+        QFETCH(int, value);
+        QFETCH(QString, shown);
+        f.showpage();
         f.slider(T, 2)->setValue(250);
         QLineEdit *e = f.entry(T, 2);
-        e->setText(QStringLiteral("3.3"));
-        emit e->editingFinished();
-        QCOMPARE(f.slider(T, 2)->value(), 250);
-        QCOMPARE(e->text(), QStringLiteral("5.0dBu"));
+        e->setFocus();
+        e->selectAll();
+        QTest::keyClicks(e, text);
+        if (text.isEmpty())
+            QTest::keyClick(e, Qt::Key_Backspace);
+        if (tab)
+            QTest::keyClick(e, Qt::Key_Tab);
+        else
+            QTest::mouseClick(f.entry(A, 0), Qt::LeftButton);
+        QVERIFY(!e->hasFocus());
+        QCOMPARE(f.slider(T, 2)->value(), value);
+        QCOMPARE(f.dev->getpeaklimitvalue(2), value);
+        QCOMPARE(e->text(), shown);
     }
 
     // A step at a range end leaves no origin behind for the next reload to copy.

@@ -133,6 +133,35 @@ private slots:
             QCOMPARE(peakimage().toHex(), peakmodel().toHex());
     }
 
+    // A download only shows what the processor holds: no 0x31 frame goes
+    // back, whatever the rows showed before and however outputs are linked.
+    void downloadsendsnothing_data()
+    {
+        QTest::addColumn<QByteArray>("masks");
+        QTest::newRow("unlinked") << kOwnMasks;
+        QTest::newRow("two groups") << hex("0192042892284092");
+    }
+    void downloadsendsnothing()
+    {
+        QFETCH(QByteArray, masks);
+        start(masks);
+        QRandomGenerator rng(7);
+        for (int o = 0; o < 8; ++o) {
+            f.dev->setpeaklimiton(o, rng.bounded(2));
+            f.dev->setpeaklimita(o, 1 + rng.bounded(100));
+            f.dev->setpeaklimitb(o, 1 + rng.bounded(20));
+            f.dev->setpeaklimitvalue(o, rng.bounded(401));
+        }
+        const QByteArray downloaded = Limit2Fixture::packed(f.dev);
+        s.update(unit, [&](standin::UnitState &u) { u.image = downloaded; });
+        f.page->updatelimitview2(0);
+        f.ticks(10);
+        QCOMPARE(sent(0x31), QVector<QByteArray>());
+        QCOMPARE(Limit2Fixture::packed(f.dev).toHex(), downloaded.toHex());
+        for (int o = 0; o < 8; ++o)
+            QCOMPARE(f.slider(A, o)->value(), f.dev->getpeaklimita(o));
+    }
+
     void linkedfollowers()
     {
         start(hex("0192040892204092"), [](DeviceData *d) {

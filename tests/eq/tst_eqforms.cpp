@@ -134,6 +134,8 @@ void TstEqForms::pagestart()
     QCOMPARE(page.firpanel()->windowModality(), Qt::NonModal);
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     QVERIFY(area.contains(page.firpanel()->pos()));
+    // The window icon comes from the resources, as the gain page's does.
+    QVERIFY(!page.windowIcon().pixmap(16).isNull());
 }
 
 void TstEqForms::pagelanguage()

@@ -7,6 +7,7 @@
 #include "eqfixture.h"
 #include "eqpagefixture.h"
 #include "formeqdraw.h"
+#include "formfir.h"
 #include "formphase.h"
 #include "globalcontrl.h"
 
@@ -358,6 +359,69 @@ private slots:
         QCOMPARE(dev()->getbandslope(0), 0);
         QVERIFY(p->bands->phasepanel()->isVisible());
         QCOMPARE(fieldof("Editeqgain")->text(), QStringLiteral("-------"));
+    }
+
+    // The FIR panel shows only while the page is shown and its output is in
+    // FIR mode; a close request keeps it closed through reloads until a FIR
+    // control is used or its condition ends and arises again.
+    void firpanel()
+    {
+        QWidget *panel = p->eq->firpanel();
+        dev()->setfirflag(1, 1);
+        p->eq->hide();
+        gMainApp->setpeqchannel(5);
+        p->eq->updatepeqview(0); // a download while the page is hidden
+        QVERIFY(panel->isHidden());
+        p->eq->show();
+        QVERIFY(!panel->isHidden());
+        QVERIFY(panel->close());
+        p->eq->updatepeqview(0);
+        p->select(6);
+        QVERIFY(panel->isHidden());
+        p->pick(p->ui->cbxFirorder, 2);
+        QVERIFY(!panel->isHidden());
+        p->ui->comboBox_ir->setCurrentIndex(0);
+        QVERIFY(panel->isHidden());
+        p->ui->comboBox_ir->setCurrentIndex(1);
+        QVERIFY(!panel->isHidden());
+        QVERIFY(panel->close());
+        p->select(2); // an input: the condition ends
+        p->select(6);
+        QVERIFY(!panel->isHidden());
+        p->eq->hide();
+        QVERIFY(panel->isHidden());
+    }
+
+    // The phase panel shows only while the page is shown and a band shown is
+    // All Pass; a close request keeps it closed through reloads until an All
+    // Pass band is chosen or selected again.
+    void phasepanel()
+    {
+        QWidget *panel = p->bands->phasepanel();
+        p->select(1);
+        QComboBox *type = p->band<QComboBox>("cbxHPFSlope", 1);
+        type->setCurrentIndex(5);
+        QVERIFY(!panel->isHidden());
+        type->setCurrentIndex(0);
+        QVERIFY(panel->isHidden());
+        type->setCurrentIndex(5);
+        p->eq->hide();
+        QVERIFY(panel->isHidden());
+        p->eq->show();
+        QVERIFY(!panel->isHidden());
+        QVERIFY(panel->close());
+        p->select(1);
+        QVERIFY(panel->isHidden());
+        p->band<QPushButton>("btn1eqbtn", 1)->click();
+        QVERIFY(!panel->isHidden());
+        p->select(2);
+        QVERIFY(panel->isHidden());
+        p->select(1);
+        QVERIFY(!panel->isHidden());
+        // A band the device type does not show on the channel counts not.
+        f.setimage(bandoffset(1, 6), bandslot(5, 238, 300, 0));
+        p->select(2);
+        QVERIFY(panel->isHidden());
     }
 
     // FIR corner copies: only with output linking on, only the word of the

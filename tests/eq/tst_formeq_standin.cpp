@@ -95,6 +95,122 @@ private slots:
         QCOMPARE(body(got.first()).toHex(' '), expected.toHex(' '));
     }
 
+    // A shelf band's width entry shows "-------" and takes nothing: neither
+    // typing nor arrow keys store or send a width. A PEQ band's does.
+    void shelfwidth_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<PagesAction>("edit");
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<QByteArray>("expected");
+        const PagesAction typed([](Pages &p) {
+            QLineEdit *e = p.band<QLineEdit>("Editeqq", 2);
+            e->setFocus();
+            e->selectAll();
+            QTest::keyClicks(e, "1.0");
+            QTest::keyClick(e, Qt::Key_Return);
+        });
+        const PagesAction set([](Pages &p) { enter(p.band<QLineEdit>("Editeqq", 2), "1.0"); });
+        const PagesAction up([](Pages &p) {
+            p.band<QLineEdit>("Editeqq", 2)->setFocus();
+            QTest::keyClick(p.band<QLineEdit>("Editeqq", 2), Qt::Key_Up);
+        });
+        QTest::newRow("H_shelf 6dB, typed 1.0") << 3 << 3 << typed << 3 << QByteArray();
+        QTest::newRow("H_shelf 6dB, text set, Return") << 3 << 3 << set << 3 << QByteArray();
+        QTest::newRow("L_shelf 12dB, Up") << 2 << 2 << up << 2 << QByteArray();
+        QTest::newRow("PEQ, typed 1.0") << 0 << 14 << typed << 17 << hex("2008 1102 00 6601 2c01 17");
+        QTest::newRow("PEQ, Up") << 0 << 14 << up << 15 << hex("2008 1102 00 6601 2c01 19");
+    }
+    void shelfwidth()
+    {
+        QFETCH(int, type);
+        QFETCH(int, width);
+        QFETCH(PagesAction, edit);
+        QFETCH(int, stored);
+        QFETCH(QByteArray, expected);
+        f.setimage(bandoffset(5, 2), bandslot(type, 358, 300, width));
+        p->select(6);
+        f.sent();
+        QCOMPARE(p->band<QLineEdit>("Editeqq", 2)->isReadOnly(), type != 0);
+        edit(*p);
+        p->ticks(5);
+        QCOMPARE(f.dev->getpeqwidth(5, 2), stored);
+        const QVector<QByteArray> got = f.sent();
+        QCOMPARE(got.size(), expected.isEmpty() ? 0 : 1);
+        if (!expected.isEmpty())
+            QCOMPARE(body(got.first()).toHex(' '), expected.toHex(' '));
+        else
+            QCOMPARE(p->band<QLineEdit>("Editeqq", 2)->text(), QStringLiteral("-------"));
+    }
+
+    // An output reloaded in high-pass or band-pass FIR mode with a window its
+    // list does not offer: the list shows the stored window, which the next
+    // FIR frame sends; choosing a listed window sends that one.
+    void firreloadwindow_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("window");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("HP, Bartlett") << 1 << 0 << "BartlettWin" << hex("2408 12 01 00 82");
+        QTest::newRow("BP, Hann") << 3 << 3 << "HannWin" << hex("2408 12 03 03 82");
+        QTest::newRow("HP, Hamming") << 1 << 6 << "HammingWin" << hex("2408 12 01 06 82");
+        QTest::newRow("BP, no window") << 3 << 12 << "" << hex("2408 12 03 0c 82");
+    }
+    void firreloadwindow()
+    {
+        QFETCH(int, type);
+        QFETCH(int, window);
+        QFETCH(QString, shown);
+        QFETCH(QByteArray, expected);
+        DeviceData *d = f.dev;
+        d->setfirflag(2, 1);
+        d->setxobyte0(2, type);
+        type == 1 ? d->setfirparam1(2, window) : d->setfirparam3(2, window);
+        p->select(7);
+        QCOMPARE(p->ui->cbxFirWindows->currentText(), shown);
+        QCOMPARE(p->eq->pendingitems(), 0);
+        p->pick(p->ui->cbxFirorder, 2);
+        p->ticks(5);
+        QVector<QByteArray> got = f.sent();
+        QCOMPARE(got.size(), 1);
+        QCOMPARE(body(got.first()).left(6).toHex(' '), expected.toHex(' '));
+        p->pick(p->ui->cbxFirWindows, 0);
+        QCOMPARE(p->ui->cbxFirWindows->count(), 2);
+        QCOMPARE(p->ui->cbxFirWindows->currentText(), QStringLiteral("RectangularWin"));
+        p->ticks(5);
+        got = f.sent();
+        QCOMPARE(got.size(), 1);
+        QCOMPARE(int(quint8(body(got.first()).at(4))), 2);
+    }
+
+    // The gain strip and mute show the record whenever the page is shown: a
+    // -10 dB change and a mute on the gain page meanwhile, then one "up" on
+    // the strip sends -9.9 dB, muted.
+    void gainstripfollows()
+    {
+        f.setgain(4, 400);
+        p->gain->updatenewdata();
+        p->select(5);
+        p->eq->hide();
+        p->gain->findChild<QSlider *>(QStringLiteral("vlSliderGain_5"))->setValue(300);
+        p->gain->findChild<QPushButton *>(QStringLiteral("btngainm_5"))->click();
+        p->ticks(5);
+        QCOMPARE(f.dev->getgain(4), 300);
+        QVERIFY(f.dev->getmute(4));
+        f.sent();
+        p->eq->show();
+        QCOMPARE(p->ui->vlSliderGain_1->value(), 300);
+        QCOMPARE(p->ui->eq_btngainm->styleSheet(),
+                 QStringLiteral("background-image:url(:/eq/skin/PEQ05.png);"));
+        p->ui->eqbtnup->click();
+        p->ticks(5);
+        const QVector<QByteArray> got = f.sent();
+        QCOMPARE(got.size(), 1);
+        QCOMPARE(body(got.first()).toHex(' '), hex("5004 1001 2d01").toHex(' '));
+    }
+
     // Mute and bypass-all go out at once; linked partners change in the model.
     void immediate()
     {

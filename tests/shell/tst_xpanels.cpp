@@ -1,0 +1,269 @@
+// The EQ page's FIR and phase panels as the X server sees them: the program's
+// main window on an X server of the test's own (Xvfb, no window manager), the
+// panels' windows mapped or not after downloads, page changes and the
+// window-manager close request (WM_DELETE_WINDOW, as a window manager sends
+// it). Without Xvfb the test skips.
+
+#include "devicedata.h"
+#include "formeq.h"
+#include "formeqbtns.h"
+#include "formfir.h"
+#include "formgain.h"
+#include "formphase.h"
+#include "mainapp.h"
+#include "mainwindow.h"
+#include "startup.h"
+#include "tst_connect_support.h"
+#include "ui_formeq.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <X11/Xlib.h>
+// Xlib's short macro names would clash with the meta-object code below.
+#undef Bool
+#undef None
+#undef Status
+#undef Unsorted
+#undef KeyPress
+#undef KeyRelease
+#undef FocusIn
+#undef FocusOut
+#undef Expose
+#undef FontChange
+#undef CursorShape
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <memory>
+
+namespace
+{
+
+// An X server on a free display, for this process only.
+class XServer
+{
+public:
+    bool start()
+    {
+        int fds[2];
+        if (pipe(fds) != 0)
+            return false;
+        pid = fork();
+        if (pid == 0) {
+            close(fds[0]);
+            // The server's notes on displays already taken stay out of the log.
+            const int quiet = open("/dev/null", O_WRONLY);
+            if (quiet >= 0)
+                dup2(quiet, 2);
+            const QByteArray fd = QByteArray::number(fds[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.constData(), "-screen", "0", "1280x1024x24", "-nolisten",
+                   "tcp", static_cast<char *>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        if (pid < 0) {
+            close(fds[0]);
+            return false;
+        }
+        // The server writes its display number once it accepts clients.
+        QByteArray number;
+        pollfd p{fds[0], POLLIN, 0};
+        char c = 0;
+        while (poll(&p, 1, 20000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
+            number.append(c);
+        close(fds[0]);
+        if (number.isEmpty())
+            return false;
+        display = ':' + number;
+        return true;
+    }
+    ~XServer()
+    {
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+    QByteArray display;
+
+private:
+    pid_t pid = -1;
+};
+
+} // namespace
+
+class TstXPanels : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TstXPanels(const QByteArray &display)
+        : display(display)
+    {
+    }
+
+private:
+    QByteArray display;
+    Display *x = nullptr;
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<MainWindow> w;
+
+    // Whether the X server shows the widget's window.
+    bool viewable(QWidget *widget) const
+    {
+        XWindowAttributes a;
+        XSync(x, False);
+        return XGetWindowAttributes(x, Window(widget->winId()), &a) && a.map_state == IsViewable;
+    }
+    // The close request a window manager sends for the window's close button.
+    void closerequest(QWidget *widget) const
+    {
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = Window(widget->winId());
+        e.xclient.message_type = XInternAtom(x, "WM_PROTOCOLS", False);
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = long(XInternAtom(x, "WM_DELETE_WINDOW", False));
+        e.xclient.data.l[1] = CurrentTime;
+        XSendEvent(x, e.xclient.window, False, NoEventMask, &e);
+        XFlush(x);
+    }
+    void clickpage(const char *button) const { w->findChild<QPushButton *>(QLatin1String(button))->click(); }
+    // A download of the current device's data, as the connection ends it.
+    void download() const { emit w->updatepeqview(0); }
+
+private slots:
+    void initTestCase()
+    {
+        if (display.isEmpty())
+            QSKIP("no Xvfb");
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        x = XOpenDisplay(display.constData());
+        QVERIFY(x);
+    }
+    void cleanupTestCase()
+    {
+        if (x)
+            XCloseDisplay(x);
+    }
+    void init()
+    {
+        dir.reset(new QTemporaryDir);
+        QVERIFY(QDir::setCurrent(dir->path()));
+        QVERIFY(linktest::writeconfig());
+        MainApp::settimescale(0.05);
+        w.reset(startmainwindow(4));
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    }
+    void cleanup()
+    {
+        w.reset();
+        qDeleteAll(gDeviceList);
+        gDeviceList.clear();
+        qApp->setStyleSheet(QString());
+        QVERIFY(QDir::setCurrent(QDir::tempPath()));
+        dir.reset();
+    }
+
+    // The FIR panel of an output in FIR mode: not after a download while the
+    // EQ page is hidden; with the page; gone after a close request, through a
+    // download, until a FIR control is used; gone while another page is in
+    // front and back with the page, its gain strip reloaded.
+    void firpanel()
+    {
+        FormFir *panel = gFormEq->firpanel();
+        DeviceData *d = gMainApp->getcurdevice();
+        d->setfirflag(0, 1);
+        gMainApp->setpeqchannel(4); // the page remembers OUT1
+        download();
+        QTest::qWait(100);
+        QVERIFY(!viewable(panel));
+
+        clickpage("pushButton_6");
+        QTRY_VERIFY(viewable(panel));
+        closerequest(panel);
+        QTRY_VERIFY(!viewable(panel));
+        download();
+        QTest::qWait(100);
+        QVERIFY(!viewable(panel));
+        Ui::FormEq *ui = gFormEq->form();
+        ui->comboBox_ir->setCurrentIndex(0);
+        ui->comboBox_ir->setCurrentIndex(1);
+        QTRY_VERIFY(viewable(panel));
+
+        clickpage("pushButton_2");
+        QTRY_VERIFY(!viewable(panel));
+        // -10 dB on the gain page.
+        gFormGain->messgeformpeq(4, 300);
+        gMainApp->getview(MainApp::GainView)->close(); // back to the main page
+        QTest::qWait(100);
+        QVERIFY(!viewable(panel));
+        // The EQ page back in front without its button, as the area's
+        // Ctrl+Tab brings it.
+        auto *sub = static_cast<QMdiSubWindow *>(gMainApp->getview(MainApp::PeqView));
+        sub->mdiArea()->setActiveSubWindow(sub);
+        QTRY_VERIFY(viewable(panel));
+        QCOMPARE(ui->vlSliderGain_1->value(), 300);
+
+        gMainApp->getview(MainApp::PeqView)->close();
+        QTRY_VERIFY(!viewable(panel));
+    }
+
+    // The phase panel: with an All Pass band on the page in front; gone when
+    // the band leaves All Pass, after a close request until All Pass is
+    // chosen again, and while the main page is in front.
+    void phasepanel()
+    {
+        FormPhase *panel = gFormEq->form()->widgeteqbtn->phasepanel();
+        clickpage("pushButton_6");
+        QComboBox *type = gFormEq->form()->widgeteqbtn->findChild<QComboBox *>(QStringLiteral("cbxHPFSlope"));
+        type->setCurrentIndex(5);
+        QTRY_VERIFY(viewable(panel));
+        type->setCurrentIndex(0);
+        QTRY_VERIFY(!viewable(panel));
+        type->setCurrentIndex(5);
+        QTRY_VERIFY(viewable(panel));
+        closerequest(panel);
+        QTRY_VERIFY(!viewable(panel));
+        download();
+        QTest::qWait(100);
+        QVERIFY(!viewable(panel));
+        type->setCurrentIndex(0);
+        type->setCurrentIndex(5);
+        QTRY_VERIFY(viewable(panel));
+
+        clickpage("pushButton");
+        QTRY_VERIFY(!viewable(panel));
+        clickpage("pushButton_6");
+        QTRY_VERIFY(viewable(panel));
+    }
+};
+
+int main(int argc, char **argv)
+{
+    // The server outlives the application object.
+    XServer server;
+    if (server.start()) {
+        qputenv("DISPLAY", server.display);
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    } else {
+        server.display.clear();
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    TstXPanels test(server.display);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_xpanels.moc"
