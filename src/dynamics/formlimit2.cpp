@@ -91,7 +91,7 @@ FormLimit2::FormLimit2(QWidget *parent)
     , ui(new Ui::FormLimit2)
 {
     ui->setupUi(this);
-    setWindowIcon(QIcon(QStringLiteral("/gain/skin/crcone1.png")));
+    setWindowIcon(QIcon(QStringLiteral(":/gain/skin/crcone1.png")));
     for (int k = Attack; k <= Threshold; ++k) {
         for (int o = 0; o < kOutputs; ++o)
             slider(Kind(k), o)->setRange(kMinimum[k], kMaximum[k]);

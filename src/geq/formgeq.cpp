@@ -107,7 +107,7 @@ FormGeq::FormGeq(QWidget *parent)
     , ui(new Ui::FormGeq)
 {
     ui->setupUi(this);
-    setWindowIcon(QIcon(QStringLiteral("/gain/skin/crcone1.png")));
+    setWindowIcon(QIcon(QStringLiteral(":/gain/skin/crcone1.png")));
     for (int b = 0; b < kBands; ++b)
         slider(b)->setRange(0, kRawMax);
     curchannel = 0;

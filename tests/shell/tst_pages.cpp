@@ -1,3 +1,4 @@
+#include "dspresources.h"
 #include "formdelay.h"
 #include "formeq.h"
 #include "formgain.h"
@@ -22,6 +23,8 @@ class TstPages : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase() { initdspresources(); }
+
     // Every page as the main window holds it: a sub-window of a multi-document
     // area that closing only hides, with the language slot it is wired to.
     void pages_data()
@@ -56,6 +59,10 @@ private slots:
         QVERIFY(!page->close());
         QVERIFY(page);
         QVERIFY(page->metaObject()->indexOfSlot("refreshLanText()") >= 0);
+        // A page with its own window icon takes it from the resources, never
+        // from a path on the disk.
+        if (view != MainApp::LimitView && view != MainApp::SetView)
+            QVERIFY(!page->windowIcon().pixmap(16).isNull());
         gMainApp = nullptr;
     }
 
