@@ -168,6 +168,7 @@ void TstXSmoke::initTestCase()
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     env.insert(QStringLiteral("DSPMANAGER_PORTS"), stand.ptypath(line));
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
     for (const char *scaling : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR",
                                 "QT_FONT_DPI", "QT_QPA_PLATFORMTHEME", "QT_STYLE_OVERRIDE"})
         env.remove(QLatin1String(scaling));
@@ -199,6 +200,12 @@ void TstXSmoke::cleanup()
     if (QTest::currentTestFailed()) {
         broken = true;
         qInfo().noquote() << "last lines of the program's output:\n" << applog();
+        const QString shots = qEnvironmentVariable("DSP_SNAPSHOT_DIR");
+        if (!shots.isEmpty()) {
+            const QString path = shots + QStringLiteral("/xsmoke-%1.png").arg(QLatin1String(QTest::currentTestFunction()));
+            if (x.screenshot().save(path))
+                qInfo().noquote() << "the screen is in" << path;
+        }
     }
 }
 
@@ -308,6 +315,9 @@ void TstXSmoke::toolbarsave()
     QTRY_VERIFY2_WITH_TIMEOUT(dialogs().size() == 1, "the save dialog did not open", kReactMs);
     // The file name box has the focus; a name without extension gets the
     // type's own, in the folder the program runs in.
+    // The pointer rests on the dialog, as a hand would: whichever way the
+    // server gives keys (to the focus window or under the pointer) they go there.
+    x.move(dialogs().first().rect.center());
     x.type(QStringLiteral("saved"));
     x.key("Return");
     QTRY_VERIFY2_WITH_TIMEOUT(QFileInfo(saved).size() == kProgramImageSize, "the program file was not written",

@@ -5,6 +5,7 @@
 // driven through the X server as a person drives it, without a window manager.
 
 #include <QByteArray>
+#include <QImage>
 #include <QPoint>
 #include <QProcess>
 #include <QRect>
@@ -53,6 +54,8 @@ public:
 
     // The screen's pixels in r, to tell whether something was drawn there.
     QByteArray pixels(const QRect &r) const;
+    // The whole screen, to look at when a step fails.
+    QImage screenshot() const;
 
     // Asks the window's program to close it, as a window manager's close
     // button does (WM_DELETE_WINDOW).
