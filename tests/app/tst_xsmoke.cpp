@@ -70,10 +70,13 @@ private:
     bool broken = false;
 
     // Widgets in the main window's coordinates.
-    QRect menuView, slot0, connectButton, saveButton, gainPageButton, gainUpA;
+    QRect menuView, slot0, connectButton, saveButton, gainPageButton, pages, gainUpA;
 
     QPoint at(const QRect &inwindow) const { return window.rect.topLeft() + inwindow.center(); }
-    QRect onscreen(const QRect &inwindow) const { return inwindow.translated(window.rect.topLeft()); }
+    QRect onscreen(const QRect &inwindow) const
+    {
+        return inwindow.translated(window.rect.topLeft()).intersected(window.rect);
+    }
 
     qint64 ms(qint64 ns) const { return ns / 1000000; }
 
@@ -151,9 +154,9 @@ void TstXSmoke::initTestCase()
     saveButton = uirect(toolui, QStringLiteral("Save_Button")).translated(kToolBarAt);
     gainPageButton = uirect(mainui, QStringLiteral("pushButton_2"));
     // The pages fill the document area.
-    gainUpA = uirect(form("gaindelay/formgain.ui"), QStringLiteral("btnup"))
-                  .translated(uirect(mainui, QStringLiteral("mdiArea")).topLeft());
-    for (const QRect &r : {menuView, slot0, connectButton, saveButton, gainPageButton, gainUpA})
+    pages = uirect(mainui, QStringLiteral("mdiArea"));
+    gainUpA = uirect(form("gaindelay/formgain.ui"), QStringLiteral("btnup")).translated(pages.topLeft());
+    for (const QRect &r : {menuView, slot0, connectButton, saveButton, gainPageButton, pages, gainUpA})
         QVERIFY2(!r.isEmpty(), "a widget the test clicks is missing from its form");
 
     const int line = stand.openpty();
@@ -221,8 +224,10 @@ void TstXSmoke::findonline()
     TopWindow menu;
     QTRY_VERIFY2_WITH_TIMEOUT(
         [&] {
+            // The menu opens under its button (a tool tip is a pop-up too).
+            const QPoint below = at(menuView) + QPoint(0, menuView.height() / 2 + 4);
             for (const TopWindow &w : x.windows())
-                if (w.popup)
+                if (w.popup && w.rect.contains(below))
                     menu = w;
             return menu.id != 0;
         }(),
@@ -292,8 +297,10 @@ void TstXSmoke::download()
 void TstXSmoke::gainpage()
 {
     // The gain page shows level meters: they are polled while it is shown.
+    const QByteArray mainpage = x.pixels(onscreen(pages));
     const qint64 since = stand.nowns();
     x.click(at(gainPageButton));
+    QTRY_VERIFY2_WITH_TIMEOUT(x.pixels(onscreen(pages)) != mainpage, "the gain page was not shown", kReactMs);
     QTRY_VERIFY2_WITH_TIMEOUT(!received(kCmdMeters, since).isEmpty(), "the gain page did not poll its meters",
                               kReactMs);
 }
