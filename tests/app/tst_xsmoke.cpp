@@ -100,6 +100,15 @@ private:
         return found;
     }
 
+    // The titles of the dialogs shown, for a failure's message.
+    QString shown() const
+    {
+        QStringList titles;
+        for (const TopWindow &w : dialogs())
+            titles << QLatin1Char('"') + x.title(w.id) + QLatin1Char('"');
+        return titles.isEmpty() ? QStringLiteral("no dialog") : titles.join(QStringLiteral(", "));
+    }
+
     bool findmainwindow()
     {
         TopWindow largest;
@@ -188,7 +197,8 @@ void TstXSmoke::initTestCase()
                             .arg(window.rect.width())
                             .arg(window.rect.height())));
     // Painted: the menu bar is no longer the server's black.
-    QTRY_VERIFY2_WITH_TIMEOUT(x.pixels(onscreen(menuView)).count('\0') < x.pixels(onscreen(menuView)).size() / 2,
+    QTRY_VERIFY2_WITH_TIMEOUT(x.pixels(onscreen(menuView)).count('\0') <
+                                  x.pixels(onscreen(menuView)).size() / 2,
                               "the main window was not painted", kStartMs);
 }
 
@@ -205,7 +215,8 @@ void TstXSmoke::cleanup()
         qInfo().noquote() << "last lines of the program's output:\n" << applog();
         const QString shots = qEnvironmentVariable("DSP_SNAPSHOT_DIR");
         if (!shots.isEmpty()) {
-            const QString path = shots + QStringLiteral("/xsmoke-%1.png").arg(QLatin1String(QTest::currentTestFunction()));
+            const QString path =
+                shots + QStringLiteral("/xsmoke-%1.png").arg(QLatin1String(QTest::currentTestFunction()));
             if (x.screenshot().save(path))
                 qInfo().noquote() << "the screen is in" << path;
         }
@@ -269,11 +280,13 @@ void TstXSmoke::connectrightafterslot()
         x.move(at(connectButton) + QPoint(1, 1));
         QTest::qWait(1500);
         if (!received(kCmdConnect, clicked).isEmpty())
-            QFAIL(qPrintable(QStringLiteral("the connect click was held until the pointer moved: no connect frame "
-                                            "%1 ms after the click, one at once after a pointer move")
-                                 .arg(kConnectBoundMs)));
-        QFAIL(qPrintable(QStringLiteral("the connect click was lost: no connect frame after %1 ms and a pointer move")
-                             .arg(kConnectBoundMs)));
+            QFAIL(qPrintable(
+                QStringLiteral("the connect click was held until the pointer moved: no connect frame "
+                               "%1 ms after the click, one at once after a pointer move")
+                    .arg(kConnectBoundMs)));
+        QFAIL(qPrintable(
+            QStringLiteral("the connect click was lost: no connect frame after %1 ms and a pointer move")
+                .arg(kConnectBoundMs)));
     }
     qInfo("connect frame %lld ms after the connect click", ms(connects.first().ns - clicked));
 }
@@ -285,13 +298,15 @@ void TstXSmoke::download()
     QSet<int> parts;
     while (parts.size() < kPacketCount) {
         QVERIFY2(!deadline.hasExpired(),
-                 qPrintable(QStringLiteral("the download read %1 of %2 parts").arg(parts.size()).arg(kPacketCount)));
+                 qPrintable(
+                     QStringLiteral("the download read %1 of %2 parts").arg(parts.size()).arg(kPacketCount)));
         for (const standin::FrameRecord &r : received(kCmdReadPart))
             if (r.answered && r.payload().size() == 2)
                 parts.insert(quint8(r.payload().at(1)));
         QTest::qWait(50);
     }
-    QTRY_VERIFY2_WITH_TIMEOUT(dialogs().isEmpty(), "the download's progress box stayed", kDownloadMs);
+    QTRY_VERIFY2_WITH_TIMEOUT(dialogs().isEmpty(),
+                              qPrintable(QStringLiteral("after the download: ") + shown()), kDownloadMs);
 }
 
 void TstXSmoke::gainpage()
@@ -310,8 +325,10 @@ void TstXSmoke::gainchange()
     const QByteArray before = stand.state(unit).image;
     const qint64 since = stand.nowns();
     x.click(at(gainUpA));
-    QTRY_VERIFY2_WITH_TIMEOUT(!received(kCmdGain, since).isEmpty(), "the gain step sent no gain frame", kReactMs);
-    QTRY_VERIFY2_WITH_TIMEOUT(stand.state(unit).image != before, "the processor's gain did not change", kReactMs);
+    QTRY_VERIFY2_WITH_TIMEOUT(!received(kCmdGain, since).isEmpty(), "the gain step sent no gain frame",
+                              kReactMs);
+    QTRY_VERIFY2_WITH_TIMEOUT(stand.state(unit).image != before, "the processor's gain did not change",
+                              kReactMs);
     QCOMPARE(int(quint8(received(kCmdGain, since).first().payload().at(0))), 0); // input A
 }
 
@@ -319,7 +336,8 @@ void TstXSmoke::toolbarsave()
 {
     const QString saved = dir.filePath(QStringLiteral("saved.K91"));
     x.click(at(saveButton));
-    QTRY_VERIFY2_WITH_TIMEOUT(dialogs().size() == 1, "the save dialog did not open", kReactMs);
+    QTRY_VERIFY2_WITH_TIMEOUT(dialogs().size() == 1,
+                              qPrintable(QStringLiteral("for the save dialog: ") + shown()), kReactMs);
     // The file name box has the focus; a name without extension gets the
     // type's own, in the folder the program runs in.
     // The pointer rests on the dialog, as a hand would: whichever way the
@@ -327,9 +345,11 @@ void TstXSmoke::toolbarsave()
     x.move(dialogs().first().rect.center());
     x.type(QStringLiteral("saved"));
     x.key("Return");
-    QTRY_VERIFY2_WITH_TIMEOUT(QFileInfo(saved).size() == kProgramImageSize, "the program file was not written",
+    QTRY_VERIFY2_WITH_TIMEOUT(QFileInfo(saved).size() == kProgramImageSize,
+                              qPrintable(QStringLiteral("the program file was not written; ") + shown()),
                               kSaveMs);
-    QVERIFY2(dialogs().isEmpty(), "the save dialog stayed");
+    QTRY_VERIFY2_WITH_TIMEOUT(dialogs().isEmpty(), qPrintable(QStringLiteral("after the save: ") + shown()),
+                              kReactMs);
     QFile file(saved);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();

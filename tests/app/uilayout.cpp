@@ -38,8 +38,8 @@ bool findwidget(QXmlStreamReader &xml, const QPoint &origin, const QString &name
     const bool self = xml.attributes().value(QLatin1String("name")) == name;
     QPoint own = origin;
     while (xml.readNextStartElement()) {
-        if (xml.name() == QLatin1String("property")
-            && xml.attributes().value(QLatin1String("name")) == QLatin1String("geometry")) {
+        if (xml.name() == QLatin1String("property") &&
+            xml.attributes().value(QLatin1String("name")) == QLatin1String("geometry")) {
             const QRect r = readrect(xml);
             own = origin + r.topLeft();
             if (self) {

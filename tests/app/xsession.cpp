@@ -64,9 +64,10 @@ bool XSession::start(QString *error)
     // -displayfd 1: the server takes the first free display number and
     // writes it on its standard output once it accepts connections.
     m_server.setProcessChannelMode(QProcess::SeparateChannels);
-    m_server.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                                            QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-dpi"),
-                                            QStringLiteral("96"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    m_server.start(QStringLiteral("Xvfb"),
+                   {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                    QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-dpi"),
+                    QStringLiteral("96"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
     if (!m_server.waitForStarted(10000)) {
         *error = QStringLiteral("cannot start Xvfb (package xvfb): ") + m_server.errorString();
         return false;
@@ -80,7 +81,8 @@ bool XSession::start(QString *error)
     bool ok = false;
     const int number = out.trimmed().toInt(&ok);
     if (!ok) {
-        *error = QStringLiteral("Xvfb gave no display number: ") + QString::fromLocal8Bit(m_server.readAllStandardError());
+        *error = QStringLiteral("Xvfb gave no display number: ") +
+                 QString::fromLocal8Bit(m_server.readAllStandardError());
         return false;
     }
     m_name = QStringLiteral(":%1").arg(number);
@@ -114,7 +116,8 @@ QVector<TopWindow> XSession::windows() const
         return shown;
     for (unsigned int i = 0; i < count; ++i) {
         XWindowAttributes a;
-        if (!XGetWindowAttributes(d, children[i], &a) || a.map_state != IsViewable || a.c_class != InputOutput)
+        if (!XGetWindowAttributes(d, children[i], &a) || a.map_state != IsViewable ||
+            a.c_class != InputOutput)
             continue;
         TopWindow w;
         w.id = children[i];
@@ -125,6 +128,24 @@ QVector<TopWindow> XSession::windows() const
     if (children)
         XFree(children);
     return shown;
+}
+
+QString XSession::title(unsigned long id) const
+{
+    Display *d = dpy(m_display);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char *data = nullptr;
+    QString text;
+    if (XGetWindowProperty(d, id, XInternAtom(d, "_NET_WM_NAME", False), 0, 1024, False,
+                           XInternAtom(d, "UTF8_STRING", False), &type, &format, &count, &after,
+                           &data) == Success &&
+        data) {
+        text = QString::fromUtf8(reinterpret_cast<const char *>(data), int(count));
+        XFree(data);
+    }
+    return text;
 }
 
 void XSession::move(const QPoint &p)
@@ -167,8 +188,8 @@ void XSession::type(const QString &text)
 QByteArray XSession::pixels(const QRect &r) const
 {
     Display *d = dpy(m_display);
-    XImage *image = XGetImage(d, DefaultRootWindow(d), r.x(), r.y(), unsigned(r.width()), unsigned(r.height()),
-                              AllPlanes, ZPixmap);
+    XImage *image = XGetImage(d, DefaultRootWindow(d), r.x(), r.y(), unsigned(r.width()),
+                              unsigned(r.height()), AllPlanes, ZPixmap);
     if (!image)
         return QByteArray();
     const QByteArray bytes(image->data, image->bytes_per_line * image->height);

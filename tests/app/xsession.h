@@ -43,6 +43,8 @@ public:
 
     // The top-level windows shown now, bottom first.
     QVector<TopWindow> windows() const;
+    // A window's title, to tell which box came up.
+    QString title(unsigned long id) const;
 
     // The pointer moves to p (screen coordinates) and the first button is
     // pressed and released there.
