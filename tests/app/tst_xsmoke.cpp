@@ -43,7 +43,7 @@ constexpr int kReactMs = 5000;
 constexpr int kSaveMs = 20000;
 constexpr int kCloseMs = 20000;
 // The line counts as quiet (the search over) after this long without a command.
-constexpr int kQuietMs = 700;
+constexpr int kQuietMs = 1000;
 // A quick user: the connect click follows the slot click this soon.
 constexpr unsigned long kSecondClickMs = 200;
 
