@@ -1,0 +1,233 @@
+#include "xsession.h"
+
+#include <QDeadlineTimer>
+#include <QThread>
+
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+// Xlib's macros (Bool, Status, None...) clash with Qt's names: after Qt.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+namespace
+{
+
+Display *dpy(void *d)
+{
+    return static_cast<Display *>(d);
+}
+
+// A window that goes away between listing and asking about it is no fault;
+// the default handler would end the test.
+int ignoreerrors(Display *, XErrorEvent *)
+{
+    return 0;
+}
+
+// Pause between the press and the release of a button or key, as a hand makes.
+constexpr unsigned long kHoldMs = 25;
+
+} // namespace
+
+void ChildProcess::setupChildProcess()
+{
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    // The parent may have died before the line above ran.
+    if (::getppid() == 1)
+        ::_exit(1);
+}
+
+void stopprocess(QProcess &process, int ms)
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (process.waitForFinished(ms))
+        return;
+    process.kill();
+    process.waitForFinished(ms);
+}
+
+XSession::~XSession()
+{
+    if (m_display)
+        XCloseDisplay(dpy(m_display));
+    stopprocess(m_server);
+}
+
+bool XSession::start(QString *error)
+{
+    // -displayfd 1: the server takes the first free display number and
+    // writes it on its standard output once it accepts connections.
+    m_server.setProcessChannelMode(QProcess::SeparateChannels);
+    m_server.start(QStringLiteral("Xvfb"),
+                   {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                    QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-dpi"),
+                    QStringLiteral("96"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    if (!m_server.waitForStarted(10000)) {
+        *error = QStringLiteral("cannot start Xvfb (package xvfb): ") + m_server.errorString();
+        return false;
+    }
+    QByteArray out;
+    QDeadlineTimer deadline(15000);
+    while (!out.contains('\n') && !deadline.hasExpired() && m_server.state() == QProcess::Running) {
+        m_server.waitForReadyRead(200);
+        out += m_server.readAllStandardOutput();
+    }
+    bool ok = false;
+    const int number = out.trimmed().toInt(&ok);
+    if (!ok) {
+        *error = QStringLiteral("Xvfb gave no display number: ") +
+                 QString::fromLocal8Bit(m_server.readAllStandardError());
+        return false;
+    }
+    m_name = QStringLiteral(":%1").arg(number);
+    XSetErrorHandler(ignoreerrors);
+    m_display = XOpenDisplay(m_name.toLocal8Bit().constData());
+    if (!m_display) {
+        *error = QStringLiteral("cannot open display ") + m_name;
+        return false;
+    }
+    int event = 0, firsterror = 0, major = 0, minor = 0;
+    if (!XTestQueryExtension(dpy(m_display), &event, &firsterror, &major, &minor)) {
+        *error = QStringLiteral("the X server has no XTest extension");
+        return false;
+    }
+    return true;
+}
+
+void XSession::sync() const
+{
+    XSync(dpy(m_display), False);
+}
+
+QVector<TopWindow> XSession::windows() const
+{
+    QVector<TopWindow> shown;
+    Display *d = dpy(m_display);
+    Window root = 0, parent = 0;
+    Window *children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count))
+        return shown;
+    for (unsigned int i = 0; i < count; ++i) {
+        XWindowAttributes a;
+        if (!XGetWindowAttributes(d, children[i], &a) || a.map_state != IsViewable ||
+            a.c_class != InputOutput)
+            continue;
+        TopWindow w;
+        w.id = children[i];
+        w.rect = QRect(a.x, a.y, a.width, a.height);
+        w.popup = a.override_redirect;
+        shown.append(w);
+    }
+    if (children)
+        XFree(children);
+    return shown;
+}
+
+QString XSession::title(unsigned long id) const
+{
+    Display *d = dpy(m_display);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char *data = nullptr;
+    QString text;
+    if (XGetWindowProperty(d, id, XInternAtom(d, "_NET_WM_NAME", False), 0, 1024, False,
+                           XInternAtom(d, "UTF8_STRING", False), &type, &format, &count, &after,
+                           &data) == Success &&
+        data) {
+        text = QString::fromUtf8(reinterpret_cast<const char *>(data), int(count));
+        XFree(data);
+    }
+    return text;
+}
+
+void XSession::move(const QPoint &p)
+{
+    XTestFakeMotionEvent(dpy(m_display), -1, p.x(), p.y(), CurrentTime);
+    sync();
+}
+
+void XSession::click(const QPoint &p)
+{
+    move(p);
+    XTestFakeButtonEvent(dpy(m_display), 1, True, CurrentTime);
+    sync();
+    QThread::msleep(kHoldMs);
+    XTestFakeButtonEvent(dpy(m_display), 1, False, CurrentTime);
+    sync();
+}
+
+void XSession::key(const char *keysym)
+{
+    Display *d = dpy(m_display);
+    const KeyCode code = XKeysymToKeycode(d, XStringToKeysym(keysym));
+    if (code == 0)
+        return;
+    XTestFakeKeyEvent(d, code, True, CurrentTime);
+    sync();
+    QThread::msleep(kHoldMs);
+    XTestFakeKeyEvent(d, code, False, CurrentTime);
+    sync();
+}
+
+void XSession::type(const QString &text)
+{
+    for (const QChar c : text) {
+        const char name[2] = {char(c.toLatin1()), 0};
+        key(name);
+    }
+}
+
+QByteArray XSession::pixels(const QRect &r) const
+{
+    Display *d = dpy(m_display);
+    XImage *image = XGetImage(d, DefaultRootWindow(d), r.x(), r.y(), unsigned(r.width()),
+                              unsigned(r.height()), AllPlanes, ZPixmap);
+    if (!image)
+        return QByteArray();
+    const QByteArray bytes(image->data, image->bytes_per_line * image->height);
+    XDestroyImage(image);
+    return bytes;
+}
+
+QImage XSession::screenshot() const
+{
+    Display *d = dpy(m_display);
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(d, DefaultRootWindow(d), &a))
+        return QImage();
+    XImage *image =
+        XGetImage(d, DefaultRootWindow(d), 0, 0, unsigned(a.width), unsigned(a.height), AllPlanes, ZPixmap);
+    if (!image)
+        return QImage();
+    QImage shot;
+    // The server's 24-bit screen comes as 32-bit pixels, as QImage keeps them.
+    if (image->bits_per_pixel == 32)
+        shot = QImage(reinterpret_cast<const uchar *>(image->data), image->width, image->height,
+                      image->bytes_per_line, QImage::Format_RGB32)
+                   .copy();
+    XDestroyImage(image);
+    return shot;
+}
+
+bool XSession::closewindow(unsigned long id)
+{
+    Display *d = dpy(m_display);
+    XEvent e = {};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = id;
+    e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = long(XInternAtom(d, "WM_DELETE_WINDOW", False));
+    e.xclient.data.l[1] = CurrentTime;
+    const bool sent = XSendEvent(d, id, False, NoEventMask, &e) != 0;
+    sync();
+    return sent;
+}
