@@ -1159,7 +1159,7 @@ void FormSetView::on_btnloadcurdata_5_clicked()
     std::unique_ptr<QProgressDialog> own(new QProgressDialog);
     progress.swap(own);
     const auto restore = [&] { progress.swap(own); };
-    std::unique_ptr<CancelButton> cancel(new CancelButton(progress.get(), canceltext()));
+    std::unique_ptr<CancelButton> cancel;
     // The model takes the programs and their names once all 30 were written.
     QStringList names;
     for (int n = 1; n <= kUserPrograms; ++n) {
@@ -1173,6 +1173,9 @@ void FormSetView::on_btnloadcurdata_5_clicked()
         const QByteArray image = images.mid((n - 1) * kProgramImageSize, kProgramImageSize);
         x.device()->stageimage(image);
         showprogress(*progress, numbered("WriteProgram ", "写入数据 ", n), 0);
+        // Each program's window has the Cancel button of the whole load.
+        cancel.reset();
+        cancel.reset(new CancelButton(progress.get(), canceltext()));
         progress->setValue(1);
         QString name;
         if (!writestaged(x, n, true, &name)) {
