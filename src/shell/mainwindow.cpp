@@ -82,6 +82,11 @@ MainWindow::MainWindow(QWidget *parent, int variant)
     createlinkobjects();
     bntnum = -1;
 
+    // The application ends when its last window closes, even when that
+    // happens inside an operation's wait (Qt's own quit may then be held
+    // back): the quit comes as a queued call and ends every wait.
+    connect(qApp, &QGuiApplication::lastWindowClosed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+
     connect(ui->menuLanguage, &QPushButton::pressed, this, &MainWindow::refreshAllLanText);
 
     // File menu: the hand-made additions this build offers, then clearing.
