@@ -88,11 +88,12 @@ bool CancelButton::eventFilter(QObject *watched, QEvent *event)
     default:
         return false;
     }
-    if (!m_window)
-        return true;
+    // The progress window, and a box the operation shows meanwhile (its
+    // failure box), take input; every other window does not.
+    QWidget *modal = QApplication::activeModalWidget();
     if (auto *w = qobject_cast<QWidget *>(watched))
-        return w->window() != m_window;
+        return w->window() != m_window && w->window() != modal;
     if (auto *w = qobject_cast<QWindow *>(watched))
-        return w != m_window->windowHandle();
+        return (!m_window || w != m_window->windowHandle()) && (!modal || w != modal->windowHandle());
     return false;
 }

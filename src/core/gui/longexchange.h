@@ -41,8 +41,9 @@ private:
 
 // The Cancel button of a long exchange's progress window, for the lifetime of
 // the object. While one is open the exchange's waits take user input, but
-// only for that window: input to every other window is dropped, so nothing
-// else starts inside the exchange. Its click cancels the exchange.
+// only for that window and a box the operation shows: input to every other
+// window is dropped, so nothing else starts inside the exchange. Its click
+// cancels the exchange.
 class CancelButton : public QObject
 {
 public:
