@@ -69,6 +69,12 @@ Exchange::Request namerequest(int program)
     return r;
 }
 
+// The Cancel button of the long operations' progress windows.
+QString canceltext()
+{
+    return lan("Cancel", "取消");
+}
+
 QTableWidgetItem *item(const QString &text)
 {
     return new QTableWidgetItem(text);
@@ -507,6 +513,7 @@ void FormSetView::setprogress(int value)
 
 bool FormSetView::readnames(Exchange &x, int first, int last, const std::function<void(int)> &done)
 {
+    QStringList records;
     for (int n = first; n <= last; ++n) {
         const Exchange::Result r = x.run(
             namerequest(n), [n] { gMainApp->sendreadprogramname(n); },
@@ -519,9 +526,12 @@ bool FormSetView::readnames(Exchange &x, int first, int last, const std::functio
             return false;
         }
         // The reply's own record: whatever else arrived meanwhile.
-        if (x.usable())
-            x.device()->setnamerecord(x.reply().slice(14, 44));
+        records << x.reply().slice(14, 44);
     }
+    if (!x.usable())
+        return false;
+    for (const QString &r : records)
+        x.device()->setnamerecord(r);
     return true;
 }
 
@@ -540,13 +550,17 @@ void FormSetView::on_btn_ref_clicked()
         return;
     Busy b(this);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    setupprogress(lan("Refresh Programs List", "刷新程式列表"), 0, false);
+    CancelButton cancel(progress.get(), canceltext());
     Exchange x;
-    if (!readnames(x, 1, kAllPrograms))
-        return;
-    MainApp::delayms(100, true);
-    refreshprogram();
-    if (x.usable())
-        x.device()->namesloaded = 1;
+    const bool ok = readnames(x, 1, kAllPrograms, [this](int n) { setprogress(2 * n); });
+    if (ok) {
+        MainApp::delayms(100, true);
+        refreshprogram();
+        if (x.usable())
+            x.device()->namesloaded = 1;
+    }
+    setprogress(100);
 }
 
 void FormSetView::on_btn_ref1_clicked()
@@ -555,6 +569,7 @@ void FormSetView::on_btn_ref1_clicked()
         return;
     Busy b(this);
     setupprogress(lan("Refresh Programs List", "刷新程式列表"), 0, false);
+    CancelButton cancel(progress.get(), canceltext());
     Exchange x;
     const bool ok = readnames(x, 1, kAllPrograms, [this](int n) { setprogress(2 * n); });
     if (ok) {
@@ -618,11 +633,11 @@ void FormSetView::on_btn_loadprogram_clicked()
     }
     Busy b(this);
     setupprogress(lan("ReCall Program...", "回调程序.."), 1, true);
+    CancelButton cancel(progress.get(), canceltext());
     BusyCursor cursor;
     Exchange x;
     Exchange::Request r;
-    r.code = 0x62;
-    r.marks = {{7, p}};
+    r.code = 0x62; // the reply carries nothing to match but its code
     r.settlems = 100;
     r.timeoutms = 4000;
     const Exchange::Result result = x.run(
@@ -672,8 +687,7 @@ void FormSetView::on_btnloadcurdata_2_clicked()
             .left(2 * DeviceData::kProgramNameSize);
 
     Exchange::Request req;
-    req.code = 0x63;
-    req.marks = {{7, p}};
+    req.code = 0x63; // the reply carries nothing to match but its code
     req.settlems = 100;
     req.timeoutms = 3000;
     const Exchange::Result result = x.run(req, [p, namehex] { gMainApp->sendsaveprogram(p, namehex); });
@@ -726,8 +740,7 @@ void FormSetView::on_btndelete_clicked()
     setupprogress(lan("Delete Program Waitting...", "等待删除..."), 1, true);
     BusyCursor cursor;
     Exchange::Request r;
-    r.code = 0x66;
-    r.marks = {{7, n}};
+    r.code = 0x66; // the reply carries nothing to match but its code
     r.settlems = 100;
     r.timeoutms = 2000;
     const Exchange::Result result = x.run(
@@ -762,6 +775,7 @@ void FormSetView::on_btnreset_clicked()
                           QStringLiteral("No")))
         return;
     setupprogress(lan("Reset Waitting...", "重设中..."), 0, true);
+    CancelButton cancel(progress.get(), canceltext());
     BusyCursor cursor;
     Exchange::Request r;
     r.code = 0x65;
@@ -838,11 +852,12 @@ void showprogress(QProgressDialog &w, const QString &title, int value)
     w.show();
 }
 
-Exchange::Request writerequest(int program, int part)
+Exchange::Request writerequest(int part)
 {
     Exchange::Request r;
     r.code = 0x60;
-    r.marks = {{8, part}, {7, program}};
+    // The acknowledgement names the part (its second data byte), not the program.
+    r.marks = {{8, part}};
     r.settlems = 150;
     r.timeoutms = 2000;
     return r;
@@ -931,7 +946,7 @@ void FormSetView::showreadfailure(const QString &path, const QString &reason, bo
                          .arg(path, reason));
 }
 
-bool FormSetView::writestaged(Exchange &x, int n, bool collection)
+bool FormSetView::writestaged(Exchange &x, int n, bool collection, QString *namerecord)
 {
     DeviceData *d = x.device();
     if (!d)
@@ -951,7 +966,7 @@ bool FormSetView::writestaged(Exchange &x, int n, bool collection)
     bool lastacked = false;
     for (int k = 0; k < kPacketCount; ++k) {
         const Exchange::Result r = x.run(
-            writerequest(n, k), [n, k] { gMainApp->sendwriteprogrampart(n, k); },
+            writerequest(k), [n, k] { gMainApp->sendwriteprogrampart(n, k); },
             [this, k](int, bool) { setprogress(3 * k); });
         if (r == Exchange::Result::Answered) {
             lastacked = k == kPacketCount - 1;
@@ -976,12 +991,15 @@ bool FormSetView::writestaged(Exchange &x, int n, bool collection)
         shownamesfailure(int(named));
         return false;
     }
-    if (x.usable())
+    if (namerecord) {
+        *namerecord = x.reply().slice(14, 44);
+    } else if (x.usable()) {
         d->setnamerecord(x.reply().slice(14, 44));
+        refreshsaveedprogram(n - 1);
+        refreshprogram();
+    }
     if (collection)
         MainApp::delayms(100, true);
-    refreshsaveedprogram(n - 1);
-    refreshprogram();
     setprogress(100);
     QApplication::restoreOverrideCursor();
     return true;
@@ -1064,12 +1082,13 @@ void FormSetView::on_btnloadFromPc_clicked()
     writestaged(x, n, false);
 }
 
-bool FormSetView::readstoredprogram(uchar n)
+bool FormSetView::readstoredprogram(uchar n, QByteArray *image)
 {
     if (n < 1 || n > kUserPrograms)
         return false;
     QProgressDialog window;
     showprogress(window, numbered("SaveProgram ", "保存程式 ", n), 0);
+    CancelButton cancel(&window, canceltext());
     BusyCursor cursor;
     ProgramReader reader;
     int firsttries = 0;
@@ -1088,7 +1107,10 @@ bool FormSetView::readstoredprogram(uchar n)
         window.setValue(100);
         return false;
     }
-    reader.device()->storereceivedprogram(n);
+    if (image)
+        *image = reader.image();
+    else
+        reader.device()->storereceivedprogram(n);
     for (int v : {90, 95, 100}) {
         window.setValue(v);
         if (v != 100)
@@ -1110,27 +1132,34 @@ void FormSetView::on_btnloadcurdata_4_clicked()
                    collectionfilesuffix(type));
     if (path.isEmpty() || !filewritable(path, false))
         return;
-    // Every program is read, even after one failed; a lost link or closing
-    // ends the reads at once.
+    // The first program that cannot be read ends the reads (a silent
+    // processor would otherwise be asked for every other one in vain), as do
+    // a lost link, Cancel and closing. Nothing is written nor kept then.
+    QByteArray images;
     int read = 0;
-    for (int n = 1; n <= kUserPrograms && x.usable(); ++n)
-        read += readstoredprogram(uchar(n)) ? 1 : 0;
-    if (read < kUserPrograms) {
+    for (int n = 1; n <= kUserPrograms && x.usable(); ++n) {
+        QByteArray image;
+        if (!readstoredprogram(uchar(n), &image) || image.size() != kProgramImageSize)
+            break;
+        images += image;
+        ++read;
+    }
+    if (read < kUserPrograms || !x.usable()) {
         if (x.state() != Exchange::Result::Closing)
             Prompts::critical(this, lan("Cannot Save To PC ", "无法保存至PC端"),
                               lan("this file is save error\n can not be used and opened\n Please save Again",
                                   "保存当前文件出错\n文件无法打开或访问\n请重试"));
         return;
     }
-    QByteArray images;
-    for (int n = 1; n <= kUserPrograms; ++n)
-        for (int k = 0; k < kProgramImageSize; ++k)
-            images.append(char(x.device()->getstoredbyte(n - 1, k)));
     QString reason;
     if (writecollectionfile(path, images, nullptr, &reason) != ProgramFileStatus::Ok) {
         showwritefailure(path, reason, false);
         return;
     }
+    // The slots hold what the file holds.
+    for (int n = 1; n <= kUserPrograms; ++n)
+        for (int k = 0; k < kProgramImageSize; ++k)
+            x.device()->setstoredbyte(n - 1, k, quint8(images.at((n - 1) * kProgramImageSize + k)));
     readprogram(0);
     Prompts::information(this, lan("Save All Data To PC OK ", "保存全部数据至PC端完成"),
                          lan("Save All Data To PC OK", "保存全部数据至PC端完成"));
@@ -1156,6 +1185,9 @@ void FormSetView::on_btnloadcurdata_5_clicked()
     std::unique_ptr<QProgressDialog> own(new QProgressDialog);
     progress.swap(own);
     const auto restore = [&] { progress.swap(own); };
+    std::unique_ptr<CancelButton> cancel;
+    // The model takes the programs and their names once all 30 were written.
+    QStringList names;
     for (int n = 1; n <= kUserPrograms; ++n) {
         if (!x.usable()) {
             if (x.state() != Exchange::Result::Closing)
@@ -1167,16 +1199,28 @@ void FormSetView::on_btnloadcurdata_5_clicked()
         const QByteArray image = images.mid((n - 1) * kProgramImageSize, kProgramImageSize);
         x.device()->stageimage(image);
         showprogress(*progress, numbered("WriteProgram ", "写入数据 ", n), 0);
+        // Each program's window has the Cancel button of the whole load.
+        cancel.reset();
+        cancel.reset(new CancelButton(progress.get(), canceltext()));
         progress->setValue(1);
-        if (!writestaged(x, n, true)) {
+        QString name;
+        if (!writestaged(x, n, true, &name)) {
             restore();
             return;
         }
-        // The slot holds what the processor now holds.
-        for (int k = 0; k < kProgramImageSize; ++k)
-            x.device()->setstoredbyte(n - 1, k, quint8(image.at(k)));
+        names << name;
     }
+    cancel.reset();
     restore();
+    if (!x.usable())
+        return;
+    // The slots hold what the processor now holds.
+    for (int n = 1; n <= kUserPrograms; ++n)
+        for (int k = 0; k < kProgramImageSize; ++k)
+            x.device()->setstoredbyte(n - 1, k, quint8(images.at((n - 1) * kProgramImageSize + k)));
+    for (const QString &name : names)
+        x.device()->setnamerecord(name);
+    refreshprogram();
     readprogram(0);
 }
 

@@ -13,7 +13,9 @@
 // Every operation with the device is a bounded exchange (Exchange,
 // ProgramReader): it waits for the reply to its own command, ends when the
 // device stops answering, loses its link or stops being current, or the
-// application closes, and says so in a box. While one runs, the page's buttons
+// application closes, and says so in a box. The long ones (names refresh,
+// recall, reset, save all, load all) have a Cancel button; a cancelled or
+// failed operation writes no file and leaves the model as it was. While one runs, the page's buttons
 // start nothing else.
 
 #include <QString>
@@ -24,6 +26,7 @@
 
 class DeviceData;
 class Exchange;
+class QByteArray;
 class QCloseEvent;
 class QKeyEvent;
 class QProgressDialog;
@@ -45,9 +48,10 @@ public:
     // current device's receive buffer and, when all 26 parts arrived, into
     // its current image (not decoded). Call it from inside an operation.
     bool readprogram(uchar n);
-    // Reads user program n (1..30) into stored slot n of the current device,
-    // with a progress window of its own. True when all 26 parts arrived.
-    bool readstoredprogram(uchar n);
+    // Reads user program n (1..30) into stored slot n of the current device
+    // (into *image instead when given), with a progress window of its own and
+    // its Cancel button. True when all 26 parts arrived.
+    bool readstoredprogram(uchar n, QByteArray *image = nullptr);
     // Bit `position` of the logo build buffer, counted from the most
     // significant bit of byte 0: 1 when value is non-zero, else 0.
     static void setlogobit(int position, int value);
@@ -111,15 +115,16 @@ private:
     void cleardevinfo();
     void setupprogress(const QString &title, int value, bool nonmodal);
     void setprogress(int value);
-    // Reads the names of programs first..last; each reply fills its record.
-    // Returns false (and the records read so far stay) when one never came.
+    // Reads the names of programs first..last; once all came, each reply
+    // fills its record. Returns false (and no record changes) when one never came.
     bool readnames(Exchange &x, int first, int last, const std::function<void(int)> &done = {});
     void shownamesfailure(int result);
     bool loadcurrentdata();
     void openprojectlock();
     // Writes the staged image as program n, part by part, then reads its
-    // name back; shows the failure box itself. True when written.
-    bool writestaged(Exchange &x, int n, bool collection);
+    // name back; shows the failure box itself. True when written. The name
+    // record read back goes to *namerecord when given, else to the model.
+    bool writestaged(Exchange &x, int n, bool collection, QString *namerecord = nullptr);
     bool filewritable(const QString &path, bool single);
     void showwritefailure(const QString &path, const QString &reason, bool single);
     // Shows the box for a program or collection file that could not be read;

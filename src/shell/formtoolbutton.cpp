@@ -311,10 +311,10 @@ void FormToolButton::on_Down_Button_clicked()
         transferfailed();
         return;
     }
-    // Only the recall's own reply (0x62 for program 0) ends the wait: the
-    // ready flag that other replies set as well would report a recall that
-    // did not happen.
-    ReplyWait recall(uchar(gMainApp->getdevtype()), uchar(gMainApp->getdevaddr()), 0x62, 7, 0);
+    // Only the recall's own reply (0x62, which carries nothing else to
+    // match) ends the wait: the ready flag that other replies set as well
+    // would report a recall that did not happen.
+    ReplyWait recall(uchar(gMainApp->getdevtype()), uchar(gMainApp->getdevaddr()), 0x62);
     const bool recalled = sendacknowledged(
         [&recall]() {
             recall.rearm();

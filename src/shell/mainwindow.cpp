@@ -20,6 +20,7 @@
 #include "formmainview.h"
 #include "formsetview.h"
 #include "globalcontrl.h"
+#include "longexchange.h"
 #include "mainapp.h"
 
 #include <QAction>
@@ -80,6 +81,11 @@ MainWindow::MainWindow(QWidget *parent, int variant)
 
     createlinkobjects();
     bntnum = -1;
+
+    // The application ends when its last window closes, even when that
+    // happens inside an operation's wait (Qt's own quit may then be held
+    // back): the quit comes as a queued call and ends every wait.
+    connect(qApp, &QGuiApplication::lastWindowClosed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 
     connect(ui->menuLanguage, &QPushButton::pressed, this, &MainWindow::refreshAllLanText);
 
@@ -478,6 +484,9 @@ void MainWindow::sethelp()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    // A long exchange running now ends as if cancelled; what it would have
+    // written or applied is left as it was.
+    LongExchange::cancel();
     // Serial processors are told before the port closes, and the frames get
     // a bounded moment to leave; the destructor's round then finds the port
     // closed and sends nothing more on the line.
@@ -490,6 +499,12 @@ void MainWindow::closeEvent(QCloseEvent *event)
     event->accept();
     if (gGlobalContrl)
         gGlobalContrl->setclosing(1);
+    // The panels (FIR, phase) and an operation's progress window are windows
+    // of their own: they close with the main window, which is then the last
+    // one and ends the application.
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w != this && w->isVisible())
+            w->hide();
 }
 
 // ---------------------------------------------------------------------------

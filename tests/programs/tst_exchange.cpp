@@ -3,6 +3,9 @@
 #include "exchange.h"
 #include "programreader.h"
 #include "programsfixture.h"
+#include "replywait.h"
+
+#include <QElapsedTimer>
 
 using standin::Fault;
 
@@ -15,8 +18,8 @@ class TstExchange : public QObject
     Exchange::Request recall(int p) const
     {
         Exchange::Request r;
+        Q_UNUSED(p);
         r.code = 0x62;
-        r.marks = {{7, p}};
         r.settlems = 100;
         r.timeoutms = 4000;
         return r;
@@ -41,8 +44,18 @@ private slots:
     void cleanup()
     {
         f.teardown();
-        QTest::qWait(50); // late replies of a row stay in that row
+        QTest::qWait(400); // late replies of a row stay in that row
         line.s.clearframes();
+    }
+    // A processor that puts something else than the program number in the
+    // first data byte of its replies.
+    void otherecho(bool on)
+    {
+        if (!on)
+            return;
+        Fault echo;
+        echo.kind = Fault::OtherEcho;
+        line.s.addfault(echo);
     }
 
     // Recall of a program under each fault rule (each row its own program, so
@@ -55,16 +68,21 @@ private slots:
         QTest::addColumn<int>("result");
         QTest::addColumn<int>("minsends");
         QTest::addColumn<int>("maxsends");
+        QTest::addColumn<bool>("echo"); // another value than the program in the reply
         using R = Exchange::Result;
-        QTest::newRow("instant") << 5 << -1 << 0 << int(R::Answered) << 1 << 1;
-        QTest::newRow("late, within the wait")
-            << 6 << int(Fault::LateReply) << 20 << int(R::Answered) << 1 << 1;
-        // The reply to an earlier send answers a later one.
-        QTest::newRow("late, after the wait")
-            << 7 << int(Fault::LateReply) << 300 << int(R::Answered) << 2 << 6;
-        QTest::newRow("first try lost")
-            << 8 << int(Fault::NoReplyFirstTry) << 0 << int(R::Answered) << 2 << 2;
-        QTest::newRow("silent") << 9 << int(Fault::NoReply) << 0 << int(R::NoReply) << 11 << 11;
+        for (bool echo : {false, true}) {
+            const char *e = echo ? ", other echo" : "";
+            QTest::addRow("instant%s", e) << 5 << -1 << 0 << int(R::Answered) << 1 << 1 << echo;
+            QTest::addRow("late, within the wait%s", e)
+                << 6 << int(Fault::LateReply) << 20 << int(R::Answered) << 1 << 1 << echo;
+            // The reply to an earlier send answers a later one.
+            QTest::addRow("late, after the wait%s", e)
+                << 7 << int(Fault::LateReply) << 300 << int(R::Answered) << 2 << 6 << echo;
+            QTest::addRow("first try lost%s", e)
+                << 8 << int(Fault::NoReplyFirstTry) << 0 << int(R::Answered) << 2 << 2 << echo;
+            QTest::addRow("silent%s", e)
+                << 9 << int(Fault::NoReply) << 0 << int(R::NoReply) << 11 << 11 << echo;
+        }
     }
     void exchange()
     {
@@ -74,6 +92,8 @@ private slots:
         QFETCH(int, result);
         QFETCH(int, minsends);
         QFETCH(int, maxsends);
+        QFETCH(bool, echo);
+        otherecho(echo);
         if (fault >= 0) {
             Fault x;
             x.kind = Fault::Kind(fault);
@@ -89,11 +109,14 @@ private slots:
         QCOMPARE(int(r), result);
         QVERIFY2(x.sends() >= minsends && x.sends() <= maxsends, qPrintable(QString::number(x.sends())));
         // Address 1, code 62, count 1, the program, the 7-bit sum of those.
-        const QString body = QStringLiteral("18016201%1%2")
-                                 .arg(program, 2, 16, QLatin1Char('0'))
-                                 .arg((0x01 + 0x62 + 0x01 + program) & 0x7F, 2, 16, QLatin1Char('0'));
+        const auto bodyof = [](int b) {
+            return QStringLiteral("18016201%1%2")
+                .arg(b, 2, 16, QLatin1Char('0'))
+                .arg((0x01 + 0x62 + 0x01 + b) & 0x7F, 2, 16, QLatin1Char('0'));
+        };
+        const QString body = bodyof(program);
         if (r == Exchange::Result::Answered)
-            QCOMPARE(x.reply().text, "445566" + body + "112233");
+            QCOMPARE(x.reply().text, "445566" + bodyof(echo ? 0xA5 : program) + "112233");
         QCOMPARE(attempts.size(), x.sends());
         QTRY_COMPARE(line.sent(0x62).size(), x.sends());
         for (const auto &c : line.sent(0x62))
@@ -114,12 +137,19 @@ private slots:
         QTest::addColumn<int>("part");
         QTest::addColumn<bool>("ok");
         QTest::addColumn<QString>("box");
-        QTest::newRow("instant") << -1 << -1 << true << QString();
-        QTest::newRow("part 7 lost once") << int(Fault::NoReplyFirstTry) << 7 << true << QString();
-        // A duplicate of part 2 arrives while part 3 is awaited: part 3 is
-        // still asked for until its own reply comes.
-        QTest::newRow("duplicate before a lost part") << int(Fault::Duplicate) << 2 << true << QString();
-        QTest::newRow("part 7 silent") << int(Fault::NoReply) << 7 << false << ProgramReader::failuretext();
+        QTest::addColumn<bool>("echo");
+        for (bool echo : {false, true}) {
+            const char *e = echo ? ", other echo" : "";
+            QTest::addRow("instant%s", e) << -1 << -1 << true << QString() << echo;
+            QTest::addRow("part 7 lost once%s", e)
+                << int(Fault::NoReplyFirstTry) << 7 << true << QString() << echo;
+            // A duplicate of part 2 arrives while part 3 is awaited: part 3 is
+            // still asked for until its own reply comes.
+            QTest::addRow("duplicate before a lost part%s", e)
+                << int(Fault::Duplicate) << 2 << true << QString() << echo;
+            QTest::addRow("part 7 silent%s", e)
+                << int(Fault::NoReply) << 7 << false << ProgramReader::failuretext() << echo;
+        }
     }
     void reader()
     {
@@ -127,7 +157,9 @@ private slots:
         QFETCH(int, part);
         QFETCH(bool, ok);
         QFETCH(QString, box);
+        QFETCH(bool, echo);
         MainApp::settimescale(0.01);
+        otherecho(echo);
         if (fault >= 0) {
             Fault x;
             x.kind = Fault::Kind(fault);
@@ -158,6 +190,104 @@ private slots:
             QVERIFY(line.sent(0x61).size() >= 26);
         else
             QCOMPARE(reader.sends(), 7 + 11);
+    }
+
+    // A reply already there when the wait begins (it came during the settle
+    // pause) ends the exchange within one poll, not after its wait.
+    void alreadyarrived()
+    {
+        MainApp::settimescale(1);
+        Exchange::Request r = recall(5);
+        r.settlems = 300;
+        r.timeoutms = 30000;
+        QElapsedTimer clock;
+        clock.start();
+        Exchange x;
+        QCOMPARE(int(x.run(r, [] { gMainApp->sendrecallprogram(5); })), int(Exchange::Result::Answered));
+        QCOMPARE(x.sends(), 1);
+        QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
+
+        // The wait itself, with the reply in before it starts.
+        ReplyWait wait(0x18, 1, 0x62);
+        gMainApp->sendrecallprogram(5);
+        QTRY_VERIFY(wait.arrived());
+        clock.restart();
+        QCOMPARE(int(wait.wait(30000)), int(ReplyWait::Outcome::Arrived));
+        QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    // A reply of the code that does not match (another part) while a part is
+    // awaited is dropped: the attempt goes on and no send is spent on it.
+    void straydoesnotcostasend_data()
+    {
+        QTest::addColumn<bool>("echo");
+        QTest::newRow("echo") << false;
+        QTest::newRow("other echo") << true;
+    }
+    void straydoesnotcostasend()
+    {
+        QFETCH(bool, echo);
+        MainApp::settimescale(0.05); // 100 ms a part's wait
+        otherecho(echo);
+        Fault late;
+        late.kind = Fault::LateReply;
+        late.command = 0x61;
+        late.delayMs = 70;
+        line.s.addfault(late);
+        QTimer::singleShot(15, [&] {
+            QByteArray part9(66, '\0');
+            part9[1] = 9;
+            line.s.sendraw(line.line, standin::replyframe(0x18, 1, 0x61, part9));
+        });
+        Exchange x;
+        Exchange::Request r;
+        r.code = 0x61;
+        r.marks = {{8, 3}};
+        r.settlems = 150;
+        r.timeoutms = 2000;
+        QCOMPARE(int(x.run(r, [] { gMainApp->sendreadcurrentpart(3); })), int(Exchange::Result::Answered));
+        QCOMPARE(x.sends(), 1);
+        QCOMPARE(x.dropped(), 1);
+        QCOMPARE(x.reply().byte(8), 3);
+    }
+
+    // Replies carry no program: a late reply to a recall given up on arrives
+    // in the next recall's quiet period and is dropped, not taken for its
+    // answer; a recall after the quiet period is answered as usual.
+    void latereplydropped_data()
+    {
+        QTest::addColumn<bool>("echo");
+        QTest::newRow("echo") << false;
+        QTest::newRow("other echo") << true;
+    }
+    void latereplydropped()
+    {
+        QFETCH(bool, echo);
+        MainApp::settimescale(0.1); // 10 ms settle, 200 ms wait
+        otherecho(echo);
+        Fault late;
+        late.kind = Fault::LateReply;
+        late.command = 0x62;
+        late.program = 5;
+        late.delayMs = 300;
+        line.s.addfault(late);
+        Fault silent;
+        silent.command = 0x62;
+        silent.program = 6;
+        line.s.addfault(silent);
+        Exchange::Request r = recall(5);
+        r.timeoutms = 2000;
+        r.sends = 1;
+        Exchange first;
+        QCOMPARE(int(first.run(r, [] { gMainApp->sendrecallprogram(5); })), int(Exchange::Result::NoReply));
+        Exchange second;
+        QCOMPARE(int(second.run(r, [] { gMainApp->sendrecallprogram(6); })), int(Exchange::Result::NoReply));
+        QCOMPARE(second.dropped(), 1);
+        QCOMPARE(second.sends(), 1);
+        QTRY_COMPARE(line.s.replies(line.unit).size(), 1);
+        Exchange third;
+        QCOMPARE(int(third.run(r, [] { gMainApp->sendrecallprogram(7); })), int(Exchange::Result::Answered));
+        QCOMPARE(third.dropped(), 0);
     }
 };
 

@@ -43,6 +43,7 @@ private slots:
     void cleanup() { MainApp::settimescale(1.0); }
     void save_data();
     void save();
+    void load_data();
     void load();
     void wrongsize_data();
     void wrongsize();
@@ -91,12 +92,26 @@ void TstProgramFiles::save()
     QCOMPARE(bytes.toHex(), packedimage(env.cur()).toHex());
 }
 
+// Whether or not the processor echoes the program in its replies.
+void TstProgramFiles::load_data()
+{
+    QTest::addColumn<bool>("echo"); // another value than the program in the replies
+    QTest::newRow("echo") << false;
+    QTest::newRow("other echo") << true;
+}
+
 void TstProgramFiles::load()
 {
+    QFETCH(bool, echo);
     ScriptedPrompts prompts;
     Env env;
     QVERIFY(env.serial());
     env.cur()->setcomconnected(1);
+    if (echo) {
+        Fault other;
+        other.kind = Fault::OtherEcho;
+        env.standin.addfault(other);
+    }
     const QByteArray image = sampleimage(7);
     const QString path = dir.filePath(QStringLiteral("load.k91"));
     QVERIFY(writefile(path, image));

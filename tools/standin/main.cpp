@@ -56,7 +56,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption paceOpt(QStringLiteral("pace"),
                                      QStringLiteral("Pace serial output like a 38400-baud line."));
     const QCommandLineOption quietOpt(QStringLiteral("quiet"), QStringLiteral("Do not log frames."));
-    parser.addOptions({ptyOpt, netOpt, unitOpt, paceOpt, quietOpt});
+    const QCommandLineOption echoOpt(
+        QStringLiteral("other-echo"),
+        QStringLiteral("Put another value than the program number in the first data byte of replies "
+                       "0x60 to 0x63 and 0x66."));
+    parser.addOptions({ptyOpt, netOpt, unitOpt, paceOpt, quietOpt, echoOpt});
     parser.process(app);
 
     QTextStream out(stdout);
@@ -79,6 +83,11 @@ int main(int argc, char *argv[])
 
     standin::Standin s;
     s.setpacing(parser.isSet(paceOpt));
+    if (parser.isSet(echoOpt)) {
+        standin::Fault echo;
+        echo.kind = standin::Fault::OtherEcho;
+        s.addfault(echo);
+    }
     if (!parser.isSet(quietOpt))
         s.setlogger([](const standin::FrameRecord &r) {
             std::fprintf(stdout, "%s\n", qPrintable(standin::describe(r)));

@@ -333,8 +333,19 @@ QString kindname(Fault::Kind k)
                                   "garbage after",    "split",
                                   "split end marker", "merged",
                                   "marker in data",   "link dropped",
-                                  "refused lock"};
+                                  "refused lock",     "other echo"};
     return QString::fromLatin1(names[int(k)]);
+}
+
+// The first data byte of a reply replaced, its checksum worked again.
+QByteArray reecho(QByteArray reply, quint8 value)
+{
+    const int n = quint8(reply[6]);
+    if (n < 1)
+        return reply;
+    reply[7] = char(value);
+    reply[7 + n] = char(checksum7(reply.mid(4, 3 + n)));
+    return reply;
 }
 
 QByteArray readdress(QByteArray reply, quint8 address)
@@ -402,6 +413,9 @@ void StandinPrivate::frame(Port *port, const ScannedFrame &f)
             takes = f.command == 0x10 || f.command == 0x12;
             refuse = refuse || takes;
             break;
+        case Fault::OtherEcho:
+            takes = (f.command >= 0x60 && f.command <= 0x63) || f.command == 0x66;
+            break;
         case Fault::MarkerInData:
             takes = f.command == 0x61 && f.payload.size() == 2 && packet < kPacketCount &&
                     fa.dataOffset >= 0 && fa.dataOffset <= kPacketSize - 3;
@@ -454,6 +468,9 @@ void StandinPrivate::frame(Port *port, const ScannedFrame &f)
         switch (fa->kind) {
         case Fault::OtherAddress:
             reply = readdress(reply, fa->otherAddress);
+            break;
+        case Fault::OtherEcho:
+            reply = reecho(reply, fa->echoValue);
             break;
         case Fault::Duplicate:
             copies = 2;

@@ -64,6 +64,9 @@ struct Fault {
         DropLink,        // the first half of the reply is written, then the TCP connection is
                          // closed or the serial line goes dead until restoreline()
         RefuseLock,      // lock requests (0x10, 0x12) are refused whatever the password
+        OtherEcho,       // replies 0x60 to 0x63 and 0x66: the first data byte, where the stand-in
+                         // echoes the program number, holds echoValue instead (a processor
+                         // that does not echo it)
     };
     // Value of `command` that matches the UDP discovery request (NoReply,
     // LateReply, Duplicate and OtherAddress apply to it).
@@ -86,6 +89,7 @@ struct Fault {
     quint8 otherAddress = 0x7F;                          // OtherAddress: the reply's address byte
     QHostAddress otherHost{QStringLiteral("127.0.0.2")}; // OtherAddress on discovery: the reply's sender
     int dataOffset = 61;                                 // MarkerInData: offset inside the 64 data bytes
+    quint8 echoValue = 0xA5;                             // OtherEcho: the first data byte of the reply
 };
 
 class StandinPrivate;

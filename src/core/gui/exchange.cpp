@@ -2,6 +2,7 @@
 
 #include "devicedata.h"
 #include "globalcontrl.h"
+#include "longexchange.h"
 #include "mainapp.h"
 #include "replywait.h"
 
@@ -14,12 +15,41 @@ namespace
 {
 bool closing()
 {
-    return QCoreApplication::closingDown() || (gGlobalContrl && gGlobalContrl->getclosing());
+    return QCoreApplication::closingDown() || (gGlobalContrl && gGlobalContrl->getclosing()) ||
+           LongExchange::cancelled();
 }
 
-// A matching reply may still carry another mark (a late reply to an earlier
-// part or program): so many of them end an attempt as a time-out.
-constexpr int kMaxStrays = 64;
+double scale()
+{
+    return MainApp::timescale() > 0 ? MainApp::timescale() : 1.0;
+}
+
+// The clock of the quiet periods, shared by every exchange.
+QElapsedTimer &quietclock()
+{
+    static QElapsedTimer clock;
+    if (!clock.isValid())
+        clock.start();
+    return clock;
+}
+
+// A request whose wait timed out: until `until` (on the quiet clock) a late
+// reply to it may still come, and the next request with the same code and
+// marks would take it for its own.
+struct Quiet {
+    DeviceData *device = nullptr;
+    unsigned char type = 0;
+    unsigned char address = 0;
+    unsigned char code = 0;
+    QVector<QPair<int, int>> marks;
+    qint64 until = 0;
+};
+
+QVector<Quiet> &quiets()
+{
+    static QVector<Quiet> list;
+    return list;
+}
 } // namespace
 
 Exchange::Exchange()
@@ -46,21 +76,75 @@ Exchange::Result Exchange::state() const
     return Result::Answered;
 }
 
+Exchange::Result Exchange::quiet(const Request &request)
+{
+    const qint64 now = quietclock().elapsed();
+    QVector<Quiet> &list = quiets();
+    qint64 until = 0;
+    for (int i = list.size() - 1; i >= 0; --i) {
+        const Quiet &q = list.at(i);
+        if (q.until <= now) {
+            list.remove(i);
+            continue;
+        }
+        if (q.device == m_device && q.type == m_type && q.address == m_address && q.code == request.code &&
+            q.marks == request.marks) {
+            until = std::max(until, q.until);
+            list.remove(i);
+        }
+    }
+    if (until == 0)
+        return Result::Answered;
+    // Every reply of the code that arrives meanwhile is dropped.
+    ReplyWait drop(m_type, m_address, request.code);
+    qint64 left;
+    while ((left = until - quietclock().elapsed()) > 0) {
+        const ReplyWait::Outcome o = drop.wait(std::max(1, int(std::lround(double(left) / scale()))));
+        if (o == ReplyWait::Outcome::Closing)
+            return Result::Closing;
+        if (o == ReplyWait::Outcome::LinkLost)
+            return Result::LinkLost;
+        if (o == ReplyWait::Outcome::Arrived) {
+            ++m_dropped;
+            drop.rearm();
+        }
+    }
+    return Result::Answered;
+}
+
 Exchange::Result Exchange::run(const Request &request, const std::function<void()> &send,
                                const Attempted &attempted)
 {
     m_sends = 0;
+    m_dropped = 0;
     m_reply = Reply();
-    const int firstbyte = request.marks.isEmpty() ? -1 : request.marks.first().first;
-    const int firstvalue = request.marks.isEmpty() ? -1 : request.marks.first().second;
-    // One wait for all sends: a late reply to an earlier send of the same
-    // command answers it as well.
-    ReplyWait wait(m_type, m_address, request.code, firstbyte, firstvalue);
+    const Result calm = quiet(request);
+    if (calm != Result::Answered)
+        return calm;
+    // One wait for all sends of this request: a late reply to an earlier
+    // send of it answers a later one as well. It takes every reply of the
+    // code; the marks are checked here, so that a stray is seen and dropped.
+    ReplyWait wait(m_type, m_address, request.code);
     const auto marksmatch = [&request](const Reply &r) {
         for (const auto &m : request.marks)
             if (r.byte(m.first) != m.second)
                 return false;
         return true;
+    };
+    bool timedout = false;
+    // After a timed-out wait, a reply to one of this request's sends may
+    // still be on its way: the next request like it waits one reply time.
+    const auto remember = [&]() {
+        if (!timedout)
+            return;
+        Quiet q;
+        q.device = m_device;
+        q.type = m_type;
+        q.address = m_address;
+        q.code = request.code;
+        q.marks = request.marks;
+        q.until = quietclock().elapsed() + MainApp::scaled(request.settlems + request.timeoutms);
+        quiets().append(q);
     };
 
     for (int attempt = 0; attempt < request.sends; ++attempt) {
@@ -73,18 +157,23 @@ Exchange::Result Exchange::run(const Request &request, const std::function<void(
 
         QElapsedTimer clock;
         clock.start();
-        const double scale = MainApp::timescale() > 0 ? MainApp::timescale() : 1.0;
-        for (int strays = 0; strays <= kMaxStrays; ++strays) {
-            const int left = request.timeoutms - int(std::lround(double(clock.elapsed()) / scale));
+        // Replies that do not match (another part) are dropped and the wait
+        // goes on: only the time-out ends an attempt.
+        for (;;) {
+            const int left = request.timeoutms - int(std::lround(double(clock.elapsed()) / scale()));
             const ReplyWait::Outcome o = wait.wait(std::max(left, 0));
             if (o == ReplyWait::Outcome::Arrived) {
                 if (marksmatch(wait.reply())) {
                     m_reply = wait.reply();
                     if (attempted)
                         attempted(m_sends, true);
+                    remember();
                     return Result::Answered;
                 }
+                ++m_dropped;
                 wait.rearm();
+                if (left <= 0)
+                    break;
                 continue;
             }
             if (o == ReplyWait::Outcome::Closing)
@@ -93,9 +182,11 @@ Exchange::Result Exchange::run(const Request &request, const std::function<void(
                 return Result::LinkLost;
             break; // timed out
         }
+        timedout = true;
         if (attempted)
             attempted(m_sends, false);
     }
+    remember();
     const Result after = state();
     return after == Result::Answered ? Result::NoReply : after;
 }

@@ -3,6 +3,7 @@
 #include "ccomctrl.h"
 #include "devicedata.h"
 #include "dialogcom.h"
+#include "longexchange.h"
 #include "payloads.h"
 
 #include <QCoreApplication>
@@ -644,8 +645,10 @@ void MainApp::delayms(int n, bool excludeUserInput)
             QThread::msleep(static_cast<unsigned long>(n));
         return;
     }
-    const QEventLoop::ProcessEventsFlags flags =
-        excludeUserInput ? QEventLoop::ExcludeUserInputEvents : QEventLoop::AllEvents;
+    // A long exchange's Cancel button takes its clicks (and only its own).
+    const QEventLoop::ProcessEventsFlags flags = excludeUserInput && !CancelButton::open()
+                                                     ? QEventLoop::ExcludeUserInputEvents
+                                                     : QEventLoop::AllEvents;
     QCoreApplication::processEvents(flags);
     if (n <= 0)
         return;

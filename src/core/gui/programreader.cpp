@@ -11,12 +11,13 @@
 namespace
 {
 // The running data: every part 150 ms settle, 3.5 s wait. A stored program:
-// part 0 100 ms and 3 s, the other parts 150 ms and 2 s.
+// part 0 100 ms and 3 s, the other parts 150 ms and 2 s. A reply is known by
+// its part number (its second data byte); the first data byte is not used.
 Exchange::Request partrequest(int program, int part)
 {
     Exchange::Request r;
     r.code = 0x61;
-    r.marks = {{8, part}, {7, program}};
+    r.marks = {{8, part}};
     if (program == 0) {
         r.settlems = 150;
         r.timeoutms = 3500;
@@ -63,7 +64,7 @@ bool ProgramReader::read(int program, const Progress &progress)
         m_sends += m_exchange.sends();
         if (m_result != Exchange::Result::Answered)
             return false;
-        // Program, part and the 64 data bytes, as the reply carried them.
+        // The unused byte, the part and the 64 data bytes, as the reply carried them.
         parts << m_exchange.reply().slice(14, 132);
     }
     // Every part came with its own reply: write exactly those, whatever other

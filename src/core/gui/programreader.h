@@ -2,7 +2,7 @@
 
 // ProgramReader: reads one program image (1664 bytes in 26 parts, command
 // 0x61) from the current processor. Each part is one bounded exchange that
-// waits for the reply carrying that program and part number; a part that does
+// waits for the reply carrying that part number; a part that does
 // not arrive is asked again up to the exchange's bound, and the read stops at
 // the first part that never arrives.
 //

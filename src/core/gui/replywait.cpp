@@ -3,6 +3,7 @@
 #include "ccomctrl.h"
 #include "devicedata.h"
 #include "globalcontrl.h"
+#include "longexchange.h"
 #include "mainapp.h"
 
 #include <QCoreApplication>
@@ -54,8 +55,10 @@ bool ReplyWait::linkok() const
 ReplyWait::Outcome ReplyWait::wait(int ms, bool allowUserInput)
 {
     const auto closing = []() {
-        return QCoreApplication::closingDown() || (gGlobalContrl && gGlobalContrl->getclosing());
+        return QCoreApplication::closingDown() || (gGlobalContrl && gGlobalContrl->getclosing()) ||
+               LongExchange::cancelled();
     };
+    // A reply that came before the wait ends it at once.
     if (m_arrived)
         return Outcome::Arrived;
     if (closing())
@@ -71,8 +74,8 @@ ReplyWait::Outcome ReplyWait::wait(int ms, bool allowUserInput)
     deadline.setTimerType(Qt::PreciseTimer);
     connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
     connect(this, &ReplyWait::matched, &loop, &QEventLoop::quit);
-    // The link and the closing flag have no signal of their own here: look
-    // at them often enough that a lost link ends the wait at once for a user.
+    // The link, the closing flag and a cancel have no signal of their own
+    // here: look at them often enough that they end the wait at once for a user.
     QTimer watch;
     watch.setInterval(20);
     connect(&watch, &QTimer::timeout, &loop, [&]() {
@@ -81,7 +84,9 @@ ReplyWait::Outcome ReplyWait::wait(int ms, bool allowUserInput)
     });
     deadline.start(MainApp::scaled(ms));
     watch.start();
-    loop.exec(allowUserInput ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+    // A Cancel button takes its clicks (and only its own) during the wait.
+    const bool input = allowUserInput || CancelButton::open();
+    loop.exec(input ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
     if (m_arrived)
         return Outcome::Arrived;
     if (closing())

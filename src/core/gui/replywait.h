@@ -8,7 +8,7 @@
 //
 // A wait is bounded: it ends when the reply arrives, when its time is up, when
 // the device it was started for stops being current or loses its link, or when
-// the application is closing. Replies that arrive while no wait runs are
+// the application is closing or the long exchange is cancelled. Replies that arrive while no wait runs are
 // remembered until rearm(), so a reply faster than the caller is not lost.
 
 #include "replydispatch.h"
@@ -29,8 +29,9 @@ public:
     ReplyWait(unsigned char type, unsigned char address, unsigned char code, int markbyte = -1,
               int markvalue = -1);
 
-    // Waits up to ms milliseconds (under the test time scale). User input is
-    // held back meanwhile unless allowUserInput is set.
+    // Waits up to ms milliseconds (under the test time scale); a reply that
+    // already arrived ends it at once. User input is held back meanwhile
+    // unless allowUserInput is set or a Cancel button is open (CancelButton).
     Outcome wait(int ms, bool allowUserInput = false);
     bool arrived() const { return m_arrived; }
     const Reply &reply() const { return m_reply; }

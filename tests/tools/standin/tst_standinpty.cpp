@@ -105,6 +105,11 @@ private slots:
             << int(Fault::OtherAddress) << kFind << hx("44 55 66 18 7f 01 00 00 11 22 33");
         QTest::newRow("garbage before") << int(Fault::GarbageBefore) << kFind << garbage + kFindReply;
         QTest::newRow("garbage after") << int(Fault::GarbageAfter) << kFind << kFindReply + garbage;
+        // The recall of program 0 answered with 0xa5 where the program was: sum 01+62+01+a5 = 09.
+        QTest::newRow("other echo") << int(Fault::OtherEcho) << commandframe(0x18, 1, 0x62, hx("00"))
+                                    << hx("44 55 66 18 01 62 01 a5 09 11 22 33");
+        QTest::newRow("other echo, a reply without the program")
+            << int(Fault::OtherEcho) << kFind << kFindReply;
         QTest::newRow("refused lock")
             << int(Fault::RefuseLock) << commandframe(0x18, 1, 0x10, hx("81") + "12345678")
             << hx("44 55 66 18 01 10 01 00 12 11 22 33");

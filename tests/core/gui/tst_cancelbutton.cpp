@@ -1,0 +1,86 @@
+// The Cancel button of a long exchange: while it is open, clicks reach its
+// progress window and a box shown meanwhile, nothing else; its click cancels
+// the exchange that holds the claim, and the next holder starts uncancelled.
+
+#include "longexchange.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+class TstCancelButton : public QObject
+{
+    Q_OBJECT
+private slots:
+    void clicks_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("reaches");
+        QTest::newRow("another window") << "other" << false;
+        QTest::newRow("a box of the operation") << "box" << true;
+        QTest::newRow("the Cancel button") << "cancel" << true;
+    }
+    void clicks()
+    {
+        QFETCH(QString, target);
+        QFETCH(bool, reaches);
+        LongExchange claim;
+        QVERIFY(claim.acquired());
+        QProgressDialog window;
+        window.show();
+        QWidget other;
+        QPushButton *otherbutton = new QPushButton("other", &other);
+        other.show();
+        int clicked = 0;
+        connect(otherbutton, &QPushButton::clicked, [&] { ++clicked; });
+        {
+            CancelButton cancel(&window, "Cancel");
+            QVERIFY(CancelButton::open());
+            QPushButton *cancelbutton = window.findChild<QPushButton *>();
+            QVERIFY(cancelbutton);
+            QCOMPARE(cancelbutton->text(), QString("Cancel"));
+            if (target == "other") {
+                QTest::mouseClick(otherbutton, Qt::LeftButton);
+                QCOMPARE(clicked > 0, reaches);
+            } else if (target == "box") {
+                QDialog box;
+                QPushButton *ok = new QPushButton("OK", &box);
+                connect(ok, &QPushButton::clicked, &box, &QDialog::accept);
+                QTimer::singleShot(0, [&] { QTest::mouseClick(ok, Qt::LeftButton); });
+                QTimer::singleShot(5000, &box, &QDialog::reject);
+                QCOMPARE(box.exec() == QDialog::Accepted, reaches);
+            } else {
+                QTest::mouseClick(cancelbutton, Qt::LeftButton);
+            }
+            QCOMPARE(LongExchange::cancelled(), target == "cancel");
+        }
+        QVERIFY(!CancelButton::open());
+        QVERIFY(!window.findChild<QPushButton *>() || !window.findChild<QPushButton *>()->isVisible());
+        // Closed: input goes everywhere again.
+        const int before = clicked;
+        QTest::mouseClick(otherbutton, Qt::LeftButton);
+        QCOMPARE(clicked, before + 1);
+    }
+
+    // A cancel lasts as long as the claim; the next claim starts uncancelled,
+    // and with no claim there is nothing to cancel.
+    void lifetime()
+    {
+        {
+            LongExchange claim;
+            LongExchange::cancel();
+            QVERIFY(LongExchange::cancelled());
+        }
+        QVERIFY(!LongExchange::cancelled());
+        LongExchange::cancel();
+        QVERIFY(!LongExchange::cancelled());
+        LongExchange next;
+        QVERIFY(!LongExchange::cancelled());
+    }
+};
+
+QTEST_MAIN(TstCancelButton)
+#include "tst_cancelbutton.moc"

@@ -1,0 +1,139 @@
+// Closing the main window ends the application, the process and not only the
+// window: with the FIR or the phase panel open, and during save all or load
+// all against a processor that stopped answering (the close ends the
+// operation as Cancel: no box, no file written). Each case runs the program
+// in a child process of this test, started and ended as main() does it, and
+// the test waits for that process to exit.
+
+#include "comsettings.h"
+#include "formeq.h"
+#include "formeqbtns.h"
+#include "formfir.h"
+#include "formphase.h"
+#include "formsetview.h"
+#include "scriptedprompts.h"
+#include "tst_connect_support.h"
+
+#include <QApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace
+{
+// The child: the program with one scenario, closed by a timer.
+int childmain(int argc, char **argv, const QString &scenario, const QString &file)
+{
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    linktest::writeconfig();
+    std::unique_ptr<MainWindow> window(startmainwindow(4));
+    window->show();
+    standin::Standin s;
+    ScriptedPrompts prompts;
+    int closeafter = 200;
+    if (scenario == "fir") {
+        gFormEq->firpanel()->show();
+    } else if (scenario == "phase") {
+        gFormEq->findChild<Formeqbtns *>()->phasepanel()->show();
+    } else if (scenario == "save all" || scenario == "load all") {
+        const int line = s.openpty();
+        s.addunit(line, 0x18, 1);
+        s.addfault(standin::Fault()); // no reply to anything
+        gComSettings.setportname(s.ptypath(line));
+        gComSettings.setsettings(ComSettings::FixedBaud, ComSettings::FixedDataBits, ComSettings::FixedParity,
+                                 ComSettings::FixedStopBits, ComSettings::FixedFlowControl,
+                                 ComSettings::FixedTimeout);
+        if (!gComCtrl.openmaincom())
+            return 3;
+        DeviceData *d = MainApp::adddevice(0x18, 1, linktest::kSerial);
+        gMainApp->setdevtype(0x18);
+        gMainApp->setdevaddr(1);
+        gMainApp->setdevip(linktest::kSerial);
+        gMainApp->selectdevice(0x18, 1, linktest::kSerial);
+        d->setcomconnected(1);
+        prompts.fileNames << file;
+        QTimer::singleShot(0, [scenario] {
+            if (scenario == "save all")
+                gFormSetView->on_btnloadcurdata_4_clicked();
+            else
+                gFormSetView->on_btnloadcurdata_5_clicked();
+        });
+        // Well inside the first request's eleven sends (seconds each).
+        closeafter = 1500;
+    } else if (scenario != "none") {
+        return 2;
+    }
+    QTimer::singleShot(closeafter, window.get(), &QWidget::close);
+    app.exec();
+    window.reset();
+    for (const auto &b : prompts.shown)
+        std::printf("shown=%s:%s\n", qPrintable(b.kind), qPrintable(b.title));
+    std::fflush(stdout);
+    return 0;
+}
+} // namespace
+
+class TstClosing : public QObject
+{
+    Q_OBJECT
+private slots:
+    void closes_data()
+    {
+        QTest::addColumn<QString>("scenario");
+        for (const char *s : {"none", "fir", "phase", "save all", "load all"})
+            QTest::newRow(s) << QString(s);
+    }
+    void closes()
+    {
+        QFETCH(QString, scenario);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(scenario == "load all" ? "in.J91" : "out.J91");
+        QByteArray collection;
+        if (scenario == "load all") {
+            for (int n = 0; n < 30; ++n)
+                collection += standin::factoryimage();
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(collection) == collection.size());
+        }
+        QProcess child;
+        child.setProgram(QCoreApplication::applicationFilePath());
+        child.setArguments({"--child", scenario, file});
+        child.setProcessChannelMode(QProcess::SeparateChannels);
+        child.start();
+        QVERIFY(child.waitForStarted());
+        // The operation alone would go on for half a minute and more.
+        const bool ended = child.waitForFinished(25000);
+        if (!ended) {
+            child.kill();
+            child.waitForFinished();
+        }
+        const QString out = QString::fromLocal8Bit(child.readAllStandardOutput());
+        QVERIFY2(ended, "the process still ran after its main window closed");
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), 0);
+        // The close ended the operation as Cancel: no box (only the file dialog).
+        QVERIFY2(!out.contains("shown=critical") && !out.contains("shown=information"), qPrintable(out));
+        if (scenario == "save all")
+            QVERIFY(!QFile::exists(file));
+        if (scenario == "load all") {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), collection);
+        }
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    if (argc >= 4 && QByteArray(argv[1]) == "--child")
+        return childmain(argc, argv, QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    QApplication app(argc, argv);
+    TstClosing test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_closing.moc"
