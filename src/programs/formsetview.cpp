@@ -491,7 +491,7 @@ void FormSetView::setupprogress(const QString &title, int value, bool nonmodal)
     progress->setLabelText(title);
     progress->setWindowFlags(Qt::ToolTip);
     if (nonmodal)
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        MainApp::delayms(0, true);
     progress->setValue(value);
     progress->show();
 }
@@ -539,7 +539,7 @@ void FormSetView::on_btn_ref_clicked()
     if (isbusy() || !connected())
         return;
     Busy b(this);
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    MainApp::delayms(0, true);
     Exchange x;
     if (!readnames(x, 1, kAllPrograms))
         return;

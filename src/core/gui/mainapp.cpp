@@ -5,6 +5,7 @@
 #include "dialogcom.h"
 #include "payloads.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDialog>
@@ -647,22 +648,33 @@ void MainApp::delayms(int n, bool excludeUserInput)
     const QEventLoop::ProcessEventsFlags flags =
         excludeUserInput ? QEventLoop::ExcludeUserInputEvents : QEventLoop::AllEvents;
     QCoreApplication::processEvents(flags);
-    if (n <= 0)
-        return;
-    // Sleep in the event loop rather than spin: a timer wakes the wait at the
-    // deadline, and every event that arrives meanwhile is handled at once.
-    QTimer wake;
-    wake.setSingleShot(true);
-    wake.setTimerType(Qt::PreciseTimer);
-    qint64 left;
-    while ((left = n - clock.elapsed()) > 0) {
-        if (!wake.isActive())
-            wake.start(int(left));
-        QCoreApplication::processEvents(flags | QEventLoop::WaitForMoreEvents);
+    if (n > 0) {
+        // Sleep in the event loop rather than spin: a timer wakes the wait at
+        // the deadline, and every event that arrives meanwhile is handled at once.
+        QTimer wake;
+        wake.setSingleShot(true);
+        wake.setTimerType(Qt::PreciseTimer);
+        qint64 left;
+        while ((left = n - clock.elapsed()) > 0) {
+            if (!wake.isActive())
+                wake.start(int(left));
+            QCoreApplication::processEvents(flags | QEventLoop::WaitForMoreEvents);
+        }
+        // A thread held up past the deadline (a loaded machine) still handles
+        // what came due during the wait before the wait ends.
+        QCoreApplication::processEvents(flags);
     }
-    // A thread held up past the deadline (a loaded machine) still handles
-    // what came due during the wait before the wait ends.
-    QCoreApplication::processEvents(flags);
+    if (excludeUserInput)
+        releaseinput();
+}
+
+void MainApp::releaseinput()
+{
+    // Input held back by a wait stays in the window system's queue (X11), and
+    // the event loop sleeps until something new arrives: wake it, so that the
+    // next pass of the loop that runs on after the wait handles that input.
+    if (QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance())
+        dispatcher->wakeUp();
 }
 
 void MainApp::scandevices()

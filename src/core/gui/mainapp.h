@@ -203,6 +203,9 @@ public:
     // port events still run but clicks and keys wait until it returns (a page
     // reloading from the model uses this).
     static void delayms(int n, bool excludeUserInput = false);
+    // Makes the event loop handle, at its next pass, the user input a wait
+    // that excluded it held back (every such wait ends with this).
+    static void releaseinput();
     // Test-only: every wait of delayms and of the exchange timers (scaled())
     // lasts this fraction of its time. 1 in the product.
     static void settimescale(double scale);

@@ -82,6 +82,8 @@ ReplyWait::Outcome ReplyWait::wait(int ms, bool allowUserInput)
     deadline.start(MainApp::scaled(ms));
     watch.start();
     loop.exec(allowUserInput ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+    if (!allowUserInput)
+        MainApp::releaseinput();
     if (m_arrived)
         return Outcome::Arrived;
     if (closing())
