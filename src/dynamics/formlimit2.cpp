@@ -4,6 +4,7 @@
 #include "globalcontrl.h"
 #include "mainapp.h"
 #include "ui_formlimit2.h"
+#include "throttletimer.h"
 
 #include <QCloseEvent>
 #include <QRegularExpression>
@@ -102,9 +103,9 @@ FormLimit2::FormLimit2(QWidget *parent)
         }
     }
     ui->widgetblock->hide();
-    sendtimer = new QTimer(this);
+    sendtimer = new ThrottleTimer(this);
     connect(sendtimer, &QTimer::timeout, this, &FormLimit2::timetosend);
-    sendtimer->start(kTickMs);
+    sendtimer->startticks(kTickMs);
     if (gGlobalContrl)
         connect(gGlobalContrl, &GlobalContrl::refreshLangangeState, this, &FormLimit2::refreshLanText);
 }
@@ -263,6 +264,8 @@ void FormLimit2::closeEvent(QCloseEvent *event)
 
 void FormLimit2::count(int o)
 {
+    // The ticks slept through while nothing was pending go on counting.
+    tickcount = (tickcount + sendtimer->wake()) % kTicksPerSend;
     curoutput = o;
     ++pendingcount;
     pendingoutputs |= 1 << o;
@@ -270,6 +273,8 @@ void FormLimit2::count(int o)
 
 void FormLimit2::timetosend()
 {
+    if (pendingcount == 0)
+        sendtimer->sleep(); // nothing pending: no ticks until the next change
     if (pendingcount >= kBurst) {
         sendnow();
         return;

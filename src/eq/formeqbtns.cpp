@@ -6,6 +6,7 @@
 #include "globalcontrl.h"
 #include "mainapp.h"
 #include "ui_formeqbtns.h"
+#include "throttletimer.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
@@ -184,9 +185,9 @@ Formeqbtns::Formeqbtns(QWidget *parent)
         phase->move(area.x() + qMax(0, area.width() - phase->width() - 30),
                     area.y() + qMin(320, qMax(0, area.height() - phase->height())));
     }
-    sendtimer = new QTimer(this);
+    sendtimer = new ThrottleTimer(this);
     connect(sendtimer, &QTimer::timeout, this, &Formeqbtns::timetosend);
-    sendtimer->start(kSendMs);
+    sendtimer->startticks(kSendMs);
     if (gGlobalContrl)
         connect(gGlobalContrl, &GlobalContrl::refreshLangangeState, this, &Formeqbtns::refreshLanText);
 }
@@ -383,6 +384,8 @@ template <typename Setter> void Formeqbtns::linkcopy(int b, Setter set)
 
 void Formeqbtns::count(int b)
 {
+    // The ticks slept through while nothing was pending go on counting.
+    tickcount = (tickcount + sendtimer->wake()) % 5;
     pending[channel][b] = true;
     ++pendingcount;
     curband = b;
@@ -570,6 +573,8 @@ void Formeqbtns::keyPressEvent(QKeyEvent *event)
 
 void Formeqbtns::timetosend()
 {
+    if (pendingcount == 0)
+        sendtimer->sleep(); // nothing pending: no ticks until the next change
     if (pendingcount < 4) {
         ++tickcount;
         if (tickcount < 5)
