@@ -310,8 +310,10 @@ void BM_EditStall(benchmark::State &state)
             frames += (r.command() == 0x52 || r.command() == 0x53 || r.command() == 0x24) ? 1 : 0;
     }
     double mainLongest = 0, firLongest = 0;
-    for (std::size_t k = 0; k < stalls.size(); ++k)
-        (int(k) < mainActions ? mainLongest : firLongest) = qMax(int(k) < mainActions ? mainLongest : firLongest, stalls[k]);
+    for (std::size_t k = 0; k < stalls.size(); ++k) {
+        double &part = int(k) < mainActions ? mainLongest : firLongest;
+        part = qMax(part, stalls[k]);
+    }
     state.counters["longest_stall_ms"] = qMax(longest, qMax(mainLongest, firLongest));
     state.counters["main_page_stall_ms"] = mainLongest;
     state.counters["fir_stall_ms"] = firLongest;
