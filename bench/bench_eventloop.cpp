@@ -11,8 +11,8 @@
 //
 // Runs offscreen unless a display is given (QT_QPA_PLATFORM).
 
-#include "comsettings.h"
 #include "ccomctrl.h"
+#include "comsettings.h"
 #include "devicedata.h"
 #include "formeq.h"
 #include "mainapp.h"
@@ -145,8 +145,9 @@ struct Connected {
             return false;
         }
         connect->click();
-        if (!runEventsUntil([&] { return status->text() == QLatin1String("Com Online") && !window->exchangerunning(); },
-                            30000)) {
+        if (!runEventsUntil(
+                [&] { return status->text() == QLatin1String("Com Online") && !window->exchangerunning(); },
+                30000)) {
             error = QStringLiteral("not connected");
             return false;
         }
@@ -257,16 +258,17 @@ void BM_EditStall(benchmark::State &state)
     MainWindow *w = c->window.get();
     std::vector<std::function<void()>> actions;
     // Output switches: OUT1 .. OUT8.
-    for (const char *name : {"btnlimitinon", "btnlimitinon_2", "btnlimitinon_3", "btnlimitinon_4", "btnlimiton_5",
-                             "btnlimiton_6", "btnlimiton_7", "btnlimiton_8"}) {
+    for (const char *name : {"btnlimitinon", "btnlimitinon_2", "btnlimitinon_3", "btnlimitinon_4",
+                             "btnlimiton_5", "btnlimiton_6", "btnlimiton_7", "btnlimiton_8"}) {
         if (auto *b = w->findChild<QAbstractButton *>(QLatin1String(name)))
             actions.push_back([b] { b->click(); });
     }
     // Routing cells: inputs A .. D to OUT1 .. OUT8.
     for (const char *input : {"A", "B", "C", "D"}) {
         for (int o = 1; o <= 8; ++o) {
-            const QString name = QStringLiteral("btnout%1%2").arg(QLatin1String(input)).arg(
-                o == 1 ? QString() : QStringLiteral("_%1").arg(o));
+            const QString name = QStringLiteral("btnout%1%2")
+                                     .arg(QLatin1String(input))
+                                     .arg(o == 1 ? QString() : QStringLiteral("_%1").arg(o));
             if (auto *b = w->findChild<QAbstractButton *>(name))
                 actions.push_back([b] { b->click(); });
         }
@@ -280,7 +282,9 @@ void BM_EditStall(benchmark::State &state)
     for (const char *name : {"cbxFirFlat", "cbxFirWindows", "cbxFirorder"}) {
         if (QComboBox *box = combo(name)) {
             for (int k = 0; k < 3; ++k)
-                actions.push_back([box, k] { box->setCurrentIndex((box->currentIndex() + 1 + k) % qMax(1, box->count())); });
+                actions.push_back([box, k] {
+                    box->setCurrentIndex((box->currentIndex() + 1 + k) % qMax(1, box->count()));
+                });
         }
     }
     for (const char *name : {"sldreqfirhigh", "sldreqfirlow"}) {

@@ -4,8 +4,8 @@
 #include "devicedata.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
-#include "ui_formlimit.h"
 #include "throttletimer.h"
+#include "ui_formlimit.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>

@@ -3,8 +3,8 @@
 #include "devicedata.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
-#include "ui_formlimit2.h"
 #include "throttletimer.h"
+#include "ui_formlimit2.h"
 
 #include <QCloseEvent>
 #include <QRegularExpression>

@@ -7,8 +7,8 @@
 #include "formfir.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
-#include "ui_formeq.h"
 #include "throttletimer.h"
+#include "ui_formeq.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

@@ -5,8 +5,8 @@
 #include "formphase.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
-#include "ui_formeqbtns.h"
 #include "throttletimer.h"
+#include "ui_formeqbtns.h"
 
 #include <QComboBox>
 #include <QGuiApplication>

@@ -5,8 +5,8 @@
 #include "devicedata.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
-#include "ui_formdelay.h"
 #include "throttletimer.h"
+#include "ui_formdelay.h"
 
 #include <QCloseEvent>
 #include <QIcon>

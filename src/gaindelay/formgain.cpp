@@ -4,8 +4,8 @@
 #include "devicedata.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
-#include "ui_formgain.h"
 #include "throttletimer.h"
+#include "ui_formgain.h"
 
 #include <QCloseEvent>
 #include <QIcon>

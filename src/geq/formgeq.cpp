@@ -4,8 +4,8 @@
 #include "formgeqdraw.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
-#include "ui_formgeq.h"
 #include "throttletimer.h"
+#include "ui_formgeq.h"
 
 #include <QCloseEvent>
 #include <QPointer>

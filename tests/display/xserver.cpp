@@ -51,8 +51,8 @@ QString start(QString *why)
             dup2(null, STDOUT_FILENO);
             dup2(null, STDERR_FILENO);
         }
-        execl(path.constData(), "Xvfb", "-displayfd", fd.constData(), "-screen", "0", "1024x768x24", "-nolisten",
-              "tcp", "-noreset", static_cast<char *>(nullptr));
+        execl(path.constData(), "Xvfb", "-displayfd", fd.constData(), "-screen", "0", "1024x768x24",
+              "-nolisten", "tcp", "-noreset", static_cast<char *>(nullptr));
         _exit(127);
     }
     close(fds[1]);

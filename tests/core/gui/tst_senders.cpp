@@ -564,7 +564,8 @@ private slots:
     {
         QTest::addColumn<Action>("action");
         QTest::addColumn<int>("command");
-        QTest::newRow("output switch") << Action([](MainApp &a, DeviceData &) { a.sendoutputflag(0); }) << 0x52;
+        QTest::newRow("output switch")
+            << Action([](MainApp &a, DeviceData &) { a.sendoutputflag(0); }) << 0x52;
         QTest::newRow("routing") << Action([](MainApp &a, DeviceData &) { a.sendrouting(3); }) << 0x53;
         QTest::newRow("fir") << Action([](MainApp &a, DeviceData &) { a.sendfir(4); }) << 0x24;
     }

@@ -39,7 +39,8 @@ private slots:
         const qint64 low = sincetick.elapsed();
         const int missed = timer.wake();
         const qint64 high = sincetick.elapsed();
-        QVERIFY2(missed >= int(low / 20) && missed <= int(high / 20) + 1, qPrintable(QString::number(missed)));
+        QVERIFY2(missed >= int(low / 20) && missed <= int(high / 20) + 1,
+                 qPrintable(QString::number(missed)));
         QVERIFY(missed >= 6);
         QCOMPARE(timer.wake(), 0); // awake: nothing more to hand back
         QTRY_VERIFY(ticks >= before + 2);
