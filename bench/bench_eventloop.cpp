@@ -37,6 +37,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <unistd.h>
@@ -310,8 +311,18 @@ void BM_EditStall(benchmark::State &state)
         probe.start();
         runEventsFor(400); // the throttles' last sends
         longest = qMax(longest, probe.stop());
-        for (const auto &r : c->standin.commands(c->unit))
+        const auto received = c->standin.commands(c->unit);
+        for (const auto &r : received)
             frames += (r.command() == 0x52 || r.command() == 0x53 || r.command() == 0x24) ? 1 : 0;
+        // DSP_BENCH_FRAMES=FILE: every frame of the first round, one a line, to
+        // compare the wire between two builds.
+        const QString dump = qEnvironmentVariable("DSP_BENCH_FRAMES");
+        if (!dump.isEmpty() && !QFile::exists(dump)) {
+            QFile out(dump);
+            if (out.open(QIODevice::WriteOnly))
+                for (const auto &r : received)
+                    out.write(r.bytes.toHex(' ') + '\n');
+        }
     }
     double mainLongest = 0, firLongest = 0;
     for (std::size_t k = 0; k < stalls.size(); ++k) {
@@ -319,6 +330,8 @@ void BM_EditStall(benchmark::State &state)
         part = qMax(part, stalls[k]);
     }
     state.counters["longest_stall_ms"] = qMax(longest, qMax(mainLongest, firLongest));
+    state.counters["worst_action"] =
+        double(std::max_element(stalls.begin(), stalls.end()) - stalls.begin()); // 0-7 switches, 8-39 routing
     state.counters["main_page_stall_ms"] = mainLongest;
     state.counters["fir_stall_ms"] = firLongest;
     state.counters["actions"] = double(actions.size());
