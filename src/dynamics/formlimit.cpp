@@ -4,6 +4,7 @@
 #include "devicedata.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
+#include "throttletimer.h"
 #include "ui_formlimit.h"
 
 #include <QCloseEvent>
@@ -183,9 +184,9 @@ FormLimit::FormLimit(QWidget *parent)
             (ui.get()->*kStrips[ch].slider[r])->setRange(rowbottom(row), rowtop(ch, row));
         }
     }
-    sendtimer = new QTimer(this);
+    sendtimer = new ThrottleTimer(this);
     connect(sendtimer, &QTimer::timeout, this, &FormLimit::timetosend);
-    sendtimer->start(50);
+    sendtimer->startticks(50);
 
     ui->limit_btnina->setChecked(true);
     curve->setmaxvalue(20);
@@ -342,6 +343,8 @@ void FormLimit::store(int ch, Row row, int v)
 
 void FormLimit::count(int ch)
 {
+    // The ticks slept through while nothing was pending go on counting.
+    tickcount = (tickcount + sendtimer->wake()) % 5;
     marked |= 1 << ch;
     ++pendingcount;
 }
@@ -572,6 +575,8 @@ void FormLimit::timetosend()
     // A reload keeps the throttle still: what it shows is what the model holds.
     if (loading())
         return;
+    if (pendingcount == 0)
+        sendtimer->sleep(); // nothing pending: no ticks until the next change
     if (pendingcount < 4) {
         ++tickcount;
         if (tickcount < 5)
@@ -603,6 +608,8 @@ void FormLimit::updatenewdata()
     marked = 0;
     pendingcount = 0;
     tickcount = 0;
+    // The count starts again here and stands still until the reload ends.
+    sendtimer->wake();
     for (int ch = 0; ch < kChannels; ++ch) {
         const Strip &s = kStrips[ch];
         const int knee = d->getlimitknee(ch);

@@ -25,6 +25,7 @@ class DeviceData;
 class QCloseEvent;
 class QKeyEvent;
 class QTimer;
+class ThrottleTimer;
 
 namespace Ui
 {
@@ -220,7 +221,7 @@ private:
     bool selected(int ch) const;
     DeviceData *device() const;
 
-    QTimer *sendtimer;
+    ThrottleTimer *sendtimer;
     // Number (index + 1) of the highest member of the group a copy is for.
     int linktarget = 0;
     // 0 while a change comes from the user; n (1..12) while the page itself

@@ -3,6 +3,7 @@
 #include "devicedata.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
+#include "throttletimer.h"
 #include "ui_formlimit2.h"
 
 #include <QCloseEvent>
@@ -97,9 +98,9 @@ FormLimit2::FormLimit2(QWidget *parent)
             slider(Kind(k), o)->setRange(kMinimum[k], kMaximum[k]);
     }
     ui->widgetblock->hide();
-    sendtimer = new QTimer(this);
+    sendtimer = new ThrottleTimer(this);
     connect(sendtimer, &QTimer::timeout, this, &FormLimit2::timetosend);
-    sendtimer->start(kTickMs);
+    sendtimer->startticks(kTickMs);
     if (gGlobalContrl)
         connect(gGlobalContrl, &GlobalContrl::refreshLangangeState, this, &FormLimit2::refreshLanText);
 }
@@ -258,6 +259,8 @@ void FormLimit2::closeEvent(QCloseEvent *event)
 
 void FormLimit2::count(int o)
 {
+    // The ticks slept through while nothing was pending go on counting.
+    tickcount = (tickcount + sendtimer->wake()) % kTicksPerSend;
     curoutput = o;
     ++pendingcount;
     pendingoutputs |= 1 << o;
@@ -265,6 +268,8 @@ void FormLimit2::count(int o)
 
 void FormLimit2::timetosend()
 {
+    if (pendingcount == 0)
+        sendtimer->sleep(); // nothing pending: no ticks until the next change
     if (pendingcount >= kBurst) {
         sendnow();
         return;

@@ -21,6 +21,7 @@ class QLineEdit;
 class QPushButton;
 class QSlider;
 class QTimer;
+class ThrottleTimer;
 
 namespace Ui
 {
@@ -139,7 +140,7 @@ private:
     QLineEdit *entry(Kind kind, int o) const;
 
     std::unique_ptr<Ui::FormLimit2> ui;
-    QTimer *sendtimer = nullptr;
+    ThrottleTimer *sendtimer = nullptr;
     // Channel number (output index + 5) of the highest output of the linked
     // change being copied; kept until the next one.
     int linktarget = 0;

@@ -8,6 +8,7 @@
 #include "globalcontrl.h"
 #include "mainapp.h"
 #include "panelwindow.h"
+#include "throttletimer.h"
 #include "ui_formeq.h"
 
 #include <QCloseEvent>
@@ -148,9 +149,9 @@ FormEq::FormEq(QWidget *parent)
     if (gGlobalContrl)
         connect(gGlobalContrl, &GlobalContrl::refreshLangangeState, this, &FormEq::refreshLanText);
 
-    sendtimer = new QTimer(this);
+    sendtimer = new ThrottleTimer(this);
     connect(sendtimer, &QTimer::timeout, this, &FormEq::timetosend);
-    sendtimer->start(kSendMs);
+    sendtimer->startticks(kSendMs);
 
     ui->widgetpeqlockback->hide();
     ui->widgetpeqlockback_2->hide();
@@ -489,6 +490,8 @@ void FormEq::on_btneqbypassall_clicked()
 
 void FormEq::count(XoItem item)
 {
+    // The ticks slept through while nothing was pending go on counting.
+    tickcount = (tickcount + sendtimer->wake()) % 5;
     pending[output()][item] = true;
     ++pendingcount;
     if (item == Fir) {
@@ -509,6 +512,8 @@ int FormEq::pendingitems() const
 
 void FormEq::timetosend()
 {
+    if (pendingcount == 0)
+        sendtimer->sleep(); // nothing pending: no ticks until the next change
     if (pendingcount < 4) {
         ++tickcount;
         if (tickcount < 5)

@@ -21,6 +21,7 @@ class QKeyEvent;
 class QLineEdit;
 class QSlider;
 class QTimer;
+class ThrottleTimer;
 namespace Ui
 {
 class FormEq;
@@ -162,7 +163,7 @@ private:
     void corneredited(QLineEdit *edit, QSlider *slider, int limit, bool fir);
     void cornertext(QLineEdit *edit, int index, bool fir);
 
-    QTimer *sendtimer = nullptr;
+    ThrottleTimer *sendtimer = nullptr;
     int tickcount = 0;
     int pendingcount = 0;
     int xokind = 0;

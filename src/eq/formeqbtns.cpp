@@ -6,6 +6,7 @@
 #include "globalcontrl.h"
 #include "mainapp.h"
 #include "panelwindow.h"
+#include "throttletimer.h"
 #include "ui_formeqbtns.h"
 
 #include <QComboBox>
@@ -186,9 +187,9 @@ Formeqbtns::Formeqbtns(QWidget *parent)
                     area.y() + qMin(320, qMax(0, area.height() - phase->height())));
     }
     phase->installEventFilter(this);
-    sendtimer = new QTimer(this);
+    sendtimer = new ThrottleTimer(this);
     connect(sendtimer, &QTimer::timeout, this, &Formeqbtns::timetosend);
-    sendtimer->start(kSendMs);
+    sendtimer->startticks(kSendMs);
     if (gGlobalContrl)
         connect(gGlobalContrl, &GlobalContrl::refreshLangangeState, this, &Formeqbtns::refreshLanText);
 }
@@ -418,6 +419,8 @@ template <typename Setter> void Formeqbtns::linkcopy(int b, Setter set)
 
 void Formeqbtns::count(int b)
 {
+    // The ticks slept through while nothing was pending go on counting.
+    tickcount = (tickcount + sendtimer->wake()) % 5;
     pending[channel][b] = true;
     ++pendingcount;
     curband = b;
@@ -614,6 +617,8 @@ void Formeqbtns::keyPressEvent(QKeyEvent *event)
 
 void Formeqbtns::timetosend()
 {
+    if (pendingcount == 0)
+        sendtimer->sleep(); // nothing pending: no ticks until the next change
     if (pendingcount < 4) {
         ++tickcount;
         if (tickcount < 5)

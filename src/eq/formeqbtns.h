@@ -22,6 +22,7 @@ class QLineEdit;
 class QPushButton;
 class QSlider;
 class QTimer;
+class ThrottleTimer;
 namespace Ui
 {
 class Formeqbtns;
@@ -178,7 +179,7 @@ private:
 
     Ui::Formeqbtns *ui;
     FormPhase *phase;
-    QTimer *sendtimer = nullptr;
+    ThrottleTimer *sendtimer = nullptr;
     int tickcount = 0;
     int pendingcount = 0;
     int curband = 0;

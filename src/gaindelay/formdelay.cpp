@@ -5,6 +5,7 @@
 #include "devicedata.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
+#include "throttletimer.h"
 #include "ui_formdelay.h"
 
 #include <QCloseEvent>
@@ -108,9 +109,9 @@ FormDelay::FormDelay(QWidget *parent)
         connect(ui.get()->*s.up, &QPushButton::clicked, this, s.stepup);
         connect(ui.get()->*s.down, &QPushButton::clicked, this, s.stepdown);
     }
-    sendtimer = new QTimer(this);
+    sendtimer = new ThrottleTimer(this);
     connect(sendtimer, &QTimer::timeout, this, &FormDelay::timetosend);
-    sendtimer->start(kSendMs);
+    sendtimer->startticks(kSendMs);
     ui->widgetdelaylockback->hide();
     if (gGlobalContrl)
         connect(gGlobalContrl, &GlobalContrl::refreshLangangeState, this, &FormDelay::refreshLanText);
@@ -199,6 +200,8 @@ void FormDelay::slidermoved(int ch, int v)
 
 void FormDelay::count(int ch)
 {
+    // The ticks slept through while nothing was pending go on counting.
+    tickcount = (tickcount + sendtimer->wake()) % 5;
     pending[ch] = true;
     ++changecount;
     markchannel(ch);
@@ -280,6 +283,8 @@ void FormDelay::messgeformpeq(int ch, int value)
 
 void FormDelay::timetosend()
 {
+    if (changecount == 0)
+        sendtimer->sleep(); // nothing pending: no ticks until the next change
     if (changecount > 3) {
         sendpending();
         return;

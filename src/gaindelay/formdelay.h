@@ -21,6 +21,7 @@
 class QCloseEvent;
 class QKeyEvent;
 class QTimer;
+class ThrottleTimer;
 
 namespace Ui
 {
@@ -109,7 +110,7 @@ private:
     int tickcount = 0;
     int changecount = 0;
     int curchannel = 0;
-    QTimer *sendtimer = nullptr;
+    ThrottleTimer *sendtimer = nullptr;
     // Set while the page reloads from the model or moves partners of a linked
     // change: such slider changes are stored but neither counted nor spread.
     bool reloading = false;

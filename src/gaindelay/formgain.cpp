@@ -4,6 +4,7 @@
 #include "devicedata.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
+#include "throttletimer.h"
 #include "ui_formgain.h"
 
 #include <QCloseEvent>
@@ -106,14 +107,17 @@ FormGain::FormGain(QWidget *parent)
         (ui.get()->*s.slider)->setRange(0, kMaxRaw);
         (ui.get()->*s.box)->setValue(dbof(0));
     }
-    sendtimer = new QTimer(this);
+    sendtimer = new ThrottleTimer(this);
     connect(sendtimer, &QTimer::timeout, this, &FormGain::timetosend);
-    sendtimer->start(kSendMs);
+    sendtimer->startticks(kSendMs);
     ui->widgetgainlockback->hide();
     blankmeters();
     lighttimer = new QTimer(this);
     connect(lighttimer, &QTimer::timeout, this, &FormGain::timetosendlight);
-    lighttimer->start(kLightMs);
+    // Showing this page switches metering on; a link coming up tells the
+    // page through its lock update.
+    if (gMainApp)
+        connect(gMainApp, &MainApp::meteringon, this, &FormGain::startmeters);
     if (gGlobalContrl)
         connect(gGlobalContrl, &GlobalContrl::refreshLangangeState, this, &FormGain::refreshLanText);
 }
@@ -187,6 +191,8 @@ void FormGain::slidermoved(int ch, int v)
 
 void FormGain::count(int ch)
 {
+    // The ticks slept through while nothing was pending go on counting.
+    tickcount = (tickcount + sendtimer->wake()) % 5;
     pending[ch] = true;
     ++changecount;
     markchannel(ch);
@@ -271,6 +277,8 @@ void FormGain::updatemutebtns()
 
 void FormGain::timetosend()
 {
+    if (changecount == 0)
+        sendtimer->sleep(); // nothing pending: no ticks until the next change
     if (changecount > 3) {
         sendpending();
         return;
@@ -297,7 +305,8 @@ void FormGain::sendpending()
         }
     }
     std::fill(std::begin(pending), std::end(pending), false);
-    lighttimer->start(kLightMs);
+    if (gMainApp && gMainApp->meteron && linkup(d))
+        lighttimer->start(kLightMs);
     changecount = 0;
 }
 
@@ -369,6 +378,7 @@ void FormGain::updategainlock()
         (ui.get()->*s.box)->setEnabled(!covered);
         (ui.get()->*s.mute)->setEnabled(state != 3);
     }
+    startmeters();
 }
 
 void FormGain::updategain()
@@ -388,10 +398,25 @@ void FormGain::timetosendlight()
     if (!linkup(d)) {
         // A processor that cannot answer shows no levels.
         blankmeters();
+        lighttimer->stop();
         return;
     }
     if (gMainApp->meteron)
         gMainApp->sendreadlight();
+    else
+        lighttimer->stop();
+}
+
+void FormGain::startmeters()
+{
+    if (!gMainApp)
+        return;
+    if (!linkup(device())) {
+        blankmeters();
+        lighttimer->stop();
+    } else if (gMainApp->meteron && !lighttimer->isActive()) {
+        lighttimer->start(kLightMs);
+    }
 }
 
 QVector<int> FormGain::levelsof(const QString &text)

@@ -20,6 +20,7 @@
 class QCloseEvent;
 class QShowEvent;
 class QTimer;
+class ThrottleTimer;
 
 namespace Ui
 {
@@ -58,8 +59,12 @@ signals:
 public slots:
     // The send throttle, every 50 ms.
     void timetosend();
-    // Meter timer: asks for the levels while a link is up and metering is on.
+    // Meter timer: asks for the levels while a link is up and metering is on;
+    // it runs only then.
     void timetosendlight();
+    // Starts the meter timer when the levels are wanted; a page without a
+    // link shows no levels.
+    void startmeters();
     // The 24 hex digits of a meter reply, two per meter.
     void readlight(QString levels);
     // Reloads all twelve strips from the current device.
@@ -122,7 +127,7 @@ private:
     QVector<int> linkgroup(int ch) const;
     void markchannel(int ch);
 
-    QTimer *sendtimer = nullptr;
+    ThrottleTimer *sendtimer = nullptr;
     QTimer *lighttimer = nullptr;
     int tickcount = 0;
     int changecount = 0;

@@ -4,6 +4,7 @@
 #include "formgeqdraw.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
+#include "throttletimer.h"
 #include "ui_formgeq.h"
 
 #include <QCloseEvent>
@@ -111,11 +112,11 @@ FormGeq::FormGeq(QWidget *parent)
     for (int b = 0; b < kBands; ++b)
         slider(b)->setRange(0, kRawMax);
     curchannel = 0;
-    sendtimer = new QTimer(this);
+    sendtimer = new ThrottleTimer(this);
     connect(sendtimer, &QTimer::timeout, this, &FormGeq::timetosend);
     tickcount = 0;
     pendingcount = 0;
-    sendtimer->start(kTickMs);
+    sendtimer->startticks(kTickMs);
     ui->widgetgeqlockback->hide();
     if (gGlobalContrl)
         connect(gGlobalContrl, &GlobalContrl::refreshLangangeState, this, &FormGeq::refreshLanText);
@@ -200,12 +201,16 @@ void FormGeq::linkband(int raw, bool pass)
 
 void FormGeq::count(int channel, int band)
 {
+    // The ticks slept through while nothing was pending go on counting.
+    tickcount = (tickcount + sendtimer->wake()) % kTicksPerSend;
     ++pendingcount;
     pending.set(std::size_t(channel * kBands + band));
 }
 
 void FormGeq::timetosend()
 {
+    if (pendingcount == 0)
+        sendtimer->sleep(); // nothing pending: no ticks until the next change
     if (pendingcount >= kBurst) {
         sendnow();
         return;

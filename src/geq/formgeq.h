@@ -23,6 +23,7 @@ class QCloseEvent;
 class QPushButton;
 class QSlider;
 class QTimer;
+class ThrottleTimer;
 
 namespace Ui
 {
@@ -135,7 +136,7 @@ private:
     QPushButton *passbutton(int band) const;
 
     std::unique_ptr<Ui::FormGeq> ui;
-    QTimer *sendtimer = nullptr;
+    ThrottleTimer *sendtimer = nullptr;
     int tickcount = 0;
     int pendingcount = 0;
     int curchannel = 0;

@@ -497,7 +497,7 @@ void FormSetView::setupprogress(const QString &title, int value, bool nonmodal)
     progress->setLabelText(title);
     progress->setWindowFlags(Qt::ToolTip);
     if (nonmodal)
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        MainApp::delayms(0, true);
     progress->setValue(value);
     progress->show();
 }
@@ -549,7 +549,7 @@ void FormSetView::on_btn_ref_clicked()
     if (isbusy() || !connected())
         return;
     Busy b(this);
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    MainApp::delayms(0, true);
     setupprogress(lan("Refresh Programs List", "刷新程式列表"), 0, false);
     CancelButton cancel(progress.get(), canceltext());
     Exchange x;

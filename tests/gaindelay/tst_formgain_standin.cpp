@@ -5,6 +5,7 @@
 
 #include "formgain.h"
 #include "gaindelayfixture.h"
+#include "throttletimer.h"
 
 #include <QDoubleSpinBox>
 #include <QSignalSpy>
@@ -325,6 +326,38 @@ private slots:
         f.dev->setcomconnected(1);
         QCOMPARE(requests(), 1);
         gMainApp->meteron = 0;
+    }
+
+    // The meter timer runs only while levels are wanted: showing the gain
+    // page starts it on a linked processor, another page or a lost link stops
+    // it at its next tick, and the link coming back (a lock update) starts it.
+    void metertimer()
+    {
+        QTimer *meters = nullptr;
+        for (QTimer *t : f.page->findChildren<QTimer *>()) {
+            if (!qobject_cast<ThrottleTimer *>(t))
+                meters = t;
+        }
+        QVERIFY(meters);
+        QVERIFY(!meters->isActive());
+        gMainApp->showgainview();
+        QVERIFY(meters->isActive());
+        gMainApp->showdelayview();
+        f.page->timetosendlight();
+        QVERIFY(!meters->isActive());
+        gMainApp->showgainview();
+        QVERIFY(meters->isActive());
+        f.dev->setcomconnected(0);
+        f.page->timetosendlight();
+        QVERIFY(!meters->isActive());
+        f.page->updategainlock();
+        QVERIFY(!meters->isActive());
+        f.dev->setcomconnected(1);
+        f.page->updategainlock();
+        QVERIFY(meters->isActive());
+        meters->stop();
+        gMainApp->meteron = 0;
+        f.s.clearframes();
     }
 
     // The page as the user sees it, connected, meters moving, in both languages.

@@ -6,6 +6,7 @@
 #include "longexchange.h"
 #include "payloads.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDialog>
@@ -54,6 +55,11 @@ MainApp::MainApp(QObject *parent)
     // meets a missing current device.
     defaultdevice = new DeviceData;
     curdevice = defaultdevice;
+    outclock.start();
+    outtimer = new QTimer(this);
+    outtimer->setSingleShot(true);
+    outtimer->setTimerType(Qt::PreciseTimer);
+    connect(outtimer, &QTimer::timeout, this, &MainApp::releaseoutput);
 }
 
 MainApp::~MainApp()
@@ -172,6 +178,7 @@ void MainApp::showmainview()
 void MainApp::showgainview()
 {
     meteron = 1;
+    emit meteringon();
     showlockable(GainView);
 }
 
@@ -650,22 +657,33 @@ void MainApp::delayms(int n, bool excludeUserInput)
                                                      ? QEventLoop::ExcludeUserInputEvents
                                                      : QEventLoop::AllEvents;
     QCoreApplication::processEvents(flags);
-    if (n <= 0)
-        return;
-    // Sleep in the event loop rather than spin: a timer wakes the wait at the
-    // deadline, and every event that arrives meanwhile is handled at once.
-    QTimer wake;
-    wake.setSingleShot(true);
-    wake.setTimerType(Qt::PreciseTimer);
-    qint64 left;
-    while ((left = n - clock.elapsed()) > 0) {
-        if (!wake.isActive())
-            wake.start(int(left));
-        QCoreApplication::processEvents(flags | QEventLoop::WaitForMoreEvents);
+    if (n > 0) {
+        // Sleep in the event loop rather than spin: a timer wakes the wait at
+        // the deadline, and every event that arrives meanwhile is handled at once.
+        QTimer wake;
+        wake.setSingleShot(true);
+        wake.setTimerType(Qt::PreciseTimer);
+        qint64 left;
+        while ((left = n - clock.elapsed()) > 0) {
+            if (!wake.isActive())
+                wake.start(int(left));
+            QCoreApplication::processEvents(flags | QEventLoop::WaitForMoreEvents);
+        }
+        // A thread held up past the deadline (a loaded machine) still handles
+        // what came due during the wait before the wait ends.
+        QCoreApplication::processEvents(flags);
     }
-    // A thread held up past the deadline (a loaded machine) still handles
-    // what came due during the wait before the wait ends.
-    QCoreApplication::processEvents(flags);
+    if (excludeUserInput)
+        releaseinput();
+}
+
+void MainApp::releaseinput()
+{
+    // Input held back by a wait stays in the window system's queue (X11), and
+    // the event loop sleeps until something new arrives: wake it, so that the
+    // next pass of the loop that runs on after the wait handles that input.
+    if (QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance())
+        dispatcher->wakeUp();
 }
 
 void MainApp::scandevices()
@@ -675,7 +693,7 @@ void MainApp::scandevices()
     for (uchar type : {uchar(0x18), uchar(0x16), uchar(0x14)}) {
         for (int addr = kFirstAddress; addr <= kLastAddress; ++addr) {
             delayms(50);
-            comctrl->sendcmd(type, uchar(addr), payloads::CmdFind, payload);
+            transmit(false, type, uchar(addr), payloads::CmdFind, payload);
         }
     }
 }
@@ -688,21 +706,81 @@ bool MainApp::linkup() const
     return curdevice->getcomconnected() || curdevice->gettcpconnected();
 }
 
-void MainApp::pause50()
+namespace
 {
-    QThread::msleep(50);
+constexpr qint64 kHoldNs = 50 * 1000 * 1000;
+}
+
+void MainApp::holdoutput()
+{
+    outgoing.append({true, outclock.nsecsElapsed(), false, 0, 0, 0, QString()});
+    if (!outtimer->isActive())
+        releaseoutput();
+}
+
+void MainApp::transmit(bool tcp, uchar type, uchar addr, uchar command, const QString &text)
+{
+    if (outgoing.isEmpty()) {
+        sendnow(tcp, type, addr, command, text);
+        return;
+    }
+    // Behind the holds and frames already waiting, as if the GUI thread had
+    // slept through them before building this frame.
+    outgoing.append({false, 0, tcp, type, addr, command, text});
+}
+
+void MainApp::sendnow(bool tcp, uchar type, uchar addr, uchar command, const QString &text)
+{
+    if (tcp)
+        emit sendtcpdatasignals(type, addr, command, text);
+    else
+        comctrl->sendcmd(type, addr, command, text);
+    lastsent = outclock.nsecsElapsed();
+}
+
+void MainApp::releaseoutput()
+{
+    while (!outgoing.isEmpty()) {
+        const Outgoing o = outgoing.first();
+        if (o.hold) {
+            const qint64 left = qMax(o.at, lastsent) + kHoldNs - outclock.nsecsElapsed();
+            if (left > 0) {
+                outtimer->start(int((left + 999999) / 1000000));
+                return;
+            }
+            outgoing.removeFirst();
+            continue;
+        }
+        outgoing.removeFirst();
+        sendnow(o.tcp, o.type, o.addr, o.command, o.text);
+    }
+}
+
+void MainApp::drainoutput()
+{
+    outtimer->stop();
+    while (!outgoing.isEmpty()) {
+        const Outgoing &o = outgoing.first();
+        if (o.hold) {
+            const qint64 left = qMax(o.at, lastsent) + kHoldNs - outclock.nsecsElapsed();
+            if (left > 0)
+                QThread::usleep(static_cast<unsigned long>((left + 999) / 1000));
+        }
+        releaseoutput();
+    }
+    outtimer->stop();
 }
 
 void MainApp::dispatch(uchar command)
 {
     if (!curdevice->getnetdevice()) {
-        comctrl->sendcmd(devtype, devaddr, command, payload);
+        transmit(false, devtype, devaddr, command, payload);
         return;
     }
     const bool up = curdevice->gettcpconnected();
     qDebug() << "tcpconnected" << (up ? "true" : "false");
     if (up)
-        emit sendtcpdatasignals(devtype, devaddr, command, payload);
+        transmit(true, devtype, devaddr, command, payload);
 }
 
 // Stores a built payload and sends it; a refused (null) payload leaves the
@@ -722,11 +800,11 @@ void MainApp::sendconnectreq()
     payload = payloads::empty();
     if (curdevice->gettcpconnected()) {
         qDebug() << "tcp connect";
-        emit sendtcpdatasignals(devtype, devaddr, payloads::CmdConnect, payload);
-        emit sendtcpdatasignals(devtype, devaddr, payloads::CmdConnect, payload);
+        transmit(true, devtype, devaddr, payloads::CmdConnect, payload);
+        transmit(true, devtype, devaddr, payloads::CmdConnect, payload);
     } else {
         qDebug() << "com connect";
-        comctrl->sendcmd(devtype, devaddr, payloads::CmdConnect, payload);
+        transmit(false, devtype, devaddr, payloads::CmdConnect, payload);
     }
 }
 
@@ -742,10 +820,14 @@ void MainApp::disconnectall()
     if (gDeviceList.isEmpty())
         return;
     payload = payloads::empty();
+    // The exit round: the window is going, so this one waits on the spot,
+    // 50 ms after each disconnect, behind anything still queued.
+    constexpr unsigned long kExitPauseMs = 50;
+    drainoutput();
     if (!curdevice->getnetdevice()) {
         for (DeviceData *d : qAsConst(gDeviceList)) {
             comctrl->sendcmd(uchar(d->gettype()), uchar(d->getaddress()), payloads::CmdDisconnect, payload);
-            pause50();
+            QThread::msleep(kExitPauseMs);
         }
         return;
     }
@@ -759,7 +841,7 @@ void MainApp::disconnectall()
         target = curdevice;
     emit sendtcpdatasignals(uchar(target->gettype()), uchar(target->getaddress()), payloads::CmdDisconnect,
                             payload);
-    pause50();
+    QThread::msleep(kExitPauseMs);
 }
 
 void MainApp::senddevicelock(int mode, const QString &passwordhex)
@@ -861,7 +943,7 @@ void MainApp::sendfir(int channel)
 {
     if (!linkup())
         return;
-    pause50();
+    holdoutput();
     if (channel < 4 || channel >= kChannels) {
         qDebug() << "sendfir refused: index out of range";
         return;
@@ -944,7 +1026,7 @@ void MainApp::sendoutputflag(int output)
 {
     if (!linkup())
         return;
-    pause50();
+    holdoutput();
     if (output < 0 || output > 7) {
         qDebug() << "sendoutputflag refused: index out of range";
         return;
@@ -957,7 +1039,7 @@ void MainApp::sendrouting(int number)
 {
     if (!linkup())
         return;
-    pause50();
+    holdoutput();
     if (number < 1 || number > 8) {
         qDebug() << "sendrouting refused: index out of range";
         return;

@@ -12,6 +12,7 @@
 
 #include "curvemath.h"
 
+#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QList>
 #include <QObject>
@@ -22,6 +23,7 @@ class CComCtrl;
 class DeviceData;
 class DialogCom;
 class QDialog;
+class QTimer;
 class QWidget;
 
 class MainApp : public QObject
@@ -203,6 +205,9 @@ public:
     // port events still run but clicks and keys wait until it returns (a page
     // reloading from the model uses this).
     static void delayms(int n, bool excludeUserInput = false);
+    // Makes the event loop handle, at its next pass, the user input a wait
+    // that excluded it held back (every such wait ends with this).
+    static void releaseinput();
     // Test-only: every wait of delayms and of the exchange timers (scaled())
     // lasts this fraction of its time. 1 in the product.
     static void settimescale(double scale);
@@ -245,6 +250,8 @@ public:
     void senddeleteprogram(int program);
 
 signals:
+    // Metering was switched on (the gain page was asked for).
+    void meteringon();
     // A command for a device reached over the network; the main window frames
     // it and writes it to the TCP connection.
     void sendtcpdatasignals(uchar type, uchar addr, uchar command, QString payload);
@@ -255,8 +262,20 @@ private:
     // the network path.
     void dispatch(uchar command);
     void sendbuilt(uchar command, const QString &built, const char *what);
-    // Blocks the GUI thread without handling events.
-    static void pause50();
+    // The processor wants 50 ms before an output switch, routing or FIR
+    // frame: what is sent next waits in a queue that keeps the order of every
+    // frame until 50 ms have passed since this call and since the last frame
+    // sent. The GUI thread never waits for it.
+    void holdoutput();
+    // Sends a frame on the serial (tcp false) or the network path: at once,
+    // or in its turn while frames or a hold wait.
+    void transmit(bool tcp, uchar type, uchar addr, uchar command, const QString &text);
+    void sendnow(bool tcp, uchar type, uchar addr, uchar command, const QString &text);
+    // Sends what is due, and wakes again when the next hold is over.
+    void releaseoutput();
+    // Sends every queued frame, waiting out the holds without handling
+    // events (the exit round only).
+    void drainoutput();
     void showlockable(View view);
     bool hideview(View view);
     void openview(QWidget *w);
@@ -264,6 +283,20 @@ private:
     void usedefaultdevice();
 
     CComCtrl *comctrl;
+    // A queued frame, or a hold (a call of holdoutput at time at, in ns).
+    struct Outgoing {
+        bool hold;
+        qint64 at;
+        bool tcp;
+        uchar type;
+        uchar addr;
+        uchar command;
+        QString text;
+    };
+    QList<Outgoing> outgoing;
+    QElapsedTimer outclock;
+    qint64 lastsent = 0; // ns on outclock, just after the last frame went out
+    QTimer *outtimer = nullptr;
     QPointer<QDialog> aboutdialog;
     QPointer<DialogCom> comdialog;
     QString payload;

@@ -87,6 +87,8 @@ ReplyWait::Outcome ReplyWait::wait(int ms, bool allowUserInput)
     // A Cancel button takes its clicks (and only its own) during the wait.
     const bool input = allowUserInput || CancelButton::open();
     loop.exec(input ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+    if (!input)
+        MainApp::releaseinput();
     if (m_arrived)
         return Outcome::Arrived;
     if (closing())

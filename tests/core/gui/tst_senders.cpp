@@ -557,22 +557,42 @@ private slots:
         QCOMPARE(line.bytes().toHex(), want.toHex());
     }
 
-    // The output switch, routing and FIR senders pause 50 ms before building;
-    // the others send at once. Only the lower bound is asserted.
+    // The output switch, routing and FIR senders hold their frame 50 ms but
+    // return at once: a frame sent meanwhile follows the held one, and two
+    // held frames leave at least 50 ms apart. Only lower bounds are asserted.
     void pauses_data()
     {
         QTest::addColumn<Action>("action");
-        QTest::newRow("output switch") << Action([](MainApp &a, DeviceData &) { a.sendoutputflag(0); });
-        QTest::newRow("fir") << Action([](MainApp &a, DeviceData &) { a.sendfir(4); });
+        QTest::addColumn<int>("command");
+        QTest::newRow("output switch")
+            << Action([](MainApp &a, DeviceData &) { a.sendoutputflag(0); }) << 0x52;
+        QTest::newRow("routing") << Action([](MainApp &a, DeviceData &) { a.sendrouting(3); }) << 0x53;
+        QTest::newRow("fir") << Action([](MainApp &a, DeviceData &) { a.sendfir(4); }) << 0x24;
     }
     void pauses()
     {
         QFETCH(Action, action);
+        QFETCH(int, command);
+        dev->setnetdevice(1);
+        dev->settcpconnected(1);
         QElapsedTimer t;
+        QVector<qint64> at;
+        QVector<int> sent;
+        connect(app, &MainApp::sendtcpdatasignals, this, [&](uchar, uchar, uchar c, const QString &) {
+            at << t.elapsed();
+            sent << c;
+        });
         t.start();
         action(*app, *dev);
-        QVERIFY(t.elapsed() >= 50);
-        QVERIFY(waitfor(11));
+        app->sendreadlight();
+        action(*app, *dev);
+        QVERIFY(sent.isEmpty());
+        QTRY_COMPARE(sent, QVector<int>({command, 0x56, command}));
+        QVERIFY2(at[0] >= 50, qPrintable(QString::number(at[0])));
+        QVERIFY2(at[2] - at[0] >= 50, qPrintable(QString::number(at[2] - at[0])));
+        // With the holds over, a frame goes out at once.
+        app->sendreadlight();
+        QCOMPARE(sent.size(), 4);
     }
 
     // Exit: a disconnect to every listed device on the serial path, 50 ms

@@ -1,0 +1,85 @@
+// The send throttles' timer: asleep it delivers nothing, a wake hands back the
+// ticks that fell meanwhile exactly once, and ticking goes on after it; a timer
+// stopped from outside (as the tests of the pages do) stays stopped.
+
+#include "throttletimer.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+class TstThrottleTimer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sleepandwake()
+    {
+        ThrottleTimer timer;
+        QElapsedTimer sincetick;
+        int ticks = 0;
+        bool sleepnext = false;
+        connect(&timer, &QTimer::timeout, this, [&]() {
+            sincetick.start();
+            ++ticks;
+            if (sleepnext)
+                timer.sleep();
+        });
+        timer.startticks(20);
+        QTRY_VERIFY(ticks >= 2);
+        sleepnext = true;
+        const int before = ticks + 1;
+        QTRY_COMPARE(ticks, before);
+        QVERIFY(timer.sleeping());
+        QVERIFY(!timer.isActive());
+        QTest::qWait(130);
+        QCOMPARE(ticks, before);
+
+        // Woken: the ticks since the last one delivered, by the timer's grid.
+        sleepnext = false;
+        const qint64 low = sincetick.elapsed();
+        const int missed = timer.wake();
+        const qint64 high = sincetick.elapsed();
+        QVERIFY2(missed >= int(low / 20) && missed <= int(high / 20) + 1,
+                 qPrintable(QString::number(missed)));
+        QVERIFY(missed >= 6);
+        QCOMPARE(timer.wake(), 0); // awake: nothing more to hand back
+        QTRY_VERIFY(ticks >= before + 2);
+        QCOMPARE(timer.interval(), 20);
+    }
+
+    // Put to sleep again before the first tick after a wake, the same fallen
+    // ticks are not handed back twice.
+    void nodoublecount()
+    {
+        ThrottleTimer timer;
+        int ticks = 0;
+        connect(&timer, &QTimer::timeout, this, [&]() {
+            ++ticks;
+            timer.sleep();
+        });
+        timer.startticks(40);
+        QTRY_COMPARE(ticks, 1);
+        QTest::qWait(100);
+        const int first = timer.wake();
+        QVERIFY(first >= 2);
+        timer.sleep();
+        const int second = timer.wake();
+        QVERIFY2(second <= 1, qPrintable(QString::number(second)));
+        timer.stop();
+    }
+
+    // Stopped by hand: a wake starts nothing and a sleep call is harmless.
+    void stoppedoutside()
+    {
+        ThrottleTimer timer;
+        timer.startticks(20);
+        timer.stop();
+        timer.sleep();
+        QCOMPARE(timer.wake(), 0);
+        QVERIFY(!timer.isActive());
+        QVERIFY(!timer.sleeping());
+    }
+};
+
+QTEST_MAIN(TstThrottleTimer)
+#include "tst_throttletimer.moc"
