@@ -270,17 +270,17 @@ private slots:
     }
 
     // How long each request waits for its answer: a lock 56 polls of 100 ms,
-    // an unlock 16 (at a fifth of the time here: 1120 ms and 320 ms). An
+    // an unlock 16 (at 0.3 of the time here: 1680 ms and 480 ms). An
     // answer within the wait is taken; one after it finds the request failed.
     void waits_data()
     {
         QTest::addColumn<int>("kind"); // 0 unlock
         QTest::addColumn<int>("latems");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("lock, answer at 850 ms") << 1 << 850 << true;
-        QTest::newRow("lock, answer at 1500 ms") << 1 << 1500 << false;
-        QTest::newRow("unlock, answer at 120 ms") << 0 << 120 << true;
-        QTest::newRow("unlock, answer at 700 ms") << 0 << 700 << false;
+        QTest::newRow("lock, answer at 1200 ms") << 1 << 1200 << true;
+        QTest::newRow("lock, answer at 2200 ms") << 1 << 2200 << false;
+        QTest::newRow("unlock, answer at 150 ms") << 0 << 150 << true;
+        QTest::newRow("unlock, answer at 1000 ms") << 0 << 1000 << false;
     }
     void waits()
     {
@@ -297,7 +297,7 @@ private slots:
             s.clearframes();
         }
         s.addfault(makefault(Fault::LateReply, 0x10, -1, latems));
-        MainApp::settimescale(0.2);
+        MainApp::settimescale(0.3);
         devicerequest(kind, QStringLiteral("abc"));
         const char *const ok[] = {
             "information|Set Unlock Ok|This Device Is UnLocked \n You Can Set New Password",
