@@ -26,8 +26,8 @@ endfunction()
 # Every *.cpp of the folder that is not a tst_ file is a shared test helper
 # compiled into each test of the folder.
 # UNIT names the folder's unit tests (ALL: every one): they get the ctest label
-# "unit" and are built by the target unit_tests, which the sanitizer pass of
-# the test command builds and runs.
+# "unit" and are built by the target unit_tests, for a quick run of them alone
+# (`ctest -L unit`).
 function(dsp_folder_tests)
   cmake_parse_arguments(ARG "" "PREFIX" "LIBS;UNIT" ${ARGN})
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tst_*.cpp)

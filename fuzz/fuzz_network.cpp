@@ -56,12 +56,16 @@ MainWindow &window()
         static char name[] = "fuzz_network";
         static char *argv[] = {name, nullptr};
         new QApplication(argc, argv);
-        // The settings file is written where the program runs: not here.
+        // The settings file is written where the program starts: start in a
+        // scratch folder, and come back at once, as libFuzzer reads the corpus
+        // and writes crash files by the paths it was given, often relative ones.
         static QTemporaryDir dir;
+        const QString home = QDir::currentPath();
         QDir::setCurrent(dir.path());
         static SilentPrompts prompts;
         Prompts::setBackend(&prompts);
         MainWindow *mw = startmainwindow(4);
+        QDir::setCurrent(home);
         MainApp::settimescale(0.001);
         // The window lives for the whole run; the device records it listed
         // are freed before the program's globals go.

@@ -185,6 +185,8 @@ private slots:
         QTest::addColumn<QString>("box");
         QTest::newRow("link, English") << 0 << "pushButton_link_2"
                                        << "Set Link Failed|please try again";
+        QTest::newRow("link, Chinese") << 1 << "pushButton_link_2"
+                                       << "设置链接失败|请重试";
         QTest::newRow("copy, English") << 0 << "inputcopy"
                                        << "Copy Data Failed|please try again";
         QTest::newRow("copy, Chinese") << 1 << "inputcopy_2"

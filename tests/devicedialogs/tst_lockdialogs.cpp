@@ -63,6 +63,8 @@ private slots:
         QTest::addColumn<QString>("shown"); // the kind checked, or the count
         QTest::newRow("device free") << false << 0 << 0 << false << "rbcopya";
         QTest::newRow("device change only") << false << 1 << 0 << true << "rbcopya";
+        QTest::newRow("device change and view") << false << 2 << 0 << true << "rbcopyb";
+        QTest::newRow("device change and mute") << false << 3 << 0 << true << "rbcopyc";
         QTest::newRow("device everything") << false << 4 << 0 << true << "rbcopyd";
         QTest::newRow("device unknown 5") << false << 5 << 0 << false << "rbcopya";
         QTest::newRow("project not set") << true << 0 << 0x00 << false << "52";

@@ -271,6 +271,45 @@ private slots:
         checkpages(state);
     }
 
+    // How long each request waits for its answer: a lock 56 polls of 100 ms,
+    // an unlock 16 (at 0.3 of the time here: 1680 ms and 480 ms). An
+    // answer within the wait is taken; one after it finds the request failed.
+    void waits_data()
+    {
+        QTest::addColumn<int>("kind"); // 0 unlock
+        QTest::addColumn<int>("latems");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("lock, answer at 1200 ms") << 1 << 1200 << true;
+        QTest::newRow("lock, answer at 2200 ms") << 1 << 2200 << false;
+        QTest::newRow("unlock, answer at 150 ms") << 0 << 150 << true;
+        QTest::newRow("unlock, answer at 1000 ms") << 0 << 1000 << false;
+    }
+    void waits()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, latems);
+        QFETCH(bool, accepted);
+        if (kind == 0) {
+            s.update(fx.unit, [&](standin::UnitState &u) {
+                u.lockState = 1;
+                u.lockPassword = kPassword;
+            });
+            gMainApp->sendconnectreq();
+            QVERIFY(replied());
+            s.clearframes();
+        }
+        s.addfault(makefault(Fault::LateReply, 0x10, -1, latems));
+        MainApp::settimescale(0.3);
+        devicerequest(kind, QStringLiteral("abc"));
+        const char *const ok[] = {
+            "information|Set Unlock Ok|This Device Is UnLocked \n You Can Set New Password",
+            "information|Set Lock OK|This Device Is Locked\nPlease Remember This Password"};
+        const char *const failed[] = {"information|Set Unlock Failed|Please Try Again",
+                                      "information|Set Lock Failed|Please Try Again"};
+        QCOMPARE(lastbox(), QString::fromLatin1(accepted ? ok[kind ? 1 : 0] : failed[kind ? 1 : 0]));
+        QVERIFY(replied(0x10)); // a late answer before the next case starts
+    }
+
     // A lost link ends the wait as a failure, closing without a box; neither
     // sends the connect request.
     void interrupted_data()
@@ -423,12 +462,17 @@ private slots:
         QCOMPARE(cur()->getprojectlock(), 0);
     }
 
-    // The restart count goes out low byte first.
+    // Only a whole number 0..32767 goes out as the restart count, low byte
+    // first; anything else is refused with a box, and the processor hears
+    // nothing and stays free.
     void restartcounts_data()
     {
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<QByteArray>("frame");
+        QTest::addColumn<QByteArray>("frame"); // empty: refused
+        QTest::newRow("minus one") << "-1" << QByteArray();
         QTest::newRow("largest") << "32767" << QByteArray("1122331801120b016162632020202020ff7f63445566");
+        QTest::newRow("top bit") << "32768" << QByteArray();
+        QTest::newRow("past 16 bits") << "65536" << QByteArray();
         QTest::newRow("blanks around")
             << " 12 " << QByteArray("1122331801120b0161626320202020200c0071445566");
     }
@@ -437,6 +481,13 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QByteArray, frame);
         projectrequest(true, QStringLiteral("abc"), typed);
+        if (frame.isEmpty()) {
+            QCOMPARE(lastbox(), QStringLiteral("critical|Project Lock|Restart Times must be 0 to 32767"));
+            QTest::qWait(50);
+            QVERIFY(s.commands(fx.unit).isEmpty());
+            QCOMPARE(int(s.state(fx.unit).projectLock), 0);
+            return;
+        }
         QCOMPARE(sent(0x12), QVector<QByteArray>{QByteArray::fromHex(frame)});
         QVERIFY(replied());
         QCOMPARE(cur()->getprojectword(), typed.trimmed().toInt());

@@ -5,6 +5,8 @@
 
 #include <QSet>
 #include <QSignalSpy>
+#include <QTimer>
+#include <QWheelEvent>
 
 using Kind = FormLimit2::Kind;
 Q_DECLARE_METATYPE(FormLimit2::Kind)
@@ -65,6 +67,7 @@ private slots:
         QTest::newRow("attack same value") << A << 10 << "10 ms" << 10 << "10ms";
         QTest::newRow("release 520") << R << 5 << "520" << 10 << "500ms";
         QTest::newRow("release above range") << R << 5 << "2000" << 20 << "1000ms";
+        QTest::newRow("release 590 truncated") << R << 5 << "590" << 11 << "550ms";
         QTest::newRow("release below a step") << R << 5 << "30" << 1 << "50ms";
         QTest::newRow("threshold above range") << T << 300 << "25" << 400 << "20.0dBu";
         QTest::newRow("threshold 2.35") << T << 300 << "2.35" << 223 << "2.3dBu";
@@ -154,6 +157,24 @@ private slots:
         QCOMPARE(f.slider(kind, 1)->value(), kind == R ? 7 : 70);
         QCOMPARE(f.slider(kind, 3)->value(), end);
         QCOMPARE(f.record(3), r);
+        // Nor for a wheel turned over the slider while the page holds no
+        // keyboard focus: that output moves alone.
+        load(same(r));
+        f.stepbutton(kind, 1, up)->click();
+        QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, up ? -120 : 120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(f.slider(kind, 1), &wheel);
+        QVERIFY(f.slider(kind, 1)->value() != end);
+        QCOMPARE(f.slider(kind, 3)->value(), end);
+        QCOMPARE(f.record(3), r);
+    }
+
+    // The throttle's tick: 30 ms, a send at the fifth.
+    void tick()
+    {
+        const QList<QTimer *> timers = f.page->findChildren<QTimer *>();
+        QCOMPARE(timers.size(), 1);
+        QCOMPARE(timers.first()->interval(), 30);
     }
 
     void switches_data()

@@ -61,6 +61,10 @@ class TstEqResponse : public QObject
 private slots:
     void curve_data();
     void curve();
+    void crossoverterms_data();
+    void crossoverterms();
+    void bandq_data();
+    void bandq();
     void xaxis();
     void bypassall();
     void deviceinput();
@@ -131,6 +135,154 @@ void TstEqResponse::curve()
     for (const Probe &p : probes)
         QVERIFY2(pts.y[p.i] == p.y,
                  qPrintable(QStringLiteral("i %1: y %2, expected %3").arg(p.i).arg(pts.y[p.i]).arg(p.y)));
+}
+
+// Every slope type of both sides and every row of the six corner tables,
+// checked at each grid point the row covers between 35 points below and 35
+// above a corner at index 200 (the tables apply only within twice and half
+// the corner, 35.9 grid points away). A row: the term is trunc(mul x D) + add,
+// D being the second-order magnitude of the type's family at the corner, or
+// the constant add where mul is 0.
+struct TermRow {
+    int from;
+    int to;
+    double mul;
+    int add;
+};
+Q_DECLARE_METATYPE(std::vector<TermRow>)
+
+void TstEqResponse::crossoverterms_data()
+{
+    QTest::addColumn<bool>("highpass");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<std::vector<TermRow>>("rows");
+    const int lo = -35, hi = 35;
+    // Plain multipliers: 5, 8, 11, 14 on the high-pass side; 5, 10, 15, 20 on
+    // the low-pass side; the Butterworth types from 24 dB use the tables.
+    const double hpmul[] = {5, 8, 11, 14};
+    const double lpmul[] = {5, 10, 15, 20};
+    const char *const names[] = {"Bessel", "Butwrth", "Lnk/Ril"};
+    for (int type = 1; type <= 12; ++type) {
+        const int family = (type - 1) % 3, steep = (type - 1) / 3;
+        if (family == 1 && steep > 0)
+            continue;
+        QTest::addRow("HP %s %d", names[family], 12 * (steep + 1))
+            << true << type << std::vector<TermRow>{{-60, 60, hpmul[steep], 0}};
+        QTest::addRow("LP %s %d", names[family], 12 * (steep + 1))
+            << false << type << std::vector<TermRow>{{-60, 60, lpmul[steep], 0}};
+    }
+    QTest::newRow("HP table H24") << true << 5
+                                  << std::vector<TermRow>{{lo, -11, 10, 0}, {-10, -4, 10, 2}, {-3, -1, 10, 3},
+                                                          {0, 6, 10, 6},    {7, 14, 10, 5},   {15, 19, 10, 4},
+                                                          {20, 24, 10, 3},  {25, hi, 10, 2}};
+    QTest::newRow("HP table H36") << true << 8 << std::vector<TermRow>{{lo, -31, 14, 0},  {-30, -16, 14, 7},
+                                                                       {-15, -9, 14, 10}, {-8, -5, 14, 15},
+                                                                       {-4, 8, 14, 20},   {9, 10, 0, -3},
+                                                                       {11, 14, 0, -1},   {15, hi, 0, 0}};
+    QTest::newRow("HP table H48") << true << 11
+                                  << std::vector<TermRow>{{lo, -31, 19, 0},   {-30, -16, 18, 14},
+                                                          {-15, -13, 18, 19}, {-12, -9, 18, 20},
+                                                          {-8, -5, 18, 23},   {-4, -1, 17, 26},
+                                                          {0, 8, 14, 21},     {9, 10, 0, -3},
+                                                          {11, 14, 0, -1},    {15, hi, 0, 0}};
+    // 16..35 truncates 9 D - 1 as a whole: mul 9 with add -1000 marks it.
+    QTest::newRow("LP table L24") << false << 5 << std::vector<TermRow>{{lo, -30, 9, 1},    {-29, -25, 9, 2},
+                                                                        {-24, -20, 9, 3},   {-19, -15, 9, 4},
+                                                                        {-14, -7, 9, 5},    {-6, 2, 9, 6},
+                                                                        {3, 7, 9, 4},       {8, 15, 9, 2},
+                                                                        {16, 35, 9, -1000}, {36, 60, 9, -4}};
+    QTest::newRow("LP table L36") << false << 8 << std::vector<TermRow>{{lo, -15, 0, 0},  {-14, -11, 0, -1},
+                                                                        {-10, -9, 0, -3}, {-8, -4, 14, 20},
+                                                                        {-3, 0, 14, 22},  {1, 8, 14, 23},
+                                                                        {9, 15, 14, 21},  {16, 23, 14, 16},
+                                                                        {24, 30, 14, 10}, {31, 60, 14, 0}};
+    QTest::newRow("LP table L48") << false << 11 << std::vector<TermRow>{{lo, -15, 0, 0},  {-14, -11, 0, -1},
+                                                                         {-10, -9, 0, -3}, {-8, -4, 14, 21},
+                                                                         {-3, 0, 14, 23},  {1, 4, 14, 24},
+                                                                         {5, 8, 14, 23},   {9, 15, 17, 32},
+                                                                         {16, 23, 17, 26}, {24, 30, 18, 24},
+                                                                         {31, 60, 19, 0}};
+}
+
+void TstEqResponse::crossoverterms()
+{
+    QFETCH(bool, highpass);
+    QFETCH(int, type);
+    QFETCH(std::vector<TermRow>, rows);
+    CurveMath math;
+    const int corner = 200;
+    const float fc = float(math.getfreq(corner));
+    // The family's second-order magnitude: Bessel, Butterworth, Linkwitz-Riley.
+    const auto magnitude = [&](double f) {
+        const float ff = float(f);
+        switch ((type - 1) % 3) {
+        case 0:
+            return highpass ? math.highpassdb2(fc, 12.0f, 0.707f, ff)
+                            : math.lowpassdb2(fc, 12.0f, 0.707f, ff);
+        case 1:
+            return highpass ? math.highpassdb1(fc, 12.0f, 0.707f, ff)
+                            : math.lowpassdb1(fc, 12.0f, 0.707f, ff);
+        default:
+            return highpass ? math.highpassdb3(fc, 12.0f, 0.707f, ff)
+                            : math.lowpassdb3(fc, 12.0f, 0.707f, ff);
+        }
+    };
+    const bool table = (type - 1) % 3 == 1 && type > 2;
+    for (const TermRow &r : rows) {
+        for (int d = r.from; d <= r.to; ++d) {
+            const int i = corner + d;
+            const double f = math.getfreq(i);
+            const double D = magnitude(f);
+            int expected = r.add;
+            if (r.add == -1000)
+                expected = int(r.mul * D - 1.0);
+            else if (r.mul != 0.0)
+                expected = int(r.mul * D) + r.add;
+            const int got = highpass ? highpassterm(math, type, fc, corner, i, f)
+                                     : lowpassterm(math, type, fc, corner, i, f);
+            QVERIFY2(got == expected, qPrintable(QStringLiteral("d %1: term %2, expected %3 (D %4)")
+                                                     .arg(d)
+                                                     .arg(got)
+                                                     .arg(expected)
+                                                     .arg(D)));
+        }
+    }
+    if (table) {
+        // Beyond twice (high-pass) or half (low-pass) the corner the table adds nothing.
+        const int i = corner + (highpass ? 40 : -40);
+        const double f = math.getfreq(i);
+        QCOMPARE(highpass ? highpassterm(math, type, fc, corner, i, f)
+                          : lowpassterm(math, type, fc, corner, i, f),
+                 0);
+    }
+}
+
+// The Q each band type is drawn with when read from the device record:
+// peaking from its width, shelves of 6 dB 0.707, of 12 dB 0.95, all-pass 2.9.
+void TstEqResponse::bandq_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<float>("q");
+    CurveMath math;
+    QTest::newRow("peaking, width 14") << 0 << float(math.getq(14));
+    QTest::newRow("low shelf 6 dB") << 1 << 0.707f;
+    QTest::newRow("low shelf 12 dB") << 2 << 0.95f;
+    QTest::newRow("high shelf 6 dB") << 3 << 0.707f;
+    QTest::newRow("high shelf 12 dB") << 4 << 0.95f;
+    QTest::newRow("all-pass") << 5 << 2.9f;
+}
+
+void TstEqResponse::bandq()
+{
+    QFETCH(int, type);
+    QFETCH(float, q);
+    DeviceData d;
+    CurveMath math;
+    for (int ch : {1, 6}) {
+        d.setpeqtype(ch, 3, type);
+        d.setpeqwidth(ch, 3, 14);
+        QCOMPARE(curveinput(d, ch, math).bands[3].q, q);
+    }
 }
 
 void TstEqResponse::xaxis()

@@ -96,7 +96,9 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, value);
         QFETCH(QString, shown);
-        dev()->setfirflag(channel - 5, channel == 6); // OUT2 in FIR mode
+        // Only outputs have the FIR switch; OUT2 in FIR mode.
+        if (channel >= 5)
+            dev()->setfirflag(channel - 5, channel == 6);
         p->select(channel);
         QSlider *s = p->bands->findChild<QSlider *>(slider);
         if (!s)
@@ -183,8 +185,14 @@ private slots:
         p->ui->sldreqfreqhigh->setValue(250);
         QCOMPARE(p->ui->sldreqfreqhigh->value(), 199);
         QCOMPARE(dev()->gethpffreq(0), 199);
+        p->ui->sldreqfreqhigh->setValue(200); // equal corners are refused too
+        QCOMPARE(p->ui->sldreqfreqhigh->value(), 199);
+        QCOMPARE(dev()->gethpffreq(0), 199);
         dev()->sethpffreq(0, 120);
         p->ui->sldreqfreqlow->setValue(100);
+        QCOMPARE(p->ui->sldreqfreqlow->value(), 121);
+        QCOMPARE(dev()->getlpffreq(0), 121);
+        p->ui->sldreqfreqlow->setValue(120);
         QCOMPARE(p->ui->sldreqfreqlow->value(), 121);
         QCOMPARE(dev()->getlpffreq(0), 121);
         p->ui->sldreqfirhigh->setValue(360);
@@ -288,6 +296,16 @@ private slots:
         for (int b = 0; b < 7; ++b)
             QCOMPARE(!p->bands->findChild<QWidget *>(suffix("widgeteq", b))->isHidden(), b < bands);
         QCOMPARE(p->ui->cbxHPFSlopehigh->count(), devtype == 0x18 ? 10 : 13);
+        // The channels the device type has: 4 inputs and 8 outputs, 3 and 6,
+        // or 2 and 4.
+        const int inputs = devtype == 0x18 ? 4 : devtype == 0x16 ? 3 : 2;
+        const int outputs8 = devtype == 0x18 ? 8 : devtype == 0x16 ? 6 : 4;
+        const QStringList names{"eqbtnina",  "eqbtninb",  "eqbtninc",  "eqbtnind",  "eqbtnout1", "eqbtnout2",
+                                "eqbtnout3", "eqbtnout4", "eqbtnout5", "eqbtnout6", "eqbtnout7", "eqbtnout8"};
+        for (int ch = 0; ch < 12; ++ch)
+            QVERIFY2(!p->eq->findChild<QWidget *>(names[ch])->isHidden() ==
+                         (ch < 4 ? ch < inputs : ch - 4 < outputs8),
+                     qPrintable(names[ch]));
     }
 
     // A channel outside 1..12 changes nothing.
@@ -334,13 +352,24 @@ private slots:
         QCOMPARE(f.sent(0x20).size(), 1);
     }
 
-    // A stored type above 5 selects nothing and keeps its byte.
+    // A stored type shows in its box, the all-pass too; a type above 5
+    // selects nothing and keeps its byte.
+    void unknowntype_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("index");
+        QTest::newRow("all-pass") << 0x05 << 5;
+        QTest::newRow("high shelf 12 dB") << 0x04 << 4;
+        QTest::newRow("type 9") << 0x89 << -1;
+    }
     void unknowntype()
     {
-        f.setimage(bandoffset(3, 4), bandslot(0x89, 238, 300, 14));
+        QFETCH(int, type);
+        QFETCH(int, index);
+        f.setimage(bandoffset(3, 4), bandslot(type, 238, 300, 14));
         p->select(4);
-        QCOMPARE(p->band<QComboBox>("cbxHPFSlope", 4)->currentIndex(), -1);
-        QCOMPARE(dev()->getpeqtypebyte(3, 4), 0x89);
+        QCOMPARE(p->band<QComboBox>("cbxHPFSlope", 4)->currentIndex(), index);
+        QCOMPARE(dev()->getpeqtypebyte(3, 4), type);
         QCOMPARE(p->bands->pendingframes(), 0);
     }
 

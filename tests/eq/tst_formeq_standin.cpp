@@ -451,8 +451,10 @@ private slots:
         f.setimage(bandoffset(channel - 1, 0), bandslot(0, 150, 390, 10));
         f.setimage(bandoffset(channel - 1, 1), bandslot(3, 340, 220, 3));
         f.setimage(bandoffset(channel - 1, 2), bandslot(5, 260, 300, 0));
-        f.setimage(kImageFilters + kImageFiltersStride * (channel - 5), hex("05500008 3c01"));
-        f.dev->setfirflag(channel - 5, mode);
+        if (channel >= 5) { // an output's FIR record and switch; inputs have none
+            f.setimage(kImageFilters + kImageFiltersStride * (channel - 5), hex("05500008 3c01"));
+            f.dev->setfirflag(channel - 5, mode);
+        }
         p->select(channel);
         p->band<QPushButton>("btn1eqbtn", 2)->click();
         QTest::qWait(qEnvironmentVariableIntValue("DSP_SNAPSHOT_HOLD"));

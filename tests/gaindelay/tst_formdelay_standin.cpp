@@ -94,6 +94,9 @@ private slots:
         QTest::newRow("entry that changes nothing")
             << kOwnMasks << QVector<int>{0, 480} << type(0, 0, "10.001") << "" << QVector<int>{0, 480}
             << "10.001";
+        QTest::newRow("beyond the range at the top")
+            << kOwnMasks << QVector<int>{2, 48000} << type(2, 0, "2000") << "" << QVector<int>{2, 48000}
+            << "1000.00";
         QTest::newRow("not a number")
             << kOwnMasks << QVector<int>{1, 48} << type(1, 0, "abc") << "" << QVector<int>{1, 48} << "1.00";
         QTest::newRow("left without Return") << kOwnMasks << QVector<int>{1, 48} << Action([](QWidget &p) {
@@ -196,6 +199,16 @@ private slots:
         QCOMPARE(edit(*f.page, 2)->text(), QStringLiteral("1000.00"));
         QCOMPARE(edit(*f.page, 5)->text(), QStringLiteral("0.00"));
         QCOMPARE(QString::number(double(gMainApp->getdelaycache(0)), 'f', 2), QStringLiteral("10.00"));
+        // Every switch follows its flag, OUT8's as well as IN-A's: two
+        // patterns that turn each one over.
+        for (int pattern : {0x0AA5, 0x055A}) {
+            for (int ch = 0; ch < 12; ++ch)
+                f.dev->setdelayflag(ch, (pattern >> ch) & 1 ? 0x80 : 0);
+            f.page->updatenewdata();
+            for (int ch = 0; ch < 12; ++ch)
+                QVERIFY2(button(*f.page, kDelaySwitch[ch])->isChecked() == bool((pattern >> ch) & 1),
+                         kDelaySwitch[ch]);
+        }
         f.ticks(5);
         QCOMPARE(f.sent(), QVector<QByteArray>());
     }

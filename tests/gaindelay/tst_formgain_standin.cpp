@@ -69,6 +69,8 @@ private slots:
         QTest::newRow("EQ page, channel 12 ignored") << kOwnMasks << 0 << none << Action([](QWidget &p) {
             static_cast<FormGain &>(p).messgeformpeq(12, 0);
         }) << "" << QVector<int>{11, 400};
+        QTest::newRow("up to +12.0 dB") << kOwnMasks << 0 << QVector<int>{11, 519} << click("btnup_12")
+                                        << "112233180150041700080276445566" << QVector<int>{11, 520};
         QTest::newRow("up at the top")
             << kOwnMasks << 0 << QVector<int>{11, 520} << click("btnup_12") << "" << QVector<int>{11, 520};
         QTest::newRow("down at the bottom")
@@ -358,6 +360,27 @@ private slots:
         meters->stop();
         gMainApp->meteron = 0;
         f.s.clearframes();
+    }
+
+    // Level requests pause while a gain frame goes out and resume after it
+    // (100 ms later) on their own: the page's timers run for real here.
+    void metersresume()
+    {
+        gMainApp->meteron = 1;
+        click("btnup_3")(*f.page);
+        f.ticks(5);
+        const auto resumed = [&] {
+            bool gain = false;
+            for (const standin::FrameRecord &r : f.s.commands(f.unit)) {
+                gain = gain || r.command() == 0x50;
+                if (gain && r.command() == 0x56)
+                    return true;
+            }
+            return false;
+        };
+        const bool ok = QTest::qWaitFor(resumed, 5000);
+        gMainApp->meteron = 0;
+        QVERIFY(ok);
     }
 
     // The page as the user sees it, connected, meters moving, in both languages.

@@ -277,7 +277,8 @@ private slots:
     }
 
     // The curve: flat at y 75 for 0 dB and for passed bands; one band at
-    // +15 dB at 1016 Hz peaks at y 1, x 481; a -0.1 dB band moves nothing.
+    // +15 dB at 1016 Hz peaks at y 1, x 481, its flanks as wide as Q 4.3
+    // draws them; a -0.1 dB band moves nothing.
     void curve()
     {
         CurveMath math;
@@ -299,6 +300,11 @@ private slots:
         }
         QCOMPARE(best, 1);
         QCOMPARE(bestx, 481);
+        // The flanks show the bands' Q of 4.3: grid points 225, 230 (779 and
+        // 857 Hz) below the centre and 250 (1260 Hz) above it.
+        QCOMPARE(f.plot()->curvey(225, gains), 61);
+        QCOMPARE(f.plot()->curvey(230, gains), 49);
+        QCOMPARE(f.plot()->curvey(250, gains), 56);
         QCOMPARE(f.plot()->bandx(0), 72);
         QCOMPARE(f.plot()->bandx(30), 793);
     }

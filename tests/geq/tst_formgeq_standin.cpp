@@ -170,18 +170,36 @@ private slots:
         QCOMPARE(processorgeq().toHex(), modelgeq().toHex());
     }
 
-    // Nothing leaves while the loading flag is up; the change is kept and
-    // leaves at the first send point after it drops.
+    // Nothing leaves while the loading flag is up; the changes, a slider's
+    // and a pass click's, are kept and leave at the first send point after it
+    // drops.
     void loadingholds()
     {
         start(kOwnMasks);
         gMainApp->geqloading = 1;
         f.slider(2)->setValue(310);
+        f.pass(6)->click();
         f.ticks(10);
         QCOMPARE(sent(), QVector<QByteArray>());
         gMainApp->geqloading = 0;
         f.ticks(5);
-        QCOMPARE(sent(), frames("11223318012104000236015f445566"));
+        QCOMPARE(sent(), frames("11223318012104000236015f445566, 1122331801210400062c8159445566"));
+    }
+
+    // A change waits for the fifth tick after the last send point.
+    void fifthtick()
+    {
+        start(kOwnMasks);
+        f.slider(2)->setValue(310);
+        for (int k = 0; k < 5 && f.page->pendingchanges() > 0; ++k)
+            f.ticks(1);
+        QCOMPARE(f.page->pendingchanges(), 0); // a send point
+        QCOMPARE(sent().size(), 1);
+        f.slider(2)->setValue(311);
+        f.ticks(4);
+        QCOMPARE(sent(), QVector<QByteArray>());
+        f.ticks(1);
+        QCOMPARE(sent(), frames("112233180121040002370160445566"));
     }
 
     // "Set0" at the real timing with the page's own timer: one command per

@@ -289,6 +289,24 @@ private slots:
         QCOMPARE(int(third.run(r, [] { gMainApp->sendrecallprogram(7); })), int(Exchange::Result::Answered));
         QCOMPARE(third.dropped(), 0);
     }
+
+    // The last preset, 40, is read part by part like any program; 41 does not
+    // exist and is never asked for.
+    void readlastpreset()
+    {
+        MainApp::settimescale(0.01);
+        QByteArray image = standin::factoryimage();
+        image.replace(1, 9, QByteArray("PRESET 40"));
+        for (int k = 0; k < 26; ++k)
+            image[64 * k + 33] = char(k + 40); // every part differs
+        line.s.update(line.unit, [&](standin::UnitState &u) { u.programs[39].image = image; });
+        ProgramReader reader;
+        QVERIFY(reader.read(40));
+        QCOMPARE(reader.image().toHex(), image.toHex());
+        QCOMPARE(line.sent(0x61).size(), 26);
+        QVERIFY(!reader.read(41));
+        QCOMPARE(reader.sends(), 0);
+    }
 };
 
 QTEST_MAIN(TstExchange)

@@ -517,7 +517,7 @@ private slots:
     {
         QFETCH(QString, button);
         if (!gPrivateMounts)
-            QSKIP("no mount namespace of the test's own");
+            QSKIP("needs root to mount a small tmpfs (the full disk) in a namespace of its own");
         const QString mnt = path("small");
         QVERIFY(QDir().mkpath(mnt));
         QVERIFY(::mount("tmpfs", QFile::encodeName(mnt).constData(), "tmpfs", 0, "size=64k") == 0);

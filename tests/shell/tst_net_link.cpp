@@ -194,8 +194,14 @@ void TstNetLink::probe()
     Env env;
     QVERIFY(network(env));
     env.standin.addunit(env.line, 0x14, 2);
+    env.standin.addunit(env.line, 0x16, 32); // the last address asked
     env.link.connectdevice();
     QCOMPARE(env.cur()->gettcpconnected(), 1);
+    // A whole reply of another code after the first find answer is no processor.
+    Fault stray = onefault(Fault::GarbageAfter, 0x01);
+    stray.times = 1;
+    stray.garbage = standin::replyframe(0x14, 7, 0x10, QByteArray(1, '\x01'));
+    env.standin.addfault(stray);
     QSignalSpy found(&env.link, &DeviceLink::tcpfindok);
 
     const QStringList reply{QStringLiteral("iAmTavisenLink!"), QStringLiteral("mr700")};
@@ -212,7 +218,8 @@ void TstNetLink::probe()
                        .arg(args.at(0).value<uchar>())
                        .arg(args.at(1).value<uchar>())
                        .arg(args.at(2).value<QHostAddress>().toString()));
-    QCOMPARE(got, (QSet<QString>{QStringLiteral("24/1/192.0.2.2"), QStringLiteral("20/2/192.0.2.2")}));
+    QCOMPARE(got, (QSet<QString>{QStringLiteral("24/1/192.0.2.2"), QStringLiteral("20/2/192.0.2.2"),
+                                 QStringLiteral("22/32/192.0.2.2")}));
     QVERIFY(env.link.searchdevices().isEmpty());
     // The data link stayed up through the probe.
     QCOMPARE(env.link.socket()->state(), QAbstractSocket::ConnectedState);
@@ -290,6 +297,7 @@ void TstNetLink::replies_data()
     const QByteArray ok("iAmTavisenLink!\nmr700");
     QTest::newRow("model word inside a longer line")
         << QList<QByteArray>{"iAmTavisenLink!\nXmr700-2\nmore"} << 1;
+    QTest::newRow("model word in capitals") << QList<QByteArray>{"iAmTavisenLink!\nMR700"} << 0;
     QTest::newRow("carriage return") << QList<QByteArray>{"iAmTavisenLink!\r\nmr700"} << 0;
     QTest::newRow("zero byte inside") << QList<QByteArray>{QByteArray("iAm\0TavisenLink!\nmr700", 22)} << 0;
     QTest::newRow("longer than a page") << QList<QByteArray>{ok + "\n" + QByteArray(5000, 'x')} << 1;
@@ -352,6 +360,8 @@ void TstNetLink::broadcast_data()
     const char *const rows[][4] = {{"/22", "10.1.6.3", "255.255.252.0", "10.1.7.255"},
                                    {"all zero mask", "192.168.1.20", "0.0.0.0", ""},
                                    {"holes in the mask", "192.168.1.20", "255.0.255.0", ""},
+                                   {"/30", "192.168.1.21", "255.255.255.252", "192.168.1.23"},
+                                   {"/31", "192.168.1.20", "255.255.255.254", ""},
                                    {"/32", "192.168.1.20", "255.255.255.255", ""},
                                    {"no address", "", "255.255.255.0", ""}};
     for (const auto &r : rows)

@@ -6,7 +6,22 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sched.h>
+#include <sys/mount.h>
 #include <unistd.h>
+
+namespace
+{
+// Root ignores directory permissions, so a folder root cannot write to has to
+// be a read-only mount, and mounting needs root and a mount namespace of the
+// test's own (made here, before any thread starts).
+bool privatemounts()
+{
+    return ::geteuid() == 0 && ::unshare(CLONE_NEWNS) == 0 &&
+           ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}
+const bool gPrivateMounts = privatemounts();
+} // namespace
 
 class TstGlobalContrl : public QObject
 {
@@ -102,19 +117,42 @@ private slots:
         QCOMPARE(next.getlanguage(), language);
     }
 
+    // A folder the settings cannot be saved in: the language chosen still
+    // holds for the run, and nothing is written. Another user gets such a
+    // folder by its permissions; root (as in CI) needs a read-only mount.
     void readonlydirectorykeepsflag()
     {
-        if (::getuid() == 0)
-            QSKIP("root ignores directory permissions");
         QTemporaryDir ro;
+        const QByteArray path = QFile::encodeName(ro.path());
+        const bool root = ::geteuid() == 0;
+        if (root) {
+            if (!gPrivateMounts)
+                QSKIP("needs root's own mount namespace for a read-only folder");
+            QVERIFY(::mount(path.constData(), path.constData(), nullptr, MS_BIND, nullptr) == 0);
+            if (::mount(nullptr, path.constData(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) != 0) {
+                ::umount2(path.constData(), MNT_DETACH);
+                QFAIL("no read-only mount");
+            }
+        } else {
+            QFile::setPermissions(ro.path(), QFile::ReadOwner | QFile::ExeOwner);
+        }
         QVERIFY(QDir::setCurrent(ro.path()));
-        QFile::setPermissions(ro.path(), QFile::ReadOwner | QFile::ExeOwner);
-        GlobalContrl g;
-        QCOMPARE(g.getlanguage(), 1);
-        g.setlanguage(0);
-        QCOMPARE(g.getlanguage(), 0);
-        QFile::setPermissions(ro.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        int first = -1, chosen = -1;
+        {
+            GlobalContrl g;
+            first = g.getlanguage();
+            g.setlanguage(0);
+            chosen = g.getlanguage();
+        }
+        const bool written = QFile::exists(ro.filePath(QStringLiteral("UserConfig.ini")));
         QVERIFY(QDir::setCurrent(dir->path()));
+        if (root)
+            ::umount2(path.constData(), MNT_DETACH);
+        else
+            QFile::setPermissions(ro.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(first, 1);
+        QCOMPARE(chosen, 0);
+        QVERIFY(!written);
     }
 };
 

@@ -393,7 +393,10 @@ private slots:
         QTest::addColumn<int>("type");
         QTest::addColumn<int>("width");
         QTest::addColumn<float>("q");
+        QTest::newRow("shelf 6 low") << 1 << 3 << 0.707f;
         QTest::newRow("shelf 12 low") << 2 << 17 << 0.95f;
+        QTest::newRow("shelf 6 high") << 3 << 17 << 0.707f;
+        QTest::newRow("shelf 12 high") << 4 << 3 << 0.95f;
         QTest::newRow("all-pass") << 5 << 10 << 2.9f;
         QTest::newRow("bypassed all-pass") << 0x85 << 10 << 2.9f;
     }
