@@ -7,6 +7,7 @@
 
 #include <QCloseEvent>
 #include <QRegularExpression>
+#include <QSignalBlocker>
 #include <QTimer>
 
 FormLimit2 *gFormLimit2 = nullptr;
@@ -191,6 +192,11 @@ void FormLimit2::updatelimitview2(int view)
         (ui.get()->*kRow[o])->setVisible(o < present);
         (ui.get()->*kSelect[o])->setVisible(o < present);
     }
+    // An output the device lacks is never kept current: the first output is.
+    if (curoutput >= present) {
+        curoutput = 0;
+        select(0);
+    }
 }
 
 void FormLimit2::updatenewdata()
@@ -296,6 +302,39 @@ void FormLimit2::sendnow()
         if (outputs & (1 << o))
             gMainApp->sendpeaklimit(o);
     }
+    showsent();
+}
+
+void FormLimit2::showsent()
+{
+    const DeviceData *d = device();
+    if (!d)
+        return;
+    // Only controls that differ change, each without running its handler:
+    // nothing is stored or counted.
+    for (int o = 0; o < kOutputs; ++o) {
+        QPushButton *sw = ui.get()->*kSwitch[o];
+        bool changed = false;
+        if (sw->isChecked() != (d->getpeaklimiton(o) != 0)) {
+            const QSignalBlocker quiet(sw);
+            sw->setChecked(d->getpeaklimiton(o) != 0);
+            changed = true;
+        }
+        const int values[3] = {d->getpeaklimita(o), d->getpeaklimitb(o), d->getpeaklimitvalue(o)};
+        for (int k = Attack; k <= Threshold; ++k) {
+            QSlider *s = slider(Kind(k), o);
+            if (s->value() == values[k])
+                continue;
+            {
+                const QSignalBlocker quiet(s);
+                s->setValue(values[k]);
+            }
+            entry(Kind(k), o)->setText(valuetext(Kind(k), s->value()));
+            changed = true;
+        }
+        if (changed)
+            emit updatelimitvalues2(o);
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -310,10 +349,12 @@ void FormLimit2::select(int o)
 
 int FormLimit2::linkedmask(const DeviceData *d, int o) const
 {
-    if (!gMainApp || !gMainApp->outputlinkon)
+    if (!gMainApp || !d)
         return 0;
-    const int mask = d->getlinkmask(kFirstOutputChannel + o);
-    return mask == (1 << o) ? 0 : mask;
+    int mask = 0;
+    for (int ch : gMainApp->linkgroup(kFirstOutputChannel + o))
+        mask |= 1 << (ch - kFirstOutputChannel);
+    return mask;
 }
 
 void FormLimit2::sliderchanged(Kind kind, int o, int v)
@@ -351,11 +392,11 @@ void FormLimit2::sliderchanged(Kind kind, int o, int v)
         }
         return;
     }
-    int highest = number;
-    for (int n = number + 1; n <= kOutputs; ++n) {
-        if (mask & (1 << (n - 1)))
-            highest = n;
-    }
+    // The group's highest member carries the change, or the origin itself
+    // when that member's frame would reach another group.
+    const int highest =
+        gMainApp->linkcarrier(kFirstOutputChannel + o, gMainApp->linkgroup(kFirstOutputChannel + o)) -
+        kFirstOutputChannel + 1;
     linktarget = highest + 4;
     propagating = true;
     targetcounted = false;

@@ -300,6 +300,14 @@ void FormEq::updatepeqview(int view)
     if (view < 0 || view > 2)
         return;
     devtype = gMainApp->getdevtype();
+    // A channel the device lacks is never kept: the page goes to its first
+    // channel, so that nothing is counted or sent for the missing one.
+    if (view >= kHiddenFrom[channel]) {
+        channel = 0;
+        gMainApp->setpeqchannel(0);
+        (ui->*kChannelButtons[0])->setChecked(true);
+        ui->widgetoutaa->hide();
+    }
     updatenewdata();
     for (int ch = 0; ch < kChannels; ++ch)
         (ui->*kChannelButtons[ch])->setVisible(view < kHiddenFrom[ch]);

@@ -587,15 +587,28 @@ void Formeqbtns::timetosend()
     // command of the page (the band sender itself tests no link).
     const DeviceData *d = device();
     const bool up = d && (d->getcomconnected() || d->gettcpconnected());
+    // A frame for another channel whose link group holds the channel shown
+    // changed it on the processor and in the model: the panel shows it again.
+    bool shownchanged = false;
     for (int ch = 0; up && ch < kChannels; ++ch) {
         for (int b = 0; b < kBands; ++b) {
-            if (pending[ch][b])
-                gMainApp->sendpeqband(ch, b);
+            if (!pending[ch][b])
+                continue;
+            gMainApp->sendpeqband(ch, b);
+            shownchanged = shownchanged ||
+                           (ch != channel && gMainApp->linkgroup(ch).contains(channel));
         }
     }
     for (auto &row : pending)
         std::fill(std::begin(row), std::end(row), false);
     pendingcount = 0;
+    if (shownchanged) {
+        setchannel(channel);
+        loadfreqs(channel);
+        loadgains(channel);
+        loadwidths(channel);
+        loadbypass(channel);
+    }
 }
 
 void Formeqbtns::refreshLanText()

@@ -155,7 +155,7 @@ QVector<int> FormDelay::linkgroup(int ch) const
     const DeviceData *d = device();
     if (!d || !validchannel(ch))
         return {};
-    return channellinks::group(ch, d->getlinkmask(ch), gMainApp->inputlinkon, gMainApp->outputlinkon);
+    return gMainApp->linkgroup(ch);
 }
 
 void FormDelay::markchannel(int ch)
@@ -190,9 +190,12 @@ void FormDelay::slidermoved(int ch, int v)
     if (reloading || links.following())
         return;
     // Partners follow in the model and on screen; the processor moves the
-    // whole group on the frame of its highest member.
-    const int counted = links.follow(ch, (ui.get()->*s.slider)->hasFocus(), linkgroup(ch),
-                                     [this, v](int m) { (ui.get()->*kStrips[m].slider)->setValue(v); });
+    // whole group on the frame of its highest member (of the channel itself
+    // when that member's group is another).
+    const QVector<int> group = linkgroup(ch);
+    const int counted =
+        links.follow(ch, (ui.get()->*s.slider)->hasFocus(), group, gMainApp->linkcarrier(ch, group),
+                     [this, v](int m) { (ui.get()->*kStrips[m].slider)->setValue(v); });
     if (counted >= 0)
         count(counted);
 }
@@ -254,6 +257,7 @@ void FormDelay::switchclicked(int ch)
         (ui.get()->*kStrips[m].sw)->setChecked(on);
         d->setdelayflag(m, flag);
     }
+    showsent();
 }
 
 void FormDelay::unitchanged(bool inputs, int unit)
@@ -302,9 +306,27 @@ void FormDelay::sendpending()
             if (pending[ch])
                 gMainApp->senddelay(ch);
         }
+        showsent();
     }
     std::fill(std::begin(pending), std::end(pending), false);
     changecount = 0;
+}
+
+void FormDelay::showsent()
+{
+    const DeviceData *d = device();
+    if (!d)
+        return;
+    const bool was = reloading;
+    reloading = true;
+    for (int ch = 0; ch < kChannels; ++ch) {
+        (ui.get()->*kStrips[ch].sw)->setChecked(d->getdelayflag(ch) == kDelayOn);
+        const int samples = qBound(0, d->getdelay(ch), kMaxSamples);
+        QSlider *slider = ui.get()->*kStrips[ch].slider;
+        if (slider->value() != samples)
+            slider->setValue(samples);
+    }
+    reloading = was;
 }
 
 // ---------------------------------------------------------------------------
@@ -351,6 +373,9 @@ void FormDelay::updatedelayview(int view)
         (ui.get()->*s.channel)->setVisible(shown);
         (ui.get()->*s.sw)->setVisible(shown);
     }
+    // A channel the device lacks is never kept marked: the first channel is.
+    if (curchannel >= 0 && curchannel < kChannels && view >= kHiddenFrom[curchannel])
+        markchannel(0);
 }
 
 void FormDelay::updatedelaylock()

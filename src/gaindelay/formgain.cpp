@@ -144,7 +144,7 @@ QVector<int> FormGain::linkgroup(int ch) const
     const DeviceData *d = device();
     if (!d || !validchannel(ch))
         return {};
-    return channellinks::group(ch, d->getlinkmask(ch), gMainApp->inputlinkon, gMainApp->outputlinkon);
+    return gMainApp->linkgroup(ch);
 }
 
 void FormGain::markchannel(int ch)
@@ -178,9 +178,12 @@ void FormGain::slidermoved(int ch, int v)
     if (reloading || links.following())
         return;
     // Partners follow in the model and on screen; the processor moves the
-    // whole group on the frame of its highest member.
-    const int counted = links.follow(ch, (ui.get()->*s.slider)->hasFocus(), linkgroup(ch),
-                                     [this, v](int m) { (ui.get()->*kStrips[m].slider)->setValue(v); });
+    // whole group on the frame of its highest member (of the channel itself
+    // when that member's group is another).
+    const QVector<int> group = linkgroup(ch);
+    const int counted =
+        links.follow(ch, (ui.get()->*s.slider)->hasFocus(), group, gMainApp->linkcarrier(ch, group),
+                     [this, v](int m) { (ui.get()->*kStrips[m].slider)->setValue(v); });
     if (counted >= 0)
         count(counted);
 }
@@ -254,7 +257,25 @@ void FormGain::muteclicked(int ch)
     }
     if (!group.isEmpty())
         updatemutebtns();
+    showsent();
     emit upmetubtns();
+}
+
+void FormGain::showsent()
+{
+    const DeviceData *d = device();
+    if (!d)
+        return;
+    const bool was = reloading;
+    reloading = true;
+    for (int ch = 0; ch < kChannels; ++ch) {
+        const int raw = qBound(0, d->getgain(ch), kMaxRaw);
+        QSlider *slider = ui.get()->*kStrips[ch].slider;
+        if (slider->value() != raw)
+            slider->setValue(raw);
+    }
+    reloading = was;
+    updatemutebtns();
 }
 
 void FormGain::updatemutebtns()
@@ -295,6 +316,7 @@ void FormGain::sendpending()
             if (pending[ch])
                 gMainApp->sendgain(ch);
         }
+        showsent();
     }
     std::fill(std::begin(pending), std::end(pending), false);
     lighttimer->start(kLightMs);
@@ -342,6 +364,9 @@ void FormGain::updategainview(int view)
         (ui.get()->*kStrips[ch].strip)->setVisible(shown);
         (ui.get()->*kStrips[ch].channel)->setVisible(shown);
     }
+    // A channel the device lacks is never kept marked: the first channel is.
+    if (curchannel >= 0 && curchannel < kChannels && view >= kHiddenFrom[curchannel])
+        markchannel(0);
 }
 
 void FormGain::updategainlock()
