@@ -615,6 +615,12 @@ void MainApp::deletealldevices()
 namespace
 {
 double gTimeScale = 1.0;
+bool gNoWaits = false;
+} // namespace
+
+void MainApp::setnowaits(bool on)
+{
+    gNoWaits = on;
 }
 
 void MainApp::settimescale(double scale)
@@ -637,6 +643,8 @@ int MainApp::scaled(int n)
 
 void MainApp::delayms(int n, bool excludeUserInput)
 {
+    if (gNoWaits)
+        return;
     n = scaled(n);
     QElapsedTimer clock;
     clock.start();

@@ -222,6 +222,10 @@ public:
     static double timescale();
     // A wait of n milliseconds under the time scale (never below 1 when n > 0).
     static int scaled(int n);
+    // While set, delayms returns at once. The start-up reload of the pages
+    // runs before any link exists: no reply or send can come during its
+    // waits, and the window is not shown yet.
+    static void setnowaits(bool on);
     void scandevices();
 
     // --- Senders --------------------------------------------------------------
