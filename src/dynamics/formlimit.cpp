@@ -600,7 +600,7 @@ void FormLimit::showsent()
         bool changed = false;
         for (int r = 0; r < kRows; ++r) {
             QSlider *slider = ui.get()->*s.slider[r];
-            if (slider->value() == values[r])
+            if (slider->value() == qBound(slider->minimum(), values[r], slider->maximum()))
                 continue;
             {
                 const QSignalBlocker quiet(slider);

@@ -323,7 +323,7 @@ void FormLimit2::showsent()
         const int values[3] = {d->getpeaklimita(o), d->getpeaklimitb(o), d->getpeaklimitvalue(o)};
         for (int k = Attack; k <= Threshold; ++k) {
             QSlider *s = slider(Kind(k), o);
-            if (s->value() == values[k])
+            if (s->value() == qBound(s->minimum(), values[k], s->maximum()))
                 continue;
             {
                 const QSignalBlocker quiet(s);

@@ -200,6 +200,9 @@ private slots:
             QTest::addRow("groups, seed %u", seed) << groups << seed;
         }
         QTest::addRow("wide groups, seed 7") << wide << quint32(7);
+        // Asymmetric masks, some without their own bit.
+        for (quint32 seed = 8; seed <= 11; ++seed)
+            QTest::addRow("random masks, seed %u", seed) << randommasks(seed) << seed;
     }
     void modelequalsprocessor()
     {
@@ -244,6 +247,17 @@ private slots:
         sent();
         QCOMPARE(standinrecords().toHex(), modelrecords().toHex());
         QCOMPARE(image().mid(kImageLinkMask, 12), masks);
+        // Every row shows its channel's model (a value beyond a row's range
+        // as the range's end).
+        for (int ch = 0; ch < 12; ++ch) {
+            const int held[4] = {f.dev->getlimitattack(ch), f.dev->getlimitrelease(ch), f.dev->getlimitratio(ch),
+                                 f.dev->getlimitthreshold(ch)};
+            for (int row = 0; row < 4; ++row) {
+                const QSlider *slider = f.slider(ch, row);
+                QCOMPARE(slider->value(), qBound(slider->minimum(), held[row], slider->maximum()));
+            }
+            QCOMPARE(f.combo(ch)->currentIndex(), f.dev->getlimitknee(ch));
+        }
     }
 
     void mainpagesummaries()

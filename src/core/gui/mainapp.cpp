@@ -916,6 +916,17 @@ void MainApp::sendxover(int channel, int kind)
     }
     if (!sendable(channel, "sendxover"))
         return;
+    DeviceData *d = curdevice;
+    followreach(channel, [d, channel, kind](int m) {
+        const int from = channel - 4, to = m - 4;
+        if (kind == 1) {
+            d->setlpftype(to, d->getlpftype(from));
+            d->setlpffreq(to, d->getlpffreq(from));
+        } else {
+            d->sethpftype(to, d->gethpftype(from));
+            d->sethpffreq(to, d->gethpffreq(from));
+        }
+    });
     const int o = channel - 4;
     const bool low = kind == 1;
     const uint slope = uint(low ? curdevice->getlpftype(o) : curdevice->gethpftype(o));
@@ -934,6 +945,30 @@ void MainApp::sendfir(int channel)
     }
     if (!sendable(channel, "sendfir"))
         return;
+    // The frame carries the type (3 for any above 2), the type's window, the
+    // order with the mode, and the corners (high-pass, low-pass) or the
+    // band-pass parameters.
+    DeviceData *d = curdevice;
+    followreach(channel, [d, channel](int m) {
+        const int from = channel - 4, to = m - 4;
+        const int type = d->getxobyte0(from) <= 2 ? d->getxobyte0(from) : 3;
+        d->setxobyte0(to, type);
+        if (type <= 1)
+            d->setfirparam1(to, d->getfirparam1(from));
+        else if (type == 2)
+            d->setfirparam2(to, d->getfirparam2(from));
+        else
+            d->setfirparam3(to, d->getfirparam3(from));
+        d->setfirorder(to, d->getfirorder(from));
+        d->setfirflag(to, d->getfirflag(from));
+        if (type <= 2) {
+            d->setfirlowfreq(to, d->getfirlowfreq(from));
+            d->setfirhighfreq(to, d->getfirhighfreq(from));
+        } else {
+            d->setfirlowparam(to, d->getfirlowparam(from));
+            d->setfirhighparam(to, d->getfirhighparam(from));
+        }
+    });
     const int o = channel - 4;
     payloads::FirFields f;
     f.type = uint(curdevice->getxobyte0(o));
