@@ -188,6 +188,46 @@ private slots:
         QCOMPARE(standinrecords().toHex(), modelrecords().toHex());
     }
 
+    // Masks from a program file or a processor: a mask without its own bit
+    // links nothing, and a group whose highest member's mask names another
+    // group goes out for the edited channel; the processor then changes what
+    // the page changed.
+    void processorgroups_data()
+    {
+        QTest::addColumn<QByteArray>("masks");
+        QTest::addColumn<int>("ch");
+        QTest::addColumn<int>("code");          // channel code of the one frame
+        QTest::addColumn<QList<int>>("changed"); // channels whose attack changed
+        const QByteArray noown = hex("06060608 0102040810204080");
+        QTest::newRow("IN-A, mask without its own bit") << noown << 0 << 0x00 << QList<int>{0};
+        QTest::newRow("IN-B, group of IN-B and IN-C") << noown << 1 << 0x02 << QList<int>{1, 2};
+        QTest::newRow("IN-A, IN-B's group is another")
+            << hex("03060408 0102040810204080") << 0 << 0x00 << QList<int>{0, 1};
+        QTest::newRow("OUT1, mask without its own bit")
+            << hex("01020408 0602040810204080") << 4 << 0x10 << QList<int>{4};
+    }
+    void processorgroups()
+    {
+        QFETCH(QByteArray, masks);
+        QFETCH(int, ch);
+        QFETCH(int, code);
+        QFETCH(QList<int>, changed);
+        download(masks);
+        int before[12];
+        for (int c = 0; c < 12; ++c)
+            before[c] = f.dev->getlimitattack(c);
+        QTest::mouseClick(f.step(ch, kAttack, true), Qt::LeftButton);
+        QTRY_COMPARE(f.page->getpendingcount(), 0);
+        const QVector<QByteArray> out = sent();
+        QCOMPARE(out.size(), 1);
+        QCOMPARE(int(quint8(out[0].at(7))), code);
+        for (int c = 0; c < 12; ++c) {
+            QCOMPARE(f.dev->getlimitattack(c), before[c] + (changed.contains(c) ? 1 : 0));
+            QCOMPARE(f.slider(c, kAttack)->value(), f.dev->getlimitattack(c));
+        }
+        QCOMPARE(standinrecords().toHex(), modelrecords().toHex());
+    }
+
     void modelequalsprocessor_data()
     {
         QTest::addColumn<QByteArray>("masks");
