@@ -537,7 +537,8 @@ void FormEq::timetosend()
         if (pending[o][Fir])
             gMainApp->sendfir(4 + o);
         const bool sent = pending[o][HighPass] || pending[o][LowPass] || pending[o][Fir];
-        shownchanged = shownchanged || (sent && 4 + o != channel && gMainApp->linkgroup(4 + o).contains(channel));
+        shownchanged =
+            shownchanged || (sent && 4 + o != channel && gMainApp->linkgroup(4 + o).contains(channel));
     }
     for (auto &row : pending)
         std::fill(std::begin(row), std::end(row), false);

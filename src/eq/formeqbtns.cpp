@@ -595,8 +595,7 @@ void Formeqbtns::timetosend()
             if (!pending[ch][b])
                 continue;
             gMainApp->sendpeqband(ch, b);
-            shownchanged = shownchanged ||
-                           (ch != channel && gMainApp->linkgroup(ch).contains(channel));
+            shownchanged = shownchanged || (ch != channel && gMainApp->linkgroup(ch).contains(channel));
         }
     }
     for (auto &row : pending)

@@ -228,7 +228,8 @@ private slots:
         QCOMPARE(peakimage().toHex(), peakmodel().toHex());
         // Every row shows its output's model.
         for (int o = 0; o < 8; ++o) {
-            const int held[3] = {f.dev->getpeaklimita(o), f.dev->getpeaklimitb(o), f.dev->getpeaklimitvalue(o)};
+            const int held[3] = {f.dev->getpeaklimita(o), f.dev->getpeaklimitb(o),
+                                 f.dev->getpeaklimitvalue(o)};
             for (int k = 0; k < 3; ++k) {
                 const QSlider *sl = f.slider(Kind(k), o);
                 QCOMPARE(sl->value(), qBound(sl->minimum(), held[k], sl->maximum()));

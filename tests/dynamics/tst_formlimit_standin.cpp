@@ -196,7 +196,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("masks");
         QTest::addColumn<int>("ch");
-        QTest::addColumn<int>("code");          // channel code of the one frame
+        QTest::addColumn<int>("code");           // channel code of the one frame
         QTest::addColumn<QList<int>>("changed"); // channels whose attack changed
         const QByteArray noown = hex("06060608 0102040810204080");
         QTest::newRow("IN-A, mask without its own bit") << noown << 0 << 0x00 << QList<int>{0};
@@ -290,8 +290,8 @@ private slots:
         // Every row shows its channel's model (a value beyond a row's range
         // as the range's end).
         for (int ch = 0; ch < 12; ++ch) {
-            const int held[4] = {f.dev->getlimitattack(ch), f.dev->getlimitrelease(ch), f.dev->getlimitratio(ch),
-                                 f.dev->getlimitthreshold(ch)};
+            const int held[4] = {f.dev->getlimitattack(ch), f.dev->getlimitrelease(ch),
+                                 f.dev->getlimitratio(ch), f.dev->getlimitthreshold(ch)};
             for (int row = 0; row < 4; ++row) {
                 const QSlider *slider = f.slider(ch, row);
                 QCOMPARE(slider->value(), qBound(slider->minimum(), held[row], slider->maximum()));

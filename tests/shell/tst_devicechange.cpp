@@ -33,8 +33,16 @@ int channelof(const standin::FrameRecord &r)
 {
     const QByteArray p = r.payload();
     switch (r.command()) {
-    case 0x20: case 0x21: case 0x22: case 0x23: case 0x24:
-    case 0x30: case 0x31: case 0x50: case 0x51: case 0x52:
+    case 0x20:
+    case 0x21:
+    case 0x22:
+    case 0x23:
+    case 0x24:
+    case 0x30:
+    case 0x31:
+    case 0x50:
+    case 0x51:
+    case 0x52:
         return p.isEmpty() ? -1 : standin::channelindex(quint8(p[0]));
     default:
         return -1;
@@ -186,12 +194,12 @@ private slots:
         QVERIFY(find<QPushButton>(*gain, "btnina")->isChecked());
 
         // Edits on each page's current channel, through the widgets.
-        find<QPushButton>(*eq, "btnupeqgain")->click();             // EQ band 1 of the channel shown
-        find<QPushButton>(*eq, "eqbtnup")->click();                 // the EQ page's gain strip
-        find<QSlider>(*geq, "slidergeqgain")->setValue(310);         // graphic EQ band 1
-        find<QPushButton>(*geq, "btngeqpass_2")->click();           // graphic EQ band 2 pass, at once
-        find<QPushButton>(*limit, "btndelayinmiup_5")->click();     // limiter attack of the channel selected
-        find<QPushButton>(*limit2, "limitswitch1")->click();        // peak limiter of the output selected
+        find<QPushButton>(*eq, "btnupeqgain")->click();         // EQ band 1 of the channel shown
+        find<QPushButton>(*eq, "eqbtnup")->click();             // the EQ page's gain strip
+        find<QSlider>(*geq, "slidergeqgain")->setValue(310);    // graphic EQ band 1
+        find<QPushButton>(*geq, "btngeqpass_2")->click();       // graphic EQ band 2 pass, at once
+        find<QPushButton>(*limit, "btndelayinmiup_5")->click(); // limiter attack of the channel selected
+        find<QPushButton>(*limit2, "limitswitch1")->click();    // peak limiter of the output selected
         // And every sender asked for a channel the device lacks.
         for (int ch : absent) {
             gMainApp->sendgain(ch);
@@ -212,8 +220,10 @@ private slots:
         QSet<int> commands;
         for (const standin::FrameRecord &r : got) {
             const int ch = channelof(r);
-            QVERIFY2(ch >= 0 && !absent.contains(ch),
-                     qPrintable(QStringLiteral("frame for channel %1: %2").arg(ch).arg(QString(r.bytes.toHex(' ')))));
+            QVERIFY2(
+                ch >= 0 && !absent.contains(ch),
+                qPrintable(
+                    QStringLiteral("frame for channel %1: %2").arg(ch).arg(QString(r.bytes.toHex(' ')))));
             QVERIFY2(r.answered, qPrintable(r.note));
             QCOMPARE(ch, r.command() == 0x31 ? 4 : 0); // IN-A, the peak limiter's OUT1
             commands << r.command();

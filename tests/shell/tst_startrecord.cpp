@@ -140,9 +140,10 @@ private slots:
                 out.append({suffixed("slidergeqgain", b),
                             QString::number(find<QSlider>(gFormGeq, suffixed("slidergeqgain", b))->value()),
                             QString::number(d->getgeqgain(0, b))});
-                out.append({suffixed("btngeqpass", b),
-                            QString::number(find<QPushButton>(gFormGeq, suffixed("btngeqpass", b))->isChecked()),
-                            QString::number(d->getgeqpass(0, b))});
+                out.append(
+                    {suffixed("btngeqpass", b),
+                     QString::number(find<QPushButton>(gFormGeq, suffixed("btngeqpass", b))->isChecked()),
+                     QString::number(d->getgeqpass(0, b))});
             }
             return out;
         });
@@ -184,7 +185,8 @@ private slots:
             for (int o = 0; o < 8; ++o) {
                 const int values[3] = {d->getpeaklimita(o), d->getpeaklimitb(o), d->getpeaklimitvalue(o)};
                 for (int k = 0; k < 3; ++k) {
-                    const QString slider = QStringLiteral("%1%2").arg(QLatin1String(slidername[k])).arg(o + 1);
+                    const QString slider =
+                        QStringLiteral("%1%2").arg(QLatin1String(slidername[k])).arg(o + 1);
                     const QString entry = QStringLiteral("Editlimit%1%2").arg(kind[k]).arg(o + 1);
                     out.append({slider, QString::number(find<QSlider>(gFormLimit2, slider)->value()),
                                 QString::number(values[k])});

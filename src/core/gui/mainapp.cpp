@@ -726,7 +726,8 @@ QVector<int> MainApp::linkgroup(int ch) const
 int MainApp::linkcarrier(int ch, const QVector<int> &group) const
 {
     return channellinks::carrier(
-        ch, group, [this](int c) { return curdevice->getlinkmask(c); }, [this](int c) { return haschannel(c); });
+        ch, group, [this](int c) { return curdevice->getlinkmask(c); },
+        [this](int c) { return haschannel(c); });
 }
 
 bool MainApp::sendable(int ch, const char *what) const

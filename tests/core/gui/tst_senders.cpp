@@ -451,14 +451,15 @@ private slots:
             a.sendpeqband(2, 0);
             a.setdevtype(kType); // the marker goes to the device as it was
         });
-        QTest::newRow("type 0x14 OUT5 crossover, FIR, switch, routing") << Action([](MainApp &a, DeviceData &) {
-            a.setdevtype(0x14);
-            a.sendxover(8, 0);
-            a.sendfir(8);
-            a.sendoutputflag(4);
-            a.sendrouting(5);
-            a.setdevtype(kType); // the marker goes to the device as it was
-        });
+        QTest::newRow("type 0x14 OUT5 crossover, FIR, switch, routing")
+            << Action([](MainApp &a, DeviceData &) {
+                   a.setdevtype(0x14);
+                   a.sendxover(8, 0);
+                   a.sendfir(8);
+                   a.sendoutputflag(4);
+                   a.sendrouting(5);
+                   a.setdevtype(kType); // the marker goes to the device as it was
+               });
         QTest::newRow("type 0x14 OUT8 delay, limiter, graphic EQ") << Action([](MainApp &a, DeviceData &) {
             a.setdevtype(0x14);
             a.senddelay(11);
