@@ -273,9 +273,13 @@ void FormGain::showsent()
         QSlider *slider = ui.get()->*kStrips[ch].slider;
         if (slider->value() != raw)
             slider->setValue(raw);
+        // Only a skin that changes is set again: setting a sheet restyles.
+        QPushButton *mute = ui.get()->*kStrips[ch].mute;
+        const QLatin1String skin(d->getmute(ch) ? kMuted : kUnmuted);
+        if (mute->styleSheet() != skin)
+            mute->setStyleSheet(skin);
     }
     reloading = was;
-    updatemutebtns();
 }
 
 void FormGain::updatemutebtns()
