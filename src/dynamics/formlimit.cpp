@@ -4,6 +4,7 @@
 #include "devicedata.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
+#include "showwidget.h"
 #include "ui_formlimit.h"
 
 #include <QCloseEvent>
@@ -675,16 +676,16 @@ void FormLimit::updatelimitview(int view)
     updatenewdata();
     for (int ch = 0; ch < kChannels; ++ch) {
         const bool shown = view < kHiddenFrom[ch];
-        (ui.get()->*kStrips[ch].row)->setVisible(shown);
-        (ui.get()->*kStrips[ch].select)->setVisible(shown);
-        (ui.get()->*kStrips[ch].knee)->setVisible(shown);
+        setshown(ui.get()->*kStrips[ch].row, shown);
+        setshown(ui.get()->*kStrips[ch].select, shown);
+        setshown(ui.get()->*kStrips[ch].knee, shown);
     }
     // A channel whose row the device type hides is never kept selected: the
     // first channel is, so that nothing is counted or sent for it.
     if (curchannel < 0 || curchannel >= kChannels || view >= kHiddenFrom[curchannel])
         selectpressed(0);
-    ui->btnout14->setVisible(view == 0);
-    ui->btnout58->setVisible(view == 0);
+    setshown(ui->btnout14, view == 0);
+    setshown(ui->btnout58, view == 0);
     if (view == 0)
         ui->labelfenge->hide();
 }

@@ -3,6 +3,7 @@
 #include "devicedata.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
+#include "showwidget.h"
 #include "ui_formlimit2.h"
 
 #include <QCloseEvent>
@@ -189,8 +190,8 @@ void FormLimit2::updatelimitview2(int view)
     // Outputs the device type has: 8, 6 or 4.
     const int present = view == 0 ? 8 : view == 1 ? 6 : 4;
     for (int o = 4; o < kOutputs; ++o) {
-        (ui.get()->*kRow[o])->setVisible(o < present);
-        (ui.get()->*kSelect[o])->setVisible(o < present);
+        setshown(ui.get()->*kRow[o], o < present);
+        setshown(ui.get()->*kSelect[o], o < present);
     }
     // An output the device lacks is never kept current: the first output is.
     if (curoutput >= present) {

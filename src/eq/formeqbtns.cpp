@@ -5,6 +5,7 @@
 #include "formphase.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
+#include "showwidget.h"
 #include "ui_formeqbtns.h"
 
 #include <QComboBox>
@@ -236,7 +237,7 @@ int Formeqbtns::nearestwidthindex(double octaves)
 void Formeqbtns::showbands(int n)
 {
     for (int b = 0; b < kBands; ++b)
-        (ui->*kStrips[b].strip)->setVisible(b < n);
+        setshown(ui->*kStrips[b].strip, b < n);
 }
 
 int Formeqbtns::pendingframes() const

@@ -5,6 +5,7 @@
 #include "devicedata.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
+#include "showwidget.h"
 #include "ui_formdelay.h"
 
 #include <QCloseEvent>
@@ -369,9 +370,9 @@ void FormDelay::updatedelayview(int view)
     for (int ch = 0; ch < kChannels; ++ch) {
         const bool shown = view < kHiddenFrom[ch];
         const Strip &s = kStrips[ch];
-        (ui.get()->*s.strip)->setVisible(shown);
-        (ui.get()->*s.channel)->setVisible(shown);
-        (ui.get()->*s.sw)->setVisible(shown);
+        setshown(ui.get()->*s.strip, shown);
+        setshown(ui.get()->*s.channel, shown);
+        setshown(ui.get()->*s.sw, shown);
     }
     // A channel the device lacks is never kept marked: the first channel is.
     if (curchannel >= 0 && curchannel < kChannels && view >= kHiddenFrom[curchannel])

@@ -4,6 +4,7 @@
 #include "devicedata.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
+#include "showwidget.h"
 #include "ui_formgain.h"
 
 #include <QCloseEvent>
@@ -365,8 +366,8 @@ void FormGain::updategainview(int view)
     updatenewdata();
     for (int ch = 0; ch < kChannels; ++ch) {
         const bool shown = view < kHiddenFrom[ch];
-        (ui.get()->*kStrips[ch].strip)->setVisible(shown);
-        (ui.get()->*kStrips[ch].channel)->setVisible(shown);
+        setshown(ui.get()->*kStrips[ch].strip, shown);
+        setshown(ui.get()->*kStrips[ch].channel, shown);
     }
     // A channel the device lacks is never kept marked: the first channel is.
     if (curchannel >= 0 && curchannel < kChannels && view >= kHiddenFrom[curchannel])
