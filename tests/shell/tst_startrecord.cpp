@@ -212,8 +212,8 @@ private slots:
         }
     }
 
-    // The values the issue saw wrong before: 0 dB on the graphic EQ, +20 dBu
-    // limiter thresholds, peak-limiter entries filled in.
+    // The record's values where the forms' own differ: 0 dB on the graphic
+    // EQ, +20 dBu output limiter thresholds, peak-limiter entries filled in.
     void recordvalues()
     {
         const DeviceData *d = gMainApp->getcurdevice();
