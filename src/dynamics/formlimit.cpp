@@ -4,12 +4,14 @@
 #include "devicedata.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
+#include "showwidget.h"
 #include "throttletimer.h"
 #include "ui_formlimit.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QRegularExpression>
+#include <QSignalBlocker>
 #include <QTimer>
 
 #include <algorithm>
@@ -297,26 +299,17 @@ bool FormLimit::selected(int ch) const
 
 bool FormLimit::linked(int ch, QVector<int> *members, int *highest) const
 {
-    const DeviceData *d = device();
-    if (!d || !gMainApp)
+    if (!device() || !gMainApp)
         return false;
-    const bool in = input(ch);
-    const int first = in ? 0 : kInputs;
-    const int count = in ? kInputs : kChannels - kInputs;
-    const int own = 1 << (ch - first);
-    const int mask = d->getlinkmask(ch);
-    if (!(in ? gMainApp->inputlinkon : gMainApp->outputlinkon) || mask == own)
+    const QVector<int> group = gMainApp->linkgroup(ch);
+    if (group.isEmpty())
         return false;
-    // The group: the mask's members on the channel's side, the channel included.
-    const int group = (mask & ((1 << count) - 1)) | own;
-    for (int k = 0; k < count; ++k) {
-        if (!(group & (1 << k)))
-            continue;
-        if (members && first + k != ch)
-            members->append(first + k);
-        if (highest)
-            *highest = first + k;
+    for (int k : group) {
+        if (members && k != ch)
+            members->append(k);
     }
+    if (highest)
+        *highest = gMainApp->linkcarrier(ch, group);
     return true;
 }
 
@@ -543,8 +536,11 @@ void FormLimit::kneechanged(int ch, int index)
             emit updatelimitvalues(k);
     }
     copying = false;
-    // The group's change goes out once, for the member now selected.
-    count(curchannel);
+    // The group's change goes out once, for the member whose frame reaches
+    // the whole group.
+    int sent = ch;
+    linked(ch, nullptr, &sent);
+    count(sent);
 }
 
 // ---------------------------------------------------------------------------
@@ -593,6 +589,48 @@ void FormLimit::timetosend()
     marked = 0;
     pendingcount = 0;
     tickcount = 0;
+    showsent();
+}
+
+void FormLimit::showsent()
+{
+    const DeviceData *d = device();
+    if (!d || !gMainApp)
+        return;
+    // Only controls that differ change, each without running its handler:
+    // nothing is stored, counted or selected.
+    for (int ch = 0; ch < kChannels; ++ch) {
+        const Strip &s = kStrips[ch];
+        const int values[kRows] = {d->getlimitattack(ch), d->getlimitrelease(ch), d->getlimitratio(ch),
+                                   int(std::min(d->getlimitthreshold(ch), 0xFFFF))};
+        bool changed = false;
+        for (int r = 0; r < kRows; ++r) {
+            QSlider *slider = ui.get()->*s.slider[r];
+            if (slider->value() == qBound(slider->minimum(), values[r], slider->maximum()))
+                continue;
+            {
+                const QSignalBlocker quiet(slider);
+                slider->setValue(values[r]);
+            }
+            (ui.get()->*s.edit[r])->setText(rowtext(ch, Row(r), slider->value()));
+            changed = true;
+        }
+        QComboBox *knee = ui.get()->*s.knee;
+        const int k = d->getlimitknee(ch);
+        const int index = k >= 0 && k < kKneeCount ? k : -1;
+        if (knee->currentIndex() != index) {
+            const QSignalBlocker quiet(knee);
+            knee->setCurrentIndex(index);
+            changed = true;
+        }
+        if (!changed)
+            continue;
+        gMainApp->setratiocache(ch, (ui.get()->*s.slider[Ratio])->value());
+        gMainApp->setthresholdcache(ch, (ui.get()->*s.slider[Threshold])->value());
+        emit updatelimitvalues(ch);
+        if (ch == curchannel)
+            showoncurve(ch);
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -645,12 +683,16 @@ void FormLimit::updatelimitview(int view)
     updatenewdata();
     for (int ch = 0; ch < kChannels; ++ch) {
         const bool shown = view < kHiddenFrom[ch];
-        (ui.get()->*kStrips[ch].row)->setVisible(shown);
-        (ui.get()->*kStrips[ch].select)->setVisible(shown);
-        (ui.get()->*kStrips[ch].knee)->setVisible(shown);
+        setshown(ui.get()->*kStrips[ch].row, shown);
+        setshown(ui.get()->*kStrips[ch].select, shown);
+        setshown(ui.get()->*kStrips[ch].knee, shown);
     }
-    ui->btnout14->setVisible(view == 0);
-    ui->btnout58->setVisible(view == 0);
+    // A channel whose row the device type hides is never kept selected: the
+    // first channel is, so that nothing is counted or sent for it.
+    if (curchannel < 0 || curchannel >= kChannels || view >= kHiddenFrom[curchannel])
+        selectpressed(0);
+    setshown(ui->btnout14, view == 0);
+    setshown(ui->btnout58, view == 0);
     if (view == 0)
         ui->labelfenge->hide();
 }

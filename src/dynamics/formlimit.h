@@ -214,9 +214,13 @@ private:
     void store(int ch, Row row, int v);
     // One change for channel ch: it goes out with the next send.
     void count(int ch);
-    // The other members of ch's link group in ascending order, and the group's
-    // highest member (ch itself when it is not linked).
+    // The other members of ch's link group in ascending order, and the member
+    // whose frame carries the group's change: the group's highest member, or
+    // ch itself when that member's frame would reach another group.
     bool linked(int ch, QVector<int> *members = nullptr, int *highest = nullptr) const;
+    // Controls that differ from the model (a frame sent for a linked channel
+    // set its whole group) show the model again.
+    void showsent();
     bool loading() const;
     bool selected(int ch) const;
     DeviceData *device() const;

@@ -3,11 +3,13 @@
 #include "devicedata.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
+#include "showwidget.h"
 #include "throttletimer.h"
 #include "ui_formlimit2.h"
 
 #include <QCloseEvent>
 #include <QRegularExpression>
+#include <QSignalBlocker>
 #include <QTimer>
 
 FormLimit2 *gFormLimit2 = nullptr;
@@ -184,8 +186,13 @@ void FormLimit2::updatelimitview2(int view)
     // Outputs the device type has: 8, 6 or 4.
     const int present = view == 0 ? 8 : view == 1 ? 6 : 4;
     for (int o = 4; o < kOutputs; ++o) {
-        (ui.get()->*kRow[o])->setVisible(o < present);
-        (ui.get()->*kSelect[o])->setVisible(o < present);
+        setshown(ui.get()->*kRow[o], o < present);
+        setshown(ui.get()->*kSelect[o], o < present);
+    }
+    // An output the device lacks is never kept current: the first output is.
+    if (curoutput >= present) {
+        curoutput = 0;
+        select(0);
     }
 }
 
@@ -296,6 +303,39 @@ void FormLimit2::sendnow()
         if (outputs & (1 << o))
             gMainApp->sendpeaklimit(o);
     }
+    showsent();
+}
+
+void FormLimit2::showsent()
+{
+    const DeviceData *d = device();
+    if (!d)
+        return;
+    // Only controls that differ change, each without running its handler:
+    // nothing is stored or counted.
+    for (int o = 0; o < kOutputs; ++o) {
+        QPushButton *sw = ui.get()->*kSwitch[o];
+        bool changed = false;
+        if (sw->isChecked() != (d->getpeaklimiton(o) != 0)) {
+            const QSignalBlocker quiet(sw);
+            sw->setChecked(d->getpeaklimiton(o) != 0);
+            changed = true;
+        }
+        const int values[3] = {d->getpeaklimita(o), d->getpeaklimitb(o), d->getpeaklimitvalue(o)};
+        for (int k = Attack; k <= Threshold; ++k) {
+            QSlider *s = slider(Kind(k), o);
+            if (s->value() == qBound(s->minimum(), values[k], s->maximum()))
+                continue;
+            {
+                const QSignalBlocker quiet(s);
+                s->setValue(values[k]);
+            }
+            entry(Kind(k), o)->setText(valuetext(Kind(k), s->value()));
+            changed = true;
+        }
+        if (changed)
+            emit updatelimitvalues2(o);
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -310,10 +350,12 @@ void FormLimit2::select(int o)
 
 int FormLimit2::linkedmask(const DeviceData *d, int o) const
 {
-    if (!gMainApp || !gMainApp->outputlinkon)
+    if (!gMainApp || !d)
         return 0;
-    const int mask = d->getlinkmask(kFirstOutputChannel + o);
-    return mask == (1 << o) ? 0 : mask;
+    int mask = 0;
+    for (int ch : gMainApp->linkgroup(kFirstOutputChannel + o))
+        mask |= 1 << (ch - kFirstOutputChannel);
+    return mask;
 }
 
 void FormLimit2::sliderchanged(Kind kind, int o, int v)
@@ -357,11 +399,11 @@ void FormLimit2::sliderchanged(Kind kind, int o, int v)
         }
         return;
     }
-    int highest = number;
-    for (int n = number + 1; n <= kOutputs; ++n) {
-        if (mask & (1 << (n - 1)))
-            highest = n;
-    }
+    // The group's highest member carries the change, or the origin itself
+    // when that member's frame would reach another group.
+    const int highest =
+        gMainApp->linkcarrier(kFirstOutputChannel + o, gMainApp->linkgroup(kFirstOutputChannel + o)) -
+        kFirstOutputChannel + 1;
     linktarget = highest + 4;
     propagating = true;
     targetcounted = false;

@@ -133,6 +133,9 @@ private:
     // One change to send for output o, which becomes the current output.
     void count(int o);
     void sendnow();
+    // Controls that differ from the model (a frame sent for a linked output
+    // set its whole group) show the model again.
+    void showsent();
     void select(int o);
     // The link group of output o when it counts as linked, else 0.
     int linkedmask(const DeviceData *d, int o) const;

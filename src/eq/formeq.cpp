@@ -305,6 +305,14 @@ void FormEq::updatepeqview(int view)
     if (view < 0 || view > 2)
         return;
     devtype = gMainApp->getdevtype();
+    // A channel the device lacks is never kept: the page goes to its first
+    // channel, so that nothing is counted or sent for the missing one.
+    if (view >= kHiddenFrom[channel]) {
+        channel = 0;
+        gMainApp->setpeqchannel(0);
+        (ui->*kChannelButtons[0])->setChecked(true);
+        ui->widgetoutaa->hide();
+    }
     updatenewdata();
     for (int ch = 0; ch < kChannels; ++ch)
         (ui->*kChannelButtons[ch])->setVisible(view < kHiddenFrom[ch]);
@@ -527,6 +535,9 @@ void FormEq::timetosend()
     // While the controls load the changes wait for a later tick.
     if (loading || !gMainApp)
         return;
+    // A frame for another output whose link group holds the output shown
+    // changed it on the processor and in the model: the page shows it again.
+    bool shownchanged = false;
     for (int o = 0; o < kOutputs; ++o) {
         if (pending[o][HighPass])
             gMainApp->sendxover(4 + o, 0);
@@ -534,10 +545,17 @@ void FormEq::timetosend()
             gMainApp->sendxover(4 + o, 1);
         if (pending[o][Fir])
             gMainApp->sendfir(4 + o);
+        const bool sent = pending[o][HighPass] || pending[o][LowPass] || pending[o][Fir];
+        shownchanged =
+            shownchanged || (sent && 4 + o != channel && gMainApp->linkgroup(4 + o).contains(channel));
     }
     for (auto &row : pending)
         std::fill(std::begin(row), std::end(row), false);
     pendingcount = 0;
+    if (shownchanged) {
+        refreshfir();
+        refreshxover(channel);
+    }
 }
 
 // ---------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "globalcontrl.h"
 #include "mainapp.h"
 #include "panelwindow.h"
+#include "showwidget.h"
 #include "throttletimer.h"
 #include "ui_formeqbtns.h"
 
@@ -244,7 +245,7 @@ int Formeqbtns::nearestwidthindex(double octaves)
 void Formeqbtns::showbands(int n)
 {
     for (int b = 0; b < kBands; ++b)
-        (ui->*kStrips[b].strip)->setVisible(b < n);
+        setshown(ui->*kStrips[b].strip, b < n);
     updatephase();
 }
 
@@ -636,15 +637,27 @@ void Formeqbtns::timetosend()
     // command of the page (the band sender itself tests no link).
     const DeviceData *d = device();
     const bool up = d && (d->getcomconnected() || d->gettcpconnected());
+    // A frame for another channel whose link group holds the channel shown
+    // changed it on the processor and in the model: the panel shows it again.
+    bool shownchanged = false;
     for (int ch = 0; up && ch < kChannels; ++ch) {
         for (int b = 0; b < kBands; ++b) {
-            if (pending[ch][b])
-                gMainApp->sendpeqband(ch, b);
+            if (!pending[ch][b])
+                continue;
+            gMainApp->sendpeqband(ch, b);
+            shownchanged = shownchanged || (ch != channel && gMainApp->linkgroup(ch).contains(channel));
         }
     }
     for (auto &row : pending)
         std::fill(std::begin(row), std::end(row), false);
     pendingcount = 0;
+    if (shownchanged) {
+        setchannel(channel);
+        loadfreqs(channel);
+        loadgains(channel);
+        loadwidths(channel);
+        loadbypass(channel);
+    }
 }
 
 void Formeqbtns::refreshLanText()

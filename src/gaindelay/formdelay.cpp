@@ -5,6 +5,7 @@
 #include "devicedata.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
+#include "showwidget.h"
 #include "throttletimer.h"
 #include "ui_formdelay.h"
 
@@ -156,7 +157,7 @@ QVector<int> FormDelay::linkgroup(int ch) const
     const DeviceData *d = device();
     if (!d || !validchannel(ch))
         return {};
-    return channellinks::group(ch, d->getlinkmask(ch), gMainApp->inputlinkon, gMainApp->outputlinkon);
+    return gMainApp->linkgroup(ch);
 }
 
 void FormDelay::markchannel(int ch)
@@ -191,9 +192,12 @@ void FormDelay::slidermoved(int ch, int v)
     if (reloading || links.following())
         return;
     // Partners follow in the model and on screen; the processor moves the
-    // whole group on the frame of its highest member.
-    const int counted = links.follow(ch, (ui.get()->*s.slider)->hasFocus(), linkgroup(ch),
-                                     [this, v](int m) { (ui.get()->*kStrips[m].slider)->setValue(v); });
+    // whole group on the frame of its highest member (of the channel itself
+    // when that member's group is another).
+    const QVector<int> group = linkgroup(ch);
+    const int counted =
+        links.follow(ch, (ui.get()->*s.slider)->hasFocus(), group, gMainApp->linkcarrier(ch, group),
+                     [this, v](int m) { (ui.get()->*kStrips[m].slider)->setValue(v); });
     if (counted >= 0)
         count(counted);
 }
@@ -257,6 +261,7 @@ void FormDelay::switchclicked(int ch)
         (ui.get()->*kStrips[m].sw)->setChecked(on);
         d->setdelayflag(m, flag);
     }
+    showsent();
 }
 
 void FormDelay::unitchanged(bool inputs, int unit)
@@ -307,9 +312,27 @@ void FormDelay::sendpending()
             if (pending[ch])
                 gMainApp->senddelay(ch);
         }
+        showsent();
     }
     std::fill(std::begin(pending), std::end(pending), false);
     changecount = 0;
+}
+
+void FormDelay::showsent()
+{
+    const DeviceData *d = device();
+    if (!d)
+        return;
+    const bool was = reloading;
+    reloading = true;
+    for (int ch = 0; ch < kChannels; ++ch) {
+        (ui.get()->*kStrips[ch].sw)->setChecked(d->getdelayflag(ch) == kDelayOn);
+        const int samples = qBound(0, d->getdelay(ch), kMaxSamples);
+        QSlider *slider = ui.get()->*kStrips[ch].slider;
+        if (slider->value() != samples)
+            slider->setValue(samples);
+    }
+    reloading = was;
 }
 
 // ---------------------------------------------------------------------------
@@ -352,10 +375,13 @@ void FormDelay::updatedelayview(int view)
     for (int ch = 0; ch < kChannels; ++ch) {
         const bool shown = view < kHiddenFrom[ch];
         const Strip &s = kStrips[ch];
-        (ui.get()->*s.strip)->setVisible(shown);
-        (ui.get()->*s.channel)->setVisible(shown);
-        (ui.get()->*s.sw)->setVisible(shown);
+        setshown(ui.get()->*s.strip, shown);
+        setshown(ui.get()->*s.channel, shown);
+        setshown(ui.get()->*s.sw, shown);
     }
+    // A channel the device lacks is never kept marked: the first channel is.
+    if (curchannel >= 0 && curchannel < kChannels && view >= kHiddenFrom[curchannel])
+        markchannel(0);
 }
 
 void FormDelay::updatedelaylock()

@@ -104,6 +104,9 @@ private:
     void count(int ch);
     // Sends every channel changed since the last send, ascending.
     void sendpending();
+    // Strips whose slider or switch differs from the model (a frame sent for
+    // a linked channel set its whole group) show the model again.
+    void showsent();
     QVector<int> linkgroup(int ch) const;
     void markchannel(int ch);
 

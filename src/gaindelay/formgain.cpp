@@ -4,6 +4,7 @@
 #include "devicedata.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
+#include "showwidget.h"
 #include "throttletimer.h"
 #include "ui_formgain.h"
 
@@ -148,7 +149,7 @@ QVector<int> FormGain::linkgroup(int ch) const
     const DeviceData *d = device();
     if (!d || !validchannel(ch))
         return {};
-    return channellinks::group(ch, d->getlinkmask(ch), gMainApp->inputlinkon, gMainApp->outputlinkon);
+    return gMainApp->linkgroup(ch);
 }
 
 void FormGain::markchannel(int ch)
@@ -182,9 +183,12 @@ void FormGain::slidermoved(int ch, int v)
     if (reloading || links.following())
         return;
     // Partners follow in the model and on screen; the processor moves the
-    // whole group on the frame of its highest member.
-    const int counted = links.follow(ch, (ui.get()->*s.slider)->hasFocus(), linkgroup(ch),
-                                     [this, v](int m) { (ui.get()->*kStrips[m].slider)->setValue(v); });
+    // whole group on the frame of its highest member (of the channel itself
+    // when that member's group is another).
+    const QVector<int> group = linkgroup(ch);
+    const int counted =
+        links.follow(ch, (ui.get()->*s.slider)->hasFocus(), group, gMainApp->linkcarrier(ch, group),
+                     [this, v](int m) { (ui.get()->*kStrips[m].slider)->setValue(v); });
     if (counted >= 0)
         count(counted);
 }
@@ -260,7 +264,29 @@ void FormGain::muteclicked(int ch)
     }
     if (!group.isEmpty())
         updatemutebtns();
+    showsent();
     emit upmetubtns();
+}
+
+void FormGain::showsent()
+{
+    const DeviceData *d = device();
+    if (!d)
+        return;
+    const bool was = reloading;
+    reloading = true;
+    for (int ch = 0; ch < kChannels; ++ch) {
+        const int raw = qBound(0, d->getgain(ch), kMaxRaw);
+        QSlider *slider = ui.get()->*kStrips[ch].slider;
+        if (slider->value() != raw)
+            slider->setValue(raw);
+        // Only a skin that changes is set again: setting a sheet restyles.
+        QPushButton *mute = ui.get()->*kStrips[ch].mute;
+        const QLatin1String skin(d->getmute(ch) ? kMuted : kUnmuted);
+        if (mute->styleSheet() != skin)
+            mute->setStyleSheet(skin);
+    }
+    reloading = was;
 }
 
 void FormGain::updatemutebtns()
@@ -303,6 +329,7 @@ void FormGain::sendpending()
             if (pending[ch])
                 gMainApp->sendgain(ch);
         }
+        showsent();
     }
     std::fill(std::begin(pending), std::end(pending), false);
     if (gMainApp && gMainApp->meteron && linkup(d))
@@ -348,9 +375,12 @@ void FormGain::updategainview(int view)
     updatenewdata();
     for (int ch = 0; ch < kChannels; ++ch) {
         const bool shown = view < kHiddenFrom[ch];
-        (ui.get()->*kStrips[ch].strip)->setVisible(shown);
-        (ui.get()->*kStrips[ch].channel)->setVisible(shown);
+        setshown(ui.get()->*kStrips[ch].strip, shown);
+        setshown(ui.get()->*kStrips[ch].channel, shown);
     }
+    // A channel the device lacks is never kept marked: the first channel is.
+    if (curchannel >= 0 && curchannel < kChannels && view >= kHiddenFrom[curchannel])
+        markchannel(0);
 }
 
 void FormGain::updategainlock()

@@ -123,6 +123,9 @@ private:
     void count(int ch);
     // Sends every channel changed since the last send, ascending.
     void sendpending();
+    // Strips whose slider or mute skin differs from the model (a frame sent
+    // for a linked channel set its whole group) show the model again.
+    void showsent();
     void blankmeters();
     QVector<int> linkgroup(int ch) const;
     void markchannel(int ch);

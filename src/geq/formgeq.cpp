@@ -9,6 +9,7 @@
 
 #include <QCloseEvent>
 #include <QPointer>
+#include <QSignalBlocker>
 #include <QTimer>
 
 FormGeq *gFormGeq = nullptr;
@@ -173,21 +174,9 @@ void FormGeq::bandchanged(int band, int v)
 
 QVector<int> FormGeq::linkgroup(int c) const
 {
-    const DeviceData *d = device();
-    if (!d || !gMainApp || !validchannel(c))
+    if (!device() || !gMainApp || !validchannel(c))
         return {};
-    const bool input = c < kInputs;
-    if (!(input ? gMainApp->inputlinkon : gMainApp->outputlinkon))
-        return {};
-    const int own = 1 << (input ? c : c - kInputs);
-    const int mask = d->getlinkmask(c) & 0xFF;
-    if (mask == own)
-        return {};
-    QVector<int> members;
-    for (int k = 0; k < (input ? kInputs : kChannels - kInputs); ++k)
-        if (mask & (1 << k))
-            members << (input ? k : kInputs + k);
-    return members;
+    return gMainApp->linkgroup(c);
 }
 
 void FormGeq::linkband(int raw, bool pass)
@@ -240,6 +229,38 @@ void FormGeq::sendnow()
     for (int k = 0; k < kChannels * kBands; ++k)
         if (changed.test(std::size_t(k)))
             gMainApp->buildgeqband(k / kBands, k % kBands);
+    showsent();
+}
+
+void FormGeq::showsent()
+{
+    const DeviceData *d = device();
+    if (!d || !gMainApp || !validchannel(curchannel))
+        return;
+    // Only controls that differ change, each without running its handler:
+    // nothing is stored or counted.
+    const int language = gGlobalContrl ? gGlobalContrl->getlanguage() : 0;
+    bool changed = false;
+    for (int b = 0; b < kBands; ++b) {
+        QPushButton *pass = passbutton(b);
+        if (pass->isChecked() != d->getgeqpass(curchannel, b)) {
+            const QSignalBlocker quiet(pass);
+            pass->setChecked(d->getgeqpass(curchannel, b));
+            changed = true;
+        }
+        QSlider *s = slider(b);
+        if (s->value() == d->getgeqgain(curchannel, b))
+            continue;
+        {
+            const QSignalBlocker quiet(s);
+            s->setValue(d->getgeqgain(curchannel, b));
+        }
+        gMainApp->setgeqgain(b, (s->value() - kRawZero) / 10.0);
+        s->setToolTip(bandtext(b, s->value(), language));
+        changed = true;
+    }
+    if (changed)
+        ui->widgetgeqdraw->update();
 }
 
 // ---------------------------------------------------------------------------

@@ -130,6 +130,9 @@ private:
     // One change of (channel, band) to send at the next send point.
     void count(int channel, int band);
     void sendnow();
+    // The shown channel's controls that differ from the model (a frame sent
+    // for a linked channel set its whole group) show the model again.
+    void showsent();
     // Channels of c's link group when c counts as linked (c included), else none.
     QVector<int> linkgroup(int c) const;
     QSlider *slider(int band) const;

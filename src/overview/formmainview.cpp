@@ -143,25 +143,19 @@ DeviceData *device()
 }
 
 // Whether a mute or switch click on channel ch is copied to other channels:
-// its side has a link group and its mask holds more than its own bit. The
-// channels it is copied to (the other members of the mask on the same side)
-// go into peers.
+// it is linked by the rule every page follows (its side's link switch is on
+// and its mask names itself and another channel). The channels it is copied
+// to (the other members of its group) go into peers.
 bool linkedpeers(const DeviceData *d, int ch, QVector<int> &peers)
 {
-    const bool input = ch < kInputs;
-    if (!(input ? gMainApp->inputlinkon : gMainApp->outputlinkon))
+    if (!d)
         return false;
-    const int own = input ? ch : ch - kInputs;
-    const int mask = d->getlinkmask(ch);
-    if (mask == (1 << own))
-        return false;
-    const int first = input ? 0 : kInputs;
-    const int count = input ? kInputs : kOutputs;
-    for (int k = 0; k < count; ++k) {
-        if (k != own && (mask & (1 << k)))
-            peers << first + k;
+    const QVector<int> group = gMainApp->linkgroup(ch);
+    for (int c : group) {
+        if (c != ch)
+            peers << c;
     }
-    return true;
+    return !group.isEmpty();
 }
 
 } // namespace

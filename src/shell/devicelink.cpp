@@ -389,12 +389,18 @@ void DeviceLink::startgui(bool hasslot, const QHostAddress &slotaddress)
     }
     gMainApp->setdevip(d->getipaddress());
     emit onlinestatechanged();
+    loadpages();
+}
+
+void DeviceLink::loadpages()
+{
+    gMainApp->setallloading(1);
     emit updatesetview();
     if (gFormLimit2)
         gFormLimit2->updateallvalues2();
     gMainApp->inputlinkon = current()->inputlinked() ? 1 : 0;
     gMainApp->outputlinkon = current()->outputlinked() ? 1 : 0;
-    const int k = viewindex(t);
+    const int k = viewindex(gMainApp->getdevtype());
     if (k >= 0) {
         emit updatemainview(k);
         emit updategainview(k);

@@ -79,6 +79,9 @@ public slots:
     // the network address of the chosen device slot; hasslot false when no
     // slot was chosen yet (the current record is then refreshed as it is).
     void startgui(bool hasslot, const QHostAddress &slotaddress);
+    // Reloads every page from the current record and sets the link switches
+    // from it, as startgui does after a download; sends nothing.
+    void loadpages();
 
     // Reply handlers: each works on the current record.
     void readprogramname(const QString &text);

@@ -125,6 +125,8 @@ public slots:
     void checkSearchDeviceList();
     void setButtonView(int page);
     void startgui();
+    // Every page loads from the current record (start-up: before any link).
+    void loadpages();
     // The connection, download and network data link of this window.
     DeviceLink *devicelink() const { return link; }
     void chooseinterface();

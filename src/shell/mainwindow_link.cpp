@@ -163,6 +163,11 @@ void MainWindow::startgui()
     link->startgui(hasslot, hasslot ? addr_list[bntnum] : QHostAddress());
 }
 
+void MainWindow::loadpages()
+{
+    link->loadpages();
+}
+
 void MainWindow::getbntnum(int k)
 {
     bntnum = k;

@@ -82,6 +82,12 @@ MainWindow *startmainwindow(int variant)
 
     window->setGeometry(centredgeometry(window->size(), QApplication::desktop()->size()));
     gGlobalContrl->emitlanguage();
+    // Every page shows the current record from the start, as after a
+    // download; nothing is connected yet, so nothing is sent and the reload
+    // has nothing to wait for.
+    MainApp::setnowaits(true);
+    window->loadpages();
+    MainApp::setnowaits(false);
     deferpagepolish(window);
     return window;
 }

@@ -200,6 +200,9 @@ private slots:
         gMainApp->inputlinkon = 1;
         gMainApp->outputlinkon = 1;
         const int v = row == kAttack ? 120 : 3;
+        // Offline while the start values are set: a frame sent for a member
+        // would set its whole group, as the processor does.
+        f.dev->setcomconnected(0);
         if (pre) {
             gMainApp->outputlinkon = 0;
             f.slider(highest, row)->setValue(v);
@@ -210,6 +213,7 @@ private slots:
         for (int k = 0; k < 4; ++k)
             f.page->timetosend();
         QCOMPARE(f.page->getpendingcount(), 0);
+        f.dev->setcomconnected(1);
 
         QTest::mouseClick(f.step(ch, row, true), Qt::LeftButton);
 

@@ -219,6 +219,9 @@ private slots:
             QTest::addRow("two groups, seed %u", seed) << groups << seed;
         }
         QTest::addRow("all linked") << hex("ffffffffffffffff") << 4u;
+        // Asymmetric masks, some without their own bit.
+        for (quint32 seed : {5u, 6u, 7u, 8u})
+            QTest::addRow("random masks, seed %u", seed) << randommasks(seed).mid(4) << seed;
     }
     void modelequalsprocessor()
     {
@@ -252,6 +255,16 @@ private slots:
         f.ticks(5);
         sent();
         QCOMPARE(peakimage().toHex(), peakmodel().toHex());
+        // Every row shows its output's model.
+        for (int o = 0; o < 8; ++o) {
+            const int held[3] = {f.dev->getpeaklimita(o), f.dev->getpeaklimitb(o),
+                                 f.dev->getpeaklimitvalue(o)};
+            for (int k = 0; k < 3; ++k) {
+                const QSlider *sl = f.slider(Kind(k), o);
+                QCOMPARE(sl->value(), qBound(sl->minimum(), held[k], sl->maximum()));
+            }
+            QCOMPARE(f.enable(o)->isChecked(), f.dev->getpeaklimiton(o) != 0);
+        }
     }
 };
 

@@ -188,6 +188,46 @@ private slots:
         QCOMPARE(standinrecords().toHex(), modelrecords().toHex());
     }
 
+    // Masks from a program file or a processor: a mask without its own bit
+    // links nothing, and a group whose highest member's mask names another
+    // group goes out for the edited channel; the processor then changes what
+    // the page changed.
+    void processorgroups_data()
+    {
+        QTest::addColumn<QByteArray>("masks");
+        QTest::addColumn<int>("ch");
+        QTest::addColumn<int>("code");           // channel code of the one frame
+        QTest::addColumn<QList<int>>("changed"); // channels whose attack changed
+        const QByteArray noown = hex("06060608 0102040810204080");
+        QTest::newRow("IN-A, mask without its own bit") << noown << 0 << 0x00 << QList<int>{0};
+        QTest::newRow("IN-B, group of IN-B and IN-C") << noown << 1 << 0x02 << QList<int>{1, 2};
+        QTest::newRow("IN-A, IN-B's group is another")
+            << hex("03060408 0102040810204080") << 0 << 0x00 << QList<int>{0, 1};
+        QTest::newRow("OUT1, mask without its own bit")
+            << hex("01020408 0602040810204080") << 4 << 0x10 << QList<int>{4};
+    }
+    void processorgroups()
+    {
+        QFETCH(QByteArray, masks);
+        QFETCH(int, ch);
+        QFETCH(int, code);
+        QFETCH(QList<int>, changed);
+        download(masks);
+        int before[12];
+        for (int c = 0; c < 12; ++c)
+            before[c] = f.dev->getlimitattack(c);
+        QTest::mouseClick(f.step(ch, kAttack, true), Qt::LeftButton);
+        QTRY_COMPARE(f.page->getpendingcount(), 0);
+        const QVector<QByteArray> out = sent();
+        QCOMPARE(out.size(), 1);
+        QCOMPARE(int(quint8(out[0].at(7))), code);
+        for (int c = 0; c < 12; ++c) {
+            QCOMPARE(f.dev->getlimitattack(c), before[c] + (changed.contains(c) ? 1 : 0));
+            QCOMPARE(f.slider(c, kAttack)->value(), f.dev->getlimitattack(c));
+        }
+        QCOMPARE(standinrecords().toHex(), modelrecords().toHex());
+    }
+
     void modelequalsprocessor_data()
     {
         QTest::addColumn<QByteArray>("masks");
@@ -200,6 +240,9 @@ private slots:
             QTest::addRow("groups, seed %u", seed) << groups << seed;
         }
         QTest::addRow("wide groups, seed 7") << wide << quint32(7);
+        // Asymmetric masks, some without their own bit.
+        for (quint32 seed = 8; seed <= 11; ++seed)
+            QTest::addRow("random masks, seed %u", seed) << randommasks(seed) << seed;
     }
     void modelequalsprocessor()
     {
@@ -244,6 +287,17 @@ private slots:
         sent();
         QCOMPARE(standinrecords().toHex(), modelrecords().toHex());
         QCOMPARE(image().mid(kImageLinkMask, 12), masks);
+        // Every row shows its channel's model (a value beyond a row's range
+        // as the range's end).
+        for (int ch = 0; ch < 12; ++ch) {
+            const int held[4] = {f.dev->getlimitattack(ch), f.dev->getlimitrelease(ch),
+                                 f.dev->getlimitratio(ch), f.dev->getlimitthreshold(ch)};
+            for (int row = 0; row < 4; ++row) {
+                const QSlider *slider = f.slider(ch, row);
+                QCOMPARE(slider->value(), qBound(slider->minimum(), held[row], slider->maximum()));
+            }
+            QCOMPARE(f.combo(ch)->currentIndex(), f.dev->getlimitknee(ch));
+        }
     }
 
     void mainpagesummaries()

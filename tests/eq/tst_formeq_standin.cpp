@@ -320,7 +320,8 @@ private slots:
     }
 
     // Model equals processor: random band, bypass, crossover, FIR, gain and
-    // mute edits on several channels, linked and not.
+    // mute edits on several channels, linked and not (random masks too:
+    // asymmetric, without their own bits).
     void modelequalsprocessor_data()
     {
         QTest::addColumn<QByteArray>("masks");
@@ -329,6 +330,8 @@ private slots:
         for (quint32 seed : {11u, 12u, 13u})
             QTest::addRow("linked %u", seed) << linked << seed;
         QTest::addRow("unlinked") << kOwnMasks << 14u;
+        for (quint32 seed : {15u, 16u, 17u})
+            QTest::addRow("random masks %u", seed) << randommasks(seed) << seed;
     }
     void modelequalsprocessor()
     {

@@ -91,6 +91,21 @@ private slots:
         QTest::newRow("IN-C already there")
             << ac << 1 << QVector<int>{2, 401} << click("btnup") << "112233180150040200910169445566"
             << QVector<int>{2, 401, 0, 401};
+        // Masks from a program file or a processor: the processor applies a
+        // frame to the group of the channel it names, so the change goes out
+        // for the edited channel itself when the highest member's group is
+        // another, and a mask without its own bit links nothing.
+        const QByteArray chain = hex("03060408 0102040810204080"); // IN-A: A, B; IN-B: B, C
+        QTest::newRow("IN-A up, IN-B's group is another")
+            << chain << 1 << none << click("btnup") << "112233180150040000910167445566"
+            << QVector<int>{0, 401, 1, 401, 2, 400};
+        const QByteArray noown = hex("06060608 0102040810204080");
+        QTest::newRow("IN-A up, mask without its own bit")
+            << noown << 1 << none << click("btnup") << "112233180150040000910167445566"
+            << QVector<int>{0, 401, 1, 400, 2, 400};
+        QTest::newRow("IN-B up, IN-B and IN-C alike")
+            << noown << 1 << none << click("btnup_2") << "112233180150040200910169445566"
+            << QVector<int>{2, 401, 1, 401, 0, 400};
         // A mask that names no other member links nothing.
         QTest::newRow("OUT1 mask names nobody")
             << hex("010204080002040810204080") << 2 << none << click("btnup_5")

@@ -1,13 +1,16 @@
 // Model equals processor: seeded random sequences of gain, mute, delay and
-// switch edits over several channels, linked and not, through the widgets of
-// both pages, with throttle ticks in between; after the throttle's last tick
-// the stand-in's image holds what the packed model holds.
+// switch edits over several channels, linked and not (random masks too:
+// asymmetric, without their own bits), through the widgets of both pages,
+// with throttle ticks in between; after the throttle's last tick the
+// stand-in's image holds what the packed model holds, and every strip shows
+// its channel's model.
 
 #include "formdelay.h"
 #include "formgain.h"
 #include "gaindelayfixture.h"
 
 #include <QRandomGenerator>
+#include <QSlider>
 
 using namespace gdtest;
 
@@ -37,6 +40,8 @@ private slots:
         for (quint32 seed : {1u, 2u, 3u})
             QTest::addRow("linked %u", seed) << linked << seed;
         QTest::addRow("unlinked") << kOwnMasks << 4u;
+        for (quint32 seed : {5u, 6u, 7u, 8u})
+            QTest::addRow("random masks %u", seed) << randommasks(seed) << seed;
     }
     void modelequalsprocessor()
     {
@@ -102,6 +107,10 @@ private slots:
         const QByteArray held = f.image();
         QCOMPARE(held.mid(kImageGain, 36).toHex(' '), packed.mid(kImageGain, 36).toHex(' '));
         QCOMPARE(held.mid(kImageDelay, 36).toHex(' '), packed.mid(kImageDelay, 36).toHex(' '));
+        for (int ch = 0; ch < 12; ++ch) {
+            QCOMPARE(child<QSlider>(gain, suffixed("vlSliderGain", ch))->value(), f.dev->getgain(ch));
+            QCOMPARE(child<QSlider>(delay, suffixed("sldrdelaymi", ch))->value(), f.dev->getdelay(ch));
+        }
     }
     void cleanup() { f.teardown(); }
 };

@@ -273,8 +273,9 @@ private slots:
     }
 
     // Random band, pass, reset and bypass edits over several channels and
-    // link groups, with the throttle ticking in between: afterwards the
-    // processor holds the model's graphic EQ.
+    // link groups (random masks too: asymmetric, without their own bits),
+    // with the throttle ticking in between: afterwards the processor holds
+    // the model's graphic EQ, and the page shows it.
     void modelequalsprocessor_data()
     {
         QTest::addColumn<QByteArray>("masks");
@@ -285,6 +286,9 @@ private slots:
             QTest::addRow("unlinked, seed %u", seed) << kOwnMasks << seed;
             QTest::addRow("groups, seed %u", seed) << groups << seed;
         }
+        // Asymmetric masks, some without their own bit.
+        for (quint32 seed : {4u, 5u, 6u, 7u})
+            QTest::addRow("random masks, seed %u", seed) << randommasks(seed) << seed;
     }
     void modelequalsprocessor()
     {
@@ -317,6 +321,12 @@ private slots:
         f.ticks(5);
         sent();
         QCOMPARE(processorgeq().toHex(), modelgeq().toHex());
+        // The channel shown shows its model.
+        const int c = f.page->currentchannel();
+        for (int b = 0; b < 31; ++b) {
+            QCOMPARE(f.slider(b)->value(), f.dev->getgeqgain(c, b));
+            QCOMPARE(f.pass(b)->isChecked(), f.dev->getgeqpass(c, b));
+        }
     }
 
     // The page as the user sees it, connected, in both languages: a few bands

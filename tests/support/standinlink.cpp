@@ -3,6 +3,7 @@
 #include "comsettings.h"
 #include "mainapp.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 QByteArray hex(const char *text)
@@ -17,6 +18,17 @@ QVector<QByteArray> frames(const QString &text)
         if (!f.trimmed().isEmpty())
             out << hex(qPrintable(f.trimmed()));
     return out;
+}
+
+QByteArray randommasks(quint32 seed)
+{
+    QRandomGenerator rng(seed * 7919u);
+    QByteArray masks(12, '\0');
+    for (int ch = 0; ch < 12; ++ch)
+        masks[ch] = char(rng.bounded(ch < 4 ? 16 : 256));
+    masks[0] = char(masks[0] & ~1);
+    masks[4] = char(masks[4] & ~1);
+    return masks;
 }
 
 bool StandinLink::openline()

@@ -14,6 +14,10 @@
 QByteArray hex(const char *text);
 // Comma-separated frames in hex.
 QVector<QByteArray> frames(const QString &text);
+// Twelve link masks drawn from seed, as a program file or a processor may
+// hold them: any bits of the channel's side, so asymmetric and often without
+// the channel's own bit (IN-A's and OUT1's never have it).
+QByteArray randommasks(quint32 seed);
 
 class StandinLink
 {

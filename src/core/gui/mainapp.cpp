@@ -1,6 +1,7 @@
 #include "mainapp.h"
 
 #include "ccomctrl.h"
+#include "channellinks.h"
 #include "devicedata.h"
 #include "dialogcom.h"
 #include "longexchange.h"
@@ -622,6 +623,12 @@ void MainApp::deletealldevices()
 namespace
 {
 double gTimeScale = 1.0;
+bool gNoWaits = false;
+} // namespace
+
+void MainApp::setnowaits(bool on)
+{
+    gNoWaits = on;
 }
 
 void MainApp::settimescale(double scale)
@@ -644,6 +651,8 @@ int MainApp::scaled(int n)
 
 void MainApp::delayms(int n, bool excludeUserInput)
 {
+    if (gNoWaits)
+        return;
     n = scaled(n);
     QElapsedTimer clock;
     clock.start();
@@ -783,6 +792,40 @@ void MainApp::dispatch(uchar command)
         transmit(true, devtype, devaddr, command, payload);
 }
 
+bool MainApp::haschannel(int ch) const
+{
+    return channellinks::present(devtype, ch);
+}
+
+QVector<int> MainApp::linkgroup(int ch) const
+{
+    if (!validchannel(ch))
+        return {};
+    return channellinks::group(ch, curdevice->getlinkmask(ch), inputlinkon != 0, outputlinkon != 0);
+}
+
+int MainApp::linkcarrier(int ch, const QVector<int> &group) const
+{
+    return channellinks::carrier(
+        ch, group, [this](int c) { return curdevice->getlinkmask(c); },
+        [this](int c) { return haschannel(c); });
+}
+
+bool MainApp::sendable(int ch, const char *what) const
+{
+    if (haschannel(ch))
+        return true;
+    qDebug() << what << "refused: no such channel on this device type";
+    return false;
+}
+
+template <typename Copy> void MainApp::followreach(int ch, Copy copy)
+{
+    for (int m : linkgroup(ch))
+        if (m != ch && haschannel(m))
+            copy(m);
+}
+
 // Stores a built payload and sends it; a refused (null) payload leaves the
 // payload field as it was and sends nothing.
 void MainApp::sendbuilt(uchar command, const QString &built, const char *what)
@@ -885,7 +928,19 @@ void MainApp::sendpeqband(int channel, int band)
         qDebug() << "sendpeqband refused: index out of range";
         return;
     }
-    const DeviceData *d = curdevice;
+    if (!sendable(channel, "sendpeqband"))
+        return;
+    DeviceData *d = curdevice;
+    if (linkup())
+        followreach(channel, [d, channel, band](int m) {
+            const int type = d->getpeqtypebyte(channel, band);
+            d->setpeqbypass(m, band, (type & 0x80) != 0);
+            d->setpeqtype(m, band, type & 0x7F);
+            d->setpeqfreq(m, band, d->getpeqfreq(channel, band));
+            d->setpeqgain(m, band, d->getpeqgain(channel, band));
+            d->setpeqallpass(m, band, d->getpeqallpass(channel, band));
+            d->setpeqwidth(m, band, d->getpeqwidth(channel, band));
+        });
     sendbuilt(payloads::CmdPeqBand,
               payloads::peqband(channel, band, uint(d->getpeqtypebyte(channel, band)),
                                 uint(d->getpeqfreq(channel, band)), uint(d->getpeqgain(channel, band)),
@@ -901,6 +956,12 @@ void MainApp::buildgeqband(int channel, int band)
         qDebug() << "buildgeqband refused: index out of range";
         return;
     }
+    if (!sendable(channel, "buildgeqband"))
+        return;
+    DeviceData *d = curdevice;
+    followreach(channel, [d, channel, band](int m) {
+        d->setgeq(m, band, d->getgeqgain(channel, band), d->getgeqpass(channel, band));
+    });
     sendbuilt(payloads::CmdGeqBand,
               payloads::geqband(channel, band, uint(curdevice->getgeqword(channel, band))), "buildgeqband");
 }
@@ -920,6 +981,13 @@ void MainApp::sendbypassflags(int which)
         qDebug() << "sendbypassflags refused: index out of range";
         return;
     }
+    if (!sendable(channel, "sendbypassflags"))
+        return;
+    DeviceData *d = curdevice;
+    followreach(channel, [d, channel](int m) {
+        d->setpeqbypassall(m, d->getpeqbypassall(channel));
+        d->setgeqbypassall(m, d->getgeqbypassall(channel));
+    });
     sendbuilt(payloads::CmdBypass, payloads::bypass(channel, uint(curdevice->getbypassbyte(channel))),
               "sendbypassflags");
 }
@@ -932,6 +1000,19 @@ void MainApp::sendxover(int channel, int kind)
         qDebug() << "sendxover refused: index out of range";
         return;
     }
+    if (!sendable(channel, "sendxover"))
+        return;
+    DeviceData *d = curdevice;
+    followreach(channel, [d, channel, kind](int m) {
+        const int from = channel - 4, to = m - 4;
+        if (kind == 1) {
+            d->setlpftype(to, d->getlpftype(from));
+            d->setlpffreq(to, d->getlpffreq(from));
+        } else {
+            d->sethpftype(to, d->gethpftype(from));
+            d->sethpffreq(to, d->gethpffreq(from));
+        }
+    });
     const int o = channel - 4;
     const bool low = kind == 1;
     const uint slope = uint(low ? curdevice->getlpftype(o) : curdevice->gethpftype(o));
@@ -948,6 +1029,32 @@ void MainApp::sendfir(int channel)
         qDebug() << "sendfir refused: index out of range";
         return;
     }
+    if (!sendable(channel, "sendfir"))
+        return;
+    // The frame carries the type (3 for any above 2), the type's window, the
+    // order with the mode, and the corners (high-pass, low-pass) or the
+    // band-pass parameters.
+    DeviceData *d = curdevice;
+    followreach(channel, [d, channel](int m) {
+        const int from = channel - 4, to = m - 4;
+        const int type = d->getxobyte0(from) <= 2 ? d->getxobyte0(from) : 3;
+        d->setxobyte0(to, type);
+        if (type <= 1)
+            d->setfirparam1(to, d->getfirparam1(from));
+        else if (type == 2)
+            d->setfirparam2(to, d->getfirparam2(from));
+        else
+            d->setfirparam3(to, d->getfirparam3(from));
+        d->setfirorder(to, d->getfirorder(from));
+        d->setfirflag(to, d->getfirflag(from));
+        if (type <= 2) {
+            d->setfirlowfreq(to, d->getfirlowfreq(from));
+            d->setfirhighfreq(to, d->getfirhighfreq(from));
+        } else {
+            d->setfirlowparam(to, d->getfirlowparam(from));
+            d->setfirhighparam(to, d->getfirhighparam(from));
+        }
+    });
     const int o = channel - 4;
     payloads::FirFields f;
     f.type = uint(curdevice->getxobyte0(o));
@@ -971,7 +1078,16 @@ void MainApp::sendlimit(int channel)
         qDebug() << "sendlimit refused: index out of range";
         return;
     }
-    const DeviceData *d = curdevice;
+    if (!sendable(channel, "sendlimit"))
+        return;
+    DeviceData *d = curdevice;
+    followreach(channel, [d, channel](int m) {
+        d->setlimitknee(m, d->getlimitknee(channel));
+        d->setlimitthreshold(m, d->getlimitthreshold(channel));
+        d->setlimitratio(m, d->getlimitratio(channel));
+        d->setlimitattack(m, d->getlimitattack(channel));
+        d->setlimitrelease(m, d->getlimitrelease(channel));
+    });
     sendbuilt(payloads::CmdLimit,
               payloads::limit(channel, uint(d->getlimitknee(channel)), uint(d->getlimitthreshold(channel)),
                               uint(d->getlimitratio(channel)), uint(d->getlimitattack(channel)),
@@ -987,7 +1103,15 @@ void MainApp::sendpeaklimit(int output)
         qDebug() << "sendpeaklimit refused: index out of range";
         return;
     }
-    const DeviceData *d = curdevice;
+    if (!sendable(4 + output, "sendpeaklimit"))
+        return;
+    DeviceData *d = curdevice;
+    followreach(4 + output, [d, output](int m) {
+        d->setpeaklimiton(m - 4, d->getpeaklimiton(output));
+        d->setpeaklimitvalue(m - 4, d->getpeaklimitvalue(output));
+        d->setpeaklimita(m - 4, d->getpeaklimita(output));
+        d->setpeaklimitb(m - 4, d->getpeaklimitb(output));
+    });
     sendbuilt(payloads::CmdPeakLimit,
               payloads::peaklimit(output, uint(d->getpeaklimiton(output)), int(d->getpeaklimitvalue(output)),
                                   uint(d->getpeaklimita(output)), uint(d->getpeaklimitb(output))),
@@ -1002,6 +1126,13 @@ void MainApp::sendgain(int channel)
         qDebug() << "sendgain refused: index out of range";
         return;
     }
+    if (!sendable(channel, "sendgain"))
+        return;
+    DeviceData *d = curdevice;
+    followreach(channel, [d, channel](int m) {
+        d->setmute(m, d->getmute(channel));
+        d->setgain(m, d->getgain(channel));
+    });
     sendbuilt(payloads::CmdGain,
               payloads::gain(channel, uint(curdevice->getmute(channel)), uint(curdevice->getgain(channel))),
               "sendgain");
@@ -1015,7 +1146,13 @@ void MainApp::senddelay(int channel)
         qDebug() << "senddelay refused: index out of range";
         return;
     }
-    const DeviceData *d = curdevice;
+    if (!sendable(channel, "senddelay"))
+        return;
+    DeviceData *d = curdevice;
+    followreach(channel, [d, channel](int m) {
+        d->setdelay(m, d->getdelay(channel));
+        d->setdelayflag(m, d->getdelayflag(channel));
+    });
     sendbuilt(payloads::CmdDelay,
               payloads::delay(channel, uint(d->getdelaylow(channel)), uint(d->getdelayhigh(channel)),
                               uint(d->getdelayflag(channel))),
@@ -1031,6 +1168,10 @@ void MainApp::sendoutputflag(int output)
         qDebug() << "sendoutputflag refused: index out of range";
         return;
     }
+    if (!sendable(4 + output, "sendoutputflag"))
+        return;
+    DeviceData *d = curdevice;
+    followreach(4 + output, [d, output](int m) { d->setoutflag(m - 4, d->getoutflag(output)); });
     sendbuilt(payloads::CmdOutputFlag, payloads::outputflag(output, uint(curdevice->getoutflag(output))),
               "sendoutputflag");
 }
@@ -1044,6 +1185,8 @@ void MainApp::sendrouting(int number)
         qDebug() << "sendrouting refused: index out of range";
         return;
     }
+    if (!sendable(3 + number, "sendrouting"))
+        return;
     sendbuilt(payloads::CmdRouting, payloads::routing(number, uint(curdevice->getroutebyte(number - 1))),
               "sendrouting");
 }

@@ -18,6 +18,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QVector>
 
 class CComCtrl;
 class DeviceData;
@@ -119,6 +120,18 @@ public:
     // --- Current device identity: where every command goes -----------------
     void setdevtype(uchar t) { devtype = t; }
     uchar getdevtype() const { return devtype; }
+    // Whether the current device type has channel ch (0..11): the senders
+    // refuse every other channel.
+    bool haschannel(int ch) const;
+    // The link group of channel ch on the current device (members ascending,
+    // ch included; empty when ch is not linked), by the one rule every page
+    // follows: its side's link switch is on and its mask names itself and
+    // another channel.
+    QVector<int> linkgroup(int ch) const;
+    // The channel whose frame carries a change a page made to ch and the rest
+    // of group (linkgroup(ch)): the processor applies it to exactly those
+    // members the device has.
+    int linkcarrier(int ch, const QVector<int> &group) const;
     void setdevaddr(uchar a) { devaddr = a; }
     uchar getdevaddr() const { return devaddr; }
     void setdevip(const QHostAddress &ip) { devip = ip; }
@@ -214,6 +227,10 @@ public:
     static double timescale();
     // A wait of n milliseconds under the time scale (never below 1 when n > 0).
     static int scaled(int n);
+    // While set, delayms returns at once. The start-up reload of the pages
+    // runs before any link exists: no reply or send can come during its
+    // waits, and the window is not shown yet.
+    static void setnowaits(bool on);
     void scandevices();
 
     // --- Senders --------------------------------------------------------------
@@ -276,6 +293,14 @@ private:
     // Sends every queued frame, waiting out the holds without handling
     // events (the exit round only).
     void drainoutput();
+    // Whether a channel frame may go out: channel in range and present on the
+    // current device type (a refusal is logged with what).
+    bool sendable(int ch, const char *what) const;
+    // The processor applies a frame for ch to ch's whole link group: the other
+    // members present take the frame's values in the model too (copy(m)), so
+    // that the model holds what the processor holds. (The link switches follow
+    // the masks: a side whose switch is off has no group.)
+    template <typename Copy> void followreach(int ch, Copy copy);
     void showlockable(View view);
     bool hideview(View view);
     void openview(QWidget *w);

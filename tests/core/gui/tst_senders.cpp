@@ -434,6 +434,39 @@ private slots:
         // test): nothing sent.
         QTest::newRow("gain channel 12") << Action([](MainApp &a, DeviceData &) { a.sendgain(12); });
         QTest::newRow("bypass selector 2") << Action([](MainApp &a, DeviceData &) { a.sendbypassflags(2); });
+        // A channel the device type lacks: 0x16 has IN-A..IN-C and OUT1..OUT6,
+        // 0x14 IN-A, IN-B and OUT1..OUT4.
+        QTest::newRow("type 0x16 IN-D gain") << Action([](MainApp &a, DeviceData &) {
+            a.setdevtype(0x16);
+            a.sendgain(3);
+            a.setdevtype(kType); // the marker goes to the device as it was
+        });
+        QTest::newRow("type 0x16 OUT7 peak limiter") << Action([](MainApp &a, DeviceData &) {
+            a.setdevtype(0x16);
+            a.sendpeaklimit(6);
+            a.setdevtype(kType); // the marker goes to the device as it was
+        });
+        QTest::newRow("type 0x14 IN-C band") << Action([](MainApp &a, DeviceData &) {
+            a.setdevtype(0x14);
+            a.sendpeqband(2, 0);
+            a.setdevtype(kType); // the marker goes to the device as it was
+        });
+        QTest::newRow("type 0x14 OUT5 crossover, FIR, switch, routing")
+            << Action([](MainApp &a, DeviceData &) {
+                   a.setdevtype(0x14);
+                   a.sendxover(8, 0);
+                   a.sendfir(8);
+                   a.sendoutputflag(4);
+                   a.sendrouting(5);
+                   a.setdevtype(kType); // the marker goes to the device as it was
+               });
+        QTest::newRow("type 0x14 OUT8 delay, limiter, graphic EQ") << Action([](MainApp &a, DeviceData &) {
+            a.setdevtype(0x14);
+            a.senddelay(11);
+            a.sendlimit(11);
+            a.buildgeqband(11, 0);
+            a.setdevtype(kType); // the marker goes to the device as it was
+        });
         // A network device whose link is down: built, not sent anywhere.
         QTest::newRow("network link down") << Action([](MainApp &a, DeviceData &d) {
             d.setnetdevice(1);
