@@ -189,8 +189,12 @@ void FormLimit2::updatelimitview2(int view)
         setshown(ui.get()->*kRow[o], o < present);
         setshown(ui.get()->*kSelect[o], o < present);
     }
-    // An output the device lacks is never kept current: the first output is.
-    if (curoutput >= present) {
+    // An output the device lacks is never kept current or selected: the
+    // first output is.
+    bool lacking = curoutput >= present;
+    for (int o = present; o < kOutputs; ++o)
+        lacking = lacking || (ui.get()->*kSelect[o])->isChecked();
+    if (lacking) {
         curoutput = 0;
         select(0);
     }
