@@ -8,6 +8,7 @@
 // DSP_LOOKS_DIR=/some/folder saves every picture.
 
 #include "ccomctrl.h"
+#include "ccurvewidget.h"
 #include "comsettings.h"
 #include "devicedata.h"
 #include "formeq.h"
@@ -40,6 +41,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
+#include <QSlider>
 
 #include <cmath>
 #include <csignal>
@@ -292,10 +295,19 @@ class TstXLooks : public QObject
         w->on_pushButton_2_clicked();
         shot(QStringLiteral("gain"));
         w->on_pushButton_3_clicked();
+        QSlider *delay = gFormDelay->findChild<QSlider *>(QStringLiteral("sldrdelaymi"));
+        delay->setValue(delay->maximum());
         shot(QStringLiteral("delay"));
         probepopup(gFormDelay->findChild<QComboBox *>(QStringLiteral("comboBox_4")), QStringLiteral("delayunit"));
         w->on_pushButton_6_clicked();
         shot(QStringLiteral("eq_in"));
+        {
+            CCurveWidget *curve = gFormEq->findChild<CCurveWidget *>();
+            const CHoverPoint &p = curve->bandpoint(2);
+            QTest::mousePress(curve, Qt::LeftButton, Qt::NoModifier, QPoint(p.getx(), p.gety()));
+            QTest::mouseRelease(curve, Qt::LeftButton, Qt::NoModifier, QPoint(p.getx(), p.gety()));
+            shot(QStringLiteral("eq_readout"));
+        }
         probepopup(gFormEq->findChild<QComboBox *>(QStringLiteral("cbxHPFSlope")), QStringLiteral("bandtype"));
         QTest::mouseClick(gFormEq->findChild<QPushButton *>(QStringLiteral("eqbtnout1")), Qt::LeftButton);
         shot(QStringLiteral("eq_out"));
@@ -317,6 +329,31 @@ class TstXLooks : public QObject
         shot(QStringLiteral("peak"));
         w->on_pushButton_7_clicked();
         shot(QStringLiteral("programs"));
+        {
+            // The pointer rests on a tool-bar button: its tip comes up.
+            QPushButton *b = child<QPushButton>("btnSet");
+            QCursor::setPos(b->mapToGlobal(b->rect().center()));
+            QWidget *tip = nullptr;
+            for (int i = 0; i < 60 && !tip; ++i) {
+                settle(50);
+                for (QWidget *t : QApplication::topLevelWidgets())
+                    if (t->inherits("QTipLabel") && t->isVisible())
+                        tip = t;
+            }
+            if (!tip) {
+                fault(QStringLiteral("no tool tip"));
+            } else {
+                settle(200);
+                const QImage img = onscreen(tip).copy(tip->rect().adjusted(2, 2, -2, -2));
+                save(img, lang + QLatin1String("_tooltip"));
+                const QRgb bg = background(img);
+                const QRgb fg = strongest(img, bg);
+                if (contrast(fg, bg) < 4.5)
+                    fault(QStringLiteral("tool tip: text %1 on %2").arg(fg, 6, 16).arg(bg, 6, 16));
+            }
+            QCursor::setPos(w->mapToGlobal(QPoint(500, 400)));
+            QToolTip::hideText();
+        }
 
         withmodal([]() { gMainApp->showabout(); },
                   [this](QWidget *d) { save(onscreen(d), lang + QLatin1String("_about")); });
