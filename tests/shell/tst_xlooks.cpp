@@ -37,17 +37,23 @@
 #include <QProcess>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStandardPaths>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionButton>
 
 #include <cmath>
 #include <csignal>
 #include <functional>
 #include <memory>
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -68,6 +74,14 @@ struct XServer {
         pid = fork();
         if (pid == 0) {
             ::close(fds[0]);
+            // The server's messages are no part of the test's output, and it
+            // must not hold the test's output open.
+            const int null = ::open("/dev/null", O_WRONLY);
+            if (null >= 0) {
+                dup2(null, STDOUT_FILENO);
+                dup2(null, STDERR_FILENO);
+                ::close(null);
+            }
             const std::string fd = std::to_string(fds[1]);
             execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
                    static_cast<char *>(nullptr));
@@ -161,6 +175,43 @@ QRgb strongest(const QImage &img, QRgb against)
     return best;
 }
 
+// Columns of an image that hold ink: a pixel standing out from the background.
+bool inkincolumn(const QImage &img, int x, QRgb bg)
+{
+    for (int y = 0; y < img.height(); ++y)
+        if (contrast(img.pixel(x, y) & 0xffffff, bg) > 2.0)
+            return true;
+    return false;
+}
+
+bool reddish(QRgb c)
+{
+    return qRed(c) > 90 && qRed(c) > 2 * qGreen(c) && qRed(c) > 2 * qBlue(c);
+}
+
+// Share of pixels that differ clearly between two images of one size.
+double differing(const QImage &a, const QImage &b)
+{
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            n += (qAbs(qRed(p) - qRed(q)) > 48 || qAbs(qGreen(p) - qGreen(q)) > 48 ||
+                  qAbs(qBlue(p) - qBlue(q)) > 48)
+                     ? 1
+                     : 0;
+        }
+    return double(n) / qMax(1, a.width() * a.height());
+}
+
+// xdotool, typing through the X server as a keyboard would.
+bool xdotool(const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral("xdotool"), args);
+    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
 void save(const QImage &img, const QString &name)
 {
     const QString dir = qEnvironmentVariable("DSP_LOOKS_DIR");
@@ -236,8 +287,9 @@ class TstXLooks : public QObject
         bool seen = false;
         QTimer poll;
         connect(&poll, &QTimer::timeout, this, [&]() {
+            // The main window itself may be modal: the dialog is a new one.
             QWidget *m = QApplication::activeModalWidget();
-            if (!m || seen)
+            if (!m || m == w.get() || seen)
                 return;
             seen = true;
             poll.stop();
@@ -294,6 +346,19 @@ class TstXLooks : public QObject
         shot(QStringLiteral("main"));
         w->on_pushButton_2_clicked();
         shot(QStringLiteral("gain"));
+        {
+            // OUT6's scale label is named like the main page's IN-C name label:
+            // it looks like its neighbour OUT5's, without that label's skin.
+            QLabel *out6 = gFormGain->findChild<QLabel *>(QStringLiteral("label_133"));
+            QLabel *out5 = gFormGain->findChild<QLabel *>(QStringLiteral("label_119"));
+            if (!out5) {
+                fault(QStringLiteral("no scale label beside OUT6's"));
+            } else {
+                const double d = differing(onscreen(out6), onscreen(out5));
+                if (d > 0.03)
+                    fault(QStringLiteral("OUT6 scale label differs from OUT5's in %1 of its pixels").arg(d));
+            }
+        }
         w->on_pushButton_3_clicked();
         QSlider *delay = gFormDelay->findChild<QSlider *>(QStringLiteral("sldrdelaymi"));
         delay->setValue(delay->maximum());
@@ -302,11 +367,44 @@ class TstXLooks : public QObject
         w->on_pushButton_6_clicked();
         shot(QStringLiteral("eq_in"));
         {
+            // No white glyph at the end of a value field.
+            for (const char *name : {"Editeqfreq", "Editeqgain", "Editeqq", "Editeqfreq_4"}) {
+                QLineEdit *e = gFormEq->findChild<QLineEdit *>(QLatin1String(name));
+                const QImage end = onscreen(e, QRect(e->width() - 10, 0, 10, e->height()));
+                for (int y = 0; y < end.height(); ++y)
+                    for (int x = 0; x < end.width(); ++x)
+                        if (luminance(end.pixel(x, y)) > 0.5) {
+                            fault(QStringLiteral("light pixel at the end of %1").arg(QLatin1String(name)));
+                            x = end.width();
+                            y = end.height();
+                        }
+            }
+            // No red column at the curve's left edge above 0 dB.
+            CCurveWidget *curve = gFormEq->findChild<CCurveWidget *>();
+            const QImage edge = onscreen(curve, QRect(0, 0, 6, 70));
+            for (int x = 0; x < edge.width(); ++x) {
+                int red = 0;
+                for (int y = 0; y < edge.height(); ++y)
+                    red += reddish(edge.pixel(x, y)) ? 1 : 0;
+                if (red > 20)
+                    fault(QStringLiteral("red column %1 at the curve's left edge").arg(x));
+            }
+        }
+        {
             CCurveWidget *curve = gFormEq->findChild<CCurveWidget *>();
             const CHoverPoint &p = curve->bandpoint(2);
             QTest::mousePress(curve, Qt::LeftButton, Qt::NoModifier, QPoint(p.getx(), p.gety()));
             QTest::mouseRelease(curve, Qt::LeftButton, Qt::NoModifier, QPoint(p.getx(), p.gety()));
             shot(QStringLiteral("eq_readout"));
+            // The read-out lies inside the plot, on no other band point.
+            QFontMetrics fm(curve->font());
+            const QRect box = curve->readoutbox(p, fm.boundingRect(QRect(0, 0, 1000, 1000), 0,
+                                                                   p.valueText().trimmed()).size());
+            if (!curve->rect().contains(box))
+                fault(QStringLiteral("read-out outside the plot"));
+            for (int b = 0; b < CCurveWidget::kBands; ++b)
+                if (b != 2 && curve->bandpoint(b).isVisible() && box.intersects(curve->bandpoint(b).rect()))
+                    fault(QStringLiteral("read-out on band point %1").arg(b + 1));
         }
         probepopup(gFormEq->findChild<QComboBox *>(QStringLiteral("cbxHPFSlope")), QStringLiteral("bandtype"));
         QTest::mouseClick(gFormEq->findChild<QPushButton *>(QStringLiteral("eqbtnout1")), Qt::LeftButton);
@@ -315,8 +413,17 @@ class TstXLooks : public QObject
         probepopup(gFormEq->findChild<QComboBox *>(QStringLiteral("comboBox_ir")), QStringLiteral("iirfir"));
         gFormEq->findChild<QComboBox *>(QStringLiteral("comboBox_ir"))->setCurrentIndex(1);
         shot(QStringLiteral("eq_fir"));
-        if (gFormEq->firpanel()->isVisible())
-            save(onscreen(gFormEq->firpanel()), lang + QLatin1String("_firpanel"));
+        if (gFormEq->firpanel()->isVisible()) {
+            const QImage fir = onscreen(gFormEq->firpanel());
+            save(fir, lang + QLatin1String("_firpanel"));
+            // Dark to its edges: no light margin around the plot.
+            for (const QPoint &at : {QPoint(2, fir.height() / 2), QPoint(fir.width() / 2, fir.height() - 2),
+                                     QPoint(fir.width() - 2, fir.height() / 2), QPoint(fir.width() / 2, 1)})
+                if (luminance(fir.pixel(at)) > 0.3)
+                    fault(QStringLiteral("light FIR panel edge at %1,%2").arg(at.x()).arg(at.y()));
+            if (gFormEq->firpanel()->width() < 450)
+                fault(QStringLiteral("FIR panel narrower than its plot"));
+        }
         probepopup(gFormEq->findChild<QComboBox *>(QStringLiteral("cbxFirWindows")), QStringLiteral("firwindow"));
         probepopup(gFormEq->findChild<QComboBox *>(QStringLiteral("cbxFirFlat")), QStringLiteral("firtype"));
         gFormEq->findChild<QComboBox *>(QStringLiteral("comboBox_ir"))->setCurrentIndex(0);
@@ -324,6 +431,15 @@ class TstXLooks : public QObject
         shot(QStringLiteral("geq"));
         w->on_pushButton_5_clicked();
         shot(QStringLiteral("limit"));
+        for (QLabel *l : gFormLimit->findChildren<QLabel *>()) {
+            if (l->text() != QLatin1String("+20"))
+                continue;
+            // Whole: the text's ink ends before the label's last column.
+            const QImage img = onscreen(l);
+            const QRgb bg = background(img);
+            if (inkincolumn(img, img.width() - 1, bg) || inkincolumn(img, 0, bg))
+                fault(QStringLiteral("limiter axis label %1 \"+20\" clipped").arg(l->objectName()));
+        }
         probepopup(gFormLimit->findChild<QComboBox *>(QStringLiteral("comboxlimit")), QStringLiteral("knee"));
         w->on_pushButton_8_clicked();
         shot(QStringLiteral("peak"));
@@ -356,21 +472,104 @@ class TstXLooks : public QObject
         }
 
         withmodal([]() { gMainApp->showabout(); },
-                  [this](QWidget *d) { save(onscreen(d), lang + QLatin1String("_about")); });
+                  [this](QWidget *d) {
+                      save(onscreen(d), lang + QLatin1String("_about"));
+                      for (QPushButton *b : d->findChild<QDialogButtonBox *>()->findChildren<QPushButton *>()) {
+                          const QImage img = onscreen(b).copy(b->rect().adjusted(3, 3, -3, -3));
+                          const QRgb bg = background(img);
+                          const QRgb fg = strongest(img, bg);
+                          if (contrast(fg, bg) < 4.5)
+                              fault(QStringLiteral("about box button %1: text %2 on %3")
+                                        .arg(b->text())
+                                        .arg(fg, 6, 16)
+                                        .arg(bg, 6, 16));
+                      }
+                  });
+        auto radios = [this](QWidget *d, const char *name) {
+            save(onscreen(d), lang + QLatin1Char('_') + QLatin1String(name));
+            // A checked radio button stands out from an unchecked one.
+            QRadioButton *on = nullptr, *off = nullptr;
+            for (QRadioButton *r : d->findChildren<QRadioButton *>()) {
+                if (r->isChecked() && r->isEnabled() && !on)
+                    on = r;
+                if (!r->isChecked() && r->isEnabled() && !off)
+                    off = r;
+            }
+            if (!on || !off)
+                return;
+            QStyleOptionButton opt;
+            opt.initFrom(on);
+            const QRect mark = on->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &opt, on);
+            const QImage a = onscreen(on, mark), b = onscreen(off, mark);
+            double most = 1;
+            for (int y = 0; y < a.height(); ++y)
+                for (int x = 0; x < a.width(); ++x)
+                    most = qMax(most, contrast(a.pixel(x, y), b.pixel(x, y)));
+            if (most < 3.0)
+                fault(QStringLiteral("%1: checked radio mark hardly differs (%2)").arg(QLatin1String(name)).arg(most));
+        };
         withmodal([this]() { QTest::mouseClick(child<QPushButton>("btnDownload"), Qt::LeftButton); },
-                  [this](QWidget *d) { save(onscreen(d), lang + QLatin1String("_link")); });
+                  [&](QWidget *d) { radios(d, "link"); });
         withmodal([this]() { QTest::mouseClick(child<QPushButton>("btnSave"), Qt::LeftButton); },
-                  [this](QWidget *d) { save(onscreen(d), lang + QLatin1String("_copy")); });
+                  [&](QWidget *d) { radios(d, "copy"); });
         withmodal([this]() { QTest::mouseClick(child<QPushButton>("btnLock"), Qt::LeftButton); },
                   [this](QWidget *d) { save(onscreen(d), lang + QLatin1String("_devicelock")); });
     }
 
 private slots:
+    void cleanup() { stopwindow(); }
     void initTestCase()
     {
         if (!gXServer)
             QSKIP("Xvfb is not installed: no X server to look at");
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+    }
+
+    // Shift, Alt, Q on the program page after the natural first click on
+    // the program list: the project lock dialog opens.
+    void projectlockkeys_data()
+    {
+        QTest::addColumn<bool>("list"); // else a button of the page has the focus
+        QTest::newRow("program list") << true;
+        QTest::newRow("page button") << false;
+    }
+    void projectlockkeys()
+    {
+        QFETCH(bool, list);
+        if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+            QSKIP("xdotool is not installed");
+        faults.clear();
+        QVERIFY(startwindow("en"));
+        w->on_pushButton_7_clicked();
+        settle();
+        QTabWidget *tabs = gFormSetView->findChild<QTabWidget *>();
+        QVERIFY(tabs);
+        QTableWidget *table = tabs->currentWidget()->findChild<QTableWidget *>();
+        QVERIFY(table);
+        QWidget *target = table;
+        // The natural first click on the list, through the X server; the
+        // pointer stays over the window, which so keeps the keyboard.
+        const QPoint at = table->viewport()->mapToGlobal(table->visualItemRect(table->item(0, 1)).center());
+        QVERIFY(xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
+                         QStringLiteral("click"), QStringLiteral("1")}));
+        QTRY_VERIFY(QApplication::focusWidget() == table || table->isAncestorOf(QApplication::focusWidget()));
+        if (!list) {
+            for (QPushButton *b : gFormSetView->findChildren<QPushButton *>())
+                if (b->isVisible() && b->focusPolicy() != Qt::NoFocus && b != target)
+                    target = b;
+            target->setFocus(Qt::OtherFocusReason);
+            QTRY_COMPARE(QApplication::focusWidget(), target);
+        }
+        QString opened;
+        withmodal(
+            [&]() {
+                QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60"),
+                                 QStringLiteral("shift"), QStringLiteral("alt"), QStringLiteral("q")}));
+                QTRY_VERIFY_WITH_TIMEOUT(!opened.isEmpty(), 5000);
+            },
+            [&](QWidget *d) { opened = QString::fromLatin1(d->metaObject()->className()); });
+        QCOMPARE(opened, QStringLiteral("DialogProjectLock"));
+        stopwindow();
     }
 
     void looks_data()
