@@ -186,7 +186,7 @@ bool inkincolumn(const QImage &img, int x, QRgb bg)
 
 bool reddish(QRgb c)
 {
-    return qRed(c) > 90 && qRed(c) > 2 * qGreen(c) && qRed(c) > 2 * qBlue(c);
+    return qRed(c) > 50 && qRed(c) > 2 * qGreen(c) && qRed(c) > 2 * qBlue(c);
 }
 
 // Share of pixels that differ clearly between two images of one size.
