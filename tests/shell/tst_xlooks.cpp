@@ -409,6 +409,25 @@ class TstXLooks : public QObject
         probepopup(gFormEq->findChild<QComboBox *>(QStringLiteral("cbxHPFSlope")), QStringLiteral("bandtype"));
         QTest::mouseClick(gFormEq->findChild<QPushButton *>(QStringLiteral("eqbtnout1")), Qt::LeftButton);
         shot(QStringLiteral("eq_out"));
+        {
+            // Band 1 as an all-pass filter opens the phase panel: dark to its edges.
+            gFormEq->findChild<QComboBox *>(QStringLiteral("cbxHPFSlope"))->setCurrentIndex(5);
+            QTest::mouseClick(gFormEq->findChild<QPushButton *>(QStringLiteral("btn1eqbtn")), Qt::LeftButton);
+            settle(300);
+            Formeqbtns *bands = gFormEq->findChild<Formeqbtns *>();
+            if (bands && bands->phasepanel()->isVisible()) {
+                const QImage phase = onscreen(bands->phasepanel());
+                save(phase, lang + QLatin1String("_phasepanel"));
+                for (const QPoint &at : {QPoint(2, phase.height() / 2), QPoint(phase.width() / 2, phase.height() - 2),
+                                         QPoint(phase.width() - 2, phase.height() / 2), QPoint(phase.width() / 2, 1)})
+                    if (luminance(phase.pixel(at)) > 0.3)
+                        fault(QStringLiteral("light phase panel edge at %1,%2").arg(at.x()).arg(at.y()));
+                bands->phasepanel()->hide();
+            } else {
+                fault(QStringLiteral("no phase panel for an all-pass band"));
+            }
+            gFormEq->findChild<QComboBox *>(QStringLiteral("cbxHPFSlope"))->setCurrentIndex(0);
+        }
         probepopup(gFormEq->findChild<QComboBox *>(QStringLiteral("cbxHPFSlopelow")), QStringLiteral("slope"));
         probepopup(gFormEq->findChild<QComboBox *>(QStringLiteral("comboBox_ir")), QStringLiteral("iirfir"));
         gFormEq->findChild<QComboBox *>(QStringLiteral("comboBox_ir"))->setCurrentIndex(1);
