@@ -506,6 +506,13 @@ class TstXLooks : public QObject
                   });
         auto radios = [this](QWidget *d, const char *name) {
             save(onscreen(d), lang + QLatin1Char('_') + QLatin1String(name));
+            // Every radio's name whole in its place.
+            for (QRadioButton *r : d->findChildren<QRadioButton *>())
+                if (r->isVisible() && !r->text().isEmpty() && r->sizeHint().width() > r->width())
+                    fault(QStringLiteral("%1: radio \"%2\" needs %3 pixels, has %4")
+                              .arg(QLatin1String(name), r->text())
+                              .arg(r->sizeHint().width())
+                              .arg(r->width()));
             // A checked radio button stands out from an unchecked one.
             QRadioButton *on = nullptr, *off = nullptr;
             for (QRadioButton *r : d->findChildren<QRadioButton *>()) {
