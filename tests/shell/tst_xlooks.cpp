@@ -55,6 +55,7 @@
 #include <memory>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -74,6 +75,8 @@ struct XServer {
         pid = fork();
         if (pid == 0) {
             ::close(fds[0]);
+            // The server ends with the test, even with a test that crashed.
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
             // The server's messages are no part of the test's output, and it
             // must not hold the test's output open.
             const int null = ::open("/dev/null", O_WRONLY);
