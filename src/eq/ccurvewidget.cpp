@@ -325,7 +325,53 @@ void CCurveWidget::paintEvent(QPaintEvent *)
     painter.setPen(QPen(QBrush(QColor(255, 0, 0)), 2.0, Qt::SolidLine, Qt::RoundCap, Qt::MiterJoin));
     drawcurve(&painter);
     for (int k = pointlist.size() - 1; k >= 0; --k)
-        pointlist.at(k)->paint(&painter);
+        pointlist.at(k)->paint(&painter, false);
+    paintreadout(&painter);
+}
+
+QRect CCurveWidget::readoutbox(const CHoverPoint &p, const QSize &text) const
+{
+    // Beside the point, clear of its marker: below right, below left, above
+    // right, above left; the first place inside the plot that covers no other
+    // marker, else the first inside the plot.
+    const int gap = 12;
+    const QRect plot = rect();
+    const int xs[2] = {p.getx() + gap, p.getx() - gap - text.width()};
+    const int ys[2] = {p.gety() + gap, p.gety() - gap - text.height()};
+    QRect fallback;
+    for (int y : ys) {
+        for (int x : xs) {
+            QRect box(QPoint(x, y), text);
+            if (!plot.contains(box))
+                continue;
+            bool covers = false;
+            for (const CHoverPoint *other : pointlist)
+                covers = covers || (other != &p && other->isVisible() && box.intersects(other->rect()));
+            if (!covers)
+                return box;
+            if (fallback.isNull())
+                fallback = box;
+        }
+    }
+    if (fallback.isNull()) {
+        // Larger than a quarter of the plot: held inside it.
+        QRect box(QPoint(xs[0], ys[0]), text);
+        box.moveLeft(qBound(0, box.left(), qMax(0, plot.width() - text.width())));
+        box.moveTop(qBound(0, box.top(), qMax(0, plot.height() - text.height())));
+        fallback = box;
+    }
+    return fallback;
+}
+
+void CCurveWidget::paintreadout(QPainter *painter)
+{
+    if (pointlist.isEmpty())
+        return;
+    const CHoverPoint *p = pointlist.first();
+    if (!p->isActive() || !p->isVisible() || !p->hasImage() || p->index() != 0 ||
+        p->valueText().trimmed().isEmpty())
+        return;
+    p->paintvalue(painter, readoutbox(*p, p->valuesize(*painter)));
 }
 
 void CCurveWidget::drawcurve(QPainter *painter)

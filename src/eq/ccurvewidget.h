@@ -50,6 +50,8 @@ public:
     int currentband() const { return curband; }
     int draggedy() const { return dragy; }
     bool bypassshown() const;
+    // Where the active point's value read-out is drawn for a text of that size.
+    QRect readoutbox(const CHoverPoint &p, const QSize &text) const;
 
 signals:
     void hoverActived(CHoverPoint *point);
@@ -75,6 +77,7 @@ private:
     int bandof(const CHoverPoint *p) const;
     void setvaluetext(CHoverPoint *p);
     QPoint bandposition(int b) const;
+    void paintreadout(QPainter *painter);
 
     CHoverPoint bandpoints[kBands];
     CHoverPoint hpoint;

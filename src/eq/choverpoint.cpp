@@ -29,7 +29,27 @@ QRect CHoverPoint::infobox() const
     return QRect(QPoint(left, top), QPoint(m_x + 79, m_y + 84));
 }
 
-void CHoverPoint::paint(QPainter *painter) const
+QSize CHoverPoint::valuesize(const QPainter &painter) const
+{
+    const QRect r = painter.fontMetrics().boundingRect(QRect(0, 0, 1000, 1000), Qt::AlignLeft | Qt::AlignTop,
+                                                        m_valuetext.trimmed());
+    return r.size() + QSize(8, 4);
+}
+
+void CHoverPoint::paintvalue(QPainter *painter, const QRect &box) const
+{
+    if (!painter || m_valuetext.trimmed().isEmpty())
+        return;
+    painter->save();
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(QColor(0, 0, 0, 190));
+    painter->drawRect(box);
+    painter->setPen(QColor(Qt::green));
+    painter->drawText(box, Qt::AlignCenter | Qt::TextDontClip, m_valuetext.trimmed());
+    painter->restore();
+}
+
+void CHoverPoint::paint(QPainter *painter, bool withvalue) const
 {
     if (m_index != 0 || !m_visible || !painter)
         return;
@@ -39,8 +59,10 @@ void CHoverPoint::paint(QPainter *painter) const
         if (m_activeset) {
             if (!m_activeimage.isNull())
                 painter->drawImage(corner, m_activeimage);
-            painter->setPen(QColor(Qt::green));
-            painter->drawText(infobox(), Qt::AlignCenter, m_valuetext);
+            if (withvalue) {
+                painter->setPen(QColor(Qt::green));
+                painter->drawText(infobox(), Qt::AlignCenter, m_valuetext);
+            }
         }
     } else if (m_inactiveset && !m_inactiveimage.isNull()) {
         painter->drawImage(corner, m_inactiveimage);

@@ -61,9 +61,14 @@ public:
     // Info box of the value text for the current position.
     QRect infobox() const;
 
-    // Image, value text (active only), then label, with the owner's painter.
-    // Leaves the painter's pen set to the label colour.
-    void paint(QPainter *painter) const;
+    // Image, value text (active only, unless the owner draws it itself with
+    // paintvalue), then label, with the owner's painter. Leaves the painter's
+    // pen set to the label colour.
+    void paint(QPainter *painter, bool withvalue = true) const;
+    // The value text's size in the painter's font, and the text drawn whole
+    // in box on a dark backing, so that nothing beneath it makes it unreadable.
+    QSize valuesize(const QPainter &painter) const;
+    void paintvalue(QPainter *painter, const QRect &box) const;
 
 private:
     quint8 m_index = 0;

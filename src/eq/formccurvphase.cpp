@@ -37,8 +37,7 @@ void FormCcurvPhase::drawphasecurve(QPainter *painter)
         path.lineTo(pts.x[i], pts.y[i]);
     painter->drawPath(path);
     path.lineTo(pts.x[eqresponse::kPoints - 1], 200);
-    path.lineTo(2, 200);
-    path.lineTo(2, 0);
+    path.lineTo(pts.x[0], 200);
     QLinearGradient gradient(0, 0, 400, 200);
     QColor fill(Qt::red);
     fill.setAlphaF(0.35);

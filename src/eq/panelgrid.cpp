@@ -17,6 +17,10 @@ void paintpanelgrid(QPainter &painter, const CurveMath &curvemath, const PanelGr
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(QPen(QBrush(Qt::black), 1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.setBrush(QBrush(Qt::black));
+    // The whole panel is dark: the plot's frame leaves a margin of the
+    // window's own light background otherwise.
+    if (painter.device())
+        painter.fillRect(QRect(0, 0, painter.device()->width(), painter.device()->height()), Qt::black);
     painter.drawRect(QRect(QPoint(10, 5), QPoint(449, 254)));
 
     painter.setPen(QPen(QBrush(QColor(38, 68, 79)), 1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
@@ -53,9 +57,10 @@ void paintresponse(QPainter &painter, const int *x, const int *y, int count, int
     for (int i = 0; i < count; ++i)
         path.lineTo(x[i], y[i]);
     painter.drawPath(path);
+    // Closed under the curve: back along the bottom to below its first point
+    // (up the left edge to the top corner it drew a red line above the curve).
     path.lineTo(x[count - 1], 225);
-    path.lineTo(2, 225);
-    path.lineTo(2, 0);
+    path.lineTo(x[0], 225);
     QLinearGradient gradient(0, 0, width, 225);
     QColor fill(Qt::red);
     fill.setAlphaF(0.35);

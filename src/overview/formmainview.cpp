@@ -215,6 +215,16 @@ void FormMainView::refreshLanText()
         if (label->text() == QLatin1String("Off") || label->text() == chineseoff())
             label->setText(offword());
     }
+    // The limiter and peak-limiter summaries of a switched-off block.
+    auto summary = [this](Label l) {
+        QLabel *label = ui.get()->*l;
+        if (label->text() == QLatin1String("off") || label->text() == chineseoff())
+            label->setText(levelortext(0, 0));
+    };
+    for (Label l : kLimit)
+        summary(l);
+    for (Label l : kPeak)
+        summary(l);
     updatemetubtn();
 }
 

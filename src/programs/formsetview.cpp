@@ -122,6 +122,10 @@ FormSetView::FormSetView(QWidget *parent)
 {
     ui->setupUi(this);
     cleardevinfo();
+    // The project-lock key sequence counts wherever the focus is on the page:
+    // the program lists take letters as a key search and pass none on.
+    for (QWidget *w : findChildren<QWidget *>())
+        w->installEventFilter(this);
 
     // The tables' sizes are fixed in pixels: without fixed smallest and
     // default sizes the headers take them from the style, and a style sheet
@@ -458,19 +462,34 @@ void FormSetView::openprojectlock()
 
 void FormSetView::keyPressEvent(QKeyEvent *event)
 {
+    feedkey(event->key());
+}
+
+bool FormSetView::eventFilter(QObject *watched, QEvent *event)
+{
+    // A key the focused widget passes on reaches the filters of its parents
+    // too; counting it again changes nothing, as each step waits for another key.
+    if (event->type() == QEvent::KeyPress && feedkey(static_cast<QKeyEvent *>(event)->key()))
+        return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+bool FormSetView::feedkey(int key)
+{
     // Shift, then Alt, then Q, other keys between them allowed.
-    const int key = event->key();
     if (keystate == 0 && key == Qt::Key_Shift)
         keystate = 10;
     else if (keystate == 10 && key == Qt::Key_Alt)
         keystate = 20;
     else if (keystate == 20 && key == Qt::Key_Q)
         keystate = 30;
-    if (keystate == 30) {
-        keystate = 0;
-        if (connected() && !isbusy())
-            openprojectlock();
-    }
+    if (keystate != 30)
+        return false;
+    keystate = 0;
+    if (!connected() || isbusy())
+        return false;
+    openprojectlock();
+    return true;
 }
 
 void FormSetView::closeEvent(QCloseEvent *event)

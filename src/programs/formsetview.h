@@ -100,6 +100,7 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -134,6 +135,8 @@ private:
 
     std::unique_ptr<QProgressDialog> progress;
     int keystate = 0;
+    // One key of the project-lock sequence; true when it opened the dialog.
+    bool feedkey(int key);
     QTimer *requesttimer = nullptr;
     bool timedout = false;
     bool busy = false;

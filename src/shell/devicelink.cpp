@@ -210,8 +210,10 @@ bool DeviceLink::connectnetwork()
     }
     tcpconnect();
     d = current();
-    if (m_socket->state() != QAbstractSocket::ConnectedState)
-        return false; // "connect false" stays shown; there is nothing to end
+    if (m_socket->state() != QAbstractSocket::ConnectedState) {
+        noanswer(false); // "connect false" stays shown; there is nothing to end
+        return false;
+    }
     d->setconnectok(0);
     // Each wait ends as soon as data arrives; 10 ms was shorter than one
     // round trip on a busy or routed network.
@@ -220,6 +222,7 @@ bool DeviceLink::connectnetwork()
     if (!d->getconnectok()) {
         qDebug() << "error";
         tcpdisconnect();
+        noanswer(true);
         return false;
     }
     return true;
@@ -250,9 +253,20 @@ bool DeviceLink::connectserial()
         MainApp::delayms(100);
     if (!current()->getconnectok()) {
         gMainApp->senddisconnect();
+        noanswer(true);
         return false;
     }
     return true;
+}
+
+void DeviceLink::noanswer(bool showlink)
+{
+    // The status line shows the link as it is (not a stale "Online"), and a
+    // short box says why nothing happened, as a failed download does.
+    if (showlink)
+        emit onlinestatechanged();
+    Prompts::critical(m_dialogparent, tr2("Connect", "连接"),
+                      tr2("No answer from the processor", "处理器没有应答"));
 }
 
 void DeviceLink::emitlockupdates(bool disconnected)

@@ -155,6 +155,8 @@ signals:
 private:
     bool connectnetwork();
     bool connectserial();
+    // A connect that got no answer: the link state shown, and a short box.
+    void noanswer(bool showlink);
     void emitlockupdates(bool disconnected);
     // Waits for socket data, dispatching it, up to ms milliseconds.
     void waitsocket(int ms);

@@ -78,6 +78,9 @@ void FormToolButton::refreshLanText()
     ui->btnExcel->setToolTip(text("Connect Device", "连接设备"));
     ui->Save_Button->setToolTip(text("Save File", "保存文件"));
     ui->Down_Button->setToolTip(text("Open File", "打开文件"));
+    // The connect button's tip names what a click does now.
+    if (connected())
+        updateconnectbtn();
 }
 
 bool FormToolButton::connected() const

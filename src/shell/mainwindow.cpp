@@ -59,6 +59,18 @@ bool chinese()
 const char *const kOnlineZh = "联机中...";
 const char *const kDisconnectZh = "未连接";
 
+// Every other status text the application writes, with its twin: a switch
+// rewrites whichever of the two is shown.
+struct StatusTwin {
+    const char *en;
+    const char *zh;
+};
+const StatusTwin kStatusTwins[] = {
+    {"DisConnect", "断开连接"},   {"Com Online", "串口在线"},      {"Net Online", "网络在线"},
+    {"find for Net", "网络查找"}, {"Net disconnect", "网络断开"}, {"Can't Open", "无法打开"},
+    {"Load Data...", "正在加载数据..."},
+};
+
 // Upper bound for letting the disconnect frames leave before the port closes.
 constexpr int kDisconnectDrainMs = 200;
 } // namespace
@@ -338,6 +350,9 @@ void MainWindow::refreshLanText()
             ui->comshow->setText(online);
         else if (text == zh(kDisconnectZh))
             ui->comshow->setText(disconnected);
+        for (const StatusTwin &t : kStatusTwins)
+            if (text == zh(t.zh))
+                ui->comshow->setText(QString::fromLatin1(t.en));
     } else {
         ui->menuFile->setText(zh("文件"));
         actadd[0]->setText(zh("新建 4IN8OUT"));
@@ -356,6 +371,9 @@ void MainWindow::refreshLanText()
             ui->comshow->setText(zh(kOnlineZh));
         else if (text == disconnected)
             ui->comshow->setText(zh(kDisconnectZh));
+        for (const StatusTwin &t : kStatusTwins)
+            if (text == QLatin1String(t.en) && text != disconnected)
+                ui->comshow->setText(zh(t.zh));
     }
     applystylesheet(readstylesheet(currentstylesheetpath()));
 }

@@ -94,11 +94,20 @@ void TstConnect::connectreply()
 
 void TstConnect::noreply()
 {
+    ScriptedPrompts prompts;
     Env env;
     QVERIFY(env.serial());
     env.standin.addfault(onefault(Fault::NoReply, 0x02));
+    QStringList shown; // the status texts, in order
+    QObject::connect(&env.link, &DeviceLink::onlinestatechanged, &env.link,
+                     [&]() { shown << DeviceLink::onlinetext(env.cur(), 0); });
     env.link.connectdevice();
     QCOMPARE(env.cur()->getcomconnected(), 0);
+    // The silence is told: the link as it is on the status line, and a box.
+    QCOMPARE(shown, QStringList{QStringLiteral("DisConnect")});
+    QCOMPARE(prompts.shown.size(), 1);
+    QCOMPARE(prompts.lastKind(), QStringLiteral("critical"));
+    QCOMPARE(prompts.shown.last().text, QStringLiteral("No answer from the processor"));
     QCOMPARE(DeviceLink::onlinetext(env.cur(), 0), QStringLiteral("DisConnect"));
     QCOMPARE(DeviceLink::onlinestyle(env.cur()),
              QStringLiteral("background-image:url(:/buttons/skin/aoutline.png);"));

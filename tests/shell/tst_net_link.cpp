@@ -412,6 +412,8 @@ void TstNetLink::peerclosed()
     we.choose(1, 0x18, 2);
     we.clickconnect();
     QCOMPARE(we.comshow->text(), QStringLiteral("connect false"));
+    QCOMPARE(prompts.shown.size(), 1);
+    QCOMPARE(prompts.shown.last().text, QStringLiteral("No answer from the processor"));
     QTest::qWait(300);
     QCOMPARE(we.comshow->text(), QStringLiteral("connect false"));
     QVERIFY(we.indicator->styleSheet().contains(QStringLiteral("aoutline.png")));

@@ -87,7 +87,7 @@ const std::vector<Page> &pages()
          {{462, 77, 0xc8c8c8, 0x34383d},
           {421, 79, 0xbbbbbc, 0x7a7b7e},
           {647, 132, 0xa2a3a4, 0x2c2f35},
-          {495, 560, 0x1a1d1f, 0x1a1d1f},
+          {495, 560, 0x222528, 0x222528},
           {371, 583, 0x33373c, 0x33373c}}},
         {"programs",
          [](MainWindow *w) { w->on_pushButton_7_clicked(); },

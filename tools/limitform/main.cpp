@@ -142,11 +142,11 @@ struct AxisLabel {
 const AxisLabel kAxis[7] = {
     {"label_12", {2, 255, 21, 16}, "<html><head/><body><p>-20</p></body></html>", true},
     {"label_9", {5, 166, 16, 16}, " 0", true},
-    {"label_8", {2, 76, 21, 16}, "+20", true},
+    {"label_8", {0, 76, 24, 16}, "+20", true},
     {"label_13", {16, 358, 21, 16}, "-40", false},
     {"label_14", {105, 358, 21, 16}, "-20", false},
     {"label_15", {195, 358, 21, 16}, " 0", false},
-    {"label_16", {284, 358, 21, 16}, "+20", false},
+    {"label_16", {284, 358, 26, 16}, "+20", false},
 };
 
 class FormWriter : public formgen::Writer
@@ -183,7 +183,8 @@ public:
             geometry(a.rect);
             if (a.palette)
                 palette({0, 0, 0}, {0, 0, 0});
-            // Small enough for "+20" in 21 pixels, whatever the desktop's default font.
+            // 8 points; the two "+20" labels are wider than the others so that
+            // their text is whole with the fonts of an X desktop too.
             font(QString(), 8);
             stylesheet(kBlack);
             string("text", a.text);

@@ -1,0 +1,637 @@
+// The window as the user sees it on an X server (the xcb platform on an Xvfb
+// of the test's own): every page and dialog in English and in Chinese,
+// connected to a processor stand-in with values off their defaults, probed
+// where a drawing or a skin went wrong before: the drop-down lists, a scale
+// label that took another page's skin, clipped axis labels, stray glyphs and
+// lines, legible dialog buttons and radio buttons. Also the project-lock key
+// sequence typed through the X server while the program list has the focus.
+// DSP_LOOKS_DIR=/some/folder saves every picture.
+
+#include "ccomctrl.h"
+#include "ccurvewidget.h"
+#include "comsettings.h"
+#include "devicedata.h"
+#include "formeq.h"
+#include "formeqbtns.h"
+#include "formfir.h"
+#include "formgain.h"
+#include "formlimit.h"
+#include "formphase.h"
+#include "formsetview.h"
+#include "formdelay.h"
+#include "globalcontrl.h"
+#include "mainapp.h"
+#include "mainwindow.h"
+#include "standin.h"
+#include "startup.h"
+#include "tst_connect_support.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListView>
+#include <QProcess>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolTip>
+#include <QSlider>
+#include <QStyle>
+#include <QStyleOptionButton>
+
+#include <cmath>
+#include <csignal>
+#include <functional>
+#include <memory>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace
+{
+
+// An Xvfb started for this test; it tells its display number on a pipe.
+struct XServer {
+    pid_t pid = -1;
+    QByteArray display;
+
+    bool start()
+    {
+        int fds[2];
+        if (pipe(fds) != 0)
+            return false;
+        pid = fork();
+        if (pid == 0) {
+            ::close(fds[0]);
+            // The server ends with the test, even with a test that crashed.
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
+            // The server's messages are no part of the test's output, and it
+            // must not hold the test's output open.
+            const int null = ::open("/dev/null", O_WRONLY);
+            if (null >= 0) {
+                dup2(null, STDOUT_FILENO);
+                dup2(null, STDERR_FILENO);
+                ::close(null);
+            }
+            const std::string fd = std::to_string(fds[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+                   static_cast<char *>(nullptr));
+            _exit(127);
+        }
+        ::close(fds[1]);
+        if (pid < 0) {
+            ::close(fds[0]);
+            return false;
+        }
+        QByteArray number;
+        pollfd p{fds[0], POLLIN, 0};
+        char c;
+        while (poll(&p, 1, 15000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
+            number.append(c);
+        ::close(fds[0]);
+        if (number.isEmpty())
+            return false;
+        display = ":" + number;
+        return true;
+    }
+    ~XServer()
+    {
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+};
+
+XServer *gXServer = nullptr;
+
+double channel(int v)
+{
+    const double c = v / 255.0;
+    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+double luminance(QRgb c)
+{
+    return 0.2126 * channel(qRed(c)) + 0.7152 * channel(qGreen(c)) + 0.0722 * channel(qBlue(c));
+}
+double contrast(QRgb a, QRgb b)
+{
+    double la = luminance(a), lb = luminance(b);
+    if (la < lb)
+        std::swap(la, lb);
+    return (la + 0.05) / (lb + 0.05);
+}
+
+// What the X server shows of a widget, popups and overlapping windows included.
+QImage onscreen(const QWidget *w, QRect r = QRect())
+{
+    if (r.isNull())
+        r = w->rect();
+    const QPoint at = w->mapToGlobal(r.topLeft());
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(0, at.x(), at.y(), r.width(), r.height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+// The most frequent colour of an image (its background) and the colour that
+// stands out most against it (the core of the text).
+QRgb background(const QImage &img)
+{
+    QHash<QRgb, int> count;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            ++count[img.pixel(x, y) & 0xffffff];
+    QRgb best = 0;
+    int n = -1;
+    for (auto it = count.constBegin(); it != count.constEnd(); ++it)
+        if (it.value() > n) {
+            n = it.value();
+            best = it.key();
+        }
+    return best;
+}
+QRgb strongest(const QImage &img, QRgb against)
+{
+    QRgb best = against;
+    double c = 1;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const QRgb p = img.pixel(x, y) & 0xffffff;
+            if (contrast(p, against) > c) {
+                c = contrast(p, against);
+                best = p;
+            }
+        }
+    return best;
+}
+
+// Columns of an image that hold ink: a pixel standing out from the background.
+bool inkincolumn(const QImage &img, int x, QRgb bg)
+{
+    for (int y = 0; y < img.height(); ++y)
+        if (contrast(img.pixel(x, y) & 0xffffff, bg) > 2.0)
+            return true;
+    return false;
+}
+
+bool reddish(QRgb c)
+{
+    return qRed(c) > 50 && qRed(c) > 2 * qGreen(c) && qRed(c) > 2 * qBlue(c);
+}
+
+// Share of pixels that differ clearly between two images of one size.
+double differing(const QImage &a, const QImage &b)
+{
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            n += (qAbs(qRed(p) - qRed(q)) > 48 || qAbs(qGreen(p) - qGreen(q)) > 48 ||
+                  qAbs(qBlue(p) - qBlue(q)) > 48)
+                     ? 1
+                     : 0;
+        }
+    return double(n) / qMax(1, a.width() * a.height());
+}
+
+// xdotool, typing through the X server as a keyboard would.
+bool xdotool(const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral("xdotool"), args);
+    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+void save(const QImage &img, const QString &name)
+{
+    const QString dir = qEnvironmentVariable("DSP_LOOKS_DIR");
+    if (!dir.isEmpty())
+        img.save(QStringLiteral("%1/%2.png").arg(dir, name));
+}
+
+void settle(int ms = 150)
+{
+    QTest::qWait(ms);
+}
+
+} // namespace
+
+class TstXLooks : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dir;
+    std::unique_ptr<standin::Standin> standin;
+    std::unique_ptr<MainWindow> w;
+    QStringList faults;
+    QString lang;
+
+    void fault(const QString &text) { faults << lang + QLatin1String(": ") + text; }
+
+    template <class T> T *child(const char *name) const
+    {
+        return w->findChild<T *>(QLatin1String(name));
+    }
+
+    // A processor with values off their defaults: gains, delays, routing,
+    // EQ bands of IN-A and OUT1.
+    static QByteArray image()
+    {
+        return linktest::sampleimage(5);
+    }
+
+    bool startwindow(const char *language)
+    {
+        lang = QLatin1String(language);
+        if (!QDir::setCurrent(dir.path()) || !linktest::writeconfig(language))
+            return false;
+        standin.reset(new standin::Standin);
+        const int line = standin->openpty();
+        const int unit = standin->addunit(line, 0x18, 1);
+        const QByteArray img = image();
+        standin->update(unit, [&](standin::UnitState &u) { u.image = img; });
+        gComSettings.setportname(standin->ptypath(line));
+        w.reset(startmainwindow(4));
+        w->show();
+        if (!QTest::qWaitForWindowExposed(w.get()) || !gComCtrl.openmaincom())
+            return false;
+        w->fileaction(0)->trigger();
+        gMainApp->setdevtype(0x18);
+        gMainApp->setdevaddr(1);
+        w->getbntnum(0);
+        QTest::mouseClick(child<QPushButton>("btnExcel"), Qt::LeftButton);
+        settle();
+        return gMainApp->getcurdevice()->getcomconnected() == 1;
+    }
+    void stopwindow()
+    {
+        w.reset();
+        gComCtrl.closemaincom();
+        standin.reset();
+        QDir::setCurrent(QDir::tempPath());
+    }
+
+    // Runs open (which shows a modal dialog and returns when it closes) and
+    // inspects the dialog while it is up.
+    void withmodal(const std::function<void()> &open, const std::function<void(QWidget *)> &inspect)
+    {
+        bool seen = false;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&]() {
+            // The main window itself may be modal: the dialog is a new one.
+            QWidget *m = QApplication::activeModalWidget();
+            if (!m || m == w.get() || seen)
+                return;
+            seen = true;
+            poll.stop();
+            settle(200);
+            inspect(m);
+            m->close();
+        });
+        poll.start(20);
+        open();
+        if (!seen)
+            fault(QStringLiteral("no dialog came up"));
+    }
+
+    void shot(const QString &name)
+    {
+        settle();
+        save(onscreen(w.get()), lang + QLatin1Char('_') + name);
+    }
+
+    // The items of a combo's open list: every item readable against the list.
+    void probepopup(QComboBox *box, const QString &name)
+    {
+        box->showPopup();
+        settle(250);
+        QAbstractItemView *view = box->view();
+        const QImage list = onscreen(view->viewport());
+        save(list, lang + QLatin1String("_popup_") + name);
+        for (int i = 0; i < box->count(); ++i) {
+            // An item's rectangle runs past the list to the right.
+            const QRect r = view->visualRect(box->model()->index(i, 0)) & view->viewport()->rect();
+            if (i == box->currentIndex() || r.height() < 8)
+                continue;
+            const QImage item = list.copy(r);
+            const QRgb bg = background(item);
+            const QRgb fg = strongest(item, bg);
+            if (!qEnvironmentVariableIsEmpty("DSP_LOOKS_DIR"))
+                qInfo("%s item %d: 0x%06x on 0x%06x, %.2f", qPrintable(name), i, fg, bg, contrast(fg, bg));
+            if (contrast(fg, bg) < 4.5)
+                fault(QStringLiteral("%1 item %2 \"%3\": text %4 on %5, contrast %6")
+                          .arg(name)
+                          .arg(i)
+                          .arg(box->itemText(i))
+                          .arg(fg, 6, 16)
+                          .arg(bg, 6, 16)
+                          .arg(contrast(fg, bg), 0, 'f', 2));
+        }
+        box->hidePopup();
+        settle(100);
+    }
+
+    void tour()
+    {
+        w->on_pushButton_clicked();
+        shot(QStringLiteral("main"));
+        w->on_pushButton_2_clicked();
+        shot(QStringLiteral("gain"));
+        {
+            // OUT6's scale label is named like the main page's IN-C name label:
+            // it looks like its neighbour OUT5's, without that label's skin.
+            QLabel *out6 = gFormGain->findChild<QLabel *>(QStringLiteral("label_133"));
+            QLabel *out5 = gFormGain->findChild<QLabel *>(QStringLiteral("label_119"));
+            if (!out5) {
+                fault(QStringLiteral("no scale label beside OUT6's"));
+            } else {
+                const double d = differing(onscreen(out6), onscreen(out5));
+                if (d > 0.03)
+                    fault(QStringLiteral("OUT6 scale label differs from OUT5's in %1 of its pixels").arg(d));
+            }
+        }
+        w->on_pushButton_3_clicked();
+        QSlider *delay = gFormDelay->findChild<QSlider *>(QStringLiteral("sldrdelaymi"));
+        delay->setValue(delay->maximum());
+        shot(QStringLiteral("delay"));
+        probepopup(gFormDelay->findChild<QComboBox *>(QStringLiteral("comboBox_4")), QStringLiteral("delayunit"));
+        w->on_pushButton_6_clicked();
+        shot(QStringLiteral("eq_in"));
+        {
+            // No white glyph at the end of a value field.
+            for (const char *name : {"Editeqfreq", "Editeqgain", "Editeqq", "Editeqfreq_4"}) {
+                QLineEdit *e = gFormEq->findChild<QLineEdit *>(QLatin1String(name));
+                const QImage end = onscreen(e, QRect(e->width() - 10, 0, 10, e->height()));
+                for (int y = 0; y < end.height(); ++y)
+                    for (int x = 0; x < end.width(); ++x)
+                        if (luminance(end.pixel(x, y)) > 0.5) {
+                            fault(QStringLiteral("light pixel at the end of %1").arg(QLatin1String(name)));
+                            x = end.width();
+                            y = end.height();
+                        }
+            }
+            // No red column at the curve's left edge above 0 dB.
+            CCurveWidget *curve = gFormEq->findChild<CCurveWidget *>();
+            const QImage edge = onscreen(curve, QRect(0, 0, 6, 70));
+            for (int x = 0; x < edge.width(); ++x) {
+                int red = 0;
+                for (int y = 0; y < edge.height(); ++y)
+                    red += reddish(edge.pixel(x, y)) ? 1 : 0;
+                if (red > 20)
+                    fault(QStringLiteral("red column %1 at the curve's left edge").arg(x));
+            }
+        }
+        {
+            CCurveWidget *curve = gFormEq->findChild<CCurveWidget *>();
+            const CHoverPoint &p = curve->bandpoint(2);
+            QTest::mousePress(curve, Qt::LeftButton, Qt::NoModifier, QPoint(p.getx(), p.gety()));
+            QTest::mouseRelease(curve, Qt::LeftButton, Qt::NoModifier, QPoint(p.getx(), p.gety()));
+            shot(QStringLiteral("eq_readout"));
+            // The read-out lies inside the plot, on no other band point.
+            QFontMetrics fm(curve->font());
+            const QRect box = curve->readoutbox(p, fm.boundingRect(QRect(0, 0, 1000, 1000), 0,
+                                                                   p.valueText().trimmed()).size());
+            if (!curve->rect().contains(box))
+                fault(QStringLiteral("read-out outside the plot"));
+            for (int b = 0; b < CCurveWidget::kBands; ++b)
+                if (b != 2 && curve->bandpoint(b).isVisible() && box.intersects(curve->bandpoint(b).rect()))
+                    fault(QStringLiteral("read-out on band point %1").arg(b + 1));
+        }
+        probepopup(gFormEq->findChild<QComboBox *>(QStringLiteral("cbxHPFSlope")), QStringLiteral("bandtype"));
+        QTest::mouseClick(gFormEq->findChild<QPushButton *>(QStringLiteral("eqbtnout1")), Qt::LeftButton);
+        shot(QStringLiteral("eq_out"));
+        {
+            // Band 1 as an all-pass filter opens the phase panel: dark to its edges.
+            gFormEq->findChild<QComboBox *>(QStringLiteral("cbxHPFSlope"))->setCurrentIndex(5);
+            QTest::mouseClick(gFormEq->findChild<QPushButton *>(QStringLiteral("btn1eqbtn")), Qt::LeftButton);
+            settle(300);
+            Formeqbtns *bands = gFormEq->findChild<Formeqbtns *>();
+            if (bands && bands->phasepanel()->isVisible()) {
+                const QImage phase = onscreen(bands->phasepanel());
+                save(phase, lang + QLatin1String("_phasepanel"));
+                for (const QPoint &at : {QPoint(2, phase.height() / 2), QPoint(phase.width() / 2, phase.height() - 2),
+                                         QPoint(phase.width() - 2, phase.height() / 2), QPoint(phase.width() / 2, 1)})
+                    if (luminance(phase.pixel(at)) > 0.3)
+                        fault(QStringLiteral("light phase panel edge at %1,%2").arg(at.x()).arg(at.y()));
+                bands->phasepanel()->hide();
+            } else {
+                fault(QStringLiteral("no phase panel for an all-pass band"));
+            }
+            gFormEq->findChild<QComboBox *>(QStringLiteral("cbxHPFSlope"))->setCurrentIndex(0);
+        }
+        probepopup(gFormEq->findChild<QComboBox *>(QStringLiteral("cbxHPFSlopelow")), QStringLiteral("slope"));
+        probepopup(gFormEq->findChild<QComboBox *>(QStringLiteral("comboBox_ir")), QStringLiteral("iirfir"));
+        gFormEq->findChild<QComboBox *>(QStringLiteral("comboBox_ir"))->setCurrentIndex(1);
+        shot(QStringLiteral("eq_fir"));
+        if (gFormEq->firpanel()->isVisible()) {
+            const QImage fir = onscreen(gFormEq->firpanel());
+            save(fir, lang + QLatin1String("_firpanel"));
+            // Dark to its edges: no light margin around the plot.
+            for (const QPoint &at : {QPoint(2, fir.height() / 2), QPoint(fir.width() / 2, fir.height() - 2),
+                                     QPoint(fir.width() - 2, fir.height() / 2), QPoint(fir.width() / 2, 1)})
+                if (luminance(fir.pixel(at)) > 0.3)
+                    fault(QStringLiteral("light FIR panel edge at %1,%2").arg(at.x()).arg(at.y()));
+            if (gFormEq->firpanel()->width() < 450)
+                fault(QStringLiteral("FIR panel narrower than its plot"));
+        }
+        probepopup(gFormEq->findChild<QComboBox *>(QStringLiteral("cbxFirWindows")), QStringLiteral("firwindow"));
+        probepopup(gFormEq->findChild<QComboBox *>(QStringLiteral("cbxFirFlat")), QStringLiteral("firtype"));
+        gFormEq->findChild<QComboBox *>(QStringLiteral("comboBox_ir"))->setCurrentIndex(0);
+        w->on_pushButton_4_clicked();
+        shot(QStringLiteral("geq"));
+        w->on_pushButton_5_clicked();
+        shot(QStringLiteral("limit"));
+        for (QLabel *l : gFormLimit->findChildren<QLabel *>()) {
+            if (l->text() != QLatin1String("+20"))
+                continue;
+            // Whole: the text's ink ends before the label's last column.
+            const QImage img = onscreen(l);
+            const QRgb bg = background(img);
+            if (inkincolumn(img, img.width() - 1, bg) || inkincolumn(img, 0, bg))
+                fault(QStringLiteral("limiter axis label %1 \"+20\" clipped").arg(l->objectName()));
+        }
+        probepopup(gFormLimit->findChild<QComboBox *>(QStringLiteral("comboxlimit")), QStringLiteral("knee"));
+        w->on_pushButton_8_clicked();
+        shot(QStringLiteral("peak"));
+        w->on_pushButton_7_clicked();
+        shot(QStringLiteral("programs"));
+        {
+            // The pointer rests on a tool-bar button: its tip comes up.
+            QPushButton *b = child<QPushButton>("btnSet");
+            QCursor::setPos(b->mapToGlobal(b->rect().center()));
+            QWidget *tip = nullptr;
+            for (int i = 0; i < 60 && !tip; ++i) {
+                settle(50);
+                for (QWidget *t : QApplication::topLevelWidgets())
+                    if (t->inherits("QTipLabel") && t->isVisible())
+                        tip = t;
+            }
+            if (!tip) {
+                fault(QStringLiteral("no tool tip"));
+            } else {
+                settle(200);
+                const QImage img = onscreen(tip).copy(tip->rect().adjusted(2, 2, -2, -2));
+                save(img, lang + QLatin1String("_tooltip"));
+                const QRgb bg = background(img);
+                const QRgb fg = strongest(img, bg);
+                if (contrast(fg, bg) < 4.5)
+                    fault(QStringLiteral("tool tip: text %1 on %2").arg(fg, 6, 16).arg(bg, 6, 16));
+            }
+            QCursor::setPos(w->mapToGlobal(QPoint(500, 400)));
+            QToolTip::hideText();
+        }
+
+        withmodal([]() { gMainApp->showabout(); },
+                  [this](QWidget *d) {
+                      save(onscreen(d), lang + QLatin1String("_about"));
+                      for (QPushButton *b : d->findChild<QDialogButtonBox *>()->findChildren<QPushButton *>()) {
+                          const QImage img = onscreen(b).copy(b->rect().adjusted(3, 3, -3, -3));
+                          const QRgb bg = background(img);
+                          const QRgb fg = strongest(img, bg);
+                          if (contrast(fg, bg) < 4.5)
+                              fault(QStringLiteral("about box button %1: text %2 on %3")
+                                        .arg(b->text())
+                                        .arg(fg, 6, 16)
+                                        .arg(bg, 6, 16));
+                      }
+                  });
+        auto radios = [this](QWidget *d, const char *name) {
+            save(onscreen(d), lang + QLatin1Char('_') + QLatin1String(name));
+            // Every radio's name whole in its place.
+            for (QRadioButton *r : d->findChildren<QRadioButton *>())
+                if (r->isVisible() && !r->text().isEmpty() && r->sizeHint().width() > r->width())
+                    fault(QStringLiteral("%1: radio \"%2\" needs %3 pixels, has %4")
+                              .arg(QLatin1String(name), r->text())
+                              .arg(r->sizeHint().width())
+                              .arg(r->width()));
+            // A checked radio button stands out from an unchecked one.
+            QRadioButton *on = nullptr, *off = nullptr;
+            for (QRadioButton *r : d->findChildren<QRadioButton *>()) {
+                if (r->isChecked() && r->isEnabled() && !on)
+                    on = r;
+                if (!r->isChecked() && r->isEnabled() && !off)
+                    off = r;
+            }
+            if (!on || !off)
+                return;
+            QStyleOptionButton opt;
+            opt.initFrom(on);
+            const QRect mark = on->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &opt, on);
+            const QImage a = onscreen(on, mark), b = onscreen(off, mark);
+            double most = 1;
+            for (int y = 0; y < a.height(); ++y)
+                for (int x = 0; x < a.width(); ++x)
+                    most = qMax(most, contrast(a.pixel(x, y), b.pixel(x, y)));
+            if (most < 3.0)
+                fault(QStringLiteral("%1: checked radio mark hardly differs (%2)").arg(QLatin1String(name)).arg(most));
+        };
+        withmodal([this]() { QTest::mouseClick(child<QPushButton>("btnDownload"), Qt::LeftButton); },
+                  [&](QWidget *d) { radios(d, "link"); });
+        withmodal([this]() { QTest::mouseClick(child<QPushButton>("btnSave"), Qt::LeftButton); },
+                  [&](QWidget *d) { radios(d, "copy"); });
+        withmodal([this]() { QTest::mouseClick(child<QPushButton>("btnLock"), Qt::LeftButton); },
+                  [this](QWidget *d) { save(onscreen(d), lang + QLatin1String("_devicelock")); });
+    }
+
+private slots:
+    void cleanup() { stopwindow(); }
+    void initTestCase()
+    {
+        if (!gXServer)
+            QSKIP("Xvfb is not installed: no X server to look at");
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+    }
+
+    // Shift, Alt, Q on the program page after the natural first click on
+    // the program list: the project lock dialog opens.
+    void projectlockkeys_data()
+    {
+        QTest::addColumn<bool>("list"); // else a button of the page has the focus
+        QTest::newRow("program list") << true;
+        QTest::newRow("page button") << false;
+    }
+    void projectlockkeys()
+    {
+        QFETCH(bool, list);
+        if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+            QSKIP("xdotool is not installed");
+        faults.clear();
+        QVERIFY(startwindow("en"));
+        w->on_pushButton_7_clicked();
+        settle();
+        QTabWidget *tabs = gFormSetView->findChild<QTabWidget *>();
+        QVERIFY(tabs);
+        QTableWidget *table = tabs->currentWidget()->findChild<QTableWidget *>();
+        QVERIFY(table);
+        QWidget *target = table;
+        // The natural first click on the list, through the X server; the
+        // pointer stays over the window, which so keeps the keyboard.
+        const QPoint at = table->viewport()->mapToGlobal(table->visualItemRect(table->item(0, 1)).center());
+        QVERIFY(xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
+                         QStringLiteral("click"), QStringLiteral("1")}));
+        QTRY_VERIFY(QApplication::focusWidget() == table || table->isAncestorOf(QApplication::focusWidget()));
+        if (!list) {
+            for (QPushButton *b : gFormSetView->findChildren<QPushButton *>())
+                if (b->isVisible() && b->focusPolicy() != Qt::NoFocus && b != target)
+                    target = b;
+            target->setFocus(Qt::OtherFocusReason);
+            QTRY_COMPARE(QApplication::focusWidget(), target);
+        }
+        QString opened;
+        withmodal(
+            [&]() {
+                QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60"),
+                                 QStringLiteral("shift"), QStringLiteral("alt"), QStringLiteral("q")}));
+                QTRY_VERIFY_WITH_TIMEOUT(!opened.isEmpty(), 5000);
+            },
+            [&](QWidget *d) { opened = QString::fromLatin1(d->metaObject()->className()); });
+        QCOMPARE(opened, QStringLiteral("DialogProjectLock"));
+        stopwindow();
+    }
+
+    void looks_data()
+    {
+        QTest::addColumn<QByteArray>("language");
+        QTest::newRow("English") << QByteArray("en");
+        QTest::newRow("Chinese") << QByteArray("chs");
+    }
+    void looks()
+    {
+        QFETCH(QByteArray, language);
+        faults.clear();
+        QVERIFY(startwindow(language.constData()));
+        tour();
+        stopwindow();
+        if (!faults.isEmpty())
+            QFAIL(qPrintable(faults.join(QLatin1Char('\n'))));
+    }
+};
+
+int main(int argc, char **argv)
+{
+    XServer x;
+    if (x.start()) {
+        gXServer = &x;
+        qputenv("DISPLAY", x.display);
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    } else {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    TstXLooks t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "tst_xlooks.moc"
