@@ -2,6 +2,7 @@
 
 #include "devicedata.h"
 #include "formgeqdraw.h"
+#include "formshowdraw.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
 #include "throttletimer.h"
@@ -406,6 +407,12 @@ void FormGeq::refreshLanText()
     ui->label_59->setText(text);
     ui->label_60->setText(text);
     ui->btneqbypassxx->setText(text);
+    // The bands' tips and the marker's read-out follow the language too.
+    const int language = gGlobalContrl ? gGlobalContrl->getlanguage() : 0;
+    for (int b = 0; b < kBands; ++b)
+        slider(b)->setToolTip(bandtext(b, slider(b)->value(), language));
+    if (display()->plot()->marker().isActive())
+        display()->showBandPoint(curband, bandtext(curband, slider(curband)->value(), language));
 }
 
 void FormGeq::closeEvent(QCloseEvent *event)

@@ -274,6 +274,13 @@ private slots:
         QCOMPARE(FormGeq::bandtext(band, raw, language), text);
         QCOMPARE(f.slider(band)->toolTip(), text);
         QCOMPARE(f.plot()->marker().valueText(), text);
+        // A language switch rewrites the read-out and the tips in the other language.
+        const int other = 1 - language;
+        gGlobalContrl->setlanguage(other);
+        f.page->refreshLanText();
+        QCOMPARE(f.plot()->marker().valueText(), FormGeq::bandtext(band, raw, other));
+        QCOMPARE(f.slider(band)->toolTip(), FormGeq::bandtext(band, raw, other));
+        QCOMPARE(f.slider((band + 1) % 31)->toolTip(), FormGeq::bandtext((band + 1) % 31, f.slider((band + 1) % 31)->value(), other));
     }
 
     // The curve: flat at y 75 for 0 dB and for passed bands; one band at
