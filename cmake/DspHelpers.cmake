@@ -58,3 +58,16 @@ function(dsp_folder_tests)
     endif()
   endforeach()
 endfunction()
+
+# Tests that run the X11 platform on an X server of their own (Xvfb). The
+# platform plugin and the session bus library keep memory to the end that the
+# leak checker cannot attribute (a plugin is unloaded before it reports), so
+# under the sanitizers these tests, and the programs they start, are checked
+# for memory errors and undefined behaviour but not for leaks.
+function(dsp_xserver_tests)
+  if(DSP_SANITIZE)
+    foreach(name ${ARGN})
+      set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
+    endforeach()
+  endif()
+endfunction()

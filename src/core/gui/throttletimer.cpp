@@ -2,6 +2,8 @@
 
 #include <QTimerEvent>
 
+#include <limits>
+
 ThrottleTimer::ThrottleTimer(QObject *parent)
     : QTimer(parent)
 {
@@ -21,7 +23,10 @@ void ThrottleTimer::sleep()
 {
     if (!isActive())
         return;
-    stop();
+    // Asleep the timer stays active with an interval no run reaches: it
+    // costs no wake-up, and a stop() from outside meanwhile still shows
+    // (the timer is then no longer active) so that wake() starts nothing.
+    start(std::numeric_limits<int>::max());
     asleep = true;
     aligning = false;
 }
@@ -31,6 +36,12 @@ int ThrottleTimer::wake()
     if (!asleep || period <= 0)
         return 0;
     asleep = false;
+    if (!isActive()) {
+        // Stopped from outside while asleep: it stays stopped, and a start()
+        // from outside later ticks at the period again.
+        setInterval(period);
+        return 0;
+    }
     // The grid goes on from the last tick delivered: the ticks since then
     // that nobody has heard of yet are the page's to count.
     const qint64 passed = sincetick.elapsed();

@@ -5,8 +5,8 @@
 // except that the page puts it to sleep on a tick with nothing to send; the
 // next change wakes it on the same grid of ticks the timer would have kept,
 // and the page learns how many ticks went by meanwhile to keep its cycle.
-// A timer stopped from outside (stop()) stays stopped: wake() starts only
-// what sleep() stopped.
+// A timer stopped from outside (stop()), awake or asleep, stays stopped:
+// wake() starts only what sleep() put to sleep.
 
 #include <QElapsedTimer>
 #include <QTimer>

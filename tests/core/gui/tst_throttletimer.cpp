@@ -30,7 +30,6 @@ private slots:
         const int before = ticks + 1;
         QTRY_COMPARE(ticks, before);
         QVERIFY(timer.sleeping());
-        QVERIFY(!timer.isActive());
         QTest::qWait(130);
         QCOMPARE(ticks, before);
 
@@ -68,16 +67,33 @@ private slots:
         timer.stop();
     }
 
-    // Stopped by hand: a wake starts nothing and a sleep call is harmless.
+    // Stopped by hand, awake or asleep: a wake starts nothing, hands back no
+    // ticks, and a sleep call is harmless.
+    void stoppedoutside_data()
+    {
+        QTest::addColumn<bool>("asleep");
+        QTest::newRow("awake") << false;
+        QTest::newRow("asleep") << true;
+    }
     void stoppedoutside()
     {
+        QFETCH(bool, asleep);
         ThrottleTimer timer;
         timer.startticks(20);
+        if (asleep)
+            timer.sleep();
         timer.stop();
         timer.sleep();
+        QTest::qWait(60);
         QCOMPARE(timer.wake(), 0);
         QVERIFY(!timer.isActive());
         QVERIFY(!timer.sleeping());
+        // Started again from outside, it ticks at its period.
+        int ticks = 0;
+        connect(&timer, &QTimer::timeout, this, [&]() { ++ticks; });
+        timer.start();
+        QCOMPARE(timer.interval(), 20);
+        QTRY_VERIFY(ticks >= 2);
     }
 };
 
