@@ -8,6 +8,7 @@
 #include "ccomctrl.h"
 #include "comsettings.h"
 #include "devicedata.h"
+#include "devicefixture.h"
 #include "dspresources.h"
 #include "formsetview.h"
 #include "globalcontrl.h"
@@ -96,12 +97,7 @@ public:
         ++pollgeneration();
         page.reset();
         prompts.reset();
-        delete gMainApp;
-        gMainApp = nullptr;
-        qDeleteAll(gDeviceList);
-        gDeviceList.clear();
-        delete gGlobalContrl;
-        gGlobalContrl = nullptr;
+        deleteprogramglobals();
         dev = nullptr;
         MainApp::settimescale(1);
     }
