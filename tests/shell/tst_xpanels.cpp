@@ -95,15 +95,7 @@ private slots:
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     }
-    void cleanup()
-    {
-        w.reset();
-        qDeleteAll(gDeviceList);
-        gDeviceList.clear();
-        qApp->setStyleSheet(QString());
-        QVERIFY(QDir::setCurrent(QDir::tempPath()));
-        dir.reset();
-    }
+    void cleanup() { linktest::endwindow(w, dir); }
 
     // The FIR panel of an output in FIR mode: not after a download while the
     // EQ page is hidden; with the page; gone after a close request, through a
