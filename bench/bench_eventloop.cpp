@@ -19,6 +19,7 @@
 #include "mainwindow.h"
 #include "standin.h"
 #include "startup.h"
+#include "threadwakeups.h"
 
 #include <QAbstractButton>
 #include <QAbstractEventDispatcher>
@@ -45,55 +46,6 @@
 
 namespace
 {
-
-qint64 switchesOf(const QString &taskDir)
-{
-    QFile status(taskDir + QStringLiteral("/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    qint64 total = 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.contains("ctxt_switches:"))
-            total += line.mid(line.indexOf(':') + 1).trimmed().toLongLong();
-    }
-    return total;
-}
-
-// Context switches so far of this process's threads named name.
-qint64 namedThreadSwitches(const QByteArray &name)
-{
-    qint64 total = 0;
-    const QDir tasks(QStringLiteral("/proc/self/task"));
-    for (const QString &tid : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile comm(tasks.filePath(tid + QStringLiteral("/comm")));
-        if (comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == name)
-            total += switchesOf(tasks.filePath(tid));
-    }
-    return total;
-}
-
-int namedThreads(const QByteArray &name)
-{
-    int n = 0;
-    const QDir tasks(QStringLiteral("/proc/self/task"));
-    for (const QString &tid : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile comm(tasks.filePath(tid + QStringLiteral("/comm")));
-        n += comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == name ? 1 : 0;
-    }
-    return n;
-}
-
-qint64 guiThreadSwitches()
-{
-    return switchesOf(QStringLiteral("/proc/self/task/%1").arg(::getpid()));
-}
-
-void runEventsFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 bool runEventsUntil(const std::function<bool()> &done, int ms)
 {

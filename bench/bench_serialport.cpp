@@ -4,6 +4,7 @@
 
 #include "comsettings.h"
 #include "myserialport.h"
+#include "threadwakeups.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
@@ -65,40 +66,6 @@ void engineSetUp(MySerialPort &port)
     port.startreceivethread();
 }
 
-qint64 switchesOf(const QString &taskDir)
-{
-    QFile status(taskDir + QStringLiteral("/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    qint64 total = 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.contains("ctxt_switches:"))
-            total += line.mid(line.indexOf(':') + 1).trimmed().toLongLong();
-    }
-    return total;
-}
-
-// Context switches (voluntary and forced) so far of the threads of this
-// process named name, as the kernel counts them: each time such a thread went
-// to sleep or was put off the processor.
-qint64 namedThreadSwitches(const QByteArray &name)
-{
-    qint64 total = 0;
-    const QDir tasks(QStringLiteral("/proc/self/task"));
-    for (const QString &tid : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile comm(tasks.filePath(tid + QStringLiteral("/comm")));
-        if (comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == name)
-            total += switchesOf(tasks.filePath(tid));
-    }
-    return total;
-}
-
-// The same for the main (GUI) thread.
-qint64 guiThreadSwitches()
-{
-    return switchesOf(QStringLiteral("/proc/self/task/%1").arg(::getpid()));
-}
-
 // Resident memory of this process now, in bytes.
 qint64 residentBytes()
 {
@@ -132,13 +99,6 @@ qint64 floodMaster(int master, qint64 total, const std::atomic<bool> &stop)
             done += n;
     }
     return done;
-}
-
-void runEventsFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
 }
 
 // An open port with its reader running and nothing on the line, for one

@@ -6,12 +6,14 @@
 #include "globalcontrl.h"
 #include "mainapp.h"
 #include "showwidget.h"
+#include "stripslider.h"
 #include "throttletimer.h"
 #include "ui_formdelay.h"
 
 #include <QCloseEvent>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QScopedValueRollback>
 #include <QTimer>
 
 FormDelay *gFormDelay = nullptr;
@@ -323,16 +325,11 @@ void FormDelay::showsent()
     const DeviceData *d = device();
     if (!d)
         return;
-    const bool was = reloading;
-    reloading = true;
+    const QScopedValueRollback<bool> quiet(reloading, true);
     for (int ch = 0; ch < kChannels; ++ch) {
         (ui.get()->*kStrips[ch].sw)->setChecked(d->getdelayflag(ch) == kDelayOn);
-        const int samples = qBound(0, d->getdelay(ch), kMaxSamples);
-        QSlider *slider = ui.get()->*kStrips[ch].slider;
-        if (slider->value() != samples)
-            slider->setValue(samples);
+        moveslider(ui.get()->*kStrips[ch].slider, qBound(0, d->getdelay(ch), kMaxSamples));
     }
-    reloading = was;
 }
 
 // ---------------------------------------------------------------------------
@@ -348,11 +345,8 @@ void FormDelay::updatenewdata()
     for (int ch = 0; ch < kChannels; ++ch)
         (ui.get()->*kStrips[ch].sw)->setChecked(d->getdelayflag(ch) == kDelayOn);
     for (int ch = 0; ch < kChannels; ++ch) {
-        QSlider *slider = ui.get()->*kStrips[ch].slider;
         const int samples = qBound(0, d->getdelay(ch), kMaxSamples);
-        if (slider->value() != samples) {
-            slider->setValue(samples);
-        } else {
+        if (!moveslider(ui.get()->*kStrips[ch].slider, samples)) {
             // An unchanged slider emits nothing: the box and the main page
             // still follow the device just loaded (and a stored delay beyond
             // the range is written back clamped).

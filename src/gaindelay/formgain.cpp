@@ -5,11 +5,13 @@
 #include "globalcontrl.h"
 #include "mainapp.h"
 #include "showwidget.h"
+#include "stripslider.h"
 #include "throttletimer.h"
 #include "ui_formgain.h"
 
 #include <QCloseEvent>
 #include <QIcon>
+#include <QScopedValueRollback>
 #include <QTimer>
 
 #include <cmath>
@@ -273,20 +275,15 @@ void FormGain::showsent()
     const DeviceData *d = device();
     if (!d)
         return;
-    const bool was = reloading;
-    reloading = true;
+    const QScopedValueRollback<bool> quiet(reloading, true);
     for (int ch = 0; ch < kChannels; ++ch) {
-        const int raw = qBound(0, d->getgain(ch), kMaxRaw);
-        QSlider *slider = ui.get()->*kStrips[ch].slider;
-        if (slider->value() != raw)
-            slider->setValue(raw);
+        moveslider(ui.get()->*kStrips[ch].slider, qBound(0, d->getgain(ch), kMaxRaw));
         // Only a skin that changes is set again: setting a sheet restyles.
         QPushButton *mute = ui.get()->*kStrips[ch].mute;
         const QLatin1String skin(d->getmute(ch) ? kMuted : kUnmuted);
         if (mute->styleSheet() != skin)
             mute->setStyleSheet(skin);
     }
-    reloading = was;
 }
 
 void FormGain::updatemutebtns()
@@ -348,11 +345,8 @@ void FormGain::updatenewdata()
     gMainApp->gainloading = 1;
     reloading = true;
     for (int ch = 0; ch < kChannels; ++ch) {
-        QSlider *slider = ui.get()->*kStrips[ch].slider;
         const int raw = qBound(0, d->getgain(ch), kMaxRaw);
-        if (slider->value() != raw) {
-            slider->setValue(raw);
-        } else {
+        if (!moveslider(ui.get()->*kStrips[ch].slider, raw)) {
             // An unchanged slider emits nothing: the display and the main
             // page still follow the device just loaded.
             slidermoved(ch, raw);

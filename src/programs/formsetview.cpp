@@ -569,17 +569,7 @@ void FormSetView::on_btn_ref_clicked()
         return;
     Busy b(this);
     MainApp::delayms(0, true);
-    setupprogress(lan("Refresh Programs List", "刷新程式列表"), 0, false);
-    CancelButton cancel(progress.get(), canceltext());
-    Exchange x;
-    const bool ok = readnames(x, 1, kAllPrograms, [this](int n) { setprogress(2 * n); });
-    if (ok) {
-        MainApp::delayms(100, true);
-        refreshprogram();
-        if (x.usable())
-            x.device()->namesloaded = 1;
-    }
-    setprogress(100);
+    refreshnames();
 }
 
 void FormSetView::on_btn_ref1_clicked()
@@ -587,6 +577,11 @@ void FormSetView::on_btn_ref1_clicked()
     if (isbusy() || !connected() || current()->namesloaded != 0)
         return;
     Busy b(this);
+    refreshnames();
+}
+
+void FormSetView::refreshnames()
+{
     setupprogress(lan("Refresh Programs List", "刷新程式列表"), 0, false);
     CancelButton cancel(progress.get(), canceltext());
     Exchange x;

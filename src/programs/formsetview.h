@@ -120,6 +120,8 @@ private:
     // fills its record. Returns false (and no record changes) when one never came.
     bool readnames(Exchange &x, int first, int last, const std::function<void(int)> &done = {});
     void shownamesfailure(int result);
+    // Every program's name read under the progress window, then listed.
+    void refreshnames();
     bool loadcurrentdata();
     void openprojectlock();
     // Writes the staged image as program n, part by part, then reads its

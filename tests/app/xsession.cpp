@@ -1,6 +1,7 @@
 #include "xsession.h"
 
-#include <QDeadlineTimer>
+#include "xinput.h"
+
 #include <QThread>
 
 #include <csignal>
@@ -56,36 +57,13 @@ XSession::~XSession()
 {
     if (m_display)
         XCloseDisplay(dpy(m_display));
-    stopprocess(m_server);
 }
 
 bool XSession::start(QString *error)
 {
-    // -displayfd 1: the server takes the first free display number and
-    // writes it on its standard output once it accepts connections.
-    m_server.setProcessChannelMode(QProcess::SeparateChannels);
-    m_server.start(QStringLiteral("Xvfb"),
-                   {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                    QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-dpi"),
-                    QStringLiteral("96"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-    if (!m_server.waitForStarted(10000)) {
-        *error = QStringLiteral("cannot start Xvfb (package xvfb): ") + m_server.errorString();
+    if (!m_server.start(error, "1280x1024x24", {QStringLiteral("-dpi"), QStringLiteral("96")}))
         return false;
-    }
-    QByteArray out;
-    QDeadlineTimer deadline(15000);
-    while (!out.contains('\n') && !deadline.hasExpired() && m_server.state() == QProcess::Running) {
-        m_server.waitForReadyRead(200);
-        out += m_server.readAllStandardOutput();
-    }
-    bool ok = false;
-    const int number = out.trimmed().toInt(&ok);
-    if (!ok) {
-        *error = QStringLiteral("Xvfb gave no display number: ") +
-                 QString::fromLocal8Bit(m_server.readAllStandardError());
-        return false;
-    }
-    m_name = QStringLiteral(":%1").arg(number);
+    m_name = QString::fromLatin1(m_server.display());
     XSetErrorHandler(ignoreerrors);
     m_display = XOpenDisplay(m_name.toLocal8Bit().constData());
     if (!m_display) {
@@ -150,18 +128,12 @@ QString XSession::title(unsigned long id) const
 
 void XSession::move(const QPoint &p)
 {
-    XTestFakeMotionEvent(dpy(m_display), -1, p.x(), p.y(), CurrentTime);
-    sync();
+    xinput::move(dpy(m_display), p);
 }
 
 void XSession::click(const QPoint &p)
 {
-    move(p);
-    XTestFakeButtonEvent(dpy(m_display), 1, True, CurrentTime);
-    sync();
-    QThread::msleep(kHoldMs);
-    XTestFakeButtonEvent(dpy(m_display), 1, False, CurrentTime);
-    sync();
+    xinput::click(dpy(m_display), p, kHoldMs);
 }
 
 void XSession::key(const char *keysym)
@@ -219,15 +191,5 @@ QImage XSession::screenshot() const
 
 bool XSession::closewindow(unsigned long id)
 {
-    Display *d = dpy(m_display);
-    XEvent e = {};
-    e.xclient.type = ClientMessage;
-    e.xclient.window = id;
-    e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
-    e.xclient.format = 32;
-    e.xclient.data.l[0] = long(XInternAtom(d, "WM_DELETE_WINDOW", False));
-    e.xclient.data.l[1] = CurrentTime;
-    const bool sent = XSendEvent(d, id, False, NoEventMask, &e) != 0;
-    sync();
-    return sent;
+    return xinput::closewindow(dpy(m_display), id);
 }

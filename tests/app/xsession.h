@@ -12,6 +12,8 @@
 #include <QString>
 #include <QVector>
 
+#include "xvfbserver.h"
+
 // A child process that is killed when the test process dies, however it dies
 // (a ctest timeout included), so no server or window outlives its test.
 class ChildProcess : public QProcess
@@ -66,7 +68,7 @@ public:
 private:
     void sync() const;
 
-    ChildProcess m_server;
+    XvfbServer m_server;
     void *m_display = nullptr; // Display *
     QString m_name;
 };

@@ -6,6 +6,7 @@
 #include "dspresources.h"
 #include "formlimit.h"
 #include "globalcontrl.h"
+#include "limitnames.h"
 #include "mainapp.h"
 #include "pagefixture.h"
 
@@ -44,26 +45,8 @@ public:
 
     // Names of a channel's widgets (index 0..11), rows in the order attack,
     // release, ratio, threshold.
-    static QString slidername(int ch, int row)
-    {
-        const bool in = ch < 4;
-        const int k = in ? ch : ch - 4;
-        const QString stem = QString(in ? "sldrlimitin" : "sldrlimit") + QChar('a' + row);
-        if (row == 3)
-            return stem + (k == 0 ? QString() : QStringLiteral("_%1").arg(k + 1));
-        return stem + (k == 0 ? QString() : QString::number(k));
-    }
-    static QString editname(int ch, int row)
-    {
-        const bool in = ch < 4;
-        const int k = in ? ch : ch - 4;
-        if (row == 3)
-            return QString(in ? "Editlimitinhold" : "Editlimithold") +
-                   (k == 0 ? QString() : QStringLiteral("_%1").arg(k + 1));
-        static const char *const stems[2][3] = {{"Editdelayoutmi_", "Editdelayme_", "Editdelayfe_"},
-                                                {"Editdelayinmi_", "Editdelayinme_", "Editdelayinfe_"}};
-        return stems[in][row] + QString::number(5 + k);
-    }
+    static QString slidername(int ch, int row) { return limitnames::slider(ch, row); }
+    static QString editname(int ch, int row) { return limitnames::edit(ch, row); }
     static QString stepname(int ch, int row, bool up)
     {
         const bool in = ch < 4;

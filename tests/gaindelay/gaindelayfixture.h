@@ -10,6 +10,7 @@
 #include "ccomctrl.h"
 #include "comsettings.h"
 #include "devicedata.h"
+#include "devicefixture.h"
 #include "dspresources.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
@@ -108,12 +109,7 @@ public:
     }
     void teardown()
     {
-        delete gMainApp;
-        gMainApp = nullptr;
-        qDeleteAll(gDeviceList);
-        gDeviceList.clear();
-        delete gGlobalContrl;
-        gGlobalContrl = nullptr;
+        deleteprogramglobals();
         dev = nullptr;
     }
 

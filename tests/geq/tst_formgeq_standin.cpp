@@ -62,6 +62,18 @@ class TstFormGeqStandin : public QObject, public StandinLink
         f.ticks(5);
         QCOMPARE(sent(), QVector<QByteArray>());
     }
+    // "Set0" clicked with the page's own timers running, as in the program;
+    // true when the click returned with the reset done.
+    bool clicksetall()
+    {
+        for (QTimer *t : f.page->findChildren<QTimer *>())
+            t->start();
+        f.setall()->click();
+        const bool done = !f.page->resetting();
+        for (QTimer *t : f.page->findChildren<QTimer *>())
+            t->stop();
+        return done;
+    }
 
 private slots:
     void initTestCase()
@@ -212,12 +224,7 @@ private slots:
             d->setgeq(0, 20, 200, true);
         });
         MainApp::settimescale(1);
-        for (QTimer *t : f.page->findChildren<QTimer *>())
-            t->start();
-        f.setall()->click();
-        QVERIFY(!f.page->resetting());
-        for (QTimer *t : f.page->findChildren<QTimer *>())
-            t->stop();
+        QVERIFY(clicksetall());
         const QVector<standin::FrameRecord> got = s.commands(unit);
         QCOMPARE(got.size(), 2);
         QCOMPARE(got[0].bytes, hex("1122331801210400022c0155445566"));
@@ -245,12 +252,7 @@ private slots:
         });
         f.channel(6)->click(); // OUT3
         MainApp::settimescale(0.1);
-        for (QTimer *t : f.page->findChildren<QTimer *>())
-            t->start();
-        f.setall()->click();
-        QVERIFY(!f.page->resetting());
-        for (QTimer *t : f.page->findChildren<QTimer *>())
-            t->stop();
+        QVERIFY(clicksetall());
         f.ticks(5);
         const QVector<QByteArray> got = sent();
         QCOMPARE(got.size(), 31);

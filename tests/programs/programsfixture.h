@@ -8,6 +8,7 @@
 #include "ccomctrl.h"
 #include "comsettings.h"
 #include "devicedata.h"
+#include "devicefixture.h"
 #include "dspresources.h"
 #include "formsetview.h"
 #include "globalcontrl.h"
@@ -18,6 +19,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -33,6 +35,32 @@ inline QByteArray name20(const QByteArray &n)
 {
     return n.leftJustified(20, ' ', true);
 }
+
+// Program images and the files that hold them, for the tests of program files.
+namespace programbytes
+{
+// An image told apart from the others by its name and a byte of every part.
+inline QByteArray imageof(int seed)
+{
+    QByteArray im = standin::factoryimage();
+    im.replace(1, 20, name20("IMAGE " + QByteArray::number(seed)));
+    for (int k = 0; k < 26; ++k)
+        im[64 * k + 40] = char((seed * 31 + k) & 0xFF); // every part differs
+    return im;
+}
+
+inline QByteArray readall(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
+}
+
+inline bool writeall(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+} // namespace programbytes
 
 class ProgramsFixture
 {
@@ -69,12 +97,7 @@ public:
         ++pollgeneration();
         page.reset();
         prompts.reset();
-        delete gMainApp;
-        gMainApp = nullptr;
-        qDeleteAll(gDeviceList);
-        gDeviceList.clear();
-        delete gGlobalContrl;
-        gGlobalContrl = nullptr;
+        deleteprogramglobals();
         dev = nullptr;
         MainApp::settimescale(1);
     }
@@ -203,3 +226,40 @@ public:
     int line = -1;
     int unit = -1;
 };
+
+namespace programbytes
+{
+// The page against the stand-in line whose unit holds 40 programs told apart
+// (program 3 unused), their names listed and the current data loaded, with no
+// box and no frame left over. current > 0: the unit's and the page's current
+// program.
+inline void setupstocked(ProgramsFixture &f, StandinLine &line, int current = 0)
+{
+    f.setup();
+    MainApp::settimescale(0.01);
+    line.reset();
+    line.s.update(line.unit, [current](standin::UnitState &u) {
+        u.image = imageof(0);
+        if (current > 0)
+            u.currentProgram = quint8(current);
+        for (int k = 0; k < 40; ++k) {
+            u.programs[k].used = k != 2;
+            u.programs[k].image = imageof(k + 1);
+            u.programs[k].name = name20((k >= 30 ? "PRESET " : "USER ") + QByteArray::number(k + 1));
+        }
+    });
+    if (current > 0)
+        f.dev->setcurprogramnum(current);
+    f.click("btn_ref");
+    f.page->on_btnloadcurdata_clicked();
+    f.prompts->clear();
+    line.s.clearframes();
+}
+
+inline void teardownstocked(ProgramsFixture &f, StandinLine &line)
+{
+    f.teardown();
+    QTest::qWait(20);
+    line.reset();
+}
+} // namespace programbytes

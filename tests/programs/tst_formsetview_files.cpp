@@ -20,6 +20,9 @@
 #include <sys/stat.h>
 #endif
 
+using programbytes::imageof;
+using programbytes::readall;
+using programbytes::writeall;
 using standin::Fault;
 
 namespace
@@ -35,27 +38,6 @@ bool privatemounts()
 #endif
 }
 const bool gPrivateMounts = privatemounts();
-
-QByteArray imageof(int seed)
-{
-    QByteArray im = standin::factoryimage();
-    im.replace(1, 20, name20("IMAGE " + QByteArray::number(seed)));
-    for (int k = 0; k < 26; ++k)
-        im[64 * k + 40] = char((seed * 31 + k) & 0xFF); // every part differs
-    return im;
-}
-
-QByteArray readall(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
-}
-
-bool writeall(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 struct Rule {
     int command;
@@ -211,30 +193,8 @@ private slots:
         QVERIFY2(line.open(), qPrintable(line.s.errorstring()));
     }
     void cleanupTestCase() { line.close(); }
-    void init()
-    {
-        f.setup();
-        MainApp::settimescale(0.01);
-        line.reset();
-        line.s.update(line.unit, [](standin::UnitState &u) {
-            u.image = imageof(0);
-            for (int k = 0; k < 40; ++k) {
-                u.programs[k].used = k != 2;
-                u.programs[k].image = imageof(k + 1);
-                u.programs[k].name = name20((k >= 30 ? "PRESET " : "USER ") + QByteArray::number(k + 1));
-            }
-        });
-        f.click("btn_ref");
-        f.page->on_btnloadcurdata_clicked();
-        f.prompts->clear();
-        line.s.clearframes();
-    }
-    void cleanup()
-    {
-        f.teardown();
-        QTest::qWait(20);
-        line.reset();
-    }
+    void init() { programbytes::setupstocked(f, line); }
+    void cleanup() { programbytes::teardownstocked(f, line); }
 
     // Failures with the stand-in's faults: each shows its box, sends no
     // more than its bound, and leaves an existing file as it was.

@@ -14,31 +14,13 @@
 #include <QFile>
 #include <QProgressDialog>
 
+using programbytes::imageof;
+using programbytes::readall;
+using programbytes::writeall;
 using standin::Fault;
 
 namespace
 {
-QByteArray imageof(int seed)
-{
-    QByteArray im = standin::factoryimage();
-    im.replace(1, 20, name20("IMAGE " + QByteArray::number(seed)));
-    for (int k = 0; k < 26; ++k)
-        im[64 * k + 40] = char((seed * 31 + k) & 0xFF); // every part differs
-    return im;
-}
-
-QByteArray readall(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
-}
-
-bool writeall(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
 // The Cancel button of the progress window shown now, if any.
 QPushButton *cancelbutton()
 {
@@ -148,32 +130,8 @@ class TstFormSetViewOperations : public QObject
 private slots:
     void initTestCase() { QVERIFY2(line.open(), qPrintable(line.s.errorstring())); }
     void cleanupTestCase() { line.close(); }
-    void init()
-    {
-        f.setup();
-        MainApp::settimescale(0.01);
-        line.reset();
-        line.s.update(line.unit, [](standin::UnitState &u) {
-            u.image = imageof(0);
-            u.currentProgram = 1;
-            for (int k = 0; k < 40; ++k) {
-                u.programs[k].used = k != 2;
-                u.programs[k].image = imageof(k + 1);
-                u.programs[k].name = name20((k >= 30 ? "PRESET " : "USER ") + QByteArray::number(k + 1));
-            }
-        });
-        f.dev->setcurprogramnum(1);
-        f.click("btn_ref");
-        f.page->on_btnloadcurdata_clicked();
-        f.prompts->clear();
-        line.s.clearframes();
-    }
-    void cleanup()
-    {
-        f.teardown();
-        QTest::qWait(20);
-        line.reset();
-    }
+    void init() { programbytes::setupstocked(f, line, 1); }
+    void cleanup() { programbytes::teardownstocked(f, line); }
 
     // Each operation succeeds whether or not the replies echo the program.
     void operations_data()

@@ -13,6 +13,8 @@
 #include "standin.h"
 #include "startup.h"
 
+#include <QApplication>
+#include <QDir>
 #include <QHostAddress>
 #include <QLabel>
 #include <QPushButton>
@@ -211,6 +213,18 @@ inline int commandcount(const standin::Standin &s, int unit, quint8 code)
     for (const auto &r : s.commands(unit))
         n += r.command() == code ? 1 : 0;
     return n;
+}
+
+// A test's window gone with the devices it listed, the style sheet start-up
+// set and the test's folder, for the next test's start-up.
+inline void endwindow(std::unique_ptr<MainWindow> &w, std::unique_ptr<QTemporaryDir> &dir)
+{
+    w.reset();
+    qDeleteAll(gDeviceList);
+    gDeviceList.clear();
+    qApp->setStyleSheet(QString());
+    QVERIFY(QDir::setCurrent(QDir::tempPath()));
+    dir.reset();
 }
 
 } // namespace linktest

@@ -5,6 +5,7 @@
 #include "ccomctrl.h"
 #include "comsettings.h"
 #include "devicedata.h"
+#include "devicefixture.h"
 #include "formeq.h"
 #include "formeqbtns.h"
 #include "formgain.h"
@@ -232,12 +233,7 @@ private slots:
         QVERIFY(s.commands(big).isEmpty());
 
         host.reset();
-        delete gMainApp;
-        gMainApp = nullptr;
-        qDeleteAll(gDeviceList);
-        gDeviceList.clear();
-        delete gGlobalContrl;
-        gGlobalContrl = nullptr;
+        deleteprogramglobals();
         MainApp::settimescale(1);
     }
 };

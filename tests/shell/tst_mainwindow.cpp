@@ -83,15 +83,7 @@ private slots:
         dir.reset(new QTemporaryDir);
         QVERIFY(QDir::setCurrent(dir->path()));
     }
-    void cleanup()
-    {
-        w.reset();
-        qDeleteAll(gDeviceList);
-        gDeviceList.clear();
-        qApp->setStyleSheet(QString());
-        QVERIFY(QDir::setCurrent(QDir::tempPath()));
-        dir.reset();
-    }
+    void cleanup() { linktest::endwindow(w, dir); }
 
     void filemenu_data()
     {

@@ -11,6 +11,7 @@
 #include "formgeq.h"
 #include "formlimit.h"
 #include "formlimit2.h"
+#include "limitnames.h"
 #include "mainapp.h"
 #include "mainwindow.h"
 #include "standin.h"
@@ -33,28 +34,6 @@ namespace
 QString suffixed(const char *stem, int k)
 {
     return k ? QStringLiteral("%1_%2").arg(QLatin1String(stem)).arg(k + 1) : QString::fromLatin1(stem);
-}
-
-// The limiter's widgets of channel ch and row (attack, release, ratio, threshold).
-QString limitslider(int ch, int row)
-{
-    const bool in = ch < 4;
-    const int k = in ? ch : ch - 4;
-    const QString stem = QString(in ? "sldrlimitin" : "sldrlimit") + QChar('a' + row);
-    if (row == 3)
-        return stem + (k == 0 ? QString() : QStringLiteral("_%1").arg(k + 1));
-    return stem + (k == 0 ? QString() : QString::number(k));
-}
-QString limitedit(int ch, int row)
-{
-    const bool in = ch < 4;
-    const int k = in ? ch : ch - 4;
-    if (row == 3)
-        return QString(in ? "Editlimitinhold" : "Editlimithold") +
-               (k == 0 ? QString() : QStringLiteral("_%1").arg(k + 1));
-    static const char *const stems[2][3] = {{"Editdelayoutmi_", "Editdelayme_", "Editdelayfe_"},
-                                            {"Editdelayinmi_", "Editdelayinme_", "Editdelayinfe_"}};
-    return stems[in][row] + QString::number(5 + k);
 }
 
 template <typename T> T *find(QWidget *page, const QString &name)
@@ -169,10 +148,10 @@ private slots:
                 for (int row = 0; row < 4; ++row) {
                     // A value beyond the row's range shows as its end (an
                     // input threshold is one byte on the processor).
-                    const QSlider *slider = find<QSlider>(gFormLimit, limitslider(ch, row));
+                    const QSlider *slider = find<QSlider>(gFormLimit, limitnames::slider(ch, row));
                     const int v = qBound(slider->minimum(), values[row], slider->maximum());
-                    out.append({limitslider(ch, row), QString::number(slider->value()), QString::number(v)});
-                    out.append({limitedit(ch, row), find<QLineEdit>(gFormLimit, limitedit(ch, row))->text(),
+                    out.append({limitnames::slider(ch, row), QString::number(slider->value()), QString::number(v)});
+                    out.append({limitnames::edit(ch, row), find<QLineEdit>(gFormLimit, limitnames::edit(ch, row))->text(),
                                 FormLimit::rowtext(ch, FormLimit::Row(row), v)});
                 }
             }
@@ -220,7 +199,7 @@ private slots:
         QCOMPARE(find<QSlider>(gFormGeq, "slidergeqgain")->value(), 300);
         QCOMPARE(d->getgeqgain(0, 0), 300);
         QCOMPARE(d->getlimitthreshold(4), 400);
-        QCOMPARE(find<QLineEdit>(gFormLimit, limitedit(4, 3))->text(), QStringLiteral("20.0dBu"));
+        QCOMPARE(find<QLineEdit>(gFormLimit, limitnames::edit(4, 3))->text(), QStringLiteral("20.0dBu"));
         QVERIFY(!find<QLineEdit>(gFormLimit2, "Editlimita1")->text().isEmpty());
     }
 

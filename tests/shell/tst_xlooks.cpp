@@ -25,6 +25,7 @@
 #include "standin.h"
 #include "startup.h"
 #include "tst_connect_support.h"
+#include "xvfbserver.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -50,72 +51,13 @@
 #include <QStyleOptionButton>
 
 #include <cmath>
-#include <csignal>
 #include <functional>
 #include <memory>
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace
 {
 
-// An Xvfb started for this test; it tells its display number on a pipe.
-struct XServer {
-    pid_t pid = -1;
-    QByteArray display;
-
-    bool start()
-    {
-        int fds[2];
-        if (pipe(fds) != 0)
-            return false;
-        pid = fork();
-        if (pid == 0) {
-            ::close(fds[0]);
-            // The server ends with the test, even with a test that crashed.
-            prctl(PR_SET_PDEATHSIG, SIGTERM);
-            // The server's messages are no part of the test's output, and it
-            // must not hold the test's output open.
-            const int null = ::open("/dev/null", O_WRONLY);
-            if (null >= 0) {
-                dup2(null, STDOUT_FILENO);
-                dup2(null, STDERR_FILENO);
-                ::close(null);
-            }
-            const std::string fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-                   static_cast<char *>(nullptr));
-            _exit(127);
-        }
-        ::close(fds[1]);
-        if (pid < 0) {
-            ::close(fds[0]);
-            return false;
-        }
-        QByteArray number;
-        pollfd p{fds[0], POLLIN, 0};
-        char c;
-        while (poll(&p, 1, 15000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
-            number.append(c);
-        ::close(fds[0]);
-        if (number.isEmpty())
-            return false;
-        display = ":" + number;
-        return true;
-    }
-    ~XServer()
-    {
-        if (pid > 0) {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-    }
-};
-
-XServer *gXServer = nullptr;
+XvfbServer *gXServer = nullptr;
 
 double channel(int v)
 {
@@ -621,10 +563,11 @@ private slots:
 
 int main(int argc, char **argv)
 {
-    XServer x;
-    if (x.start()) {
+    XvfbServer x;
+    QString why;
+    if (x.start(&why)) {
         gXServer = &x;
-        qputenv("DISPLAY", x.display);
+        qputenv("DISPLAY", x.display());
         qputenv("QT_QPA_PLATFORM", "xcb");
     } else {
         qputenv("QT_QPA_PLATFORM", "offscreen");

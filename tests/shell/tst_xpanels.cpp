@@ -15,6 +15,8 @@
 #include "startup.h"
 #include "tst_connect_support.h"
 #include "ui_formeq.h"
+#include "xinput.h"
+#include "xvfbserver.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -39,69 +41,7 @@
 #undef FontChange
 #undef CursorShape
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <memory>
-
-namespace
-{
-
-// An X server on a free display, for this process only.
-class XServer
-{
-public:
-    bool start()
-    {
-        int fds[2];
-        if (pipe(fds) != 0)
-            return false;
-        pid = fork();
-        if (pid == 0) {
-            close(fds[0]);
-            // The server's notes on displays already taken stay out of the log.
-            const int quiet = open("/dev/null", O_WRONLY);
-            if (quiet >= 0)
-                dup2(quiet, 2);
-            const QByteArray fd = QByteArray::number(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.constData(), "-screen", "0", "1280x1024x24", "-nolisten",
-                   "tcp", static_cast<char *>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        if (pid < 0) {
-            close(fds[0]);
-            return false;
-        }
-        // The server writes its display number once it accepts clients.
-        QByteArray number;
-        pollfd p{fds[0], POLLIN, 0};
-        char c = 0;
-        while (poll(&p, 1, 20000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
-            number.append(c);
-        close(fds[0]);
-        if (number.isEmpty())
-            return false;
-        display = ':' + number;
-        return true;
-    }
-    ~XServer()
-    {
-        if (pid > 0) {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-    }
-    QByteArray display;
-
-private:
-    pid_t pid = -1;
-};
-
-} // namespace
 
 class TstXPanels : public QObject
 {
@@ -126,18 +66,7 @@ private:
         return XGetWindowAttributes(x, Window(widget->winId()), &a) && a.map_state == IsViewable;
     }
     // The close request a window manager sends for the window's close button.
-    void closerequest(QWidget *widget) const
-    {
-        XEvent e{};
-        e.xclient.type = ClientMessage;
-        e.xclient.window = Window(widget->winId());
-        e.xclient.message_type = XInternAtom(x, "WM_PROTOCOLS", False);
-        e.xclient.format = 32;
-        e.xclient.data.l[0] = long(XInternAtom(x, "WM_DELETE_WINDOW", False));
-        e.xclient.data.l[1] = CurrentTime;
-        XSendEvent(x, e.xclient.window, False, NoEventMask, &e);
-        XFlush(x);
-    }
+    void closerequest(QWidget *widget) const { xinput::closewindow(x, Window(widget->winId())); }
     void clickpage(const char *button) const { w->findChild<QPushButton *>(QLatin1String(button))->click(); }
     // A download of the current device's data, as the connection ends it.
     void download() const { emit w->updatepeqview(0); }
@@ -166,15 +95,7 @@ private slots:
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     }
-    void cleanup()
-    {
-        w.reset();
-        qDeleteAll(gDeviceList);
-        gDeviceList.clear();
-        qApp->setStyleSheet(QString());
-        QVERIFY(QDir::setCurrent(QDir::tempPath()));
-        dir.reset();
-    }
+    void cleanup() { linktest::endwindow(w, dir); }
 
     // The FIR panel of an output in FIR mode: not after a download while the
     // EQ page is hidden; with the page; gone after a close request, through a
@@ -253,16 +174,16 @@ private slots:
 int main(int argc, char **argv)
 {
     // The server outlives the application object.
-    XServer server;
-    if (server.start()) {
-        qputenv("DISPLAY", server.display);
+    XvfbServer server;
+    QString why;
+    if (server.start(&why)) {
+        qputenv("DISPLAY", server.display());
         qputenv("QT_QPA_PLATFORM", "xcb");
     } else {
-        server.display.clear();
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
-    TstXPanels test(server.display);
+    TstXPanels test(server.display());
     return QTest::qExec(&test, argc, argv);
 }
 

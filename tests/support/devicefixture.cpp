@@ -25,12 +25,7 @@ void DeviceFixture::startup(uchar addr, uchar type)
 
 void DeviceFixture::shutdown()
 {
-    delete gMainApp;
-    gMainApp = nullptr;
-    qDeleteAll(gDeviceList);
-    gDeviceList.clear();
-    delete gGlobalContrl;
-    gGlobalContrl = nullptr;
+    deleteprogramglobals();
     dev = nullptr;
 }
 
@@ -51,4 +46,14 @@ QByteArray DeviceFixture::packed(DeviceData *d)
     for (int k = 0; k < kProgramImageSize; ++k)
         out[k] = char(d->getwriteimagebyte(k));
     return out;
+}
+
+void deleteprogramglobals()
+{
+    delete gMainApp;
+    gMainApp = nullptr;
+    qDeleteAll(gDeviceList);
+    gDeviceList.clear();
+    delete gGlobalContrl;
+    gGlobalContrl = nullptr;
 }

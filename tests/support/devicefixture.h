@@ -30,3 +30,7 @@ public:
     QTemporaryDir dir;
     DeviceData *dev = nullptr;
 };
+
+// The controller, the listed devices and the language object start-up makes,
+// deleted in that order; the globals left empty.
+void deleteprogramglobals();

@@ -1,0 +1,33 @@
+#pragma once
+
+// An X server of a test's own: Xvfb on the first display no other server
+// uses, quiet, ended with the test however the test ends (a crash or a ctest
+// timeout included). No Xlib here: a test talks to the server on its own.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <sys/types.h>
+
+class XvfbServer
+{
+public:
+    XvfbServer() = default;
+    ~XvfbServer() { stop(); }
+    XvfbServer(const XvfbServer &) = delete;
+    XvfbServer &operator=(const XvfbServer &) = delete;
+
+    // Starts Xvfb with one screen of `screen` (width x height x depth) and
+    // the `extra` arguments, and waits until it accepts clients. False when
+    // Xvfb is not installed or did not start; *why then says which.
+    bool start(QString *why, const char *screen = "1280x1024x24", const QStringList &extra = {});
+    // Ends the server; nothing when none runs.
+    void stop();
+    // ":N" while the server runs, else empty.
+    QByteArray display() const { return m_display; }
+
+private:
+    pid_t m_pid = -1;
+    QByteArray m_display;
+};
