@@ -46,6 +46,7 @@ CancelButton::CancelButton(QProgressDialog *window, const QString &text)
     : m_window(window)
 {
     ++gCancelButtons;
+    m_below = QApplication::activeModalWidget();
     if (window) {
         window->setCancelButtonText(text);
         connect(window, &QProgressDialog::canceled, this, [] { LongExchange::cancel(); });
@@ -91,6 +92,8 @@ bool CancelButton::eventFilter(QObject *watched, QEvent *event)
     // The progress window, and a box the operation shows meanwhile (its
     // failure box), take input; every other window does not.
     QWidget *modal = QApplication::activeModalWidget();
+    if (modal == m_below)
+        modal = nullptr;
     if (auto *w = qobject_cast<QWidget *>(watched))
         return w->window() != m_window && w->window() != modal;
     if (auto *w = qobject_cast<QWindow *>(watched))

@@ -61,4 +61,7 @@ protected:
 
 private:
     QPointer<QProgressDialog> m_window;
+    // The modal window already up when the button opened (the application-
+    // modal main window): not a box of the operation, so it takes no input.
+    QPointer<QWidget> m_below;
 };

@@ -20,6 +20,9 @@ private slots:
         QTest::addColumn<QString>("target");
         QTest::addColumn<bool>("reaches");
         QTest::newRow("another window") << "other" << false;
+        // The main window is application-modal: being the modal window up
+        // does not make it a box of the operation.
+        QTest::newRow("an application-modal window") << "modal" << false;
         QTest::newRow("a box of the operation") << "box" << true;
         QTest::newRow("the Cancel button") << "cancel" << true;
     }
@@ -33,6 +36,8 @@ private slots:
         window.show();
         QWidget other;
         QPushButton *otherbutton = new QPushButton("other", &other);
+        if (target == "modal")
+            other.setWindowModality(Qt::ApplicationModal);
         other.show();
         int clicked = 0;
         connect(otherbutton, &QPushButton::clicked, [&] { ++clicked; });
@@ -42,7 +47,7 @@ private slots:
             QPushButton *cancelbutton = window.findChild<QPushButton *>();
             QVERIFY(cancelbutton);
             QCOMPARE(cancelbutton->text(), QString("Cancel"));
-            if (target == "other") {
+            if (target == "other" || target == "modal") {
                 QTest::mouseClick(otherbutton, Qt::LeftButton);
                 QCOMPARE(clicked > 0, reaches);
             } else if (target == "box") {
