@@ -1269,11 +1269,24 @@ void FormSetView::on_pushButton_51_clicked()
     // A picture larger than a logo could need, of another kind or cut off
     // is refused before it is decoded.
     QString reason;
-    const QImage picture = readlogopicture(path, &reason);
+    const QImage picture = readlogopicture(path, &reason, chinese());
     if (picture.isNull()) {
         showreadfailure(path, reason, false);
         return;
     }
+    // The preview shows the part that is sent, in colour, pixel for pixel,
+    // laid onto white: what the picture does not cover, and what it leaves
+    // transparent, is light.
+    QImage shown(128, 64, QImage::Format_RGB32);
+    shown.fill(Qt::white);
+    {
+        QPainter painter(&shown);
+        painter.drawImage(0, 0, picture);
+    }
+    // The bits are read from what the preview shows, so a transparent pixel
+    // (whatever colour it carries) is sent light. A picture without
+    // transparency is read as it was loaded.
+    const QImage &sampled = picture.hasAlphaChannel() ? shown : picture;
     // The top-left 128 x 64 pixels, not scaled; pixels the picture does not
     // have are light. Dark: grey level below 253 (weights 11, 16, 5 of 32).
     std::fill(std::begin(gMainApp->logobuild), std::end(gMainApp->logobuild), uchar(0));
@@ -1281,20 +1294,12 @@ void FormSetView::on_pushButton_51_clicked()
         for (int x = 0; x < 128; ++x)
             for (int y = 8 * p + 7; y >= 8 * p; --y) {
                 bool dark = false;
-                if (picture.valid(x, y)) {
-                    const QRgb c = picture.pixel(x, y);
+                if (sampled.valid(x, y)) {
+                    const QRgb c = sampled.pixel(x, y);
                     dark = 11 * qRed(c) + 16 * qGreen(c) + 5 * qBlue(c) < 8096;
                 }
                 setlogobit(8 * (128 * p + x) + (8 * p + 7 - y), dark ? 1 : 0);
             }
-    // The preview shows the part that is sent, in colour, pixel for pixel
-    // (what the picture does not cover is light, as it is sent).
-    QImage shown(128, 64, QImage::Format_RGB32);
-    shown.fill(Qt::white);
-    {
-        QPainter painter(&shown);
-        painter.drawImage(0, 0, picture);
-    }
     ui->label_12->setPixmap(QPixmap::fromImage(shown));
     ui->pushButton_61->show();
 }

@@ -121,13 +121,19 @@ QImage refuse(QString *reason, const QString &why)
     return QImage();
 }
 
-QImage decodelogopicture(const QByteArray &bytes, QString *reason)
+// A refusal's words in the language asked for.
+QString words(bool chinese, const char *english, const char *chinesetext)
+{
+    return QString::fromUtf8(chinese ? chinesetext : english);
+}
+
+QImage decodelogopicture(const QByteArray &bytes, QString *reason, bool zh)
 {
     if (bytes.isEmpty())
-        return refuse(reason, QStringLiteral("the file is empty"));
+        return refuse(reason, words(zh, "the file is empty", "文件是空的"));
     const QByteArray kind = kindof(bytes);
     if (kind.isEmpty())
-        return refuse(reason, QStringLiteral("not a BMP, JPEG or PNG picture"));
+        return refuse(reason, words(zh, "not a BMP, JPEG or PNG picture", "不是 BMP、JPEG 或 PNG 图片"));
     QByteArray data(bytes); // shared, not copied: the buffer only reads it
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
@@ -138,9 +144,10 @@ QImage decodelogopicture(const QByteArray &bytes, QString *reason)
     reader.setDecideFormatFromContent(false);
     const QSize size = reader.size();
     if (!size.isValid() || size.isEmpty())
-        return refuse(reason, QStringLiteral("the picture's size cannot be read"));
+        return refuse(reason, words(zh, "the picture's size cannot be read", "无法读取图片的尺寸"));
     if (size.width() > kLogoPictureMax || size.height() > kLogoPictureMax)
-        return refuse(reason, QStringLiteral("the picture is %1 x %2 pixels, more than %3 x %3")
+        return refuse(reason, words(zh, "the picture is %1 x %2 pixels, more than %3 x %3",
+                                    "图片为 %1 x %2 像素，超过 %3 x %3")
                                   .arg(size.width())
                                   .arg(size.height())
                                   .arg(kLogoPictureMax));
@@ -148,31 +155,33 @@ QImage decodelogopicture(const QByteArray &bytes, QString *reason)
                           : kind == "jpeg" ? jpegcomplete(bytes)
                                            : bmpcomplete(bytes);
     if (!complete)
-        return refuse(reason, QStringLiteral("the picture is incomplete"));
+        return refuse(reason, words(zh, "the picture is incomplete", "图片不完整"));
     const QImage picture = reader.read();
     if (picture.isNull())
         return refuse(reason, reader.errorString());
     if (picture.size() != size)
-        return refuse(reason, QStringLiteral("the picture is damaged"));
+        return refuse(reason, words(zh, "the picture is damaged", "图片已损坏"));
     return picture;
 }
 } // namespace
 
-QImage readlogopicture(const QString &path, QString *reason)
+QImage readlogopicture(const QString &path, QString *reason, bool chinese)
 {
     // Only a regular file is opened: a FIFO would wait for a writer.
     const QFileInfo info(path);
     if (info.exists() && !info.isFile())
-        return refuse(reason, QStringLiteral("not a regular file"));
+        return refuse(reason, words(chinese, "not a regular file", "不是普通文件"));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return refuse(reason, file.errorString());
+    const QString toolarge =
+        words(chinese, "the file is too large for a logo picture", "文件太大，不能用作商标图片");
     if (file.size() > kMaxFileBytes)
-        return refuse(reason, QStringLiteral("the file is too large for a logo picture"));
+        return refuse(reason, toolarge);
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return refuse(reason, file.errorString());
     if (bytes.size() > kMaxFileBytes)
-        return refuse(reason, QStringLiteral("the file is too large for a logo picture"));
-    return decodelogopicture(bytes, reason);
+        return refuse(reason, toolarge);
+    return decodelogopicture(bytes, reason, chinese);
 }

@@ -14,5 +14,6 @@
 constexpr int kLogoPictureMax = 4096;
 
 // Reads the picture at path. On failure the image is null and reason (when
-// given) says why, in words fit for the "Read File" box.
-QImage readlogopicture(const QString &path, QString *reason = nullptr);
+// given) says why, in words fit for the "Read File" box, in Chinese when
+// chinese is set.
+QImage readlogopicture(const QString &path, QString *reason = nullptr, bool chinese = false);

@@ -565,6 +565,28 @@ private slots:
         for (int x = 0; x < 10; ++x)
             smallset += QString(" %1:3").arg(128 + x);
         QTest::newRow("smaller than the logo") << small << smallset.trimmed();
+        // A picture with transparency is read as the preview shows it, laid
+        // onto white: a transparent pixel is light whatever colour it
+        // carries; a half-transparent black one is a dark grey.
+        const auto clear = [] {
+            QImage im(128, 64, QImage::Format_ARGB32);
+            im.fill(Qt::transparent); // transparent black
+            return im;
+        };
+        QImage shape = clear();
+        QPainter(&shape).fillRect(10, 8, 20, 8, Qt::black);
+        QString shapeset;
+        for (int x = 10; x < 30; ++x)
+            shapeset += QString(" %1:255").arg(128 + x);
+        QTest::newRow("transparent with a shape") << shape << shapeset.trimmed();
+        QImage faint = clear();
+        faint.setPixel(0, 0, qRgba(0, 0, 0, 128));
+        faint.setPixel(1, 0, qRgba(0, 0, 0, 1));
+        faint.setPixel(2, 0, qRgba(255, 255, 255, 0));
+        QTest::newRow("half transparent dark, nearly clear light") << faint << "0:1";
+        QImage opaque = grey.convertToFormat(QImage::Format_ARGB32);
+        QVERIFY(opaque.hasAlphaChannel());
+        QTest::newRow("opaque with an alpha channel: 252 dark, 253 light") << opaque << "2:1";
     }
     void logobits()
     {
@@ -738,6 +760,33 @@ private slots:
         if (box.startsWith("information"))
             QCOMPARE(unit().logo, bitmap);
         QVERIFY(!f.page->isbusy());
+    }
+
+    // In the Chinese interface a refused picture is named in Chinese.
+    void logohostilechinese_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("of another kind") << QByteArray("plain text") << QString::fromUtf8("不是 BMP、JPEG 或 PNG 图片");
+        QTest::newRow("too large") << greypng(4097, 2, QByteArray(2 * 4098, '\0'))
+                                   << QString::fromUtf8("图片为 4097 x 2 像素，超过 4096 x 4096");
+        const QByteArray png = encoded(noise(200, 100), "png");
+        QTest::newRow("cut off") << png.left(png.size() / 2) << QString::fromUtf8("图片不完整");
+        QTest::newRow("empty") << QByteArray() << QString::fromUtf8("文件是空的");
+        QTest::newRow("size unreadable") << png.left(8) << QString::fromUtf8("无法读取图片的尺寸");
+    }
+    void logohostilechinese()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        gGlobalContrl->setlanguage(1);
+        const QString file = path("logo.png");
+        QVERIFY(writeall(file, bytes));
+        f.prompts->fileNames << file;
+        f.click("pushButton_51");
+        gGlobalContrl->setlanguage(0);
+        QCOMPARE(boxes(), QString::fromUtf8("warning:读取文件|无法读取文件 %1: %2.").arg(file, reason));
+        QVERIFY(!f.child<QPushButton>("pushButton_61")->isVisibleTo(f.page.get()));
     }
 
     // Refusals of the logo buttons.
