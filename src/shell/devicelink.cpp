@@ -82,6 +82,12 @@ QString DeviceLink::tr2(const char *english, const char *chinese) const
     return language() == 0 ? QString::fromUtf8(english) : QString::fromUtf8(chinese);
 }
 
+bool DeviceLink::closing()
+{
+    return QCoreApplication::closingDown() || (gGlobalContrl && gGlobalContrl->getclosing()) ||
+           LongExchange::cancelled();
+}
+
 bool DeviceLink::linkup()
 {
     const DeviceData *d = current();
@@ -342,17 +348,27 @@ bool DeviceLink::loaddevicedata()
     d->clearreadflags();
     progress.open();
     progress.setValue(1);
-    for (int b = 0; b < kBlockCount && linkup(); ++b) {
+    // The download ends when the link drops and, as a cancel, when the
+    // application closes: the serial link closes with the window, the network
+    // link stays open until the link object goes, so closing is asked too.
+    const auto going = []() { return linkup() && !closing(); };
+    for (int b = 0; b < kBlockCount && going(); ++b) {
         gMainApp->sendreadcurrentpart(b);
         MainApp::delayms(kBlockWaitMs);
         progress.setValue(2 * (b + 1));
     }
     progress.setValue(70);
     d = current();
-    for (int i = 0; i < kReRequests && !d->allpacketsread() && linkup(); ++i) {
+    for (int i = 0; i < kReRequests && !d->allpacketsread() && going(); ++i) {
         gMainApp->sendreadcurrentpart(d->countreadflags());
         MainApp::delayms(kBlockWaitMs);
         d = current();
+    }
+    if (closing()) {
+        // Ended as a cancel: no box, the model left as it was.
+        QApplication::restoreOverrideCursor();
+        progress.close();
+        return false;
     }
     if (!d->allpacketsread()) {
         // A partial image would show a mix of the old and the new program as

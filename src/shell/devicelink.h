@@ -162,6 +162,8 @@ private:
     void waitsocket(int ms);
     // Whether the current record's link (either transport) is up.
     static bool linkup();
+    // Whether the application closes or the running exchange was cancelled.
+    static bool closing();
     void linklost();
     QString tr2(const char *english, const char *chinese) const;
 

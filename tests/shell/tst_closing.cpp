@@ -1,9 +1,11 @@
 // Closing the main window ends the application, the process and not only the
-// window: with the FIR or the phase panel open, and during save all or load
-// all against a processor that stopped answering (the close ends the
-// operation as Cancel: no box, no file written). Each case runs the program
-// in a child process of this test, started and ended as main() does it, and
-// the test waits for that process to exit.
+// window: with the FIR or the phase panel open, during save all or load all
+// against a processor that stopped answering, and during the download of a
+// connect over the serial line or the network (the close ends the operation
+// as Cancel: no box, no file written, no further block asked for). Each case
+// runs the program in a child process of this test, started and ended as
+// main() does it, and the test waits for that process to exit. A network
+// case's child runs in a private network namespace of its own.
 
 #include "comsettings.h"
 #include "formeq.h"
@@ -15,7 +17,9 @@
 #include "tst_connect_support.h"
 
 #include <QApplication>
+#include <QHostAddress>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -23,6 +27,14 @@
 
 namespace
 {
+// The processor's host inside the network namespace.
+const QHostAddress kProc(QStringLiteral("192.0.2.2"));
+
+bool isnetwork(const QString &scenario)
+{
+    return scenario.contains(QLatin1String("network"));
+}
+
 // The child: the program with one scenario, closed by a timer.
 int childmain(int argc, char **argv, const QString &scenario, const QString &file)
 {
@@ -64,14 +76,63 @@ int childmain(int argc, char **argv, const QString &scenario, const QString &fil
         });
         // Well inside the first request's eleven sends (seconds each).
         closeafter = 1500;
+    } else if (scenario == "connect serial" || scenario == "connect network") {
+        QHostAddress ip = linktest::kSerial;
+        int line = -1;
+        if (isnetwork(scenario)) {
+            ip = kProc;
+            line = s.listen(kProc);
+        } else {
+            line = s.openpty();
+            gComSettings.setportname(s.ptypath(line));
+            gComSettings.setsettings(ComSettings::FixedBaud, ComSettings::FixedDataBits,
+                                     ComSettings::FixedParity, ComSettings::FixedStopBits,
+                                     ComSettings::FixedFlowControl, ComSettings::FixedTimeout);
+            if (line >= 0 && !gComCtrl.openmaincom())
+                return 3;
+        }
+        if (line < 0)
+            return 3;
+        s.addunit(line, 0x18, 1);
+        MainApp::adddevice(0x18, 1, ip);
+        gMainApp->setdevtype(0x18);
+        gMainApp->setdevaddr(1);
+        gMainApp->setdevip(ip);
+        gMainApp->selectdevice(0x18, 1, ip);
+        QTimer::singleShot(0, window.get(), &MainWindow::connectdevice);
+        closeafter = -1;
     } else if (scenario != "none") {
         return 2;
     }
-    QTimer::singleShot(closeafter, window.get(), &QWidget::close);
+    // The download's block requests (0x61): how many the processor had when
+    // the window closed, and how many in the end.
+    const auto reads = [&s] {
+        int n = 0;
+        for (const auto &r : s.commands())
+            n += r.command() == 0x61;
+        return n;
+    };
+    int readsatclose = -1;
+    QTimer watch;
+    if (closeafter >= 0) {
+        QTimer::singleShot(closeafter, window.get(), &QWidget::close);
+    } else {
+        // Closed while the download runs: once its third block was asked for.
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (reads() >= 3) {
+                watch.stop();
+                readsatclose = reads();
+                window->close();
+            }
+        });
+        watch.start(5);
+    }
     app.exec();
     window.reset();
     for (const auto &b : prompts.shown)
         std::printf("shown=%s:%s\n", qPrintable(b.kind), qPrintable(b.title));
+    if (readsatclose >= 0)
+        std::printf("reads=%d/%d\n", readsatclose, reads());
     std::fflush(stdout);
     return 0;
 }
@@ -84,7 +145,7 @@ private slots:
     void closes_data()
     {
         QTest::addColumn<QString>("scenario");
-        for (const char *s : {"none", "fir", "phase", "save all", "load all"})
+        for (const char *s : {"none", "fir", "phase", "save all", "load all", "connect serial", "connect network"})
             QTest::newRow(s) << QString(s);
     }
     void closes()
@@ -100,8 +161,14 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly) && f.write(collection) == collection.size());
         }
         QProcess child;
-        child.setProgram(QCoreApplication::applicationFilePath());
-        child.setArguments({"--child", scenario, file});
+        const QStringList arguments{"--child", scenario, file};
+        if (isnetwork(scenario)) {
+            child.setProgram(QStringLiteral(DSP_NETNS_RUNNER));
+            child.setArguments(QStringList{QCoreApplication::applicationFilePath()} + arguments);
+        } else {
+            child.setProgram(QCoreApplication::applicationFilePath());
+            child.setArguments(arguments);
+        }
         child.setProcessChannelMode(QProcess::SeparateChannels);
         child.start();
         QVERIFY(child.waitForStarted());
@@ -117,6 +184,15 @@ private slots:
         QCOMPARE(child.exitCode(), 0);
         // The close ended the operation as Cancel: no box (only the file dialog).
         QVERIFY2(!out.contains("shown=critical") && !out.contains("shown=information"), qPrintable(out));
+        if (scenario.startsWith("connect")) {
+            // The close came after the third block request; at most the one
+            // then on its way follows, never the rest of the 26.
+            const QRegularExpression counts("reads=(\\d+)/(\\d+)");
+            const QRegularExpressionMatch m = counts.match(out);
+            QVERIFY2(m.hasMatch(), qPrintable(out));
+            QVERIFY2(m.captured(1).toInt() >= 3, qPrintable(out));
+            QVERIFY2(m.captured(2).toInt() <= m.captured(1).toInt() + 1, qPrintable(out));
+        }
         if (scenario == "save all")
             QVERIFY(!QFile::exists(file));
         if (scenario == "load all") {
