@@ -259,6 +259,13 @@ void FormToolButton::on_Down_Button_clicked()
                          text("please select type first", "请先选择设备类型"));
         return;
     }
+    // The file goes to the processor: with none connected this is said at
+    // once, before a file is chosen, read or anything sent.
+    if (!connected()) {
+        Prompts::warning(this, text("Read File", "读取文件"),
+                         text("Please Connect First", "请先连接设备"));
+        return;
+    }
     const QString name =
         Prompts::openFileName(this, QString(), QString(), openfilter(gMainApp->getdevtype()));
     if (name.isEmpty())

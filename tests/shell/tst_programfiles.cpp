@@ -3,6 +3,7 @@
 // on a pseudo-terminal), refusing wrong files and failed transfers.
 
 #include "formtoolbutton.h"
+#include "globalcontrl.h"
 #include "scriptedprompts.h"
 #include "tst_connect_support.h"
 
@@ -50,6 +51,8 @@ private slots:
     void unacknowledged_data();
     void unacknowledged();
     void refusedwhilebusy();
+    void notconnected_data();
+    void notconnected();
     void notregular_data();
     void notregular();
     void fulldisk();
@@ -227,6 +230,52 @@ void TstProgramFiles::refusedwhilebusy()
     QVERIFY(prompts.shown.isEmpty());
     QCOMPARE(gConnectBusy, 1);
     gConnectBusy = 0;
+}
+
+// With no processor connected the open says so at once, in the interface's
+// language: no file dialog, nothing read, nothing sent.
+void TstProgramFiles::notconnected_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("English") << 0 << "Read File" << "Please Connect First";
+    QTest::newRow("Chinese") << 1 << QString::fromUtf8("读取文件") << QString::fromUtf8("请先连接设备");
+}
+
+void TstProgramFiles::notconnected()
+{
+    QFETCH(int, language);
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+    ScriptedPrompts prompts;
+    Env env;
+    QVERIFY(env.serial()); // the port open and the processor there, not connected
+    QTemporaryDir own;
+    QVERIFY(QDir::setCurrent(own.path()));
+    GlobalContrl lang;
+    gGlobalContrl = &lang;
+    lang.setlanguage(language);
+    const QString path = own.filePath(QStringLiteral("p.K91"));
+    QVERIFY(writefile(path, sampleimage(5)));
+    prompts.fileNames.enqueue(path);
+    const QByteArray before = currentimage(env.cur());
+    FormToolButton bar;
+    QSignalSpy views(&bar, &FormToolButton::updataallviews);
+    bar.on_Down_Button_clicked();
+    gGlobalContrl = nullptr;
+    QDir::setCurrent(QDir::tempPath());
+    QCOMPARE(prompts.shown.size(), 1);
+    QCOMPARE(prompts.lastKind(), QStringLiteral("warning"));
+    QCOMPARE(prompts.shown.last().title, title);
+    QCOMPARE(prompts.shown.last().text, text);
+    QCOMPARE(prompts.fileNames.size(), 1); // the file dialog never opened
+    QCOMPARE(views.count(), 0);
+    QCOMPARE(currentimage(env.cur()), before);
+    QVERIFY(!QApplication::overrideCursor());
+    QCOMPARE(gConnectBusy, 0);
+    QTest::qWait(50);
+    QVERIFY(env.standin.commands(env.unit).isEmpty());
 }
 
 // Only a regular file is opened: a FIFO would block the window for good.
