@@ -2,11 +2,13 @@
 // the window switched to a language shows what a window started in that
 // language shows, in both directions, connected to a processor stand-in.
 
+#include "globalcontrl.h"
 #include "tst_connect_support.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLineEdit>
 
 #include <map>
@@ -118,6 +120,38 @@ private slots:
                 win.w->refreshAllLanText();
             QCOMPARE(win.comshow->text(), status.at(k));
             QCOMPARE(current->text(), name.at(k));
+        }
+    }
+
+    // Qt's own texts follow: the file dialog's in Chinese with the Chinese
+    // interface, in English again after a switch to English, also in a
+    // dialog open during the switch.
+    void qttexts_data()
+    {
+        QTest::addColumn<QByteArray>("start");
+        QTest::newRow("from English") << QByteArray("en");
+        QTest::newRow("from Chinese") << QByteArray("chs");
+    }
+    void qttexts()
+    {
+        QFETCH(QByteArray, start);
+        Window win;
+        QVERIFY(win.start(start.constData()));
+        QFileDialog dialog(win.w.get());
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        QLabel *lookin = dialog.findChild<QLabel *>(QStringLiteral("lookInLabel"));
+        QVERIFY(lookin);
+        bool chinese = start != "en";
+        for (int k = 0; k < 3; ++k) {
+            if (k > 0) {
+                win.w->refreshAllLanText();
+                chinese = !chinese;
+            }
+            QCOMPARE(gGlobalContrl->qttranslated(), chinese);
+            const QString open = QCoreApplication::translate("QFileDialog", "&Open");
+            QCOMPARE(open == QLatin1String("&Open"), !chinese);
+            QCOMPARE(lookin->text() == QLatin1String("Look in:"), !chinese);
+            QCOMPARE(lookin->text(), QCoreApplication::translate("QFileDialog", "Look in:"));
         }
     }
 

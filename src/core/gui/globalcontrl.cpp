@@ -1,8 +1,12 @@
 #include "globalcontrl.h"
 
+#include <QCoreApplication>
+#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QSettings>
+#include <QTranslator>
 
 GlobalContrl *gGlobalContrl = nullptr;
 
@@ -39,6 +43,7 @@ GlobalContrl::GlobalContrl(QObject *parent)
         }
         language = 1;
     }
+    applyqttranslations();
 }
 
 void GlobalContrl::setlanguage(int n)
@@ -47,6 +52,39 @@ void GlobalContrl::setlanguage(int n)
     QSettings settings(configpath(), QSettings::IniFormat);
     settings.setValue(QLatin1String(kKey), n == 0 ? QStringLiteral("en") : QStringLiteral("chs"));
     settings.sync();
+    applyqttranslations();
+}
+
+bool GlobalContrl::qttranslated() const
+{
+    return qtinstalled;
+}
+
+void GlobalContrl::applyqttranslations()
+{
+    if (!QCoreApplication::instance())
+        return;
+    const bool wanted = language != 0;
+    if (wanted == qtinstalled)
+        return;
+    if (wanted) {
+        if (!qttranslator) {
+            qttranslator = new QTranslator(this);
+            // A system without Qt's translations shows Qt's texts in English.
+            if (!qttranslator->load(QStringLiteral("qtbase_zh_CN"),
+                                    QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+                qDebug() << "Qt's Chinese translations not found";
+        }
+        if (qttranslator->isEmpty())
+            return;
+        QCoreApplication::installTranslator(qttranslator);
+    } else {
+        QCoreApplication::removeTranslator(qttranslator);
+    }
+    qtinstalled = wanted;
+    // Every window open now (a dialog kept for later too) retranslates Qt's
+    // texts at once, not at the next turn of the event loop.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
 }
 
 void GlobalContrl::emitlanguage()
