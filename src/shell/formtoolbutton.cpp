@@ -262,8 +262,7 @@ void FormToolButton::on_Down_Button_clicked()
     // The file goes to the processor: with none connected this is said at
     // once, before a file is chosen, read or anything sent.
     if (!connected()) {
-        Prompts::warning(this, text("Read File", "读取文件"),
-                         text("Please Connect First", "请先连接设备"));
+        Prompts::warning(this, text("Read File", "读取文件"), text("Please Connect First", "请先连接设备"));
         return;
     }
     const QString name =

@@ -767,7 +767,8 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("of another kind") << QByteArray("plain text") << QString::fromUtf8("不是 BMP、JPEG 或 PNG 图片");
+        QTest::newRow("of another kind")
+            << QByteArray("plain text") << QString::fromUtf8("不是 BMP、JPEG 或 PNG 图片");
         QTest::newRow("too large") << greypng(4097, 2, QByteArray(2 * 4098, '\0'))
                                    << QString::fromUtf8("图片为 4097 x 2 像素，超过 4096 x 4096");
         const QByteArray png = encoded(noise(200, 100), "png");

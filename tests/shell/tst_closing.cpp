@@ -145,7 +145,8 @@ private slots:
     void closes_data()
     {
         QTest::addColumn<QString>("scenario");
-        for (const char *s : {"none", "fir", "phase", "save all", "load all", "connect serial", "connect network"})
+        for (const char *s :
+             {"none", "fir", "phase", "save all", "load all", "connect serial", "connect network"})
             QTest::newRow(s) << QString(s);
     }
     void closes()
