@@ -55,6 +55,7 @@ QString collectionfilefilter(int devicetype);
 // case, is empty or names a folder. A dot elsewhere in the name ("show.v2")
 // is part of the name.
 QString withsuffix(const QString &path, const QString &suffix);
+
 // As readprogramfile and writeprogramfile, for exactly 30 images.
 ProgramFileStatus readcollectionfile(const QString &path, QByteArray &images, QString *error = nullptr,
                                      QString *reason = nullptr);

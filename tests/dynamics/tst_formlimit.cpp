@@ -175,7 +175,8 @@ private slots:
     {
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("text");
-        const char *const texts[] = {"1.2:1", "1.5:1", "2:1", "3:1", "4:1", "6:1", "10:1", "20:1", "40:1", "128:1"};
+        const char *const texts[] = {"1.2:1", "1.5:1", "2:1",  "3:1",  "4:1",
+                                     "6:1",   "10:1",  "20:1", "40:1", "128:1"};
         for (int i = 0; i < 10; ++i)
             QTest::addRow("%d", i) << i << QString::fromLatin1(texts[i]);
     }

@@ -484,8 +484,10 @@ private slots:
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("name");
-        QTest::newRow("program file") << "btnloadcurdata_3" << "old.K91";
-        QTest::newRow("collection") << "btnloadcurdata_4" << "old.J91";
+        QTest::newRow("program file") << "btnloadcurdata_3"
+                                      << "old.K91";
+        QTest::newRow("collection") << "btnloadcurdata_4"
+                                    << "old.J91";
     }
     void fulldisk()
     {

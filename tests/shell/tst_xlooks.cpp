@@ -487,10 +487,7 @@ class TstXLooks : public QObject
 
 private slots:
     void cleanup() { stopwindow(); }
-    void initTestCase()
-    {
-        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-    }
+    void initTestCase() { QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb")); }
 
     // Shift, Alt, Q on the program page after the natural first click on
     // the program list: the project lock dialog opens.
