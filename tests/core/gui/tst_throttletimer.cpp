@@ -51,6 +51,8 @@ private slots:
     void wakekeepsgrid()
     {
         ThrottleTimer timer;
+        // Precise: a coarse timer may move its time-out by 5 % of the interval.
+        timer.setTimerType(Qt::PreciseTimer);
         QElapsedTimer sincestart;
         timer.startticks(2000);
         sincestart.start();
@@ -59,7 +61,7 @@ private slots:
         const qint64 low = sincestart.elapsed();
         QCOMPARE(timer.wake(), 0);
         const int left = timer.remainingTime();
-        QVERIFY2(left >= 0 && left <= 2000 - low + 1,
+        QVERIFY2(left >= 0 && left <= 2000 - low + 2,
                  qPrintable(QStringLiteral("%1 ms left after %2 ms").arg(left).arg(low)));
         timer.stop();
     }
