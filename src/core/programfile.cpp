@@ -198,6 +198,14 @@ QString collectionfilefilter(int devicetype)
     return QStringLiteral("Program File (*%1)").arg(suffix);
 }
 
+QString withsuffix(const QString &path, const QString &suffix)
+{
+    if (path.isEmpty() || suffix.isEmpty() || QFileInfo(path).isDir() ||
+        path.endsWith(suffix, Qt::CaseInsensitive))
+        return path;
+    return path + suffix;
+}
+
 ProgramFileStatus readcollectionfile(const QString &path, QByteArray &images, QString *error, QString *reason)
 {
     return readsized(path, kCollectionPrograms * kProgramImageSize, "collection file", images, error, reason);

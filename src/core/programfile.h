@@ -48,6 +48,14 @@ ProgramFileStatus writeprogramfile(const QString &path, const QByteArray &image,
 constexpr int kCollectionPrograms = 30;
 QString collectionfilesuffix(int devicetype);
 QString collectionfilefilter(int devicetype);
+
+// A name typed in a save dialog (which adds no extension of its own on every
+// platform) with the file type's extension added, so that the open dialogs
+// list it: unchanged when it already ends with that extension in any letter
+// case, is empty or names a folder. A dot elsewhere in the name ("show.v2")
+// is part of the name.
+QString withsuffix(const QString &path, const QString &suffix);
+
 // As readprogramfile and writeprogramfile, for exactly 30 images.
 ProgramFileStatus readcollectionfile(const QString &path, QByteArray &images, QString *error = nullptr,
                                      QString *reason = nullptr);

@@ -889,16 +889,6 @@ Exchange::Request logorequest()
     return r;
 }
 
-// A name typed without an extension gets the file type's own (the save
-// dialog adds none on every platform), so that the open dialogs list it.
-QString withsuffix(const QString &path, const QString &suffix)
-{
-    const QFileInfo info(path);
-    if (path.isEmpty() || info.isDir() || !info.suffix().isEmpty())
-        return path;
-    return path + suffix;
-}
-
 QString numbered(const char *english, const char *chinesetext, int n)
 {
     return lan(english, chinesetext) + QString::number(n) + QStringLiteral("/30");

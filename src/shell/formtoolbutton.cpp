@@ -185,9 +185,7 @@ void FormToolButton::on_Save_Button_clicked()
                                          QString(), programfilefilter(type));
     if (name.isEmpty())
         return;
-    // The save dialog adds no extension of its own on every platform.
-    if (QFileInfo(name).suffix().isEmpty())
-        name += programfilesuffix(type);
+    name = withsuffix(name, programfilesuffix(type));
 
     QApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
     for (int i = 0; i < 30; ++i)

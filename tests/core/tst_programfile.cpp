@@ -78,6 +78,52 @@ private slots:
         QCOMPARE(programfilefilter(type), filter);
     }
 
+    // The extension added to a typed name: unless the name already ends with
+    // the file type's own, in any letter case.
+    void withSuffix_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("no extension") << "show"
+                                      << ".K91"
+                                      << "show.K91";
+        QTest::newRow("a dot in the name") << "show.v2"
+                                           << ".K91"
+                                           << "show.v2.K91";
+        QTest::newRow("another extension") << "show.bin"
+                                           << ".J72"
+                                           << "show.bin.J72";
+        QTest::newRow("the program's for a collection") << "show.K91"
+                                                        << ".J91"
+                                                        << "show.K91.J91";
+        QTest::newRow("own extension") << "show.K53"
+                                       << ".K53"
+                                       << "show.K53";
+        QTest::newRow("own extension, lower case") << "show.k91"
+                                                   << ".K91"
+                                                   << "show.k91";
+        QTest::newRow("own extension, mixed case") << "show.j91"
+                                                   << ".J91"
+                                                   << "show.j91";
+        QTest::newRow("dotted folder") << "/tmp/v1.2/show"
+                                       << ".K91"
+                                       << "/tmp/v1.2/show.K91";
+        QTest::newRow("nothing typed") << ""
+                                       << ".K91"
+                                       << "";
+        QTest::newRow("no extension for the type") << "show"
+                                                   << ""
+                                                   << "show";
+    }
+    void withSuffix()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, suffix);
+        QFETCH(QString, written);
+        QCOMPARE(withsuffix(typed, suffix), written);
+    }
+
     void saveAndLoadRoundTrip()
     {
         auto a = std::make_unique<DeviceData>();

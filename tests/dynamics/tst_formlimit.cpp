@@ -170,6 +170,26 @@ private slots:
         QCOMPARE(f.dev->getlimitratio(9), 9);
     }
 
+    // The ratio entry shows the ratio of the slider's index.
+    void ratiotext_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("text");
+        const char *const texts[] = {"1.2:1", "1.5:1", "2:1",  "3:1",  "4:1",
+                                     "6:1",   "10:1",  "20:1", "40:1", "128:1"};
+        for (int i = 0; i < 10; ++i)
+            QTest::addRow("%d", i) << i << QString::fromLatin1(texts[i]);
+    }
+    void ratiotext()
+    {
+        QFETCH(int, index);
+        QFETCH(QString, text);
+        f.slider(5, kRatio)->setValue(index == 0 ? 1 : 0);
+        f.slider(5, kRatio)->setValue(index);
+        QCOMPARE(f.edit(5, kRatio)->text(), text);
+        QCOMPARE(f.dev->getlimitratio(5), index);
+    }
+
     void linkedsliders_data()
     {
         QTest::addColumn<QByteArray>("masks");
@@ -415,9 +435,15 @@ private slots:
             QVERIFY(!f.combo(ch)->isVisibleTo(f.page.get()));
             QVERIFY(!f.slider(ch, 0)->parentWidget()->parentWidget()->isVisibleTo(f.page.get()));
         }
-        QVERIFY(f.select(8)->isVisibleTo(f.page.get()));
+        // OUT5 and OUT6 stay on type 22.
+        for (int ch : {8, 9}) {
+            QVERIFY(f.select(ch)->isVisibleTo(f.page.get()));
+            QVERIFY(f.combo(ch)->isVisibleTo(f.page.get()));
+            QVERIFY(f.slider(ch, 0)->parentWidget()->parentWidget()->isVisibleTo(f.page.get()));
+        }
         f.page->updatelimitview(2);
         QVERIFY(!f.select(8)->isVisibleTo(f.page.get()));
+        QVERIFY(!f.select(9)->isVisibleTo(f.page.get()));
         QVERIFY(f.select(7)->isVisibleTo(f.page.get()));
         f.page->updatelimitview(7); // no such view: only the lock is looked at
         QVERIFY(!f.select(8)->isVisibleTo(f.page.get()));

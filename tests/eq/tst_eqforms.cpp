@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
+#include <QSlider>
 
 // A panel whose slots are named after a few of the form's widgets: the form's
 // last step connects them by name.
@@ -113,7 +114,11 @@ void TstEqForms::pagestart()
 {
     FormEq page;
     Ui::FormEq *ui = page.form();
-    QCOMPARE(ui->sldreqfreqlow->minimum(), 35);
+    // The crossover's corner sliders span the grid from 20 Hz to 20 kHz.
+    for (QSlider *corner : {ui->sldreqfreqlow, ui->sldreqfreqhigh}) {
+        QCOMPARE(corner->minimum(), 35);
+        QCOMPARE(corner->maximum(), 398);
+    }
     QCOMPARE(ui->vlSliderGain_1->maximum(), 520);
     QVERIFY(ui->widgetoutaa->isHidden());
     QVERIFY(ui->widget_fir->isHidden());

@@ -5,6 +5,7 @@
 
 #include "formdelay.h"
 #include "gaindelayfixture.h"
+#include "throttletimer.h"
 
 #include <QComboBox>
 #include <QSignalSpy>
@@ -180,6 +181,14 @@ private slots:
         f.ticks(1);
         QCOMPARE(f.sent(), frames("112233180151040001000057445566,112233180151040102000059445566,"
                                   "11223318015104160100006d445566"));
+    }
+
+    // The throttle's tick: 50 ms, a send at the fifth.
+    void tick()
+    {
+        const QList<ThrottleTimer *> timers = f.page->findChildren<ThrottleTimer *>();
+        QCOMPARE(timers.size(), 1);
+        QCOMPARE(timers.first()->interval(), 50);
     }
 
     // Reloads: flags other than 0x80 show off, delays beyond the range come

@@ -346,8 +346,9 @@ private slots:
     }
 
     // The meter timer runs only while levels are wanted: showing the gain
-    // page starts it on a linked processor, another page or a lost link stops
-    // it at its next tick, and the link coming back (a lock update) starts it.
+    // page starts it on a linked processor (a level request every 100 ms),
+    // another page or a lost link stops it at its next tick, and the link
+    // coming back (a lock update) starts it.
     void metertimer()
     {
         QTimer *meters = nullptr;
@@ -359,6 +360,7 @@ private slots:
         QVERIFY(!meters->isActive());
         gMainApp->showgainview();
         QVERIFY(meters->isActive());
+        QCOMPARE(meters->interval(), 100);
         gMainApp->showdelayview();
         f.page->timetosendlight();
         QVERIFY(!meters->isActive());

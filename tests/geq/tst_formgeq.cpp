@@ -158,8 +158,12 @@ private slots:
         QCOMPARE(f.checkedchannel(), expected);
         QCOMPARE(f.sliders(), f.gains(expected));
         QVERIFY(f.channel(expected)->isVisibleTo(f.page.get()));
-        QCOMPARE(f.channel(11)->isVisibleTo(f.page.get()), view == 0);
-        QCOMPARE(f.channel(2)->isVisibleTo(f.page.get()), view != 2);
+        // The buttons of the channels the type has, and only those.
+        QCOMPARE(f.channel(2)->isVisibleTo(f.page.get()), view != 2);  // IN-C
+        QCOMPARE(f.channel(3)->isVisibleTo(f.page.get()), view == 0);  // IN-D
+        QCOMPARE(f.channel(9)->isVisibleTo(f.page.get()), view != 2);  // OUT6
+        QCOMPARE(f.channel(10)->isVisibleTo(f.page.get()), view == 0); // OUT7
+        QCOMPARE(f.channel(11)->isVisibleTo(f.page.get()), view == 0); // OUT8
     }
 
     // A stored gain above the range becomes the top of the range in the

@@ -214,6 +214,35 @@ private slots:
         QCOMPARE(sent(), frames("112233180121040002370160445566"));
     }
 
+    // Four changes pending go out at the next tick, wherever the cycle
+    // stands; three wait for its fifth tick.
+    void burst_data()
+    {
+        QTest::addColumn<int>("changes");
+        QTest::addColumn<int>("ticks"); // until they leave
+        QTest::newRow("three: the fifth tick") << 3 << 5;
+        QTest::newRow("four: the next tick") << 4 << 1;
+    }
+    void burst()
+    {
+        QFETCH(int, changes);
+        QFETCH(int, ticks);
+        start(kOwnMasks);
+        f.slider(9)->setValue(310);
+        for (int k = 0; k < 5 && f.page->pendingchanges() > 0; ++k)
+            f.ticks(1);
+        QCOMPARE(f.page->pendingchanges(), 0); // a send point
+        QCOMPARE(sent().size(), 1);
+        for (int band = 0; band < changes; ++band)
+            f.slider(band)->setValue(320 + band);
+        f.ticks(ticks - 1);
+        QCOMPARE(sent(), QVector<QByteArray>());
+        f.ticks(1);
+        QCOMPARE(sent().size(), changes);
+        QCOMPARE(f.page->pendingchanges(), 0);
+        QCOMPARE(processorgeq().toHex(), modelgeq().toHex());
+    }
+
     // "Set0" at the real timing with the page's own timer: one command per
     // band off 0 dB, in band order, each before the next band is reset; the
     // pass flags stay.

@@ -290,6 +290,38 @@ private slots:
         QCOMPARE(third.dropped(), 0);
     }
 
+    // A recall answered on its second send: the first send's reply may still
+    // come. The next recall lets one reply time go by first and drops what
+    // arrives in it, not taking it for its own answer.
+    void quietafterresend()
+    {
+        MainApp::settimescale(0.1); // 10 ms settle, 200 ms wait
+        Fault lost;
+        lost.kind = Fault::NoReplyFirstTry;
+        lost.command = 0x62;
+        lost.program = 5;
+        line.s.addfault(lost);
+        Fault silent;
+        silent.command = 0x62;
+        silent.program = 6;
+        line.s.addfault(silent);
+        Exchange::Request r = recall(5);
+        r.timeoutms = 2000;
+        r.sends = 2;
+        Exchange first;
+        QCOMPARE(int(first.run(r, [] { gMainApp->sendrecallprogram(5); })), int(Exchange::Result::Answered));
+        QCOMPARE(first.sends(), 2);
+        // The first send's reply, late after all.
+        QTimer::singleShot(60, this, [this] {
+            line.s.sendraw(line.line, standin::replyframe(0x18, 1, 0x62, QByteArray(1, char(5))));
+        });
+        r.sends = 1;
+        Exchange second;
+        QCOMPARE(int(second.run(r, [] { gMainApp->sendrecallprogram(6); })), int(Exchange::Result::NoReply));
+        QCOMPARE(second.dropped(), 1);
+        QCOMPARE(second.sends(), 1);
+    }
+
     // The last preset, 40, is read part by part like any program; 41 does not
     // exist and is never asked for.
     void readlastpreset()

@@ -368,9 +368,10 @@ private slots:
         QCOMPARE(f.curimage(), unit().image);
     }
 
-    // A name typed without an extension gets the file type's own, as the
-    // tool bar's save gives it; a name with one keeps it. The open dialogs
-    // then list what was saved.
+    // A typed name gets the file type's own extension, as the tool bar's
+    // save gives it, unless it ends with it already (in any letter case); a
+    // dot elsewhere is part of the name. The open dialogs then list what was
+    // saved.
     void savesuffix_data()
     {
         QTest::addColumn<QString>("button");
@@ -379,9 +380,15 @@ private slots:
         QTest::newRow("program, no extension") << "btnloadcurdata_3"
                                                << "show1"
                                                << "show1.K91";
+        QTest::newRow("program, another extension") << "btnloadcurdata_3"
+                                                    << "show1.bin"
+                                                    << "show1.bin.K91";
+        QTest::newRow("program, a dot in the name") << "btnloadcurdata_3"
+                                                    << "show.v2"
+                                                    << "show.v2.K91";
         QTest::newRow("program, own extension") << "btnloadcurdata_3"
-                                                << "show1.bin"
-                                                << "show1.bin";
+                                                << "show1.k91"
+                                                << "show1.k91";
         QTest::newRow("collection, no extension") << "btnloadcurdata_4"
                                                   << "show1"
                                                   << "show1.J91";
@@ -391,6 +398,12 @@ private slots:
         QTest::newRow("collection, own extension") << "btnloadcurdata_4"
                                                    << "show1.j91"
                                                    << "show1.j91";
+        QTest::newRow("collection, a dot in the name") << "btnloadcurdata_4"
+                                                       << "show.v2"
+                                                       << "show.v2.J91";
+        QTest::newRow("collection, the program's extension") << "btnloadcurdata_4"
+                                                             << "show2.K91"
+                                                             << "show2.K91.J91";
     }
     void savesuffix()
     {
@@ -470,18 +483,22 @@ private slots:
     void fulldisk_data()
     {
         QTest::addColumn<QString>("button");
-        QTest::newRow("program file") << "btnloadcurdata_3";
-        QTest::newRow("collection") << "btnloadcurdata_4";
+        QTest::addColumn<QString>("name");
+        QTest::newRow("program file") << "btnloadcurdata_3"
+                                      << "old.K91";
+        QTest::newRow("collection") << "btnloadcurdata_4"
+                                    << "old.J91";
     }
     void fulldisk()
     {
         QFETCH(QString, button);
+        QFETCH(QString, name);
         if (!gPrivateMounts)
             QSKIP("needs root to mount a small tmpfs (the full disk) in a namespace of its own");
         const QString mnt = path("small");
         QVERIFY(QDir().mkpath(mnt));
         QVERIFY(::mount("tmpfs", QFile::encodeName(mnt).constData(), "tmpfs", 0, "size=64k") == 0);
-        const QString file = mnt + "/old.bin";
+        const QString file = mnt + "/" + name;
         QVERIFY(writeall(file, "an existing file"));
         QFile filler(mnt + "/filler");
         QVERIFY(filler.open(QIODevice::WriteOnly));
@@ -655,6 +672,10 @@ private slots:
         QTest::newRow("JPEG cut in half") << jpeg.left(jpeg.size() / 2) << cut;
         QTest::newRow("JPEG without its end marker") << jpeg.left(jpeg.size() - 2) << cut;
         QTest::newRow("BMP cut in half") << bmp.left(bmp.size() / 2) << cut;
+        // Rows of 201 pixels (603 bytes) are padded to 604: a file short by
+        // less than the rows' padding still lacks the end of its last row.
+        const QByteArray padded = encoded(noise(201, 100), "bmp");
+        QTest::newRow("BMP short by less than its rows' padding") << padded.left(padded.size() - 50) << cut;
         QTest::newRow("zero size") << QByteArray() << "the file is empty";
         QTest::newRow("PNG header only") << png.left(8) << "the picture's size cannot be read";
         QTest::newRow("PNG 4096 x 2") << greypng(4096, 2, QByteArray(2 * 4097, '\0')) << "";
@@ -662,6 +683,7 @@ private slots:
         QTest::newRow("JPEG") << jpeg << "";
         QTest::newRow("progressive JPEG") << encoded(noise(200, 100), "jpeg", true) << "";
         QTest::newRow("BMP") << bmp << "";
+        QTest::newRow("BMP with padded rows") << padded << "";
     }
     void logohostile()
     {

@@ -6,6 +6,7 @@
 #include "comsettings.h"
 #include "devicedata.h"
 #include "devicefixture.h"
+#include "formdelay.h"
 #include "formeq.h"
 #include "formeqbtns.h"
 #include "formgain.h"
@@ -135,6 +136,7 @@ private slots:
         auto host = std::make_unique<QWidget>();
         auto *eq = new FormEq(host.get());
         auto *gain = new FormGain(host.get());
+        auto *delay = new FormDelay(host.get());
         auto *geq = new FormGeq(host.get());
         auto *limit = new FormLimit(host.get());
         auto *limit2 = new FormLimit2(host.get());
@@ -145,6 +147,7 @@ private slots:
             gMainApp->setallloading(1);
             eq->updatepeqview(v);
             gain->updategainview(v);
+            delay->updatedelayview(v);
             geq->updategeqview(v);
             limit->updatelimitview(v);
             limit2->updatelimitview2(v);
@@ -171,6 +174,9 @@ private slots:
         find<QPushButton>(*limit, "limit_btnout8")->click();
         find<QPushButton>(*limit2, "btnout800")->click();
         gain->setcurchannel(12);
+        gMainApp->setdelayviewch(12); // as the main page opens the delay page on OUT8
+        delay->updatedelay();
+        QVERIFY(find<QPushButton>(*delay, "delay_btnout8")->isChecked());
         QCOMPARE(gMainApp->getpeqchannel(), 11);
         QCOMPARE(geq->currentchannel(), 11);
         QCOMPARE(limit->getcurchannel(), 11);
@@ -193,6 +199,8 @@ private slots:
         QVERIFY(find<QPushButton>(*limit, "limit_btnina")->isChecked());
         QVERIFY(find<QPushButton>(*limit2, "btnout100")->isChecked());
         QVERIFY(find<QPushButton>(*gain, "btnina")->isChecked());
+        QVERIFY(find<QPushButton>(*delay, "delay_btnina")->isChecked());
+        QVERIFY(!find<QPushButton>(*delay, "delay_btnout8")->isChecked());
 
         // Edits on each page's current channel, through the widgets.
         find<QPushButton>(*eq, "btnupeqgain")->click();         // EQ band 1 of the channel shown

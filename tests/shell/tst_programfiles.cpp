@@ -67,9 +67,15 @@ void TstProgramFiles::save_data()
     QTest::newRow("type 24, no extension") << 0x18 << "a"
                                            << "a.K91"
                                            << "Program File (*.K91)";
-    QTest::newRow("type 20, own extension") << 0x14 << "c.bin"
-                                            << "c.bin"
-                                            << "Program File (*.K53)";
+    QTest::newRow("type 20, another extension") << 0x14 << "c.bin"
+                                                << "c.bin.K53"
+                                                << "Program File (*.K53)";
+    QTest::newRow("type 24, a dot in the name") << 0x18 << "show.v2"
+                                                << "show.v2.K91"
+                                                << "Program File (*.K91)";
+    QTest::newRow("type 22, own extension in lower case") << 0x16 << "b.k72"
+                                                          << "b.k72"
+                                                          << "Program File (*.K72)";
 }
 
 void TstProgramFiles::save()

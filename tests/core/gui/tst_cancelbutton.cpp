@@ -1,5 +1,5 @@
-// The Cancel button of a long exchange: while it is open, clicks reach its
-// progress window and a box shown meanwhile, nothing else; its click cancels
+// The Cancel button of a long exchange: while it is open, clicks and keys
+// reach its progress window and a box shown meanwhile, nothing else; its click cancels
 // the exchange that holds the claim, and the next holder starts uncancelled.
 
 #include "longexchange.h"
@@ -15,21 +15,33 @@ class TstCancelButton : public QObject
 {
     Q_OBJECT
 private slots:
+    // Clicks and key presses alike (Space presses a button with the focus).
     void clicks_data()
     {
         QTest::addColumn<QString>("target");
         QTest::addColumn<bool>("reaches");
-        QTest::newRow("another window") << "other" << false;
-        // The main window is application-modal: being the modal window up
-        // does not make it a box of the operation.
-        QTest::newRow("an application-modal window") << "modal" << false;
-        QTest::newRow("a box of the operation") << "box" << true;
-        QTest::newRow("the Cancel button") << "cancel" << true;
+        QTest::addColumn<bool>("keys");
+        for (const bool keys : {false, true}) {
+            const char *by = keys ? ", keys" : "";
+            QTest::addRow("another window%s", by) << "other" << false << keys;
+            // The main window is application-modal: being the modal window up
+            // does not make it a box of the operation.
+            QTest::addRow("an application-modal window%s", by) << "modal" << false << keys;
+            QTest::addRow("a box of the operation%s", by) << "box" << true << keys;
+            QTest::addRow("the Cancel button%s", by) << "cancel" << true << keys;
+        }
     }
     void clicks()
     {
         QFETCH(QString, target);
         QFETCH(bool, reaches);
+        QFETCH(bool, keys);
+        const auto press = [keys](QPushButton *b) {
+            if (keys)
+                QTest::keyClick(b, Qt::Key_Space);
+            else
+                QTest::mouseClick(b, Qt::LeftButton);
+        };
         LongExchange claim;
         QVERIFY(claim.acquired());
         QProgressDialog window;
@@ -48,17 +60,17 @@ private slots:
             QVERIFY(cancelbutton);
             QCOMPARE(cancelbutton->text(), QString("Cancel"));
             if (target == "other" || target == "modal") {
-                QTest::mouseClick(otherbutton, Qt::LeftButton);
+                press(otherbutton);
                 QCOMPARE(clicked > 0, reaches);
             } else if (target == "box") {
                 QDialog box;
                 QPushButton *ok = new QPushButton("OK", &box);
                 connect(ok, &QPushButton::clicked, &box, &QDialog::accept);
-                QTimer::singleShot(0, [&] { QTest::mouseClick(ok, Qt::LeftButton); });
+                QTimer::singleShot(0, [&] { press(ok); });
                 QTimer::singleShot(5000, &box, &QDialog::reject);
                 QCOMPARE(box.exec() == QDialog::Accepted, reaches);
             } else {
-                QTest::mouseClick(cancelbutton, Qt::LeftButton);
+                press(cancelbutton);
             }
             QCOMPARE(LongExchange::cancelled(), target == "cancel");
         }
@@ -66,7 +78,7 @@ private slots:
         QVERIFY(!window.findChild<QPushButton *>() || !window.findChild<QPushButton *>()->isVisible());
         // Closed: input goes everywhere again.
         const int before = clicked;
-        QTest::mouseClick(otherbutton, Qt::LeftButton);
+        press(otherbutton);
         QCOMPARE(clicked, before + 1);
     }
 

@@ -7,6 +7,7 @@
 #include "devicedata.h"
 #include "hextext.h"
 #include "mainapp.h"
+#include "payloads.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -640,6 +641,23 @@ private slots:
         QVERIFY(t.elapsed() >= 150);
         const QByteArray want = hex("112233 18 05 03 00 08 445566") + hex("112233 14 20 03 00 23 445566") +
                                 hex("112233 16 02 03 00 05 445566");
+        QVERIFY(waitfor(want.size()));
+        QTest::qWait(20);
+        QCOMPARE(line.bytes().toHex(), want.toHex());
+    }
+
+    // Frames still held back when the window goes leave before the
+    // disconnect, in their order, though the application object goes at once.
+    void disconnectalldrains()
+    {
+        app->sendoutputflag(0);
+        app->sendoutputflag(1);
+        app->disconnectall();
+        delete app;
+        app = nullptr;
+        const QByteArray want = frame(kType, kAddr, 0x52, payloads::outputflag(0, uint(dev->getoutflag(0)))) +
+                                frame(kType, kAddr, 0x52, payloads::outputflag(1, uint(dev->getoutflag(1)))) +
+                                hex("112233 18 05 03 00 08 445566");
         QVERIFY(waitfor(want.size()));
         QTest::qWait(20);
         QCOMPARE(line.bytes().toHex(), want.toHex());

@@ -46,6 +46,26 @@ private slots:
         QCOMPARE(timer.interval(), 20);
     }
 
+    // Woken within a period, the first tick comes when the grid's would
+    // have, the rest of the period away, not a whole period after the wake.
+    void wakekeepsgrid()
+    {
+        ThrottleTimer timer;
+        // Precise: a coarse timer may move its time-out by 5 % of the interval.
+        timer.setTimerType(Qt::PreciseTimer);
+        QElapsedTimer sincestart;
+        timer.startticks(2000);
+        sincestart.start();
+        timer.sleep();
+        QTest::qWait(300);
+        const qint64 low = sincestart.elapsed();
+        QCOMPARE(timer.wake(), 0);
+        const int left = timer.remainingTime();
+        QVERIFY2(left >= 0 && left <= 2000 - low + 2,
+                 qPrintable(QStringLiteral("%1 ms left after %2 ms").arg(left).arg(low)));
+        timer.stop();
+    }
+
     // Put to sleep again before the first tick after a wake, the same fallen
     // ticks are not handed back twice.
     void nodoublecount()
