@@ -35,8 +35,7 @@ int restartcount(const QString &text)
 namespace
 {
 // Asks the processor for its state (the connect request) and reads the lock
-// state from the reply: frame bytes 8 (lock kind), 9 (project lock) and 10,
-// 11 (restart count, 15 bits).
+// state from the reply: frame bytes 8 (lock kind) and 9 (project lock).
 Exchange::Result readstate(State &state)
 {
     Exchange exchange;
@@ -52,7 +51,6 @@ Exchange::Result readstate(State &state)
     state.read = true;
     state.locktype = r.byte(8);
     state.projectlock = r.byte(9);
-    state.restartcount = (r.byte(11) & 0x7F) * 256 + r.byte(10);
     return result;
 }
 } // namespace

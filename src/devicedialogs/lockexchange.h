@@ -49,7 +49,6 @@ struct State {
     bool read = false;   // false: no connect reply came
     int locktype = 0;    // 0 free, 1..4 the lock kind in force
     int projectlock = 0; // 1 the project lock is set
-    int restartcount = 0;
 };
 
 // Waits for the connect reply: each of kStateSends requests is given

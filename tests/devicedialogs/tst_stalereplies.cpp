@@ -24,6 +24,7 @@ const char *const kLinkUnread =
     "warning|Set Link|The link was set, but the current program could not be read completely";
 const char *const kCopyFailed = "critical|Copy Data Failed|please try again";
 const char *const kLockOk = "information|Set Lock OK|This Device Is Locked\nPlease Remember This Password";
+const char *const kLockFailed = "information|Set Lock Failed|Please Try Again";
 const char *const kUnlockOk = "information|Set Unlock Ok|This Device Is UnLocked \n You Can Set New Password";
 const char *const kUnlockFailed = "information|Set Unlock Failed|Please Try Again";
 const char *const kProjectLockOk =
@@ -186,16 +187,20 @@ private slots:
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("box");
         QTest::addColumn<int>("state"); // the processor's lock kind or project lock after
-        QTest::newRow("lock, answer after the wait") << "lock" << "late" << "abc" << kLockOk << 3;
-        QTest::newRow("unlock, answer after the wait") << "unlock" << "late" << "abc" << kUnlockOk << 0;
+        QTest::addColumn<int>("model"); // and the model's
+        QTest::newRow("lock, answer after the wait") << "lock" << "late" << "abc" << kLockOk << 3 << 3;
+        QTest::newRow("unlock, answer after the wait") << "unlock" << "late" << "abc" << kUnlockOk << 0 << 0;
         QTest::newRow("unlock, wrong password, stale acceptance")
-            << "unlock" << "stale" << "xyz" << kUnlockFailed << 3;
+            << "unlock" << "stale" << "xyz" << kUnlockFailed << 3 << 3;
         QTest::newRow("project lock, answer after the wait")
-            << "project lock" << "late" << "abc" << kProjectLockOk << 1;
+            << "project lock" << "late" << "abc" << kProjectLockOk << 1 << 1;
         QTest::newRow("project unlock, answer after the wait")
-            << "project unlock" << "late" << "abc" << kProjectUnlockOk << 0;
+            << "project unlock" << "late" << "abc" << kProjectUnlockOk << 0 << 0;
         QTest::newRow("project unlock, wrong password, stale acceptance")
-            << "project unlock" << "stale" << "xyz" << kProjectUnlockFailed << 1;
+            << "project unlock" << "stale" << "xyz" << kProjectUnlockFailed << 1 << 1;
+        // Taken, but no state can be read: not known to be done.
+        QTest::newRow("lock accepted, no connect reply")
+            << "lock" << "no state" << "abc" << kLockFailed << 3 << 0;
     }
     void locks()
     {
@@ -204,6 +209,7 @@ private slots:
         QFETCH(QString, password);
         QFETCH(QString, box);
         QFETCH(int, state);
+        QFETCH(int, model);
         const bool project = request.startsWith("project");
         const int code = project ? 0x12 : 0x10;
         const bool unlock = request.endsWith("unlock");
@@ -233,6 +239,8 @@ private slots:
         // 3.6 s (here 280, 80 and 180 ms).
         if (fault == "late")
             s.addfault(makefault(Fault::LateReply, code, -1, 400));
+        if (fault == "no state")
+            s.addfault(makefault(Fault::NoReply, 0x02));
 
         std::unique_ptr<QDialog> d;
         prompts->confirmations.enqueue(true);
@@ -254,9 +262,9 @@ private slots:
         QCOMPARE(d->isHidden(), ok); // closed after success, open after failure
         const standin::UnitState u = s.state(fx.unit);
         QCOMPARE(project ? int(u.projectLock) : int(u.lockState), state);
-        QCOMPARE(project ? cur()->getprojectlock() : cur()->getlocktype(), state);
+        QCOMPARE(project ? cur()->getprojectlock() : cur()->getlocktype(), model);
         settle(code);
-        QCOMPARE(project ? cur()->getprojectlock() : cur()->getlocktype(), state);
+        QCOMPARE(project ? cur()->getprojectlock() : cur()->getlocktype(), model);
     }
 
     // Last: the line dropped in the middle of a reply leaves the engine a
