@@ -246,9 +246,9 @@ bool DialogCopy::copied(const QByteArray &image, int from, int to)
     if (from < DeviceData::kInputCount)
         return same(kImageGeq, kImageGeqStride, from, to);
     const int o = from - DeviceData::kInputCount, p = to - DeviceData::kInputCount;
-    return same(kImageFilters, kImageFiltersStride, o, p) && same(kImageCrossover, kImageCrossoverStride, o, p) &&
-           same(kImageOutSwitch, 1, o, p) && same(kImageRouting, 1, o, p) &&
-           same(kImagePeakLimiter, kImagePeakLimiterStride, o, p);
+    return same(kImageFilters, kImageFiltersStride, o, p) &&
+           same(kImageCrossover, kImageCrossoverStride, o, p) && same(kImageOutSwitch, 1, o, p) &&
+           same(kImageRouting, 1, o, p) && same(kImagePeakLimiter, kImagePeakLimiterStride, o, p);
 }
 
 void DialogCopy::copy(bool output)

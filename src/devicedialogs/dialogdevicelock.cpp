@@ -94,8 +94,8 @@ void DialogDeviceLock::on_pushButton_lock_2_clicked()
         return;
     QApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
     lockexchange::State state;
-    const Result result =
-        lockexchange::run(0x10, kLockPolls, [&]() { gMainApp->senddevicelock(mode, password); }, &state);
+    const Result result = lockexchange::run(
+        0x10, kLockPolls, [&]() { gMainApp->senddevicelock(mode, password); }, &state);
     QApplication::restoreOverrideCursor();
     if (result == Result::Closing) {
         close();

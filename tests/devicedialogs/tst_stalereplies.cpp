@@ -87,8 +87,7 @@ class TstStaleReplies : public QObject
     {
         d.findChild<QLineEdit *>(QLatin1String(name))->setText(text);
     }
-    template <class Dialog>
-    std::unique_ptr<Dialog> opened()
+    template <class Dialog> std::unique_ptr<Dialog> opened()
     {
         std::unique_ptr<Dialog> d(new Dialog(toolbar()));
         d->show();
@@ -188,19 +187,29 @@ private slots:
         QTest::addColumn<QString>("box");
         QTest::addColumn<int>("state"); // the processor's lock kind or project lock after
         QTest::addColumn<int>("model"); // and the model's
-        QTest::newRow("lock, answer after the wait") << "lock" << "late" << "abc" << kLockOk << 3 << 3;
-        QTest::newRow("unlock, answer after the wait") << "unlock" << "late" << "abc" << kUnlockOk << 0 << 0;
-        QTest::newRow("unlock, wrong password, stale acceptance")
-            << "unlock" << "stale" << "xyz" << kUnlockFailed << 3 << 3;
-        QTest::newRow("project lock, answer after the wait")
-            << "project lock" << "late" << "abc" << kProjectLockOk << 1 << 1;
-        QTest::newRow("project unlock, answer after the wait")
-            << "project unlock" << "late" << "abc" << kProjectUnlockOk << 0 << 0;
+        QTest::newRow("lock, answer after the wait") << "lock"
+                                                     << "late"
+                                                     << "abc" << kLockOk << 3 << 3;
+        QTest::newRow("unlock, answer after the wait") << "unlock"
+                                                       << "late"
+                                                       << "abc" << kUnlockOk << 0 << 0;
+        QTest::newRow("unlock, wrong password, stale acceptance") << "unlock"
+                                                                  << "stale"
+                                                                  << "xyz" << kUnlockFailed << 3 << 3;
+        QTest::newRow("project lock, answer after the wait") << "project lock"
+                                                             << "late"
+                                                             << "abc" << kProjectLockOk << 1 << 1;
+        QTest::newRow("project unlock, answer after the wait") << "project unlock"
+                                                               << "late"
+                                                               << "abc" << kProjectUnlockOk << 0 << 0;
         QTest::newRow("project unlock, wrong password, stale acceptance")
-            << "project unlock" << "stale" << "xyz" << kProjectUnlockFailed << 1 << 1;
+            << "project unlock"
+            << "stale"
+            << "xyz" << kProjectUnlockFailed << 1 << 1;
         // Taken, but no state can be read: not known to be done.
-        QTest::newRow("lock accepted, no connect reply")
-            << "lock" << "no state" << "abc" << kLockFailed << 3 << 0;
+        QTest::newRow("lock accepted, no connect reply") << "lock"
+                                                         << "no state"
+                                                         << "abc" << kLockFailed << 3 << 0;
     }
     void locks()
     {
@@ -279,7 +288,7 @@ private slots:
     {
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QString>("box");
-        QTest::addColumn<QByteArray>("masks"); // what the processor holds after
+        QTest::addColumn<QByteArray>("masks");  // what the processor holds after
         QTest::addColumn<QVector<int>>("rows"); // input rows the dialog shows after
         QTest::newRow("stale acknowledgement")
             << "stale" << kLinkFailed << QByteArray::fromHex("030304080102040810204080")

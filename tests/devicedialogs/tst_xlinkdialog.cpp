@@ -140,8 +140,7 @@ private:
     QPoint pointer{5, 5};
 };
 
-template <class T>
-T *modal()
+template <class T> T *modal()
 {
     return qobject_cast<T *>(QApplication::activeModalWidget());
 }
@@ -221,10 +220,12 @@ private slots:
         QTest::addColumn<QByteArray>("masks");
         QTest::addColumn<QVector<int>>("rows");
         QTest::newRow("stale acknowledgement")
-            << "stale" << "critical|Set Link Failed|please try again"
-            << QByteArray::fromHex("030304080102040810204080") << QVector<int>{0, 0, 2, 3};
+            << "stale"
+            << "critical|Set Link Failed|please try again" << QByteArray::fromHex("030304080102040810204080")
+            << QVector<int>{0, 0, 2, 3};
         QTest::newRow("line dropped in the read-back")
-            << "drop" << "warning|Set Link|The link was set, but the current program could not be read completely"
+            << "drop"
+            << "warning|Set Link|The link was set, but the current program could not be read completely"
             << QByteArray::fromHex("070707080102040810204080") << QVector<int>{0, 0, 0, 3};
     }
     void setlink()

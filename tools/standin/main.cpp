@@ -36,10 +36,11 @@ bool parseunit(const QString &text, quint8 &type, quint8 &address)
 QList<QCommandLineOption> timingoptions()
 {
     return {
-        QCommandLineOption(QStringLiteral("stale-duplicate"),
-                           QStringLiteral("Answer the first command <code> (hex) and keep a copy of the reply "
-                                          "back; the next command <code> is missed and gets that copy."),
-                           QStringLiteral("code")),
+        QCommandLineOption(
+            QStringLiteral("stale-duplicate"),
+            QStringLiteral("Answer the first command <code> (hex) and keep a copy of the reply "
+                           "back; the next command <code> is missed and gets that copy."),
+            QStringLiteral("code")),
         QCommandLineOption(QStringLiteral("late-ack"),
                            QStringLiteral("Answer every command <code> (hex) <ms> milliseconds late."),
                            QStringLiteral("code:ms")),
