@@ -118,6 +118,13 @@ void DeviceData::setgeqbypassall(int ch, bool on)
     m_bypass[ch] = static_cast<quint8>((m_bypass[ch] & 0x0F) + (on ? 0x10 : 0));
 }
 
+void DeviceData::setlinkmask(int ch, int mask)
+{
+    if (ch < 0 || ch >= kChannelCount)
+        return;
+    m_linkmask[ch] = static_cast<quint8>(mask);
+}
+
 bool DeviceData::inputlinked() const
 {
     for (int c = 0; c < kInputCount; ++c)

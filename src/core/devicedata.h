@@ -113,6 +113,8 @@ public:
     void setgeqbypassall(int ch, bool on);
 
     int getlinkmask(int ch) const { return m_linkmask[ch]; }
+    // A channel out of range changes nothing.
+    void setlinkmask(int ch, int mask);
     bool inputlinked() const;
     bool outputlinked() const;
 

@@ -85,6 +85,8 @@ Result run(const Request &request, const std::function<void()> &send, const Prog
     if (gMainApp->getcurdevice() == reader.device())
         reader.device()->setdevicename(tr2("Online Data", "在线数据"));
     report(100);
+    if (request.confirmed && !request.confirmed(reader.image()))
+        return Result::Differs;
     return Result::Done;
 }
 

@@ -10,7 +10,12 @@
 // program page's: all 26 parts, each waited for by its own part number and
 // bounded, applied to the model only when every part arrived. A failure in
 // either step leaves the model as it was.
+//
+// An acknowledgement carries nothing that names its request, so a late or
+// duplicated one of an earlier request could pass for this one's: the program
+// read back is what tells whether the processor did what was asked.
 
+#include <QByteArray>
 #include <QString>
 
 #include <functional>
@@ -27,6 +32,8 @@ enum class Result {
     Done,       // acknowledged and read back: the caller has the pages reload
     NoAck,      // no acknowledgement (or the link was lost before it came)
     ReadFailed, // acknowledged, but the running program was not read back whole
+    Differs,    // read back whole, but it does not show what was asked: the model
+                // holds what the processor holds and the caller has the pages reload
     Closing,    // the application is closing
 };
 
@@ -36,6 +43,9 @@ struct Request {
     QString word;           // diagnostic word: "<word>second" after each attempt,
                             // "<dataword>second" after each part request
     QString dataword;
+    // Whether the program read back (1664 bytes) shows what was asked;
+    // unset: whatever was read counts as done.
+    std::function<bool(const QByteArray &image)> confirmed;
 };
 
 // Progress of a run, 0..100: 1 at the start, 3 per send, 30 + 2 per part,
@@ -43,7 +53,8 @@ struct Request {
 using Progress = std::function<void(int value)>;
 
 // Sends with send() until the acknowledgement comes, then re-reads the
-// running program into the current device and labels its data "Online Data".
+// running program into the current device, labels its data "Online Data" and
+// checks it with request.confirmed.
 Result run(const Request &request, const std::function<void()> &send, const Progress &progress = {});
 
 // The busy cursor for the length of a run; end() restores it early (before a

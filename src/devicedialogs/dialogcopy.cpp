@@ -4,6 +4,7 @@
 #include "channelexchange.h"
 #include "devicedata.h"
 #include "mainapp.h"
+#include "programimage.h"
 #include "programreader.h"
 #include "prompts.h"
 
@@ -222,6 +223,34 @@ void DialogCopy::copyoutputgeq(DeviceData *d, int from, int to)
         d->setgeq(first + to, b, d->getgeqgain(first + from, b), d->getgeqpass(first + from, b));
 }
 
+int DialogCopy::channelindex(int code)
+{
+    return code >= kOutputCode ? DeviceData::kInputCount + code - kOutputCode : code;
+}
+
+bool DialogCopy::copied(const QByteArray &image, int from, int to)
+{
+    if (image.size() != kProgramImageSize || from < 0 || to < 0 || from >= DeviceData::kChannelCount ||
+        to >= DeviceData::kChannelCount || (from < DeviceData::kInputCount) != (to < DeviceData::kInputCount))
+        return false;
+    const auto same = [&image](int base, int stride, int a, int b) {
+        return image.mid(base + stride * a, stride) == image.mid(base + stride * b, stride);
+    };
+    // Every record of a channel the processor copies: mute and gain, the
+    // parametric bands, bypass, delay and limiter; an input's graphic EQ; an
+    // output's filters, crossover, switch, routing and peak limiter.
+    if (!same(kImageGain, kImageGainStride, from, to) || !same(kImagePeq, kImagePeqStride, from, to) ||
+        !same(kImageBypass, 1, from, to) || !same(kImageDelay, kImageDelayStride, from, to) ||
+        !same(kImageLimiter, kImageLimiterStride, from, to))
+        return false;
+    if (from < DeviceData::kInputCount)
+        return same(kImageGeq, kImageGeqStride, from, to);
+    const int o = from - DeviceData::kInputCount, p = to - DeviceData::kInputCount;
+    return same(kImageFilters, kImageFiltersStride, o, p) &&
+           same(kImageCrossover, kImageCrossoverStride, o, p) && same(kImageOutSwitch, 1, o, p) &&
+           same(kImageRouting, 1, o, p) && same(kImagePeakLimiter, kImagePeakLimiterStride, o, p);
+}
+
 void DialogCopy::copy(bool output)
 {
     if (busy || !gMainApp)
@@ -245,6 +274,8 @@ void DialogCopy::copy(bool output)
     request.timeoutms = kAckTimeoutMs;
     request.word = QString::fromLatin1(output ? "copyout" : "copy");
     request.dataword = QStringLiteral("copydata");
+    const int from = channelindex(source), to = channelindex(destination);
+    request.confirmed = [from, to](const QByteArray &image) { return copied(image, from, to); };
     channelexchange::BusyCursor cursor;
     const channelexchange::Result result =
         channelexchange::run(request, [source, destination]() { gMainApp->sendcopy(source, destination); });
@@ -254,7 +285,7 @@ void DialogCopy::copy(bool output)
     // read-back succeeded.
     if (output && (result == channelexchange::Result::Done || result == channelexchange::Result::ReadFailed))
         copyoutputgeq(d, source - kOutputCode, destination - kOutputCode);
-    if (result == channelexchange::Result::Done)
+    if (result == channelexchange::Result::Done || result == channelexchange::Result::Differs)
         emit updataallviews();
     cursor.end();
     busy = false;
@@ -263,6 +294,7 @@ void DialogCopy::copy(bool output)
     case channelexchange::Result::Done:
         break;
     case channelexchange::Result::NoAck:
+    case channelexchange::Result::Differs:
         Prompts::critical(this, tr2("Copy Data Failed", "拷贝数据失败"), tr2("please try again", "请重试"));
         break;
     case channelexchange::Result::ReadFailed:

@@ -40,6 +40,10 @@ public:
     int outputsource() const;
     int outputdestination() const;
 
+    // Whether a program image shows channel to (0..11) as a copy of channel
+    // from (of the same kind): every record a copy covers is equal.
+    static bool copied(const QByteArray &image, int from, int to);
+
 signals:
     // A copy succeeded and the device's data was read back.
     void updataallviews();
@@ -74,6 +78,8 @@ private:
     // Output from's 31 graphic-EQ bands onto output to (0..7), in d's model.
     static void copyoutputgeq(DeviceData *d, int from, int to);
     static int selected(QRadioButton *const *set, int count);
+    // Channel code (0x00..0x03, 0x10..0x17) to the channel index 0..11.
+    static int channelindex(int code);
 
     Ui::DialogCopy *ui;
     QRadioButton *insource[kInputs];

@@ -76,10 +76,13 @@ void DialogDeviceLock::on_pushButton_exit_3_clicked()
 
 void DialogDeviceLock::on_pushButton_lock_2_clicked()
 {
-    if (busy || gConnectBusy || !gMainApp)
+    if (busy || !gMainApp)
         return;
     lockexchange::BusyFlag claim(busy);
-    const int mode = kLockModeBase + checkedkind();
+    if (!claim.acquired())
+        return;
+    const int kind = checkedkind();
+    const int mode = kLockModeBase + kind;
     const QString password = lockexchange::passwordhex(ui->Editname->text());
     if (password.isNull()) {
         Prompts::critical(this, tr2("Password is empty", "密码为空"),
@@ -90,14 +93,16 @@ void DialogDeviceLock::on_pushButton_lock_2_clicked()
                           QStringLiteral("Yes"), QStringLiteral("No")))
         return;
     QApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
-    const Result result =
-        lockexchange::run(0x10, kLockPolls, [&]() { gMainApp->senddevicelock(mode, password); });
+    lockexchange::State state;
+    const Result result = lockexchange::run(
+        0x10, kLockPolls, [&]() { gMainApp->senddevicelock(mode, password); }, &state);
     QApplication::restoreOverrideCursor();
     if (result == Result::Closing) {
         close();
         return;
     }
-    if (result != Result::Accepted) {
+    // The lock kind the processor reports decides, whatever reply ended the wait.
+    if (!state.read || state.locktype != kind) {
         Prompts::information(this, tr2("Set Lock Failed", "加锁失败"), tr2("Please Try Again", "请重试"));
         return;
     }
@@ -109,22 +114,26 @@ void DialogDeviceLock::on_pushButton_lock_2_clicked()
 
 void DialogDeviceLock::on_pushButton_unlock_clicked()
 {
-    if (busy || gConnectBusy || !gMainApp)
+    if (busy || !gMainApp)
         return;
     lockexchange::BusyFlag claim(busy);
+    if (!claim.acquired())
+        return;
     const QString password = lockexchange::passwordhex(ui->Editname->text());
     if (password.isNull()) {
         Prompts::critical(this, tr2("Password is empty", "密码为空"),
                           tr2("Please input password", "请输入密码"));
         return;
     }
-    const Result result =
-        lockexchange::run(0x10, kUnlockPolls, [&]() { gMainApp->senddevicelock(kUnlockMode, password); });
+    lockexchange::State state;
+    const Result result = lockexchange::run(
+        0x10, kUnlockPolls, [&]() { gMainApp->senddevicelock(kUnlockMode, password); }, &state);
     if (result == Result::Closing) {
         close();
         return;
     }
-    if (result != Result::Accepted) {
+    // Free as the processor reports it, whatever reply ended the wait.
+    if (!state.read || (state.locktype >= 1 && state.locktype <= 4)) {
         Prompts::information(this, tr2("Set Unlock Failed", "设置解锁失败"),
                              tr2("Please Try Again", "请重试"));
         return;

@@ -4,7 +4,7 @@
 #include "channelexchange.h"
 #include "devicedata.h"
 #include "mainapp.h"
-#include "programreader.h"
+#include "programimage.h"
 #include "prompts.h"
 
 #include <QLabel>
@@ -179,6 +179,8 @@ void DialogLink::on_pushButton_link_2_clicked()
         return;
     busy = true;
     const QString hex = maskhex();
+    const QByteArray masks = QByteArray::fromHex(hex.toLatin1());
+    DeviceData *const device = gMainApp->getcurdevice();
     progress->setValue(0);
     progress->show();
     channelexchange::Request request;
@@ -186,11 +188,27 @@ void DialogLink::on_pushButton_link_2_clicked()
     request.timeoutms = kAckTimeoutMs;
     request.word = QStringLiteral("link");
     request.dataword = QStringLiteral("linkdata");
+    // The processor took the groups when it reports the masks sent.
+    request.confirmed = [masks](const QByteArray &image) {
+        return image.mid(kImageLinkMask, masks.size()) == masks;
+    };
     channelexchange::BusyCursor cursor;
     const channelexchange::Result result = channelexchange::run(
         request, [hex]() { gMainApp->sendlinks(hex); }, [this](int value) { progress->setValue(value); });
-    if (result == channelexchange::Result::Done)
+    bool reload = result == channelexchange::Result::Done || result == channelexchange::Result::Differs;
+    // Acknowledged, but the program could not be read back: the processor
+    // links its channels by the masks it acknowledged, so the model takes
+    // them, and the pages and link switches follow; the rest stays as it was.
+    if (result == channelexchange::Result::ReadFailed && gDeviceList.contains(device)) {
+        for (int ch = 0; ch < masks.size(); ++ch)
+            device->setlinkmask(ch, quint8(masks[ch]));
+        reload = gMainApp->getcurdevice() == device;
+    }
+    if (reload)
         emit updataallviews();
+    // What the processor holds is shown, not what was asked.
+    if (result == channelexchange::Result::Differs && gMainApp->getcurdevice() == device)
+        loadlinkmasks(uchar(device->gettype()));
     cursor.end();
     progress->hide();
     busy = false;
@@ -199,10 +217,13 @@ void DialogLink::on_pushButton_link_2_clicked()
     case channelexchange::Result::Done:
         break;
     case channelexchange::Result::NoAck:
+    case channelexchange::Result::Differs:
         Prompts::critical(this, tr2("Set Link Failed", "设置链接失败"), tr2("please try again", "请重试"));
         break;
     case channelexchange::Result::ReadFailed:
-        ProgramReader::showfailure(this);
+        Prompts::warning(this, tr2("Set Link", "设置链接"),
+                         tr2("The link was set, but the current program could not be read completely",
+                             "链接已设置，但无法完整读取当前程序"));
         break;
     case channelexchange::Result::Closing:
         close();

@@ -66,9 +66,11 @@ void DialogProjectLock::on_pushButton_exit_3_clicked()
 
 void DialogProjectLock::on_pushButton_lock_2_clicked()
 {
-    if (busy || gConnectBusy || !gMainApp)
+    if (busy || !gMainApp)
         return;
     lockexchange::BusyFlag claim(busy);
+    if (!claim.acquired())
+        return;
     QString password;
     int count = 0;
     if (!readinputs(password, count))
@@ -77,16 +79,24 @@ void DialogProjectLock::on_pushButton_lock_2_clicked()
                           tr2("Do you Set Project Lock?", "你想设置项目锁吗?"), QStringLiteral("Yes"),
                           QStringLiteral("No")))
         return;
-    const Result result = lockexchange::run(0x12, kLockPolls, [&]() {
-        gMainApp->sendprojectlock(kLockMode, password, count);
-        QApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
-    });
-    QApplication::restoreOverrideCursor();
+    lockexchange::State state;
+    bool cursor = false;
+    const Result result = lockexchange::run(
+        0x12, kLockPolls,
+        [&]() {
+            gMainApp->sendprojectlock(kLockMode, password, count);
+            QApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
+            cursor = true;
+        },
+        &state);
+    if (cursor)
+        QApplication::restoreOverrideCursor();
     if (result == Result::Closing) {
         close();
         return;
     }
-    if (result != Result::Accepted) {
+    // The project lock the processor reports decides, whatever reply ended the wait.
+    if (!state.read || state.projectlock != 1) {
         Prompts::information(this, tr2("Set Project Lock Failed", "设置项目锁失败"),
                              tr2("Please Try Again", "请重试"));
         return;
@@ -98,20 +108,23 @@ void DialogProjectLock::on_pushButton_lock_2_clicked()
 
 void DialogProjectLock::on_pushButton_unlock_clicked()
 {
-    if (busy || gConnectBusy || !gMainApp)
+    if (busy || !gMainApp)
         return;
     lockexchange::BusyFlag claim(busy);
+    if (!claim.acquired())
+        return;
     QString password;
     int count = 0;
     if (!readinputs(password, count))
         return;
+    lockexchange::State state;
     const Result result = lockexchange::run(
-        0x12, kUnlockPolls, [&]() { gMainApp->sendprojectlock(kUnlockMode, password, count); });
+        0x12, kUnlockPolls, [&]() { gMainApp->sendprojectlock(kUnlockMode, password, count); }, &state);
     if (result == Result::Closing) {
         close();
         return;
     }
-    if (result != Result::Accepted) {
+    if (!state.read || state.projectlock == 1) {
         Prompts::information(this, tr2("Set Project Unlock Failed", "设置项目解锁失败"),
                              tr2("Please Try Again", "请重试"));
         return;

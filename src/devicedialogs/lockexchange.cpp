@@ -1,6 +1,7 @@
 #include "lockexchange.h"
 
 #include "devicedata.h"
+#include "exchange.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
 #include "replywait.h"
@@ -31,8 +32,33 @@ int restartcount(const QString &text)
     return ok && value <= uint(kMaxRestartCount) ? int(value) : -1;
 }
 
-Result run(unsigned char code, int polls, const std::function<void()> &send)
+namespace
 {
+// Asks the processor for its state (the connect request) and reads the lock
+// state from the reply: frame bytes 8 (lock kind) and 9 (project lock).
+Exchange::Result readstate(State &state)
+{
+    Exchange exchange;
+    Exchange::Request request;
+    request.code = 0x02;
+    request.settlems = 100;
+    request.timeoutms = kStateWaitMs;
+    request.sends = kStateSends;
+    const Exchange::Result result = exchange.run(request, [] { gMainApp->sendconnectreq(); });
+    if (result != Exchange::Result::Answered)
+        return result;
+    const Reply &r = exchange.reply();
+    state.read = true;
+    state.locktype = r.byte(8);
+    state.projectlock = r.byte(9);
+    return result;
+}
+} // namespace
+
+Result run(unsigned char code, int polls, const std::function<void()> &send, State *state)
+{
+    if (state)
+        *state = State();
     DeviceData *d = gMainApp->getcurdevice();
     // Made before the send, so a reply faster than the wait is kept.
     ReplyWait wait(gMainApp->getdevtype(), gMainApp->getdevaddr(), code);
@@ -52,8 +78,12 @@ Result run(unsigned char code, int polls, const std::function<void()> &send)
     case ReplyWait::Outcome::Closing:
         return Result::Closing;
     }
-    // The reply handling shows the processor's lock state on every page.
-    gMainApp->sendconnectreq();
+    // The reply handling also shows the processor's lock state on every page.
+    State read;
+    if (readstate(read) == Exchange::Result::Closing)
+        return Result::Closing;
+    if (state)
+        *state = read;
     return result;
 }
 

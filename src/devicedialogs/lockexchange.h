@@ -7,11 +7,13 @@
 // request with the processor.
 //
 // A lock exchange waits for the reply to its own command only (0x10 or 0x12
-// from the device it was sent to), so an unrelated reply neither ends the wait
-// nor decides the result. Whatever the outcome short of a lost link or a
-// closing application, the connect request goes out afterwards, so the stored
-// lock state and every page's lock overlay follow what the processor holds,
-// also when it took the request but its answer came too late.
+// from the device it was sent to), so an unrelated reply neither ends the
+// wait. That reply carries nothing that names its request, though: a late or
+// duplicated answer to an earlier one looks the same. So whatever ended the
+// wait, short of a lost link or a closing application, the connect request
+// goes out afterwards and its reply is read: the lock state the processor
+// reports there decides what the dialog says, and the stored lock state and
+// every page's lock overlay follow it too.
 
 #include <QString>
 
@@ -42,11 +44,24 @@ enum class Result {
     Closing,  // the application is closing
 };
 
+// The lock state a connect reply reports.
+struct State {
+    bool read = false;   // false: no connect reply came
+    int locktype = 0;    // 0 free, 1..4 the lock kind in force
+    int projectlock = 0; // 1 the project lock is set
+};
+
+// Waits for the connect reply: each of kStateSends requests is given
+// kStateWaitMs after a 100 ms pause.
+constexpr int kStateWaitMs = 1000;
+constexpr int kStateSends = 2;
+
 // Clears the current device's ready flag and lock result, calls send (which
 // sends one command with the given code to the current device) and waits up
-// to polls x 100 ms for its reply. Afterwards sends the connect request unless
-// the link was lost or the application is closing.
-Result run(unsigned char code, int polls, const std::function<void()> &send);
+// to polls x 100 ms for its reply. Afterwards, unless the link was lost or the
+// application is closing, sends the connect request and puts the lock state
+// of its reply into *state (read stays false when none came).
+Result run(unsigned char code, int polls, const std::function<void()> &send, State *state);
 
 // Holds a dialog's busy flag for the length of one request, so a click that
 // comes while the request waits starts nothing.
@@ -59,6 +74,8 @@ public:
         m_flag = true;
     }
     ~BusyFlag() { m_flag = false; }
+    // False when another exchange holds the claim: the request must not start.
+    bool acquired() const { return m_claim.acquired(); }
     BusyFlag(const BusyFlag &) = delete;
     BusyFlag &operator=(const BusyFlag &) = delete;
 

@@ -115,11 +115,11 @@ class TstFormSetViewOperations : public QObject
             f.prompts->fileNames << path("in.J91");
             f.click("btnloadcurdata_5");
         } else if (op == "link re-read") {
-            channelexchange::Request r{0x54, 2000, "link", "data"};
+            channelexchange::Request r{0x54, 2000, "link", "data", {}};
             QCOMPARE(int(channelexchange::run(r, [] { gMainApp->sendlinks(QString(24, '0')); })),
                      int(channelexchange::Result::Done));
         } else if (op == "copy re-read") {
-            channelexchange::Request r{0x55, 2000, "copy", "data"};
+            channelexchange::Request r{0x55, 2000, "copy", "data", {}};
             QCOMPARE(int(channelexchange::run(r, [] { gMainApp->sendcopy(0, 1); })),
                      int(channelexchange::Result::Done));
         } else {

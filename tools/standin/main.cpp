@@ -30,6 +30,78 @@ bool parseunit(const QString &text, quint8 &type, quint8 &address)
     address = quint8(a);
     return true;
 }
+// Switches for replies that come at the wrong time: an acknowledgement kept
+// back into the next request's wait, one that comes after the wait, and the
+// line dropped during the read-back of the current program.
+QList<QCommandLineOption> timingoptions()
+{
+    return {
+        QCommandLineOption(
+            QStringLiteral("stale-duplicate"),
+            QStringLiteral("Answer the first command <code> (hex) and keep a copy of the reply "
+                           "back; the next command <code> is missed and gets that copy."),
+            QStringLiteral("code")),
+        QCommandLineOption(QStringLiteral("late-ack"),
+                           QStringLiteral("Answer every command <code> (hex) <ms> milliseconds late."),
+                           QStringLiteral("code:ms")),
+        QCommandLineOption(QStringLiteral("drop-in-read"),
+                           QStringLiteral("Drop the line during the reply to the first read of current "
+                                          "program part <part> (0 to 25)."),
+                           QStringLiteral("part")),
+    };
+}
+
+// Adds the faults of the timing switches; false (with a message) for a bad value.
+bool addtimingfaults(const QCommandLineParser &parser, standin::Standin &s, QTextStream &err)
+{
+    const auto code = [](const QString &text, bool *ok) {
+        const int c = text.toInt(ok, 16);
+        *ok = *ok && c > 0 && c < 0x100;
+        return c;
+    };
+    bool ok = true;
+    if (parser.isSet(QStringLiteral("stale-duplicate"))) {
+        standin::Fault f;
+        f.kind = standin::Fault::StaleDuplicate;
+        f.command = code(parser.value(QStringLiteral("stale-duplicate")), &ok);
+        f.times = 1;
+        f.ignoreNext = true;
+        if (!ok) {
+            err << "dsp-standin: bad --stale-duplicate (expected a command code in hex, e.g. 54)\n";
+            return false;
+        }
+        s.addfault(f);
+    }
+    if (parser.isSet(QStringLiteral("late-ack"))) {
+        const QStringList parts = parser.value(QStringLiteral("late-ack")).split(QLatin1Char(':'));
+        standin::Fault f;
+        f.kind = standin::Fault::LateReply;
+        bool msok = false;
+        if (parts.size() == 2) {
+            f.command = code(parts[0], &ok);
+            f.delayMs = parts[1].toInt(&msok);
+        }
+        if (parts.size() != 2 || !ok || !msok || f.delayMs < 0) {
+            err << "dsp-standin: bad --late-ack (expected code:ms, e.g. 10:6500)\n";
+            return false;
+        }
+        s.addfault(f);
+    }
+    if (parser.isSet(QStringLiteral("drop-in-read"))) {
+        standin::Fault f;
+        f.kind = standin::Fault::DropLink;
+        f.command = 0x61;
+        f.program = 0;
+        f.packet = parser.value(QStringLiteral("drop-in-read")).toInt(&ok);
+        f.times = 1;
+        if (!ok || f.packet < 0 || f.packet >= standin::kPacketCount) {
+            err << "dsp-standin: bad --drop-in-read (expected a part 0 to 25)\n";
+            return false;
+        }
+        s.addfault(f);
+    }
+    return true;
+}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -61,6 +133,7 @@ int main(int argc, char *argv[])
         QStringLiteral("Put another value than the program number in the first data byte of replies "
                        "0x60 to 0x63 and 0x66."));
     parser.addOptions({ptyOpt, netOpt, unitOpt, paceOpt, quietOpt, echoOpt});
+    parser.addOptions(timingoptions());
     parser.process(app);
 
     QTextStream out(stdout);
@@ -88,6 +161,8 @@ int main(int argc, char *argv[])
         echo.kind = standin::Fault::OtherEcho;
         s.addfault(echo);
     }
+    if (!addtimingfaults(parser, s, err))
+        return 2;
     if (!parser.isSet(quietOpt))
         s.setlogger([](const standin::FrameRecord &r) {
             std::fprintf(stdout, "%s\n", qPrintable(standin::describe(r)));

@@ -137,6 +137,15 @@ public:
     void frame(Port *port, const ScannedFrame &f);
     void discovery(QUdpSocket *socket);
     QVector<FaultEntry *> matching(int unit, int command, int packet, int program);
+    // StaleDuplicate: replies kept back, by unit and command code.
+    struct Stale {
+        QByteArray reply;
+        bool ignoreNext = false;
+    };
+    QMap<QPair<int, int>, Stale> stale;
+    // Writes the reply kept back for this unit and code; true when the
+    // command that released it is to be missed.
+    bool releasestale(Port *port, int unit, int command);
     void write(Port *port, const QByteArray &bytes, int &written);
     void finishchunk(Port *port, Chunk &c);
     void close(Line *line);
@@ -333,7 +342,8 @@ QString kindname(Fault::Kind k)
                                   "garbage after",    "split",
                                   "split end marker", "merged",
                                   "marker in data",   "link dropped",
-                                  "refused lock",     "other echo"};
+                                  "refused lock",     "other echo",
+                                  "stale duplicate"};
     return QString::fromLatin1(names[int(k)]);
 }
 
@@ -393,6 +403,11 @@ void StandinPrivate::frame(Port *port, const ScannedFrame &f)
         program = quint8(f.payload[0]);
 
     QVector<FaultEntry *> active = matching(unit->id, f.command, packet, program);
+    if (releasestale(port, unit->id, f.command)) {
+        in.note = QStringLiteral("missed after a stale duplicate");
+        record(in);
+        return;
+    }
     QVector<const Fault *> applied;
     bool refuse = false, suppress = false;
     for (FaultEntry *e : active) {
@@ -474,6 +489,9 @@ void StandinPrivate::frame(Port *port, const ScannedFrame &f)
             break;
         case Fault::Duplicate:
             copies = 2;
+            break;
+        case Fault::StaleDuplicate:
+            stale.insert(qMakePair(unit->id, int(f.command)), Stale{reply, fa->ignoreNext});
             break;
         case Fault::GarbageBefore:
             before += fa->garbage;
@@ -585,6 +603,29 @@ void StandinPrivate::frame(Port *port, const ScannedFrame &f)
         QTimer::singleShot(late->delayMs, port, send);
     else
         send();
+}
+
+bool StandinPrivate::releasestale(Port *port, int unit, int command)
+{
+    const auto key = qMakePair(unit, command);
+    if (!stale.contains(key))
+        return false;
+    const Stale kept = stale.take(key);
+    if (port->line->dead)
+        return kept.ignoreNext;
+    FrameRecord r;
+    r.direction = FrameRecord::Out;
+    r.line = port->line->id;
+    r.unit = unit;
+    r.bytes = kept.reply;
+    r.answered = true;
+    r.note = kindname(Fault::StaleDuplicate);
+    Chunk c;
+    c.data = kept.reply;
+    c.gapNs = port->socket ? tcpGapNs : 0;
+    c.finished << r;
+    port->enqueue({c});
+    return kept.ignoreNext;
 }
 
 void StandinPrivate::readpty(Line *line)
@@ -1086,7 +1127,10 @@ void Standin::removefault(int id)
 
 void Standin::clearfaults()
 {
-    d->run([&] { d->faults.clear(); });
+    d->run([&] {
+        d->faults.clear();
+        d->stale.clear();
+    });
 }
 
 void Standin::setpacing(bool on)

@@ -67,6 +67,10 @@ struct Fault {
         OtherEcho,       // replies 0x60 to 0x63 and 0x66: the first data byte, where the stand-in
                          // echoes the program number, holds echoValue instead (a processor
                          // that does not echo it)
+        StaleDuplicate,  // answered as usual, and a copy of the reply is kept back and written
+                         // when the next command with the same code reaches the unit, before
+                         // that command's own reply (a duplicate late into the next wait);
+                         // with ignoreNext that next command is neither carried out nor answered
     };
     // Value of `command` that matches the UDP discovery request (NoReply,
     // LateReply, Duplicate and OtherAddress apply to it).
@@ -90,6 +94,7 @@ struct Fault {
     QHostAddress otherHost{QStringLiteral("127.0.0.2")}; // OtherAddress on discovery: the reply's sender
     int dataOffset = 61;                                 // MarkerInData: offset inside the 64 data bytes
     quint8 echoValue = 0xA5;                             // OtherEcho: the first data byte of the reply
+    bool ignoreNext = false;                             // StaleDuplicate: the next command is missed
 };
 
 class StandinPrivate;

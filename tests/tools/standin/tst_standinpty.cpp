@@ -229,6 +229,39 @@ private slots:
         QCOMPARE(c.readbytes(11), kFindReply);
     }
 
+    // A reply kept back goes out when the next command with its code comes,
+    // before that command's own reply; with ignoreNext that command is missed.
+    void staleduplicate_data()
+    {
+        QTest::addColumn<bool>("ignorenext");
+        QTest::newRow("next carried out") << false;
+        QTest::newRow("next missed") << true;
+    }
+    void staleduplicate()
+    {
+        QFETCH(bool, ignorenext);
+        addfault(Fault::StaleDuplicate, [&](Fault &f) {
+            f.command = 0x54;
+            f.times = 1;
+            f.ignoreNext = ignorenext;
+        });
+        const QByteArray ack = hx("44 55 66 18 01 54 00 55 11 22 33");
+        const QByteArray first = hx("03 03 04 08 01 02 04 08 10 20 40 80");
+        const QByteArray second = hx("07 07 07 08 01 02 04 08 10 20 40 80");
+        c.send(commandframe(0x18, 1, 0x54, first));
+        QCOMPARE(c.readbytes(11).toHex(' '), ack.toHex(' '));
+        QCOMPARE(c.readbytes(1, 200), QByteArray()); // the copy is kept back
+        c.send(commandframe(0x18, 1, 0x54, second));
+        const QByteArray got = c.readbytes(22, 400);
+        QCOMPARE(got.toHex(' '), (ignorenext ? ack : ack + ack).toHex(' '));
+        QCOMPARE(s->state(unit).linkmasks(), ignorenext ? first : second);
+        QTRY_COMPARE(s->replies().size(), ignorenext ? 2 : 3);
+        QVERIFY(s->replies()[1].note.contains("stale duplicate"));
+        // Once only: a third command is answered once.
+        c.send(commandframe(0x18, 1, 0x54, first));
+        QCOMPARE(c.readbytes(12, 300).toHex(' '), ack.toHex(' '));
+    }
+
     void markerindata()
     {
         addfault(Fault::MarkerInData, [&](Fault &f) { f.packet = 3; });
