@@ -40,6 +40,11 @@ public:
                         Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
         QPushButton *yes = box.addButton(acceptText, QMessageBox::AcceptRole);
         QPushButton *no = box.addButton(rejectText, QMessageBox::RejectRole);
+        // The second button opens as the default and focused one: Return and
+        // Escape both keep things as they are, so that one key never removes
+        // or overwrites data. Only a click on the first button (or Tab to it
+        // and Space or Return) goes ahead.
+        box.setDefaultButton(no);
         box.setEscapeButton(no);
         box.exec();
         return box.clickedButton() == yes;

@@ -22,7 +22,8 @@ public:
                                                 QMessageBox::StandardButton defaultButton) = 0;
     // A warning box with two buttons of the caller's wording, added in this
     // order with the accept and the reject role; true when the first was chosen.
-    // Closing the box counts as the second.
+    // The second is the default and focused button: Return, Escape and closing
+    // the box all count as the second.
     virtual bool confirm(QWidget *parent, const QString &title, const QString &text, const QString &acceptText,
                          const QString &rejectText) = 0;
     // File dialogs: an empty result means cancelled.
