@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDialog>
+#include <QFile>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProgressDialog>
@@ -54,14 +55,14 @@ namespace
 {
 const char *const kSeen = "xkeysSeen";
 
-// The first button of a question box: its accepting one.
+// The button of a question box that goes ahead.
 QPushButton *acceptbutton(QWidget *box)
 {
     auto *b = qobject_cast<QMessageBox *>(box);
     if (!b)
         return nullptr;
     for (QAbstractButton *button : b->buttons())
-        if (b->buttonRole(button) == QMessageBox::AcceptRole)
+        if (b->buttonRole(button) == QMessageBox::AcceptRole || b->buttonRole(button) == QMessageBox::YesRole)
             return qobject_cast<QPushButton *>(button);
     return nullptr;
 }
@@ -351,6 +352,69 @@ private slots:
         if (stored)
             QTRY_COMPARE(gFormSetView->findChild<QTableWidget *>(QStringLiteral("progwidget"))->item(6, 2)->text(),
                          QStringLiteral("stage b2").leftJustified(20, QLatin1Char(' ')));
+    }
+
+    // Saving a program to a file that exists: the file dialog's question
+    // whether to replace it keeps the file on Return, also when the name is
+    // typed without its extension; Yes writes it.
+    void overwrite_data()
+    {
+        QTest::addColumn<QString>("file");   // the file there before
+        QTest::addColumn<QString>("name");   // keys in the name field; empty: the proposed name
+        QTest::addColumn<QString>("reply"); // to the question
+        QTest::newRow("proposed name, Return") << "KEEP 5.K91" << "" << "Return";
+        QTest::newRow("proposed name, Escape") << "KEEP 5.K91" << "" << "Escape";
+        QTest::newRow("proposed name, Yes clicked") << "KEEP 5.K91" << "" << "click";
+        QTest::newRow("no extension typed, Return") << "other.K91" << "other" << "Return";
+        QTest::newRow("no extension typed, Yes clicked") << "other.K91" << "other" << "click";
+    }
+    void overwrite()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, name);
+        QFETCH(QString, reply);
+        const bool replaced = reply == QLatin1String("click");
+        const QByteArray before("a file kept");
+        QFile f(dir.filePath(file));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(before) == before.size());
+        f.close();
+        select(5);
+        QList<Step> steps;
+        const QString filedialog = QStringLiteral("QFileDialog");
+        if (name.isEmpty()) {
+            steps << keys(filedialog, QStringLiteral("Return"));
+        } else {
+            // The proposed name removed, the new one typed.
+            steps << typed(filedialog, "", QStringLiteral("End") + QStringLiteral(" BackSpace").repeated(20));
+            steps.last().act = [this, name, next = steps.last().act](QWidget *d) {
+                next(d);
+                QVERIFY(xinput::type(x, qPrintable(name)));
+                xinput::key(x, "Return");
+            };
+        }
+        steps << answer(reply);
+        if (!replaced) {
+            // Back in the file dialog: the user leaves it.
+            Step leave{filedialog, [this](QWidget *d) {
+                           xinput::move(x, d->mapToGlobal(d->rect().center()));
+                           xinput::key(x, "Escape");
+                       }};
+            leave.again = true;
+            steps << leave;
+        }
+        drive([]() { gFormSetView->on_btnloadcurdata_3_clicked(); }, steps);
+        QVERIFY2(steps.isEmpty(), qPrintable(shown.join(QLatin1Char('\n'))));
+        closed();
+        QCOMPARE(shown.size(), 2);
+        QVERIFY2(shown.last().startsWith(QLatin1String("QMessageBox|")), qPrintable(shown.last()));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray after = f.readAll();
+        f.close();
+        if (replaced)
+            QCOMPARE(after, standin->state(unit).programs[4].image);
+        else
+            QCOMPARE(after, before);
+        QVERIFY(f.remove());
     }
 
     // The lock dialogs: Return in the password field presses the action the

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QPushButton>
+#include <QRegularExpression>
 
 namespace {
 
@@ -60,8 +61,20 @@ public:
     QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
                          const QString &filter) override
     {
-        return QFileDialog::getSaveFileName(parent, caption, dir, filter, nullptr,
-                                            QFileDialog::DontUseNativeDialog);
+        QFileDialog dialog(parent, caption, dir, filter);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        // A name typed without an extension gets the filter's before the
+        // dialog looks for a file of that name: its question whether to
+        // replace a file then asks about the file that will be written.
+        static const QRegularExpression extension(QStringLiteral("\\*\\.(\\w+)"));
+        const QRegularExpressionMatch m = extension.match(filter);
+        if (m.hasMatch())
+            dialog.setDefaultSuffix(m.captured(1));
+        if (dialog.exec() != QDialog::Accepted)
+            return QString();
+        const QStringList files = dialog.selectedFiles();
+        return files.isEmpty() ? QString() : files.first();
     }
 };
 

@@ -26,7 +26,9 @@ public:
     // the box all count as the second.
     virtual bool confirm(QWidget *parent, const QString &title, const QString &text, const QString &acceptText,
                          const QString &rejectText) = 0;
-    // File dialogs: an empty result means cancelled.
+    // File dialogs: an empty result means cancelled. The save dialog gives a
+    // name typed without an extension the filter's before it asks whether to
+    // replace an existing file.
     virtual QString openFileName(QWidget *parent, const QString &caption, const QString &dir,
                                  const QString &filter) = 0;
     virtual QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
