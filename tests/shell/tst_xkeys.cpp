@@ -105,10 +105,10 @@ private:
 
     // Runs open, which returns when the modal windows it shows are closed,
     // while the steps are done in turn, each on the next new modal window of
-    // its class (or, for a step `again`, on the window it acted on before
-    // once that is on top again). A box that comes up after the last step is answered by
-    // Return (its OK). A window left waiting 10 s is closed, and the steps not
-    // done are left in `steps`.
+    // its class (a step `again`: on the window a step acted on before, once
+    // that is on top again). A box that comes up after the last step is
+    // answered by Return (its OK). A window left waiting 10 s is closed, and
+    // the steps not done are left in `steps`.
     void drive(const std::function<void()> &open, QList<Step> &steps)
     {
         shown.clear();
@@ -384,13 +384,14 @@ private slots:
         if (name.isEmpty()) {
             steps << keys(filedialog, QStringLiteral("Return"));
         } else {
-            // The proposed name removed, the new one typed.
-            steps << typed(filedialog, "", QStringLiteral("End") + QStringLiteral(" BackSpace").repeated(20));
-            steps.last().act = [this, name, next = steps.last().act](QWidget *d) {
-                next(d);
-                QVERIFY(xinput::type(x, qPrintable(name)));
-                xinput::key(x, "Return");
-            };
+            steps << Step{filedialog, [this, name](QWidget *) {
+                              // The proposed name removed, the new one typed.
+                              xinput::key(x, "End");
+                              for (int i = 0; i < 20; ++i)
+                                  xinput::key(x, "BackSpace");
+                              QVERIFY(xinput::type(x, qPrintable(name)));
+                              xinput::key(x, "Return");
+                          }};
         }
         steps << answer(reply);
         if (!replaced) {
