@@ -17,6 +17,9 @@ DialogDeviceLock::DialogDeviceLock(QWidget *parent)
     , ui(new Ui::DialogDeviceLock)
 {
     ui->setupUi(this);
+    // The keys go to the password first; Return there presses the action
+    // button that loadlockstate shows.
+    ui->Editname->setFocus();
     settexts();
 }
 
@@ -46,6 +49,7 @@ void DialogDeviceLock::loadlockstate()
     const bool locked = state >= 1 && state <= 4;
     ui->pushButton_unlock->setVisible(locked);
     ui->pushButton_lock_2->setVisible(!locked);
+    (locked ? ui->pushButton_unlock : ui->pushButton_lock_2)->setDefault(true);
     // What is sent is what is shown: a free device starts at "Change Only".
     kinds[locked ? state - 1 : 0]->setChecked(true);
 }

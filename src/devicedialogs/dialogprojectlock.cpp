@@ -16,6 +16,9 @@ DialogProjectLock::DialogProjectLock(QWidget *parent)
     , ui(new Ui::DialogProjectLock)
 {
     ui->setupUi(this);
+    // The keys go to the password first; Return in either field presses the
+    // action button that loadlockinfo shows.
+    ui->Editname->setFocus();
 }
 
 DialogProjectLock::~DialogProjectLock()
@@ -29,6 +32,7 @@ void DialogProjectLock::loadlockinfo()
     const bool locked = d && d->getprojectlock() == 1;
     ui->pushButton_unlock->setVisible(locked);
     ui->pushButton_lock_2->setVisible(!locked);
+    (locked ? ui->pushButton_unlock : ui->pushButton_lock_2)->setDefault(true);
     ui->Editsetid->setText(QString::number(d ? d->getprojectword() : 0));
 }
 

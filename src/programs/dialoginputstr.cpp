@@ -26,6 +26,13 @@ DialogInputStr::DialogInputStr(QWidget *parent)
         QRegularExpression(QStringLiteral("[\\x{20}-\\x{7E}\\x{A0}-\\x{FF}]{0,20}")), ui->EditNewName));
     ui->EditNewName->setText(QString());
     ui->cbxnewid->setCurrentIndex(0);
+    // Return stores and Escape cancels: OK stays the default button while a
+    // field has the focus, and the dialog opens with the keys in the name.
+    ui->pushButton_ok->setDefault(true);
+    setTabOrder(ui->cbxnewid, ui->EditNewName);
+    setTabOrder(ui->EditNewName, ui->pushButton_ok);
+    setTabOrder(ui->pushButton_ok, ui->pushButton_cancel_2);
+    ui->EditNewName->setFocus();
     refreshLanText();
 }
 
@@ -37,6 +44,8 @@ DialogInputStr::~DialogInputStr()
 void DialogInputStr::setname(const QString &text)
 {
     ui->EditNewName->setText(text == QLatin1String(" ") ? QString() : text);
+    // Selected, so that what the user types replaces the proposal.
+    ui->EditNewName->selectAll();
 }
 
 void DialogInputStr::setid(int index)

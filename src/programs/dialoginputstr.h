@@ -19,7 +19,7 @@ public:
     explicit DialogInputStr(QWidget *parent = nullptr);
     ~DialogInputStr() override;
 
-    // Shows name in the edit; a single blank shows an empty edit.
+    // Shows name in the edit, selected; a single blank shows an empty edit.
     void setname(const QString &name);
     // Selects ID index 0..29 (program 1..30); other values change nothing.
     void setid(int index);

@@ -8,6 +8,11 @@ DialogStr::DialogStr(QWidget *parent)
     , ui(new Ui::DialogStr)
 {
     ui->setupUi(this);
+    // Return takes the name, Escape cancels; the keys go to the name first.
+    ui->pushButton_ok1->setDefault(true);
+    setTabOrder(ui->lineEdit_STR, ui->pushButton_ok1);
+    setTabOrder(ui->pushButton_ok1, ui->pushButton_cancel2);
+    ui->lineEdit_STR->setFocus();
     refreshLanText();
 }
 

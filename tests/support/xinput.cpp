@@ -24,6 +24,29 @@ void click(Display *display, QPoint p, unsigned long holdms)
     XSync(display, False);
 }
 
+bool key(Display *display, const char *keysym)
+{
+    const KeySym sym = XStringToKeysym(keysym);
+    const KeyCode code = sym == NoSymbol ? 0 : XKeysymToKeycode(display, sym);
+    if (code == 0)
+        return false;
+    XTestFakeKeyEvent(display, code, True, CurrentTime);
+    XSync(display, False);
+    XTestFakeKeyEvent(display, code, False, CurrentTime);
+    XSync(display, False);
+    return true;
+}
+
+bool type(Display *display, const char *text)
+{
+    for (const char *c = text; *c; ++c) {
+        const char name[2] = {*c, 0};
+        if (!key(display, *c == ' ' ? "space" : name))
+            return false;
+    }
+    return true;
+}
+
 bool closewindow(Display *display, unsigned long window)
 {
     XEvent e = {};

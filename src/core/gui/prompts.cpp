@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QPushButton>
+#include <QRegularExpression>
 
 namespace {
 
@@ -40,6 +41,11 @@ public:
                         Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
         QPushButton *yes = box.addButton(acceptText, QMessageBox::AcceptRole);
         QPushButton *no = box.addButton(rejectText, QMessageBox::RejectRole);
+        // The second button opens as the default and focused one: Return and
+        // Escape both keep things as they are, so that one key never removes
+        // or overwrites data. Only a click on the first button (or Tab to it
+        // and Space or Return) goes ahead.
+        box.setDefaultButton(no);
         box.setEscapeButton(no);
         box.exec();
         return box.clickedButton() == yes;
@@ -55,8 +61,20 @@ public:
     QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
                          const QString &filter) override
     {
-        return QFileDialog::getSaveFileName(parent, caption, dir, filter, nullptr,
-                                            QFileDialog::DontUseNativeDialog);
+        QFileDialog dialog(parent, caption, dir, filter);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        // A name typed without an extension gets the filter's before the
+        // dialog looks for a file of that name: its question whether to
+        // replace a file then asks about the file that will be written.
+        static const QRegularExpression extension(QStringLiteral("\\*\\.(\\w+)"));
+        const QRegularExpressionMatch m = extension.match(filter);
+        if (m.hasMatch())
+            dialog.setDefaultSuffix(m.captured(1));
+        if (dialog.exec() != QDialog::Accepted)
+            return QString();
+        const QStringList files = dialog.selectedFiles();
+        return files.isEmpty() ? QString() : files.first();
     }
 };
 

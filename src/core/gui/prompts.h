@@ -22,10 +22,13 @@ public:
                                                 QMessageBox::StandardButton defaultButton) = 0;
     // A warning box with two buttons of the caller's wording, added in this
     // order with the accept and the reject role; true when the first was chosen.
-    // Closing the box counts as the second.
+    // The second is the default and focused button: Return, Escape and closing
+    // the box all count as the second.
     virtual bool confirm(QWidget *parent, const QString &title, const QString &text, const QString &acceptText,
                          const QString &rejectText) = 0;
-    // File dialogs: an empty result means cancelled.
+    // File dialogs: an empty result means cancelled. The save dialog gives a
+    // name typed without an extension the filter's before it asks whether to
+    // replace an existing file.
     virtual QString openFileName(QWidget *parent, const QString &caption, const QString &dir,
                                  const QString &filter) = 0;
     virtual QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
