@@ -55,6 +55,18 @@ QString lan(const char *english, const char *chinesetext)
     return chinese() ? QString::fromUtf8(chinesetext) : QString::fromUtf8(english);
 }
 
+// A file whose fields lie outside their ranges is refused before anything is
+// sent: the processor would take its bytes while the model decoded others.
+bool imagesusable(QWidget *parent, const QByteArray &images)
+{
+    ImageFieldFault fault;
+    if (checkprogramimages(images, &fault))
+        return true;
+    Prompts::critical(parent, lan("Load File Error ", "载入文件错误"),
+                      damagedimagemessage(fault, chinese()));
+    return false;
+}
+
 // The words of the lock buttons in both languages.
 const char *const kLock[2] = {"LOCK", "锁"};
 const char *const kUnlock[2] = {"UNLOCK", "解锁"};
@@ -1085,7 +1097,7 @@ void FormSetView::on_btnloadFromPc_clicked()
     QByteArray image;
     QString reason;
     const ProgramFileStatus status = readprogramfile(path, image, nullptr, &reason);
-    if (!readsucceeded(status, path, reason, true))
+    if (!readsucceeded(status, path, reason, true) || !imagesusable(this, image))
         return;
     if (!x.usable())
         return;
@@ -1192,7 +1204,7 @@ void FormSetView::on_btnloadcurdata_5_clicked()
     QByteArray images;
     QString reason;
     const ProgramFileStatus status = readcollectionfile(path, images, nullptr, &reason);
-    if (!readsucceeded(status, path, reason, false))
+    if (!readsucceeded(status, path, reason, false) || !imagesusable(this, images))
         return;
     MainApp::delayms(50, true);
     // The page's progress calls reach this one window for the whole load.
