@@ -268,7 +268,7 @@ bool checkprogramimage(const QByteArray &image, ImageFieldFault *fault)
 
 bool checkprogramimages(const QByteArray &images, ImageFieldFault *fault)
 {
-    if (images.isEmpty() || images.size() % kProgramImageSize != 0)
+    if (images.size() <= kProgramImageSize || images.size() % kProgramImageSize != 0)
         return checkprogramimage(images, fault);
     for (int n = 0; n < images.size() / kProgramImageSize; ++n) {
         ImageFieldFault one;

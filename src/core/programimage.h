@@ -81,8 +81,9 @@ struct ImageFieldFault {
 // from a model whose fields are in range.
 bool checkprogramimage(const QByteArray &image, ImageFieldFault *fault = nullptr);
 
-// The same for several images one after the other (a collection); the field
-// names then start with the program number ("program 3, ...").
+// The same for several images one after the other (a collection); with more
+// than one image the field names start with the program number
+// ("program 3, ...").
 bool checkprogramimages(const QByteArray &images, ImageFieldFault *fault = nullptr);
 
 // The message that refuses a file with such a field, in English or Chinese.

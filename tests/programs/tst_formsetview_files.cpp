@@ -433,6 +433,17 @@ private slots:
                                       << "a.bin" << 1663 << 4 << wrong;
         QTest::newRow("collection 49919") << "btnloadcurdata_5"
                                           << "b.bin" << 49919 << 4 << wrong;
+        // A file of the right size whose fields lie outside their ranges.
+        QTest::newRow("program, damaged")
+            << "btnloadFromPc"
+            << "e.K91" << 1664 << 4
+            << "critical:Load File Error |This file is damaged: IN-A mute is out of range (90)\nPlease Select "
+               "Again";
+        QTest::newRow("collection, damaged")
+            << "btnloadcurdata_5"
+            << "f.J91" << 49920 << 4
+            << "critical:Load File Error |This file is damaged: program 1, IN-A mute is out of range "
+               "(90)\nPlease Select Again";
         QTest::newRow("missing file")
             << "btnloadFromPc"
             << "c.bin" << -1 << 4 << "warning:Read File|Cannot read file %1: No such file or directory.";
