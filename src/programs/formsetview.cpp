@@ -936,7 +936,9 @@ QString FormSetView::proposedfilename(const QString &name, int devicetype)
 bool FormSetView::filewritable(const QString &path, bool single)
 {
     QString reason;
-    if (canwritefile(path, &reason))
+    // A full disk fails at once, not after the programs were read.
+    const qint64 size = qint64(single ? 1 : kCollectionPrograms) * kProgramImageSize;
+    if (canwritefile(path, &reason) && hasroomfor(path, size, &reason))
         return true;
     showwritefailure(path, reason, single);
     return false;

@@ -507,6 +507,42 @@ private slots:
         QCOMPARE(readall(file), QByteArray("an existing file"));
         QCOMPARE(QDir(mnt).entryList(QDir::Files).size(), 2); // no temporary left
         ::umount(QFile::encodeName(mnt).constData());
+        QVERIFY(line.sent(0x61).isEmpty()); // refused before any program was read
+    }
+
+    // The free space is checked before the reads: a disk one byte short
+    // fails at once with the system's text; one with room goes ahead.
+    void fullbeforereads_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<qint64>("free");
+        QTest::addColumn<bool>("room");
+        QTest::newRow("collection, one byte short") << "btnloadcurdata_4" << qint64(49919) << false;
+        QTest::newRow("program file, one byte short") << "btnloadcurdata_3" << qint64(1663) << false;
+        QTest::newRow("program file, room") << "btnloadcurdata_3" << qint64(1664) << true;
+    }
+    void fullbeforereads()
+    {
+        QFETCH(QString, button);
+        QFETCH(qint64, free);
+        QFETCH(bool, room);
+        static qint64 freebytes = 0;
+        freebytes = free;
+        setfreespaceprobe([](const QString &) { return freebytes; });
+        const QString file = path("full.bin");
+        f.select(2);
+        f.prompts->fileNames << file;
+        f.invoke(button);
+        setfreespaceprobe(nullptr);
+        if (room) {
+            QCOMPARE(readall(file).size(), kProgramImageSize);
+            QVERIFY(!line.sent(0x61).isEmpty());
+        } else {
+            QCOMPARE(boxes(),
+                     QString("warning:Write File|Cannot write file %1: No space left on device.").arg(file));
+            QVERIFY(line.sent(0x61).isEmpty());
+            QVERIFY(!QFile::exists(file));
+        }
     }
 
     // Proposed names from hostile program names.
