@@ -162,16 +162,16 @@ private:
 };
 
 // Ranges of the pages that edit the fields.
-constexpr int kGridTop = 398;       // frequency index
-constexpr int kGainTop = 520;       // channel gain raw
-constexpr int kPeqGainTop = 450;    // parametric band gain raw
-constexpr int kPeqTypeTop = 5;      // 5: all-pass
-constexpr int kWidthTop = 40;       // bandwidth index
-constexpr int kGeqGainTop = 450;    // graphic band gain raw
-constexpr int kSlopeTop = 12;       // high-pass and low-pass slope types
-constexpr int kFirTypeTop = 3;      // flat, high-pass, low-pass, band-pass
-constexpr int kDelayTop = 48000;    // samples
-constexpr int kWordTop = 0x7FFF;    // any 15-bit value
+constexpr int kGridTop = 398;    // frequency index
+constexpr int kGainTop = 520;    // channel gain raw
+constexpr int kPeqGainTop = 450; // parametric band gain raw
+constexpr int kPeqTypeTop = 5;   // 5: all-pass
+constexpr int kWidthTop = 40;    // bandwidth index
+constexpr int kGeqGainTop = 450; // graphic band gain raw
+constexpr int kSlopeTop = 12;    // high-pass and low-pass slope types
+constexpr int kFirTypeTop = 3;   // flat, high-pass, low-pass, band-pass
+constexpr int kDelayTop = 48000; // samples
+constexpr int kWordTop = 0x7FFF; // any 15-bit value
 
 } // namespace
 
@@ -210,8 +210,8 @@ bool checkprogramimage(const QByteArray &image, ImageFieldFault *fault)
         for (int b = 0; b < 31; ++b) {
             const QString who = channelname(c) + QStringLiteral(" GEQ %1").arg(b + 1);
             // Bit 15 is the band's pass flag.
-            f.range(wordat(image, kImageGeq + kImageGeqStride * c + 2 * b) & 0x7FFF, 0, kGeqGainTop, who, "gain",
-                    "增益");
+            f.range(wordat(image, kImageGeq + kImageGeqStride * c + 2 * b) & 0x7FFF, 0, kGeqGainTop, who,
+                    "gain", "增益");
         }
     }
     for (int c = 0; c < 12; ++c)
@@ -235,7 +235,8 @@ bool checkprogramimage(const QByteArray &image, ImageFieldFault *fault)
     }
     for (int c = 0; c < 12; ++c) {
         const int rec = kImageDelay + kImageDelayStride * c;
-        const int samples = byteat(image, rec) + 256 * byteat(image, rec + 1) + 65536 * (byteat(image, rec + 2) & 0x7F);
+        const int samples =
+            byteat(image, rec) + 256 * byteat(image, rec + 1) + 65536 * (byteat(image, rec + 2) & 0x7F);
         f.range(samples, 0, kDelayTop, channelname(c), "delay", "延时");
     }
     for (int o = 0; o < 8; ++o)
@@ -287,7 +288,9 @@ bool checkprogramimages(const QByteArray &images, ImageFieldFault *fault)
 QString damagedimagemessage(const ImageFieldFault &fault, bool chinese)
 {
     if (chinese)
-        return QString::fromUtf8("此文件已损坏：%1 超出范围 (%2)\n请重新选择").arg(fault.chinese).arg(fault.value);
+        return QString::fromUtf8("此文件已损坏：%1 超出范围 (%2)\n请重新选择")
+            .arg(fault.chinese)
+            .arg(fault.value);
     return QStringLiteral("This file is damaged: %1 is out of range (%2)\nPlease Select Again")
         .arg(fault.english)
         .arg(fault.value);

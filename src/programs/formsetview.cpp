@@ -62,8 +62,7 @@ bool imagesusable(QWidget *parent, const QByteArray &images)
     ImageFieldFault fault;
     if (checkprogramimages(images, &fault))
         return true;
-    Prompts::critical(parent, lan("Load File Error ", "载入文件错误"),
-                      damagedimagemessage(fault, chinese()));
+    Prompts::critical(parent, lan("Load File Error ", "载入文件错误"), damagedimagemessage(fault, chinese()));
     return false;
 }
 

@@ -675,9 +675,10 @@ private slots:
         ImageFieldFault fault;
         QVERIFY(!checkprogramimages(images, &fault));
         QCOMPARE(fault.english, QStringLiteral("program 3, IN-A limiter attack"));
-        QCOMPARE(damagedimagemessage(fault, false),
-                 QStringLiteral("This file is damaged: program 3, IN-A limiter attack is out of range (7000)\n"
-                                "Please Select Again"));
+        QCOMPARE(
+            damagedimagemessage(fault, false),
+            QStringLiteral("This file is damaged: program 3, IN-A limiter attack is out of range (7000)\n"
+                           "Please Select Again"));
         QCOMPARE(damagedimagemessage(fault, true),
                  QString::fromUtf8("此文件已损坏：程序 3，IN-A 限幅器启动时间 超出范围 (7000)\n请重新选择"));
     }

@@ -237,16 +237,23 @@ private slots:
         QTest::addColumn<QString>("frame");
         // IN-B's record with knee 5: 05, 0x0020, 02, 0x0064, 06;
         // checksum (01+30+08+01+05+20+00+02+64+00+06) = 0xcb & 0x7f = 0x4b.
-        QTest::newRow("knee of IN-C") << -1 << "112233180130080105200002640006" "4b445566";
+        QTest::newRow("knee of IN-C") << -1
+                                      << "112233180130080105200002640006"
+                                         "4b445566";
         // IN-C's record with attack 0x65; checksum 0xda & 0x7f = 0x5a.
-        QTest::newRow("attack of IN-C") << kAttack << "112233180130080200300003650007" "5a445566";
+        QTest::newRow("attack of IN-C") << kAttack
+                                        << "112233180130080200300003650007"
+                                           "5a445566";
     }
     void topmember()
     {
         QFETCH(int, control);
         QFETCH(QString, frame);
         download(hex("07070708 0102040810204080"), [](QByteArray &im) {
-            im.replace(kImageLimiter, 21, hex("00100001640005" "00200002640006" "00300003640007"));
+            im.replace(kImageLimiter, 21,
+                       hex("00100001640005"
+                           "00200002640006"
+                           "00300003640007"));
         });
         QVERIFY(gMainApp->inputlinkon);
         if (control < 0)

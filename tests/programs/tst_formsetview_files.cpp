@@ -434,11 +434,11 @@ private slots:
         QTest::newRow("collection 49919") << "btnloadcurdata_5"
                                           << "b.bin" << 49919 << 4 << wrong;
         // A file of the right size whose fields lie outside their ranges.
-        QTest::newRow("program, damaged")
-            << "btnloadFromPc"
-            << "e.K91" << 1664 << 4
-            << "critical:Load File Error |This file is damaged: IN-A mute is out of range (90)\nPlease Select "
-               "Again";
+        QTest::newRow("program, damaged") << "btnloadFromPc"
+                                          << "e.K91" << 1664 << 4
+                                          << "critical:Load File Error |This file is damaged: IN-A mute is "
+                                             "out of range (90)\nPlease Select "
+                                             "Again";
         QTest::newRow("collection, damaged")
             << "btnloadcurdata_5"
             << "f.J91" << 49920 << 4

@@ -318,7 +318,7 @@ void TstConnect::heldframeclose()
     else
         env.app.sendrouting(3);
     QCOMPARE(env.commands(quint8(code)).size(), 0); // held back for now
-    env.link.connectdevice();                        // connected: this disconnects
+    env.link.connectdevice();                       // connected: this disconnects
     env.comctrl.closemaincom();
     QTRY_COMPARE(env.commands(0x03).size(), 1);
     const auto held = env.commands(quint8(code));

@@ -411,8 +411,8 @@ void TstNetLink::longdatagrams_data()
     QTest::addColumn<int>("accepted");
     const QByteArray ok("iAmTavisenLink!\nmr700");
     const QByteArray atlimit = ok + '\n' + QByteArray(dialoginterface::kMaxAnswerBytes - ok.size() - 1, 'x');
-    QTest::newRow("65,000 line feeds, then an answer") << QList<QByteArray>{QByteArray(65000, '\n'), ok} << 1
-                                                       << 1;
+    QTest::newRow("65,000 line feeds, then an answer")
+        << QList<QByteArray>{QByteArray(65000, '\n'), ok} << 1 << 1;
     QTest::newRow("one byte too long, then an answer") << QList<QByteArray>{atlimit + 'x', ok} << 1 << 1;
     QTest::newRow("an answer as long as can be") << QList<QByteArray>{atlimit} << 1 << 1;
     QTest::newRow("only a long one") << QList<QByteArray>{atlimit + 'x'} << 0 << 0;
@@ -456,8 +456,8 @@ void TstNetLink::floodstall()
         const sockaddr_in to = sockaddrof(kApp, port);
         const QByteArray lines(65000, '\n');
         while (!stop) {
-            if (::sendto(fd, lines.constData(), size_t(lines.size()), 0, reinterpret_cast<const sockaddr *>(&to),
-                         sizeof to) > 0)
+            if (::sendto(fd, lines.constData(), size_t(lines.size()), 0,
+                         reinterpret_cast<const sockaddr *>(&to), sizeof to) > 0)
                 ++sent;
         }
         ::close(fd);
@@ -474,8 +474,8 @@ void TstNetLink::floodstall()
     stop = true;
     flood.join();
     QLoggingCategory::setFilterRules(QString());
-    qInfo("discovery flood: %ld datagrams of 65,000 line feeds in 1 s, longest GUI stall %lld ms", sent.load(),
-          longest);
+    qInfo("discovery flood: %ld datagrams of 65,000 line feeds in 1 s, longest GUI stall %lld ms",
+          sent.load(), longest);
     QVERIFY(sent > 100);
     QVERIFY(env.link.searchdevices().isEmpty());
     QUdpSocket answer;

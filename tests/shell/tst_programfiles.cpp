@@ -177,10 +177,13 @@ void TstProgramFiles::damaged_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("field");
     // OUT3's limiter attack (record 1169 + 7 x 6, +4) 7000 = 0x1b58.
-    QTest::newRow("limiter attack") << 1215 << QByteArray::fromHex("581b") << "OUT3 limiter attack is out of range (7000)";
+    QTest::newRow("limiter attack") << 1215 << QByteArray::fromHex("581b")
+                                    << "OUT3 limiter attack is out of range (7000)";
     // IN-B's gain (21 + 3, +1) with bit 15 set: 0x8190.
-    QTest::newRow("gain, high bit") << 25 << QByteArray::fromHex("9081") << "IN-B gain is out of range (33168)";
-    QTest::newRow("every byte 0x5a") << 0 << QByteArray(kProgramImageSize, '\x5a') << "IN-A mute is out of range (90)";
+    QTest::newRow("gain, high bit") << 25 << QByteArray::fromHex("9081")
+                                    << "IN-B gain is out of range (33168)";
+    QTest::newRow("every byte 0x5a") << 0 << QByteArray(kProgramImageSize, '\x5a')
+                                     << "IN-A mute is out of range (90)";
 }
 
 void TstProgramFiles::damaged()
