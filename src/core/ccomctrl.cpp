@@ -7,6 +7,13 @@
 
 #include <QDebug>
 
+namespace
+{
+// How long a close waits for the port's writer: a few frames at the slowest
+// line speed.
+constexpr int kCloseWriteMs = 300;
+} // namespace
+
 CComCtrl gComCtrl;
 
 CComCtrl::CComCtrl()
@@ -114,6 +121,10 @@ bool CComCtrl::getcomisopened() const
 
 void CComCtrl::closemaincom()
 {
+    if (m_comopened && m_port->isopen()) {
+        emit closing();
+        m_port->waitwritten(kCloseWriteMs);
+    }
     m_port->closecom();
     m_comopened = false;
     m_portname.clear();

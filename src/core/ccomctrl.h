@@ -45,6 +45,9 @@ public:
     // Opens the port named in gComSettings with its line settings and starts
     // the reader and the writer; false (nothing changed) when it does not open.
     bool openmaincom();
+    // Closes the port. Whoever queues frames for it sends them first
+    // (closing()), and the port's writer gets a bounded moment to write what
+    // it holds: a frame handed over just before the close still goes out.
     void closemaincom();
     // Probe the port list: the first port that opens (or "nocom"), then each
     // next one that opens (or "endcom"). Ports that do not open are skipped.
@@ -68,6 +71,9 @@ public:
     int pendingreplybytes() const { return m_assembler.pending().size(); }
 
 signals:
+    // The port is about to close (closemaincom): frames waiting elsewhere
+    // for it are to be handed over now.
+    void closing();
     void refreshcomdlg();
     void findok(uchar type, uchar address);
     void connectok(QString data);

@@ -71,14 +71,15 @@ inline QVector<int> reach(int ch, int mask)
 }
 
 // The channel whose frame carries a change of ch that the page made to every
-// member of its group (ch's group; empty when ch is not linked): the group's
-// highest member when its own mask makes the processor apply the frame to the
-// same members, ch itself otherwise (asymmetric masks), so that the processor
-// changes exactly the channels the page changed. maskof(c) gives channel c's
-// mask; exists(c) whether the device has channel c (members it lacks are
-// neither sent nor reached).
+// member of its group (ch's group; empty when ch is not linked). preferred is
+// the member the page's own rule sends (-1: the group's highest member); it
+// carries the change when its own mask makes the processor apply the frame to
+// the same members, ch itself otherwise (asymmetric masks), so that the
+// processor changes exactly the channels the page changed. maskof(c) gives
+// channel c's mask; exists(c) whether the device has channel c (members it
+// lacks are neither sent nor reached).
 template <typename MaskOf, typename Exists>
-int carrier(int ch, const QVector<int> &group, MaskOf maskof, Exists exists)
+int carrier(int ch, const QVector<int> &group, MaskOf maskof, Exists exists, int preferred = -1)
 {
     QVector<int> members;
     for (int m : group)
@@ -86,12 +87,14 @@ int carrier(int ch, const QVector<int> &group, MaskOf maskof, Exists exists)
             members << m;
     if (members.size() < 2)
         return ch;
-    const int top = members.last();
+    const int sent = preferred < 0 ? members.last() : preferred;
+    if (!members.contains(sent))
+        return ch;
     QVector<int> reached;
-    for (int m : reach(top, maskof(top)))
+    for (int m : reach(sent, maskof(sent)))
         if (exists(m))
             reached << m;
-    return reached == members ? top : ch;
+    return reached == members ? sent : ch;
 }
 
 // What a page keeps so that the partners of a linked channel follow a user's

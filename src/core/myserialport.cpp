@@ -553,6 +553,24 @@ int MySerialPort::writedirect(const QByteArray &data)
     return HandedOver;
 }
 
+bool MySerialPort::waitwritten(int ms)
+{
+    if (!m_open || !m_writerCreated)
+        return true;
+    QDeadlineTimer deadline(ms);
+    for (;;) {
+        {
+            QMutexLocker lock(&m_shared->mutex);
+            if (m_shared->writerStopped ||
+                (m_shared->head >= m_shared->queue.size() && m_shared->whole.isEmpty()))
+                return true;
+        }
+        if (deadline.hasExpired())
+            return false;
+        QThread::usleep(500);
+    }
+}
+
 void MySerialPort::schedulePump()
 {
     if (m_shared->pumpPending.exchange(true))

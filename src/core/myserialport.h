@@ -93,6 +93,10 @@ public:
     int senddatawhole(const QByteArray &data);
     // One write of the whole buffer, ahead of the writer's queue.
     int writedirect(const QByteArray &data);
+    // Waits, up to ms milliseconds, until the writer has taken every byte
+    // queued for it; true when nothing is left (also with no open port or no
+    // writer, or a stopped one, which writes nothing more).
+    bool waitwritten(int ms);
 
     // Flow from the I/O thread: bytes handed over and not yet taken, the most
     // there ever were, and the bytes dropped because the limit was reached.

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStorageInfo>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -229,6 +230,35 @@ bool canwritefile(const QString &path, QString *reason)
     }
     probe.cancelWriting();
     return true;
+}
+
+namespace
+{
+FreeSpaceProbe gFreeSpaceProbe = nullptr;
+
+qint64 systemfreespace(const QString &path)
+{
+    const QStorageInfo disk(QFileInfo(path).absolutePath());
+    return disk.isValid() && disk.isReady() ? disk.bytesAvailable() : -1;
+}
+} // namespace
+
+void setfreespaceprobe(FreeSpaceProbe probe)
+{
+    gFreeSpaceProbe = probe;
+}
+
+bool hasroomfor(const QString &path, qint64 bytes, QString *reason)
+{
+    const qint64 free = gFreeSpaceProbe ? gFreeSpaceProbe(path) : systemfreespace(path);
+    if (free < 0 || free >= bytes)
+        return true;
+#ifdef Q_OS_UNIX
+    seterror(reason, QString::fromLocal8Bit(std::strerror(ENOSPC)));
+#else
+    seterror(reason, QStringLiteral("No space left on device"));
+#endif
+    return false;
 }
 
 ProgramFileStatus loadprogramfile(const QString &path, DeviceData &device, QString *error)

@@ -67,6 +67,16 @@ ProgramFileStatus writecollectionfile(const QString &path, const QByteArray &ima
 // system's error text when not.
 bool canwritefile(const QString &path, QString *reason = nullptr);
 
+// Whether the disk that would hold path has room for a file of that many
+// bytes; reason receives the system's text for a full disk when not. Checked
+// before a long read whose result is to be written there. A disk whose free
+// space cannot be told counts as having room (the write then reports).
+bool hasroomfor(const QString &path, qint64 bytes, QString *reason = nullptr);
+// Test hook: the free bytes of the disk holding a path (-1: unknown), in
+// place of the system's answer; nullptr restores the system's.
+using FreeSpaceProbe = qint64 (*)(const QString &path);
+void setfreespaceprobe(FreeSpaceProbe probe);
+
 // Reads a program file into the device's current image and decodes it. A file
 // that cannot be read whole, or is not exactly one image, leaves the device
 // untouched.

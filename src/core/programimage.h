@@ -7,6 +7,7 @@
 // (high & 0x7F) * 256 + low.
 
 #include <QByteArray>
+#include <QString>
 
 constexpr int kProgramImageSize = 1664;
 constexpr int kPacketSize = 64;
@@ -63,3 +64,27 @@ static_assert(kImageUndecoded == kImageLinkMask + 12, "regions follow without ga
 // image a new DeviceData record holds as its current image and decodes for its
 // factory parameters.
 QByteArray poweronimage();
+
+// The first field of a program image that lies outside its range, as the
+// pages and the processor use it: its name in English and Chinese (for
+// example "OUT3 limiter attack") and the value found. A file holding such a
+// field would be sent byte for byte while the model decoded other values.
+struct ImageFieldFault {
+    QString english;
+    QString chinese;
+    int value = 0;
+};
+
+// Checks every decoded field of one image (1664 bytes) in image order; false
+// with the first field out of range in fault. An image of zeros only (a
+// program slot never stored) passes; so does every image packprogram writes
+// from a model whose fields are in range.
+bool checkprogramimage(const QByteArray &image, ImageFieldFault *fault = nullptr);
+
+// The same for several images one after the other (a collection); with more
+// than one image the field names start with the program number
+// ("program 3, ...").
+bool checkprogramimages(const QByteArray &images, ImageFieldFault *fault = nullptr);
+
+// The message that refuses a file with such a field, in English or Chinese.
+QString damagedimagemessage(const ImageFieldFault &fault, bool chinese);

@@ -536,11 +536,10 @@ void FormLimit::kneechanged(int ch, int index)
             emit updatelimitvalues(k);
     }
     copying = false;
-    // The group's change goes out once, for the member whose frame reaches
-    // the whole group.
-    int sent = ch;
-    linked(ch, nullptr, &sent);
-    count(sent);
+    // The group's change goes out once, for the member the partners' handlers
+    // left selected (the last one that changed), unless that member's frame
+    // would reach another group than this one.
+    count(gMainApp->linkcarrier(ch, gMainApp->linkgroup(ch), curchannel));
 }
 
 // ---------------------------------------------------------------------------

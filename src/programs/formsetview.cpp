@@ -55,6 +55,17 @@ QString lan(const char *english, const char *chinesetext)
     return chinese() ? QString::fromUtf8(chinesetext) : QString::fromUtf8(english);
 }
 
+// A file whose fields lie outside their ranges is refused before anything is
+// sent: the processor would take its bytes while the model decoded others.
+bool imagesusable(QWidget *parent, const QByteArray &images)
+{
+    ImageFieldFault fault;
+    if (checkprogramimages(images, &fault))
+        return true;
+    Prompts::critical(parent, lan("Load File Error ", "载入文件错误"), damagedimagemessage(fault, chinese()));
+    return false;
+}
+
 // The words of the lock buttons in both languages.
 const char *const kLock[2] = {"LOCK", "锁"};
 const char *const kUnlock[2] = {"UNLOCK", "解锁"};
@@ -914,7 +925,9 @@ QString FormSetView::proposedfilename(const QString &name, int devicetype)
 bool FormSetView::filewritable(const QString &path, bool single)
 {
     QString reason;
-    if (canwritefile(path, &reason))
+    // A full disk fails at once, not after the programs were read.
+    const qint64 size = qint64(single ? 1 : kCollectionPrograms) * kProgramImageSize;
+    if (canwritefile(path, &reason) && hasroomfor(path, size, &reason))
         return true;
     showwritefailure(path, reason, single);
     return false;
@@ -1075,7 +1088,7 @@ void FormSetView::on_btnloadFromPc_clicked()
     QByteArray image;
     QString reason;
     const ProgramFileStatus status = readprogramfile(path, image, nullptr, &reason);
-    if (!readsucceeded(status, path, reason, true))
+    if (!readsucceeded(status, path, reason, true) || !imagesusable(this, image))
         return;
     if (!x.usable())
         return;
@@ -1182,7 +1195,7 @@ void FormSetView::on_btnloadcurdata_5_clicked()
     QByteArray images;
     QString reason;
     const ProgramFileStatus status = readcollectionfile(path, images, nullptr, &reason);
-    if (!readsucceeded(status, path, reason, false))
+    if (!readsucceeded(status, path, reason, false) || !imagesusable(this, images))
         return;
     MainApp::delayms(50, true);
     // The page's progress calls reach this one window for the whole load.

@@ -211,7 +211,8 @@ bool DeviceLink::connectnetwork()
         qDebug() << "disconnect another device";
         d->namesloaded = 0;
         gMainApp->clearalltcpflags();
-        sendtcpcmd(uchar(other->gettype()), uchar(other->getaddress()), 0x03, QStringLiteral("00"));
+        // Behind the frames still queued for that device, never past them.
+        gMainApp->senddisconnectto(uchar(other->gettype()), uchar(other->getaddress()));
         tcpdisconnect();
     }
     tcpconnect();
@@ -515,6 +516,8 @@ void DeviceLink::logreturn()
 
 void DeviceLink::tcpconnect()
 {
+    // What is queued for the connection that ends here goes out first.
+    gMainApp->drainoutput();
     m_socket->abort();
     m_assembler.clear();
     m_socket->connectToHost(gMainApp->getdevip(), kTcpPort, QIODevice::ReadWrite);
@@ -534,6 +537,8 @@ void DeviceLink::tcpdisconnect()
     waitsocket(300);
     if (current()->gettcpconnected())
         waitsocket(300);
+    // Every queued frame, the disconnect last, leaves before the close.
+    gMainApp->drainoutput();
     m_socket->disconnectFromHost();
     if (m_socket->state() != QAbstractSocket::UnconnectedState)
         m_socket->abort();
@@ -547,6 +552,9 @@ void DeviceLink::tcpdisconnect()
 
 void DeviceLink::waitsocket(int ms)
 {
+    // The wait handles no events: the frames queued behind a hold (the
+    // request this wait is for among them) are sent before it.
+    gMainApp->drainoutput();
     if (m_socket->state() != QAbstractSocket::ConnectedState)
         return;
     m_socket->waitForReadyRead(ms);

@@ -213,9 +213,16 @@ void dialoginterface::readudpdata()
     // running in between.
     for (int n = 0; n < kDatagramsPerRead && socket && socket->hasPendingDatagrams(); ++n) {
         const qint64 size = socket->pendingDatagramSize();
-        QByteArray data(int(qMax<qint64>(size, 0)), '\0');
         QHostAddress sender;
         quint16 port = 0;
+        if (size > kMaxAnswerBytes) {
+            char first = 0;
+            if (socket->readDatagram(&first, 1, &sender, &port) < 0)
+                break;
+            qDebug() << "udp datagram of" << size << "bytes dropped";
+            continue;
+        }
+        QByteArray data(int(qMax<qint64>(size, 0)), '\0');
         const qint64 got = socket->readDatagram(data.data(), data.size(), &sender, &port);
         if (got < 0)
             break;

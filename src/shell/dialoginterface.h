@@ -24,6 +24,10 @@ public:
     static constexpr quint16 kDiscoveryPort = 9999;
     static constexpr int kSearchWindowMs = 1000;
     static constexpr int kDatagramsPerRead = 64;
+    // The longest datagram taken as an answer. An answer is two short lines
+    // (and perhaps a few more); anything longer is read and dropped unsplit,
+    // so a host flooding the port costs the window next to nothing.
+    static constexpr int kMaxAnswerBytes = 8192;
 
     // The widgets, built by the constructor.
     struct Form {

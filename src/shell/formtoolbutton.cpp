@@ -283,6 +283,14 @@ void FormToolButton::on_Down_Button_clicked()
                          text("Cannot read file %1: %2.", "无法读取文件 %1: %2.").arg(name, reason));
         return;
     }
+    // Fields out of their ranges: refused before the model or the processor
+    // takes anything.
+    ImageFieldFault fault;
+    if (!checkprogramimage(image, &fault)) {
+        Prompts::critical(this, text("Load File Error ", "载入文件错误"),
+                          damagedimagemessage(fault, gGlobalContrl && gGlobalContrl->getlanguage() != 0));
+        return;
+    }
     DeviceData *d = current();
     for (int k = 0; k < kProgramImageSize; ++k)
         d->setcurimagebyte(k, quint8(image.at(k)));

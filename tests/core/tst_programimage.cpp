@@ -508,6 +508,180 @@ private slots:
         d->packprogram();
         QCOMPARE(d->getwriteimagebyte(1161 + 2), 0x0A);
     }
+
+    // Every image the application writes from a model whose fields are in
+    // the pages' ranges passes the file check.
+    void checkpassesimagesthemodelwrites_data()
+    {
+        QTest::addColumn<quint32>("seed");
+        for (quint32 seed = 1; seed <= 6; ++seed)
+            QTest::addRow("random model %u", seed) << seed;
+    }
+    void checkpassesimagesthemodelwrites()
+    {
+        QFETCH(quint32, seed);
+        auto a = std::make_unique<DeviceData>();
+        QRandomGenerator gen(seed);
+        for (int c = 0; c < 12; ++c) {
+            a->setmute(c, gen.bounded(2));
+            a->setgain(c, gen.bounded(521));
+            for (int b = 0; b < 7; ++b) {
+                const int type = gen.bounded(6);
+                a->setpeqtype(c, b, type);
+                a->setpeqbypass(c, b, gen.bounded(2) == 1);
+                a->setpeqfreq(c, b, gen.bounded(399));
+                a->setpeqgain(c, b, type == 5 ? 300 : gen.bounded(451));
+                a->setpeqwidth(c, b, gen.bounded(41));
+                if (type == 5)
+                    a->setpeqallpass(c, b, gen.bounded(399));
+            }
+            for (int b = 0; b < 31; ++b)
+                a->setgeq(c, b, gen.bounded(451), gen.bounded(2) == 1);
+            a->setpeqbypassall(c, gen.bounded(2) == 1);
+            a->setgeqbypassall(c, gen.bounded(2) == 1);
+            a->setdelay(c, gen.bounded(48001));
+            a->setdelayflag(c, gen.bounded(2) ? 0x80 : 0);
+            a->setlimitknee(c, gen.bounded(7));
+            a->setlimitthreshold(c, gen.bounded(401));
+            a->setlimitratio(c, gen.bounded(10));
+            a->setlimitattack(c, gen.bounded(50, 6001));
+            a->setlimitrelease(c, gen.bounded(1, 200));
+        }
+        for (int o = 0; o < 8; ++o) {
+            a->sethpftype(o, gen.bounded(13));
+            a->sethpffreq(o, gen.bounded(399));
+            a->setlpftype(o, gen.bounded(13));
+            a->setlpffreq(o, gen.bounded(399));
+            a->setxobyte0(o, gen.bounded(4));
+            a->setfirorder(o, gen.bounded(128));
+            a->setfirflag(o, gen.bounded(2));
+            a->setfirlowfreq(o, gen.bounded(190, 399));
+            a->setfirhighfreq(o, gen.bounded(190, 399));
+            a->setfirparam1(o, gen.bounded(256));
+            a->setpeaklimiton(o, gen.bounded(2));
+            a->setpeaklimitvalue(o, gen.bounded(401));
+            a->setpeaklimita(o, gen.bounded(1, 101));
+            a->setpeaklimitb(o, gen.bounded(1, 21));
+            a->setoutflag(o, gen.bounded(2));
+            a->setrouteina(o, gen.bounded(2) == 1);
+            a->setrouteinc(o, gen.bounded(2) == 1);
+        }
+        a->packprogram();
+        ImageFieldFault fault;
+        QVERIFY2(checkprogramimage(writeimage(*a), &fault), qPrintable(fault.english));
+        // A new record's image and an image of zeros (a slot never stored) too.
+        auto fresh = std::make_unique<DeviceData>();
+        fresh->packprogram();
+        QVERIFY(checkprogramimage(writeimage(*fresh)));
+        QVERIFY(checkprogramimage(poweronimage()));
+        QVERIFY(checkprogramimage(QByteArray(kProgramImageSize, '\0')));
+    }
+
+    // Random bytes of the right size are refused, the field named.
+    void checkrefusesrandombytes()
+    {
+        for (quint32 seed = 1; seed <= 20; ++seed) {
+            ImageFieldFault fault;
+            QVERIFY(!checkprogramimage(randomimage(seed), &fault));
+            QVERIFY(!fault.english.isEmpty() && !fault.chinese.isEmpty());
+            QVERIFY(damagedimagemessage(fault, false).contains(fault.english));
+            QVERIFY(damagedimagemessage(fault, true).contains(fault.chinese));
+        }
+    }
+
+    // One field of the power-on image changed: the field named, or none
+    // when the value is in range.
+    void checksinglefield_data()
+    {
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("field"); // empty: the image passes
+        QTest::addColumn<int>("value");
+        const struct {
+            const char *row;
+            int offset;
+            const char *bytes;
+            const char *field;
+            int value;
+        } rows[] = {
+            {"mute 2", 21, "02", "IN-A mute", 2},
+            {"gain 521", 55, "0902", "OUT8 gain", 521},
+            {"gain with bit 15", 22, "9081", "IN-A gain", 0x8190},
+            {"band type 6", 57, "06", "IN-A PEQ 1 type", 6},
+            {"band type with bit 4", 57, "13", "IN-A PEQ 1 type", 0x13},
+            {"bypassed all-pass band", 57, "85", "", 0},
+            {"band frequency 399", 148, "8f01", "IN-B PEQ 7 frequency", 399},
+            {"all-pass 398", 57, "053b008e01", "", 0},
+            {"all-pass 399", 57, "053b008f01", "IN-A PEQ 1 all-pass", 399},
+            {"band gain 451 of another type", 60, "c301", "IN-A PEQ 1 gain", 451},
+            {"width 41", 62, "29", "IN-A PEQ 1 width", 41},
+            {"slot 8 not decoded", 105, "ff", "", 0},
+            {"graphic band 450 with its pass flag", 951, "c281", "", 0},
+            {"graphic band 451", 951, "c381", "IN-D GEQ 31 gain", 451},
+            {"bypass bits 0 and 4", 953, "11", "", 0},
+            {"bypass bit 1", 953, "02", "IN-A bypass", 2},
+            {"high-pass type 13", 965, "0d", "OUT1 high-pass type", 13},
+            {"low-pass frequency 399", 1011, "8f01", "OUT8 low-pass frequency", 399},
+            {"FIR type 4", 1026, "04", "OUT2 FIR type", 4},
+            {"FIR parameter with bit 15", 1024, "8081", "OUT1 FIR high parameter", 0x8180},
+            {"delay 48000, on", 1117, "80bb80", "", 0},
+            {"delay 48001", 1117, "81bb00", "IN-A delay", 48001},
+            {"output switch 2", 1153, "02", "OUT1 output switch", 2},
+            {"routing 16", 1168, "10", "OUT8 routing", 16},
+            {"knee 7", 1169, "07", "IN-A limiter knee", 7},
+            {"threshold 401", 1177, "9101", "IN-B limiter threshold", 401},
+            {"ratio 10", 1172, "0a", "IN-A limiter ratio", 10},
+            {"attack 49", 1173, "3100", "IN-A limiter attack", 49},
+            {"release 0", 1175, "00", "IN-A limiter release", 0},
+            {"release 200", 1175, "c8", "IN-A limiter release", 200},
+            {"peak switch 2", 1253, "02", "OUT1 peak limiter switch", 2},
+            {"peak threshold 401", 1254, "9101", "OUT1 peak limiter threshold", 401},
+            {"peak attack 101", 1256, "65", "OUT1 peak limiter attack", 101},
+            {"peak release 21", 1292, "15", "OUT8 peak limiter release", 21},
+            {"input link mask 16", 1293, "10", "IN-A link mask", 16},
+            {"output link mask 255", 1300, "ff", "", 0},
+            {"after the masks", 1305, "ff", "", 0},
+            {"two faults: the first in the image named", 1169, "07ff7f", "IN-A limiter knee", 7},
+        };
+        for (const auto &r : rows)
+            QTest::newRow(r.row) << r.offset << QByteArray::fromHex(r.bytes) << QString::fromLatin1(r.field)
+                                 << r.value;
+    }
+    void checksinglefield()
+    {
+        QFETCH(int, offset);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, field);
+        QFETCH(int, value);
+        QByteArray image = poweronimage();
+        image.replace(offset, bytes.size(), bytes);
+        ImageFieldFault fault;
+        QCOMPARE(checkprogramimage(image, &fault), field.isEmpty());
+        QCOMPARE(fault.english, field);
+        if (!field.isEmpty())
+            QCOMPARE(fault.value, value);
+    }
+
+    // A collection names the program of the first field out of range, in
+    // both languages.
+    void checkcollection()
+    {
+        QByteArray images;
+        for (int n = 1; n <= 30; ++n)
+            images += n == 30 ? QByteArray(kProgramImageSize, '\0') : poweronimage();
+        QVERIFY(checkprogramimages(images));
+        images.replace(2 * kProgramImageSize + 1173, 2, QByteArray::fromHex("581b"));
+        images.replace(5 * kProgramImageSize + 21, 1, QByteArray::fromHex("05"));
+        ImageFieldFault fault;
+        QVERIFY(!checkprogramimages(images, &fault));
+        QCOMPARE(fault.english, QStringLiteral("program 3, IN-A limiter attack"));
+        QCOMPARE(
+            damagedimagemessage(fault, false),
+            QStringLiteral("This file is damaged: program 3, IN-A limiter attack is out of range (7000)\n"
+                           "Please Select Again"));
+        QCOMPARE(damagedimagemessage(fault, true),
+                 QString::fromUtf8("此文件已损坏：程序 3，IN-A 限幅器启动时间 超出范围 (7000)\n请重新选择"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestProgramImage)

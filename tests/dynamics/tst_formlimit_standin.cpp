@@ -228,6 +228,45 @@ private slots:
         QCOMPARE(standinrecords().toHex(), modelrecords().toHex());
     }
 
+    // The top member of a group the link dialog makes: the knee goes out on
+    // the member its partners' handlers leave selected, a slider on the top
+    // member itself; either frame reaches the same group.
+    void topmember_data()
+    {
+        QTest::addColumn<int>("control"); // -1 the knee, else the row whose up button is clicked
+        QTest::addColumn<QString>("frame");
+        // IN-B's record with knee 5: 05, 0x0020, 02, 0x0064, 06;
+        // checksum (01+30+08+01+05+20+00+02+64+00+06) = 0xcb & 0x7f = 0x4b.
+        QTest::newRow("knee of IN-C") << -1
+                                      << "112233180130080105200002640006"
+                                         "4b445566";
+        // IN-C's record with attack 0x65; checksum 0xda & 0x7f = 0x5a.
+        QTest::newRow("attack of IN-C") << kAttack
+                                        << "112233180130080200300003650007"
+                                           "5a445566";
+    }
+    void topmember()
+    {
+        QFETCH(int, control);
+        QFETCH(QString, frame);
+        download(hex("07070708 0102040810204080"), [](QByteArray &im) {
+            im.replace(kImageLimiter, 21,
+                       hex("00100001640005"
+                           "00200002640006"
+                           "00300003640007"));
+        });
+        QVERIFY(gMainApp->inputlinkon);
+        if (control < 0)
+            f.combo(2)->setCurrentIndex(5);
+        else
+            QTest::mouseClick(f.step(2, control, true), Qt::LeftButton);
+        QTRY_COMPARE(f.page->getpendingcount(), 0);
+        QCOMPARE(sent(), ::frames(qPrintable(frame)));
+        QCOMPARE(standinrecords().toHex(), modelrecords().toHex());
+        for (int ch = 0; ch < 3; ++ch)
+            QCOMPARE(f.dev->getlimitknee(ch), control < 0 ? 5 : 0);
+    }
+
     void modelequalsprocessor_data()
     {
         QTest::addColumn<QByteArray>("masks");

@@ -39,13 +39,25 @@ inline QByteArray name20(const QByteArray &n)
 // Program images and the files that hold them, for the tests of program files.
 namespace programbytes
 {
-// An image told apart from the others by its name and a byte of every part.
+// An image told apart from the others by its name and a byte of every part,
+// every field in its range (a file the application would load).
 inline QByteArray imageof(int seed)
 {
     QByteArray im = standin::factoryimage();
     im.replace(1, 20, name20("IMAGE " + QByteArray::number(seed)));
-    for (int k = 0; k < 26; ++k)
-        im[64 * k + 40] = char((seed * 31 + k) & 0xFF); // every part differs
+    for (int k = 0; k < 26; ++k) {
+        // Every part differs: the first byte from offset 40 on that can take
+        // the value with every field still in range.
+        const char v = char((seed * 31 + k) & 0xFF);
+        for (int i = 0; i < 64; ++i) {
+            const int at = 64 * k + (40 + i) % 64;
+            const char was = im.at(at);
+            im[at] = v;
+            if (was != v && checkprogramimage(im))
+                break;
+            im[at] = was;
+        }
+    }
     return im;
 }
 

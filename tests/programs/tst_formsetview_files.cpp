@@ -446,6 +446,17 @@ private slots:
                                       << "a.bin" << 1663 << 4 << wrong;
         QTest::newRow("collection 49919") << "btnloadcurdata_5"
                                           << "b.bin" << 49919 << 4 << wrong;
+        // A file of the right size whose fields lie outside their ranges.
+        QTest::newRow("program, damaged") << "btnloadFromPc"
+                                          << "e.K91" << 1664 << 4
+                                          << "critical:Load File Error |This file is damaged: IN-A mute is "
+                                             "out of range (90)\nPlease Select "
+                                             "Again";
+        QTest::newRow("collection, damaged")
+            << "btnloadcurdata_5"
+            << "f.J91" << 49920 << 4
+            << "critical:Load File Error |This file is damaged: program 1, IN-A mute is out of range "
+               "(90)\nPlease Select Again";
         QTest::newRow("missing file")
             << "btnloadFromPc"
             << "c.bin" << -1 << 4 << "warning:Read File|Cannot read file %1: No such file or directory.";
@@ -513,6 +524,42 @@ private slots:
         QCOMPARE(readall(file), QByteArray("an existing file"));
         QCOMPARE(QDir(mnt).entryList(QDir::Files).size(), 2); // no temporary left
         ::umount(QFile::encodeName(mnt).constData());
+        QVERIFY(line.sent(0x61).isEmpty()); // refused before any program was read
+    }
+
+    // The free space is checked before the reads: a disk one byte short
+    // fails at once with the system's text; one with room goes ahead.
+    void fullbeforereads_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<qint64>("free");
+        QTest::addColumn<bool>("room");
+        QTest::newRow("collection, one byte short") << "btnloadcurdata_4" << qint64(49919) << false;
+        QTest::newRow("program file, one byte short") << "btnloadcurdata_3" << qint64(1663) << false;
+        QTest::newRow("program file, room") << "btnloadcurdata_3" << qint64(1664) << true;
+    }
+    void fullbeforereads()
+    {
+        QFETCH(QString, button);
+        QFETCH(qint64, free);
+        QFETCH(bool, room);
+        static qint64 freebytes = 0;
+        freebytes = free;
+        setfreespaceprobe([](const QString &) { return freebytes; });
+        const QString file = path("full.bin");
+        f.select(2);
+        f.prompts->fileNames << file;
+        f.invoke(button);
+        setfreespaceprobe(nullptr);
+        if (room) {
+            QCOMPARE(readall(file).size(), kProgramImageSize);
+            QVERIFY(!line.sent(0x61).isEmpty());
+        } else {
+            QCOMPARE(boxes(),
+                     QString("warning:Write File|Cannot write file %1: No space left on device.").arg(file));
+            QVERIFY(line.sent(0x61).isEmpty());
+            QVERIFY(!QFile::exists(file));
+        }
     }
 
     // Proposed names from hostile program names.

@@ -34,6 +34,8 @@ private slots:
     void downloadfails();
     void secondexchangerefused();
     void startgui();
+    void heldframeclose_data();
+    void heldframeclose();
 };
 
 void TstConnect::connectreply_data()
@@ -290,6 +292,39 @@ void TstConnect::startgui()
     env.link.startgui(false, QHostAddress());
     QCOMPARE(views.count(), before);
     QCOMPARE(env.app.gainloading, uchar(0));
+}
+
+// A frame held for its 50 ms spacing, then the disconnect and at once the
+// port closed (the window closing, a search): both reach the processor, in
+// order, before the port closes.
+void TstConnect::heldframeclose_data()
+{
+    QTest::addColumn<int>("kind"); // 0 output switch, 1 routing
+    QTest::addColumn<int>("code");
+    QTest::newRow("output switch") << 0 << 0x52;
+    QTest::newRow("routing") << 1 << 0x53;
+}
+
+void TstConnect::heldframeclose()
+{
+    QFETCH(int, kind);
+    QFETCH(int, code);
+    Env env;
+    QVERIFY(env.serial());
+    env.cur()->setcomconnected(1);
+    env.cur()->setoutflag(2, 1);
+    if (kind == 0)
+        env.app.sendoutputflag(2);
+    else
+        env.app.sendrouting(3);
+    QCOMPARE(env.commands(quint8(code)).size(), 0); // held back for now
+    env.link.connectdevice();                       // connected: this disconnects
+    env.comctrl.closemaincom();
+    QTRY_COMPARE(env.commands(0x03).size(), 1);
+    const auto held = env.commands(quint8(code));
+    QCOMPARE(held.size(), 1);
+    QVERIFY(held.first().ns < env.commands(0x03).first().ns);
+    QVERIFY(env.standin.badframes().isEmpty());
 }
 
 QTEST_MAIN(TstConnect)

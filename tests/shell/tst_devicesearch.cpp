@@ -248,6 +248,36 @@ private slots:
         QCOMPARE(commandcount(s, unit, 0x01), 1);
     }
 
+    // A frame held for its 50 ms spacing when a search starts goes to the
+    // processor it was for, before the search closes that port and moves
+    // on to the others.
+    void heldframesearch()
+    {
+        Standin s;
+        const int empty = s.openpty();
+        const int line = s.openpty();
+        QVERIFY(empty > 0 && line > 0);
+        const int unit = s.addunit(line, 0x18, 0x01);
+        qputenv("DSPMANAGER_PORTS", (s.ptypath(empty) + ',' + s.ptypath(line)).toUtf8());
+        gDialogCom->initcom();
+        gComSettings.setportname(s.ptypath(line));
+        QVERIFY(gComCtrl.openmaincom());
+        // The record in use before any is listed, linked on this port.
+        gMainApp->setdevtype(0x18);
+        gMainApp->setdevaddr(0x01);
+        gMainApp->getcurdevice()->setcomconnected(1);
+        gMainApp->getcurdevice()->setoutflag(3, 1);
+        gMainApp->sendoutputflag(3);
+        w->finddevice();
+        QCOMPARE(slottexts(), QStringList{"4IN8OUT:01"});
+        const auto got = s.commands(unit);
+        QVERIFY(!got.isEmpty());
+        QCOMPARE(got.first().command(), quint8(0x52));
+        QCOMPARE(got.first().bytes.mid(6, 3).toHex(), QByteArray("021301"));
+        QCOMPARE(commandcount(s, unit, 0x52), 1);
+        QVERIFY(s.badframes().isEmpty());
+    }
+
     // Every listed processor gets its disconnect before the port closes.
     void closing()
     {

@@ -36,6 +36,28 @@ bool ip(const QString &args)
     return QProcess::execute(QStringLiteral("ip"), args.split(QLatin1Char(' '))) == 0;
 }
 
+sockaddr_in sockaddrof(const QHostAddress &a, quint16 port)
+{
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_port = htons(port);
+    sa.sin_addr.s_addr = htonl(a.toIPv4Address());
+    return sa;
+}
+
+int boundsocket(int type, const QHostAddress &a, quint16 port)
+{
+    const int fd = ::socket(AF_INET, type, 0);
+    const int on = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    const sockaddr_in sa = sockaddrof(a, port);
+    if (::bind(fd, reinterpret_cast<const sockaddr *>(&sa), sizeof sa) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 // Lists the adapters and, if the named one is there and run is set, checks
 // it and confirms: one discovery.
 bool discover(dialoginterface &chooser, const QString &adapter, bool run = true)
@@ -72,12 +94,17 @@ private slots:
     void connectdownload_data();
     void connectdownload();
     void otherdevicefirst();
+    void heldframedisconnect_data();
+    void heldframedisconnect();
     void loaddropped();
     void probe();
     void discovery_data();
     void discovery();
     void replies_data();
     void replies();
+    void longdatagrams_data();
+    void longdatagrams();
+    void floodstall();
     void chooser();
     void broadcast_data();
     void broadcast();
@@ -161,6 +188,52 @@ void TstNetLink::otherdevicefirst()
     QCOMPARE(env.link.socket()->state(), QAbstractSocket::UnconnectedState);
     QCOMPARE(DeviceLink::onlinetext(env.cur(), 0), QStringLiteral("DisConnect"));
     QTRY_COMPARE(env.standin.connectioncount(env.line), 0);
+}
+
+// A frame held for its 50 ms spacing, then the connect button: the frame
+// and the disconnect reach the processor, in this order, before the
+// connection closes; connecting another device first sends them too.
+void TstNetLink::heldframedisconnect_data()
+{
+    QTest::addColumn<bool>("another");
+    QTest::newRow("disconnect") << false;
+    QTest::newRow("connect another device") << true;
+}
+
+void TstNetLink::heldframedisconnect()
+{
+    QFETCH(bool, another);
+    MainApp::settimescale(0.1);
+    Env env;
+    QVERIFY(network(env));
+    const int second = env.standin.addunit(env.line, 0x14, 2);
+    env.link.tcpconnect();
+    DeviceData *first = env.cur();
+    QTRY_COMPARE(first->getconnectok(), 1);
+    first->setoutflag(1, 1);
+    env.app.sendoutputflag(1);
+    QCOMPARE(env.commands(0x52).size(), 0); // held back for now
+    if (another)
+        env.select(0x14, 2, kProc);
+    env.link.connectdevice();
+    MainApp::settimescale(1.0);
+    QTRY_COMPARE(env.commands(0x03).size(), 1);
+    const auto held = env.commands(0x52);
+    QCOMPARE(held.size(), 1);
+    // Output 2 (code 11) switched on.
+    QCOMPARE(held.first().bytes.mid(6, 3).toHex(), QByteArray("021101"));
+    QVERIFY(held.first().ns < env.commands(0x03).first().ns);
+    QCOMPARE(first->gettcpconnected(), 0);
+    if (another) {
+        QCOMPARE(env.cur()->gettcpconnected(), 1);
+        const auto seconds = env.standin.commands(second);
+        QVERIFY(!seconds.isEmpty());
+        QVERIFY(env.commands(0x03).first().ns < seconds.first().ns);
+    } else {
+        QCOMPARE(env.link.socket()->state(), QAbstractSocket::UnconnectedState);
+        QCOMPARE(env.standin.commands(second).size(), 0);
+    }
+    QVERIFY(env.standin.badframes().isEmpty());
 }
 
 // A program file load stops when the connection drops, and says it failed.
@@ -329,6 +402,88 @@ void TstNetLink::replies()
         QCOMPARE(a, kProc);
 }
 
+// A datagram longer than an answer can be is dropped unsplit; an answer
+// after it still counts.
+void TstNetLink::longdatagrams_data()
+{
+    QTest::addColumn<QList<QByteArray>>("datagrams");
+    QTest::addColumn<int>("handed"); // datagrams handed on as answers
+    QTest::addColumn<int>("accepted");
+    const QByteArray ok("iAmTavisenLink!\nmr700");
+    const QByteArray atlimit = ok + '\n' + QByteArray(dialoginterface::kMaxAnswerBytes - ok.size() - 1, 'x');
+    QTest::newRow("65,000 line feeds, then an answer")
+        << QList<QByteArray>{QByteArray(65000, '\n'), ok} << 1 << 1;
+    QTest::newRow("one byte too long, then an answer") << QList<QByteArray>{atlimit + 'x', ok} << 1 << 1;
+    QTest::newRow("an answer as long as can be") << QList<QByteArray>{atlimit} << 1 << 1;
+    QTest::newRow("only a long one") << QList<QByteArray>{atlimit + 'x'} << 0 << 0;
+}
+
+void TstNetLink::longdatagrams()
+{
+    QFETCH(QList<QByteArray>, datagrams);
+    QFETCH(int, handed);
+    QFETCH(int, accepted);
+    Env env;
+    dialoginterface chooser;
+    connect(&chooser, &dialoginterface::trytofinddev, &env.link, &DeviceLink::trytofindtcpdev);
+    QSignalSpy words(&chooser, &dialoginterface::trytofinddev);
+    QVERIFY(discover(chooser, QStringLiteral("dsptest0")));
+    QVERIFY(chooser.udpsocket());
+    QUdpSocket sender;
+    QVERIFY(sender.bind(kProc, 0));
+    for (const QByteArray &d : datagrams)
+        QCOMPARE(sender.writeDatagram(d, kApp, chooser.udpsocket()->localPort()), qint64(d.size()));
+    QTest::qWait(300);
+    QCOMPARE(words.count(), handed);
+    QCOMPARE(env.link.searchdevices().size(), accepted);
+}
+
+// The longest stall of the window while a host floods the discovery port
+// with 65,000-line datagrams: printed as a figure (a 1 ms timer as probe);
+// the answer that comes after the flood is taken.
+void TstNetLink::floodstall()
+{
+    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+    Env env;
+    dialoginterface chooser;
+    connect(&chooser, &dialoginterface::trytofinddev, &env.link, &DeviceLink::trytofindtcpdev);
+    QVERIFY(discover(chooser, QStringLiteral("dsptest0")));
+    const quint16 port = chooser.udpsocket()->localPort();
+    std::atomic<bool> stop{false};
+    std::atomic<long> sent{0};
+    std::thread flood([&]() {
+        const int fd = boundsocket(SOCK_DGRAM, kProc, 0);
+        const sockaddr_in to = sockaddrof(kApp, port);
+        const QByteArray lines(65000, '\n');
+        while (!stop) {
+            if (::sendto(fd, lines.constData(), size_t(lines.size()), 0,
+                         reinterpret_cast<const sockaddr *>(&to), sizeof to) > 0)
+                ++sent;
+        }
+        ::close(fd);
+    });
+    QElapsedTimer sincetick;
+    qint64 longest = 0;
+    QTimer probe;
+    probe.setTimerType(Qt::PreciseTimer);
+    connect(&probe, &QTimer::timeout, this, [&]() { longest = qMax(longest, sincetick.restart()); });
+    sincetick.start();
+    probe.start(1);
+    QTest::qWait(1000);
+    probe.stop();
+    stop = true;
+    flood.join();
+    QLoggingCategory::setFilterRules(QString());
+    qInfo("discovery flood: %ld datagrams of 65,000 line feeds in 1 s, longest GUI stall %lld ms",
+          sent.load(), longest);
+    QVERIFY(sent > 100);
+    QVERIFY(env.link.searchdevices().isEmpty());
+    QUdpSocket answer;
+    QVERIFY(answer.bind(kProc, 0));
+    answer.writeDatagram(QByteArray("iAmTavisenLink!\nmr700"), kApp, port);
+    QTRY_COMPARE(env.link.searchdevices(), QList<QHostAddress>{kProc});
+}
+
 void TstNetLink::chooser()
 {
     dialoginterface chooser;
@@ -422,28 +577,6 @@ void TstNetLink::peerclosed()
 
 namespace
 {
-sockaddr_in sockaddrof(const QHostAddress &a, quint16 port)
-{
-    sockaddr_in sa{};
-    sa.sin_family = AF_INET;
-    sa.sin_port = htons(port);
-    sa.sin_addr.s_addr = htonl(a.toIPv4Address());
-    return sa;
-}
-
-int boundsocket(int type, const QHostAddress &a, quint16 port)
-{
-    const int fd = ::socket(AF_INET, type, 0);
-    const int on = 1;
-    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    const sockaddr_in sa = sockaddrof(a, port);
-    if (::bind(fd, reinterpret_cast<const sockaddr *>(&sa), sizeof sa) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
-
 // Hosts that answer the discovery but make the probe hard, on threads of
 // their own so they keep going while the window waits.
 struct HostileHosts {

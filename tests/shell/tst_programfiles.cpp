@@ -48,6 +48,8 @@ private slots:
     void load();
     void wrongsize_data();
     void wrongsize();
+    void damaged_data();
+    void damaged();
     void unacknowledged_data();
     void unacknowledged();
     void refusedwhilebusy();
@@ -170,6 +172,50 @@ void TstProgramFiles::wrongsize()
     QCOMPARE(prompts.lastKind(), QStringLiteral("critical"));
     QCOMPARE(prompts.shown.last().title, QStringLiteral("Download Program Failed "));
     QCOMPARE(prompts.shown.last().text, QStringLiteral("Please Try Again"));
+    QCOMPARE(currentimage(env.cur()), before);
+    QCOMPARE(packedimage(env.cur()), packed);
+    QTest::qWait(100);
+    QVERIFY(env.standin.commands(env.unit).isEmpty());
+}
+
+// A file of the right size with a field out of its range: refused with the
+// field named, the model untouched, nothing sent.
+void TstProgramFiles::damaged_data()
+{
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("field");
+    // OUT3's limiter attack (record 1169 + 7 x 6, +4) 7000 = 0x1b58.
+    QTest::newRow("limiter attack") << 1215 << QByteArray::fromHex("581b")
+                                    << "OUT3 limiter attack is out of range (7000)";
+    // IN-B's gain (21 + 3, +1) with bit 15 set: 0x8190.
+    QTest::newRow("gain, high bit") << 25 << QByteArray::fromHex("9081")
+                                    << "IN-B gain is out of range (33168)";
+    QTest::newRow("every byte 0x5a") << 0 << QByteArray(kProgramImageSize, '\x5a')
+                                     << "IN-A mute is out of range (90)";
+}
+
+void TstProgramFiles::damaged()
+{
+    QFETCH(int, offset);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, field);
+    ScriptedPrompts prompts;
+    Env env;
+    QVERIFY(env.serial());
+    env.cur()->setcomconnected(1);
+    QByteArray image = sampleimage(3);
+    image.replace(offset, bytes.size(), bytes);
+    const QString path = dir.filePath(QStringLiteral("damaged.K91"));
+    QVERIFY(writefile(path, image));
+    prompts.fileNames.enqueue(path);
+    const QByteArray before = currentimage(env.cur());
+    const QByteArray packed = packedimage(env.cur());
+    FormToolButton bar;
+    bar.on_Down_Button_clicked();
+    QCOMPARE(prompts.lastKind(), QStringLiteral("critical"));
+    QCOMPARE(prompts.shown.last().title, QStringLiteral("Load File Error "));
+    QCOMPARE(prompts.shown.last().text, "This file is damaged: " + field + "\nPlease Select Again");
     QCOMPARE(currentimage(env.cur()), before);
     QCOMPARE(packedimage(env.cur()), packed);
     QTest::qWait(100);

@@ -61,6 +61,16 @@ MainApp::MainApp(QObject *parent)
     outtimer->setSingleShot(true);
     outtimer->setTimerType(Qt::PreciseTimer);
     connect(outtimer, &QTimer::timeout, this, &MainApp::releaseoutput);
+    setcomctrl(comctrl);
+}
+
+void MainApp::setcomctrl(CComCtrl *ctrl)
+{
+    if (comctrl)
+        disconnect(comctrl, &CComCtrl::closing, this, &MainApp::drainoutput);
+    comctrl = ctrl;
+    if (comctrl)
+        connect(comctrl, &CComCtrl::closing, this, &MainApp::drainoutput, Qt::DirectConnection);
 }
 
 MainApp::~MainApp()
@@ -804,11 +814,11 @@ QVector<int> MainApp::linkgroup(int ch) const
     return channellinks::group(ch, curdevice->getlinkmask(ch), inputlinkon != 0, outputlinkon != 0);
 }
 
-int MainApp::linkcarrier(int ch, const QVector<int> &group) const
+int MainApp::linkcarrier(int ch, const QVector<int> &group, int preferred) const
 {
     return channellinks::carrier(
         ch, group, [this](int c) { return curdevice->getlinkmask(c); },
-        [this](int c) { return haschannel(c); });
+        [this](int c) { return haschannel(c); }, preferred);
 }
 
 bool MainApp::sendable(int ch, const char *what) const
@@ -855,6 +865,12 @@ void MainApp::senddisconnect()
 {
     payload = payloads::empty();
     dispatch(payloads::CmdDisconnect);
+}
+
+void MainApp::senddisconnectto(uchar type, uchar addr)
+{
+    payload = payloads::empty();
+    transmit(true, type, addr, payloads::CmdDisconnect, payload);
 }
 
 void MainApp::disconnectall()

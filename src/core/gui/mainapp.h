@@ -81,8 +81,9 @@ public:
 
     // --- Program-wide objects this controller talks to ---------------------
     // The protocol engine the serial path sends through (the program's one
-    // engine unless a test hands another).
-    void setcomctrl(CComCtrl *ctrl) { comctrl = ctrl; }
+    // engine unless a test hands another). Queued frames go out before the
+    // engine's port closes.
+    void setcomctrl(CComCtrl *ctrl);
     CComCtrl *getcomctrl() const { return comctrl; }
     void setaboutdialog(QDialog *dialog);
     void setcomdialog(DialogCom *dialog);
@@ -130,8 +131,10 @@ public:
     QVector<int> linkgroup(int ch) const;
     // The channel whose frame carries a change a page made to ch and the rest
     // of group (linkgroup(ch)): the processor applies it to exactly those
-    // members the device has.
-    int linkcarrier(int ch, const QVector<int> &group) const;
+    // members the device has. preferred is the member the page would send
+    // (-1: the group's highest); it is kept unless its frame would reach
+    // another group, and ch is sent then.
+    int linkcarrier(int ch, const QVector<int> &group, int preferred = -1) const;
     void setdevaddr(uchar a) { devaddr = a; }
     uchar getdevaddr() const { return devaddr; }
     void setdevip(const QHostAddress &ip) { devip = ip; }
@@ -238,6 +241,14 @@ public:
     QString getpayload() const { return payload; }
     void sendconnectreq();
     void senddisconnect();
+    // The disconnect for another network device (the one whose link is up
+    // while the current device connects), in its turn behind queued frames.
+    void senddisconnectto(uchar type, uchar addr);
+    // Sends every queued frame now, in order, waiting out the holds on the
+    // spot (at most 50 ms each) without handling events: before any blocking
+    // wait on the link and before the port or the socket closes, so that no
+    // frame is lost or overtaken.
+    void drainoutput();
     void disconnectall();
     void senddevicelock(int mode, const QString &passwordhex);
     void sendprojectlock(int mode, const QString &passwordhex, int times);
@@ -290,9 +301,6 @@ private:
     void sendnow(bool tcp, uchar type, uchar addr, uchar command, const QString &text);
     // Sends what is due, and wakes again when the next hold is over.
     void releaseoutput();
-    // Sends every queued frame, waiting out the holds without handling
-    // events (the exit round only).
-    void drainoutput();
     // Whether a channel frame may go out: channel in range and present on the
     // current device type (a refusal is logged with what).
     bool sendable(int ch, const char *what) const;
