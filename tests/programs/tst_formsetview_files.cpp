@@ -534,19 +534,21 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<qint64>("free");
         QTest::addColumn<bool>("room");
-        QTest::newRow("collection, one byte short") << "btnloadcurdata_4" << qint64(49919) << false;
-        QTest::newRow("program file, one byte short") << "btnloadcurdata_3" << qint64(1663) << false;
-        QTest::newRow("program file, room") << "btnloadcurdata_3" << qint64(1664) << true;
+        QTest::addColumn<QString>("name");
+        QTest::newRow("collection, one byte short") << "btnloadcurdata_4" << qint64(49919) << false << "full.J91";
+        QTest::newRow("program file, one byte short") << "btnloadcurdata_3" << qint64(1663) << false << "full.K91";
+        QTest::newRow("program file, room") << "btnloadcurdata_3" << qint64(1664) << true << "full.K91";
     }
     void fullbeforereads()
     {
         QFETCH(QString, button);
         QFETCH(qint64, free);
         QFETCH(bool, room);
+        QFETCH(QString, name);
         static qint64 freebytes = 0;
         freebytes = free;
         setfreespaceprobe([](const QString &) { return freebytes; });
-        const QString file = path("full.bin");
+        const QString file = path(name);
         f.select(2);
         f.prompts->fileNames << file;
         f.invoke(button);
