@@ -15,8 +15,10 @@
 // device stops answering, loses its link or stops being current, or the
 // application closes, and says so in a box. The long ones (names refresh,
 // recall, reset, save all, load all) have a Cancel button; a cancelled or
-// failed operation writes no file and leaves the model as it was. While one runs, the page's buttons
-// start nothing else.
+// failed operation writes no file and leaves the model as it was, except load
+// all: it stops between programs, keeps in the model the programs it wrote
+// and says which they are. While one runs, the page's buttons start nothing
+// else.
 
 #include <QString>
 #include <QWidget>

@@ -225,6 +225,7 @@ private slots:
         // The load stops after the program under way, which the silent
         // processor leaves cut off: the box says so.
         QTest::newRow("load all") << "load all" << 0x60 << 2150 << false << "critical:Download Program Failed ";
+        QTest::newRow("load all, Escape") << "load all" << 0x60 << 2150 << true << "critical:Download Program Failed ";
         QTest::newRow("names refresh") << "names refresh" << 0x64 << 2150 << false << QString();
         QTest::newRow("names refresh, tool bar") << "names refresh, tool bar" << 0x64 << 2150 << false << QString();
         QTest::newRow("reset") << "reset" << 0x65 << 15100 << false << QString();

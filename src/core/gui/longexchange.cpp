@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QWidget>
 #include <QWindow>
 
@@ -80,7 +81,16 @@ CancelButton::CancelButton(QProgressDialog *window, const QString &text, Ends en
         window->setCancelButtonText(text);
         // The button's click, and Escape on the window (the dialog's own shortcut).
         if (ends == Ends::AfterStep)
-            connect(window, &QProgressDialog::canceled, this, [] { LongExchange::stopafterstep(); });
+            // The window (which its own cancel hides) stays up while the step
+            // is finished, its button spent.
+            connect(window, &QProgressDialog::canceled, this, [this] {
+                LongExchange::stopafterstep();
+                if (!m_window)
+                    return;
+                m_window->show();
+                for (QPushButton *b : m_window->findChildren<QPushButton *>())
+                    b->setEnabled(false);
+            });
         else
             connect(window, &QProgressDialog::canceled, this, [] { LongExchange::cancel(); });
     }
