@@ -308,6 +308,8 @@ private slots:
         QCOMPARE(f.readAll(), file);
         QVERIFY(!gFormSetView->isbusy());
         QVERIFY(!LongExchange::cancelled());
+        // The main window has the keyboard again.
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(w.get()));
     }
 
 private:

@@ -113,6 +113,16 @@ CancelButton::~CancelButton()
             if (shown)
                 m_window->show();
         }
+        // The modal dialog took the keyboard; hidden, it leaves no window
+        // active (no window manager hands it back): the window below gets it
+        // again, and with it its tool tips and keys.
+        QWidget *back = m_below ? m_below.data() : m_window->parentWidget();
+        if (back)
+            back = back->window();
+        QWidget *active = QApplication::activeWindow();
+        if (m_madedialog && back && back->isVisible() && !m_window->isVisible() &&
+            (!active || active == m_window || !active->isVisible()))
+            back->activateWindow();
     }
 }
 
