@@ -136,7 +136,8 @@ private:
     // name back. True when written and named. Without `end` it shows the
     // failure box itself; with it, *end says how the write ended. The name
     // record read back goes to *namerecord when given, else to the model.
-    bool writestaged(Exchange &x, int n, bool collection, QString *namerecord = nullptr, WriteEnd *end = nullptr);
+    bool writestaged(Exchange &x, int n, bool collection, QString *namerecord = nullptr,
+                     WriteEnd *end = nullptr);
     bool filewritable(const QString &path, bool single);
     void showwritefailure(const QString &path, const QString &reason, bool single);
     // Shows the box for a program or collection file that could not be read;

@@ -103,9 +103,9 @@ private slots:
     // Load all from PC ended before program 30.
     void loadallstopped_data()
     {
-        QTest::addColumn<bool>("cancel");     // Cancel once program 3 is under way
-        QTest::addColumn<int>("silentpart");  // the first part of program 3 left unanswered, -1 none
-        QTest::addColumn<int>("written");     // programs written whole
+        QTest::addColumn<bool>("cancel");    // Cancel once program 3 is under way
+        QTest::addColumn<int>("silentpart"); // the first part of program 3 left unanswered, -1 none
+        QTest::addColumn<int>("written");    // programs written whole
         QTest::addColumn<QString>("box");
         QTest::newRow("cancel between programs")
             << true << -1 << 3 << "information:Load All Data From PC Cancelled|Programs 1 to 3 were written";
@@ -220,7 +220,8 @@ private slots:
         f.prompts->fileNames << f.dir.filePath("in.J91");
         f.click("btnloadcurdata_5");
         gGlobalContrl->setlanguage(0);
-        QCOMPARE(boxes(), QString::fromUtf8("critical:下载程式失败|程式 1 已写入\n程式 2 未完整写入\n请重试"));
+        QCOMPARE(boxes(),
+                 QString::fromUtf8("critical:下载程式失败|程式 1 已写入\n程式 2 未完整写入\n请重试"));
     }
 };
 

@@ -229,8 +229,8 @@ private slots:
         // The box names what was written; the name of program 5 is asked for once more.
         QTest::newRow("load all, program 5 fails")
             << "btnloadcurdata_5" << 1 << QVector<Rule>{{0x60, 2, 5}} << 0
-            << "critical:Download Program Failed |Programs 1 to 4 were written\nProgram 5 is incomplete\nPlease "
-               "Try Again"
+            << "critical:Download Program Failed |Programs 1 to 4 were written\n"
+               "Program 5 is incomplete\nPlease Try Again"
             << "60:107 64:5";
         QTest::newRow("closing during load all")
             << "btnloadcurdata_5" << 1 << QVector<Rule>{{0x60, 2, 5}} << 2 << ""

@@ -247,7 +247,7 @@ private slots:
     void cancel_data()
     {
         QTest::addColumn<QString>("op");
-        QTest::addColumn<int>("fault"); // the command left unanswered
+        QTest::addColumn<int>("fault");   // the command left unanswered
         QTest::addColumn<int>("written"); // programs a load all wrote before
         for (const char *op : {"save all", "load all", "names refresh", "reset", "recall"})
             QTest::newRow(op) << QString(op) << -1 << 0;

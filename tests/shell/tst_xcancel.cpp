@@ -3,10 +3,9 @@
 // an X server of the test's own (Xvfb, no window manager), a processor
 // stand-in that has stopped answering, the pointer moved onto Cancel in
 // several steps through the server and clicked (or Escape pressed on the
-// window). The progress window stays above the main window while the pointer
-// moves over it; the click ends the operation within one reply time; no
-// request of it goes out later; files and model stay as they were. Without
-// Xvfb the test skips.
+// window, or the window manager's close request sent to it). The progress window stays above the main window
+// while the pointer moves over it; the click ends the operation within one reply time; no request of it goes
+// out later; files and model stay as they were. Without Xvfb the test skips.
 
 #include "comsettings.h"
 #include "formsetview.h"
@@ -176,7 +175,8 @@ private slots:
         s.update(unit, [](standin::UnitState &u) {
             for (int k = 0; k < 40; ++k) {
                 u.programs[k].used = true;
-                u.programs[k].name = QByteArray("PROGRAM ").append(QByteArray::number(k + 1)).leftJustified(20);
+                u.programs[k].name =
+                    QByteArray("PROGRAM ").append(QByteArray::number(k + 1)).leftJustified(20);
             }
         });
         gComSettings.setportname(s.ptypath(line));
@@ -216,26 +216,32 @@ private slots:
         QTest::addColumn<QString>("op");
         QTest::addColumn<int>("command"); // the operation's request
         QTest::addColumn<int>("replyms"); // its reply time: pause after the send and wait
-        QTest::addColumn<bool>("escape"); // Escape on the window instead of the click
+        QTest::addColumn<QString>("how"); // click on Cancel, Escape on the window, a close request
         QTest::addColumn<QString>("box"); // the box that follows, if any
-        QTest::newRow("recall") << "recall" << 0x62 << 4100 << false << QString();
-        QTest::newRow("recall, Escape") << "recall" << 0x62 << 4100 << true << QString();
-        QTest::newRow("save all") << "save all" << 0x61 << 3100 << false << QString();
-        QTest::newRow("save all, Escape") << "save all" << 0x61 << 3100 << true << QString();
+        QTest::newRow("recall") << "recall" << 0x62 << 4100 << "click" << QString();
+        QTest::newRow("recall, Escape") << "recall" << 0x62 << 4100 << "Escape" << QString();
+        // The window manager's close button on the progress window.
+        QTest::newRow("recall, close request") << "recall" << 0x62 << 4100 << "close request" << QString();
+        QTest::newRow("save all") << "save all" << 0x61 << 3100 << "click" << QString();
+        QTest::newRow("save all, Escape") << "save all" << 0x61 << 3100 << "Escape" << QString();
         // The load stops after the program under way, which the silent
         // processor leaves cut off: the box says so.
-        QTest::newRow("load all") << "load all" << 0x60 << 2150 << false << "critical:Download Program Failed ";
-        QTest::newRow("load all, Escape") << "load all" << 0x60 << 2150 << true << "critical:Download Program Failed ";
-        QTest::newRow("names refresh") << "names refresh" << 0x64 << 2150 << false << QString();
-        QTest::newRow("names refresh, tool bar") << "names refresh, tool bar" << 0x64 << 2150 << false << QString();
-        QTest::newRow("reset") << "reset" << 0x65 << 15100 << false << QString();
+        QTest::newRow("load all") << "load all" << 0x60 << 2150 << "click"
+                                  << "critical:Download Program Failed ";
+        QTest::newRow("load all, Escape") << "load all" << 0x60 << 2150 << "Escape"
+                                          << "critical:Download Program Failed ";
+        QTest::newRow("names refresh") << "names refresh" << 0x64 << 2150 << "click" << QString();
+        QTest::newRow("names refresh, tool bar")
+            << "names refresh, tool bar" << 0x64 << 2150 << "click" << QString();
+        QTest::newRow("reset") << "reset" << 0x65 << 15100 << "click" << QString();
     }
     void cancel()
     {
         QFETCH(QString, op);
         QFETCH(int, command);
         QFETCH(int, replyms);
-        QFETCH(bool, escape);
+        QFETCH(QString, how);
+        const bool escape = how == "Escape";
         QFETCH(QString, box);
         const QByteArray file = "an existing file";
         QVERIFY(programbytesfile(path("all.J91"), file));
@@ -270,8 +276,8 @@ private slots:
             // The window stays shown above the main window while the pointer moves over it.
             if (stacked(window) <= stacked(w.get()))
                 faults << QStringLiteral("step %1: the progress window is below the main window").arg(step);
-            const QPoint to = escape ? window->mapToGlobal(QPoint(window->width() / 2, 10))
-                                     : button->mapToGlobal(button->rect().center());
+            const QPoint to = how != "click" ? window->mapToGlobal(QPoint(window->width() / 2, 10))
+                                             : button->mapToGlobal(button->rect().center());
             if (step < 8) {
                 ++step;
                 xinput::move(x, from + (to - from) * step / 8);
@@ -281,6 +287,8 @@ private slots:
             clicked = clock.elapsed();
             if (escape)
                 key(XK_Escape);
+            else if (how == "close request")
+                xinput::closewindow(x, window->winId());
             else
                 xinput::click(x, to);
         });
@@ -291,7 +299,7 @@ private slots:
         hand.stop();
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ")));
         QVERIFY2(clicked >= 0, "Cancel was not reached");
-        qInfo("%s: ended %lld ms after the %s", qPrintable(op), ended - clicked, escape ? "Escape" : "click");
+        qInfo("%s: ended %lld ms after the %s", qPrintable(op), ended - clicked, qPrintable(how));
         QVERIFY2(ended - clicked < replyms, qPrintable(QString::number(ended - clicked)));
         QCOMPARE(progresswindow(), nullptr);
         for (const auto &r : s.commands(unit))

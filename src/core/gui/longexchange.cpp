@@ -73,7 +73,8 @@ CancelButton::CancelButton(QProgressDialog *window, const QString &text, Ends en
             m_madedialog = true;
             const bool shown = window->isVisible();
             window->hide();
-            window->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint);
+            // Its close button (a window manager's) cancels as well.
+            window->setWindowFlags(Qt::Dialog);
             window->setWindowModality(Qt::ApplicationModal);
             if (shown)
                 window->show();

@@ -64,8 +64,8 @@ class CancelButton : public QObject
 {
 public:
     enum class Ends {
-        AtOnce,    // every wait ends at once
-        AfterStep  // the operation stops after its step under way
+        AtOnce,   // every wait ends at once
+        AfterStep // the operation stops after its step under way
     };
     // text: the button's caption in the current language.
     CancelButton(QProgressDialog *window, const QString &text, Ends ends = Ends::AtOnce);
