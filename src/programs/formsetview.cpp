@@ -860,9 +860,11 @@ bool FormSetView::readprogram(uchar n)
 namespace
 {
 // A progress window of its own (the collection operations).
-void showprogress(QProgressDialog &w, const QString &title, int value)
+// A window with an open Cancel button keeps it.
+void showprogress(QProgressDialog &w, const QString &title, int value, bool withcancel = false)
 {
-    w.setCancelButton(nullptr);
+    if (!withcancel)
+        w.setCancelButton(nullptr);
     w.setMinimumDuration(0);
     w.setMaximum(100);
     w.setWindowTitle(title);
@@ -1115,8 +1117,9 @@ bool FormSetView::readstoredprogram(uchar n, QByteArray *image)
     if (n < 1 || n > kUserPrograms)
         return false;
     QProgressDialog window(this);
-    showprogress(window, numbered("SaveProgram ", "保存程式 ", n), 0);
+    // The button made before the window is shown: it is shown once, as it stays.
     CancelButton cancel(&window, canceltext());
+    showprogress(window, numbered("SaveProgram ", "保存程式 ", n), 0, true);
     BusyCursor cursor;
     ProgramReader reader;
     int firsttries = 0;
@@ -1213,7 +1216,9 @@ void FormSetView::on_btnloadcurdata_5_clicked()
     std::unique_ptr<QProgressDialog> own(new QProgressDialog(this));
     progress.swap(own);
     const auto restore = [&] { progress.swap(own); };
-    std::unique_ptr<CancelButton> cancel;
+    // One Cancel button for the whole load, made before the window is shown.
+    std::unique_ptr<CancelButton> cancel(
+        new CancelButton(progress.get(), canceltext(), CancelButton::Ends::AfterStep));
     // Programs are written one after the other, each whole: Cancel takes
     // effect before the next one. Each program written goes to the model
     // with the name the processor gives it back at once, so that the list
@@ -1230,10 +1235,7 @@ void FormSetView::on_btnloadcurdata_5_clicked()
         }
         const QByteArray image = images.mid((n - 1) * kProgramImageSize, kProgramImageSize);
         x.device()->stageimage(image);
-        showprogress(*progress, numbered("WriteProgram ", "写入数据 ", n), 0);
-        // Each program's window has the Cancel button of the whole load.
-        cancel.reset();
-        cancel.reset(new CancelButton(progress.get(), canceltext(), CancelButton::Ends::AfterStep));
+        showprogress(*progress, numbered("WriteProgram ", "写入数据 ", n), 0, true);
         progress->setValue(1);
         QString name;
         WriteEnd end;
