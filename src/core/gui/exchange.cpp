@@ -131,9 +131,10 @@ Exchange::Result Exchange::run(const Request &request, const std::function<void(
                 return false;
         return true;
     };
-    // A request sent and not answered (its wait timed out, was cancelled, or
-    // the application is closing; or answered only after a repeat): a reply to it may still be on its way,
-    // so the next request like it first waits one reply time.
+    // A request sent and not answered (its wait timed out, was cancelled or
+    // ended with the application; or answered only after a repeat): a reply
+    // to it may still be on its way, so the next request like it first waits
+    // one reply time.
     bool unanswered = false;
     const auto remember = [&]() {
         if (!unanswered)
