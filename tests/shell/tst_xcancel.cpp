@@ -252,8 +252,9 @@ private slots:
         const QByteArray model = modelof(dev);
 
         // The hand: once the progress window and the first request are
-        // there, the pointer moves from the main window onto Cancel in eight
-        // steps, 40 ms apart, then clicks (or presses Escape).
+        // there, the pointer clicks on the main window's gain page button, moves
+        // from there onto Cancel in eight steps, 40 ms apart, then clicks (or
+        // presses Escape, or the window manager asks the window to close).
         QElapsedTimer clock;
         qint64 clicked = -1;
         qint64 clickns = 0;
@@ -270,8 +271,13 @@ private slots:
             if (!window || !viewable(window) || linktest::commandcount(s, unit, quint8(command)) == 0)
                 return;
             if (step < 0) {
-                from = w->mapToGlobal(QPoint(20, 20));
+                // First a click on the main window's gain page button: the
+                // main window takes no input meanwhile.
+                QPushButton *pagebutton = w->findChild<QPushButton *>(QStringLiteral("pushButton_2"));
+                from = pagebutton->mapToGlobal(pagebutton->rect().center());
+                xinput::click(x, from);
                 step = 0;
+                return;
             }
             // The window stays shown above the main window while the pointer moves over it.
             if (stacked(window) <= stacked(w.get()))
@@ -316,8 +322,11 @@ private slots:
         QCOMPARE(f.readAll(), file);
         QVERIFY(!gFormSetView->isbusy());
         QVERIFY(!LongExchange::cancelled());
-        // The main window has the keyboard again.
+        // The main window has the keyboard again; the click on it was not
+        // taken, then or later.
         QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(w.get()));
+        QTest::qWait(100);
+        QVERIFY(!gMainApp->getview(MainApp::GainView)->isVisible());
     }
 
 private:
