@@ -70,7 +70,9 @@ private slots:
     void latereplyaftercancel()
     {
         const QByteArray running = f.curimage();
-        // Scaled so that one reply time (4.1 s) outlasts the late reply.
+        // Scaled: one reply time (4.1 s, here 615 ms) from the cancel at
+        // 400 ms outlasts the late reply at 900 ms; the second recall's
+        // eleven sends then take about 7 s.
         MainApp::settimescale(0.15);
         Fault late;
         late.kind = Fault::LateReply;
