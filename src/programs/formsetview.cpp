@@ -517,15 +517,20 @@ void FormSetView::closeEvent(QCloseEvent *event)
 void FormSetView::setupprogress(const QString &title, int value, bool nonmodal)
 {
     if (!progress) {
-        progress.reset(new QProgressDialog);
+        // A dialog of the page's window: shown modal (Cancel), it stays above it.
+        progress.reset(new QProgressDialog(this));
         progress->setCancelButton(nullptr);
         progress->setMinimumDuration(0);
     }
-    if (nonmodal)
+    // A later step of an operation with a Cancel button (the data load after
+    // a recall) keeps the modal dialog the button made of the window.
+    const bool cancellable = CancelButton::open() && progress->windowModality() == Qt::ApplicationModal;
+    if (nonmodal && !cancellable)
         progress->setWindowModality(Qt::NonModal);
     progress->setWindowTitle(title);
     progress->setLabelText(title);
-    progress->setWindowFlags(Qt::ToolTip);
+    if (!cancellable)
+        progress->setWindowFlags(Qt::ToolTip);
     if (nonmodal)
         MainApp::delayms(0, true);
     progress->setValue(value);
@@ -866,9 +871,11 @@ bool FormSetView::readprogram(uchar n)
 namespace
 {
 // A progress window of its own (the collection operations).
-void showprogress(QProgressDialog &w, const QString &title, int value)
+// A window with an open Cancel button keeps it.
+void showprogress(QProgressDialog &w, const QString &title, int value, bool withcancel = false)
 {
-    w.setCancelButton(nullptr);
+    if (!withcancel)
+        w.setCancelButton(nullptr);
     w.setMinimumDuration(0);
     w.setMaximum(100);
     w.setWindowTitle(title);
@@ -963,15 +970,20 @@ void FormSetView::showreadfailure(const QString &path, const QString &reason, bo
                          .arg(path, reason));
 }
 
-bool FormSetView::writestaged(Exchange &x, int n, bool collection, QString *namerecord)
+bool FormSetView::writestaged(Exchange &x, int n, bool collection, QString *namerecord, WriteEnd *end)
 {
     DeviceData *d = x.device();
     if (!d)
         return false;
-    const auto failed = [this](Exchange::Result r) {
+    WriteEnd own;
+    WriteEnd &e = end ? *end : own;
+    e = WriteEnd();
+    // With `end`, the caller tells the user.
+    const auto failed = [this, &e, end](Exchange::Result r) {
+        e.result = int(r);
         setprogress(100);
         QApplication::restoreOverrideCursor();
-        if (r != Exchange::Result::Closing)
+        if (!end && r != Exchange::Result::Closing)
             Prompts::critical(this, lan("Download Program Failed ", "下载程式失败"),
                               lan("Please Try Again", "请重试"));
         return false;
@@ -1003,11 +1015,15 @@ bool FormSetView::writestaged(Exchange &x, int n, bool collection, QString *name
     if (named != Exchange::Result::Answered) {
         if (!lastacked || named != Exchange::Result::NoReply)
             return failed(named);
+        e.result = int(named);
+        e.partswritten = true;
         setprogress(100);
         QApplication::restoreOverrideCursor();
-        shownamesfailure(int(named));
+        if (!end)
+            shownamesfailure(int(named));
         return false;
     }
+    e.partswritten = true;
     if (namerecord) {
         *namerecord = x.reply().slice(14, 44);
     } else if (x.usable()) {
@@ -1103,9 +1119,10 @@ bool FormSetView::readstoredprogram(uchar n, QByteArray *image)
 {
     if (n < 1 || n > kUserPrograms)
         return false;
-    QProgressDialog window;
-    showprogress(window, numbered("SaveProgram ", "保存程式 ", n), 0);
+    QProgressDialog window(this);
+    // The button made before the window is shown: it is shown once, as it stays.
     CancelButton cancel(&window, canceltext());
+    showprogress(window, numbered("SaveProgram ", "保存程式 ", n), 0, true);
     BusyCursor cursor;
     ProgramReader reader;
     int firsttries = 0;
@@ -1199,46 +1216,85 @@ void FormSetView::on_btnloadcurdata_5_clicked()
         return;
     MainApp::delayms(50, true);
     // The page's progress calls reach this one window for the whole load.
-    std::unique_ptr<QProgressDialog> own(new QProgressDialog);
+    std::unique_ptr<QProgressDialog> own(new QProgressDialog(this));
     progress.swap(own);
     const auto restore = [&] { progress.swap(own); };
-    std::unique_ptr<CancelButton> cancel;
-    // The model takes the programs and their names once all 30 were written.
-    QStringList names;
+    // One Cancel button for the whole load, made before the window is shown.
+    std::unique_ptr<CancelButton> cancel(
+        new CancelButton(progress.get(), canceltext(), CancelButton::Ends::AfterStep));
+    // Programs are written one after the other, each whole: Cancel takes
+    // effect before the next one. Each program written goes to the model
+    // with the name the processor gives it back at once, so that the list
+    // shows what the processor holds however the load ends.
+    int written = 0;
+    int incomplete = 0; // the program cut off mid-way, if any
+    Exchange::Result failure = Exchange::Result::Answered;
     for (int n = 1; n <= kUserPrograms; ++n) {
+        if (LongExchange::stopasked())
+            break;
         if (!x.usable()) {
-            if (x.state() != Exchange::Result::Closing)
-                Prompts::critical(this, lan("Download Program Failed ", "下载程式失败"),
-                                  lan("Please Try Again", "请重试"));
-            restore();
-            return;
+            failure = x.state();
+            break;
         }
         const QByteArray image = images.mid((n - 1) * kProgramImageSize, kProgramImageSize);
         x.device()->stageimage(image);
-        showprogress(*progress, numbered("WriteProgram ", "写入数据 ", n), 0);
-        // Each program's window has the Cancel button of the whole load.
-        cancel.reset();
-        cancel.reset(new CancelButton(progress.get(), canceltext()));
+        showprogress(*progress, numbered("WriteProgram ", "写入数据 ", n), 0, true);
         progress->setValue(1);
         QString name;
-        if (!writestaged(x, n, true, &name)) {
-            restore();
-            return;
+        WriteEnd end;
+        const bool whole = writestaged(x, n, true, &name, &end);
+        if (end.partswritten) {
+            written = n;
+            if (x.usable())
+                for (int k = 0; k < kProgramImageSize; ++k)
+                    x.device()->setstoredbyte(n - 1, k, quint8(image.at(k)));
         }
-        names << name;
+        if (whole && x.usable())
+            x.device()->setnamerecord(name);
+        if (!whole) {
+            failure = Exchange::Result(end.result);
+            if (!end.partswritten)
+                incomplete = n;
+            break;
+        }
     }
     cancel.reset();
     restore();
-    if (!x.usable())
+    // The application closing (or the window) ends the load without a word.
+    if (failure == Exchange::Result::Closing)
         return;
-    // The slots hold what the processor now holds.
-    for (int n = 1; n <= kUserPrograms; ++n)
-        for (int k = 0; k < kProgramImageSize; ++k)
-            x.device()->setstoredbyte(n - 1, k, quint8(images.at((n - 1) * kProgramImageSize + k)));
-    for (const QString &name : names)
-        x.device()->setnamerecord(name);
+    // The name of a program cut off mid-way, if the processor still answers
+    // (not once Cancel was asked for: a processor silent then is not waited for).
+    if (incomplete > 0 && x.usable() && !LongExchange::stopasked()) {
+        Exchange::Request r = namerequest(incomplete);
+        r.sends = 1;
+        if (x.run(r, [incomplete] { gMainApp->sendreadprogramname(incomplete); }) ==
+                Exchange::Result::Answered &&
+            x.usable())
+            x.device()->setnamerecord(x.reply().slice(14, 44));
+    }
     refreshprogram();
-    readprogram(0);
+    if (written == kUserPrograms && failure == Exchange::Result::Answered) {
+        readprogram(0);
+        return;
+    }
+    // Which programs the processor now holds from the file.
+    QStringList lines;
+    if (written == 0)
+        lines << lan("No program was written", "没有写入任何程式");
+    else if (written == 1)
+        lines << lan("Program 1 was written", "程式 1 已写入");
+    else
+        lines << lan("Programs 1 to %1 were written", "程式 1 至 %1 已写入").arg(written);
+    if (incomplete > 0)
+        lines << lan("Program %1 is incomplete", "程式 %1 未完整写入").arg(incomplete);
+    if (failure == Exchange::Result::Answered) {
+        Prompts::information(this, lan("Load All Data From PC Cancelled", "从PC端加载全部数据已取消"),
+                             lines.join(QLatin1Char('\n')));
+        return;
+    }
+    lines << lan("Please Try Again", "请重试");
+    Prompts::critical(this, lan("Download Program Failed ", "下载程式失败"), lines.join(QLatin1Char('\n')));
 }
 
 // ---------------------------------------------------------------------------

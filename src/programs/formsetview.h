@@ -15,8 +15,10 @@
 // device stops answering, loses its link or stops being current, or the
 // application closes, and says so in a box. The long ones (names refresh,
 // recall, reset, save all, load all) have a Cancel button; a cancelled or
-// failed operation writes no file and leaves the model as it was. While one runs, the page's buttons
-// start nothing else.
+// failed operation writes no file and leaves the model as it was, except load
+// all: it stops between programs, keeps in the model the programs it wrote
+// and says which they are. While one runs, the page's buttons start nothing
+// else.
 
 #include <QString>
 #include <QWidget>
@@ -124,10 +126,18 @@ private:
     void refreshnames();
     bool loadcurrentdata();
     void openprojectlock();
+    // How a program write ended: whether every part was written (the name
+    // read-back may still have failed), and the result that ended it.
+    struct WriteEnd {
+        bool partswritten = false;
+        int result = 0; // Exchange::Result
+    };
     // Writes the staged image as program n, part by part, then reads its
-    // name back; shows the failure box itself. True when written. The name
+    // name back. True when written and named. Without `end` it shows the
+    // failure box itself; with it, *end says how the write ended. The name
     // record read back goes to *namerecord when given, else to the model.
-    bool writestaged(Exchange &x, int n, bool collection, QString *namerecord = nullptr);
+    bool writestaged(Exchange &x, int n, bool collection, QString *namerecord = nullptr,
+                     WriteEnd *end = nullptr);
     bool filewritable(const QString &path, bool single);
     void showwritefailure(const QString &path, const QString &reason, bool single);
     // Shows the box for a program or collection file that could not be read;

@@ -226,8 +226,12 @@ private slots:
             << "critical:Cannot Save To PC |this file is save error\n can not be used and opened\n Please "
                "save Again"
             << "61:417"; // programs 1 to 16 and part 0 of 17: the reads stop there
+        // The box names what was written; the name of program 5 is asked for once more.
         QTest::newRow("load all, program 5 fails")
-            << "btnloadcurdata_5" << 1 << QVector<Rule>{{0x60, 2, 5}} << 0 << download << "60:107 64:4";
+            << "btnloadcurdata_5" << 1 << QVector<Rule>{{0x60, 2, 5}} << 0
+            << "critical:Download Program Failed |Programs 1 to 4 were written\n"
+               "Program 5 is incomplete\nPlease Try Again"
+            << "60:107 64:5";
         QTest::newRow("closing during load all")
             << "btnloadcurdata_5" << 1 << QVector<Rule>{{0x60, 2, 5}} << 2 << ""
             << "";

@@ -131,11 +131,13 @@ Exchange::Result Exchange::run(const Request &request, const std::function<void(
                 return false;
         return true;
     };
-    bool timedout = false;
-    // After a timed-out wait, a reply to one of this request's sends may
-    // still be on its way: the next request like it waits one reply time.
+    // A request sent and not answered (its wait timed out, was cancelled or
+    // ended with the application; or answered only after a repeat): a reply
+    // to it may still be on its way, so the next request like it first waits
+    // one reply time.
+    bool unanswered = false;
     const auto remember = [&]() {
-        if (!timedout)
+        if (!unanswered)
             return;
         Quiet q;
         q.device = m_device;
@@ -146,13 +148,23 @@ Exchange::Result Exchange::run(const Request &request, const std::function<void(
         q.until = quietclock().elapsed() + MainApp::scaled(request.settlems + request.timeoutms);
         quiets().append(q);
     };
+    // A lost link or another current device ends what could answer.
+    const auto ended = [&](Result r) {
+        if (r != Result::LinkLost)
+            remember();
+        return r;
+    };
 
     for (int attempt = 0; attempt < request.sends; ++attempt) {
         const Result before = state();
         if (before != Result::Answered)
-            return before;
+            return ended(before);
+        // Asked to stop after its step: a request that timed out is not sent again.
+        if (attempt > 0 && LongExchange::stopasked())
+            break;
         send();
         ++m_sends;
+        unanswered = true;
         MainApp::delayms(request.settlems, true);
 
         QElapsedTimer clock;
@@ -167,8 +179,9 @@ Exchange::Result Exchange::run(const Request &request, const std::function<void(
                     m_reply = wait.reply();
                     if (attempted)
                         attempted(m_sends, true);
-                    remember();
-                    return Result::Answered;
+                    // Answered now; an earlier send of it may still be answered late.
+                    unanswered = m_sends > 1;
+                    return ended(Result::Answered);
                 }
                 ++m_dropped;
                 wait.rearm();
@@ -177,16 +190,14 @@ Exchange::Result Exchange::run(const Request &request, const std::function<void(
                 continue;
             }
             if (o == ReplyWait::Outcome::Closing)
-                return Result::Closing;
+                return ended(Result::Closing);
             if (o == ReplyWait::Outcome::LinkLost)
-                return Result::LinkLost;
+                return ended(Result::LinkLost);
             break; // timed out
         }
-        timedout = true;
         if (attempted)
             attempted(m_sends, false);
     }
-    remember();
     const Result after = state();
-    return after == Result::Answered ? Result::NoReply : after;
+    return ended(after == Result::Answered ? Result::NoReply : after);
 }

@@ -10,9 +10,10 @@
 //
 // Most replies carry nothing but their code, so a late reply to a request
 // that was given up on could pass for the answer to the next one: after a wait
-// that timed out, the next request with the same code and marks first lets
-// one reply time go by, dropping what arrives (a quiet period). A reply that
-// does not match (another part) never ends an attempt nor costs a send.
+// that timed out, was cancelled or ended with the application, the next
+// request with the same code and marks first lets one reply time go by,
+// dropping what arrives (a quiet period). A reply that does not match
+// (another part) never ends an attempt nor costs a send.
 //
 // The target is the device current when the Exchange is made; one Exchange
 // may run several requests in a row for the same device.

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QWidget>
 #include <QWindow>
 
@@ -11,6 +12,7 @@ int gConnectBusy = 0;
 namespace
 {
 bool gCancelled = false;
+bool gStopAsked = false;
 int gCancelButtons = 0;
 } // namespace
 
@@ -20,6 +22,7 @@ LongExchange::LongExchange()
     if (m_acquired) {
         gConnectBusy = 1;
         gCancelled = false;
+        gStopAsked = false;
     }
 }
 
@@ -28,6 +31,7 @@ LongExchange::~LongExchange()
     if (m_acquired) {
         gConnectBusy = 0;
         gCancelled = false;
+        gStopAsked = false;
     }
 }
 
@@ -42,14 +46,54 @@ bool LongExchange::cancelled()
     return gCancelled;
 }
 
-CancelButton::CancelButton(QProgressDialog *window, const QString &text)
+void LongExchange::stopafterstep()
+{
+    if (gConnectBusy != 0)
+        gStopAsked = true;
+}
+
+bool LongExchange::stopasked()
+{
+    return gStopAsked;
+}
+
+CancelButton::CancelButton(QProgressDialog *window, const QString &text, Ends ends)
     : m_window(window)
 {
     ++gCancelButtons;
     m_below = QApplication::activeModalWidget();
+    if (m_below == window)
+        m_below = nullptr;
     if (window) {
+        // Made a modal dialog while hidden: modality set on a shown window
+        // takes effect only when it is shown again.
+        if (window->windowType() != Qt::Dialog || window->windowModality() != Qt::ApplicationModal) {
+            m_flags = window->windowFlags();
+            m_modality = window->windowModality();
+            m_madedialog = true;
+            const bool shown = window->isVisible();
+            window->hide();
+            // Its close button (a window manager's) cancels as well.
+            window->setWindowFlags(Qt::Dialog);
+            window->setWindowModality(Qt::ApplicationModal);
+            if (shown)
+                window->show();
+        }
         window->setCancelButtonText(text);
-        connect(window, &QProgressDialog::canceled, this, [] { LongExchange::cancel(); });
+        // The button's click, and Escape on the window (the dialog's own shortcut).
+        if (ends == Ends::AfterStep)
+            // The window (which its own cancel hides) stays up while the step
+            // is finished, its button spent.
+            connect(window, &QProgressDialog::canceled, this, [this] {
+                LongExchange::stopafterstep();
+                if (!m_window)
+                    return;
+                m_window->show();
+                for (QPushButton *b : m_window->findChildren<QPushButton *>())
+                    b->setEnabled(false);
+            });
+        else
+            connect(window, &QProgressDialog::canceled, this, [] { LongExchange::cancel(); });
     }
     if (qApp)
         qApp->installEventFilter(this);
@@ -61,6 +105,25 @@ CancelButton::~CancelButton()
     if (m_window) {
         disconnect(m_window, nullptr, this, nullptr);
         m_window->setCancelButton(nullptr);
+        // The window as it was: no longer modal over the main window.
+        if (m_madedialog) {
+            const bool shown = m_window->isVisible();
+            m_window->hide();
+            m_window->setWindowFlags(m_flags);
+            m_window->setWindowModality(m_modality);
+            if (shown)
+                m_window->show();
+        }
+        // The modal dialog took the keyboard; hidden, it leaves no window
+        // active (no window manager hands it back): the window below gets it
+        // again, and with it its tool tips and keys.
+        QWidget *back = m_below ? m_below.data() : m_window->parentWidget();
+        if (back)
+            back = back->window();
+        QWidget *active = QApplication::activeWindow();
+        if (m_madedialog && back && back->isVisible() && !m_window->isVisible() &&
+            (!active || active == m_window || !active->isVisible()))
+            back->activateWindow();
     }
 }
 

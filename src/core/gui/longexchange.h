@@ -11,6 +11,12 @@
 // closing): every wait of an exchange then ends at once, as when the
 // application closes, and the operation ends without a box, leaving files and
 // model as they were. The next holder of the guard starts uncancelled.
+//
+// An operation that must not stop in the middle of a step (writing a program
+// into the processor) takes its Cancel as a request to stop after the step
+// under way: its waits then go on, but no request is sent again after a wait
+// that timed out, so a processor that stopped answering still ends it within
+// one reply time.
 
 #include <QObject>
 #include <QPointer>
@@ -34,6 +40,10 @@ public:
     // Cancels the long exchange that runs now (nothing when none runs).
     static void cancel();
     static bool cancelled();
+    // Asks the long exchange that runs now to stop after its step under way
+    // (nothing when none runs); requests are no longer repeated.
+    static void stopafterstep();
+    static bool stopasked();
 
 private:
     bool m_acquired;
@@ -43,12 +53,22 @@ private:
 // the object. While one is open the exchange's waits take user input, but
 // only for that window and a box the operation shows: input to every other
 // window is dropped, so nothing else starts inside the exchange. Its click
-// cancels the exchange.
+// cancels the exchange (or asks it to stop after its step, see Ends). Escape
+// on the window does the same.
+//
+// A window that a modal window blocks takes no pointer nor key, and the
+// application's main window is modal: the progress window becomes a dialog
+// that is application-modal itself, above the main window, for as long as the
+// button is open.
 class CancelButton : public QObject
 {
 public:
+    enum class Ends {
+        AtOnce,   // every wait ends at once
+        AfterStep // the operation stops after its step under way
+    };
     // text: the button's caption in the current language.
-    CancelButton(QProgressDialog *window, const QString &text);
+    CancelButton(QProgressDialog *window, const QString &text, Ends ends = Ends::AtOnce);
     ~CancelButton() override;
     CancelButton(const CancelButton &) = delete;
     CancelButton &operator=(const CancelButton &) = delete;
@@ -64,4 +84,8 @@ private:
     // The modal window already up when the button opened (the application-
     // modal main window): not a box of the operation, so it takes no input.
     QPointer<QWidget> m_below;
+    // The window's kind and modality before the button made it a modal dialog.
+    Qt::WindowFlags m_flags;
+    Qt::WindowModality m_modality = Qt::NonModal;
+    bool m_madedialog = false;
 };

@@ -1,6 +1,7 @@
 // The Cancel button of a long exchange: while it is open, clicks and keys
-// reach its progress window and a box shown meanwhile, nothing else; its click cancels
-// the exchange that holds the claim, and the next holder starts uncancelled.
+// reach its progress window and a box shown meanwhile, nothing else; its click
+// cancels the exchange that holds the claim (or asks it to stop after its
+// step), and the next holder starts uncancelled.
 
 #include "longexchange.h"
 
@@ -82,6 +83,40 @@ private slots:
         QCOMPARE(clicked, before + 1);
     }
 
+    // The progress window is a modal dialog while the button is open, and
+    // as it was afterwards. A click that asks to stop after the step cancels
+    // nothing yet: the window stays up, its button spent.
+    void window_data()
+    {
+        QTest::addColumn<bool>("afterstep");
+        QTest::newRow("at once") << false;
+        QTest::newRow("after the step") << true;
+    }
+    void window()
+    {
+        QFETCH(bool, afterstep);
+        LongExchange claim;
+        QProgressDialog window;
+        window.setWindowFlags(Qt::ToolTip);
+        window.show();
+        {
+            CancelButton cancel(&window, "Cancel",
+                                afterstep ? CancelButton::Ends::AfterStep : CancelButton::Ends::AtOnce);
+            QVERIFY(window.isVisible());
+            QCOMPARE(window.windowType(), Qt::Dialog);
+            QCOMPARE(window.windowModality(), Qt::ApplicationModal);
+            QPushButton *button = window.findChild<QPushButton *>();
+            QVERIFY(button);
+            QTest::mouseClick(button, Qt::LeftButton);
+            QCOMPARE(LongExchange::cancelled(), !afterstep);
+            QCOMPARE(LongExchange::stopasked(), afterstep);
+            QCOMPARE(window.isVisible(), afterstep);
+            QCOMPARE(button->isEnabled(), !afterstep);
+        }
+        QCOMPARE(window.windowType(), Qt::ToolTip);
+        QCOMPARE(window.windowModality(), Qt::NonModal);
+    }
+
     // A cancel lasts as long as the claim; the next claim starts uncancelled,
     // and with no claim there is nothing to cancel.
     void lifetime()
@@ -94,6 +129,14 @@ private slots:
         QVERIFY(!LongExchange::cancelled());
         LongExchange::cancel();
         QVERIFY(!LongExchange::cancelled());
+        {
+            LongExchange claim;
+            LongExchange::stopafterstep();
+            QVERIFY(LongExchange::stopasked());
+        }
+        QVERIFY(!LongExchange::stopasked());
+        LongExchange::stopafterstep();
+        QVERIFY(!LongExchange::stopasked());
         LongExchange next;
         QVERIFY(!LongExchange::cancelled());
     }

@@ -1,0 +1,352 @@
+// The Cancel button of the program page's long operations as a user presses
+// it: the program's main window (application-modal, as start-up shows it) on
+// an X server of the test's own (Xvfb, no window manager), a processor
+// stand-in that has stopped answering, the pointer moved onto Cancel in
+// several steps through the server and clicked (or Escape pressed on the
+// window, or the window manager's close request sent to it). The progress window stays above the main window
+// while the pointer moves over it; the click ends the operation within one reply time; no request of it goes
+// out later; files and model stay as they were. Without Xvfb the test skips.
+
+#include "comsettings.h"
+#include "formsetview.h"
+#include "longexchange.h"
+#include "scriptedprompts.h"
+#include "tst_connect_support.h"
+#include "xinput.h"
+#include "xvfbserver.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProgressDialog>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+// Xlib's short macro names would clash with the meta-object code below.
+#undef Bool
+#undef None
+#undef Status
+#undef Unsorted
+#undef KeyPress
+#undef KeyRelease
+#undef FocusIn
+#undef FocusOut
+#undef Expose
+#undef FontChange
+#undef CursorShape
+
+#include <memory>
+
+namespace
+{
+// The progress window shown now with its Cancel button, if any.
+QProgressDialog *progresswindow(QPushButton **button = nullptr)
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *p = qobject_cast<QProgressDialog *>(w))
+            if (p->isVisible())
+                for (QPushButton *b : p->findChildren<QPushButton *>())
+                    if (b->isVisible()) {
+                        if (button)
+                            *button = b;
+                        return p;
+                    }
+    return nullptr;
+}
+
+// What the model holds of the device: names, stored programs, running data.
+QByteArray modelof(DeviceData *d)
+{
+    QByteArray out;
+    for (int k = 0; k < 40; ++k)
+        out += d->getnamerecordname(k).toUtf8() + (d->getnamerecordused(k) ? "+" : "-");
+    for (int n = 0; n < 30; ++n)
+        for (int k = 0; k < kProgramImageSize; ++k)
+            out += char(d->getstoredbyte(n, k));
+    out += linktest::currentimage(d);
+    out += QByteArray::number(d->getcurprogramnum());
+    return out;
+}
+} // namespace
+
+class TstXCancel : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TstXCancel(const QByteArray &display)
+        : display(display)
+    {
+    }
+
+private:
+    QByteArray display;
+    Display *x = nullptr;
+    standin::Standin s;
+    int unit = -1;
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<MainWindow> w;
+    std::unique_ptr<ScriptedPrompts> prompts;
+    DeviceData *dev = nullptr;
+
+    QString path(const char *name) const { return dir->filePath(QLatin1String(name)); }
+    // The window's place in the server's stacking order (bottom first); -1 when not a top-level window.
+    int stacked(QWidget *widget) const
+    {
+        Window root = 0;
+        Window parent = 0;
+        Window *children = nullptr;
+        unsigned int count = 0;
+        XSync(x, False);
+        int at = -1;
+        if (XQueryTree(x, DefaultRootWindow(x), &root, &parent, &children, &count)) {
+            for (unsigned int i = 0; i < count; ++i)
+                if (children[i] == Window(widget->winId()))
+                    at = int(i);
+            XFree(children);
+        }
+        return at;
+    }
+    bool viewable(QWidget *widget) const
+    {
+        XWindowAttributes a;
+        XSync(x, False);
+        return XGetWindowAttributes(x, Window(widget->winId()), &a) && a.map_state == IsViewable;
+    }
+    void key(unsigned long keysym) const
+    {
+        const unsigned int code = XKeysymToKeycode(x, keysym);
+        XTestFakeKeyEvent(x, code, True, CurrentTime);
+        XTestFakeKeyEvent(x, code, False, CurrentTime);
+        XSync(x, False);
+    }
+    void start(const QString &op)
+    {
+        auto *page = gFormSetView;
+        if (op == "recall") {
+            page->findChild<QTabWidget *>(QStringLiteral("tabWidget"))->setCurrentIndex(0);
+            page->findChild<QTableWidget *>(QStringLiteral("progwidget"))->selectRow(1);
+            page->on_btn_loadprogram_clicked();
+        } else if (op == "save all") {
+            prompts->fileNames << path("all.J91");
+            page->on_btnloadcurdata_4_clicked();
+        } else if (op == "load all") {
+            prompts->fileNames << path("in.J91");
+            page->on_btnloadcurdata_5_clicked();
+        } else if (op == "names refresh") {
+            page->on_btn_ref_clicked();
+        } else if (op == "names refresh, tool bar") {
+            dev->namesloaded = 0;
+            page->on_btn_ref1_clicked();
+        } else if (op == "reset") {
+            prompts->confirmations << true;
+            page->on_btnreset_clicked();
+        }
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        x = XOpenDisplay(display.constData());
+        QVERIFY(x);
+    }
+    void cleanupTestCase()
+    {
+        if (x)
+            XCloseDisplay(x);
+    }
+    void init()
+    {
+        dir.reset(new QTemporaryDir);
+        QVERIFY(QDir::setCurrent(dir->path()));
+        QVERIFY(linktest::writeconfig());
+        w.reset(startmainwindow(4));
+        prompts.reset(new ScriptedPrompts);
+        const int line = s.openpty();
+        QVERIFY(line >= 0);
+        unit = s.addunit(line, 0x18, 1);
+        s.update(unit, [](standin::UnitState &u) {
+            for (int k = 0; k < 40; ++k) {
+                u.programs[k].used = true;
+                u.programs[k].name =
+                    QByteArray("PROGRAM ").append(QByteArray::number(k + 1)).leftJustified(20);
+            }
+        });
+        gComSettings.setportname(s.ptypath(line));
+        gComSettings.setsettings(ComSettings::FixedBaud, ComSettings::FixedDataBits, ComSettings::FixedParity,
+                                 ComSettings::FixedStopBits, ComSettings::FixedFlowControl,
+                                 ComSettings::FixedTimeout);
+        QVERIFY(gComCtrl.openmaincom());
+        dev = MainApp::adddevice(0x18, 1, linktest::kSerial);
+        gMainApp->setdevtype(0x18);
+        gMainApp->setdevaddr(1);
+        gMainApp->setdevip(linktest::kSerial);
+        gMainApp->selectdevice(0x18, 1, linktest::kSerial);
+        dev->setcomconnected(1);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        // The names as the processor holds them, read quickly.
+        MainApp::settimescale(0.01);
+        gFormSetView->on_btn_ref_clicked();
+        QVERIFY(dev->getnamerecordused(1));
+        MainApp::settimescale(1);
+        prompts->clear();
+        s.clearframes();
+        s.addfault(standin::Fault()); // from now on no reply to anything
+    }
+    void cleanup()
+    {
+        s.clearfaults();
+        gComCtrl.closemaincom();
+        prompts.reset();
+        dev = nullptr;
+        linktest::endwindow(w, dir);
+        MainApp::settimescale(1);
+    }
+
+    void cancel_data()
+    {
+        QTest::addColumn<QString>("op");
+        QTest::addColumn<int>("command"); // the operation's request
+        QTest::addColumn<int>("replyms"); // its reply time: pause after the send and wait
+        QTest::addColumn<QString>("how"); // click on Cancel, Escape on the window, a close request
+        QTest::addColumn<QString>("box"); // the box that follows, if any
+        QTest::newRow("recall") << "recall" << 0x62 << 4100 << "click" << QString();
+        QTest::newRow("recall, Escape") << "recall" << 0x62 << 4100 << "Escape" << QString();
+        // The window manager's close button on the progress window.
+        QTest::newRow("recall, close request") << "recall" << 0x62 << 4100 << "close request" << QString();
+        QTest::newRow("save all") << "save all" << 0x61 << 3100 << "click" << QString();
+        QTest::newRow("save all, Escape") << "save all" << 0x61 << 3100 << "Escape" << QString();
+        // The load stops after the program under way, which the silent
+        // processor leaves cut off: the box says so.
+        QTest::newRow("load all") << "load all" << 0x60 << 2150 << "click"
+                                  << "critical:Download Program Failed ";
+        QTest::newRow("load all, Escape") << "load all" << 0x60 << 2150 << "Escape"
+                                          << "critical:Download Program Failed ";
+        QTest::newRow("names refresh") << "names refresh" << 0x64 << 2150 << "click" << QString();
+        QTest::newRow("names refresh, tool bar")
+            << "names refresh, tool bar" << 0x64 << 2150 << "click" << QString();
+        QTest::newRow("reset") << "reset" << 0x65 << 15100 << "click" << QString();
+    }
+    void cancel()
+    {
+        QFETCH(QString, op);
+        QFETCH(int, command);
+        QFETCH(int, replyms);
+        QFETCH(QString, how);
+        const bool escape = how == "Escape";
+        QFETCH(QString, box);
+        const QByteArray file = "an existing file";
+        QVERIFY(programbytesfile(path("all.J91"), file));
+        QByteArray collection;
+        for (int n = 0; n < 30; ++n)
+            collection += linktest::sampleimage(n);
+        QVERIFY(programbytesfile(path("in.J91"), collection));
+        const QByteArray model = modelof(dev);
+
+        // The hand: once the progress window and the first request are
+        // there, the pointer clicks on the main window's gain page button, moves
+        // from there onto Cancel in eight steps, 40 ms apart, then clicks (or
+        // presses Escape, or the window manager asks the window to close).
+        QElapsedTimer clock;
+        qint64 clicked = -1;
+        qint64 clickns = 0;
+        int step = -1;
+        QPoint from;
+        QStringList faults;
+        QTimer hand;
+        hand.setInterval(40);
+        connect(&hand, &QTimer::timeout, this, [&] {
+            if (clicked >= 0)
+                return;
+            QPushButton *button = nullptr;
+            QProgressDialog *window = progresswindow(&button);
+            if (!window || !viewable(window) || linktest::commandcount(s, unit, quint8(command)) == 0)
+                return;
+            if (step < 0) {
+                // First a click on the main window's gain page button: the
+                // main window takes no input meanwhile.
+                QPushButton *pagebutton = w->findChild<QPushButton *>(QStringLiteral("pushButton_2"));
+                from = pagebutton->mapToGlobal(pagebutton->rect().center());
+                xinput::click(x, from);
+                step = 0;
+                return;
+            }
+            // The window stays shown above the main window while the pointer moves over it.
+            if (stacked(window) <= stacked(w.get()))
+                faults << QStringLiteral("step %1: the progress window is below the main window").arg(step);
+            const QPoint to = how != "click" ? window->mapToGlobal(QPoint(window->width() / 2, 10))
+                                             : button->mapToGlobal(button->rect().center());
+            if (step < 8) {
+                ++step;
+                xinput::move(x, from + (to - from) * step / 8);
+                return;
+            }
+            clickns = s.nowns();
+            clicked = clock.elapsed();
+            if (escape)
+                key(XK_Escape);
+            else if (how == "close request")
+                xinput::closewindow(x, window->winId());
+            else
+                xinput::click(x, to);
+        });
+        clock.start();
+        hand.start();
+        start(op);
+        const qint64 ended = clock.elapsed();
+        hand.stop();
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ")));
+        QVERIFY2(clicked >= 0, "Cancel was not reached");
+        qInfo("%s: ended %lld ms after the %s", qPrintable(op), ended - clicked, qPrintable(how));
+        QVERIFY2(ended - clicked < replyms, qPrintable(QString::number(ended - clicked)));
+        QCOMPARE(progresswindow(), nullptr);
+        for (const auto &r : s.commands(unit))
+            if (r.command() == command)
+                QVERIFY2(r.ns - clickns < qint64(replyms) * 1000000, qPrintable(standin::describe(r)));
+        QStringList boxes;
+        for (const auto &b : prompts->shown)
+            if (b.kind != "open" && b.kind != "save" && b.kind != "confirm")
+                boxes << b.kind + ':' + b.title;
+        QCOMPARE(boxes.join("; "), box);
+        QCOMPARE(modelof(dev), model);
+        QFile f(path("all.J91"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), file);
+        QVERIFY(!gFormSetView->isbusy());
+        QVERIFY(!LongExchange::cancelled());
+        // The main window has the keyboard again; the click on it was not
+        // taken, then or later.
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(w.get()));
+        QTest::qWait(100);
+        QVERIFY(!gMainApp->getview(MainApp::GainView)->isVisible());
+    }
+
+private:
+    static bool programbytesfile(const QString &name, const QByteArray &bytes)
+    {
+        QFile f(name);
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    }
+};
+
+int main(int argc, char **argv)
+{
+    // The server outlives the application object.
+    XvfbServer server;
+    QString why;
+    if (!server.start(&why))
+        return XvfbServer::unavailable(why);
+    qputenv("DISPLAY", server.display());
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    TstXCancel test(server.display());
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_xcancel.moc"
