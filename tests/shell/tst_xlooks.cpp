@@ -19,6 +19,7 @@
 #include "formphase.h"
 #include "formsetview.h"
 #include "formdelay.h"
+#include "formgeq.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
 #include "mainwindow.h"
@@ -49,7 +50,9 @@
 #include <QSlider>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QStyleOptionSlider>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -167,6 +170,68 @@ void save(const QImage &img, const QString &name)
 void settle(int ms = 150)
 {
     QTest::qWait(ms);
+}
+
+// Where the style puts a slider's handle, in the slider's coordinates: where
+// it is drawn and where a press grabs it.
+QRect handlerect(const QSlider *s)
+{
+    QStyleOptionSlider opt;
+    opt.initFrom(s);
+    opt.orientation = s->orientation();
+    opt.minimum = s->minimum();
+    opt.maximum = s->maximum();
+    opt.tickPosition = s->tickPosition();
+    opt.tickInterval = s->tickInterval();
+    opt.upsideDown = s->orientation() == Qt::Horizontal ? s->invertedAppearance() : !s->invertedAppearance();
+    opt.direction = Qt::LeftToRight;
+    opt.sliderPosition = s->sliderPosition();
+    opt.sliderValue = s->value();
+    opt.singleStep = s->singleStep();
+    opt.pageStep = s->pageStep();
+    if (s->orientation() == Qt::Horizontal)
+        opt.state |= QStyle::State_Horizontal;
+    return s->style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, s);
+}
+
+// The number a scale label shows ("+15", "0dB", " -10"), or NaN for another text.
+double scalelevel(const QString &text)
+{
+    QString t = text.trimmed();
+    if (t.endsWith(QLatin1String("dB"), Qt::CaseInsensitive))
+        t.chop(2);
+    bool ok = false;
+    const double v = t.toDouble(&ok);
+    return ok ? v : std::nan("");
+}
+
+// A vertical fader's scale: the levels of the number labels beside it, each
+// at the global y of its centre, top to bottom.
+QVector<QPointF> faderscale(const QSlider *s)
+{
+    QVector<QPointF> marks; // x: global y, y: level
+    const QRect at = s->geometry();
+    for (QLabel *l : s->parentWidget()->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly)) {
+        const double level = scalelevel(l->text());
+        const QRect r = l->geometry();
+        if (std::isnan(level) || r.center().y() < at.top() || r.center().y() > at.bottom() ||
+            r.right() > at.left() + 2)
+            continue;
+        marks.append(QPointF(l->mapToGlobal(QPoint(0, 0)).y() + l->height() / 2.0, level));
+    }
+    std::sort(marks.begin(), marks.end(), [](const QPointF &a, const QPointF &b) { return a.x() < b.x(); });
+    return marks;
+}
+
+// The scale's reading at global y, between its marks.
+double readscale(const QVector<QPointF> &marks, double y)
+{
+    for (int i = 1; i < marks.size(); ++i)
+        if (y <= marks[i].x() || i == marks.size() - 1) {
+            const QPointF a = marks[i - 1], b = marks[i];
+            return a.y() + (b.y() - a.y()) * (y - a.x()) / (b.x() - a.x());
+        }
+    return std::nan("");
 }
 
 } // namespace
@@ -541,6 +606,80 @@ private slots:
             [&](QWidget *d) { opened = QString::fromLatin1(d->metaObject()->className()); });
         QCOMPARE(opened, QStringLiteral("DialogProjectLock"));
         stopwindow();
+    }
+
+
+    // A fader dragged by the mouse through the X server, pressed on its
+    // handle's middle and moved in steps: at every step the handle stays
+    // under the pointer and the value is the page's scale read at the handle.
+    // The gain page's fader is the yardstick.
+    void faderdrag_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<int>("start"); // raw value before the drag
+        QTest::addColumn<int>("dy");    // pixels the pointer moves, down positive
+        QTest::newRow("graphic EQ, 0 dB, 80 down") << "geq" << 300 << 80;
+        QTest::newRow("graphic EQ, 0 dB, 43 up") << "geq" << 300 << -43;
+        QTest::newRow("graphic EQ, -30 dB, 190 up") << "geq" << 0 << -190;
+        QTest::newRow("graphic EQ, +15 dB, 120 down") << "geq" << 450 << 120;
+        QTest::newRow("graphic EQ, -20 dB, 17 up") << "geq" << 100 << -17;
+        QTest::newRow("gain, 0 dB, 35 up") << "gain" << 400 << -35;
+        QTest::newRow("gain, +12 dB, 30 down") << "gain" << 520 << 30;
+    }
+    void faderdrag()
+    {
+        QFETCH(QString, page);
+        QFETCH(int, start);
+        QFETCH(int, dy);
+        if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+            QSKIP("xdotool is not installed");
+        QVERIFY(startwindow("en"));
+        QSlider *s = nullptr;
+        double (*db)(int) = nullptr;
+        if (page == QLatin1String("geq")) {
+            w->on_pushButton_4_clicked();
+            s = gFormGeq->findChild<QSlider *>(QStringLiteral("slidergeqgain_5"));
+            db = [](int raw) { return (raw - 300) / 10.0; };
+        } else {
+            w->on_pushButton_2_clicked();
+            s = gFormGain->findChild<QSlider *>(QStringLiteral("vlSliderGain"));
+            db = [](int raw) { return raw / 10.0 - 40; };
+        }
+        QVERIFY(s);
+        s->setValue(start);
+        settle();
+        QVERIFY(s->isVisible());
+        const QVector<QPointF> marks = faderscale(s);
+        QVERIFY2(marks.size() >= 4, "no scale beside the fader");
+        const double pixeldb = qAbs(marks.last().y() - marks.first().y()) / (marks.last().x() - marks.first().x());
+        const QPoint from = s->mapToGlobal(handlerect(s).center());
+        QVERIFY(xdotool({QStringLiteral("mousemove"), QString::number(from.x()), QString::number(from.y()),
+                         QStringLiteral("mousedown"), QStringLiteral("1")}));
+        settle(60);
+        double worsthandle = 0, worstvalue = 0;
+        const int steps = qMax(1, qAbs(dy) / 10);
+        for (int i = 1; i <= steps; ++i) {
+            const int y = from.y() + dy * i / steps;
+            QVERIFY(xdotool({QStringLiteral("mousemove"), QString::number(from.x()), QString::number(y)}));
+            QTRY_VERIFY_WITH_TIMEOUT(QCursor::pos().y() == y, 2000);
+            settle(40);
+            QVERIFY(s->isSliderDown());
+            // The handle's middle against the pointer, and the value against
+            // the scale read there.
+            const double handle = s->mapToGlobal(handlerect(s).center()).y() + 0.5;
+            worsthandle = qMax(worsthandle, qAbs(handle - y));
+            worstvalue = qMax(worstvalue, qAbs(db(s->sliderPosition()) - readscale(marks, handle)));
+        }
+        QVERIFY(xdotool({QStringLiteral("mouseup"), QStringLiteral("1")}));
+        settle(60);
+        save(onscreen(s->parentWidget()), QStringLiteral("drag_") + page);
+        qInfo("%s: handle off the pointer by up to %.1f px, value off the scale by up to %.2f dB "
+              "(%.3f dB a pixel)",
+              qPrintable(page), worsthandle, worstvalue, pixeldb);
+        QVERIFY2(worsthandle <= 1.5, qPrintable(QStringLiteral("handle %1 px off the pointer").arg(worsthandle)));
+        // The scale's labels stand on whole pixels, and so does the handle.
+        QVERIFY2(worstvalue <= 2.5 * pixeldb,
+                 qPrintable(QStringLiteral("value %1 dB off the scale at the handle").arg(worstvalue)));
     }
 
     void looks_data()
