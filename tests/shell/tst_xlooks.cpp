@@ -16,6 +16,7 @@
 #include "formfir.h"
 #include "formgain.h"
 #include "formlimit.h"
+#include "formlimit2.h"
 #include "formphase.h"
 #include "formsetview.h"
 #include "formdelay.h"
@@ -36,7 +37,10 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QListView>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStandardPaths>
@@ -350,12 +354,59 @@ class TstXLooks : public QObject
         settle(100);
     }
 
+
+    // A click through the X server on a widget's middle.
+    bool xclick(const QWidget *widget)
+    {
+        const QPoint at = widget->mapToGlobal(widget->rect().center());
+        return xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
+                        QStringLiteral("click"), QStringLiteral("1")});
+    }
+
+    // The page the document area shows: its topmost sub-window.
+    static MainApp::View shownpage(QMdiArea *area)
+    {
+        const QList<QMdiSubWindow *> stack = area->subWindowList(QMdiArea::StackingOrder);
+        for (int k = stack.size() - 1; k >= 0; --k)
+            if (!stack[k]->isHidden())
+                for (int v = 0; v < MainApp::ViewCount; ++v)
+                    if (gMainApp->getview(MainApp::View(v)) == stack[k])
+                        return MainApp::View(v);
+        return MainApp::ViewCount;
+    }
+
+    // Every scale label of a page (levels, frequencies: "+12", "0dB",
+    // "10kHZ", "1K28"), or every label of a page without a scale, shows its
+    // text whole: the ink of the text, in the font the label is drawn with
+    // on this X server, fits the label's box.
+    void probescales(QWidget *page, const QString &name, bool scaleonly = true)
+    {
+        static const QRegularExpression scale(QStringLiteral("^\\s*[+-]?\\d+(\\.\\d+)?\\s*(dB|k?Hz|K\\d*)?\\s*$"),
+                                              QRegularExpression::CaseInsensitiveOption);
+        int probed = 0;
+        for (QLabel *l : page->findChildren<QLabel *>()) {
+            if (!l->isVisible() || l->text().trimmed().isEmpty() || (scaleonly && !scale.match(l->text()).hasMatch()))
+                continue;
+            ++probed;
+            const int needs = l->fontMetrics().tightBoundingRect(l->text().trimmed()).width();
+            const int has = l->contentsRect().width() - 2 * l->margin();
+            if (needs > has)
+                fault(QStringLiteral("%1: scale label %2 \"%3\" cut (needs %4 pixels, has %5)")
+                          .arg(name, l->objectName(), l->text())
+                          .arg(needs)
+                          .arg(has));
+        }
+        if (probed == 0)
+            fault(QStringLiteral("%1: no label to probe").arg(name));
+    }
+
     void tour()
     {
         w->on_pushButton_clicked();
         shot(QStringLiteral("main"));
         w->on_pushButton_2_clicked();
         shot(QStringLiteral("gain"));
+        probescales(gFormGain, QStringLiteral("gain"));
         {
             // OUT6's scale label is named like the main page's IN-C name label:
             // it looks like its neighbour OUT5's, without that label's skin.
@@ -376,6 +427,7 @@ class TstXLooks : public QObject
         probepopup(gFormDelay->findChild<QComboBox *>(QStringLiteral("comboBox_4")), QStringLiteral("delayunit"));
         w->on_pushButton_6_clicked();
         shot(QStringLiteral("eq_in"));
+        probescales(gFormEq, QStringLiteral("EQ"));
         {
             // No white glyph at the end of a value field.
             for (const char *name : {"Editeqfreq", "Editeqgain", "Editeqq", "Editeqfreq_4"}) {
@@ -428,6 +480,7 @@ class TstXLooks : public QObject
             if (bands && bands->phasepanel()->isVisible()) {
                 const QImage phase = onscreen(bands->phasepanel());
                 save(phase, lang + QLatin1String("_phasepanel"));
+                probescales(bands->phasepanel(), QStringLiteral("all pass panel"));
                 for (const QPoint &at : {QPoint(2, phase.height() / 2), QPoint(phase.width() / 2, phase.height() - 2),
                                          QPoint(phase.width() - 2, phase.height() / 2), QPoint(phase.width() / 2, 1)})
                     if (luminance(phase.pixel(at)) > 0.3)
@@ -445,6 +498,7 @@ class TstXLooks : public QObject
         if (gFormEq->firpanel()->isVisible()) {
             const QImage fir = onscreen(gFormEq->firpanel());
             save(fir, lang + QLatin1String("_firpanel"));
+            probescales(gFormEq->firpanel(), QStringLiteral("FIR panel"));
             // Dark to its edges: no light margin around the plot.
             for (const QPoint &at : {QPoint(2, fir.height() / 2), QPoint(fir.width() / 2, fir.height() - 2),
                                      QPoint(fir.width() - 2, fir.height() / 2), QPoint(fir.width() / 2, 1)})
@@ -458,8 +512,10 @@ class TstXLooks : public QObject
         gFormEq->findChild<QComboBox *>(QStringLiteral("comboBox_ir"))->setCurrentIndex(0);
         w->on_pushButton_4_clicked();
         shot(QStringLiteral("geq"));
+        probescales(gFormGeq, QStringLiteral("graphic EQ"));
         w->on_pushButton_5_clicked();
         shot(QStringLiteral("limit"));
+        probescales(gFormLimit, QStringLiteral("limiter"));
         for (QLabel *l : gFormLimit->findChildren<QLabel *>()) {
             if (l->text() != QLatin1String("+20"))
                 continue;
@@ -472,6 +528,7 @@ class TstXLooks : public QObject
         probepopup(gFormLimit->findChild<QComboBox *>(QStringLiteral("comboxlimit")), QStringLiteral("knee"));
         w->on_pushButton_8_clicked();
         shot(QStringLiteral("peak"));
+        probescales(gFormLimit2, QStringLiteral("peak limiter"), false);
         w->on_pushButton_7_clicked();
         shot(QStringLiteral("programs"));
         {
@@ -549,7 +606,13 @@ class TstXLooks : public QObject
         withmodal([this]() { QTest::mouseClick(child<QPushButton>("btnSave"), Qt::LeftButton); },
                   [&](QWidget *d) { radios(d, "copy"); });
         withmodal([this]() { QTest::mouseClick(child<QPushButton>("btnLock"), Qt::LeftButton); },
-                  [this](QWidget *d) { save(onscreen(d), lang + QLatin1String("_devicelock")); });
+                  [&](QWidget *d) {
+                      // A lock type chosen: its mark stands out from the others'.
+                      if (QRadioButton *r = d->findChild<QRadioButton *>(QStringLiteral("rbcopyb")))
+                          r->setChecked(true);
+                      settle();
+                      radios(d, "devicelock");
+                  });
     }
 
 private slots:
@@ -562,16 +625,22 @@ private slots:
     }
 
     // Shift, Alt, Q on the program page after the natural first click on
-    // the program list: the project lock dialog opens.
+    // the program list: the project lock dialog opens. The keys pressed one
+    // after another, or as a chord: Shift held, Alt held, then Q (the
+    // keymap then reports Alt as Meta).
     void projectlockkeys_data()
     {
         QTest::addColumn<bool>("list"); // else a button of the page has the focus
-        QTest::newRow("program list") << true;
-        QTest::newRow("page button") << false;
+        QTest::addColumn<bool>("chord");
+        QTest::newRow("program list") << true << false;
+        QTest::newRow("page button") << false << false;
+        QTest::newRow("program list, chord") << true << true;
+        QTest::newRow("page button, chord") << false << true;
     }
     void projectlockkeys()
     {
         QFETCH(bool, list);
+        QFETCH(bool, chord);
         if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
             QSKIP("xdotool is not installed");
         faults.clear();
@@ -599,8 +668,15 @@ private slots:
         QString opened;
         withmodal(
             [&]() {
-                QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60"),
-                                 QStringLiteral("shift"), QStringLiteral("alt"), QStringLiteral("q")}));
+                if (chord)
+                    QVERIFY(xdotool({QStringLiteral("keydown"), QStringLiteral("shift"), QStringLiteral("sleep"),
+                                     QStringLiteral("0.06"), QStringLiteral("keydown"), QStringLiteral("alt"),
+                                     QStringLiteral("sleep"), QStringLiteral("0.06"), QStringLiteral("key"),
+                                     QStringLiteral("q"), QStringLiteral("keyup"), QStringLiteral("alt"),
+                                     QStringLiteral("keyup"), QStringLiteral("shift")}));
+                else
+                    QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60"),
+                                     QStringLiteral("shift"), QStringLiteral("alt"), QStringLiteral("q")}));
                 QTRY_VERIFY_WITH_TIMEOUT(!opened.isEmpty(), 5000);
             },
             [&](QWidget *d) { opened = QString::fromLatin1(d->metaObject()->className()); });
@@ -680,6 +756,124 @@ private slots:
         // The scale's labels stand on whole pixels, and so does the handle.
         QVERIFY2(worstvalue <= 2.5 * pixeldb,
                  qPrintable(QStringLiteral("value %1 dB off the scale at the handle").arg(worstvalue)));
+    }
+
+    // The page bar lights the button of the page shown, and no other, after
+    // clicks through the X server: a page the device lock keeps closed is
+    // neither shown nor lit, and a disconnect that brings the main page to
+    // the front lights MAIN.
+    void pagebar_data()
+    {
+        QTest::addColumn<int>("lock"); // the device's lock kind
+        QTest::addColumn<QStringList>("clicks");
+        QTest::addColumn<QString>("lit");
+        QTest::newRow("gain") << 0 << QStringList{"pushButton_2"} << "pushButton_2";
+        QTest::newRow("graphic EQ") << 0 << QStringList{"pushButton_4"} << "pushButton_4";
+        QTest::newRow("program page, then disconnect") << 0 << QStringList{"pushButton_7", "btnExcel"} << "pushButton";
+        QTest::newRow("locked Everything, GAIN") << 4 << QStringList{"pushButton_2"} << "pushButton";
+        QTest::newRow("locked Everything, DELAY") << 4 << QStringList{"pushButton_3"} << "pushButton";
+        QTest::newRow("locked Change&View, program page then PEQ")
+            << 2 << QStringList{"pushButton_7", "pushButton_6"} << "pushButton_7";
+    }
+    void pagebar()
+    {
+        QFETCH(int, lock);
+        QFETCH(QStringList, clicks);
+        QFETCH(QString, lit);
+        if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+            QSKIP("xdotool is not installed");
+        QVERIFY(startwindow("en"));
+        gMainApp->getcurdevice()->setlocktype(lock);
+        const struct {
+            const char *button;
+            MainApp::View view;
+        } pages[] = {{"pushButton", MainApp::MainView},    {"pushButton_2", MainApp::GainView},
+                     {"pushButton_3", MainApp::DelayView}, {"pushButton_4", MainApp::GeqView},
+                     {"pushButton_5", MainApp::LimitView}, {"pushButton_6", MainApp::PeqView},
+                     {"pushButton_7", MainApp::SetView},   {"pushButton_8", MainApp::Limit2View}};
+        for (const QString &name : clicks) {
+            QWidget *b = w->findChild<QWidget *>(name);
+            QVERIFY(b);
+            QVERIFY(xclick(b));
+            settle(300);
+            // Whatever box the click brought up goes away.
+            if (QWidget *m = QApplication::activeModalWidget(); m && m != w.get())
+                m->close();
+        }
+        if (clicks.contains(QStringLiteral("btnExcel")))
+            QTRY_VERIFY(!gMainApp->getcurdevice()->getcomconnected());
+        QMdiArea *area = w->findChild<QMdiArea *>();
+        QVERIFY(area);
+        MainApp::View expected = MainApp::ViewCount;
+        for (const auto &p : pages)
+            if (lit == QLatin1String(p.button))
+                expected = p.view;
+        QTRY_COMPARE(int(shownpage(area)), int(expected));
+        shot(QStringLiteral("pagebar_") + QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('_')));
+        for (const auto &p : pages)
+            QVERIFY2(w->findChild<QPushButton *>(QLatin1String(p.button))->isChecked() == (lit == QLatin1String(p.button)),
+                     p.button);
+    }
+
+    // The FIR and all pass panels come up inside the screen, beside the
+    // main window where the screen has room, else off the EQ page's
+    // controls that they covered before (Bypass-all, band 1's fields, the
+    // gain fader, bands 2 to 4's buttons, OUT4 to OUT8).
+    void panelplace_data()
+    {
+        QTest::addColumn<bool>("fir"); // else the all pass panel
+        QTest::addColumn<QPoint>("window"); // the main window's place; (-1, -1) centred
+        QTest::newRow("FIR, window centred") << true << QPoint(-1, -1);
+        QTest::newRow("all pass, window centred") << false << QPoint(-1, -1);
+        QTest::newRow("FIR, window at the top left") << true << QPoint(0, 0);
+        QTest::newRow("all pass, window at the top left") << false << QPoint(0, 0);
+    }
+    void panelplace()
+    {
+        QFETCH(bool, fir);
+        QFETCH(QPoint, window);
+        QVERIFY(startwindow("en"));
+        if (window.x() >= 0) {
+            w->move(window);
+            settle();
+        }
+        w->on_pushButton_6_clicked();
+        QTest::mouseClick(gFormEq->findChild<QPushButton *>(QStringLiteral("eqbtnout1")), Qt::LeftButton);
+        settle();
+        QWidget *panel = nullptr;
+        if (fir) {
+            gFormEq->findChild<QComboBox *>(QStringLiteral("comboBox_ir"))->setCurrentIndex(1);
+            panel = gFormEq->firpanel();
+        } else {
+            gFormEq->findChild<QComboBox *>(QStringLiteral("cbxHPFSlope"))->setCurrentIndex(5);
+            QTest::mouseClick(gFormEq->findChild<QPushButton *>(QStringLiteral("btn1eqbtn")), Qt::LeftButton);
+            panel = gFormEq->findChild<Formeqbtns *>()->phasepanel();
+        }
+        QTRY_VERIFY(panel->isVisible());
+        settle(300);
+        save(QGuiApplication::primaryScreen()->grabWindow(0).toImage(),
+             QStringLiteral("panelplace_") + QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('_')));
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        const QRect at = panel->frameGeometry(), main = w->frameGeometry();
+        QVERIFY2(screen.contains(at), "panel runs past the screen");
+        // Room beside the window: a strip of the screen outside it that
+        // holds the panel.
+        const bool room = screen.right() - main.right() >= at.width() + 4 || main.left() - screen.left() >= at.width() + 4 ||
+                          screen.bottom() - main.bottom() >= at.height() + 4 || main.top() - screen.top() >= at.height() + 4;
+        if (room)
+            QVERIFY2(!at.intersects(main), "panel over the window though the screen has room beside it");
+        QStringList names = {"btneqbypassall", "Editeqgain", "Editeqq", "vlSliderGain_1"};
+        for (const char *n : {"btneqbypass_2", "btneqset0_2", "btneqbypass_3", "btneqset0_3", "btneqbypass_4",
+                              "btneqset0_4", "eqbtnout4", "eqbtnout5", "eqbtnout6", "eqbtnout7", "eqbtnout8"})
+            names << QLatin1String(n);
+        QStringList covered;
+        for (const QString &n : names) {
+            const QWidget *c = w->findChild<QWidget *>(n);
+            QVERIFY2(c, qPrintable(n));
+            if (c->isVisible() && at.intersects(QRect(c->mapToGlobal(QPoint(0, 0)), c->size())))
+                covered << n;
+        }
+        QVERIFY2(covered.isEmpty(), qPrintable(QStringLiteral("panel covers ") + covered.join(QLatin1String(", "))));
     }
 
     void looks_data()
