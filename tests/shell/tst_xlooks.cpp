@@ -286,6 +286,24 @@ class TstXLooks : public QObject
         settle();
         return gMainApp->getcurdevice()->getcomconnected() == 1;
     }
+    // The window with a 4-in 8-out device added and chosen, not connected:
+    // for what needs no processor, quicker than startwindow.
+    bool startoffline()
+    {
+        lang = QStringLiteral("en");
+        if (!QDir::setCurrent(dir.path()) || !linktest::writeconfig("en"))
+            return false;
+        w.reset(startmainwindow(4));
+        w->show();
+        if (!QTest::qWaitForWindowExposed(w.get()))
+            return false;
+        w->fileaction(0)->trigger();
+        gMainApp->setdevtype(0x18);
+        gMainApp->setdevaddr(1);
+        w->getbntnum(0);
+        settle();
+        return true;
+    }
     void stopwindow()
     {
         w.reset();
@@ -396,8 +414,8 @@ class TstXLooks : public QObject
                           .arg(needs)
                           .arg(has));
         }
-        if (probed == 0)
-            fault(QStringLiteral("%1: no label to probe").arg(name));
+        if (probed == 0 && scaleonly)
+            fault(QStringLiteral("%1: no scale label to probe").arg(name));
     }
 
     void tour()
@@ -709,7 +727,7 @@ private slots:
         QFETCH(int, dy);
         if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
             QSKIP("xdotool is not installed");
-        QVERIFY(startwindow("en"));
+        QVERIFY(startoffline());
         QSlider *s = nullptr;
         double (*db)(int) = nullptr;
         if (page == QLatin1String("geq")) {
@@ -782,7 +800,8 @@ private slots:
         QFETCH(QString, lit);
         if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
             QSKIP("xdotool is not installed");
-        QVERIFY(startwindow("en"));
+        // Only a disconnect needs the processor.
+        QVERIFY(clicks.contains(QStringLiteral("btnExcel")) ? startwindow("en") : startoffline());
         gMainApp->getcurdevice()->setlocktype(lock);
         const struct {
             const char *button;
@@ -832,7 +851,7 @@ private slots:
     {
         QFETCH(bool, fir);
         QFETCH(QPoint, window);
-        QVERIFY(startwindow("en"));
+        QVERIFY(startoffline());
         if (window.x() >= 0) {
             w->move(window);
             settle();
