@@ -3,8 +3,10 @@
 // connected to a processor stand-in with values off their defaults, probed
 // where a drawing or a skin went wrong before: the drop-down lists, a scale
 // label that took another page's skin, clipped axis labels, stray glyphs and
-// lines, legible dialog buttons and radio buttons. Also the project-lock key
-// sequence typed through the X server while the program list has the focus.
+// lines, scale labels cut short, legible dialog buttons and radio buttons.
+// Also through the X server: the project-lock keys typed in sequence and as
+// a chord, faders dragged by the mouse against their scales, the page bar's
+// lit button after clicks, and where the EQ page's panels come up.
 // DSP_LOOKS_DIR=/some/folder saves every picture.
 
 #include "ccomctrl.h"
