@@ -12,11 +12,9 @@
 #include "ui_formeq.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QScreen>
 #include <QTimer>
 
 #include <cmath>
@@ -114,13 +112,9 @@ FormEq::FormEq(QWidget *parent)
     ui->sldreqfreqhigh->setRange(35, 398);
     ui->sldreqfreqhigh->setValue(40);
 
-    // The FIR window is top-level and never blocks the page; it sits at the
-    // right of the primary screen's available area.
+    // The FIR window is top-level and never blocks the page; it is placed
+    // each time it comes up (showpanel).
     firwindow = new FormFir(nullptr);
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        firwindow->move(area.x() + qMax(0, area.width() - firwindow->width() - 30), area.y() + 25);
-    }
     firwindow->installEventFilter(this);
 
     connect(ui->sldreqfreqlow, &QSlider::valueChanged, this, &FormEq::onsldreqfreqlow);

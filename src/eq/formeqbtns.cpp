@@ -11,11 +11,9 @@
 #include "ui_formeqbtns.h"
 
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QSlider>
 #include <QTimer>
 
@@ -179,14 +177,8 @@ Formeqbtns::Formeqbtns(QWidget *parent)
         slider(b, Width)->setRange(0, CurveMath::kWidthCount - 1);
     }
     // Top-level (no parent) and not modal, so that it sits beside the page
-    // without blocking it: at the right of the primary screen's available
-    // area, below the place of the FIR window.
+    // without blocking it; placed each time it comes up (showpanel).
     phase = new FormPhase(nullptr);
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        phase->move(area.x() + qMax(0, area.width() - phase->width() - 30),
-                    area.y() + qMin(320, qMax(0, area.height() - phase->height())));
-    }
     phase->installEventFilter(this);
     sendtimer = new ThrottleTimer(this);
     connect(sendtimer, &QTimer::timeout, this, &Formeqbtns::timetosend);

@@ -443,8 +443,9 @@ void FormMainView::pageclicked(Page page, int n)
         gMainApp->showlimit2view();
     }
     (gMainApp->*a.show)();
-    // The input limiter buttons lie outside their strips and highlight nothing.
-    if (!(page == Page::Limit && n <= kInputs))
+    // The input limiter buttons lie outside their strips and highlight
+    // nothing; a page the lock keeps closed is not shown, nor lit.
+    if (!(page == Page::Limit && n <= kInputs) && !gMainApp->pageslocked())
         emit sChangeButtonview(a.pagenumber);
 }
 

@@ -487,10 +487,12 @@ bool FormSetView::eventFilter(QObject *watched, QEvent *event)
 
 bool FormSetView::feedkey(int key)
 {
-    // Shift, then Alt, then Q, other keys between them allowed.
+    // Shift, then Alt, then Q, other keys between them allowed; pressed one
+    // after another or as a chord. With Shift held, X11 keymaps report the
+    // Alt key as Meta (Shift+Alt_L gives Meta_L), so Meta counts as Alt here.
     if (keystate == 0 && key == Qt::Key_Shift)
         keystate = 10;
-    else if (keystate == 10 && key == Qt::Key_Alt)
+    else if (keystate == 10 && (key == Qt::Key_Alt || key == Qt::Key_Meta))
         keystate = 20;
     else if (keystate == 20 && key == Qt::Key_Q)
         keystate = 30;

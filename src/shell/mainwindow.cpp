@@ -205,6 +205,12 @@ MainWindow::MainWindow(QWidget *parent, int variant)
         gMainApp->initwindows();
 
     connect(gFormMainView, &FormMainView::sChangeButtonview, this, &MainWindow::setButtonView);
+    // Whatever brings a page to the front (a page button, the main page's
+    // strips, a connect or disconnect) lights its button.
+    connect(ui->mdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *sub) {
+        if (sub)
+            lightshownpage();
+    });
     connecttoolbar();
     connect(this, &MainWindow::updatemainview, gFormMainView, &FormMainView::updatemainview);
     connect(this, &MainWindow::updatemainlock, gFormMainView, &FormMainView::updatemainlock);
@@ -428,11 +434,46 @@ void MainWindow::setButtonView(int page)
     buttons[page]->setChecked(true);
 }
 
+void MainWindow::lightshownpage()
+{
+    if (!gMainApp)
+        return;
+    const QList<QMdiSubWindow *> stack = ui->mdiArea->subWindowList(QMdiArea::StackingOrder);
+    const QMdiSubWindow *shown = nullptr;
+    for (int k = stack.size() - 1; k >= 0 && !shown; --k)
+        if (!stack[k]->isHidden())
+            shown = stack[k];
+    const struct {
+        MainApp::View view;
+        QPushButton *button;
+    } pages[] = {{MainApp::MainView, ui->pushButton},   {MainApp::GainView, ui->pushButton_2},
+                 {MainApp::DelayView, ui->pushButton_3}, {MainApp::GeqView, ui->pushButton_4},
+                 {MainApp::LimitView, ui->pushButton_5}, {MainApp::PeqView, ui->pushButton_6},
+                 {MainApp::SetView, ui->pushButton_7},   {MainApp::Limit2View, ui->pushButton_8}};
+    QPushButton *lit = nullptr;
+    for (const auto &p : pages)
+        if (shown && gMainApp->getview(p.view) == shown)
+            lit = p.button;
+    if (!lit)
+        return;
+    // The buttons are auto-exclusive: checking one unchecks the others.
+    for (const auto &p : pages)
+        if (p.button != lit && p.button->isChecked()) {
+            p.button->setAutoExclusive(false);
+            p.button->setChecked(false);
+            p.button->setAutoExclusive(true);
+        }
+    lit->setChecked(true);
+}
+
+// A page button's click checks it; a page the lock keeps closed is not
+// shown, so each click ends by lighting the page that is.
 void MainWindow::on_pushButton_clicked()
 {
     gFormMainView->updatemetubtn();
     emit updatemainlock();
     gMainApp->showmainview();
+    lightshownpage();
 }
 
 void MainWindow::on_pushButton_2_clicked()
@@ -440,24 +481,28 @@ void MainWindow::on_pushButton_2_clicked()
     gFormGain->updatemutebtns();
     emit updategainlock();
     gMainApp->showgainview();
+    lightshownpage();
 }
 
 void MainWindow::on_pushButton_3_clicked()
 {
     emit updatedelaylock();
     gMainApp->showdelayview();
+    lightshownpage();
 }
 
 void MainWindow::on_pushButton_4_clicked()
 {
     emit updategeqlock();
     gMainApp->showgeqview();
+    lightshownpage();
 }
 
 void MainWindow::on_pushButton_5_clicked()
 {
     emit updatelimitlock();
     gMainApp->showlimitview();
+    lightshownpage();
 }
 
 void MainWindow::on_pushButton_6_clicked()
@@ -465,11 +510,13 @@ void MainWindow::on_pushButton_6_clicked()
     gFormEq->refreshgain();
     emit updatepeqlock();
     gMainApp->showeqview();
+    lightshownpage();
 }
 
 void MainWindow::on_pushButton_7_clicked()
 {
     gMainApp->showsetview();
+    lightshownpage();
     const DeviceData *cur = gMainApp->getcurdevice();
     if (cur && (cur->getcomconnected() || cur->gettcpconnected()))
         emit refprogram();
@@ -478,6 +525,7 @@ void MainWindow::on_pushButton_7_clicked()
 void MainWindow::on_pushButton_8_clicked()
 {
     gMainApp->showlimit2view();
+    lightshownpage();
 }
 
 // The menu buttons open their pop-up menus by themselves.

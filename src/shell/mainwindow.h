@@ -124,6 +124,9 @@ public slots:
     void trytofindtcpdev(QStringList words, QHostAddress sender);
     void checkSearchDeviceList();
     void setButtonView(int page);
+    // Lights the page bar's button of the page shown (the document area's
+    // topmost sub-window) and no other.
+    void lightshownpage();
     void startgui();
     // Every page loads from the current record (start-up: before any link).
     void loadpages();

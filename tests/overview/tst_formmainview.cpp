@@ -260,8 +260,9 @@ private slots:
         row("btnoutlimit_3", 0, {0, 0, 0, 7, -1, 0}, {"updatelimitdlg", "page 4"}, {"limit"});
         row("btninlimit_2", 0, {0, 0, 0, 2, -1, 0}, {"updatelimitdlg"}, {"limit"});
         row("btnoutlimit_27", 0, {0, 0, 0, 0, 7, 0}, {"updatelimitdlg2", "page 5"}, {"limit2"});
-        row("btningain1", 2, {1, 0, 0, 0, -1, 0}, {"updategaindlg", "page 1"}, {});
-        row("btnouteq_8", 4, {0, 0, 12, 0, 7, 0}, eqout, {});
+        // A page the lock keeps closed is not shown, and its page button not lit.
+        row("btningain1", 2, {1, 0, 0, 0, -1, 0}, {"updategaindlg"}, {});
+        row("btnouteq_8", 4, {0, 0, 12, 0, 7, 0}, {"updateeqdlg", "updatelimitdlg2"}, {});
         row("geq 12", 0, {0, 0, 0, 0, -1, 12}, {"updategeqdlg"}, {"geq"});
     }
     void pagebuttons()

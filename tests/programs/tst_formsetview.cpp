@@ -201,6 +201,8 @@ private slots:
         const int S = Qt::Key_Shift, A = Qt::Key_Alt, Q = Qt::Key_Q, C = -1; // C: connect
         QTest::newRow("in order") << true << QVector<int>{S, A, Q} << 1;
         QTest::newRow("others between") << true << QVector<int>{S, Qt::Key_X, A, Q, Qt::Key_1} << 1;
+        // Alt pressed with Shift held comes as Meta from an X11 keymap.
+        QTest::newRow("chord, Alt as Meta") << true << QVector<int>{S, Qt::Key_Meta, Q} << 1;
         QTest::newRow("wrong order") << true << QVector<int>{A, S, Q, Q} << 0;
         QTest::newRow("twice") << true << QVector<int>{S, A, Q, S, A, Q} << 2;
         // Not connected: the sequence is dropped; connected, it starts from Shift again.

@@ -203,6 +203,35 @@ private slots:
         QCOMPARE(refprogram.count(), 0); // refreshed only for a connected device
     }
 
+    // A page button lights the page shown: with the detail pages locked,
+    // the main page stays and MAIN stays lit.
+    void pagebuttonslit_data()
+    {
+        QTest::addColumn<int>("lock");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("lit");
+        QTest::newRow("gain") << 0 << "pushButton_2" << "pushButton_2";
+        QTest::newRow("graphic EQ") << 0 << "pushButton_4" << "pushButton_4";
+        QTest::newRow("Change&View, gain") << 2 << "pushButton_2" << "pushButton";
+        QTest::newRow("Everything, delay") << 4 << "pushButton_3" << "pushButton";
+        QTest::newRow("Everything, peak limiter") << 4 << "pushButton_8" << "pushButton";
+        QTest::newRow("Everything, programs") << 4 << "pushButton_7" << "pushButton_7";
+    }
+    void pagebuttonslit()
+    {
+        QFETCH(int, lock);
+        QFETCH(QString, name);
+        QFETCH(QString, lit);
+        start();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        gMainApp->getcurdevice()->setlocktype(lock);
+        QTest::mouseClick(button(name.toLatin1().constData()), Qt::LeftButton);
+        for (const char *n : {"pushButton", "pushButton_2", "pushButton_3", "pushButton_4", "pushButton_5",
+                              "pushButton_6", "pushButton_7", "pushButton_8"})
+            QVERIFY2(button(n)->isChecked() == (lit == QLatin1String(n)), n);
+    }
+
     // Each serial reply reaches its own handler through the window's wiring.
     void replyeffects_data()
     {

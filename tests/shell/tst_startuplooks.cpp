@@ -45,7 +45,7 @@ const std::vector<Page> &pages()
           {32, 14, 0x3d4045, 0x797b7f},
           {36, 12, 0x7b7d81, 0x35383e},
           {115, 44, 0xc8c8c8, 0xc8c8c8},
-          {135, 667, 0xaeafb0, 0x40444a},
+          {135, 667, 0x111e2b, 0x5b9edf}, // MAIN lit: the main page is shown
           {40, 400, 0x1e2024, 0x1e2024}}},
         {"gain",
          [](MainWindow *w) { w->on_pushButton_2_clicked(); },

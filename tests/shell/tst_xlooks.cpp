@@ -3,8 +3,10 @@
 // connected to a processor stand-in with values off their defaults, probed
 // where a drawing or a skin went wrong before: the drop-down lists, a scale
 // label that took another page's skin, clipped axis labels, stray glyphs and
-// lines, legible dialog buttons and radio buttons. Also the project-lock key
-// sequence typed through the X server while the program list has the focus.
+// lines, scale labels cut short, legible dialog buttons and radio buttons.
+// Also through the X server: the project-lock keys typed in sequence and as
+// a chord, faders dragged by the mouse against their scales, the page bar's
+// lit button after clicks, and where the EQ page's panels come up.
 // DSP_LOOKS_DIR=/some/folder saves every picture.
 
 #include "ccomctrl.h"
@@ -16,9 +18,11 @@
 #include "formfir.h"
 #include "formgain.h"
 #include "formlimit.h"
+#include "formlimit2.h"
 #include "formphase.h"
 #include "formsetview.h"
 #include "formdelay.h"
+#include "formgeq.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
 #include "mainwindow.h"
@@ -35,7 +39,10 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QListView>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStandardPaths>
@@ -49,7 +56,9 @@
 #include <QSlider>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QStyleOptionSlider>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -167,6 +176,68 @@ void settle(int ms = 150)
     QTest::qWait(ms);
 }
 
+// Where the style puts a slider's handle, in the slider's coordinates: where
+// it is drawn and where a press grabs it.
+QRect handlerect(const QSlider *s)
+{
+    QStyleOptionSlider opt;
+    opt.initFrom(s);
+    opt.orientation = s->orientation();
+    opt.minimum = s->minimum();
+    opt.maximum = s->maximum();
+    opt.tickPosition = s->tickPosition();
+    opt.tickInterval = s->tickInterval();
+    opt.upsideDown = s->orientation() == Qt::Horizontal ? s->invertedAppearance() : !s->invertedAppearance();
+    opt.direction = Qt::LeftToRight;
+    opt.sliderPosition = s->sliderPosition();
+    opt.sliderValue = s->value();
+    opt.singleStep = s->singleStep();
+    opt.pageStep = s->pageStep();
+    if (s->orientation() == Qt::Horizontal)
+        opt.state |= QStyle::State_Horizontal;
+    return s->style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, s);
+}
+
+// The number a scale label shows ("+15", "0dB", " -10"), or NaN for another text.
+double scalelevel(const QString &text)
+{
+    QString t = text.trimmed();
+    if (t.endsWith(QLatin1String("dB"), Qt::CaseInsensitive))
+        t.chop(2);
+    bool ok = false;
+    const double v = t.toDouble(&ok);
+    return ok ? v : std::nan("");
+}
+
+// A vertical fader's scale: the levels of the number labels beside it, each
+// at the global y of its centre, top to bottom.
+QVector<QPointF> faderscale(const QSlider *s)
+{
+    QVector<QPointF> marks; // x: global y, y: level
+    const QRect at = s->geometry();
+    for (QLabel *l : s->parentWidget()->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly)) {
+        const double level = scalelevel(l->text());
+        const QRect r = l->geometry();
+        if (std::isnan(level) || r.center().y() < at.top() || r.center().y() > at.bottom() ||
+            r.right() > at.left() + 2)
+            continue;
+        marks.append(QPointF(l->mapToGlobal(QPoint(0, 0)).y() + l->height() / 2.0, level));
+    }
+    std::sort(marks.begin(), marks.end(), [](const QPointF &a, const QPointF &b) { return a.x() < b.x(); });
+    return marks;
+}
+
+// The scale's reading at global y, between its marks.
+double readscale(const QVector<QPointF> &marks, double y)
+{
+    for (int i = 1; i < marks.size(); ++i)
+        if (y <= marks[i].x() || i == marks.size() - 1) {
+            const QPointF a = marks[i - 1], b = marks[i];
+            return a.y() + (b.y() - a.y()) * (y - a.x()) / (b.x() - a.x());
+        }
+    return std::nan("");
+}
+
 } // namespace
 
 class TstXLooks : public QObject
@@ -214,6 +285,24 @@ class TstXLooks : public QObject
         QTest::mouseClick(child<QPushButton>("btnExcel"), Qt::LeftButton);
         settle();
         return gMainApp->getcurdevice()->getcomconnected() == 1;
+    }
+    // The window with a 4-in 8-out device added and chosen, not connected:
+    // for what needs no processor, quicker than startwindow.
+    bool startoffline()
+    {
+        lang = QStringLiteral("en");
+        if (!QDir::setCurrent(dir.path()) || !linktest::writeconfig("en"))
+            return false;
+        w.reset(startmainwindow(4));
+        w->show();
+        if (!QTest::qWaitForWindowExposed(w.get()))
+            return false;
+        w->fileaction(0)->trigger();
+        gMainApp->setdevtype(0x18);
+        gMainApp->setdevaddr(1);
+        w->getbntnum(0);
+        settle();
+        return true;
     }
     void stopwindow()
     {
@@ -283,12 +372,59 @@ class TstXLooks : public QObject
         settle(100);
     }
 
+
+    // A click through the X server on a widget's middle.
+    bool xclick(const QWidget *widget)
+    {
+        const QPoint at = widget->mapToGlobal(widget->rect().center());
+        return xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
+                        QStringLiteral("click"), QStringLiteral("1")});
+    }
+
+    // The page the document area shows: its topmost sub-window.
+    static MainApp::View shownpage(QMdiArea *area)
+    {
+        const QList<QMdiSubWindow *> stack = area->subWindowList(QMdiArea::StackingOrder);
+        for (int k = stack.size() - 1; k >= 0; --k)
+            if (!stack[k]->isHidden())
+                for (int v = 0; v < MainApp::ViewCount; ++v)
+                    if (gMainApp->getview(MainApp::View(v)) == stack[k])
+                        return MainApp::View(v);
+        return MainApp::ViewCount;
+    }
+
+    // Every scale label of a page (levels, frequencies: "+12", "0dB",
+    // "10kHZ", "1K28"), or every label of a page without a scale, shows its
+    // text whole: the ink of the text, in the font the label is drawn with
+    // on this X server, fits the label's box.
+    void probescales(QWidget *page, const QString &name, bool scaleonly = true)
+    {
+        static const QRegularExpression scale(QStringLiteral("^\\s*[+-]?\\d+(\\.\\d+)?\\s*(dB|k?Hz|K\\d*)?\\s*$"),
+                                              QRegularExpression::CaseInsensitiveOption);
+        int probed = 0;
+        for (QLabel *l : page->findChildren<QLabel *>()) {
+            if (!l->isVisible() || l->text().trimmed().isEmpty() || (scaleonly && !scale.match(l->text()).hasMatch()))
+                continue;
+            ++probed;
+            const int needs = l->fontMetrics().tightBoundingRect(l->text().trimmed()).width();
+            const int has = l->contentsRect().width() - 2 * l->margin();
+            if (needs > has)
+                fault(QStringLiteral("%1: scale label %2 \"%3\" cut (needs %4 pixels, has %5)")
+                          .arg(name, l->objectName(), l->text())
+                          .arg(needs)
+                          .arg(has));
+        }
+        if (probed == 0 && scaleonly)
+            fault(QStringLiteral("%1: no scale label to probe").arg(name));
+    }
+
     void tour()
     {
         w->on_pushButton_clicked();
         shot(QStringLiteral("main"));
         w->on_pushButton_2_clicked();
         shot(QStringLiteral("gain"));
+        probescales(gFormGain, QStringLiteral("gain"));
         {
             // OUT6's scale label is named like the main page's IN-C name label:
             // it looks like its neighbour OUT5's, without that label's skin.
@@ -309,6 +445,7 @@ class TstXLooks : public QObject
         probepopup(gFormDelay->findChild<QComboBox *>(QStringLiteral("comboBox_4")), QStringLiteral("delayunit"));
         w->on_pushButton_6_clicked();
         shot(QStringLiteral("eq_in"));
+        probescales(gFormEq, QStringLiteral("EQ"));
         {
             // No white glyph at the end of a value field.
             for (const char *name : {"Editeqfreq", "Editeqgain", "Editeqq", "Editeqfreq_4"}) {
@@ -361,6 +498,7 @@ class TstXLooks : public QObject
             if (bands && bands->phasepanel()->isVisible()) {
                 const QImage phase = onscreen(bands->phasepanel());
                 save(phase, lang + QLatin1String("_phasepanel"));
+                probescales(bands->phasepanel(), QStringLiteral("all pass panel"));
                 for (const QPoint &at : {QPoint(2, phase.height() / 2), QPoint(phase.width() / 2, phase.height() - 2),
                                          QPoint(phase.width() - 2, phase.height() / 2), QPoint(phase.width() / 2, 1)})
                     if (luminance(phase.pixel(at)) > 0.3)
@@ -378,6 +516,7 @@ class TstXLooks : public QObject
         if (gFormEq->firpanel()->isVisible()) {
             const QImage fir = onscreen(gFormEq->firpanel());
             save(fir, lang + QLatin1String("_firpanel"));
+            probescales(gFormEq->firpanel(), QStringLiteral("FIR panel"));
             // Dark to its edges: no light margin around the plot.
             for (const QPoint &at : {QPoint(2, fir.height() / 2), QPoint(fir.width() / 2, fir.height() - 2),
                                      QPoint(fir.width() - 2, fir.height() / 2), QPoint(fir.width() / 2, 1)})
@@ -391,8 +530,10 @@ class TstXLooks : public QObject
         gFormEq->findChild<QComboBox *>(QStringLiteral("comboBox_ir"))->setCurrentIndex(0);
         w->on_pushButton_4_clicked();
         shot(QStringLiteral("geq"));
+        probescales(gFormGeq, QStringLiteral("graphic EQ"));
         w->on_pushButton_5_clicked();
         shot(QStringLiteral("limit"));
+        probescales(gFormLimit, QStringLiteral("limiter"));
         for (QLabel *l : gFormLimit->findChildren<QLabel *>()) {
             if (l->text() != QLatin1String("+20"))
                 continue;
@@ -405,6 +546,7 @@ class TstXLooks : public QObject
         probepopup(gFormLimit->findChild<QComboBox *>(QStringLiteral("comboxlimit")), QStringLiteral("knee"));
         w->on_pushButton_8_clicked();
         shot(QStringLiteral("peak"));
+        probescales(gFormLimit2, QStringLiteral("peak limiter"), false);
         w->on_pushButton_7_clicked();
         shot(QStringLiteral("programs"));
         {
@@ -482,7 +624,13 @@ class TstXLooks : public QObject
         withmodal([this]() { QTest::mouseClick(child<QPushButton>("btnSave"), Qt::LeftButton); },
                   [&](QWidget *d) { radios(d, "copy"); });
         withmodal([this]() { QTest::mouseClick(child<QPushButton>("btnLock"), Qt::LeftButton); },
-                  [this](QWidget *d) { save(onscreen(d), lang + QLatin1String("_devicelock")); });
+                  [&](QWidget *d) {
+                      // A lock type chosen: its mark stands out from the others'.
+                      if (QRadioButton *r = d->findChild<QRadioButton *>(QStringLiteral("rbcopyb")))
+                          r->setChecked(true);
+                      settle();
+                      radios(d, "devicelock");
+                  });
     }
 
 private slots:
@@ -490,16 +638,22 @@ private slots:
     void initTestCase() { QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb")); }
 
     // Shift, Alt, Q on the program page after the natural first click on
-    // the program list: the project lock dialog opens.
+    // the program list: the project lock dialog opens. The keys pressed one
+    // after another, or as a chord: Shift held, Alt held, then Q (the
+    // keymap then reports Alt as Meta).
     void projectlockkeys_data()
     {
         QTest::addColumn<bool>("list"); // else a button of the page has the focus
-        QTest::newRow("program list") << true;
-        QTest::newRow("page button") << false;
+        QTest::addColumn<bool>("chord");
+        QTest::newRow("program list") << true << false;
+        QTest::newRow("page button") << false << false;
+        QTest::newRow("program list, chord") << true << true;
+        QTest::newRow("page button, chord") << false << true;
     }
     void projectlockkeys()
     {
         QFETCH(bool, list);
+        QFETCH(bool, chord);
         if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
             QSKIP("xdotool is not installed");
         faults.clear();
@@ -527,13 +681,213 @@ private slots:
         QString opened;
         withmodal(
             [&]() {
-                QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60"),
-                                 QStringLiteral("shift"), QStringLiteral("alt"), QStringLiteral("q")}));
+                if (chord)
+                    QVERIFY(xdotool({QStringLiteral("keydown"), QStringLiteral("shift"), QStringLiteral("sleep"),
+                                     QStringLiteral("0.06"), QStringLiteral("keydown"), QStringLiteral("alt"),
+                                     QStringLiteral("sleep"), QStringLiteral("0.06"), QStringLiteral("key"),
+                                     QStringLiteral("q"), QStringLiteral("keyup"), QStringLiteral("alt"),
+                                     QStringLiteral("keyup"), QStringLiteral("shift")}));
+                else
+                    QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60"),
+                                     QStringLiteral("shift"), QStringLiteral("alt"), QStringLiteral("q")}));
                 QTRY_VERIFY_WITH_TIMEOUT(!opened.isEmpty(), 5000);
             },
             [&](QWidget *d) { opened = QString::fromLatin1(d->metaObject()->className()); });
         QCOMPARE(opened, QStringLiteral("DialogProjectLock"));
         stopwindow();
+    }
+
+
+    // A fader dragged by the mouse through the X server, pressed on its
+    // handle's middle and moved in steps: at every step the handle stays
+    // under the pointer and the value is the page's scale read at the handle.
+    // The gain page's fader is the yardstick.
+    void faderdrag_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<int>("start"); // raw value before the drag
+        QTest::addColumn<int>("dy");    // pixels the pointer moves, down positive
+        QTest::newRow("graphic EQ, 0 dB, 80 down") << "geq" << 300 << 80;
+        QTest::newRow("graphic EQ, 0 dB, 43 up") << "geq" << 300 << -43;
+        QTest::newRow("graphic EQ, -30 dB, 190 up") << "geq" << 0 << -190;
+        QTest::newRow("graphic EQ, +15 dB, 120 down") << "geq" << 450 << 120;
+        QTest::newRow("graphic EQ, -20 dB, 17 up") << "geq" << 100 << -17;
+        QTest::newRow("gain, 0 dB, 35 up") << "gain" << 400 << -35;
+        QTest::newRow("gain, +12 dB, 30 down") << "gain" << 520 << 30;
+    }
+    void faderdrag()
+    {
+        QFETCH(QString, page);
+        QFETCH(int, start);
+        QFETCH(int, dy);
+        if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+            QSKIP("xdotool is not installed");
+        QVERIFY(startoffline());
+        QSlider *s = nullptr;
+        double (*db)(int) = nullptr;
+        if (page == QLatin1String("geq")) {
+            w->on_pushButton_4_clicked();
+            s = gFormGeq->findChild<QSlider *>(QStringLiteral("slidergeqgain_5"));
+            db = [](int raw) { return (raw - 300) / 10.0; };
+        } else {
+            w->on_pushButton_2_clicked();
+            s = gFormGain->findChild<QSlider *>(QStringLiteral("vlSliderGain"));
+            db = [](int raw) { return raw / 10.0 - 40; };
+        }
+        QVERIFY(s);
+        s->setValue(start);
+        settle();
+        QVERIFY(s->isVisible());
+        const QVector<QPointF> marks = faderscale(s);
+        QVERIFY2(marks.size() >= 4, "no scale beside the fader");
+        const double pixeldb = qAbs(marks.last().y() - marks.first().y()) / (marks.last().x() - marks.first().x());
+        const QPoint from = s->mapToGlobal(handlerect(s).center());
+        QVERIFY(xdotool({QStringLiteral("mousemove"), QString::number(from.x()), QString::number(from.y()),
+                         QStringLiteral("mousedown"), QStringLiteral("1")}));
+        settle(60);
+        double worsthandle = 0, worstvalue = 0;
+        const int steps = qMax(1, qAbs(dy) / 10);
+        for (int i = 1; i <= steps; ++i) {
+            const int y = from.y() + dy * i / steps;
+            QVERIFY(xdotool({QStringLiteral("mousemove"), QString::number(from.x()), QString::number(y)}));
+            QTRY_VERIFY_WITH_TIMEOUT(QCursor::pos().y() == y, 2000);
+            settle(40);
+            QVERIFY(s->isSliderDown());
+            // The handle's middle against the pointer, and the value against
+            // the scale read there.
+            const double handle = s->mapToGlobal(handlerect(s).center()).y() + 0.5;
+            worsthandle = qMax(worsthandle, qAbs(handle - y));
+            worstvalue = qMax(worstvalue, qAbs(db(s->sliderPosition()) - readscale(marks, handle)));
+        }
+        QVERIFY(xdotool({QStringLiteral("mouseup"), QStringLiteral("1")}));
+        settle(60);
+        save(onscreen(s->parentWidget()), QStringLiteral("drag_") + page);
+        qInfo("%s: handle off the pointer by up to %.1f px, value off the scale by up to %.2f dB "
+              "(%.3f dB a pixel)",
+              qPrintable(page), worsthandle, worstvalue, pixeldb);
+        QVERIFY2(worsthandle <= 1.5, qPrintable(QStringLiteral("handle %1 px off the pointer").arg(worsthandle)));
+        // The scale's labels stand on whole pixels, and so does the handle.
+        QVERIFY2(worstvalue <= 2.5 * pixeldb,
+                 qPrintable(QStringLiteral("value %1 dB off the scale at the handle").arg(worstvalue)));
+    }
+
+    // The page bar lights the button of the page shown, and no other, after
+    // clicks through the X server: a page the device lock keeps closed is
+    // neither shown nor lit, and a disconnect that brings the main page to
+    // the front lights MAIN.
+    void pagebar_data()
+    {
+        QTest::addColumn<int>("lock"); // the device's lock kind
+        QTest::addColumn<QStringList>("clicks");
+        QTest::addColumn<QString>("lit");
+        QTest::newRow("gain") << 0 << QStringList{"pushButton_2"} << "pushButton_2";
+        QTest::newRow("graphic EQ") << 0 << QStringList{"pushButton_4"} << "pushButton_4";
+        QTest::newRow("program page, then disconnect") << 0 << QStringList{"pushButton_7", "btnExcel"} << "pushButton";
+        QTest::newRow("locked Everything, GAIN") << 4 << QStringList{"pushButton_2"} << "pushButton";
+        QTest::newRow("locked Everything, DELAY") << 4 << QStringList{"pushButton_3"} << "pushButton";
+        QTest::newRow("locked Change&View, program page then PEQ")
+            << 2 << QStringList{"pushButton_7", "pushButton_6"} << "pushButton_7";
+    }
+    void pagebar()
+    {
+        QFETCH(int, lock);
+        QFETCH(QStringList, clicks);
+        QFETCH(QString, lit);
+        if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+            QSKIP("xdotool is not installed");
+        // Only a disconnect needs the processor.
+        QVERIFY(clicks.contains(QStringLiteral("btnExcel")) ? startwindow("en") : startoffline());
+        gMainApp->getcurdevice()->setlocktype(lock);
+        const struct {
+            const char *button;
+            MainApp::View view;
+        } pages[] = {{"pushButton", MainApp::MainView},    {"pushButton_2", MainApp::GainView},
+                     {"pushButton_3", MainApp::DelayView}, {"pushButton_4", MainApp::GeqView},
+                     {"pushButton_5", MainApp::LimitView}, {"pushButton_6", MainApp::PeqView},
+                     {"pushButton_7", MainApp::SetView},   {"pushButton_8", MainApp::Limit2View}};
+        for (const QString &name : clicks) {
+            QWidget *b = w->findChild<QWidget *>(name);
+            QVERIFY(b);
+            QVERIFY(xclick(b));
+            settle(300);
+            // Whatever box the click brought up goes away.
+            if (QWidget *m = QApplication::activeModalWidget(); m && m != w.get())
+                m->close();
+        }
+        if (clicks.contains(QStringLiteral("btnExcel")))
+            QTRY_VERIFY(!gMainApp->getcurdevice()->getcomconnected());
+        QMdiArea *area = w->findChild<QMdiArea *>();
+        QVERIFY(area);
+        MainApp::View expected = MainApp::ViewCount;
+        for (const auto &p : pages)
+            if (lit == QLatin1String(p.button))
+                expected = p.view;
+        QTRY_COMPARE(int(shownpage(area)), int(expected));
+        shot(QStringLiteral("pagebar_") + QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('_')));
+        for (const auto &p : pages)
+            QVERIFY2(w->findChild<QPushButton *>(QLatin1String(p.button))->isChecked() == (lit == QLatin1String(p.button)),
+                     p.button);
+    }
+
+    // The FIR and all pass panels come up inside the screen, beside the
+    // main window where the screen has room, else off the EQ page's
+    // controls that they covered before (Bypass-all, band 1's fields, the
+    // gain fader, bands 2 to 4's buttons, OUT4 to OUT8).
+    void panelplace_data()
+    {
+        QTest::addColumn<bool>("fir"); // else the all pass panel
+        QTest::addColumn<QPoint>("window"); // the main window's place; (-1, -1) centred
+        QTest::newRow("FIR, window centred") << true << QPoint(-1, -1);
+        QTest::newRow("all pass, window centred") << false << QPoint(-1, -1);
+        QTest::newRow("FIR, window at the top left") << true << QPoint(0, 0);
+        QTest::newRow("all pass, window at the top left") << false << QPoint(0, 0);
+    }
+    void panelplace()
+    {
+        QFETCH(bool, fir);
+        QFETCH(QPoint, window);
+        QVERIFY(startoffline());
+        if (window.x() >= 0) {
+            w->move(window);
+            settle();
+        }
+        w->on_pushButton_6_clicked();
+        QTest::mouseClick(gFormEq->findChild<QPushButton *>(QStringLiteral("eqbtnout1")), Qt::LeftButton);
+        settle();
+        QWidget *panel = nullptr;
+        if (fir) {
+            gFormEq->findChild<QComboBox *>(QStringLiteral("comboBox_ir"))->setCurrentIndex(1);
+            panel = gFormEq->firpanel();
+        } else {
+            gFormEq->findChild<QComboBox *>(QStringLiteral("cbxHPFSlope"))->setCurrentIndex(5);
+            QTest::mouseClick(gFormEq->findChild<QPushButton *>(QStringLiteral("btn1eqbtn")), Qt::LeftButton);
+            panel = gFormEq->findChild<Formeqbtns *>()->phasepanel();
+        }
+        QTRY_VERIFY(panel->isVisible());
+        settle(300);
+        save(QGuiApplication::primaryScreen()->grabWindow(0).toImage(),
+             QStringLiteral("panelplace_") + QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('_')));
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        const QRect at = panel->frameGeometry(), main = w->frameGeometry();
+        QVERIFY2(screen.contains(at), "panel runs past the screen");
+        // Room beside the window: a strip of the screen outside it that
+        // holds the panel.
+        const bool room = screen.right() - main.right() >= at.width() + 4 || main.left() - screen.left() >= at.width() + 4 ||
+                          screen.bottom() - main.bottom() >= at.height() + 4 || main.top() - screen.top() >= at.height() + 4;
+        if (room)
+            QVERIFY2(!at.intersects(main), "panel over the window though the screen has room beside it");
+        QStringList names = {"btneqbypassall", "Editeqgain", "Editeqq", "vlSliderGain_1"};
+        for (const char *n : {"btneqbypass_2", "btneqset0_2", "btneqbypass_3", "btneqset0_3", "btneqbypass_4",
+                              "btneqset0_4", "eqbtnout4", "eqbtnout5", "eqbtnout6", "eqbtnout7", "eqbtnout8"})
+            names << QLatin1String(n);
+        QStringList covered;
+        for (const QString &n : names) {
+            const QWidget *c = w->findChild<QWidget *>(n);
+            QVERIFY2(c, qPrintable(n));
+            if (c->isVisible() && at.intersects(QRect(c->mapToGlobal(QPoint(0, 0)), c->size())))
+                covered << n;
+        }
+        QVERIFY2(covered.isEmpty(), qPrintable(QStringLiteral("panel covers ") + covered.join(QLatin1String(", "))));
     }
 
     void looks_data()

@@ -261,10 +261,12 @@ QByteArray eqpage()
         Rect r;
         const char *text;
     };
+    // Right-aligned beside the fader, wide enough for "+12" whole in any
+    // font the labels get.
     for (const Scale &s :
-         {Scale{"label_5", {20, 192, 21, 16}, "-40"}, Scale{"label_6", {19, 119, 21, 16}, " -10"},
-          Scale{"label_7", {18, 95, 21, 16}, "0"}, Scale{"label_8", {20, 143, 21, 16}, "-20"},
-          Scale{"label_157", {19, 169, 21, 16}, "-30"}, Scale{"label_9", {20, 67, 21, 16}, "+12"}}) {
+         {Scale{"label_5", {10, 192, 31, 16}, "-40"}, Scale{"label_6", {9, 119, 31, 16}, " -10"},
+          Scale{"label_7", {8, 95, 31, 16}, "0"}, Scale{"label_8", {10, 143, 31, 16}, "-20"},
+          Scale{"label_157", {9, 169, 31, 16}, "-30"}, Scale{"label_9", {10, 67, 31, 16}, "+12"}}) {
         Node l(QStringLiteral("QLabel"), QString::fromLatin1(s.name), s.r);
         l.text(QString::fromLatin1(s.text))
             .set("alignment", "Qt::AlignRight|Qt::AlignTrailing|Qt::AlignVCenter");

@@ -353,6 +353,24 @@ Paint grooveV(bool ticks)
     };
 }
 
+Paint grooveV(qreal first, qreal last, int steps)
+{
+    return [first, last, steps](QPainter &p, const QRect &r, Lang) {
+        p.setRenderHint(QPainter::Antialiasing);
+        const qreal w = qMax(4.0, r.width() * 0.2);
+        QRectF track(r.center().x() - w / 2 + 0.5, r.top() + 2, w, r.height() - 4);
+        p.setPen(QPen(QColor(15, 16, 18), 1));
+        p.setBrush(QColor(20, 21, 24));
+        p.drawRoundedRect(track, w / 2, w / 2);
+        p.setPen(QPen(colour::dim, 1));
+        for (int i = 0; i <= steps; ++i) {
+            const qreal y = r.top() + first + (last - first) * i / steps;
+            p.drawLine(QPointF(r.left() + 1, y), QPointF(r.left() + qMax(3, r.width() / 6), y));
+            p.drawLine(QPointF(r.right() - qMax(3, r.width() / 6), y), QPointF(r.right() - 1, y));
+        }
+    };
+}
+
 Paint fillV()
 {
     return [](QPainter &p, const QRect &r, Lang) {

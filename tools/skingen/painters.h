@@ -61,6 +61,9 @@ Paint face(Face f, const Text &label = {}, qreal px = 14);
 Paint arrow(Dir d, Face f);
 Paint grooveH();
 Paint grooveV(bool ticks = true);
+// A vertical groove with `steps` + 1 tick marks, the first at row `first`
+// and the last at row `last` of the picture (a slider's scale rows).
+Paint grooveV(qreal first, qreal last, int steps);
 Paint fillV();
 Paint handleH(Face f);
 Paint handleV(Face f);

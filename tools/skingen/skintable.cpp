@@ -281,7 +281,10 @@ QVector<Skin> build()
         {"/geq/skin/geqbtn.png", {50, 20}, face(F::Normal), false},
         {"/geq/skin/geqbtnover.png", {50, 20}, face(F::Hover), false},
         {"/geq/skin/geqbtnok.png", {50, 20}, face(F::Pressed), false},
-        {"/geq/skin/geqgainback.png", {27, 241}, grooveV(), false},
+        // The graphic EQ's groove spans the handle's travel (its top two
+        // rows above the slider): ticks at the handle's middle for every
+        // 5 dB, +15 to -30, as the scale beside the sliders.
+        {"/geq/skin/geqgainback.png", {27, 236}, grooveV(20.5, 215.5, 9), false},
         {"/geq/skin/geqgainbtn.png", {23, 41}, handleV(F::Normal), false},
         {"/geq/skin/geqgainbtnok.png", {23, 41}, handleV(F::Pressed), false},
         {"/geq/skin/geqbypass.png", {20, 20}, led(false, colour::amber), false},

@@ -164,11 +164,15 @@ void MainApp::openview(QWidget *w)
     w->setFocus(Qt::OtherFocusReason);
 }
 
+bool MainApp::pageslocked() const
+{
+    const int lock = curdevice->getlocktype();
+    return lock == 2 || lock == 4;
+}
+
 void MainApp::showlockable(View view)
 {
-    // Lock states 2 and 4 keep the detail pages closed.
-    const int lock = curdevice->getlocktype();
-    if (lock == 2 || lock == 4)
+    if (pageslocked())
         return;
     openview(views[view]);
 }

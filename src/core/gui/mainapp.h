@@ -92,6 +92,8 @@ public:
     void setview(View view, QWidget *window);
     QWidget *getview(View view) const;
     void initwindows();
+    // The device lock keeps the detail pages closed (lock states 2 and 4).
+    bool pageslocked() const;
     void showmainview();
     void showgainview();
     void showdelayview();
