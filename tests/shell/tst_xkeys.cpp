@@ -354,7 +354,7 @@ private slots:
 
     // Saving a program to a file that exists: the file dialog's question
     // whether to replace it keeps the file on Return, also when the name is
-    // typed without its extension; Yes writes it.
+    // typed without its extension (or with a dot of its own); Yes writes it.
     void overwrite_data()
     {
         QTest::addColumn<QString>("file");   // the file there before
@@ -365,6 +365,10 @@ private slots:
         QTest::newRow("proposed name, Yes clicked") << "KEEP 5.K91" << "" << "click";
         QTest::newRow("no extension typed, Return") << "other.K91" << "other" << "Return";
         QTest::newRow("no extension typed, Yes clicked") << "other.K91" << "other" << "click";
+        // A dot in the typed name is no extension of the file's type: the
+        // question asks about the name with the extension added.
+        QTest::newRow("dotted name typed, Return") << "show.v2.K91" << "show.v2" << "Return";
+        QTest::newRow("dotted name typed, Yes clicked") << "show.v2.K91" << "show.v2" << "click";
     }
     void overwrite()
     {
@@ -387,7 +391,13 @@ private slots:
                               xinput::key(x, "End");
                               for (int i = 0; i < 20; ++i)
                                   xinput::key(x, "BackSpace");
-                              QVERIFY(xinput::type(x, qPrintable(name)));
+                              // A dot has its key name.
+                              const QStringList parts = name.split(QLatin1Char('.'));
+                              for (int i = 0; i < parts.size(); ++i) {
+                                  if (i > 0)
+                                      xinput::key(x, "period");
+                                  QVERIFY(xinput::type(x, qPrintable(parts.at(i))));
+                              }
                               xinput::key(x, "Return");
                           }};
         }

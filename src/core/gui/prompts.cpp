@@ -1,10 +1,40 @@
 #include "prompts.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QRegularExpression>
 
 namespace {
+
+// The save dialog of a file type: the name a caller writes is the typed one
+// with the type's extension added unless it ends with it already ("show.v2"
+// becomes "show.v2.K91"; the dialog's own default suffix is added only to
+// a name without any dot). A file of that name is asked about as the dialog
+// asks about the typed one, with "No" the default.
+class SaveDialog : public QFileDialog
+{
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override
+    {
+        const QStringList files = selectedFiles();
+        const QString extension = defaultSuffix().isEmpty() ? QString() : QLatin1Char('.') + defaultSuffix();
+        if (files.size() == 1 && !extension.isEmpty()) {
+            const QString typed = files.first();
+            const QFileInfo written(typed + extension);
+            if (!typed.isEmpty() && !QFileInfo(typed).isDir() && !typed.endsWith(extension, Qt::CaseInsensitive) &&
+                written.exists() &&
+                QMessageBox::warning(this, windowTitle(),
+                                     QFileDialog::tr("%1 already exists.\nDo you want to replace it?")
+                                         .arg(written.fileName()),
+                                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+                return;
+        }
+        QFileDialog::accept();
+    }
+};
 
 class InteractivePrompts : public PromptBackend
 {
@@ -61,7 +91,7 @@ public:
     QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
                          const QString &filter) override
     {
-        QFileDialog dialog(parent, caption, dir, filter);
+        SaveDialog dialog(parent, caption, dir, filter);
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         // A name typed without an extension gets the filter's before the
