@@ -919,15 +919,7 @@ private slots:
 
 int main(int argc, char **argv)
 {
-    XvfbServer x;
-    QString why;
-    if (!x.start(&why))
-        return XvfbServer::unavailable(why);
-    qputenv("DISPLAY", x.display());
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication app(argc, argv);
-    TstXLooks t;
-    return QTest::qExec(&t, argc, argv);
+    return XvfbServer::runtest<TstXLooks>(argc, argv);
 }
 
 #include "tst_xlooks.moc"
