@@ -18,21 +18,7 @@
 #include <QSignalSpy>
 #include <QWindow>
 
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
-// Xlib's short macro names would clash with the meta-object code below.
-#undef Bool
-#undef None
-#undef Status
-#undef Unsorted
-#undef KeyPress
-#undef KeyRelease
-#undef FocusIn
-#undef FocusOut
-#undef Expose
-#undef FontChange
-#undef CursorShape
+#include "xlib.h"
 
 #include <functional>
 

@@ -36,19 +36,7 @@
 #include <QThread>
 #include <QTimer>
 
-#include <X11/Xlib.h>
-// Xlib's short macro names would clash with the meta-object code below.
-#undef Bool
-#undef None
-#undef Status
-#undef Unsorted
-#undef KeyPress
-#undef KeyRelease
-#undef FocusIn
-#undef FocusOut
-#undef Expose
-#undef FontChange
-#undef CursorShape
+#include "xlib.h"
 
 #include <functional>
 #include <memory>
