@@ -125,17 +125,11 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        openx();
-    }
+    void initTestCase() { openx(); }
     void cleanupTestCase() { closex(); }
     void init()
     {
-        dir.reset(new QTemporaryDir);
-        QVERIFY(QDir::setCurrent(dir->path()));
-        QVERIFY(linktest::writeconfig());
-        w.reset(startmainwindow(4));
+        QVERIFY(linktest::startwindow(w, dir));
         prompts.reset(new ScriptedPrompts);
         const int line = s.openpty();
         QVERIFY(line >= 0);

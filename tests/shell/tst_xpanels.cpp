@@ -69,18 +69,12 @@ private:
     void download() const { emit w->updatepeqview(0); }
 
 private slots:
-    void initTestCase()
-    {
-        openx();
-    }
+    void initTestCase() { openx(); }
     void cleanupTestCase() { closex(); }
     void init()
     {
-        dir.reset(new QTemporaryDir);
-        QVERIFY(QDir::setCurrent(dir->path()));
-        QVERIFY(linktest::writeconfig());
         MainApp::settimescale(0.05);
-        w.reset(startmainwindow(4));
+        QVERIFY(linktest::startwindow(w, dir));
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     }
