@@ -124,6 +124,73 @@ std::unique_ptr<DeviceData> recordwithimage(const QByteArray &image)
     return d;
 }
 
+// A model whose every field the image holds is drawn from gen: anywhere the
+// field's bytes reach (wide), or only within the ranges the pages set, where
+// the fields the pages never change keep their defaults.
+std::unique_ptr<DeviceData> randommodel(QRandomGenerator &gen, bool wide)
+{
+    // Below `bytes` when wide, else from lo up to (not with) hi.
+    const auto draw = [&gen, wide](int bytes, int lo, int hi) { return wide ? gen.bounded(bytes) : gen.bounded(lo, hi); };
+    auto a = std::make_unique<DeviceData>();
+    for (int c = 0; c < 12; ++c) {
+        a->setmute(c, gen.bounded(2));
+        a->setgain(c, gen.bounded(521));
+        for (int b = 0; b < 7; ++b) {
+            const int type = draw(8, 0, 6);
+            a->setpeqtype(c, b, type);
+            a->setpeqbypass(c, b, gen.bounded(2) == 1);
+            a->setpeqfreq(c, b, gen.bounded(399));
+            a->setpeqgain(c, b, type == 5 ? 300 : gen.bounded(451));
+            a->setpeqwidth(c, b, gen.bounded(41));
+            if (type == 5)
+                a->setpeqallpass(c, b, gen.bounded(399));
+        }
+        for (int b = 0; b < 31; ++b)
+            a->setgeq(c, b, draw(601, 0, 451), gen.bounded(2) == 1);
+        a->setpeqbypassall(c, gen.bounded(2) == 1);
+        a->setgeqbypassall(c, gen.bounded(2) == 1);
+        a->setdelay(c, draw(0x7FFFFF + 1, 0, 48001));
+        a->setdelayflag(c, gen.bounded(2) ? 0x80 : 0);
+        a->setlimitknee(c, draw(256, 0, 7));
+        a->setlimitthreshold(c, draw(0x8000, 0, 401));
+        a->setlimitratio(c, draw(256, 0, 10));
+        a->setlimitattack(c, draw(0x8000, 50, 6001));
+        a->setlimitrelease(c, draw(256, 1, 200));
+    }
+    for (int o = 0; o < 8; ++o) {
+        a->sethpftype(o, draw(256, 0, 13));
+        a->sethpffreq(o, gen.bounded(399));
+        a->setlpftype(o, draw(256, 0, 13));
+        a->setlpffreq(o, gen.bounded(399));
+        a->setxobyte0(o, draw(256, 0, 4));
+        a->setfirorder(o, gen.bounded(128));
+        a->setfirflag(o, gen.bounded(2));
+        a->setfirlowfreq(o, draw(0x8000, 190, 399));
+        a->setfirhighfreq(o, draw(0x8000, 190, 399));
+        if (wide) {
+            a->setfirlowparam(o, gen.bounded(0x8000));
+            a->setfirhighparam(o, gen.bounded(0x8000));
+        }
+        a->setfirparam1(o, gen.bounded(256));
+        if (wide) {
+            a->setfirparam2(o, gen.bounded(256));
+            a->setfirparam3(o, gen.bounded(256));
+        }
+        a->setpeaklimiton(o, gen.bounded(2));
+        a->setpeaklimitvalue(o, draw(0x8000, 0, 401));
+        a->setpeaklimita(o, draw(256, 1, 101));
+        a->setpeaklimitb(o, draw(256, 1, 21));
+        a->setoutflag(o, draw(256, 0, 2));
+        a->setrouteina(o, gen.bounded(2) == 1);
+        if (wide)
+            a->setrouteinb(o, gen.bounded(2) == 1);
+        a->setrouteinc(o, gen.bounded(2) == 1);
+        if (wide)
+            a->setrouteind(o, gen.bounded(2) == 1);
+    }
+    return a;
+}
+
 } // namespace
 
 class TestProgramImage : public QObject
@@ -231,59 +298,9 @@ private slots:
     // Fields set, packed, and the packed image decoded by another record.
     void packThenUnpackRestoresEveryField()
     {
-        auto a = std::make_unique<DeviceData>();
         QRandomGenerator gen(1234);
+        auto a = randommodel(gen, true);
         a->setprogramname(QStringLiteral("Main hall"));
-        for (int c = 0; c < 12; ++c) {
-            a->setmute(c, gen.bounded(2));
-            a->setgain(c, gen.bounded(521));
-            for (int b = 0; b < 7; ++b) {
-                const int type = gen.bounded(8);
-                a->setpeqtype(c, b, type);
-                a->setpeqbypass(c, b, gen.bounded(2) == 1);
-                a->setpeqfreq(c, b, gen.bounded(399));
-                a->setpeqgain(c, b, type == 5 ? 300 : gen.bounded(451));
-                a->setpeqwidth(c, b, gen.bounded(41));
-                if (type == 5)
-                    a->setpeqallpass(c, b, gen.bounded(399));
-            }
-            for (int b = 0; b < 31; ++b)
-                a->setgeq(c, b, gen.bounded(601), gen.bounded(2) == 1);
-            a->setpeqbypassall(c, gen.bounded(2) == 1);
-            a->setgeqbypassall(c, gen.bounded(2) == 1);
-            a->setdelay(c, gen.bounded(0x7FFFFF + 1));
-            a->setdelayflag(c, gen.bounded(2) ? 0x80 : 0);
-            a->setlimitknee(c, gen.bounded(256));
-            a->setlimitthreshold(c, gen.bounded(0x8000));
-            a->setlimitratio(c, gen.bounded(256));
-            a->setlimitattack(c, gen.bounded(0x8000));
-            a->setlimitrelease(c, gen.bounded(256));
-        }
-        for (int o = 0; o < 8; ++o) {
-            a->sethpftype(o, gen.bounded(256));
-            a->sethpffreq(o, gen.bounded(399));
-            a->setlpftype(o, gen.bounded(256));
-            a->setlpffreq(o, gen.bounded(399));
-            a->setxobyte0(o, gen.bounded(256));
-            a->setfirorder(o, gen.bounded(128));
-            a->setfirflag(o, gen.bounded(2));
-            a->setfirlowfreq(o, gen.bounded(0x8000));
-            a->setfirhighfreq(o, gen.bounded(0x8000));
-            a->setfirlowparam(o, gen.bounded(0x8000));
-            a->setfirhighparam(o, gen.bounded(0x8000));
-            a->setfirparam1(o, gen.bounded(256));
-            a->setfirparam2(o, gen.bounded(256));
-            a->setfirparam3(o, gen.bounded(256));
-            a->setpeaklimiton(o, gen.bounded(2));
-            a->setpeaklimitvalue(o, gen.bounded(0x8000));
-            a->setpeaklimita(o, gen.bounded(256));
-            a->setpeaklimitb(o, gen.bounded(256));
-            a->setoutflag(o, gen.bounded(256));
-            a->setrouteina(o, gen.bounded(2) == 1);
-            a->setrouteinb(o, gen.bounded(2) == 1);
-            a->setrouteinc(o, gen.bounded(2) == 1);
-            a->setrouteind(o, gen.bounded(2) == 1);
-        }
         const QStringList before = imagefields(*a);
         a->packprogram();
         QCOMPARE(imagefields(*a), before); // packing changes no field
@@ -520,52 +537,8 @@ private slots:
     void checkpassesimagesthemodelwrites()
     {
         QFETCH(quint32, seed);
-        auto a = std::make_unique<DeviceData>();
         QRandomGenerator gen(seed);
-        for (int c = 0; c < 12; ++c) {
-            a->setmute(c, gen.bounded(2));
-            a->setgain(c, gen.bounded(521));
-            for (int b = 0; b < 7; ++b) {
-                const int type = gen.bounded(6);
-                a->setpeqtype(c, b, type);
-                a->setpeqbypass(c, b, gen.bounded(2) == 1);
-                a->setpeqfreq(c, b, gen.bounded(399));
-                a->setpeqgain(c, b, type == 5 ? 300 : gen.bounded(451));
-                a->setpeqwidth(c, b, gen.bounded(41));
-                if (type == 5)
-                    a->setpeqallpass(c, b, gen.bounded(399));
-            }
-            for (int b = 0; b < 31; ++b)
-                a->setgeq(c, b, gen.bounded(451), gen.bounded(2) == 1);
-            a->setpeqbypassall(c, gen.bounded(2) == 1);
-            a->setgeqbypassall(c, gen.bounded(2) == 1);
-            a->setdelay(c, gen.bounded(48001));
-            a->setdelayflag(c, gen.bounded(2) ? 0x80 : 0);
-            a->setlimitknee(c, gen.bounded(7));
-            a->setlimitthreshold(c, gen.bounded(401));
-            a->setlimitratio(c, gen.bounded(10));
-            a->setlimitattack(c, gen.bounded(50, 6001));
-            a->setlimitrelease(c, gen.bounded(1, 200));
-        }
-        for (int o = 0; o < 8; ++o) {
-            a->sethpftype(o, gen.bounded(13));
-            a->sethpffreq(o, gen.bounded(399));
-            a->setlpftype(o, gen.bounded(13));
-            a->setlpffreq(o, gen.bounded(399));
-            a->setxobyte0(o, gen.bounded(4));
-            a->setfirorder(o, gen.bounded(128));
-            a->setfirflag(o, gen.bounded(2));
-            a->setfirlowfreq(o, gen.bounded(190, 399));
-            a->setfirhighfreq(o, gen.bounded(190, 399));
-            a->setfirparam1(o, gen.bounded(256));
-            a->setpeaklimiton(o, gen.bounded(2));
-            a->setpeaklimitvalue(o, gen.bounded(401));
-            a->setpeaklimita(o, gen.bounded(1, 101));
-            a->setpeaklimitb(o, gen.bounded(1, 21));
-            a->setoutflag(o, gen.bounded(2));
-            a->setrouteina(o, gen.bounded(2) == 1);
-            a->setrouteinc(o, gen.bounded(2) == 1);
-        }
+        auto a = randommodel(gen, false);
         a->packprogram();
         ImageFieldFault fault;
         QVERIFY2(checkprogramimage(writeimage(*a), &fault), qPrintable(fault.english));

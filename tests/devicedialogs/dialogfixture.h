@@ -12,6 +12,7 @@
 #include "mainwindow.h"
 #include "scriptedprompts.h"
 #include "standin.h"
+#include "standinwindow.h"
 #include "startup.h"
 
 #include <QAction>
@@ -77,52 +78,3 @@ struct BareApp {
     }
 };
 
-// The whole window in English, a type-24 device at address 1 in slot 0
-// connected to the stand-in's unit on a pseudo-terminal.
-struct StandinWindow {
-    QTemporaryDir dir;
-    std::unique_ptr<MainWindow> w;
-    standin::Standin s;
-    int line = -1;
-    int unit = -1;
-
-    DeviceData *cur() const { return gMainApp->getcurdevice(); }
-    void open()
-    {
-        QVERIFY(dir.isValid());
-        QVERIFY(QDir::setCurrent(dir.path()));
-        QFile ini(QStringLiteral("UserConfig.ini"));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[General]\nLangue=en\n");
-        ini.close();
-        w.reset(startmainwindow(4));
-        line = s.openpty();
-        QVERIFY2(line >= 0, qPrintable(s.errorstring()));
-        unit = s.addunit(line, 0x18, 1);
-        gComSettings.setportname(s.ptypath(line));
-        QVERIFY(gComCtrl.openmaincom());
-        w->fileaction(0)->trigger();
-        gMainApp->setdevtype(0x18);
-        gMainApp->setdevaddr(1);
-        w->getbntnum(0);
-        QTest::mouseClick(w->findChild<QPushButton *>(QStringLiteral("btnExcel")), Qt::LeftButton);
-        QCOMPARE(cur()->getcomconnected(), 1);
-    }
-    void close()
-    {
-        w.reset();
-        gComCtrl.closemaincom();
-        qDeleteAll(gDeviceList);
-        gDeviceList.clear();
-        QDir::setCurrent(QDir::tempPath());
-    }
-    // The bytes of the commands with this code the unit received.
-    QVector<QByteArray> sent(int code) const
-    {
-        QVector<QByteArray> out;
-        for (const standin::FrameRecord &r : s.commands(unit))
-            if (r.command() == code)
-                out << r.bytes;
-        return out;
-    }
-};

@@ -71,13 +71,7 @@ class TstLinkCopyStandin : public QObject
                 out << quint16(cur()->getgeqword(c, b));
         return out;
     }
-    QByteArray modelmasks() const
-    {
-        QByteArray out;
-        for (int c = 0; c < 12; ++c)
-            out.append(char(cur()->getlinkmask(c)));
-        return out;
-    }
+    QByteArray modelmasks() const { return fx.linkmasks(); }
     QStringList parts() const
     {
         QStringList out;
@@ -141,10 +135,7 @@ private slots:
             u.image = image;
             u.outputGeq = geq;
         });
-        for (int k = 0; k < kProgramImageSize; ++k)
-            cur()->setcurimagebyte(k, quint8(image[k]));
-        cur()->unpackprogram();
-        fx.w->startgui();
+        fx.loadimage(image);
         for (int i = 0; i < geq.size(); ++i)
             cur()->setgeq(4 + i / 31, i % 31, geq[i] & 0x7FFF, geq[i] & 0x8000);
         QCOMPARE(packed(), s.state(fx.unit).image);
@@ -155,11 +146,7 @@ private slots:
     void cleanup()
     {
         prompts.reset();
-        s.clearfaults();
-        s.restoreline(fx.line);
-        cur()->setcomconnected(1);
-        QTest::qWait(30);
-        MainApp::settimescale(1);
+        fx.endcase();
     }
 
     // IN-A with IN-B, OUT1..OUT4 together, OUT5 with OUT6: one 0x54, parts

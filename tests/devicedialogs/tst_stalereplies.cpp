@@ -70,13 +70,7 @@ class TstStaleReplies : public QObject
                 out << boxtext(b);
         return out.join('\n');
     }
-    QByteArray modelmasks() const
-    {
-        QByteArray out;
-        for (int c = 0; c < 12; ++c)
-            out.append(char(cur()->getlinkmask(c)));
-        return out;
-    }
+    QByteArray modelmasks() const { return fx.linkmasks(); }
     static void click(QWidget &d, const char *name)
     {
         QAbstractButton *b = d.findChild<QAbstractButton *>(QLatin1String(name));
@@ -131,10 +125,7 @@ private slots:
             u.projectPassword.clear();
             u.restartCount = 0;
         });
-        for (int k = 0; k < kProgramImageSize; ++k)
-            cur()->setcurimagebyte(k, quint8(image[k]));
-        cur()->unpackprogram();
-        fx.w->startgui();
+        fx.loadimage(image);
         refreshstate();
         QCOMPARE(cur()->getlocktype(), 0);
         s.clearframes();
@@ -143,11 +134,7 @@ private slots:
     void cleanup()
     {
         prompts.reset();
-        s.clearfaults();
-        s.restoreline(fx.line);
-        cur()->setcomconnected(1);
-        QTest::qWait(30);
-        MainApp::settimescale(1);
+        fx.endcase();
     }
 
     // In A onto In D, acknowledged; then In B onto In D, missed by the

@@ -10,6 +10,7 @@
 #include "dialoglink.h"
 #include "formtoolbutton.h"
 #include "xinput.h"
+#include "xservertest.h"
 #include "xvfbserver.h"
 
 #include <QElapsedTimer>
@@ -17,21 +18,7 @@
 #include <QSignalSpy>
 #include <QWindow>
 
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
-// Xlib's short macro names would clash with the meta-object code below.
-#undef Bool
-#undef None
-#undef Status
-#undef Unsorted
-#undef KeyPress
-#undef KeyRelease
-#undef FocusIn
-#undef FocusOut
-#undef Expose
-#undef FontChange
-#undef CursorShape
+#include "xlib.h"
 
 #include <functional>
 
@@ -151,43 +138,32 @@ bool exposed(QWidget *w)
 }
 } // namespace
 
-class TstXLinkDialog : public QObject
+class TstXLinkDialog : public XServerTest
 {
     Q_OBJECT
 public:
-    explicit TstXLinkDialog(const QByteArray &display)
-        : display(display)
-    {
-    }
+    using XServerTest::XServerTest;
 
 private:
-    QByteArray display;
-    Display *x = nullptr;
     StandinWindow fx;
     standin::Standin &s = fx.s;
 
     DeviceData *cur() const { return fx.cur(); }
-    QByteArray modelmasks() const
-    {
-        QByteArray out;
-        for (int c = 0; c < 12; ++c)
-            out.append(char(cur()->getlinkmask(c)));
-        return out;
-    }
+    QByteArray modelmasks() const { return fx.linkmasks(); }
 
 private slots:
     void initTestCase()
     {
-        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        x = XOpenDisplay(display.constData());
-        QVERIFY(x);
+        openx();
+        if (QTest::currentTestFailed())
+            return;
         fx.open();
     }
     void cleanupTestCase()
     {
         if (x) {
             fx.close();
-            XCloseDisplay(x);
+            closex();
         }
     }
     void init()
@@ -195,10 +171,7 @@ private slots:
         MainApp::settimescale(0.05);
         s.clearfaults();
         s.update(fx.unit, [](standin::UnitState &u) { u.image = standin::factoryimage(); });
-        for (int k = 0; k < kProgramImageSize; ++k)
-            cur()->setcurimagebyte(k, quint8(standin::factoryimage()[k]));
-        cur()->unpackprogram();
-        fx.w->startgui();
+        fx.loadimage(standin::factoryimage());
         s.clearframes();
     }
     void cleanup()
@@ -303,16 +276,7 @@ private slots:
 
 int main(int argc, char **argv)
 {
-    // The server outlives the application object.
-    XvfbServer server;
-    QString why;
-    if (!server.start(&why))
-        return XvfbServer::unavailable(why);
-    qputenv("DISPLAY", server.display());
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication app(argc, argv);
-    TstXLinkDialog test(server.display());
-    return QTest::qExec(&test, argc, argv);
+    return XvfbServer::runtest<TstXLinkDialog>(argc, argv);
 }
 
 #include "tst_xlinkdialog.moc"

@@ -34,6 +34,7 @@ private slots:
     {
         gMainApp = nullptr;
         delete app;
+        xserver::endinput();
     }
 
     // A click made in the middle of each kind of excluding wait: nothing
@@ -88,20 +89,7 @@ private slots:
 
 int main(int argc, char **argv)
 {
-    QString why;
-    const QString display = xserver::start(&why);
-    if (display.isEmpty())
-        return XvfbServer::unavailable(why);
-    qputenv("DISPLAY", display.toLocal8Bit());
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    int rc;
-    {
-        QApplication application(argc, argv);
-        TstHeldInput test;
-        rc = QTest::qExec(&test, argc, argv);
-    }
-    xserver::stop();
-    return rc;
+    return XvfbServer::runtest<TstHeldInput>(argc, argv, "1024x768x24", {QStringLiteral("-noreset")});
 }
 
 #include "tst_heldinput.moc"

@@ -1,7 +1,6 @@
 #include "xserver.h"
 
 #include "xinput.h"
-#include "xvfbserver.h"
 
 #include <X11/Xlib.h>
 
@@ -9,7 +8,6 @@ namespace xserver
 {
 namespace
 {
-XvfbServer gServer;
 Display *gInput = nullptr;
 
 Display *input()
@@ -20,20 +18,12 @@ Display *input()
 }
 } // namespace
 
-QString start(QString *why)
-{
-    if (!gServer.start(why, "1024x768x24", {QStringLiteral("-noreset")}))
-        return QString();
-    return QString::fromLatin1(gServer.display());
-}
-
-void stop()
+void endinput()
 {
     if (gInput) {
         XCloseDisplay(gInput);
         gInput = nullptr;
     }
-    gServer.stop();
 }
 
 bool move(QPoint global)

@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -201,6 +202,18 @@ public:
     std::unique_ptr<ScriptedPrompts> prompts;
     std::unique_ptr<FormSetView> page;
 };
+
+// The Cancel button of the progress window shown now, if any.
+inline QPushButton *cancelbutton()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *p = qobject_cast<QProgressDialog *>(w))
+            if (p->isVisible())
+                for (QPushButton *b : p->findChildren<QPushButton *>())
+                    if (b->isVisible())
+                        return b;
+    return nullptr;
+}
 
 // A stand-in line opened on the program's engine for the whole test.
 class StandinLine

@@ -15,20 +15,6 @@ using programbytes::imageof;
 using programbytes::writeall;
 using standin::Fault;
 
-namespace
-{
-QPushButton *cancelbutton()
-{
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *p = qobject_cast<QProgressDialog *>(w))
-            if (p->isVisible())
-                for (QPushButton *b : p->findChildren<QPushButton *>())
-                    if (b->isVisible())
-                        return b;
-    return nullptr;
-}
-} // namespace
-
 class TstFormSetViewCancel : public QObject
 {
     Q_OBJECT

@@ -19,21 +19,6 @@ using programbytes::readall;
 using programbytes::writeall;
 using standin::Fault;
 
-namespace
-{
-// The Cancel button of the progress window shown now, if any.
-QPushButton *cancelbutton()
-{
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *p = qobject_cast<QProgressDialog *>(w))
-            if (p->isVisible())
-                for (QPushButton *b : p->findChildren<QPushButton *>())
-                    if (b->isVisible())
-                        return b;
-    return nullptr;
-}
-} // namespace
-
 class TstFormSetViewOperations : public QObject
 {
     Q_OBJECT

@@ -217,6 +217,17 @@ inline int commandcount(const standin::Standin &s, int unit, quint8 code)
 
 // A test's window gone with the devices it listed, the style sheet start-up
 // set and the test's folder, for the next test's start-up.
+// The whole window, English, working in a new temporary folder; endwindow
+// ends both.
+inline bool startwindow(std::unique_ptr<MainWindow> &w, std::unique_ptr<QTemporaryDir> &dir)
+{
+    dir.reset(new QTemporaryDir);
+    if (!QDir::setCurrent(dir->path()) || !writeconfig())
+        return false;
+    w.reset(startmainwindow(4));
+    return true;
+}
+
 inline void endwindow(std::unique_ptr<MainWindow> &w, std::unique_ptr<QTemporaryDir> &dir)
 {
     w.reset();

@@ -56,10 +56,7 @@ private:
 private slots:
     void init()
     {
-        dir.reset(new QTemporaryDir);
-        QVERIFY(QDir::setCurrent(dir->path()));
-        QVERIFY(linktest::writeconfig());
-        w.reset(startmainwindow(4));
+        QVERIFY(linktest::startwindow(w, dir));
         // Waits at a fifth of their time; closing's drain wait stays real.
         MainApp::settimescale(QTest::currentTestFunction() == QLatin1String("closing") ? 1.0 : 0.2);
     }

@@ -38,6 +38,10 @@ class TstProgramFiles : public QObject
 private:
     QTemporaryDir dir;
 
+    // A file opened by the tool bar's Open while a processor is connected:
+    // refused with a critical box, the model untouched, nothing sent.
+    void openrefused(const QString &name, const QByteArray &file, const QString &title, const QString &text);
+
 private slots:
     // Waits at a tenth of their time; the load keeps real timing.
     void init() { MainApp::settimescale(QTest::currentTestFunction() == QLatin1String("load") ? 1.0 : 0.1); }
@@ -158,24 +162,8 @@ void TstProgramFiles::wrongsize_data()
 void TstProgramFiles::wrongsize()
 {
     QFETCH(int, size);
-    ScriptedPrompts prompts;
-    Env env;
-    QVERIFY(env.serial());
-    env.cur()->setcomconnected(1);
-    const QString path = dir.filePath(QStringLiteral("wrong.K91"));
-    QVERIFY(writefile(path, QByteArray(size, '\x11')));
-    prompts.fileNames.enqueue(path);
-    const QByteArray before = currentimage(env.cur());
-    const QByteArray packed = packedimage(env.cur());
-    FormToolButton bar;
-    bar.on_Down_Button_clicked();
-    QCOMPARE(prompts.lastKind(), QStringLiteral("critical"));
-    QCOMPARE(prompts.shown.last().title, QStringLiteral("Download Program Failed "));
-    QCOMPARE(prompts.shown.last().text, QStringLiteral("Please Try Again"));
-    QCOMPARE(currentimage(env.cur()), before);
-    QCOMPARE(packedimage(env.cur()), packed);
-    QTest::qWait(100);
-    QVERIFY(env.standin.commands(env.unit).isEmpty());
+    openrefused(QStringLiteral("wrong.K91"), QByteArray(size, '\x11'), QStringLiteral("Download Program Failed "),
+                QStringLiteral("Please Try Again"));
 }
 
 // A file of the right size with a field out of its range: refused with the
@@ -200,22 +188,29 @@ void TstProgramFiles::damaged()
     QFETCH(int, offset);
     QFETCH(QByteArray, bytes);
     QFETCH(QString, field);
+    QByteArray image = sampleimage(3);
+    image.replace(offset, bytes.size(), bytes);
+    openrefused(QStringLiteral("damaged.K91"), image, QStringLiteral("Load File Error "),
+                "This file is damaged: " + field + "\nPlease Select Again");
+}
+
+void TstProgramFiles::openrefused(const QString &name, const QByteArray &file, const QString &title,
+                                  const QString &text)
+{
     ScriptedPrompts prompts;
     Env env;
     QVERIFY(env.serial());
     env.cur()->setcomconnected(1);
-    QByteArray image = sampleimage(3);
-    image.replace(offset, bytes.size(), bytes);
-    const QString path = dir.filePath(QStringLiteral("damaged.K91"));
-    QVERIFY(writefile(path, image));
+    const QString path = dir.filePath(name);
+    QVERIFY(writefile(path, file));
     prompts.fileNames.enqueue(path);
     const QByteArray before = currentimage(env.cur());
     const QByteArray packed = packedimage(env.cur());
     FormToolButton bar;
     bar.on_Down_Button_clicked();
     QCOMPARE(prompts.lastKind(), QStringLiteral("critical"));
-    QCOMPARE(prompts.shown.last().title, QStringLiteral("Load File Error "));
-    QCOMPARE(prompts.shown.last().text, "This file is damaged: " + field + "\nPlease Select Again");
+    QCOMPARE(prompts.shown.last().title, title);
+    QCOMPARE(prompts.shown.last().text, text);
     QCOMPARE(currentimage(env.cur()), before);
     QCOMPARE(packedimage(env.cur()), packed);
     QTest::qWait(100);

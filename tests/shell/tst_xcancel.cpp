@@ -13,6 +13,7 @@
 #include "scriptedprompts.h"
 #include "tst_connect_support.h"
 #include "xinput.h"
+#include "xservertest.h"
 #include "xvfbserver.h"
 
 #include <QApplication>
@@ -24,21 +25,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
-// Xlib's short macro names would clash with the meta-object code below.
-#undef Bool
-#undef None
-#undef Status
-#undef Unsorted
-#undef KeyPress
-#undef KeyRelease
-#undef FocusIn
-#undef FocusOut
-#undef Expose
-#undef FontChange
-#undef CursorShape
+#include "xlib.h"
 
 #include <memory>
 
@@ -74,18 +61,13 @@ QByteArray modelof(DeviceData *d)
 }
 } // namespace
 
-class TstXCancel : public QObject
+class TstXCancel : public XServerTest
 {
     Q_OBJECT
 public:
-    explicit TstXCancel(const QByteArray &display)
-        : display(display)
-    {
-    }
+    using XServerTest::XServerTest;
 
 private:
-    QByteArray display;
-    Display *x = nullptr;
     standin::Standin s;
     int unit = -1;
     std::unique_ptr<QTemporaryDir> dir;
@@ -110,12 +92,6 @@ private:
             XFree(children);
         }
         return at;
-    }
-    bool viewable(QWidget *widget) const
-    {
-        XWindowAttributes a;
-        XSync(x, False);
-        return XGetWindowAttributes(x, Window(widget->winId()), &a) && a.map_state == IsViewable;
     }
     void key(unsigned long keysym) const
     {
@@ -149,23 +125,11 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        x = XOpenDisplay(display.constData());
-        QVERIFY(x);
-    }
-    void cleanupTestCase()
-    {
-        if (x)
-            XCloseDisplay(x);
-    }
+    void initTestCase() { openx(); }
+    void cleanupTestCase() { closex(); }
     void init()
     {
-        dir.reset(new QTemporaryDir);
-        QVERIFY(QDir::setCurrent(dir->path()));
-        QVERIFY(linktest::writeconfig());
-        w.reset(startmainwindow(4));
+        QVERIFY(linktest::startwindow(w, dir));
         prompts.reset(new ScriptedPrompts);
         const int line = s.openpty();
         QVERIFY(line >= 0);
@@ -337,16 +301,7 @@ private:
 
 int main(int argc, char **argv)
 {
-    // The server outlives the application object.
-    XvfbServer server;
-    QString why;
-    if (!server.start(&why))
-        return XvfbServer::unavailable(why);
-    qputenv("DISPLAY", server.display());
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication app(argc, argv);
-    TstXCancel test(server.display());
-    return QTest::qExec(&test, argc, argv);
+    return XvfbServer::runtest<TstXCancel>(argc, argv);
 }
 
 #include "tst_xcancel.moc"

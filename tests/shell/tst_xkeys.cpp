@@ -13,9 +13,11 @@
 #include "mainapp.h"
 #include "mainwindow.h"
 #include "standin.h"
+#include "standinwindow.h"
 #include "startup.h"
 #include "tst_connect_support.h"
 #include "xinput.h"
+#include "xservertest.h"
 #include "xvfbserver.h"
 
 #include <QAction>
@@ -34,19 +36,7 @@
 #include <QThread>
 #include <QTimer>
 
-#include <X11/Xlib.h>
-// Xlib's short macro names would clash with the meta-object code below.
-#undef Bool
-#undef None
-#undef Status
-#undef Unsorted
-#undef KeyPress
-#undef KeyRelease
-#undef FocusIn
-#undef FocusOut
-#undef Expose
-#undef FontChange
-#undef CursorShape
+#include "xlib.h"
 
 #include <functional>
 #include <memory>
@@ -68,22 +58,18 @@ QPushButton *acceptbutton(QWidget *box)
 }
 } // namespace
 
-class TstXKeys : public QObject
+class TstXKeys : public XServerTest
 {
     Q_OBJECT
 public:
-    explicit TstXKeys(const QByteArray &display)
-        : display(display)
-    {
-    }
+    using XServerTest::XServerTest;
 
 private:
-    QByteArray display;
-    Display *x = nullptr;
-    QTemporaryDir dir;
-    std::unique_ptr<standin::Standin> standin;
-    std::unique_ptr<MainWindow> w;
-    int unit = -1;
+    StandinWindow fx;
+    QTemporaryDir &dir = fx.dir;
+    standin::Standin &s = fx.s;
+    std::unique_ptr<MainWindow> &w = fx.w;
+    const int &unit = fx.unit;
 
     // What the user does to the next modal window of class `kind` once it has
     // the keyboard.
@@ -95,13 +81,7 @@ private:
     // The class and title of every modal window that came up.
     QStringList shown;
 
-    int sent(int command) const
-    {
-        int n = 0;
-        for (const standin::FrameRecord &r : standin->commands(unit))
-            n += r.command() == command ? 1 : 0;
-        return n;
-    }
+    int sent(int command) const { return fx.sent(command).size(); }
 
     // Runs open, which returns when the modal windows it shows are closed,
     // while the steps are done in turn, each on the next new modal window of
@@ -207,8 +187,8 @@ private:
     // the page, free of every lock.
     void seed()
     {
-        standin->clearfaults();
-        standin->update(unit, [](standin::UnitState &u) {
+        s.clearfaults();
+        s.update(unit, [](standin::UnitState &u) {
             u.currentProgram = 1;
             for (int k = 0; k < 40; ++k) {
                 u.programs[k].used = true;
@@ -226,9 +206,9 @@ private:
         d->setlocktype(0);
         d->setprojectlock(0);
         gFormSetView->on_btn_ref_clicked();
-        standin->clearframes();
+        s.clearframes();
     }
-    QByteArray storedname(int n) const { return standin->state(unit).programs[n - 1].name; }
+    QByteArray storedname(int n) const { return s.state(unit).programs[n - 1].name; }
     void select(int n) const
     {
         gFormSetView->findChild<QTabWidget *>(QStringLiteral("tabWidget"))->setCurrentIndex(0);
@@ -244,38 +224,22 @@ private:
 private slots:
     void initTestCase()
     {
-        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        x = XOpenDisplay(display.constData());
-        QVERIFY(x);
-        QVERIFY(QDir::setCurrent(dir.path()));
-        QVERIFY(linktest::writeconfig());
-        standin.reset(new standin::Standin);
-        const int line = standin->openpty();
-        QVERIFY2(line >= 0, qPrintable(standin->errorstring()));
-        unit = standin->addunit(line, 0x18, 1);
-        gComSettings.setportname(standin->ptypath(line));
+        openx();
+        if (QTest::currentTestFailed())
+            return;
         MainApp::settimescale(0.05);
-        w.reset(startmainwindow(4));
+        fx.open();
+        if (QTest::currentTestFailed())
+            return;
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        QVERIFY(gComCtrl.openmaincom());
-        w->fileaction(0)->trigger();
-        gMainApp->setdevtype(0x18);
-        gMainApp->setdevaddr(1);
-        w->getbntnum(0);
-        QTest::mouseClick(w->findChild<QPushButton *>(QStringLiteral("btnExcel")), Qt::LeftButton);
-        QTRY_COMPARE(gMainApp->getcurdevice()->getcomconnected(), 1);
         w->on_pushButton_7_clicked(); // the program page
     }
     void cleanupTestCase()
     {
         MainApp::settimescale(1);
-        w.reset();
-        gComCtrl.closemaincom();
-        standin.reset();
-        QDir::setCurrent(QDir::tempPath());
-        if (x)
-            XCloseDisplay(x);
+        fx.close();
+        closex();
     }
     void init() { seed(); }
 
@@ -315,7 +279,7 @@ private slots:
         QCOMPARE(sent(command), done ? 1 : 0);
         // No box but the question: no failure, nothing else asked.
         QCOMPARE(shown.size(), 1);
-        const standin::UnitState u = standin->state(unit);
+        const standin::UnitState u = s.state(unit);
         if (!done) {
             for (int k = 0; k < 30; ++k)
                 QVERIFY(u.programs[k].used);
@@ -420,7 +384,7 @@ private slots:
         const QByteArray after = f.readAll();
         f.close();
         if (replaced)
-            QCOMPARE(after, standin->state(unit).programs[4].image);
+            QCOMPARE(after, s.state(unit).programs[4].image);
         else
             QCOMPARE(after, before);
         QVERIFY(f.remove());
@@ -451,7 +415,7 @@ private slots:
         QFETCH(QString, confirm);
         QFETCH(bool, sentout);
         if (locked) {
-            standin->update(unit, [](standin::UnitState &u) {
+            s.update(unit, [](standin::UnitState &u) {
                 u.lockState = 1;
                 u.lockPassword = QByteArray("abc").leftJustified(8, ' ');
             });
@@ -477,7 +441,7 @@ private slots:
         QVERIFY2(steps.isEmpty(), qPrintable(shown.join(QLatin1Char('\n'))));
         closed();
         QCOMPARE(sent(project ? 0x12 : 0x10), sentout ? 1 : 0);
-        const standin::UnitState u = standin->state(unit);
+        const standin::UnitState u = s.state(unit);
         if (project)
             QCOMPARE(int(u.projectLock), sentout ? 1 : 0);
         else
@@ -492,16 +456,7 @@ private slots:
 
 int main(int argc, char **argv)
 {
-    // The server outlives the application object.
-    XvfbServer server;
-    QString why;
-    if (!server.start(&why))
-        return XvfbServer::unavailable(why);
-    qputenv("DISPLAY", server.display());
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication app(argc, argv);
-    TstXKeys test(server.display());
-    return QTest::qExec(&test, argc, argv);
+    return XvfbServer::runtest<TstXKeys>(argc, argv);
 }
 
 #include "tst_xkeys.moc"

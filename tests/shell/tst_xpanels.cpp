@@ -16,6 +16,7 @@
 #include "tst_connect_support.h"
 #include "ui_formeq.h"
 #include "xinput.h"
+#include "xservertest.h"
 #include "xvfbserver.h"
 
 #include <QApplication>
@@ -28,44 +29,20 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <X11/Xlib.h>
-// Xlib's short macro names would clash with the meta-object code below.
-#undef Bool
-#undef None
-#undef Status
-#undef Unsorted
-#undef KeyPress
-#undef KeyRelease
-#undef FocusIn
-#undef FocusOut
-#undef Expose
-#undef FontChange
-#undef CursorShape
+#include "xlib.h"
 
 #include <memory>
 
-class TstXPanels : public QObject
+class TstXPanels : public XServerTest
 {
     Q_OBJECT
 public:
-    explicit TstXPanels(const QByteArray &display)
-        : display(display)
-    {
-    }
+    using XServerTest::XServerTest;
 
 private:
-    QByteArray display;
-    Display *x = nullptr;
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<MainWindow> w;
 
-    // Whether the X server shows the widget's window.
-    bool viewable(QWidget *widget) const
-    {
-        XWindowAttributes a;
-        XSync(x, False);
-        return XGetWindowAttributes(x, Window(widget->winId()), &a) && a.map_state == IsViewable;
-    }
     // Whether the widget's window stays unmapped for the whole bound, looked
     // at again and again, each time after the application's requests reached
     // the server (QGuiApplication::sync) and a round trip of the test's own:
@@ -92,24 +69,12 @@ private:
     void download() const { emit w->updatepeqview(0); }
 
 private slots:
-    void initTestCase()
-    {
-        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        x = XOpenDisplay(display.constData());
-        QVERIFY(x);
-    }
-    void cleanupTestCase()
-    {
-        if (x)
-            XCloseDisplay(x);
-    }
+    void initTestCase() { openx(); }
+    void cleanupTestCase() { closex(); }
     void init()
     {
-        dir.reset(new QTemporaryDir);
-        QVERIFY(QDir::setCurrent(dir->path()));
-        QVERIFY(linktest::writeconfig());
         MainApp::settimescale(0.05);
-        w.reset(startmainwindow(4));
+        QVERIFY(linktest::startwindow(w, dir));
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     }
@@ -187,16 +152,7 @@ private slots:
 
 int main(int argc, char **argv)
 {
-    // The server outlives the application object.
-    XvfbServer server;
-    QString why;
-    if (!server.start(&why))
-        return XvfbServer::unavailable(why);
-    qputenv("DISPLAY", server.display());
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication app(argc, argv);
-    TstXPanels test(server.display());
-    return QTest::qExec(&test, argc, argv);
+    return XvfbServer::runtest<TstXPanels>(argc, argv);
 }
 
 #include "tst_xpanels.moc"

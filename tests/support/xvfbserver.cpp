@@ -1,6 +1,8 @@
 #include "xvfbserver.h"
 
+#include <QApplication>
 #include <QStandardPaths>
+#include <QTest>
 
 #include <csignal>
 #include <cstdio>
@@ -101,4 +103,17 @@ int XvfbServer::unavailable(const QString &why)
     std::printf("SKIP   : no X server: %s\n", qPrintable(why));
     std::fflush(stdout);
     return kSkipCode;
+}
+
+int XvfbServer::runtest(int argc, char **argv, const MakeTest &make, const char *screen, const QStringList &extra)
+{
+    XvfbServer server;
+    QString why;
+    if (!server.start(&why, screen, extra))
+        return unavailable(why);
+    qputenv("DISPLAY", server.display());
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    const std::unique_ptr<QObject> test = make(server.display());
+    return QTest::qExec(test.get(), argc, argv);
 }

@@ -10,6 +10,12 @@
 
 #include <sys/types.h>
 
+#include <functional>
+#include <memory>
+#include <type_traits>
+
+class QObject;
+
 class XvfbServer
 {
 public:
@@ -37,6 +43,27 @@ public:
 
     // True when a case may skip for want of an X tool (xdotool): never under CI.
     static bool mayskip() { return !qEnvironmentVariableIsSet("CI"); }
+
+    // A test program's main on an X server of its own: starts the server
+    // (or returns unavailable), names it in DISPLAY with the xcb platform,
+    // makes the application object, then the test object (given the
+    // server's display when its constructor takes one) and runs it. The
+    // server outlives both.
+    template <class Test>
+    static int runtest(int argc, char **argv, const char *screen = "1280x1024x24", const QStringList &extra = {})
+    {
+        return runtest(
+            argc, argv,
+            [](const QByteArray &display) -> std::unique_ptr<QObject> {
+                if constexpr (std::is_constructible<Test, QByteArray>::value)
+                    return std::make_unique<Test>(display);
+                else
+                    return std::make_unique<Test>();
+            },
+            screen, extra);
+    }
+    using MakeTest = std::function<std::unique_ptr<QObject>(const QByteArray &display)>;
+    static int runtest(int argc, char **argv, const MakeTest &make, const char *screen, const QStringList &extra);
 
 private:
     pid_t m_pid = -1;

@@ -1,0 +1,98 @@
+#pragma once
+
+// The program's whole window joined to the processor stand-in on a
+// pseudo-terminal, for the tests that work it as a user does.
+
+#include "ccomctrl.h"
+#include "comsettings.h"
+#include "devicedata.h"
+#include "mainapp.h"
+#include "mainwindow.h"
+#include "standin.h"
+#include "startup.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QVector>
+#include <QtTest>
+
+#include <memory>
+
+// The whole window in English, a type-24 device at address 1 in slot 0
+// connected to the stand-in's unit on a pseudo-terminal.
+struct StandinWindow {
+    QTemporaryDir dir;
+    std::unique_ptr<MainWindow> w;
+    standin::Standin s;
+    int line = -1;
+    int unit = -1;
+
+    DeviceData *cur() const { return gMainApp->getcurdevice(); }
+    void open()
+    {
+        QVERIFY(dir.isValid());
+        QVERIFY(QDir::setCurrent(dir.path()));
+        QFile ini(QStringLiteral("UserConfig.ini"));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[General]\nLangue=en\n");
+        ini.close();
+        w.reset(startmainwindow(4));
+        line = s.openpty();
+        QVERIFY2(line >= 0, qPrintable(s.errorstring()));
+        unit = s.addunit(line, 0x18, 1);
+        gComSettings.setportname(s.ptypath(line));
+        QVERIFY(gComCtrl.openmaincom());
+        w->fileaction(0)->trigger();
+        gMainApp->setdevtype(0x18);
+        gMainApp->setdevaddr(1);
+        w->getbntnum(0);
+        QTest::mouseClick(w->findChild<QPushButton *>(QStringLiteral("btnExcel")), Qt::LeftButton);
+        QCOMPARE(cur()->getcomconnected(), 1);
+    }
+    void close()
+    {
+        w.reset();
+        gComCtrl.closemaincom();
+        qDeleteAll(gDeviceList);
+        gDeviceList.clear();
+        QDir::setCurrent(QDir::tempPath());
+    }
+    // The model takes the image as its current program and the pages show it.
+    void loadimage(const QByteArray &image)
+    {
+        for (int k = 0; k < kProgramImageSize; ++k)
+            cur()->setcurimagebyte(k, quint8(image[k]));
+        cur()->unpackprogram();
+        w->startgui();
+    }
+    // The model's link masks, channel by channel.
+    QByteArray linkmasks() const
+    {
+        QByteArray out;
+        for (int c = 0; c < 12; ++c)
+            out.append(char(cur()->getlinkmask(c)));
+        return out;
+    }
+    // After a case that may have dropped the line or left faults: the line
+    // back, the device linked again, late frames let in, real time.
+    void endcase()
+    {
+        s.clearfaults();
+        s.restoreline(line);
+        cur()->setcomconnected(1);
+        QTest::qWait(30);
+        MainApp::settimescale(1);
+    }
+    // The bytes of the commands with this code the unit received.
+    QVector<QByteArray> sent(int code) const
+    {
+        QVector<QByteArray> out;
+        for (const standin::FrameRecord &r : s.commands(unit))
+            if (r.command() == code)
+                out << r.bytes;
+        return out;
+    }
+};
