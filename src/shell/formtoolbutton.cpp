@@ -7,6 +7,7 @@
 #include "dialogdevicelock.h"
 #include "dialoglink.h"
 #include "globalcontrl.h"
+#include "longexchange.h"
 #include "mainapp.h"
 #include "programfile.h"
 #include "programimage.h"
@@ -83,6 +84,16 @@ void FormToolButton::refreshLanText()
         updateconnectbtn();
 }
 
+// The waits of a running exchange (a connect with its download, the program
+// page's operations) take the clicks of the tool bar: a dialog opened there
+// would run inside that exchange, holding it up while it stays open, and its
+// own exchange could not start ("Failed" for a processor that was never
+// asked). Its button starts nothing then, as the program page's buttons.
+bool FormToolButton::exchangeruns()
+{
+    return gConnectBusy != 0;
+}
+
 bool FormToolButton::connected() const
 {
     const DeviceData *d = current();
@@ -131,7 +142,7 @@ void FormToolButton::on_btnExcel_clicked()
 
 void FormToolButton::on_btnDownload_clicked()
 {
-    if (!connected() || current()->getlocktype() != 0)
+    if (exchangeruns() || !connected() || current()->getlocktype() != 0)
         return;
     DialogLink dialog(this);
     connect(&dialog, &DialogLink::updataallviews, this, &FormToolButton::updataallviews);
@@ -142,7 +153,7 @@ void FormToolButton::on_btnDownload_clicked()
 
 void FormToolButton::on_btnSave_clicked()
 {
-    if (!connected() || current()->getlocktype() != 0)
+    if (exchangeruns() || !connected() || current()->getlocktype() != 0)
         return;
     DialogCopy dialog(this);
     connect(&dialog, &DialogCopy::updataallviews, this, &FormToolButton::updataallviews);
@@ -153,7 +164,7 @@ void FormToolButton::on_btnSave_clicked()
 
 void FormToolButton::on_btnLock_clicked()
 {
-    if (!connected())
+    if (exchangeruns() || !connected())
         return;
     DialogDeviceLock dialog(this);
     dialog.loadlockstate();

@@ -50,6 +50,7 @@ public slots:
     void Time_Out();
 
 private:
+    static bool exchangeruns();
     bool connected() const;
     QString text(const char *english, const char *chinese) const;
     // Sends with send() until the flag test holds, at most kSendAttempts times;

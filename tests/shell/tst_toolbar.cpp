@@ -2,6 +2,7 @@
 
 #include "devicedata.h"
 #include "formtoolbutton.h"
+#include "longexchange.h"
 #include "mainapp.h"
 
 #include <QApplication>
@@ -100,26 +101,37 @@ private slots:
     }
 
     // The link, copy and lock dialogs open only while connected; link and
-    // copy also only while the device is not locked.
+    // copy also only while the device is not locked; none while an exchange
+    // runs (a click inside the waits of a connect's download).
     void dialogs_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("connected");
         QTest::addColumn<int>("lock");
+        QTest::addColumn<bool>("exchange");
         QTest::addColumn<QString>("opens");
-        QTest::newRow("link offline") << "btnDownload" << 0 << 0 << "";
-        QTest::newRow("link") << "btnDownload" << 1 << 0 << "DialogLink";
-        QTest::newRow("link locked") << "btnDownload" << 1 << 2 << "";
-        QTest::newRow("copy") << "btnSave" << 1 << 0 << "DialogCopy";
-        QTest::newRow("copy locked") << "btnSave" << 1 << 1 << "";
-        QTest::newRow("lock while locked") << "btnLock" << 1 << 2 << "DialogDeviceLock";
+        QTest::newRow("link offline") << "btnDownload" << 0 << 0 << false << "";
+        QTest::newRow("link") << "btnDownload" << 1 << 0 << false << "DialogLink";
+        QTest::newRow("link locked") << "btnDownload" << 1 << 2 << false << "";
+        QTest::newRow("copy") << "btnSave" << 1 << 0 << false << "DialogCopy";
+        QTest::newRow("copy locked") << "btnSave" << 1 << 1 << false << "";
+        QTest::newRow("lock while locked") << "btnLock" << 1 << 2 << false << "DialogDeviceLock";
+        QTest::newRow("link in an exchange") << "btnDownload" << 1 << 0 << true << "";
+        QTest::newRow("copy in an exchange") << "btnSave" << 1 << 0 << true << "";
+        QTest::newRow("lock in an exchange") << "btnLock" << 1 << 0 << true << "";
     }
     void dialogs()
     {
         QFETCH(QString, name);
         QFETCH(int, connected);
         QFETCH(int, lock);
+        QFETCH(bool, exchange);
         QFETCH(QString, opens);
+        std::unique_ptr<LongExchange> running;
+        if (exchange) {
+            running.reset(new LongExchange);
+            QVERIFY(running->acquired());
+        }
         FormToolButton bar;
         app->getcurdevice()->settcpconnected(connected);
         app->getcurdevice()->setlocktype(lock);
