@@ -193,12 +193,7 @@ void DeviceLink::connectdevice()
     const bool connected = isnetworkaddress(gMainApp->getdevip()) ? connectnetwork() : connectserial();
     if (!connected)
         return;
-    // The connect and its download replace the model with what the processor
-    // holds: input made meanwhile (an edit on a page, a tool-bar button) is
-    // held back and handled once the download ends, on the model it then
-    // shows. Handled during it, an edit would go to the processor and then
-    // be overwritten in the model by a part read before it.
-    MainApp::delayms(50, true);
+    MainApp::delayms(50);
     gMainApp->showmainview();
     emit buttonview(0);
     loaddevicedata();
@@ -262,7 +257,7 @@ bool DeviceLink::connectserial()
     gMainApp->sendconnectreq();
     d->setconnectok(0);
     for (int i = 0; i < 11 && !current()->getconnectok(); ++i)
-        MainApp::delayms(100, true);
+        MainApp::delayms(100);
     if (!current()->getconnectok()) {
         gMainApp->senddisconnect();
         noanswer(true);
@@ -352,10 +347,7 @@ bool DeviceLink::loaddevicedata()
     QApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
     DeviceData *d = current();
     d->clearreadflags();
-    // Shown without modality: a modal progress window runs a full event pass
-    // in each setValue, which would let held input through.
-    progress.setWindowModality(Qt::NonModal);
-    progress.show();
+    progress.open();
     progress.setValue(1);
     // The download ends when the link drops and, as a cancel, when the
     // application closes: the serial link closes with the window, the network
@@ -363,14 +355,14 @@ bool DeviceLink::loaddevicedata()
     const auto going = []() { return linkup() && !closing(); };
     for (int b = 0; b < kBlockCount && going(); ++b) {
         gMainApp->sendreadcurrentpart(b);
-        MainApp::delayms(kBlockWaitMs, true);
+        MainApp::delayms(kBlockWaitMs);
         progress.setValue(2 * (b + 1));
     }
     progress.setValue(70);
     d = current();
     for (int i = 0; i < kReRequests && !d->allpacketsread() && going(); ++i) {
         gMainApp->sendreadcurrentpart(d->countreadflags());
-        MainApp::delayms(kBlockWaitMs, true);
+        MainApp::delayms(kBlockWaitMs);
         d = current();
     }
     if (closing()) {
@@ -397,7 +389,7 @@ bool DeviceLink::loaddevicedata()
     d->unpackprogram();
     for (int v : {90, 92, 94, 96, 98, 99})
         progress.setValue(v);
-    MainApp::delayms(50, true);
+    MainApp::delayms(50);
     emit startguirequested();
     current()->setdevicename(tr2("Online Data", "在线数据"));
     progress.setValue(100);

@@ -27,7 +27,6 @@ constexpr quint8 kCmdFind = 0x01;
 constexpr quint8 kCmdConnect = 0x02;
 constexpr quint8 kCmdDisconnect = 0x03;
 constexpr quint8 kCmdGain = 0x50;
-constexpr quint8 kCmdOutputFlag = 0x52;
 constexpr quint8 kCmdMeters = 0x56;
 constexpr quint8 kCmdReadPart = 0x61;
 
@@ -81,7 +80,7 @@ private:
     bool broken = false;
 
     // Widgets in the main window's coordinates.
-    QRect menuView, slot0, connectButton, saveButton, gainPageButton, pages, gainUpA, switchOut1;
+    QRect menuView, slot0, connectButton, saveButton, gainPageButton, pages, gainUpA;
 
     QPoint at(const QRect &inwindow) const { return window.rect.topLeft() + inwindow.center(); }
     QRect onscreen(const QRect &inwindow) const
@@ -176,10 +175,7 @@ void TstXSmoke::initTestCase()
     // The pages fill the document area.
     pages = uirect(mainui, QStringLiteral("mdiArea"));
     gainUpA = uirect(form("gaindelay/formgain.ui"), QStringLiteral("btnup")).translated(pages.topLeft());
-    // The main page (shown by the connect) and OUT1's output switch on it.
-    switchOut1 =
-        uirect(form("overview/formmainview.ui"), QStringLiteral("btnlimitinon")).translated(pages.topLeft());
-    for (const QRect &r : {menuView, slot0, connectButton, saveButton, gainPageButton, pages, gainUpA, switchOut1})
+    for (const QRect &r : {menuView, slot0, connectButton, saveButton, gainPageButton, pages, gainUpA})
         QVERIFY2(!r.isEmpty(), "a widget the test clicks is missing from its form");
 
     const int line = stand.openpty();
@@ -305,13 +301,6 @@ void TstXSmoke::connectrightafterslot()
 void TstXSmoke::download()
 {
     // The connect reads the current program, part by part, behind a progress box.
-    // A quick user switches OUT1's output on while the last parts come, after
-    // the part that holds the switches was read: the click counts on the
-    // model the download leaves, so a second click after it switches the
-    // output off again, as it was.
-    const int switchpart = kImageOutSwitch / kPacketSize;
-    const quint8 before = quint8(stand.state(unit).image.at(kImageOutSwitch));
-    bool clicked = false;
     QDeadlineTimer deadline(kDownloadMs);
     QSet<int> parts;
     while (parts.size() < kPacketCount) {
@@ -321,24 +310,10 @@ void TstXSmoke::download()
         for (const standin::FrameRecord &r : received(kCmdReadPart))
             if (r.answered && r.payload().size() == 2)
                 parts.insert(quint8(r.payload().at(1)));
-        if (!clicked && parts.contains(switchpart + 1) && parts.size() < kPacketCount) {
-            x.click(at(switchOut1));
-            clicked = true;
-        }
-        QTest::qWait(clicked ? 50 : 10);
+        QTest::qWait(50);
     }
-    QVERIFY2(clicked, "the download ended before the switch was clicked");
     QTRY_VERIFY2_WITH_TIMEOUT(dialogs().isEmpty(),
                               qPrintable(QStringLiteral("after the download: ") + shown()), kDownloadMs);
-    QTRY_VERIFY2_WITH_TIMEOUT(received(kCmdOutputFlag).size() == 1,
-                              "the switch clicked during the download sent no frame after it", kReactMs);
-    QTest::qWait(300);
-    x.click(at(switchOut1));
-    QTRY_VERIFY2_WITH_TIMEOUT(received(kCmdOutputFlag).size() == 2, "the second switch click sent no frame",
-                              kReactMs);
-    const QVector<standin::FrameRecord> flags = received(kCmdOutputFlag);
-    QCOMPARE(int(quint8(flags.last().payload().at(1))), int(before));
-    QTRY_COMPARE_WITH_TIMEOUT(int(quint8(stand.state(unit).image.at(kImageOutSwitch))), int(before), kReactMs);
 }
 
 void TstXSmoke::gainpage()
