@@ -268,16 +268,8 @@ private slots:
         QFETCH(bool, echo);
         MainApp::settimescale(0.1); // 10 ms settle, 200 ms wait
         otherecho(echo);
-        Fault late;
-        late.kind = Fault::LateReply;
-        late.command = 0x62;
-        late.program = 5;
-        late.delayMs = 300;
-        line.s.addfault(late);
-        Fault silent;
-        silent.command = 0x62;
-        silent.program = 6;
-        line.s.addfault(silent);
+        line.s.addfault(Fault::onprogram(Fault::LateReply, 0x62, 5, 300));
+        line.s.addfault(Fault::onprogram(Fault::NoReply, 0x62, 6));
         Exchange::Request r = recall(5);
         r.timeoutms = 2000;
         r.sends = 1;
@@ -299,15 +291,8 @@ private slots:
     void quietafterresend()
     {
         MainApp::settimescale(0.1); // 10 ms settle, 200 ms wait
-        Fault lost;
-        lost.kind = Fault::NoReplyFirstTry;
-        lost.command = 0x62;
-        lost.program = 5;
-        line.s.addfault(lost);
-        Fault silent;
-        silent.command = 0x62;
-        silent.program = 6;
-        line.s.addfault(silent);
+        line.s.addfault(Fault::onprogram(Fault::NoReplyFirstTry, 0x62, 5));
+        line.s.addfault(Fault::onprogram(Fault::NoReply, 0x62, 6));
         Exchange::Request r = recall(5);
         r.timeoutms = 2000;
         r.sends = 2;

@@ -60,16 +60,8 @@ private slots:
         // 400 ms outlasts the late reply at 900 ms; the second recall's
         // eleven sends then take about 7 s.
         MainApp::settimescale(0.15);
-        Fault late;
-        late.kind = Fault::LateReply;
-        late.command = 0x62;
-        late.program = 2;
-        late.delayMs = 900;
-        line.s.addfault(late);
-        Fault ignored;
-        ignored.command = 0x62;
-        ignored.program = 5;
-        line.s.addfault(ignored);
+        line.s.addfault(Fault::onprogram(Fault::LateReply, 0x62, 2, 900));
+        line.s.addfault(Fault::onprogram(Fault::NoReply, 0x62, 5));
         QTimer::singleShot(400, [] {
             QPushButton *b = cancelbutton();
             QVERIFY(b);

@@ -95,6 +95,17 @@ struct Fault {
     int dataOffset = 61;                                 // MarkerInData: offset inside the 64 data bytes
     quint8 echoValue = 0xA5;                             // OtherEcho: the first data byte of the reply
     bool ignoreNext = false;                             // StaleDuplicate: the next command is missed
+
+    // A rule on one program of one command, e.g. a recall answered late.
+    static Fault onprogram(Kind kind, int command, int program, int delayMs = 1500)
+    {
+        Fault f;
+        f.kind = kind;
+        f.command = command;
+        f.program = program;
+        f.delayMs = delayMs;
+        return f;
+    }
 };
 
 class StandinPrivate;
