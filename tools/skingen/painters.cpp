@@ -332,42 +332,48 @@ Paint grooveH()
     };
 }
 
+namespace
+{
+// A vertical groove's dark track, centred; returns it.
+QRectF vtrack(QPainter &p, const QRect &r)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal w = qMax(4.0, r.width() * 0.2);
+    QRectF track(r.center().x() - w / 2 + 0.5, r.top() + 2, w, r.height() - 4);
+    p.setPen(QPen(QColor(15, 16, 18), 1));
+    p.setBrush(QColor(20, 21, 24));
+    p.drawRoundedRect(track, w / 2, w / 2);
+    return track;
+}
+
+// Tick marks on both sides of a vertical groove at height y.
+void vtick(QPainter &p, const QRect &r, qreal y)
+{
+    p.drawLine(QPointF(r.left() + 1, y), QPointF(r.left() + qMax(3, r.width() / 6), y));
+    p.drawLine(QPointF(r.right() - qMax(3, r.width() / 6), y), QPointF(r.right() - 1, y));
+}
+} // namespace
+
 Paint grooveV(bool ticks)
 {
     return [ticks](QPainter &p, const QRect &r, Lang) {
-        p.setRenderHint(QPainter::Antialiasing);
-        const qreal w = qMax(4.0, r.width() * 0.2);
-        QRectF track(r.center().x() - w / 2 + 0.5, r.top() + 2, w, r.height() - 4);
-        p.setPen(QPen(QColor(15, 16, 18), 1));
-        p.setBrush(QColor(20, 21, 24));
-        p.drawRoundedRect(track, w / 2, w / 2);
+        const QRectF track = vtrack(p, r);
         if (!ticks)
             return;
         p.setPen(QPen(colour::dim, 1));
         const int n = qMax(2, r.height() / 20);
-        for (int i = 0; i <= n; ++i) {
-            const qreal y = track.top() + 2 + (track.height() - 4) * i / n;
-            p.drawLine(QPointF(r.left() + 1, y), QPointF(r.left() + qMax(3, r.width() / 6), y));
-            p.drawLine(QPointF(r.right() - qMax(3, r.width() / 6), y), QPointF(r.right() - 1, y));
-        }
+        for (int i = 0; i <= n; ++i)
+            vtick(p, r, track.top() + 2 + (track.height() - 4) * i / n);
     };
 }
 
 Paint grooveV(qreal first, qreal last, int steps)
 {
     return [first, last, steps](QPainter &p, const QRect &r, Lang) {
-        p.setRenderHint(QPainter::Antialiasing);
-        const qreal w = qMax(4.0, r.width() * 0.2);
-        QRectF track(r.center().x() - w / 2 + 0.5, r.top() + 2, w, r.height() - 4);
-        p.setPen(QPen(QColor(15, 16, 18), 1));
-        p.setBrush(QColor(20, 21, 24));
-        p.drawRoundedRect(track, w / 2, w / 2);
+        vtrack(p, r);
         p.setPen(QPen(colour::dim, 1));
-        for (int i = 0; i <= steps; ++i) {
-            const qreal y = r.top() + first + (last - first) * i / steps;
-            p.drawLine(QPointF(r.left() + 1, y), QPointF(r.left() + qMax(3, r.width() / 6), y));
-            p.drawLine(QPointF(r.right() - qMax(3, r.width() / 6), y), QPointF(r.right() - 1, y));
-        }
+        for (int i = 0; i <= steps; ++i)
+            vtick(p, r, r.top() + first + (last - first) * i / steps);
     };
 }
 
