@@ -136,12 +136,18 @@ int rowbottom(FormLimit::Row row)
 }
 
 // A whole number with an optional sign and surrounding blanks; false for
-// anything else.
+// anything else. A number too long for 64 bits is still a number, far beyond
+// every range: it is taken as the largest the rows need to tell apart.
 bool readinteger(const QString &text, qint64 *value)
 {
-    bool ok = false;
-    *value = text.trimmed().toLongLong(&ok, 10);
-    return ok;
+    static const QRegularExpression whole(QStringLiteral("^([+-]?)([0-9]+)$"));
+    const QRegularExpressionMatch m = whole.match(text.trimmed());
+    if (!m.hasMatch())
+        return false;
+    const QString digits = m.captured(2);
+    const qint64 magnitude = digits.size() > 12 ? Q_INT64_C(999999999999) : digits.toLongLong();
+    *value = m.captured(1) == QLatin1String("-") ? -magnitude : magnitude;
+    return true;
 }
 
 // trunc(x * factor) for a decimal text x, factor 2 or 10, taken on the text's

@@ -3,6 +3,7 @@
 #include "channellinks.h"
 #include "devicedata.h"
 #include "globalcontrl.h"
+#include "limitspinbox.h"
 #include "mainapp.h"
 #include "showwidget.h"
 #include "stripslider.h"
@@ -24,7 +25,7 @@ namespace
 using Form = Ui::FormGain;
 using Button = QPushButton *Form::*;
 using Slider = QSlider *Form::*;
-using Box = QDoubleSpinBox *Form::*;
+using Box = LimitSpinBox *Form::*;
 using Widget = QWidget *Form::*;
 
 constexpr int kChannels = FormGain::kChannels;

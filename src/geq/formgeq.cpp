@@ -466,32 +466,71 @@ void FormGeq::resetband(int band)
         slider(band)->setValue(kRawZero);
 }
 
+void FormGeq::flattenband(int c, int b)
+{
+    DeviceData *d = device();
+    if (!d || !validchannel(c) || !validband(b))
+        return;
+    if (c == curchannel && loaddepth == 0) {
+        // The channel shown: as the band's own reset button does.
+        if (slider(b)->value() == kRawZero)
+            bandchanged(b, kRawZero); // the slider does not move: its slot would not run
+        else
+            resetband(b);
+        return;
+    }
+    // Another channel shown, or a reload under way: the model and the
+    // sender take the band of the channel the reset belongs to, and the
+    // screen shows it when that channel is the one shown.
+    const bool pass = d->getgeqpass(c, b);
+    d->setgeq(c, b, kRawZero, pass);
+    count(c, b);
+    for (int k : linkgroup(c))
+        d->setgeq(k, b, kRawZero, pass);
+    if (c == curchannel)
+        showsent();
+}
+
 void FormGeq::on_btngeqset0_32_clicked()
 {
-    // One all-bands reset at a time, for the channel shown when it started:
-    // choosing another channel meanwhile ends it.
-    if (resetrunning || !device())
+    QPushButton *button = ui->btngeqset0_32;
+    // One all-bands reset at a time; a second click meanwhile changes
+    // nothing (its release let the held button up: held down again).
+    if (resetrunning) {
+        button->setDown(true);
+        return;
+    }
+    DeviceData *const start = device();
+    if (!start)
         return;
     resetrunning = true;
+    // The reset belongs to the channel shown when it started, and finishes
+    // for it whatever the page shows meanwhile: each band's frame names that
+    // channel. The button stays down and the page shows a busy pointer
+    // until it ends.
     const int c = curchannel;
+    button->setDown(true);
+    setCursor(Qt::BusyCursor);
     // The outputs' bands are never read back from the processor, so a band
     // the model holds at 0 dB may be elsewhere there: for an output every
     // band is sent.
     const bool output = c >= kInputs;
     QPointer<FormGeq> self(this);
-    for (int b = 0; b < kBands && self && curchannel == c; ++b) {
-        const DeviceData *d = device();
-        if (!d || (!output && d->getgeqgain(c, b) == kRawZero))
+    // Ends early only when the page goes or the device it started on is no
+    // longer the current one.
+    const auto running = [&]() { return self && device() == start; };
+    for (int b = 0; b < kBands && running(); ++b) {
+        if (!output && start->getgeqgain(c, b) == kRawZero)
             continue;
-        if (slider(b)->value() == kRawZero)
-            bandchanged(b, kRawZero); // the slider does not move: its slot would not run
-        else
-            resetband(b);
-        for (int k = 0; k < kResetSteps && self && curchannel == c; ++k)
+        flattenband(c, b);
+        for (int k = 0; k < kResetSteps && running(); ++k)
             MainApp::delayms(kResetStepMs);
     }
-    if (self)
-        resetrunning = false;
+    if (!self)
+        return;
+    resetrunning = false;
+    button->setDown(false);
+    unsetCursor();
 }
 
 // ---------------------------------------------------------------------------

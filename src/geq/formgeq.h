@@ -127,6 +127,9 @@ private:
     void setchannel(int channel);
     void reloadonce();
     void passclicked(int band);
+    // The all-bands reset's step: band b of channel c to 0 dB in the model,
+    // counted for the sender (frames of channel c), shown when c is shown.
+    void flattenband(int c, int b);
     // One change of (channel, band) to send at the next send point.
     void count(int channel, int band);
     void sendnow();

@@ -4,6 +4,7 @@
 #include "limit2fixture.h"
 #include "standin.h"
 #include "standinlink.h"
+#include "typedkeys.h"
 
 #include <QRandomGenerator>
 
@@ -127,6 +128,62 @@ private slots:
         edit(f);
         f.ticks(5);
         QCOMPARE(sent(), frames(expected));
+        if (expected.isEmpty())
+            QCOMPARE(peakimage(), before);
+        else
+            QCOMPARE(peakimage().toHex(), peakmodel().toHex());
+    }
+
+    // A number typed key by key, then Return, into an output whose record is
+    // off, threshold 0.0 dBu, attack 10, release 200 ms: beyond its range it
+    // gives the nearest end, whatever its length; a text that is no number
+    // sends nothing and the entry shows the value again.
+    void typedlimits_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("o");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("text"); // the entry after
+        QTest::newRow("OUT1 threshold -45: the bottom") << int(T) << 0 << "-45"
+                                                        << "11223318013106100000000a0456445566"
+                                                        << "-20.0dBu";
+        QTest::newRow("OUT3 threshold 25: the top") << int(T) << 2 << "25"
+                                                    << "11223318013106120090010a0469445566"
+                                                    << "20.0dBu";
+        QTest::newRow("OUT4 attack 500: the top") << int(A) << 3 << "500"
+                                                  << "112233180131061300c80064047b445566"
+                                                  << "100ms";
+        QTest::newRow("OUT5 attack -3: the bottom") << int(A) << 4 << "-3"
+                                                    << "112233180131061400c800010419445566"
+                                                    << "1ms";
+        QTest::newRow("OUT8 release 20 digits: the top") << int(R) << 7 << "99999999999999999999"
+                                                         << "112233180131061700c8000a1435445566"
+                                                         << "1000ms";
+        QTest::newRow("OUT2 release 10: the bottom") << int(R) << 1 << "10"
+                                                     << "112233180131061100c8000a011c445566"
+                                                     << "50ms";
+        QTest::newRow("OUT6 threshold not a number") << int(T) << 5 << "x1"
+                                                     << ""
+                                                     << "0.0dBu";
+    }
+    void typedlimits()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, o);
+        QFETCH(QString, keys);
+        QFETCH(QString, expected);
+        QFETCH(QString, text);
+        start(kOwnMasks, [&](DeviceData *d) {
+            d->setpeaklimitvalue(o, 200);
+            d->setpeaklimita(o, 10);
+            d->setpeaklimitb(o, 4);
+        });
+        const QByteArray before = peakimage();
+        typedkeys::typekeys(f.entry(Kind(kind), o), keys);
+        f.ticks(5);
+        QCOMPARE(sent(), frames(expected));
+        QCOMPARE(f.entry(Kind(kind), o)->text(), text);
         if (expected.isEmpty())
             QCOMPARE(peakimage(), before);
         else

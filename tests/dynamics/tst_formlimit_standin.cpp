@@ -6,6 +6,7 @@
 #include "limitfixture.h"
 #include "standin.h"
 #include "standinlink.h"
+#include "typedkeys.h"
 
 #include <QLabel>
 #include <QRandomGenerator>
@@ -85,6 +86,74 @@ private slots:
         f.slider(ch, kRelease)->setValue(values[4]);
         QTRY_COMPARE(f.page->getpendingcount(), 0);
         QCOMPARE(sent(), ::frames(qPrintable(frame.remove(' '))));
+        QCOMPARE(standinrecords().toHex(), modelrecords().toHex());
+    }
+
+    // A number typed key by key, then Return, into a channel of the records
+    // above: beyond its row's range it gives the nearest end, whatever its
+    // length; a text that is no number sends nothing and the entry shows the
+    // value again.
+    void typedlimits_data()
+    {
+        QTest::addColumn<int>("ch");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("frame"); // empty: nothing sent
+        QTest::addColumn<QString>("text");  // the entry after
+        QTest::newRow("OUT3 threshold 25: the top") << 6 << kThreshold << "25"
+                                                    << "112233180130081202900104b80b0a2f445566"
+                                                    << "20.0dBu";
+        QTest::newRow("OUT3 threshold -45: the bottom") << 6 << kThreshold << "-45"
+                                                        << "112233180130081202000004b80b0a1e445566"
+                                                        << "-20.0dBu";
+        QTest::newRow("OUT3 attack 10") << 6 << kAttack << "10"
+                                        << "11223318013008120223010432000a31445566"
+                                        << "50ms";
+        QTest::newRow("OUT3 attack 20 digits") << 6 << kAttack << "99999999999999999999"
+                                               << "11223318013008120223010470170a06445566"
+                                               << "6000ms";
+        QTest::newRow("OUT3 release 20") << 6 << kRelease << "20"
+                                         << "112233180130081202230104b80b0139445566"
+                                         << "100ms";
+        QTest::newRow("OUT3 release 99999") << 6 << kRelease << "99999"
+                                            << "112233180130081202230104b80bc77f445566"
+                                            << "10000ms";
+        QTest::newRow("IN-B threshold -45: the bottom") << 1 << kThreshold << "-45"
+                                                        << "1122331801300801060000093200c742445566"
+                                                        << "-20.0dBu";
+        QTest::newRow("IN-B threshold 200: the top") << 1 << kThreshold << "200"
+                                                     << "112233180130080106ff00093200c741445566"
+                                                     << "107.5dBu";
+        QTest::newRow("IN-B attack 9000") << 1 << kAttack << "9000"
+                                          << "112233180130080106fe00097017c715445566"
+                                          << "6000ms";
+        QTest::newRow("OUT3 threshold not a number") << 6 << kThreshold << "-"
+                                                     << ""
+                                                     << "9.1dBu";
+    }
+    void typedlimits()
+    {
+        QFETCH(int, ch);
+        QFETCH(int, row);
+        QFETCH(QString, keys);
+        QFETCH(QString, frame);
+        QFETCH(QString, text);
+        // The records of the frames above: OUT3 knee 2, threshold 291, ratio 4,
+        // attack 3000, release 10; IN-B knee 6, threshold 254, ratio 9,
+        // attack 50, release 199.
+        const bool out = ch >= kOut1;
+        f.combo(ch)->setCurrentIndex(out ? 2 : 6);
+        f.slider(ch, kThreshold)->setValue(out ? 291 : 254);
+        f.slider(ch, kRatio)->setValue(out ? 4 : 9);
+        f.slider(ch, kAttack)->setValue(out ? 3000 : 50);
+        f.slider(ch, kRelease)->setValue(out ? 10 : 199);
+        QTRY_COMPARE(f.page->getpendingcount(), 0);
+        sent();
+        f.showactive();
+        typedkeys::typekeys(f.edit(ch, row), keys);
+        QTRY_COMPARE(f.page->getpendingcount(), 0);
+        QCOMPARE(sent(), ::frames(qPrintable(frame)));
+        QCOMPARE(f.edit(ch, row)->text(), text);
         QCOMPARE(standinrecords().toHex(), modelrecords().toHex());
     }
 

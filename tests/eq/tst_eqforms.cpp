@@ -92,7 +92,7 @@ void TstEqForms::pageobjects_data()
     QTest::addColumn<QString>("parent");
     QTest::newRow("channel bar") << "widgeteqtop" << "QWidget" << "widgeteqin";
     QTest::newRow("OUT8") << "eqbtnout8" << "QPushButton" << "widgeteqtop";
-    QTest::newRow("gain value") << "eq_lineEdit" << "QDoubleSpinBox" << "widgeteqgain";
+    QTest::newRow("gain value") << "eq_lineEdit" << "LimitSpinBox" << "widgeteqgain";
     QTest::newRow("curve") << "widgetshow" << "CCurveWidget" << "widgetdraw";
     QTest::newRow("band panel") << "widgeteqbtn" << "Formeqbtns" << "widgeteqbtns";
     QTest::newRow("FIR up") << "btnupeqfreqlow_2" << "QPushButton" << "widget_fir";

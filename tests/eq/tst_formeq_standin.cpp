@@ -8,6 +8,7 @@
 #include "formfir.h"
 #include "formphase.h"
 #include "globalcontrl.h"
+#include "typedkeys.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -93,6 +94,82 @@ private slots:
         const QVector<QByteArray> got = f.sent();
         QCOMPARE(got.size(), 1);
         QCOMPARE(body(got.first()).toHex(' '), expected.toHex(' '));
+    }
+
+    // A number typed key by key, then Return, into the gain strip, a band's
+    // fields or a crossover corner (in FIR mode too): beyond the range it
+    // gives the nearest end, digits beyond the gain's tenths go toward zero;
+    // a text that is no number sends nothing and the field shows its value
+    // again.
+    void typedlimits_data()
+    {
+        QTest::addColumn<int>("channel"); // 1..12
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<bool>("fir"); // band-pass FIR mode chosen first
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QByteArray>("expected"); // empty: nothing sent
+        QTest::addColumn<QString>("text");        // the field's text after
+        QTest::newRow("gain strip -45, OUT1")
+            << 5 << "eq_lineEdit" << false << "-45" << hex("5004 1000 0000") << "-40.0";
+        QTest::newRow("gain strip 13, IN-A")
+            << 1 << "eq_lineEdit" << false << "13" << hex("5004 0000 0802") << "12.0";
+        QTest::newRow("gain strip -12.36, OUT8")
+            << 12 << "eq_lineEdit" << false << "-12.36" << hex("5004 1700 1501") << "-12.3";
+        QTest::newRow("gain strip not a number, IN-C")
+            << 3 << "eq_lineEdit" << false << "x" << QByteArray() << "0.0";
+        QTest::newRow("band 1 gain -45, IN-B")
+            << 2 << "Editeqgain" << false << "-45" << hex("2008 0100 00 ee00 0000 1a") << "-30.0";
+        QTest::newRow("band 4 gain 20, OUT3")
+            << 7 << "Editeqgain_4" << false << "20" << hex("2008 1203 00 ee00 c201 1a") << "15.0";
+        QTest::newRow("band 2 frequency 5 Hz, IN-A")
+            << 1 << "Editeqfreq_2" << false << "5" << hex("2008 0001 00 2300 2c01 1a") << "19.7";
+        QTest::newRow("band 7 frequency 99999 Hz, OUT4")
+            << 8 << "Editeqfreq_7" << false << "99999" << hex("2008 1306 00 8e01 2c01 1a") << "21900.0";
+        QTest::newRow("band 6 frequency not a number, OUT2")
+            << 6 << "Editeqfreq_6" << false << "1k" << QByteArray() << "1000.0";
+        QTest::newRow("band 3 width 9 octaves, OUT5")
+            << 9 << "Editeqq_3" << false << "9" << hex("2008 1402 00 ee00 2c01 00") << "4.750";
+        QTest::newRow("band 5 width -1, IN-D")
+            << 4 << "Editeqq_5" << false << "-1" << hex("2008 0304 00 ee00 2c01 28") << "0.017";
+        QTest::newRow("high-pass corner 99999 Hz, OUT3")
+            << 7 << "Editeqfreqhigh" << false << "99999" << hex("2305 1200 00 8d01") << "21400.0";
+        QTest::newRow("low-pass corner 5 Hz, OUT6")
+            << 10 << "Editeqfreqlow" << false << "5" << hex("2305 1501 00 2400") << "20.1";
+        QTest::newRow("FIR high-pass corner 5 Hz, OUT4")
+            << 8 << "Editeqfirfreqhigh" << true << "5" << hex("2408 1303 02 81 be00 5e01") << "397.0";
+        QTest::newRow("FIR low-pass corner 99999 Hz, OUT4")
+            << 8 << "Editeqfirfreqlow" << true << "99999" << hex("2408 1303 02 81 d200 8e01") << "21900.0";
+    }
+    void typedlimits()
+    {
+        QFETCH(int, channel);
+        QFETCH(QString, field);
+        QFETCH(bool, fir);
+        QFETCH(QString, keys);
+        QFETCH(QByteArray, expected);
+        QFETCH(QString, text);
+        f.setgain(channel - 1, 400);
+        p->gain->updatenewdata();
+        p->select(channel);
+        if (fir) {
+            p->ui->comboBox_ir->setCurrentIndex(1);
+            p->ticks(5);
+            // The FIR panel comes up and may take the activation.
+            QTest::qWait(50);
+            p->refocus();
+        }
+        f.sent();
+        QWidget *w = p->eq->findChild<QWidget *>(field);
+        QVERIFY2(w, qPrintable(field));
+        typedkeys::typekeys(w, keys);
+        p->ticks(5);
+        const QVector<QByteArray> got = f.sent();
+        QCOMPARE(got.size(), expected.isEmpty() ? 0 : 1);
+        if (!expected.isEmpty())
+            QCOMPARE(body(got.first()).toHex(' '), expected.toHex(' '));
+        const auto *spin = qobject_cast<QAbstractSpinBox *>(w);
+        QCOMPARE(spin ? spin->text() : static_cast<QLineEdit *>(w)->text(), text);
+        QCOMPARE(f.image().toHex(), f.packed().toHex());
     }
 
     // A shelf band's width entry shows "-------" and takes nothing: neither

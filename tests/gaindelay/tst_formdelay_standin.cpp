@@ -6,6 +6,7 @@
 #include "formdelay.h"
 #include "gaindelayfixture.h"
 #include "throttletimer.h"
+#include "typedkeys.h"
 
 #include <QComboBox>
 #include <QSignalSpy>
@@ -145,6 +146,52 @@ private slots:
         // Escape does not close the page.
         QTest::keyClick(f.page.get(), Qt::Key_Escape);
         QVERIFY(f.page->isVisible());
+    }
+
+    // A number typed key by key, then Return, in each unit: beyond the range
+    // it gives the nearest end, whatever its length; a text that is no
+    // number changes nothing and the entry shows the value again.
+    void typedlimits_data()
+    {
+        QTest::addColumn<int>("ch");
+        QTest::addColumn<int>("unit");
+        QTest::addColumn<int>("start"); // samples
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("frames");
+        QTest::addColumn<int>("samples"); // after
+        QTest::addColumn<QString>("text");
+        QTest::newRow("IN-A 2000 ms: the top") << 0 << 0 << 0 << "2000"
+                                               << "112233180151040080bb0011445566" << 48000 << "1000.00";
+        QTest::newRow("OUT3 5000 m: the top") << 6 << 1 << 0 << "5000"
+                                              << "112233180151041280bb0023445566" << 48000 << "344.43";
+        QTest::newRow("OUT5 20 digits of ms") << 8 << 0 << 0 << "99999999999999999999"
+                                              << "112233180151041480bb0025445566" << 48000 << "1000.00";
+        QTest::newRow("IN-C -5 ft: the bottom") << 2 << 2 << 100 << "-5"
+                                                << "112233180151040200000058445566" << 0 << "0.00";
+        QTest::newRow("IN-B -0.5 m: the bottom") << 1 << 1 << 48 << "-0.5"
+                                                 << "112233180151040100000057445566" << 0 << "0.00";
+        QTest::newRow("IN-B not a number") << 1 << 0 << 48 << "1x"
+                                           << "" << 48 << "1.00";
+    }
+    void typedlimits()
+    {
+        QFETCH(int, ch);
+        QFETCH(int, unit);
+        QFETCH(int, start);
+        QFETCH(QString, keys);
+        QFETCH(QString, frames);
+        QFETCH(int, samples);
+        QFETCH(QString, text);
+        setdelay(ch, start, 0);
+        f.page->updatenewdata();
+        unitbox(*f.page, ch)->setCurrentIndex(unit);
+        typedkeys::typekeys(edit(*f.page, ch), keys);
+        f.ticks(5);
+        QCOMPARE(f.sent(), ::frames(frames));
+        QCOMPARE(f.dev->getdelay(ch), samples);
+        QCOMPARE(slider(*f.page, ch)->value(), samples);
+        QCOMPARE(edit(*f.page, ch)->text(), text);
+        QCOMPARE(f.image().mid(kImageDelay, 36).toHex(), f.packed().mid(kImageDelay, 36).toHex());
     }
 
     // A switch click sends its channel at once; a pending change of another

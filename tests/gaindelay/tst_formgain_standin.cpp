@@ -6,6 +6,7 @@
 #include "formgain.h"
 #include "gaindelayfixture.h"
 #include "throttletimer.h"
+#include "typedkeys.h"
 
 #include <QDoubleSpinBox>
 #include <QSignalSpy>
@@ -143,6 +144,50 @@ private slots:
         QCOMPARE(values.isEmpty(), frames.isEmpty());
         if (!frames.isEmpty())
             QVERIFY(button(*f.page, channelbutton(after[0]))->isChecked());
+        QCOMPARE(f.image().mid(kImageGain, 36).toHex(), f.packed().mid(kImageGain, 36).toHex());
+    }
+
+    // A number typed key by key into a box (every key through the box's
+    // validator, as a keyboard's), then Return: beyond the range it gives the
+    // nearest end (no keystroke is refused on the way), digits beyond the
+    // tenths go toward zero; a text that is no number or is left incomplete
+    // changes nothing and the box shows its value again, as does leaving the
+    // box without Return.
+    void typedlimits_data()
+    {
+        QTest::addColumn<int>("ch");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<bool>("enter"); // Return; else the focus leaves for a button
+        QTest::addColumn<QString>("frames");
+        QTest::addColumn<int>("raw"); // the channel's gain after
+        QTest::newRow("OUT6 -45: the bottom") << 9 << "-45" << true << "11223318015004150000006a445566" << 0;
+        QTest::newRow("OUT1 13: the top") << 4 << "13" << true << "11223318015004100008026f445566" << 520;
+        QTest::newRow("IN-A 20") << 0 << "20" << true << "11223318015004000008025f445566" << 520;
+        QTest::newRow("OUT8 -100") << 11 << "-100" << true << "11223318015004170000006c445566" << 0;
+        QTest::newRow("OUT2 23 digits")
+            << 5 << "99999999999999999999999" << true << "112233180150041100080270445566" << 520;
+        QTest::newRow("IN-B -12.36: tenths toward zero")
+            << 1 << "-12.36" << true << "11223318015004010015016c445566" << 277;
+        QTest::newRow("OUT5 12.05") << 8 << "12.05" << true << "112233180150041400080273445566" << 520;
+        QTest::newRow("IN-C -40.01") << 2 << "-40.01" << true << "112233180150040200000057445566" << 0;
+        QTest::newRow("OUT3 not a number") << 6 << "x" << true << "" << 400;
+        QTest::newRow("OUT4 a sign alone") << 7 << "-" << true << "" << 400;
+        QTest::newRow("OUT7 -45, left without Return") << 10 << "-45" << false << "" << 400;
+    }
+    void typedlimits()
+    {
+        QFETCH(int, ch);
+        QFETCH(QString, keys);
+        QFETCH(bool, enter);
+        QFETCH(QString, frames);
+        QFETCH(int, raw);
+        QDoubleSpinBox *b = box(*f.page, ch);
+        typedkeys::typekeys(b, keys, enter ? nullptr : button(*f.page, "btnup"));
+        f.ticks(5);
+        QCOMPARE(f.sent(), ::frames(frames));
+        QCOMPARE(f.dev->getgain(ch), raw);
+        QCOMPARE(child<QSlider>(*f.page, suffixed("vlSliderGain", ch))->value(), raw);
+        QCOMPARE(b->text(), QString::number(raw / 10.0 - 40, 'f', 1));
         QCOMPARE(f.image().mid(kImageGain, 36).toHex(), f.packed().mid(kImageGain, 36).toHex());
     }
 

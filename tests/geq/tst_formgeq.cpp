@@ -106,30 +106,36 @@ private slots:
     }
 
     // "Set0" resets the channel it started on; a second click meanwhile is
-    // ignored, and choosing another channel ends it. The other channel keeps
-    // its bands.
+    // ignored, and choosing another channel meanwhile does not end it: every
+    // band of the first channel ends flat, the other channel keeps its bands
+    // and is the one shown. While it runs the button is held down and the
+    // page shows a busy pointer; both end with it.
     void setallchannelchange()
     {
         fill(0, 350);
         fill(1, 250);
         f.page->updategeqview(0);
-        bool ignored = false;
+        bool ignored = false, shown = false;
+        int atswitch = -1;
         QTimer::singleShot(30, [&] {
             QVERIFY(f.page->resetting());
             f.setall()->click();
             ignored = f.page->resetting() && f.gains(0).count(300) < 31;
+            shown = f.setall()->isDown() && f.page->cursor().shape() == Qt::BusyCursor;
+            atswitch = f.gains(0).count(300);
             f.channel(1)->click();
         });
         f.setall()->click();
         QVERIFY(ignored);
+        QVERIFY(shown);
+        QVERIFY2(atswitch >= 1 && atswitch < 31, qPrintable(QString::number(atswitch)));
         QVERIFY(!f.page->resetting());
+        QVERIFY(!f.setall()->isDown());
+        QCOMPARE(f.page->cursor().shape(), Qt::ArrowCursor);
         QCOMPARE(f.page->currentchannel(), 1);
         QCOMPARE(f.gains(1), QVector<int>(31, 250));
-        const int reset = f.gains(0).count(300);
-        QVERIFY2(reset >= 1 && reset < 31, qPrintable(QString::number(reset)));
-        // The reset bands are the first ones, in order.
-        for (int b = 0; b < 31; ++b)
-            QCOMPARE(f.dev->getgeqgain(0, b), b < reset ? 300 : 350);
+        QCOMPARE(f.sliders(), f.gains(1));
+        QCOMPARE(f.gains(0), QVector<int>(31, 300));
     }
 
     // A device type without the shown channel: IN-A is shown instead.

@@ -303,6 +303,81 @@ private slots:
         QCOMPARE(processorgeq().toHex(), modelgeq().toHex());
     }
 
+    // "Set0" finishes for the channel it started on while other channels are
+    // chosen meanwhile: every frame names that channel, all 31 bands end flat
+    // on the processor and in the model (its link partners' too), the pass
+    // flags stay, the other channels keep their bands and the channel last
+    // chosen shows its own. The button stays down and the page shows a busy
+    // pointer until the reset ends.
+    void setallswitch_data()
+    {
+        QTest::addColumn<int>("from");            // the channel "Set0" starts on
+        QTest::addColumn<QVector<int>>("chosen"); // chosen meanwhile, in turn
+        QTest::addColumn<QByteArray>("masks");
+        QTest::addColumn<QVector<int>>("group"); // channels that end flat
+        QTest::newRow("OUT4, OUT5 chosen") << 7 << QVector<int>{8} << kOwnMasks << QVector<int>{7};
+        QTest::newRow("OUT4, IN-A chosen, then OUT4 again")
+            << 7 << QVector<int>{0, 7} << kOwnMasks << QVector<int>{7};
+        QTest::newRow("OUT1 linked to OUT2, OUT3 chosen")
+            << 4 << QVector<int>{6} << hex("010204080303040810204080") << QVector<int>{4, 5};
+        QTest::newRow("IN-B, OUT6 then IN-C chosen")
+            << 1 << QVector<int>{9, 2} << kOwnMasks << QVector<int>{1};
+    }
+    void setallswitch()
+    {
+        QFETCH(int, from);
+        QFETCH(QVector<int>, chosen);
+        QFETCH(QByteArray, masks);
+        QFETCH(QVector<int>, group);
+        start(masks, [&](DeviceData *d) {
+            for (int c = 0; c < 12; ++c)
+                for (int b = 0; b < 31; ++b)
+                    d->setgeq(c, b, group.contains(c) ? 320 + b : 280 - c, b == 6);
+        });
+        QVector<QVector<int>> before;
+        for (int c = 0; c < 12; ++c)
+            before << f.gains(c);
+        f.channel(from)->click();
+        f.ticks(5);
+        QCOMPARE(sent(), QVector<QByteArray>());
+        // The next channel is chosen once a few more bands are flat.
+        int next = 0;
+        bool choosing = false, held = true;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&]() {
+            if (choosing || next >= chosen.size() || f.gains(from).count(300) < 3 + 9 * next)
+                return;
+            choosing = true;
+            held = held && f.setall()->isDown() && f.page->cursor().shape() == Qt::BusyCursor;
+            f.channel(chosen[next++])->click();
+            choosing = false;
+        });
+        poll.start(5);
+        MainApp::settimescale(0.1);
+        QVERIFY(clicksetall());
+        poll.stop();
+        QCOMPARE(next, chosen.size());
+        QVERIFY(held);
+        QVERIFY(!f.setall()->isDown());
+        QCOMPARE(f.page->cursor().shape(), Qt::ArrowCursor);
+        f.ticks(5);
+        const QVector<QByteArray> got = sent();
+        QCOMPARE(got.size(), 31);
+        const char code = char(from < 4 ? from : 0x10 + from - 4);
+        // Channel, band, 0 dB (raw 300 = 0x012c, low byte first), the pass
+        // flag in the high byte's top bit.
+        for (int b = 0; b < 31; ++b)
+            QCOMPARE(got[b].mid(7, 4).toHex(),
+                     (QByteArray(1, code) + char(b) + char(0x2c) + char(b == 6 ? 0x81 : 0x01)).toHex());
+        for (int c = 0; c < 12; ++c) {
+            QCOMPARE(f.gains(c), group.contains(c) ? QVector<int>(31, 300) : before[c]);
+            QCOMPARE(f.dev->getgeqpass(c, 6), true);
+        }
+        QCOMPARE(processorgeq().toHex(), modelgeq().toHex());
+        QCOMPARE(f.page->currentchannel(), chosen.last());
+        QCOMPARE(f.sliders(), f.gains(chosen.last()));
+    }
+
     // Random band, pass, reset and bypass edits over several channels and
     // link groups (random masks too: asymmetric, without their own bits),
     // with the throttle ticking in between: afterwards the processor holds

@@ -272,7 +272,8 @@ QByteArray eqpage()
             .set("alignment", "Qt::AlignRight|Qt::AlignTrailing|Qt::AlignVCenter");
         gain.add(l);
     }
-    Node spin(QStringLiteral("QDoubleSpinBox"), QStringLiteral("eq_lineEdit"), {46, 245, 59, 22});
+    // Takes any number while typed and limits it on Return.
+    Node spin(QStringLiteral("LimitSpinBox"), QStringLiteral("eq_lineEdit"), {46, 245, 59, 22});
     spin.font(kLarge)
         .set("alignment", "Qt::AlignCenter")
         .enumeration("buttonSymbols", "QAbstractSpinBox::NoButtons")
@@ -370,7 +371,9 @@ QByteArray eqpage()
                             QStringLiteral("label666"),          QStringLiteral("vlSlidereqview_2"),
                             QStringLiteral("widgeteqtop")};
     top.add(in);
-    return writeform(top, {{"FormEqDraw", "formeqdraw.h"}, {"Formeqbtns", "formeqbtns.h"}});
+    return writeform(top, {{"FormEqDraw", "formeqdraw.h"},
+                           {"Formeqbtns", "formeqbtns.h"},
+                           {"LimitSpinBox", "limitspinbox.h", "QDoubleSpinBox", false}});
 }
 
 } // namespace

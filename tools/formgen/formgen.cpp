@@ -31,9 +31,10 @@ void Writer::customwidgets(const std::vector<Custom> &customs)
     for (const Custom &c : customs) {
         x.writeStartElement("customwidget");
         x.writeTextElement("class", c.cls);
-        x.writeTextElement("extends", "QWidget");
+        x.writeTextElement("extends", c.extends);
         x.writeTextElement("header", c.header);
-        x.writeTextElement("container", "1");
+        if (c.container)
+            x.writeTextElement("container", "1");
         x.writeEndElement();
     }
     x.writeEndElement();

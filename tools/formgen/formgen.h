@@ -25,10 +25,13 @@ struct Rgb {
     int r, g, b;
 };
 
-// A custom widget class the form uses, promoted from QWidget.
+// A custom widget class the form uses, promoted from QWidget (a container)
+// unless it names another base.
 struct Custom {
     const char *cls;
     const char *header;
+    const char *extends = "QWidget";
+    bool container = true;
 };
 
 // Emits the elements of a form in the order called. Generators derive their

@@ -148,7 +148,8 @@ void gainform(FormWriter &w)
 
         w.button(member("btngainm", n), {21, 472, 41, 40}, &kArial14, kWhite, nullptr, false, false, false);
 
-        w.open("QDoubleSpinBox", member("lineEdit", n));
+        // Takes any number while typed and limits it on Return.
+        w.open("LimitSpinBox", member("lineEdit", n));
         w.geometry({10, 444, 58, 24});
         w.font(kArial14);
         w.set("alignment", "Qt::AlignCenter");
@@ -175,6 +176,7 @@ void gainform(FormWriter &w)
 
     w.close(); // widgetgain
     w.close(); // FormGain
+    w.customwidgets({{"LimitSpinBox", "limitspinbox.h", "QDoubleSpinBox", false}});
     w.end();
 }
 
