@@ -229,6 +229,21 @@ bool canwritefile(const QString &path, QString *reason)
         return false;
     }
     probe.cancelWriting();
+    // The temporary file may have no name of its own (an unnamed file that
+    // is only given the final name at the end), so a name the folder refuses
+    // (too long, a character its file system does not take) would fail only
+    // after the work. Where nothing has the name yet, a new empty file of
+    // that name is made and removed again.
+    const QFileInfo target(path);
+    if (target.exists() || target.isSymLink())
+        return true;
+    QFile trial(path);
+    if (!trial.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        seterror(reason, trial.errorString());
+        return false;
+    }
+    trial.close();
+    trial.remove();
     return true;
 }
 

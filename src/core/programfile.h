@@ -62,9 +62,10 @@ ProgramFileStatus readcollectionfile(const QString &path, QByteArray &images, QS
 ProgramFileStatus writecollectionfile(const QString &path, const QByteArray &images, QString *error = nullptr,
                                       QString *reason = nullptr);
 
-// Tells whether a file could be written at path, without creating,
-// truncating or otherwise changing anything there; reason receives the
-// system's error text when not.
+// Tells whether a file could be written at path, without truncating or
+// otherwise changing anything there (where no file has the name, one is made
+// and removed again, so that the folder judges the name itself); reason
+// receives the system's error text when not.
 bool canwritefile(const QString &path, QString *reason = nullptr);
 
 // Whether the disk that would hold path has room for a file of that many

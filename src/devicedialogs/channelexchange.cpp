@@ -55,6 +55,9 @@ Result run(const Request &request, const std::function<void()> &send, const Prog
     r.timeoutms = request.timeoutms;
     r.sends = kAckSends;
     const Exchange::Result acked = ack.run(r, send, [&](int attempts, bool) {
+        // The words of the handshake: one when the wait for the reply ends,
+        // the second one when the attempt is over.
+        qDebug().noquote() << request.word;
         qDebug().noquote() << attemptword;
         report(3 * attempts);
     });
@@ -72,6 +75,7 @@ Result run(const Request &request, const std::function<void()> &send, const Prog
     }
     ProgramReader reader;
     const bool read = reader.loadcurrent([&](int part, bool) {
+        qDebug().noquote() << request.dataword;
         qDebug().noquote() << partword;
         report(30 + 2 * part);
     });

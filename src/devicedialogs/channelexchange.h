@@ -40,8 +40,9 @@ enum class Result {
 struct Request {
     unsigned char code = 0; // command sent; its reply carries the same code
     int timeoutms = 2000;   // wait for the reply after each send's pause
-    QString word;           // diagnostic word: "<word>second" after each attempt,
-                            // "<dataword>second" after each part request
+    QString word;           // diagnostic words: "<word>" and "<word>second" after each
+                            // attempt, "<dataword>" and "<dataword>second" after
+                            // each part request
     QString dataword;
     // Whether the program read back (1664 bytes) shows what was asked;
     // unset: whatever was read counts as done.

@@ -73,6 +73,14 @@ int DialogDeviceLock::checkedkind() const
     return 1;
 }
 
+// After a refused request the password stays, selected and with the keys:
+// the next password typed replaces it instead of being added to it.
+void DialogDeviceLock::retrypassword()
+{
+    ui->Editname->setFocus();
+    ui->Editname->selectAll();
+}
+
 void DialogDeviceLock::on_pushButton_exit_3_clicked()
 {
     close();
@@ -108,6 +116,7 @@ void DialogDeviceLock::on_pushButton_lock_2_clicked()
     // The lock kind the processor reports decides, whatever reply ended the wait.
     if (!state.read || state.locktype != kind) {
         Prompts::information(this, tr2("Set Lock Failed", "加锁失败"), tr2("Please Try Again", "请重试"));
+        retrypassword();
         return;
     }
     Prompts::information(
@@ -140,6 +149,7 @@ void DialogDeviceLock::on_pushButton_unlock_clicked()
     if (!state.read || (state.locktype >= 1 && state.locktype <= 4)) {
         Prompts::information(this, tr2("Set Unlock Failed", "设置解锁失败"),
                              tr2("Please Try Again", "请重试"));
+        retrypassword();
         return;
     }
     Prompts::information(

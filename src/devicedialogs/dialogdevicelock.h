@@ -41,6 +41,7 @@ private slots:
 private:
     int checkedkind() const;
     void settexts();
+    void retrypassword();
 
     Ui::DialogDeviceLock *ui;
     // Set while a request runs: a second click does nothing.

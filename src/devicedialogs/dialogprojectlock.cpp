@@ -63,6 +63,14 @@ bool DialogProjectLock::readinputs(QString &password, int &count)
     return true;
 }
 
+// After a refused request the password stays, selected and with the keys:
+// the next password typed replaces it instead of being added to it.
+void DialogProjectLock::retrypassword()
+{
+    ui->Editname->setFocus();
+    ui->Editname->selectAll();
+}
+
 void DialogProjectLock::on_pushButton_exit_3_clicked()
 {
     close();
@@ -103,6 +111,7 @@ void DialogProjectLock::on_pushButton_lock_2_clicked()
     if (!state.read || state.projectlock != 1) {
         Prompts::information(this, tr2("Set Project Lock Failed", "设置项目锁失败"),
                              tr2("Please Try Again", "请重试"));
+        retrypassword();
         return;
     }
     Prompts::information(this, tr2("Set Project Lock OK", "设置项目锁成功"),
@@ -131,6 +140,7 @@ void DialogProjectLock::on_pushButton_unlock_clicked()
     if (!state.read || state.projectlock == 1) {
         Prompts::information(this, tr2("Set Project Unlock Failed", "设置项目解锁失败"),
                              tr2("Please Try Again", "请重试"));
+        retrypassword();
         return;
     }
     Prompts::information(

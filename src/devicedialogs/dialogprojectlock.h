@@ -39,6 +39,7 @@ private:
     // The password as hex and the restart count, or false after telling the
     // user what is wrong with them.
     bool readinputs(QString &password, int &count);
+    void retrypassword();
 
     Ui::DialogProjectLock *ui;
     // Set while a request runs: a second click does nothing.

@@ -12,6 +12,7 @@
 #include "ui_formeq.h"
 
 #include <QCloseEvent>
+#include <QDebug>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -776,6 +777,8 @@ void FormEq::corneredited(QLineEdit *edit, QSlider *slider, int limit, bool fir)
         if (ok && std::isfinite(x)) {
             const float f = float(qBound(-1.0, x, 1.0e6)) - 0.005f;
             const int i = fir ? int(gMainApp->findgridindex(int(f))) : Formeqbtns::nearestfreqindex(f);
+            if (edit == ui->Editeqfirfreqhigh)
+                qDebug() << "index:" << i;
             if (fir)
                 showfirwindow();
             slider->setValue(qMin(i, limit));
@@ -929,6 +932,7 @@ void FormEq::showirmode(int mode)
         ui->cbxFirFlat->setCurrentIndex(t <= kBandPass ? t : -1);
         fillfirwindows(t);
         --loading;
+        qDebug() << "v:" << t;
         showfirtype(t, true);
         showfirwindow();
     }
@@ -1064,6 +1068,7 @@ void FormEq::onsldreqfirhigh(int v)
     DeviceData *d = device();
     if (!d || !isoutput())
         return;
+    qDebug() << "sldreqfreqhigh:" << v;
     const int o = output();
     if (d->getxobyte0(o) >= kBandPass) {
         const int upper = d->getfirhighparam(o);
@@ -1071,6 +1076,7 @@ void FormEq::onsldreqfirhigh(int v)
             ui->sldreqfirhigh->setValue(upper - 1);
             return;
         }
+        qDebug() << "y:" << v << "x:" << gMainApp->getgridfreq(v);
     }
     cornertext(ui->Editeqfirfreqhigh, v, true);
     if (loading)
@@ -1184,6 +1190,7 @@ void FormEq::on_cbxFirorder_currentIndexChanged(int e)
     DeviceData *d = device();
     if (loading || !d || !isoutput() || e < 0 || !ui->cbxFirorder->hasFocus())
         return;
+    qDebug() << "fir:" << e;
     d->setfirorder(output(), e);
     count(Fir);
     linkout([e](DeviceData *x, int o) { x->setfirorder(o, e); });

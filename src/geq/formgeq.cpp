@@ -114,6 +114,8 @@ FormGeq::FormGeq(QWidget *parent)
     for (int b = 0; b < kBands; ++b)
         slider(b)->setRange(0, kRawMax);
     curchannel = 0;
+    // The channel the edits go to is lit from the first show.
+    (ui.get()->*kChannel[curchannel])->setChecked(true);
     sendtimer = new ThrottleTimer(this);
     connect(sendtimer, &QTimer::timeout, this, &FormGeq::timetosend);
     tickcount = 0;

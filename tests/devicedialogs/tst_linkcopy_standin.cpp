@@ -12,6 +12,7 @@
 
 #include <QRadioButton>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSignalSpy>
 
 using standin::Fault;
@@ -183,6 +184,57 @@ private slots:
         QCOMPARE(boxes(), QString());
         QVERIFY(!QApplication::overrideCursor());
         QVERIFY(d->isVisible()); // the dialog stays open
+    }
+
+    // The handshake's words on the debug output: after each acknowledgement
+    // wait its word and "<word>second", after each part's wait the data word
+    // and "<data word>second"; an unanswered command writes its pair once
+    // per send.
+    void diagnostics_data()
+    {
+        QTest::addColumn<QStringList>("clicks");
+        QTest::addColumn<bool>("silent");
+        QTest::addColumn<QStringList>("lines");
+        const auto run = [](const QString &word, const QString &data, int sends, int parts) {
+            QStringList out;
+            for (int k = 0; k < sends; ++k)
+                out << word << word + "second";
+            for (int k = 0; k < parts; ++k)
+                out << data << data + "second";
+            return out;
+        };
+        QTest::newRow("link") << QStringList{"rblinkb1", "pushButton_link_2"} << false
+                              << run("link", "linkdata", 1, 26);
+        QTest::newRow("input copy") << QStringList{"rbcopyc", "rbcopya1", "inputcopy"} << false
+                                    << run("copy", "copydata", 1, 26);
+        QTest::newRow("output copy") << QStringList{"rbcopyout8", "inputcopy_2"} << false
+                                     << run("copyout", "copydata", 1, 26);
+        QTest::newRow("output copy, never acknowledged")
+            << QStringList{"rbcopyout3", "inputcopy_2"} << true << run("copyout", "copydata", 11, 0);
+    }
+    void diagnostics()
+    {
+        QFETCH(QStringList, clicks);
+        QFETCH(bool, silent);
+        QFETCH(QStringList, lines);
+        if (silent) {
+            MainApp::settimescale(0.01);
+            s.addfault(makefault(Fault::NoReply, 0x55));
+        }
+        auto d = dialog(clicks.last().startsWith(QLatin1String("pushButton_link")));
+        static QStringList captured;
+        captured.clear();
+        const QtMessageHandler previous =
+            qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+                static const QRegularExpression word(QStringLiteral("^(link|copy|copyout)(data)?(second)?$"));
+                if (type == QtDebugMsg && word.match(text).hasMatch())
+                    captured << text;
+            });
+        for (const QString &name : clicks)
+            click(*d, name);
+        qInstallMessageHandler(previous);
+        QCOMPARE(captured, lines);
+        QCOMPARE(boxes(), silent ? QString(kCopyBox) : QString());
     }
 
     // A copy: its frame, the processor's copy read back, every page once.

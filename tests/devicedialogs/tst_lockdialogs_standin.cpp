@@ -10,8 +10,11 @@
 #include "formtoolbutton.h"
 #include "longexchange.h"
 
+#include <QAbstractSpinBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QSlider>
 
 using standin::Fault;
 
@@ -96,15 +99,29 @@ class TstLockDialogsStandin : public QObject
         click(d, "pushButton_lock_2");
         QVERIFY(d.isHidden() == lastbox().startsWith(QStringLiteral("information|Set Lock OK")));
     }
-    void projectrequest(bool lock, const QString &password, const QString &count)
+    std::unique_ptr<DialogProjectLock> projectrequest(bool lock, const QString &password,
+                                                      const QString &count)
     {
-        DialogProjectLock d(fx.w->toolbarwidget());
+        std::unique_ptr<DialogProjectLock> dialog(new DialogProjectLock(fx.w->toolbarwidget()));
+        DialogProjectLock &d = *dialog;
         d.loadlockinfo();
         d.show();
         type(d, "Editname", password);
         type(d, "Editsetid", count);
         prompts->confirmations.enqueue(true);
         click(d, lock ? "pushButton_lock_2" : "pushButton_unlock");
+        return dialog;
+    }
+    // After a failure box the password is selected and has the keys: what is
+    // typed next replaces it.
+    static void retypes(QDialog &d, const QString &password)
+    {
+        QLineEdit *edit = d.findChild<QLineEdit *>(QStringLiteral("Editname"));
+        QVERIFY(edit);
+        QCOMPARE(edit->selectedText(), password);
+        QCOMPARE(d.focusWidget(), static_cast<QWidget *>(edit));
+        QTest::keyClicks(edit, QStringLiteral("abc"));
+        QCOMPARE(edit->text(), QStringLiteral("abc"));
     }
     // Every page's lock display for lock state `state`.
     void checkpages(int state)
@@ -187,6 +204,69 @@ private slots:
         checkpages(0);
     }
 
+    // The gain page's lock badge lies on no value: where a value box or a
+    // fader is, the overlay's image (as the sheet names it, and its twin of
+    // the other language) holds only the plain dimming of its corner, which
+    // leaves what lies beneath readable.
+    void gainbadge_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::newRow("Change Only") << 1;
+        QTest::newRow("Change&View") << 2;
+        QTest::newRow("Change&Mute") << 3;
+    }
+    void gainbadge()
+    {
+        QFETCH(int, state);
+        s.update(fx.unit, [&](standin::UnitState &u) {
+            u.lockState = quint8(state);
+            u.lockPassword = kPassword;
+        });
+        gMainApp->sendconnectreq();
+        QVERIFY(replied());
+        QWidget *page = gMainApp->getview(MainApp::GainView);
+        QWidget *overlay = page->findChild<QWidget *>(QStringLiteral("widgetgainlockback"));
+        QVERIFY(overlay && !overlay->isHidden());
+        static const QRegularExpression rule(
+            QStringLiteral("#widgetgainlockback\\s*\\{[^}]*url\\(([^)]+)\\)"));
+        const QRegularExpressionMatch m = rule.match(qApp->styleSheet());
+        QVERIFY(m.hasMatch());
+        QString path = m.captured(1);
+        const QString twin = path.endsWith(QLatin1String("_chs.png"))
+                                 ? QString(path).replace(QLatin1String("_chs.png"), QLatin1String(".png"))
+                                 : QString(path).replace(QLatin1String(".png"), QLatin1String("_chs.png"));
+        QVector<QWidget *> values;
+        for (QAbstractSpinBox *b : page->findChildren<QAbstractSpinBox *>())
+            values << b;
+        for (QSlider *sl : page->findChildren<QSlider *>())
+            values << sl;
+        QCOMPARE(values.size(), 24);
+        for (const QString &file : {path, twin}) {
+            const QImage img = QImage(file).convertToFormat(QImage::Format_ARGB32);
+            QVERIFY2(!img.isNull(), qPrintable(file));
+            QSet<QRgb> plain;
+            for (int y = 0; y < 60; ++y)
+                for (int x = 0; x < 200; ++x)
+                    plain.insert(img.pixel(x, y));
+            for (QWidget *v : values) {
+                const QRect r = QRect(overlay->mapFrom(page, v->mapTo(page, QPoint(0, 0))), v->size())
+                                    .intersected(overlay->rect())
+                                    .intersected(img.rect());
+                for (int y = r.top(); y <= r.bottom(); ++y)
+                    for (int x = r.left(); x <= r.right(); ++x)
+                        QVERIFY2(plain.contains(img.pixel(x, y)),
+                                 qPrintable(QStringLiteral("%1 covered at %2,%3 in %4")
+                                                .arg(v->objectName())
+                                                .arg(x)
+                                                .arg(y)
+                                                .arg(file)));
+            }
+        }
+        s.update(fx.unit, [](standin::UnitState &u) { u.lockState = 0; });
+        gMainApp->sendconnectreq();
+        QVERIFY(replied());
+    }
+
     // A refusal shows the failure box; the state stays what the processor holds.
     void refused_data()
     {
@@ -220,9 +300,17 @@ private slots:
         }
         if (refuse)
             s.addfault(makefault(Fault::RefuseLock, -1));
-        devicerequest(kind, password);
+        auto dialog = devicedialog(password);
+        if (kind == 0) {
+            click(*dialog, "pushButton_unlock");
+        } else {
+            click(*dialog, qPrintable(QStringLiteral("rbcopy") + QChar('a' + kind - 1)));
+            click(*dialog, "pushButton_lock_2");
+        }
         QCOMPARE(sent(0x10).size(), 1);
         QCOMPARE(lastbox(), box);
+        QVERIFY(dialog->isVisible());
+        retypes(*dialog, password);
         QCOMPARE(int(s.state(fx.unit).lockState), lockedbefore);
         QVERIFY(replied());
         QCOMPARE(cur()->getlocktype(), lockedbefore);
@@ -462,9 +550,11 @@ private slots:
         QCOMPARE(d.findChild<QLineEdit *>("Editsetid")->text(), QStringLiteral("1234"));
 
         s.clearframes();
-        projectrequest(false, QStringLiteral("wrong"), QStringLiteral("1234"));
+        auto refused = projectrequest(false, QStringLiteral("wrong"), QStringLiteral("1234"));
         QCOMPARE(lastbox(), QStringLiteral("information|Set Project Unlock Failed|Please Try Again"));
         QCOMPARE(int(s.state(fx.unit).projectLock), 1);
+        retypes(*refused, QStringLiteral("wrong"));
+        refused.reset();
         s.clearframes();
         projectrequest(false, QStringLiteral("abc"), QStringLiteral("1234"));
         QCOMPARE(sent(0x12),

@@ -108,6 +108,66 @@ private slots:
         QCOMPARE(fieldof(field)->text(), shown);
     }
 
+    // The FIR controls' diagnostic lines on the debug output, in order: the
+    // type on entering FIR mode ("v:"), the high corner's index ("index:")
+    // and value ("sldreqfreqhigh:"), with its place for band-pass ("y:" ..
+    // "x:" Hz), and the order chosen ("fir:"). Nothing is written for a list
+    // changed without the user.
+    void firdiagnostics_data()
+    {
+        QTest::addColumn<int>("step");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("FIR mode entered")
+            << 0 << QStringList{"v: 3", "sldreqfreqhigh: 210", "y: 210 x: 583"}; // the corner shown
+        QTest::newRow("band-pass corner typed")
+            << 1 << QStringList{"index: 238", "sldreqfreqhigh: 238", "y: 238 x: 1000"};
+        QTest::newRow("band-pass corner above the other")
+            << 2 << QStringList{"sldreqfreqhigh: 360", "sldreqfreqhigh: 349", "y: 349 x: 8480"};
+        QTest::newRow("high-pass corner") << 3 << QStringList{"sldreqfreqhigh: 220"};
+        QTest::newRow("order chosen") << 4 << QStringList{"fir: 2"};
+        QTest::newRow("order set without the user") << 5 << QStringList{};
+    }
+    void firdiagnostics()
+    {
+        QFETCH(int, step);
+        QFETCH(QStringList, lines);
+        dev()->setfirflag(1, step != 0);
+        p->select(6);
+        if (step == 3)
+            p->pick(p->ui->cbxFirFlat, 1);
+        static QStringList captured;
+        captured.clear();
+        const QtMessageHandler previous =
+            qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+                static const QStringList words = {"v:", "sldreqfreqhigh:", "y:", "index:", "fir:"};
+                if (type == QtDebugMsg && words.contains(text.section(QLatin1Char(' '), 0, 0)))
+                    captured << text;
+            });
+        switch (step) {
+        case 0:
+            p->ui->comboBox_ir->setCurrentIndex(1);
+            break;
+        case 1:
+            enter(fieldof("Editeqfirfreqhigh"), "1000");
+            break;
+        case 2:
+            p->ui->sldreqfirhigh->setValue(360);
+            break;
+        case 3:
+            p->ui->sldreqfirhigh->setValue(220);
+            break;
+        case 4:
+            p->pick(p->ui->cbxFirorder, 2);
+            break;
+        case 5:
+            p->ui->eqbtnout2->setFocus();
+            p->ui->cbxFirorder->setCurrentIndex(2);
+            break;
+        }
+        qInstallMessageHandler(previous);
+        QCOMPARE(captured, lines);
+    }
+
     // The page's gain box: a typed dB value, limited to the gain range.
     void gainbox()
     {

@@ -40,6 +40,20 @@ private slots:
     }
     void cleanup() { f.teardown(); }
 
+    // A new page edits IN-A and shows IN-A lit before any channel is chosen;
+    // a band moved then goes to IN-A alone.
+    void firstshowlit()
+    {
+        f.page->show();
+        QCOMPARE(f.checkedchannel(), 0);
+        fill(0, 300);
+        fill(1, 300);
+        f.slider(4)->setValue(310);
+        QCOMPARE(f.dev->getgeqgain(0, 4), 310);
+        QCOMPARE(f.dev->getgeqgain(1, 4), 300);
+        QCOMPARE(f.checkedchannel(), 0);
+    }
+
     // Viewing a channel rewrites no partner and counts nothing, even though
     // its sliders move; the display and tooltips follow the channel shown.
     void reloadstoresnothing()
@@ -201,7 +215,7 @@ private slots:
         for (int n : {0, 13, -2}) {
             gMainApp->setgeqviewch(n);
             f.page->updategeq();
-            QCOMPARE(f.checkedchannel(), -1);
+            QCOMPARE(f.checkedchannel(), 0); // IN-A, lit from the start, stays
             QCOMPARE(f.page->currentchannel(), 0);
         }
         gMainApp->setgeqviewch(12);

@@ -5,6 +5,7 @@
 #include "programsfixture.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
@@ -531,17 +532,33 @@ private slots:
         QVERIFY(line.sent(0x61).isEmpty()); // refused before any program was read
     }
 
-    // The free space is checked before the reads: a disk one byte short
-    // fails at once with the system's text; one with room goes ahead.
+    // The free space and the name are checked before the reads: a disk one
+    // byte short, or a name longer than the folder takes, fails at once with
+    // the system's text; one with room goes ahead.
     void fullbeforereads_data()
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<qint64>("free");
         QTest::addColumn<bool>("room");
         QTest::addColumn<QString>("name");
-        QTest::newRow("collection, one byte short") << "btnloadcurdata_4" << qint64(49919) << false << "full.J91";
-        QTest::newRow("program file, one byte short") << "btnloadcurdata_3" << qint64(1663) << false << "full.K91";
-        QTest::newRow("program file, room") << "btnloadcurdata_3" << qint64(1664) << true << "full.K91";
+        QTest::addColumn<QString>("reason");
+        const QString full = QStringLiteral("No space left on device");
+        const QString longname = QString(265, QLatin1Char('n'));
+        QTest::newRow("collection, one byte short")
+            << "btnloadcurdata_4" << qint64(49919) << false << "full.J91" << full;
+        QTest::newRow("program file, one byte short")
+            << "btnloadcurdata_3" << qint64(1663) << false << "full.K91" << full;
+        QTest::newRow("program file, room")
+            << "btnloadcurdata_3" << qint64(1664) << true << "full.K91" << QString();
+        QTest::newRow("collection, 269-character name")
+            << "btnloadcurdata_4" << qint64(1 << 30) << false << longname + ".J91"
+            << "File name too long";
+        QTest::newRow("program file, 269-character name")
+            << "btnloadcurdata_3" << qint64(1 << 30) << false << longname + ".K91"
+            << "File name too long";
+        QTest::newRow("program file, 255-character name")
+            << "btnloadcurdata_3" << qint64(1664) << true << QString(251, QLatin1Char('n')) + ".K91"
+            << QString();
     }
     void fullbeforereads()
     {
@@ -549,10 +566,13 @@ private slots:
         QFETCH(qint64, free);
         QFETCH(bool, room);
         QFETCH(QString, name);
+        QFETCH(QString, reason);
         static qint64 freebytes = 0;
         freebytes = free;
         setfreespaceprobe([](const QString &) { return freebytes; });
         const QString file = path(name);
+        const QStringList before =
+            QDir(f.dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden);
         f.select(2);
         f.prompts->fileNames << file;
         f.invoke(button);
@@ -561,10 +581,11 @@ private slots:
             QCOMPARE(readall(file).size(), kProgramImageSize);
             QVERIFY(!line.sent(0x61).isEmpty());
         } else {
-            QCOMPARE(boxes(),
-                     QString("warning:Write File|Cannot write file %1: No space left on device.").arg(file));
+            QCOMPARE(boxes(), QString("warning:Write File|Cannot write file %1: %2.").arg(file, reason));
             QVERIFY(line.sent(0x61).isEmpty());
             QVERIFY(!QFile::exists(file));
+            QCOMPARE(QDir(f.dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+                     before);
         }
     }
 

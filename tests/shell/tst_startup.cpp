@@ -13,7 +13,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QRegularExpression>
+
+#include <atomic>
 #include <memory>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 class TstStartup : public QObject
 {
@@ -76,6 +84,10 @@ private slots:
                                  << "English";
         QTest::newRow("en") << QByteArray("[General]\nLangue=en\n") << ":/style/style.txt"
                             << QString::fromUtf8("中文");
+        // A FIFO of the settings file's name is not opened: Chinese as for a
+        // missing file, and the FIFO stays as it was.
+        QTest::newRow("FIFO") << QByteArray("FIFO") << ":/style/style_chs.txt"
+                              << "English";
     }
     void stylebylanguage()
     {
@@ -83,12 +95,36 @@ private slots:
         QFETCH(QString, sheet);
         QFETCH(QString, languagebutton);
         QFile ini(QStringLiteral("UserConfig.ini"));
-        if (!config.isEmpty()) {
+        const bool fifo = config == "FIFO";
+        std::atomic<bool> done{false};
+        std::atomic<bool> opened{false};
+        std::thread watcher;
+        if (fifo) {
+            QCOMPARE(::mkfifo("UserConfig.ini", 0600), 0);
+            QTest::ignoreMessage(QtWarningMsg,
+                                 QRegularExpression(QStringLiteral("UserConfig.ini is not a regular file")));
+            // Should anything open the FIFO to read it, this opens the other
+            // end: the start-up goes on and the fault shows.
+            watcher = std::thread([&]() {
+                while (!done) {
+                    const int fd = ::open("UserConfig.ini", O_WRONLY | O_NONBLOCK);
+                    if (fd >= 0) {
+                        opened = true;
+                        ::close(fd);
+                    }
+                    ::usleep(2000);
+                }
+            });
+        } else if (!config.isEmpty()) {
             QVERIFY(ini.open(QIODevice::WriteOnly));
             ini.write(config);
             ini.close();
         }
         std::unique_ptr<MainWindow> w(startmainwindow(4));
+        done = true;
+        if (watcher.joinable())
+            watcher.join();
+        QVERIFY(!opened);
         QFile f(sheet);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QString expected = QString::fromUtf8(f.readAll());
@@ -98,6 +134,11 @@ private slots:
         QCOMPARE(w->shownstylesheet(), expected);
         QCOMPARE(MainWindow::readstylesheet(QStringLiteral(":/style/missing.txt")), QString());
         QCOMPARE(w->findChild<QPushButton *>(QStringLiteral("menuLanguage"))->text(), languagebutton);
+        if (fifo) {
+            struct stat st;
+            QVERIFY(::lstat("UserConfig.ini", &st) == 0 && S_ISFIFO(st.st_mode));
+            return;
+        }
         QVERIFY(ini.open(QIODevice::ReadOnly));
         QVERIFY(ini.readAll().contains(config.isEmpty() ? QByteArray("Langue=chs") : config.mid(10)));
     }

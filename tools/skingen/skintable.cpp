@@ -58,6 +58,10 @@ QVector<Skin> build()
         // ---- Lock overlays -------------------------------------------------------------
         {"/back/skin/alockchange.png", {1014, 672}, lockOverlay(kLocked, 128, false, QRect(20, 440, 270, 110)),
          true},
+        // The gain page's: its badge in the empty column right of OUT8, where it
+        // covers no value box, fader or meter.
+        {"/back/skin/alockgain.png", {1014, 672}, lockOverlay(kLocked, 128, false, QRect(922, 180, 84, 110)),
+         true},
         {"/back/skin/amainlock01.png", {805, 610},
          lockOverlay({QStringLiteral("LOCKED: NO CHANGES"), QStringLiteral("已锁定：禁止修改")}, 255, true,
                      QRect(8, 440, 214, 110)),

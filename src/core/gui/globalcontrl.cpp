@@ -14,6 +14,21 @@ namespace
 {
 const char kFileName[] = "UserConfig.ini";
 const char kKey[] = "Langue/";
+
+// A settings path that holds something other than a regular file (through
+// links): a FIFO, a device, a folder. Such a thing is never opened, since
+// opening a FIFO waits for a writer for ever and a device may never end;
+// the language then falls back as for a missing file, and nothing is saved
+// over it. A dangling link counts as missing, as before.
+bool notregular(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() || info.isFile())
+        return false;
+    qWarning().noquote() << "settings file" << path
+                         << "is not a regular file: not opened, the language setting is not kept";
+    return true;
+}
 } // namespace
 
 QString GlobalContrl::configpath()
@@ -27,7 +42,9 @@ GlobalContrl::GlobalContrl(QObject *parent)
     // Each access opens a fresh settings object and drops it at once, so the
     // file is never held open.
     const QString path = configpath();
-    if (QFileInfo::exists(path)) {
+    if (notregular(path)) {
+        language = 1;
+    } else if (QFileInfo::exists(path)) {
         QString value;
         {
             QSettings settings(path, QSettings::IniFormat);
@@ -49,9 +66,11 @@ GlobalContrl::GlobalContrl(QObject *parent)
 void GlobalContrl::setlanguage(int n)
 {
     language = (n == 0) ? 0 : 1;
-    QSettings settings(configpath(), QSettings::IniFormat);
-    settings.setValue(QLatin1String(kKey), n == 0 ? QStringLiteral("en") : QStringLiteral("chs"));
-    settings.sync();
+    if (!notregular(configpath())) {
+        QSettings settings(configpath(), QSettings::IniFormat);
+        settings.setValue(QLatin1String(kKey), n == 0 ? QStringLiteral("en") : QStringLiteral("chs"));
+        settings.sync();
+    }
     applyqttranslations();
 }
 

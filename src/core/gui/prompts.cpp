@@ -1,11 +1,32 @@
 #include "prompts.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSpacerItem>
 
 namespace {
+
+// A window manager draws the title in a font of its own (often bold) with
+// its buttons beside it, and cuts a title that does not fit. Qt sizes a box
+// for the title in the plain sub-window title font; the box is made at least
+// as wide as the title in the bold form of that font plus room for four frame
+// buttons and the frame's margins. The room goes into the box's own layout,
+// so that every later sizing of the box (a change of font or language) keeps
+// it.
+void fittitle(QMessageBox &box)
+{
+    auto *grid = qobject_cast<QGridLayout *>(box.layout());
+    if (!grid)
+        return;
+    const int width = Prompts::titlewidth(box.windowTitle());
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Fixed, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                  qMax(1, grid->columnCount()));
+}
 
 // The save dialog of a file type: the name a caller writes is the typed one
 // with the type's extension added unless it ends with it already ("show.v2"
@@ -59,6 +80,7 @@ public:
             break;
         }
         QMessageBox box(boxIcon, title, text, buttons, parent);
+        fittitle(box);
         if (defaultButton != QMessageBox::NoButton)
             box.setDefaultButton(defaultButton);
         return static_cast<QMessageBox::StandardButton>(box.exec());
@@ -71,6 +93,7 @@ public:
                         Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
         QPushButton *yes = box.addButton(acceptText, QMessageBox::AcceptRole);
         QPushButton *no = box.addButton(rejectText, QMessageBox::RejectRole);
+        fittitle(box);
         // The second button opens as the default and focused one: Return and
         // Escape both keep things as they are, so that one key never removes
         // or overwrites data. Only a click on the first button (or Tab to it
@@ -116,6 +139,16 @@ PromptBackend *gBackend = nullptr;
 namespace Prompts {
 
 PromptBackend *backend() { return gBackend ? gBackend : &gInteractive; }
+
+int titlewidth(const QString &title)
+{
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);
+    const QFontMetrics fm(font);
+    const int button = fm.height() + 8;
+    // A title longer than any screen is cut whatever the box does.
+    return qMin(fm.horizontalAdvance(title) + 4 * button + 2 * fm.height(), 1600);
+}
 
 void setBackend(PromptBackend *b) { gBackend = b; }
 

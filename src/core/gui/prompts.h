@@ -59,6 +59,11 @@ bool confirm(QWidget *parent, const QString &title, const QString &text, const Q
 QString openFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter);
 QString saveFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter);
 
+// The least width of a box whose title is `title`: the title in a bold
+// title-bar font beside a window manager's frame buttons. The interactive
+// boxes are never narrower, so that no window manager cuts their title.
+int titlewidth(const QString &title);
+
 // Replaces the backend (tests); nullptr restores the interactive one.
 // The caller keeps ownership.
 void setBackend(PromptBackend *backend);

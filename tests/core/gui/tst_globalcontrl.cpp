@@ -6,8 +6,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
+#include <thread>
+
+#include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -90,6 +95,79 @@ private slots:
         QCOMPARE(g.getlanguage(), language);
         // An existing file is read, never rewritten.
         QCOMPARE(readfile(), file);
+    }
+
+    // A settings path that is no regular file is never opened (a FIFO would
+    // hold the start-up for ever waiting for a writer) nor written over: the
+    // language is Chinese as for a missing file, a choice holds for the run,
+    // and a warning says why. A watcher opens the FIFO's other end should
+    // anything read it, which both ends the wait and shows the fault.
+    void notregularfile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("FIFO") << "fifo";
+        QTest::newRow("link to a FIFO") << "link";
+        QTest::newRow("directory") << "dir";
+        QTest::newRow("link to /dev/null") << "null";
+    }
+    void notregularfile()
+    {
+        QFETCH(QString, kind);
+        const QByteArray fifo = QFile::encodeName(dir->filePath(QStringLiteral("pipe")));
+        const QByteArray name = QFile::encodeName(dir->filePath(QStringLiteral("UserConfig.ini")));
+        if (kind == "fifo" || kind == "link")
+            QCOMPARE(::mkfifo(kind == "fifo" ? name.constData() : fifo.constData(), 0600), 0);
+        if (kind == "link")
+            QCOMPARE(::symlink(fifo.constData(), name.constData()), 0);
+        if (kind == "dir")
+            QVERIFY(QDir().mkdir(QStringLiteral("UserConfig.ini")));
+        if (kind == "null")
+            QCOMPARE(::symlink("/dev/null", name.constData()), 0);
+
+        std::atomic<bool> done{false};
+        std::atomic<bool> opened{false};
+        const QByteArray watched = kind == "link" ? fifo : name;
+        std::thread watcher([&]() {
+            if (kind != "fifo" && kind != "link")
+                return;
+            // A non-blocking open for writing succeeds only while a reader
+            // has the FIFO open.
+            while (!done) {
+                const int fd = ::open(watched.constData(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0) {
+                    opened = true;
+                    ::close(fd);
+                }
+                ::usleep(2000);
+            }
+        });
+        const QString message =
+            QStringLiteral("settings file %1 is not a regular file: not opened, the language "
+                           "setting is not kept")
+                .arg(GlobalContrl::configpath());
+        QTest::ignoreMessage(QtWarningMsg, qPrintable(message));
+        QTest::ignoreMessage(QtWarningMsg, qPrintable(message));
+        int first = -1, chosen = -1;
+        {
+            GlobalContrl g;
+            first = g.getlanguage();
+            g.setlanguage(0);
+            chosen = g.getlanguage();
+        }
+        done = true;
+        watcher.join();
+        QVERIFY(!opened);
+        QCOMPARE(first, 1);
+        QCOMPARE(chosen, 0);
+        // What was there is still there.
+        struct stat st;
+        QCOMPARE(::lstat(name.constData(), &st), 0);
+        if (kind == "fifo")
+            QVERIFY(S_ISFIFO(st.st_mode));
+        else if (kind == "dir")
+            QVERIFY(S_ISDIR(st.st_mode));
+        else
+            QVERIFY(S_ISLNK(st.st_mode));
     }
 
     void setlanguagewrites_data()

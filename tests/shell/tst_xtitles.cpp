@@ -1,0 +1,227 @@
+// Message boxes under a window manager (openbox) on an X server of the
+// test's own: the manager draws the box's title in its own font beside its
+// frame buttons and cuts a title that does not fit ("Refre…ms List"). The
+// title's text as drawn in the frame of a box is measured against the same
+// title drawn in the frame of a wide window: each is the difference between
+// the title bar with the title and with a blank one, so that the frame's
+// buttons and fonts need not be known.
+
+#include "prompts.h"
+#include "xservertest.h"
+#include "xvfbserver.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QProcess>
+#include <QRect>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+
+#include "xlib.h"
+
+namespace
+{
+constexpr int kWaitMs = 5000;
+} // namespace
+
+class TstXTitles : public XServerTest
+{
+    Q_OBJECT
+    QProcess manager;
+
+    // Whether a window manager announces itself on the root window.
+    bool managed() const
+    {
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char *data = nullptr;
+        const bool found =
+            XGetWindowProperty(x, DefaultRootWindow(x), XInternAtom(x, "_NET_SUPPORTING_WM_CHECK", False), 0,
+                               1, False, AnyPropertyType, &type, &format, &count, &after, &data) == Success &&
+            data && count == 1;
+        if (data)
+            XFree(data);
+        return found;
+    }
+    // The title bar of a framed window on the screen, empty while it has no frame.
+    QRect titlebar(QWidget *w) const
+    {
+        const Window id = Window(w->winId());
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char *data = nullptr;
+        QRect bar;
+        if (XGetWindowProperty(x, id, XInternAtom(x, "_NET_FRAME_EXTENTS", False), 0, 4, False,
+                               AnyPropertyType, &type, &format, &count, &after, &data) == Success &&
+            data && count == 4) {
+            const long *e = reinterpret_cast<const long *>(data); // left, right, top, bottom
+            int rx = 0, ry = 0;
+            Window child = 0;
+            XWindowAttributes a;
+            if (e[2] > 0 && XGetWindowAttributes(x, id, &a) &&
+                XTranslateCoordinates(x, id, DefaultRootWindow(x), 0, 0, &rx, &ry, &child))
+                bar = QRect(int(rx - e[0]), int(ry - e[2]), int(a.width + e[0] + e[1]), int(e[2]));
+        }
+        if (data)
+            XFree(data);
+        return bar;
+    }
+    QImage grab(const QRect &r) const
+    {
+        XSync(x, False);
+        XImage *image = XGetImage(x, DefaultRootWindow(x), r.x(), r.y(), unsigned(r.width()),
+                                  unsigned(r.height()), AllPlanes, ZPixmap);
+        if (!image)
+            return QImage();
+        QImage shot;
+        if (image->bits_per_pixel == 32)
+            shot = QImage(reinterpret_cast<const uchar *>(image->data), image->width, image->height,
+                          image->bytes_per_line, QImage::Format_RGB32)
+                       .copy();
+        image->f.destroy_image(image); // XDestroyImage, whose header clashes with Qt's
+        return shot;
+    }
+    // Width of the columns where two grabs differ, 0 when none.
+    static int textspan(const QImage &a, const QImage &b)
+    {
+        if (a.size() != b.size())
+            return -1;
+        int first = -1, last = -1;
+        for (int c = 0; c < a.width(); ++c)
+            for (int r = 0; r < a.height(); ++r)
+                if (a.pixel(c, r) != b.pixel(c, r)) {
+                    if (first < 0)
+                        first = c;
+                    last = c;
+                    break;
+                }
+        return first < 0 ? 0 : last - first + 1;
+    }
+    // The drawn width of the window's title: its framed title bar with the
+    // title, then with a blank one once the manager has drawn it again.
+    int drawntitle(QWidget *w, const QString &title)
+    {
+        QRect bar;
+        if (!QTest::qWaitFor([&]() { return !(bar = titlebar(w)).isEmpty(); }, kWaitMs))
+            return -1;
+        QTest::qWait(150);
+        bar = titlebar(w);
+        const QImage with = grab(bar);
+        w->setWindowTitle(QStringLiteral(" "));
+        QImage without;
+        QTest::qWaitFor(
+            [&]() {
+                without = grab(bar);
+                return without != with;
+            },
+            kWaitMs);
+        QTest::qWait(150);
+        without = grab(bar);
+        w->setWindowTitle(title);
+        return textspan(with, without);
+    }
+
+public:
+    using XServerTest::XServerTest;
+
+private slots:
+    void initTestCase()
+    {
+        openx();
+        const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
+        if (openbox.isEmpty()) {
+            if (XvfbServer::mayskip())
+                QSKIP("openbox is not installed");
+            QFAIL("openbox is not installed");
+        }
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(display));
+        manager.setProcessEnvironment(env);
+        manager.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        manager.start(openbox, {QStringLiteral("--sm-disable")});
+        QVERIFY(manager.waitForStarted(kWaitMs));
+        QVERIFY(QTest::qWaitFor([this]() { return managed(); }, kWaitMs));
+    }
+    void cleanupTestCase()
+    {
+        Prompts::setBackend(nullptr);
+        if (manager.state() != QProcess::NotRunning) {
+            manager.terminate();
+            if (!manager.waitForFinished(kWaitMs))
+                manager.kill();
+        }
+        closex();
+    }
+
+    // The titles that were cut, in both languages, in an information box and
+    // in a question; each drawn whole.
+    void wholetitle_data()
+    {
+        QTest::addColumn<bool>("confirm");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("refresh") << false << "Refresh Programs List";
+        QTest::newRow("cancelled") << false << "Load All Data From PC Cancelled";
+        QTest::newRow("set, cancelled") << false << "Set Project Lock Cancelled";
+        QTest::newRow("Chinese") << false << QString::fromUtf8("从PC端加载全部数据已取消");
+        QTest::newRow("question") << true << "Refresh Programs List";
+    }
+    void wholetitle()
+    {
+        QFETCH(bool, confirm);
+        QFETCH(QString, title);
+
+        QWidget wide;
+        wide.setWindowTitle(title);
+        wide.resize(1000, 120);
+        wide.show();
+        const int full = drawntitle(&wide, title);
+        wide.hide();
+        QVERIFY2(full > 0, "the manager drew no title on the wide window");
+
+        QWidget parent;
+        parent.resize(300, 200);
+        parent.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&parent));
+        int inbox = -1;
+        int boxwidth = 0;
+        bool seen = false;
+        QTimer poll;
+        poll.setSingleShot(true);
+        std::function<void()> look = [&]() {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible() || seen) {
+                poll.start(20);
+                return;
+            }
+            seen = true;
+            boxwidth = box->width();
+            inbox = drawntitle(box, title);
+            box->reject();
+        };
+        connect(&poll, &QTimer::timeout, this, [&]() { look(); });
+        poll.start(20);
+        if (confirm)
+            Prompts::confirm(&parent, title, QStringLiteral("?"), QStringLiteral("Yes"),
+                             QStringLiteral("No"));
+        else
+            Prompts::information(&parent, title, QStringLiteral("OK"));
+        poll.stop();
+        QVERIFY(seen);
+        QVERIFY2(inbox >= full - 2, qPrintable(QStringLiteral("title drawn %1 px of %2 in a box %3 wide")
+                                                   .arg(inbox)
+                                                   .arg(full)
+                                                   .arg(boxwidth)));
+    }
+};
+
+int main(int argc, char **argv)
+{
+    return XvfbServer::runtest<TstXTitles>(argc, argv);
+}
+
+#include "tst_xtitles.moc"
