@@ -243,7 +243,12 @@ void DeviceLink::connectdevice()
     const bool connected = isnetworkaddress(gMainApp->getdevip()) ? connectnetwork() : connectserial();
     if (!connected)
         return;
-    MainApp::delayms(50);
+    {
+        // From the connect to the pages showing what was read, no edit is
+        // taken (see loaddevicedata).
+        InputDrop drop;
+        MainApp::delayms(50);
+    }
     gMainApp->showmainview();
     emit buttonview(0);
     loaddevicedata();
@@ -306,8 +311,14 @@ bool DeviceLink::connectserial()
     }
     gMainApp->sendconnectreq();
     d->setconnectok(0);
-    for (int i = 0; i < 11 && !current()->getconnectok(); ++i)
-        MainApp::delayms(100);
+    {
+        // No edit is taken while the processor is asked either: one that a
+        // page's throttle sends later could reach the processor after the
+        // download read its part.
+        InputDrop drop;
+        for (int i = 0; i < 11 && !current()->getconnectok(); ++i)
+            MainApp::delayms(100);
+    }
     if (!current()->getconnectok()) {
         gMainApp->senddisconnect();
         noanswer(true);

@@ -36,6 +36,8 @@ class TstNetClearDevices : public QObject
 {
     Q_OBJECT
 private slots:
+    void cleanup() { MainApp::settimescale(1); }
+
     void clearconnected_data()
     {
         QTest::addColumn<bool>("network");
@@ -51,6 +53,8 @@ private slots:
         QFETCH(bool, answered);
         ScriptedPrompts prompts;
         standin::Standin s;
+        // The connect's and the download's waits a fifth as long.
+        MainApp::settimescale(0.2);
         WindowEnv we;
         QVERIFY(we.start());
         const QStringList atstart = mainpage();

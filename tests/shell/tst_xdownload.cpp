@@ -378,8 +378,10 @@ private slots:
                      qPrintable(standin::describe(r)));
         QCOMPARE(s.state(unit).image.toHex(), processorimage().toHex());
 
-        // After the download the same controls work: each click goes to the
-        // processor, and the three agree again.
+        // After the download the main window has the keyboard again and the
+        // same controls work: each click goes to the processor, and the three
+        // agree again.
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(w.get()));
         const QByteArray before = s.state(unit).image;
         for (const char *name : {kMuteInA, kSwitchOut2, kGainUpOut1}) {
             QPoint at;
