@@ -6,6 +6,7 @@
 // and a device listed and chosen again connects with one click. A processor
 // that does not answer the disconnect changes none of it.
 
+#include "formchtool.h"
 #include "longexchange.h"
 #include "scriptedprompts.h"
 #include "tst_connect_support.h"
@@ -104,6 +105,10 @@ private slots:
         }
         QVERIFY(gDeviceList.isEmpty());
         QCOMPARE(we.w->currentslot(), -1);
+        auto *bar = we.w->findChild<FormChTool *>();
+        QVERIFY(bar);
+        for (int k = 0; k < 13; ++k)
+            QVERIFY(!bar->slotbutton(k)->isChecked() && bar->slotbutton(k)->isHidden());
         QCOMPARE(mainpage(), atstart);
         QVERIFY(prompts.shown.isEmpty());
 
