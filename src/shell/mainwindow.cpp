@@ -644,8 +644,8 @@ void MainWindow::clearalldevice()
     // connected, the status would stay "Online" with nothing behind it.
     link->endlinks();
     gMainApp->deletealldevices();
-    // No slot is chosen any more: the next connect starts from the device
-    // start-up names, not from the cleared slot's.
+    // No slot is chosen any more: the next connect is asked for the device
+    // start-up names, not for the cleared slot's.
     bntnum = -1;
     gMainApp->setdevtype(0x18); // as at start-up
     gMainApp->setdevaddr(0);
