@@ -20,6 +20,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <memory>
+
 namespace
 {
 
@@ -56,6 +58,54 @@ QString readresource(const QString &path)
         return QString();
     return QString::fromUtf8(f.readAll());
 }
+
+// For its lifetime, the user's clicks, keys and wheel turns reach no window
+// of the application: they are dropped, not kept for later. The connect's
+// download replaces the model with what the processor holds; an edit made
+// meanwhile would go to the processor and then be overwritten in the model by
+// a part read before it. The waits keep handling every other event, the
+// window manager's close request among them, so closing the main window still
+// ends the download at once (a wait that excluded user input would hold that
+// request in the platform's queue as well).
+class InputDrop : public QObject
+{
+public:
+    InputDrop()
+    {
+        if (qApp)
+            qApp->installEventFilter(this);
+    }
+    ~InputDrop() override
+    {
+        if (qApp)
+            qApp->removeEventFilter(this);
+    }
+    InputDrop(const InputDrop &) = delete;
+    InputDrop &operator=(const InputDrop &) = delete;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::ContextMenu:
+            return true;
+        default:
+            return false;
+        }
+    }
+};
 
 } // namespace
 
@@ -193,7 +243,12 @@ void DeviceLink::connectdevice()
     const bool connected = isnetworkaddress(gMainApp->getdevip()) ? connectnetwork() : connectserial();
     if (!connected)
         return;
-    MainApp::delayms(50);
+    {
+        // From the connect to the pages showing what was read, no edit is
+        // taken (see loaddevicedata).
+        InputDrop drop;
+        MainApp::delayms(50);
+    }
     gMainApp->showmainview();
     emit buttonview(0);
     loaddevicedata();
@@ -256,8 +311,14 @@ bool DeviceLink::connectserial()
     }
     gMainApp->sendconnectreq();
     d->setconnectok(0);
-    for (int i = 0; i < 11 && !current()->getconnectok(); ++i)
-        MainApp::delayms(100);
+    {
+        // No edit is taken while the processor is asked either: one that a
+        // page's throttle sends later could reach the processor after the
+        // download read its part.
+        InputDrop drop;
+        for (int i = 0; i < 11 && !current()->getconnectok(); ++i)
+            MainApp::delayms(100);
+    }
     if (!current()->getconnectok()) {
         gMainApp->senddisconnect();
         noanswer(true);
@@ -333,12 +394,50 @@ void DeviceLink::connectok(const QString &s)
         gMainApp->showmainview();
 }
 
+void DeviceLink::endlinks()
+{
+    DeviceData *d = current();
+    CComCtrl *ctrl = gMainApp->getcomctrl();
+    if (d->getcomconnected() && ctrl && !ctrl->getcomisopened())
+        seriallinklost();
+    if (d->getcomconnected()) {
+        d->namesloaded = 0;
+        gMainApp->senddisconnect();
+        // The processor's disconnect reply clears the link (connectok);
+        // input is dropped meanwhile, as during the download, and a close of
+        // the window ends the wait.
+        InputDrop drop;
+        for (int i = 0; i < 11 && current()->getcomconnected() && !closing(); ++i)
+            MainApp::delayms(100);
+        if (current()->getcomconnected()) {
+            current()->setcomconnected(0);
+            emit onlinestatechanged();
+            emitlockupdates(true);
+        }
+    }
+    if (current()->gettcpconnected()) {
+        current()->namesloaded = 0;
+        tcpdisconnect();
+    } else if (DeviceData *other = MainApp::anytcpconnected()) {
+        gMainApp->clearalltcpflags();
+        // Behind the frames still queued for that device, never past them.
+        gMainApp->senddisconnectto(uchar(other->gettype()), uchar(other->getaddress()));
+        tcpdisconnect();
+    }
+}
+
 // ---------------------------------------------------------------------------
 // The initial download
 
 bool DeviceLink::loaddevicedata()
 {
-    QProgressDialog progress;
+    // User input is dropped until the pages show what was read (or the
+    // download ends without it, before any box).
+    auto drop = std::make_unique<InputDrop>();
+    // A window of the main window's own: the window manager keeps it above
+    // the main window. Not modal: a modal window would keep the main
+    // window's close request from it.
+    QProgressDialog progress(m_dialogparent);
     progress.setLabelText(tr2("Load Data...", "正在加载数据..."));
     progress.setWindowTitle(tr2("Load Data", "加载数据"));
     progress.setCancelButton(nullptr);
@@ -347,7 +446,8 @@ bool DeviceLink::loaddevicedata()
     QApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
     DeviceData *d = current();
     d->clearreadflags();
-    progress.open();
+    progress.setWindowModality(Qt::NonModal);
+    progress.show();
     progress.setValue(1);
     // The download ends when the link drops and, as a cancel, when the
     // application closes: the serial link closes with the window, the network
@@ -367,6 +467,7 @@ bool DeviceLink::loaddevicedata()
     }
     if (closing()) {
         // Ended as a cancel: no box, the model left as it was.
+        drop.reset();
         QApplication::restoreOverrideCursor();
         progress.close();
         return false;
@@ -374,6 +475,7 @@ bool DeviceLink::loaddevicedata()
     if (!d->allpacketsread()) {
         // A partial image would show a mix of the old and the new program as
         // the device's data: keep the model as it was and say so.
+        drop.reset();
         QApplication::restoreOverrideCursor();
         progress.close();
         // The status line shows the link as it is, not "Load Data...".

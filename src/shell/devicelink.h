@@ -83,6 +83,13 @@ public slots:
     // from it, as startgui does after a download; sends nothing.
     void loadpages();
 
+    // Ends the link to the current device as the connect button does (the
+    // processor is told; a network link closes) and waits until it is down,
+    // about a second at most: then it is down, whatever the processor
+    // answered. A network link up to another listed device ends too. Nothing
+    // when no link is up.
+    void endlinks();
+
     // Reply handlers: each works on the current record.
     void readprogramname(const QString &text);
     void loadcurprogramdata(const QString &text);

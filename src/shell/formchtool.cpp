@@ -117,6 +117,17 @@ void FormChTool::selectguibtn(int k)
     clickslot(k);
 }
 
+void FormChTool::forgetchoice()
+{
+    for (QPushButton *b : buttons) {
+        // Exclusive buttons keep one checked unless this is switched off.
+        b->setAutoExclusive(false);
+        b->setChecked(false);
+        b->setAutoExclusive(true);
+    }
+    resetguibtns();
+}
+
 void FormChTool::refreshguibtns(int)
 {
     hideguibtns();

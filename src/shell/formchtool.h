@@ -46,6 +46,8 @@ public:
     void showguibtns(int k);
     // Checks the button of slot k and runs its click from code.
     void selectguibtn(int k);
+    // No slot chosen: every button unchecked, with the white text colour.
+    void forgetchoice();
 
 signals:
     // Declared for the main window's connection; the bar never emits it.

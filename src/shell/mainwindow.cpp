@@ -633,9 +633,34 @@ void MainWindow::addnewbtns580()
 
 void MainWindow::clearalldevice()
 {
+    // Not inside the waits of a running exchange, which works on a listed
+    // record; the disconnect below waits too.
+    LongExchange exchange;
+    if (!exchange.acquired())
+        return;
     qDebug() << "clear all device";
+    // A connected device is disconnected first, as the connect button does:
+    // the processor is told and the link closes. Its record is going; left
+    // connected, the status would stay "Online" with nothing behind it.
+    link->endlinks();
     gMainApp->deletealldevices();
+    // No slot is chosen any more: the next connect is asked for the device
+    // start-up names, not for the cleared slot's.
+    bntnum = -1;
+    gMainApp->setdevtype(0x18); // as at start-up
+    gMainApp->setdevaddr(0);
+    gMainApp->setdevip(QHostAddress());
+    ui->formchtool->forgetchoice();
     emit updateguibtns(kRefreshAll);
+    // The pages and the status show the default record.
+    refreshonlinestate();
+    link->loadpages();
+    emit updatemainlock();
+    emit updategainlock();
+    emit updatedelaylock();
+    emit updategeqlock();
+    emit updatepeqlock();
+    emit updatelimitlock();
 }
 
 void MainWindow::addautofind(uchar type, uchar addr, QHostAddress ip)
