@@ -125,6 +125,14 @@ private:
     // Every program's name read under the progress window, then listed.
     void refreshnames();
     bool loadcurrentdata();
+    // After an operation that may have changed the program the processor runs
+    // and whose answer was not waited for (Cancel), or that changed it (a
+    // reset): asks the processor which program it runs and, when the model
+    // holds the data of another one than `held` (or `always`), reads it back
+    // with the usual progress and Cancel. The model, the pages and "Program
+    // Number" then show the processor's program, or a box says they may not:
+    // `asked` is the program named when the processor does not answer.
+    void followrunning(int asked, int held, bool always);
     void openprojectlock();
     // How a program write ended: whether every part was written (the name
     // read-back may still have failed), and the result that ended it.
