@@ -868,7 +868,8 @@ void FormSetView::on_btndelete_clicked()
         cursor.end();
         if (result != Exchange::Result::Closing)
             Prompts::critical(this, lan("Delete Program Failed ", "删除程式失败"),
-                              lan("Please Try Again", "请重试"));
+                              result == Exchange::Result::LinkLost ? linedroppedtext()
+                                                                   : lan("Please Try Again", "请重试"));
         return;
     }
     const bool named = readnames(x, n, n, [this](int) { setprogress(80); });
@@ -1508,7 +1509,9 @@ void FormSetView::on_pushButton_61_clicked()
                              lan("Restart Device You Can See The New Logo", "重启设备可见新的商标"));
         return;
     }
-    if (result != Exchange::Result::Closing)
+    if (result == Exchange::Result::LinkLost)
+        Prompts::critical(this, lan("Can't Mody Logo", "无法修改商标"), linedroppedtext());
+    else if (result != Exchange::Result::Closing)
         Prompts::critical(
             this, lan("Can't Mody Logo", "无法修改商标"),
             lan("The logo was not acknowledged completely. Please Try Again", "商标未完整写入设备，请重试"));

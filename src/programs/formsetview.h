@@ -17,8 +17,10 @@
 // recall, reset, save all, load all) have a Cancel button; a cancelled or
 // failed operation writes no file and leaves the model as it was, except load
 // all: it stops between programs, keeps in the model the programs it wrote
-// and says which they are. While one runs, the page's buttons start nothing
-// else.
+// and says which they are; and a recall or reset that already went out: the
+// model then follows what the processor runs, or a box says it may not. A
+// wait that ended because the line dropped says so in its box. While one
+// runs, the page's buttons start nothing else.
 
 #include <QString>
 #include <QWidget>

@@ -5,7 +5,10 @@
 // several steps through the server and clicked (or Escape pressed on the
 // window, or the window manager's close request sent to it). The progress window stays above the main window
 // while the pointer moves over it; the click ends the operation within one reply time; no request of it goes
-// out later; files and model stay as they were. Without Xvfb the test skips.
+// out later; files and model stay as they were. A recall or a reset that the
+// processor carried out is followed by what the processor then runs: after the
+// Cancel (and a second one during the read-back) the model and the program page
+// equal the stand-in, or a box says they may not. Without Xvfb the test skips.
 
 #include "comsettings.h"
 #include "formsetview.h"
