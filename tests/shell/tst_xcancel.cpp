@@ -311,19 +311,23 @@ private slots:
         QTest::addColumn<QString>("op");
         QTest::addColumn<int>("first");  // the request after which the first Cancel comes
         QTest::addColumn<bool>("again"); // a second Cancel, during the read-back
+        QTest::addColumn<bool>("escape"); // each Cancel by Escape on the window, not a click
         QTest::addColumn<QString>("box");
-        QTest::newRow("recall answered late") << "recall" << 0x62 << false << QString();
+        QTest::newRow("recall answered late") << "recall" << 0x62 << false << false << QString();
         QTest::newRow("recall answered late, read-back cancelled")
-            << "recall" << 0x62 << true << "critical:Load Program";
-        QTest::newRow("reset, names refresh cancelled") << "reset" << 0x64 << false << QString();
+            << "recall" << 0x62 << true << false << "critical:Load Program";
+        QTest::newRow("recall answered late, Escape twice")
+            << "recall" << 0x62 << true << true << "critical:Load Program";
+        QTest::newRow("reset, names refresh cancelled") << "reset" << 0x64 << false << false << QString();
         QTest::newRow("reset, names refresh and read-back cancelled")
-            << "reset" << 0x64 << true << "critical:Load Program";
+            << "reset" << 0x64 << true << false << "critical:Load Program";
     }
     void followed()
     {
         QFETCH(QString, op);
         QFETCH(int, first);
         QFETCH(bool, again);
+        QFETCH(bool, escape);
         QFETCH(QString, box);
         s.clearfaults();
         const QByteArray before = linktest::currentimage(dev);
@@ -361,7 +365,10 @@ private slots:
                 xinput::move(x, from + (to - from) * step / 6);
                 return;
             }
-            xinput::click(x, to);
+            if (escape)
+                key(XK_Escape);
+            else
+                xinput::click(x, to);
             ++clicks;
             step = -1;
         });
