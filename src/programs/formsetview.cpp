@@ -759,7 +759,10 @@ void FormSetView::followrunning(int asked, int held, bool always)
     }
     const int running = x.reply().byte(kRunningProgramByte);
     d->setcurprogramnum(running);
-    if (!always && running == held) {
+    // Still on the model's program, and not the one asked: the command was
+    // not carried out. A recall of the program that runs reloads its stored
+    // data, which the model may not hold (edits since): that is read back.
+    if (!always && running == held && running != asked) {
         refreshdata();
         return;
     }

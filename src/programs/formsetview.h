@@ -129,11 +129,12 @@ private:
     bool loadcurrentdata();
     // After an operation that may have changed the program the processor runs
     // and whose answer was not waited for (Cancel), or that changed it (a
-    // reset): asks the processor which program it runs and, when the model
-    // holds the data of another one than `held` (or `always`), reads it back
-    // with the usual progress and Cancel. The model, the pages and "Program
-    // Number" then show the processor's program, or a box says they may not:
-    // `asked` is the program named when the processor does not answer.
+    // reset): asks the processor which program it runs and reads it back
+    // with the usual progress and Cancel; without `always`, not when it still
+    // runs `held` (the program whose data the model holds) and that is not
+    // `asked` (the program the operation put on it). The model, the pages
+    // and "Program Number" then show the processor's program, or a box says
+    // they may not, naming `asked` when the processor does not answer.
     void followrunning(int asked, int held, bool always);
     void openprojectlock();
     // How a program write ended: whether every part was written (the name

@@ -95,29 +95,36 @@ private slots:
                                             // processor has no program 2 (runs nothing, answers nothing)
         QTest::addColumn<int>("cancelat");  // 0x62 while the recall waits, 0x61 during the read-back
         QTest::addColumn<bool>("again");    // a second Cancel, during the read-back
+        QTest::addColumn<int>("program");   // the program recalled
         QTest::addColumn<int>("number");    // the model's program number at the end
         QTest::addColumn<QString>("box");
         const QString mayrun =
             "critical:Load Program|The processor may run program 2; connect again to read it";
-        QTest::newRow("late reply, Cancel during the recall") << "late" << 0x62 << false << 2 << QString();
+        QTest::newRow("late reply, Cancel during the recall")
+            << "late" << 0x62 << false << 2 << 2 << QString();
         QTest::newRow("late reply, Cancel during the recall and the read-back")
-            << "late" << 0x62 << true << 2 << mayrun;
-        QTest::newRow("answered, Cancel during the read-back") << "" << 0x61 << false << 2 << mayrun;
-        QTest::newRow("silent, Cancel during the recall") << "silent" << 0x62 << false << 1 << mayrun;
+            << "late" << 0x62 << true << 2 << 2 << mayrun;
+        QTest::newRow("answered, Cancel during the read-back") << "" << 0x61 << false << 2 << 2 << mayrun;
+        QTest::newRow("silent, Cancel during the recall") << "silent" << 0x62 << false << 2 << 1 << mayrun;
         QTest::newRow("not carried out, Cancel during the recall")
-            << "empty" << 0x62 << false << 1 << QString();
+            << "empty" << 0x62 << false << 2 << 1 << QString();
+        // The running program recalled: its stored data replaces what ran,
+        // though the number stays.
+        QTest::newRow("running program, late reply, Cancel during the recall")
+            << "late" << 0x62 << false << 1 << 1 << QString();
     }
     void recallcancelled()
     {
         QFETCH(QString, fault);
         QFETCH(int, cancelat);
         QFETCH(bool, again);
+        QFETCH(int, program);
         QFETCH(int, number);
         QFETCH(QString, box);
         MainApp::settimescale(0.15);
         const QByteArray running = f.curimage();
         if (fault == "late")
-            line.s.addfault(Fault::onprogram(Fault::LateReply, 0x62, 2, 900));
+            line.s.addfault(Fault::onprogram(Fault::LateReply, 0x62, program, 900));
         if (fault == "silent") {
             line.s.addfault(Fault::onprogram(Fault::NoReply, 0x62, 2));
             Fault x;
@@ -139,7 +146,7 @@ private slots:
             }
         });
         poll.start();
-        f.select(2);
+        f.select(program);
         f.click("btn_loadprogram");
         poll.stop();
         QCOMPARE(clicks, again ? 2 : 1);
@@ -148,7 +155,9 @@ private slots:
         QCOMPARE(line.sent(0x62).size(), 1);
         QCOMPARE(line.sent(0x02).size(), cancelat == 0x62 ? 1 : 0);
         const standin::UnitState u = unit();
-        QCOMPARE(int(u.currentProgram), fault == "empty" ? 1 : 2);
+        QCOMPARE(int(u.currentProgram), fault == "empty" ? 1 : program);
+        if (box.isEmpty() && fault != "empty")
+            QCOMPARE(u.image, imageof(program));
         QCOMPARE(f.dev->getcurprogramnum(), number);
         QCOMPARE(f.text("Editsetproid"), "     " + QString::number(number));
         // The model holds the processor's running data, or the box says it may not.
