@@ -63,7 +63,9 @@ Result run(const Request &request, const std::function<void()> &send, const Prog
     });
     if (acked != Exchange::Result::Answered) {
         report(100);
-        return acked == Exchange::Result::Closing ? Result::Closing : Result::NoAck;
+        if (acked == Exchange::Result::Closing)
+            return Result::Closing;
+        return acked == Exchange::Result::LinkLost ? Result::LineDropped : Result::NoAck;
     }
 
     MainApp::delayms(kBeforeReadMs, true);

@@ -29,12 +29,14 @@ constexpr int kBeforeReadMs = 50; // pause between the acknowledgement and the r
 constexpr int kAfterReadMs = 50;  // pause after the re-read before the pages reload
 
 enum class Result {
-    Done,       // acknowledged and read back: the caller has the pages reload
-    NoAck,      // no acknowledgement (or the link was lost before it came)
-    ReadFailed, // acknowledged, but the running program was not read back whole
-    Differs,    // read back whole, but it does not show what was asked: the model
-                // holds what the processor holds and the caller has the pages reload
-    Closing,    // the application is closing
+    Done,        // acknowledged and read back: the caller has the pages reload
+    NoAck,       // no acknowledgement (or the link was lost before it came)
+    ReadFailed,  // acknowledged, but the running program was not read back whole
+    Differs,     // read back whole, but it does not show what was asked: the model
+                 // holds what the processor holds and the caller has the pages reload
+    Closing,     // the application is closing
+    LineDropped, // the line dropped before the acknowledgement came: the
+                 // processor may have carried the command out
 };
 
 struct Request {

@@ -3,6 +3,7 @@
 
 #include "channelexchange.h"
 #include "devicedata.h"
+#include "exchange.h"
 #include "mainapp.h"
 #include "programimage.h"
 #include "programreader.h"
@@ -296,6 +297,9 @@ void DialogCopy::copy(bool output)
     case channelexchange::Result::NoAck:
     case channelexchange::Result::Differs:
         Prompts::critical(this, tr2("Copy Data Failed", "拷贝数据失败"), tr2("please try again", "请重试"));
+        break;
+    case channelexchange::Result::LineDropped:
+        Prompts::critical(this, tr2("Copy Data Failed", "拷贝数据失败"), linedroppedtext());
         break;
     case channelexchange::Result::ReadFailed:
         ProgramReader::showfailure(this);

@@ -2,6 +2,7 @@
 #include "ui_dialogdevicelock.h"
 
 #include "devicedata.h"
+#include "exchange.h"
 #include "lockexchange.h"
 #include "mainapp.h"
 #include "prompts.h"
@@ -115,7 +116,9 @@ void DialogDeviceLock::on_pushButton_lock_2_clicked()
     }
     // The lock kind the processor reports decides, whatever reply ended the wait.
     if (!state.read || state.locktype != kind) {
-        Prompts::information(this, tr2("Set Lock Failed", "加锁失败"), tr2("Please Try Again", "请重试"));
+        Prompts::information(this, tr2("Set Lock Failed", "加锁失败"),
+                             result == Result::LinkLost ? linedroppedtext()
+                                                        : tr2("Please Try Again", "请重试"));
         retrypassword();
         return;
     }
@@ -148,7 +151,8 @@ void DialogDeviceLock::on_pushButton_unlock_clicked()
     // Free as the processor reports it, whatever reply ended the wait.
     if (!state.read || (state.locktype >= 1 && state.locktype <= 4)) {
         Prompts::information(this, tr2("Set Unlock Failed", "设置解锁失败"),
-                             tr2("Please Try Again", "请重试"));
+                             result == Result::LinkLost ? linedroppedtext()
+                                                        : tr2("Please Try Again", "请重试"));
         retrypassword();
         return;
     }

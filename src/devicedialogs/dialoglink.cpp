@@ -3,6 +3,7 @@
 
 #include "channelexchange.h"
 #include "devicedata.h"
+#include "exchange.h"
 #include "mainapp.h"
 #include "programimage.h"
 #include "prompts.h"
@@ -219,6 +220,9 @@ void DialogLink::on_pushButton_link_2_clicked()
     case channelexchange::Result::NoAck:
     case channelexchange::Result::Differs:
         Prompts::critical(this, tr2("Set Link Failed", "设置链接失败"), tr2("please try again", "请重试"));
+        break;
+    case channelexchange::Result::LineDropped:
+        Prompts::critical(this, tr2("Set Link Failed", "设置链接失败"), linedroppedtext());
         break;
     case channelexchange::Result::ReadFailed:
         Prompts::warning(this, tr2("Set Link", "设置链接"),

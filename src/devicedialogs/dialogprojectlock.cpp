@@ -2,6 +2,7 @@
 #include "ui_dialogprojectlock.h"
 
 #include "devicedata.h"
+#include "exchange.h"
 #include "lockexchange.h"
 #include "mainapp.h"
 #include "prompts.h"
@@ -110,7 +111,8 @@ void DialogProjectLock::on_pushButton_lock_2_clicked()
     // The project lock the processor reports decides, whatever reply ended the wait.
     if (!state.read || state.projectlock != 1) {
         Prompts::information(this, tr2("Set Project Lock Failed", "设置项目锁失败"),
-                             tr2("Please Try Again", "请重试"));
+                             result == Result::LinkLost ? linedroppedtext()
+                                                        : tr2("Please Try Again", "请重试"));
         retrypassword();
         return;
     }
@@ -139,7 +141,8 @@ void DialogProjectLock::on_pushButton_unlock_clicked()
     }
     if (!state.read || state.projectlock == 1) {
         Prompts::information(this, tr2("Set Project Unlock Failed", "设置项目解锁失败"),
-                             tr2("Please Try Again", "请重试"));
+                             result == Result::LinkLost ? linedroppedtext()
+                                                        : tr2("Please Try Again", "请重试"));
         retrypassword();
         return;
     }

@@ -50,6 +50,12 @@ bool chinese()
     return gGlobalContrl && gGlobalContrl->getlanguage() != 0;
 }
 
+// The application itself is closing (not an operation's Cancel).
+bool appclosing()
+{
+    return QCoreApplication::closingDown() || (gGlobalContrl && gGlobalContrl->getclosing());
+}
+
 QString lan(const char *english, const char *chinesetext)
 {
     return chinese() ? QString::fromUtf8(chinesetext) : QString::fromUtf8(english);
@@ -84,6 +90,29 @@ Exchange::Request namerequest(int program)
 QString canceltext()
 {
     return lan("Cancel", "取消");
+}
+
+// The connect request, asked only for the program the processor runs (frame
+// byte 12 of its reply): one reply time, as a connect waits.
+Exchange::Request runningrequest()
+{
+    Exchange::Request r;
+    r.code = 0x02;
+    r.settlems = 100;
+    r.timeoutms = 1000;
+    r.sends = 1;
+    return r;
+}
+constexpr int kRunningProgramByte = 12;
+
+// The running program's data could not be read back after an operation that
+// may have changed it.
+void showmayrun(QWidget *parent, int program)
+{
+    Prompts::critical(parent, lan("Load Program", "载入程式"),
+                      lan("The processor may run program %1; connect again to read it",
+                          "处理器可能正在运行程式 %1；请重新连接以读取")
+                          .arg(program));
 }
 
 QTableWidgetItem *item(const QString &text)
@@ -664,6 +693,8 @@ void FormSetView::on_btn_loadprogram_clicked()
         return;
     }
     Busy b(this);
+    // The program whose data the model holds now.
+    const int held = d->getcurprogramnum();
     setupprogress(lan("ReCall Program...", "回调程序.."), 1, true);
     CancelButton cancel(progress.get(), canceltext());
     BusyCursor cursor;
@@ -682,12 +713,67 @@ void FormSetView::on_btn_loadprogram_clicked()
     if (result == Exchange::Result::Answered && x.usable()) {
         x.device()->setcurprogramnum(p);
         MainApp::delayms(50, true);
-        loadcurrentdata();
+        // The processor runs program p: a read-back cancelled leaves the
+        // model with the data of the program before.
+        if (!loadcurrentdata() && LongExchange::cancelled() && !appclosing()) {
+            refreshdata();
+            showmayrun(this, p);
+        }
         return;
     }
-    if (result != Exchange::Result::Closing)
+    if (appclosing())
+        return;
+    // The recall went out and its answer was not waited for (Cancel, or it
+    // comes late): the processor may run program p now.
+    if (result == Exchange::Result::Closing && x.sends() > 0) {
+        followrunning(p, held, false);
+        return;
+    }
+    if (result == Exchange::Result::LinkLost)
+        Prompts::critical(this, lan("This Program Load Failed", "程式载入失败"), linedroppedtext());
+    else if (result != Exchange::Result::Closing)
         Prompts::critical(this, lan("This Program Load Failed", "程式载入失败"),
                           lan("please try again", "请重试"));
+}
+
+void FormSetView::followrunning(int asked, int held, bool always)
+{
+    // The operation's own wait was cancelled; this step runs, and takes a
+    // Cancel of its own.
+    LongExchange::resume();
+    if (appclosing())
+        return;
+    Exchange x;
+    DeviceData *d = x.device();
+    const Exchange::Result result = x.run(runningrequest(), [] { gMainApp->sendconnectreq(); });
+    if (appclosing())
+        return;
+    if (result != Exchange::Result::Answered || !x.usable()) {
+        if (gMainApp->getcurdevice() == d)
+            refreshdata();
+        if (result == Exchange::Result::LinkLost)
+            Prompts::critical(this, lan("Load Program", "载入程式"), linedroppedtext());
+        else
+            showmayrun(this, asked);
+        return;
+    }
+    const int running = x.reply().byte(kRunningProgramByte);
+    d->setcurprogramnum(running);
+    // Still on the model's program, and not the one asked: the command was
+    // not carried out. A recall of the program that runs reloads its stored
+    // data, which the model may not hold (edits since): that is read back.
+    if (!always && running == held && running != asked) {
+        refreshdata();
+        return;
+    }
+    MainApp::delayms(50, true);
+    const bool read = loadcurrentdata();
+    if (gMainApp->getcurdevice() == d)
+        refreshdata();
+    // A read that failed has said so in its box; a cancelled one says what
+    // the processor runs.
+    if (!read && LongExchange::cancelled() && !appclosing())
+        showmayrun(this, running);
 }
 
 void FormSetView::on_btnloadcurdata_2_clicked()
@@ -728,7 +814,8 @@ void FormSetView::on_btnloadcurdata_2_clicked()
         cursor.end();
         if (result != Exchange::Result::Closing)
             Prompts::critical(this, lan("Save This Program Failed", "保存程式失败"),
-                              lan("Please Try Again", "请重试"));
+                              result == Exchange::Result::LinkLost ? linedroppedtext()
+                                                                   : lan("Please Try Again", "请重试"));
         return;
     }
     if (!readnames(x, p, p))
@@ -784,7 +871,8 @@ void FormSetView::on_btndelete_clicked()
         cursor.end();
         if (result != Exchange::Result::Closing)
             Prompts::critical(this, lan("Delete Program Failed ", "删除程式失败"),
-                              lan("Please Try Again", "请重试"));
+                              result == Exchange::Result::LinkLost ? linedroppedtext()
+                                                                   : lan("Please Try Again", "请重试"));
         return;
     }
     const bool named = readnames(x, n, n, [this](int) { setprogress(80); });
@@ -802,6 +890,8 @@ void FormSetView::on_btnreset_clicked()
         return;
     Busy b(this);
     Exchange x; // the device current now is the one reset
+    DeviceData *d = x.device();
+    const int held = d->getcurprogramnum();
     if (!Prompts::confirm(this, lan("Reset Programes", "重设程序"),
                           lan("Do you Reset all programes?", "是否重设所有程序?"), QStringLiteral("Yes"),
                           QStringLiteral("No")))
@@ -820,20 +910,39 @@ void FormSetView::on_btnreset_clicked()
     if (result != Exchange::Result::Answered) {
         setprogress(100);
         cursor.end();
-        if (result != Exchange::Result::Closing)
-            Prompts::critical(this, lan("Reset Program Failed ", "重设程式失败"),
-                              lan("Please Try Again", "请重试"));
+        if (appclosing() || (result == Exchange::Result::Closing && x.sends() == 0))
+            return;
+        // Sent, not acknowledged: the list stays as it was, and the box says
+        // the processor may have reset it all the same.
+        Prompts::critical(
+            this, lan("Reset Program Failed ", "重设程式失败"),
+            result == Exchange::Result::LinkLost
+                ? linedroppedtext()
+                : lan("The processor did not acknowledge the reset: the program list is kept as it "
+                      "was. Refresh it to see what the processor holds",
+                      "处理器未确认重设：程式列表保持不变。请刷新以查看处理器中的程式"));
         return;
     }
     if (!readnames(x, 1, kAllPrograms, [this](int p) { setprogress(55 + p); })) {
-        setprogress(100);
-        return;
+        if (appclosing())
+            return;
+        // The reset was acknowledged: the processor holds no user program,
+        // whatever the names read says.
+        if (gMainApp->getcurdevice() == d)
+            for (int n = 1; n <= kUserPrograms; ++n)
+                d->setnamerecord(DeviceData::bytestohex(QByteArray(1, char(n)) + QByteArray(1, '\0') +
+                                                        QByteArray(DeviceData::kProgramNameSize, ' ')));
     }
     MainApp::delayms(100, true);
-    refreshprogram();
+    if (gMainApp->getcurdevice() == d)
+        refreshprogram();
     setprogress(100);
     cursor.end();
-    loadcurrentdata();
+    // A dropped line has had its box: nothing more can be read.
+    if (x.state() == Exchange::Result::LinkLost)
+        return;
+    // The processor now runs its template: the model takes it.
+    followrunning(0, held, true);
 }
 
 bool FormSetView::readprogram(uchar n)
@@ -987,7 +1096,8 @@ bool FormSetView::writestaged(Exchange &x, int n, bool collection, QString *name
         QApplication::restoreOverrideCursor();
         if (!end && r != Exchange::Result::Closing)
             Prompts::critical(this, lan("Download Program Failed ", "下载程式失败"),
-                              lan("Please Try Again", "请重试"));
+                              r == Exchange::Result::LinkLost ? linedroppedtext()
+                                                              : lan("Please Try Again", "请重试"));
         return false;
     };
     QApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
@@ -1295,7 +1405,7 @@ void FormSetView::on_btnloadcurdata_5_clicked()
                              lines.join(QLatin1Char('\n')));
         return;
     }
-    lines << lan("Please Try Again", "请重试");
+    lines << (failure == Exchange::Result::LinkLost ? linedroppedtext() : lan("Please Try Again", "请重试"));
     Prompts::critical(this, lan("Download Program Failed ", "下载程式失败"), lines.join(QLatin1Char('\n')));
 }
 
@@ -1402,7 +1512,9 @@ void FormSetView::on_pushButton_61_clicked()
                              lan("Restart Device You Can See The New Logo", "重启设备可见新的商标"));
         return;
     }
-    if (result != Exchange::Result::Closing)
+    if (result == Exchange::Result::LinkLost)
+        Prompts::critical(this, lan("Can't Mody Logo", "无法修改商标"), linedroppedtext());
+    else if (result != Exchange::Result::Closing)
         Prompts::critical(
             this, lan("Can't Mody Logo", "无法修改商标"),
             lan("The logo was not acknowledged completely. Please Try Again", "商标未完整写入设备，请重试"));

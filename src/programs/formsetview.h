@@ -17,8 +17,10 @@
 // recall, reset, save all, load all) have a Cancel button; a cancelled or
 // failed operation writes no file and leaves the model as it was, except load
 // all: it stops between programs, keeps in the model the programs it wrote
-// and says which they are. While one runs, the page's buttons start nothing
-// else.
+// and says which they are; and a recall or reset that already went out: the
+// model then follows what the processor runs, or a box says it may not. A
+// wait that ended because the line dropped says so in its box. While one
+// runs, the page's buttons start nothing else.
 
 #include <QString>
 #include <QWidget>
@@ -125,6 +127,15 @@ private:
     // Every program's name read under the progress window, then listed.
     void refreshnames();
     bool loadcurrentdata();
+    // After an operation that may have changed the program the processor runs
+    // and whose answer was not waited for (Cancel), or that changed it (a
+    // reset): asks the processor which program it runs and reads it back
+    // with the usual progress and Cancel; without `always`, not when it still
+    // runs `held` (the program whose data the model holds) and that is not
+    // `asked` (the program the operation put on it). The model, the pages
+    // and "Program Number" then show the processor's program, or a box says
+    // they may not, naming `asked` when the processor does not answer.
+    void followrunning(int asked, int held, bool always);
     void openprojectlock();
     // How a program write ended: whether every part was written (the name
     // read-back may still have failed), and the result that ended it.

@@ -142,7 +142,16 @@ void MainWindow::connectdevice()
     // No connect while the device search runs its waits.
     if (gConnectBusy)
         return;
+    // The program page's names, read before the link dropped (a disconnect
+    // forgets them): the processor may have changed them since.
+    DeviceData *d = gMainApp->getcurdevice();
+    const bool hadnames = d && d->namesloaded != 0;
     link->connectdevice();
+    if (hadnames && gFormSetView && gMainApp->getcurdevice() == d && d->namesloaded != 0 &&
+        (d->getcomconnected() || d->gettcpconnected())) {
+        d->namesloaded = 0;
+        gFormSetView->on_btn_ref1_clicked();
+    }
 }
 
 void MainWindow::connectok(QString data)

@@ -45,6 +45,13 @@ QVector<quint16> seededoutputgeq()
 
 const char *const kLinkBox = "critical|Set Link Failed|please try again";
 const char *const kCopyBox = "critical|Copy Data Failed|please try again";
+// The line dropped after the processor took the command, before its acknowledgement.
+const char *const kLinkDroppedBox =
+    "critical|Set Link Failed|The line to the processor dropped; the processor "
+    "may have done it. Connect again to see what it holds";
+const char *const kCopyDroppedBox =
+    "critical|Copy Data Failed|The line to the processor dropped; the processor "
+    "may have done it. Connect again to see what it holds";
 const char *const kReadBox =
     "critical|Load Data|The current program could not be read completely. Please Try Again";
 const char *const kLinkReadBox =
@@ -334,6 +341,10 @@ private slots:
         QTest::newRow("link, a part never answered")
             << true << "part 7 silent" << 1 << 7 << 11 << kLinkReadBox;
         QTest::newRow("link, the line goes dead") << true << "dead line" << 1 << -1 << 0 << kLinkBox;
+        QTest::newRow("link, the line drops after the command")
+            << true << "line drops" << 1 << -1 << 0 << kLinkDroppedBox;
+        QTest::newRow("copy, the line drops after the command")
+            << false << "line drops" << 1 << -1 << 0 << kCopyDroppedBox;
         QTest::newRow("copy, a 0x54 reply during the wait")
             << false << "stray 0x54" << 11 << -1 << 0 << kCopyBox;
         QTest::newRow("copy, a duplicate of part 4 for part 5")
@@ -367,6 +378,16 @@ private slots:
             s.addfault(makefault(Fault::Duplicate, 0x61, 4));
             s.addfault(makefault(Fault::NoReply, 0x61, 5));
         }
+        // The processor takes the command; the line drops before it answers.
+        QTimer drop;
+        if (fault == "line drops") {
+            s.addfault(makefault(Fault::NoReply, code));
+            connect(&drop, &QTimer::timeout, this, [this, code]() {
+                if (!sent(code).isEmpty())
+                    cur()->setcomconnected(0);
+            });
+            drop.start(1);
+        }
         QMetaObject::Connection lose;
         if (fault == "link lost at part 2")
             lose = connect(&gComCtrl, &CComCtrl::replied, this, [this](const Reply &r) {
@@ -388,6 +409,12 @@ private slots:
             click(*d, "inputcopy");
         }
         disconnect(lose);
+        drop.stop();
+        if (fault == "line drops") {
+            cur()->setcomconnected(1);
+            // Carried out by the processor all the same.
+            QVERIFY(s.state(fx.unit).image != before);
+        }
         QCOMPARE(sent(code).size(), commands);
         // Parts in order up to the last one asked for, which ends the read.
         const QStringList asked = parts();

@@ -418,7 +418,10 @@ private slots:
     {
         QTest::addColumn<bool>("closing");
         QTest::addColumn<QString>("box");
-        QTest::newRow("link drops") << false << "information|Set Lock Failed|Please Try Again";
+        // The processor takes the lock (its answer is late): the box says it may have.
+        QTest::newRow("link drops") << false
+                                    << "information|Set Lock Failed|The line to the processor dropped; the "
+                                       "processor may have done it. Connect again to see what it holds";
         QTest::newRow("closing") << true << "confirm|Lock|Do you Set Lock?"; // the question only
     }
     void interrupted()

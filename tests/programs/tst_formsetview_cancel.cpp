@@ -74,10 +74,201 @@ private slots:
         f.click("btn_loadprogram");
         QCOMPARE(boxes(), QString("critical:This Program Load Failed|please try again"));
         QCOMPARE(line.sent(0x62).size(), 12);
-        // Neither the number nor the data of program 5 taken.
-        QCOMPARE(f.dev->getcurprogramnum(), 1);
-        QCOMPARE(f.curimage(), running);
+        // The processor ran program 2 all the same: after the Cancel it was
+        // asked, and program 2 read back. Neither the number nor the data of
+        // program 5 taken.
+        QCOMPARE(line.sent(0x02).size(), 1);
+        QCOMPARE(f.dev->getcurprogramnum(), 2);
+        QVERIFY(f.curimage() != running);
+        QCOMPARE(f.curimage(), imageof(2));
         QVERIFY(!f.page->isbusy());
+    }
+
+    // A recall cancelled after its command went out: the processor is asked
+    // which program it runs and, when it is not the model's, that one is read
+    // back. A Cancel of the read-back, or a processor that does not say,
+    // leaves a box naming the program it may run; the model keeps its data.
+    void recallcancelled_data()
+    {
+        QTest::addColumn<QString>("fault"); // late: the recall answered 900 ms late; silent: neither
+                                            // the recall nor the connect request answered; empty: the
+                                            // processor has no program 2 (runs nothing, answers nothing)
+        QTest::addColumn<int>("cancelat");  // 0x62 while the recall waits, 0x61 during the read-back
+        QTest::addColumn<bool>("again");    // a second Cancel, during the read-back
+        QTest::addColumn<int>("program");   // the program recalled
+        QTest::addColumn<int>("number");    // the model's program number at the end
+        QTest::addColumn<QString>("box");
+        const QString mayrun =
+            "critical:Load Program|The processor may run program 2; connect again to read it";
+        QTest::newRow("late reply, Cancel during the recall")
+            << "late" << 0x62 << false << 2 << 2 << QString();
+        QTest::newRow("late reply, Cancel during the recall and the read-back")
+            << "late" << 0x62 << true << 2 << 2 << mayrun;
+        QTest::newRow("answered, Cancel during the read-back") << "" << 0x61 << false << 2 << 2 << mayrun;
+        QTest::newRow("silent, Cancel during the recall") << "silent" << 0x62 << false << 2 << 1 << mayrun;
+        QTest::newRow("not carried out, Cancel during the recall")
+            << "empty" << 0x62 << false << 2 << 1 << QString();
+        // The running program recalled: its stored data replaces what ran,
+        // though the number stays.
+        QTest::newRow("running program, late reply, Cancel during the recall")
+            << "late" << 0x62 << false << 1 << 1 << QString();
+    }
+    void recallcancelled()
+    {
+        QFETCH(QString, fault);
+        QFETCH(int, cancelat);
+        QFETCH(bool, again);
+        QFETCH(int, program);
+        QFETCH(int, number);
+        QFETCH(QString, box);
+        MainApp::settimescale(0.15);
+        const QByteArray running = f.curimage();
+        if (fault == "late")
+            line.s.addfault(Fault::onprogram(Fault::LateReply, 0x62, program, 900));
+        if (fault == "silent") {
+            line.s.addfault(Fault::onprogram(Fault::NoReply, 0x62, 2));
+            Fault x;
+            x.command = 0x02;
+            line.s.addfault(x);
+        }
+        if (fault == "empty")
+            line.s.update(line.unit, [](standin::UnitState &u) { u.programs[1].used = false; });
+        int clicks = 0;
+        QTimer poll;
+        poll.setInterval(2);
+        connect(&poll, &QTimer::timeout, [&] {
+            const int wanted = clicks == 0 ? cancelat : 0x61;
+            if (clicks >= (again ? 2 : 1) || line.sent(wanted).isEmpty())
+                return;
+            if (QPushButton *b = cancelbutton()) {
+                QTest::mouseClick(b, Qt::LeftButton);
+                ++clicks;
+            }
+        });
+        poll.start();
+        f.select(program);
+        f.click("btn_loadprogram");
+        poll.stop();
+        QCOMPARE(clicks, again ? 2 : 1);
+        QCOMPARE(boxes(), box);
+        // One recall, no repeat after the Cancel; the processor asked once.
+        QCOMPARE(line.sent(0x62).size(), 1);
+        QCOMPARE(line.sent(0x02).size(), cancelat == 0x62 ? 1 : 0);
+        const standin::UnitState u = unit();
+        QCOMPARE(int(u.currentProgram), fault == "empty" ? 1 : program);
+        if (box.isEmpty() && fault != "empty")
+            QCOMPARE(u.image, imageof(program));
+        QCOMPARE(f.dev->getcurprogramnum(), number);
+        QCOMPARE(f.text("Editsetproid"), "     " + QString::number(number));
+        // The model holds the processor's running data, or the box says it may not.
+        QCOMPARE(f.curimage(), box.isEmpty() ? u.image : running);
+        QVERIFY(!f.page->isbusy());
+        QVERIFY(!LongExchange::cancelled());
+    }
+
+    // A reset cancelled: before its acknowledgement the list stays as it was
+    // and the box says so; after it the names refresh stops, the list shows
+    // what the reset made and the model takes the processor's running
+    // program (read back, or a box when that is cancelled too).
+    void resetcancelled_data()
+    {
+        QTest::addColumn<int>("cancelat"); // 0x65 before the acknowledgement, 0x64 during the names
+        QTest::addColumn<bool>("again");   // a second Cancel, during the read-back
+        QTest::addColumn<QString>("box");
+        QTest::newRow("Cancel during the names refresh") << 0x64 << false << QString();
+        QTest::newRow("Cancel during the names refresh and the read-back")
+            << 0x64 << true
+            << "critical:Load Program|The processor may run program 0; connect again to read it";
+        QTest::newRow("Cancel before the acknowledgement")
+            << 0x65 << false
+            << "critical:Reset Program Failed |The processor did not acknowledge the reset: the program list "
+               "is kept as it was. Refresh it to see what the processor holds";
+    }
+    void resetcancelled()
+    {
+        QFETCH(int, cancelat);
+        QFETCH(bool, again);
+        QFETCH(QString, box);
+        MainApp::settimescale(0.15);
+        const QByteArray running = f.curimage();
+        QStringList rows;
+        for (int k = 0; k < 40; ++k)
+            rows << f.cell(k < 30 ? "progwidget" : "effectwidget", k % 30, k < 30 ? 1 : 0) +
+                        f.cell(k < 30 ? "progwidget" : "effectwidget", k % 30, k < 30 ? 2 : 1);
+        if (cancelat == 0x65)
+            line.s.addfault(Fault::onprogram(Fault::LateReply, 0x65, -1, 900));
+        int clicks = 0;
+        QTimer poll;
+        poll.setInterval(2);
+        connect(&poll, &QTimer::timeout, [&] {
+            if (clicks >= (again ? 2 : 1))
+                return;
+            // Cancel in the names refresh once a few names were read.
+            if (clicks == 0 ? line.sent(cancelat).size() < (cancelat == 0x64 ? 5 : 1)
+                            : line.sent(0x61).isEmpty())
+                return;
+            if (QPushButton *b = cancelbutton()) {
+                QTest::mouseClick(b, Qt::LeftButton);
+                ++clicks;
+            }
+        });
+        poll.start();
+        f.prompts->confirmations << true;
+        f.click("btnreset");
+        poll.stop();
+        QCOMPARE(clicks, again ? 2 : 1);
+        QCOMPARE(boxes(), box);
+        QCOMPARE(line.sent(0x65).size(), 1);
+        QVERIFY(line.sent(0x64).size() < 40);
+        const standin::UnitState u = unit();
+        // The processor reset whatever the Cancel.
+        QCOMPARE(int(u.currentProgram), 0);
+        QVERIFY(!u.programs[0].used);
+        if (cancelat == 0x65) {
+            for (int k = 0; k < 40; ++k)
+                QCOMPARE(f.cell(k < 30 ? "progwidget" : "effectwidget", k % 30, k < 30 ? 1 : 0) +
+                             f.cell(k < 30 ? "progwidget" : "effectwidget", k % 30, k < 30 ? 2 : 1),
+                         rows.at(k));
+            QCOMPARE(f.dev->getcurprogramnum(), 1);
+            QCOMPARE(f.curimage(), running);
+        } else {
+            // Every user row as the processor now holds it; the presets kept.
+            for (int k = 0; k < 30; ++k) {
+                QCOMPARE(f.cell("progwidget", k, 1), QString("no"));
+                QCOMPARE(f.cell("progwidget", k, 2), QString::fromLatin1(u.programs[k].name));
+            }
+            for (int k = 0; k < 10; ++k)
+                QCOMPARE(f.cell("effectwidget", k, 1), QString::fromLatin1(u.programs[30 + k].name));
+            QCOMPARE(f.dev->getcurprogramnum(), 0);
+            QCOMPARE(f.text("Editsetproid"), QString("     0"));
+            QCOMPARE(f.curimage(), again ? running : u.image);
+        }
+        QVERIFY(!f.page->isbusy());
+        QVERIFY(!LongExchange::cancelled());
+    }
+
+    // The Chinese box of a recall whose read-back was cancelled.
+    void recallcancelledchinese()
+    {
+        gGlobalContrl->setlanguage(1);
+        MainApp::settimescale(0.15);
+        QTimer poll;
+        poll.setInterval(2);
+        bool clicked = false;
+        connect(&poll, &QTimer::timeout, [&] {
+            if (clicked || line.sent(0x61).isEmpty())
+                return;
+            if (QPushButton *b = cancelbutton()) {
+                QTest::mouseClick(b, Qt::LeftButton);
+                clicked = true;
+            }
+        });
+        poll.start();
+        f.select(2);
+        f.click("btn_loadprogram");
+        poll.stop();
+        gGlobalContrl->setlanguage(0);
+        QCOMPARE(boxes(), QString::fromUtf8("critical:载入程式|处理器可能正在运行程式 2；请重新连接以读取"));
     }
 
     // Load all from PC ended before program 30.

@@ -160,6 +160,9 @@ private slots:
             QVERIFY(!u.programs[0].used);
             QCOMPARE(f.cell("progwidget", 0, 1), QString("no"));
             QCOMPARE(f.curimage(), u.image);
+            // The processor runs its template now, and the model says so.
+            QCOMPARE(line.sent(0x02).size(), 1);
+            QCOMPARE(f.dev->getcurprogramnum(), 0);
         } else if (op == "save to PC") {
             QCOMPARE(readall(path("one.K91")), imageof(2));
         } else if (op == "load from PC") {
@@ -228,7 +231,10 @@ private slots:
     // it ends at once, without a box, no file written, the model as it was.
     // Load all stops after the program under way, which the silent processor
     // leaves cut off: within one reply time, with the box that says so, the
-    // programs written before kept.
+    // programs written before kept. A recall or a reset that went out may
+    // have been carried out: the recall asks the processor which program it
+    // runs (one more reply time) and, unanswered, says which it may run; the
+    // reset says it was not acknowledged.
     void cancel_data()
     {
         QTest::addColumn<QString>("op");
@@ -287,8 +293,20 @@ private slots:
         QVERIFY2(clicked >= 0, "no Cancel button was shown");
         // A wait of the operation alone lasts seconds; Cancel ends it at once
         // (loosely), a load all within the reply time of a part (2.15 s).
-        QVERIFY2(ended - clicked < (loadall ? 3000 : 1500), qPrintable(QString::number(ended - clicked)));
-        QCOMPARE(boxes(), loadall ? QString("critical:Download Program Failed ") : QString());
+        const bool recall = op == "recall";
+        QVERIFY2(ended - clicked < (loadall  ? 3000
+                                    : recall ? 2700
+                                             : 1500),
+                 qPrintable(QString::number(ended - clicked)));
+        QString box;
+        if (loadall)
+            box = "critical:Download Program Failed ";
+        else if (recall)
+            box = "critical:Load Program";
+        else if (op == "reset")
+            box = "critical:Reset Program Failed ";
+        QCOMPARE(boxes(), box);
+        QCOMPARE(line.sent(0x02).size(), recall ? 1 : 0);
         QCOMPARE(readall(path("all.J91")), file);
         QCOMPARE(f.packed(), model);
         const int kept = written * kProgramImageSize;
@@ -298,6 +316,80 @@ private slots:
         QCOMPARE(f.dev->getcurprogramnum(), 1);
         QVERIFY(!f.page->isbusy());
         QVERIFY(!LongExchange::cancelled());
+    }
+
+    // The processor carries out the command, then the line drops before its
+    // acknowledgement: the box says the line dropped and that the processor
+    // may have done it (in the language shown); the model stays as it was.
+    void linedrops_data()
+    {
+        QTest::addColumn<QString>("op");
+        QTest::addColumn<int>("command");
+        QTest::addColumn<int>("program"); // of the command the line drops after
+        QTest::addColumn<int>("part");    // the part of a program write, -1 none
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("box");
+        const QString dropped = "The line to the processor dropped; the processor may have done it. Connect "
+                                "again to see what it holds";
+        QTest::newRow("recall") << "recall" << 0x62 << 2 << -1 << 0
+                                << "critical:This Program Load Failed|" + dropped;
+        QTest::newRow("store") << "store" << 0x63 << 4 << -1 << 0
+                               << "critical:Save This Program Failed|" + dropped;
+        QTest::newRow("load from PC, last part")
+            << "load from PC" << 0x60 << 6 << 25 << 0 << "critical:Download Program Failed |" + dropped;
+        QTest::newRow("load all, program 1 last part")
+            << "load all" << 0x60 << 1 << 25 << 0
+            << "critical:Download Program Failed |No program was written\nProgram 1 is incomplete\n" +
+                   dropped;
+        QTest::newRow("recall, Chinese")
+            << "recall" << 0x62 << 2 << -1 << 1
+            << QString::fromUtf8("critical:程式载入失败|与处理器的连接已断开，处理器可能已执行此操作。"
+                                 "请重新连接以查看其当前数据");
+    }
+    void linedrops()
+    {
+        QFETCH(QString, op);
+        QFETCH(int, command);
+        QFETCH(int, program);
+        QFETCH(int, part);
+        QFETCH(int, language);
+        QFETCH(QString, box);
+        MainApp::settimescale(0.1);
+        gGlobalContrl->setlanguage(language);
+        Fault x = Fault::onprogram(Fault::NoReply, command, program);
+        x.packet = part;
+        line.s.addfault(x);
+        const QByteArray model = f.packed();
+        const QStringList table = rows();
+        // The line drops once the command reached the processor.
+        QTimer poll;
+        poll.setInterval(1);
+        connect(&poll, &QTimer::timeout, [&] {
+            for (const auto &r : line.sent(command))
+                if (quint8(r.payload().at(0)) == program && (part < 0 || quint8(r.payload().at(1)) == part))
+                    f.dev->setcomconnected(0);
+        });
+        poll.start();
+        start(op);
+        poll.stop();
+        gGlobalContrl->setlanguage(0);
+        QStringList shown;
+        for (const auto &b : f.prompts->shown)
+            if (b.kind != "open" && b.kind != "save" && b.kind != "confirm")
+                shown << b.kind + ':' + b.title + '|' + b.text;
+        QCOMPARE(shown.join("; "), box);
+        // Carried out by the processor.
+        const standin::UnitState u = unit();
+        if (op == "recall")
+            QCOMPARE(int(u.currentProgram), program);
+        else if (op == "store")
+            QVERIFY(u.programs[program - 1].name.startsWith("STORED"));
+        QCOMPARE(f.packed(), model);
+        if (op != "load all")
+            QCOMPARE(rows(), table);
+        QCOMPARE(f.dev->getcurprogramnum(), 1);
+        QVERIFY(!f.page->isbusy());
+        f.dev->setcomconnected(1);
     }
 };
 

@@ -290,6 +290,13 @@ private slots:
         QTest::newRow("delete") << "btndelete" << 0x66 << 0
                                 << "critical:Delete Program Failed |Please Try Again";
         QTest::newRow("names, link drops") << "btn_ref" << 0x64 << 1 << names;
+        // A command that went out before the line dropped may have been carried out.
+        const QString dropped = "The line to the processor dropped; the processor may have done it. Connect "
+                                "again to see what it holds";
+        QTest::newRow("delete, link drops")
+            << "btndelete" << 0x66 << 1 << "critical:Delete Program Failed |" + dropped;
+        QTest::newRow("recall, link drops")
+            << "btn_loadprogram" << 0x62 << 1 << "critical:This Program Load Failed|" + dropped;
         QTest::newRow("names, closing") << "btn_ref" << 0x64 << 2 << "";
     }
     void silent()

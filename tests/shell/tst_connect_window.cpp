@@ -1,10 +1,12 @@
 // The whole window connecting, downloading and disconnecting on the serial
 // line; a line that goes away shows at once and one click connects again.
 
+#include "formsetview.h"
 #include "scriptedprompts.h"
 #include "tst_connect_support.h"
 
 #include <QAction>
+#include <QTableWidget>
 #include <QTimer>
 
 using namespace linktest;
@@ -55,12 +57,16 @@ private slots:
     void lostline_data()
     {
         QTest::addColumn<int>("hangupafter"); // read requests before the hang-up; -1 while idle
-        QTest::newRow("while idle") << -1;
-        QTest::newRow("mid-download") << 8;
+        // The program page had read the names: the reconnect reads them again.
+        QTest::addColumn<bool>("names");
+        QTest::newRow("while idle") << -1 << false;
+        QTest::newRow("mid-download") << 8 << false;
+        QTest::newRow("while idle, names listed") << -1 << true;
     }
     void lostline()
     {
         QFETCH(int, hangupafter);
+        QFETCH(bool, names);
         ScriptedPrompts prompts;
         standin::Standin s;
         const int line = s.openpty();
@@ -94,6 +100,12 @@ private slots:
         if (hangupafter < 0) {
             QVERIFY(we.showsonline(QStringLiteral("Com Online")));
             QVERIFY(prompts.shown.isEmpty());
+            if (names) {
+                MainApp::settimescale(0.05);
+                gFormSetView->on_btn_ref_clicked();
+                MainApp::settimescale(1);
+                QCOMPARE(commandcount(s, unit, 0x64), 40);
+            }
             s.hangup(line);
         } else {
             QCOMPARE(prompts.lastKind(), QStringLiteral("critical"));
@@ -107,7 +119,12 @@ private slots:
         const int line2 = s.openpty();
         unit = s.addunit(line2, 0x18, 1);
         const QByteArray image = sampleimage(8);
-        s.update(unit, [&](standin::UnitState &u) { u.image = image; });
+        // Meanwhile program 4 was stored under another name.
+        s.update(unit, [&](standin::UnitState &u) {
+            u.image = image;
+            u.programs[3].used = true;
+            u.programs[3].name = QByteArray("RENAMED").leftJustified(20);
+        });
         QVERIFY(QFile::remove(port));
         QVERIFY(QFile::link(s.ptypath(line2), port));
         prompts.clear();
@@ -118,6 +135,11 @@ private slots:
         QCOMPARE(commandcount(s, unit, 0x61), 26);
         QCOMPARE(currentimage(gMainApp->getcurdevice()).toHex(), image.toHex());
         QVERIFY(prompts.shown.isEmpty());
+        QCOMPARE(commandcount(s, unit, 0x64), names ? 40 : 0);
+        if (names) {
+            auto *list = gFormSetView->findChild<QTableWidget *>(QStringLiteral("progwidget"));
+            QCOMPARE(list->item(3, 2)->text(), QString("RENAMED").leftJustified(20));
+        }
         qunsetenv(ComSettings::PortsOverrideVariable);
     }
 };

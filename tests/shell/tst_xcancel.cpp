@@ -5,7 +5,10 @@
 // several steps through the server and clicked (or Escape pressed on the
 // window, or the window manager's close request sent to it). The progress window stays above the main window
 // while the pointer moves over it; the click ends the operation within one reply time; no request of it goes
-// out later; files and model stay as they were. Without Xvfb the test skips.
+// out later; files and model stay as they were. A recall or a reset that the
+// processor carried out is followed by what the processor then runs: after the
+// Cancel (and a second one during the read-back) the model and the program page
+// equal the stand-in, or a box says they may not. Without Xvfb the test skips.
 
 #include "comsettings.h"
 #include "formsetview.h"
@@ -18,6 +21,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QProgressDialog>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -180,10 +184,15 @@ private slots:
         QTest::addColumn<int>("replyms"); // its reply time: pause after the send and wait
         QTest::addColumn<QString>("how"); // click on Cancel, Escape on the window, a close request
         QTest::addColumn<QString>("box"); // the box that follows, if any
-        QTest::newRow("recall") << "recall" << 0x62 << 4100 << "click" << QString();
-        QTest::newRow("recall, Escape") << "recall" << 0x62 << 4100 << "Escape" << QString();
+        // The recall went out: the silent processor, asked which program it
+        // runs, does not say, and the box names the program it may run.
+        QTest::newRow("recall") << "recall" << 0x62 << 4100 << "click"
+                                << "critical:Load Program";
+        QTest::newRow("recall, Escape") << "recall" << 0x62 << 4100 << "Escape"
+                                        << "critical:Load Program";
         // The window manager's close button on the progress window.
-        QTest::newRow("recall, close request") << "recall" << 0x62 << 4100 << "close request" << QString();
+        QTest::newRow("recall, close request") << "recall" << 0x62 << 4100 << "close request"
+                                               << "critical:Load Program";
         QTest::newRow("save all") << "save all" << 0x61 << 3100 << "click" << QString();
         QTest::newRow("save all, Escape") << "save all" << 0x61 << 3100 << "Escape" << QString();
         // The load stops after the program under way, which the silent
@@ -195,7 +204,9 @@ private slots:
         QTest::newRow("names refresh") << "names refresh" << 0x64 << 2150 << "click" << QString();
         QTest::newRow("names refresh, tool bar")
             << "names refresh, tool bar" << 0x64 << 2150 << "click" << QString();
-        QTest::newRow("reset") << "reset" << 0x65 << 15100 << "click" << QString();
+        // Not acknowledged: the box says the list is kept.
+        QTest::newRow("reset") << "reset" << 0x65 << 15100 << "click"
+                               << "critical:Reset Program Failed ";
     }
     void cancel()
     {
@@ -289,6 +300,106 @@ private slots:
         QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(w.get()));
         QTest::qWait(100);
         QVERIFY(!gMainApp->getview(MainApp::GainView)->isVisible());
+    }
+
+    // A recall or a reset that the processor carried out, cancelled by the
+    // pointer (moved in steps onto Cancel) after its command went out, and
+    // once more during the read-back that follows: the model and the program
+    // page then show what the stand-in holds, or a box says they may not.
+    void followed_data()
+    {
+        QTest::addColumn<QString>("op");
+        QTest::addColumn<int>("first");  // the request after which the first Cancel comes
+        QTest::addColumn<bool>("again"); // a second Cancel, during the read-back
+        QTest::addColumn<bool>("escape"); // each Cancel by Escape on the window, not a click
+        QTest::addColumn<QString>("box");
+        QTest::newRow("recall answered late") << "recall" << 0x62 << false << false << QString();
+        QTest::newRow("recall answered late, read-back cancelled")
+            << "recall" << 0x62 << true << false << "critical:Load Program";
+        QTest::newRow("recall answered late, Escape twice")
+            << "recall" << 0x62 << true << true << "critical:Load Program";
+        QTest::newRow("reset, names refresh cancelled") << "reset" << 0x64 << false << false << QString();
+        QTest::newRow("reset, names refresh and read-back cancelled")
+            << "reset" << 0x64 << true << false << "critical:Load Program";
+    }
+    void followed()
+    {
+        QFETCH(QString, op);
+        QFETCH(int, first);
+        QFETCH(bool, again);
+        QFETCH(bool, escape);
+        QFETCH(QString, box);
+        s.clearfaults();
+        const QByteArray before = linktest::currentimage(dev);
+        s.update(unit, [](standin::UnitState &u) {
+            u.image = linktest::sampleimage(1);
+            u.currentProgram = 1;
+            u.programs[1].image = linktest::sampleimage(2);
+        });
+        dev->setcurprogramnum(1);
+        // The recall is carried out at once and answered late.
+        s.addfault(standin::Fault::onprogram(standin::Fault::LateReply, 0x62, 2, 3000));
+        int clicks = 0;
+        int step = -1;
+        QPoint from;
+        QTimer hand;
+        hand.setInterval(40);
+        connect(&hand, &QTimer::timeout, this, [&] {
+            if (clicks >= (again ? 2 : 1))
+                return;
+            QPushButton *button = nullptr;
+            QProgressDialog *window = progresswindow(&button);
+            const int wanted = clicks == 0 ? first : 0x61;
+            if (!window || !viewable(window) ||
+                linktest::commandcount(s, unit, quint8(wanted)) < (wanted == 0x64 ? 3 : 1))
+                return;
+            const QPoint to = button->mapToGlobal(button->rect().center());
+            if (step < 0) {
+                from = to + QPoint(-200, 150);
+                xinput::move(x, from);
+                step = 0;
+                return;
+            }
+            if (step < 6) {
+                ++step;
+                xinput::move(x, from + (to - from) * step / 6);
+                return;
+            }
+            if (escape)
+                key(XK_Escape);
+            else
+                xinput::click(x, to);
+            ++clicks;
+            step = -1;
+        });
+        hand.start();
+        start(op);
+        hand.stop();
+        QCOMPARE(clicks, again ? 2 : 1);
+        QCOMPARE(progresswindow(), nullptr);
+        QStringList boxes;
+        for (const auto &b : prompts->shown)
+            if (b.kind != "open" && b.kind != "save" && b.kind != "confirm")
+                boxes << b.kind + ':' + b.title;
+        QCOMPARE(boxes.join("; "), box);
+        const standin::UnitState u = s.state(unit);
+        QCOMPARE(int(u.currentProgram), op == "recall" ? 2 : 0);
+        // The number the processor reports, in the model and on the page.
+        QCOMPARE(dev->getcurprogramnum(), int(u.currentProgram));
+        auto *page = gFormSetView;
+        QCOMPARE(page->findChild<QLineEdit *>(QStringLiteral("Editsetproid"))->text().trimmed(),
+                 QString::number(u.currentProgram));
+        // Its data, unless the box says it may differ.
+        QCOMPARE(linktest::currentimage(dev).toHex(), (box.isEmpty() ? u.image : before).toHex());
+        if (op == "reset") {
+            auto *list = page->findChild<QTableWidget *>(QStringLiteral("progwidget"));
+            for (int k = 0; k < 30; ++k) {
+                QCOMPARE(list->item(k, 1)->text(), QString("no"));
+                QCOMPARE(list->item(k, 2)->text(), QString::fromLatin1(u.programs[k].name));
+            }
+        }
+        QVERIFY(!gFormSetView->isbusy());
+        QVERIFY(!LongExchange::cancelled());
     }
 
 private:

@@ -201,3 +201,11 @@ Exchange::Result Exchange::run(const Request &request, const std::function<void(
     const Result after = state();
     return ended(after == Result::Answered ? Result::NoReply : after);
 }
+
+QString linedroppedtext()
+{
+    const bool chs = gGlobalContrl && gGlobalContrl->getlanguage() != 0;
+    return chs ? QString::fromUtf8("与处理器的连接已断开，处理器可能已执行此操作。请重新连接以查看其当前数据")
+               : QStringLiteral("The line to the processor dropped; the processor may have done it. "
+                                "Connect again to see what it holds");
+}

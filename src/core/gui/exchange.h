@@ -25,6 +25,7 @@
 #include "replydispatch.h"
 
 #include <QPair>
+#include <QString>
 #include <QVector>
 
 #include <functional>
@@ -82,3 +83,8 @@ private:
     int m_dropped = 0;
     Reply m_reply;
 };
+
+// The text of the failure box of a wait that ended because the line to the
+// processor dropped (Result::LinkLost): the command may have reached it and
+// been carried out, only its acknowledgement was lost.
+QString linedroppedtext();

@@ -57,6 +57,14 @@ bool LongExchange::stopasked()
     return gStopAsked;
 }
 
+void LongExchange::resume()
+{
+    if (gConnectBusy != 0) {
+        gCancelled = false;
+        gStopAsked = false;
+    }
+}
+
 CancelButton::CancelButton(QProgressDialog *window, const QString &text, Ends ends)
     : m_window(window)
 {

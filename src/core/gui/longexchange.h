@@ -44,6 +44,11 @@ public:
     // (nothing when none runs); requests are no longer repeated.
     static void stopafterstep();
     static bool stopasked();
+    // Lets the long exchange that runs now go on after a Cancel, for a
+    // follow-up that puts right what the cancelled step may have left (the
+    // processor asked which program it runs): its waits take a later Cancel
+    // as before. Nothing when none runs.
+    static void resume();
 
 private:
     bool m_acquired;
