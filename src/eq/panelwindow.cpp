@@ -93,8 +93,8 @@ public:
     // window's own controls, the page's parts kept clear, other panels), the
     // page's controls, the area of the page's curve, the area of the
     // window's title bar (its window manager's buttons), the share of the
-    // window covered, and the distance from the place beside the window's top-right
-    // corner.
+    // window covered, and the distance from the place beside the window's
+    // top-right corner.
     using Score = std::array<qint64, 6>;
 
     Placement(const QWidget *panel, const QWidget *page);
