@@ -27,6 +27,7 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -136,6 +137,12 @@ private:
         for (QWidget *b : named("formchtool")->findChildren<QAbstractButton *>())
             if (b->isVisible())
                 list << b;
+        // The status: the link's state and address, the online indicator.
+        for (const char *n : {"comshow", "ipshow", "btnonlinetype"}) {
+            auto *label = qobject_cast<QLabel *>(named(n));
+            if (named(n)->isVisible() && (!label || !label->text().isEmpty()))
+                list << named(n);
+        }
         return list + pagebuttons() + channelbuttons();
     }
     QList<QWidget *> pagebuttons() const
@@ -191,20 +198,31 @@ private slots:
     {
         QTest::addColumn<bool>("fir");
         QTest::addColumn<bool>("allpass");
-        QTest::addColumn<QString>(
-            "where"); // the main window's frame: "wm", "centre", "topleft", "bottomright"
+        // The main window's frame: where the window manager put it, centred,
+        // at the top left or at the bottom right of the screen.
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<bool>("status"); // the status shows a link, as when connected
         for (const char *where : {"wm", "centre", "topleft", "bottomright"}) {
             const QString w = QLatin1String(where);
-            QTest::addRow("FIR, window %s", where) << true << false << w;
-            QTest::addRow("all pass, window %s", where) << false << true << w;
-            QTest::addRow("both, window %s", where) << true << true << w;
+            QTest::addRow("FIR, window %s", where) << true << false << w << false;
+            QTest::addRow("all pass, window %s", where) << false << true << w << false;
+            QTest::addRow("both, window %s", where) << true << true << w << false;
         }
+        QTest::addRow("both, window wm, status shown") << true << true << QStringLiteral("wm") << true;
+        QTest::addRow("both, window centre, status shown")
+            << true << true << QStringLiteral("centre") << true;
     }
     void placement()
     {
         QFETCH(bool, fir);
         QFETCH(bool, allpass);
         QFETCH(QString, where);
+        QFETCH(bool, status);
+        if (status) {
+            static_cast<QLabel *>(named("comshow"))->setText(QStringLiteral("Online"));
+            static_cast<QLabel *>(named("ipshow"))->setText(QStringLiteral("192.168.1.100"));
+            named("btnonlinetype")->show();
+        }
         const QRect screen(0, 0, DisplayWidth(x, DefaultScreen(x)), DisplayHeight(x, DefaultScreen(x)));
         const QRect mainframe = frame(w.get());
         QPoint to = mainframe.topLeft();
