@@ -117,6 +117,8 @@ FormEq::FormEq(QWidget *parent)
     // each time it comes up (showpanel).
     firwindow = new FormFir(nullptr);
     firwindow->installEventFilter(this);
+    // The channel buttons stay in reach with the panels up.
+    keepclear(ui->widgeteqtop);
 
     connect(ui->sldreqfreqlow, &QSlider::valueChanged, this, &FormEq::onsldreqfreqlow);
     connect(ui->sldreqfreqhigh, &QSlider::valueChanged, this, &FormEq::onsldreqfreqhigh);

@@ -8,26 +8,32 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMargins>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QScreen>
+#include <QTimer>
 #include <QVector>
 #include <QWidget>
 #include <QWindow>
 
 #include <algorithm>
+#include <array>
 #include <limits>
+#include <memory>
 
 namespace
 {
+
+const char *const kKeepClear = "dspPanelKeepClear";
 
 // What a user works on (weight 10) or reads (a label with text, weight 1):
 // a panel over it hides it. 0 for anything else.
 int weight(const QWidget *w)
 {
     if (qobject_cast<const QAbstractButton *>(w) || qobject_cast<const QAbstractSlider *>(w) ||
-        qobject_cast<const QComboBox *>(w) || qobject_cast<const QAbstractSpinBox *>(w) ||
-        w->inherits("CCurveWidget"))
+        qobject_cast<const QComboBox *>(w) || qobject_cast<const QAbstractSpinBox *>(w))
         return 10;
     // The edit inside a combo or spin box is part of it.
     if (qobject_cast<const QLineEdit *>(w))
@@ -39,16 +45,102 @@ int weight(const QWidget *w)
     return label && !label->text().trimmed().isEmpty() ? 1 : 0;
 }
 
-struct Covered {
-    QRect rect; // screen coordinates
-    int weight;
+bool iscurve(const QWidget *w)
+{
+    return w->inherits("CCurveWidget");
+}
+
+// Whether w lies in a part marked by keepclear (below top).
+bool keptclear(const QWidget *w, const QWidget *top)
+{
+    for (; w && w != top; w = w->parentWidget())
+        if (w->property(kKeepClear).toBool())
+            return true;
+    return false;
+}
+
+QRect onscreen(const QWidget *w)
+{
+    return QRect(w->mapToGlobal(QPoint(0, 0)), w->size());
+}
+
+// The frame a window manager put around w; none while it has not framed it.
+QMargins framemargins(const QWidget *w)
+{
+    const QRect f = w->frameGeometry(), g = w->geometry();
+    return QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
+}
+
+bool framed(const QWidget *w)
+{
+    return !framemargins(w).isNull();
+}
+
+// A panel's frame: its own once the window manager framed it, else the
+// main window's, as a window manager frames a program's windows alike.
+QMargins panelmargins(const QWidget *panel, const QWidget *top)
+{
+    const QMargins own = framemargins(panel);
+    return own.isNull() ? framemargins(top) : own;
+}
+
+// Where a panel's frame may go over a page's window, and how much each place
+// hides.
+class Placement
+{
+public:
+    // Lower is better, compared in order: what must never be covered (the
+    // window's own controls, the page's parts kept clear, other panels), the
+    // page's controls, the area of the page's curve, the area of the
+    // window's title bar (its window manager's buttons), the share of the
+    // window covered, and the distance from the place beside the window's
+    // top-right corner.
+    using Score = std::array<qint64, 6>;
+
+    Placement(const QWidget *panel, const QWidget *page);
+    bool valid() const { return m_valid; }
+    QSize size() const { return m_size; }
+    Score score(const QRect &frame) const;
+    // The best frame place; with several equal, the first tried.
+    QPoint best() const;
+
+private:
+    QPoint inside(QPoint p) const
+    {
+        p.setX(qBound(m_room.left(), p.x(), m_room.right() + 1 - m_size.width()));
+        p.setY(qBound(m_room.top(), p.y(), m_room.bottom() + 1 - m_size.height()));
+        return p;
+    }
+
+    bool m_valid = false;
+    QRect m_main, m_room, m_title;
+    QSize m_size;
+    QPoint m_corner;
+    QVector<QRect> m_never;
+    QVector<QPair<QRect, int>> m_controls;
+    QVector<QRect> m_curves;
+    QVector<QRect> m_panels;
 };
 
-// The controls the panel should leave free: those of the page (up to its
-// place in the document area), and those of its window outside the
-// document area (menus, tool bar, status), which count less.
-void controls(const QWidget *page, QVector<Covered> &ofpage, QVector<Covered> &ofwindow)
+Placement::Placement(const QWidget *panel, const QWidget *page)
 {
+    const QWidget *top = page->window();
+    m_main = top->frameGeometry();
+    m_title = QRect(m_main.topLeft(), QPoint(m_main.right(), top->geometry().top() - 1));
+    const QScreen *screen = QGuiApplication::screenAt(m_main.center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    m_valid = true;
+    m_room = screen->availableGeometry();
+    m_size = panel->geometry().marginsAdded(panelmargins(panel, top)).size().boundedTo(m_room.size());
+    const int gap = 4;
+    m_corner = QPoint(m_main.right() + 1 + gap, m_main.top());
+
+    // The page's controls, up to its place in the document area; the
+    // window's own, outside the document area (menu, tool bar, page bar,
+    // status). Other pages lie beneath this one.
     const QWidget *root = page;
     const QMdiArea *area = nullptr;
     for (const QWidget *w = page; w && !w->isWindow(); w = w->parentWidget()) {
@@ -57,84 +149,133 @@ void controls(const QWidget *page, QVector<Covered> &ofpage, QVector<Covered> &o
         if (!area)
             area = qobject_cast<const QMdiArea *>(w);
     }
-    for (const QWidget *w : page->window()->findChildren<QWidget *>()) {
-        const int n = w->isVisible() ? weight(w) : 0;
-        if (n == 0)
+    for (const QWidget *w : top->findChildren<QWidget *>()) {
+        if (!w->isVisible())
             continue;
-        const Covered c{QRect(w->mapToGlobal(QPoint(0, 0)), w->size()), n};
-        if (root->isAncestorOf(w))
-            ofpage.append(c);
-        else if (!area || !area->isAncestorOf(w)) // else another page, beneath this one
-            ofwindow.append(c);
+        if (root->isAncestorOf(w)) {
+            if (iscurve(w))
+                m_curves.append(onscreen(w));
+            else if (const int n = weight(w); n > 0)
+                (keptclear(w, root) ? m_never.append(onscreen(w))
+                                    : m_controls.append(qMakePair(onscreen(w), n)));
+        } else if ((!area || !area->isAncestorOf(w)) && weight(w) > 0) {
+            m_never.append(onscreen(w));
+        }
     }
+    // Other panels with their frames, framed or about to be.
+    for (const QWidget *w : QApplication::topLevelWidgets())
+        if (w != panel && w != top && w->isVisible() &&
+            (w->windowType() == Qt::Window || w->windowType() == Qt::Dialog))
+            m_panels.append(w->geometry().marginsAdded(panelmargins(w, top)));
+}
+
+Placement::Score Placement::score(const QRect &r) const
+{
+    Score s{};
+    for (const QRect &c : m_never)
+        s[0] += r.intersects(c) ? 1 : 0;
+    for (const QRect &c : m_panels)
+        s[0] += r.intersects(c) ? 1 : 0;
+    if (!m_room.contains(r))
+        s[0] += 1000;
+    for (const auto &c : m_controls)
+        s[1] += r.intersects(c.first) ? c.second : 0;
+    for (const QRect &c : m_curves) {
+        const QRect over = r & c;
+        s[2] += qint64(over.width()) * over.height();
+    }
+    const QRect title = r & m_title;
+    s[3] = qint64(title.width()) * title.height();
+    // In twentieths of the panel, so that a place nearer the window's corner
+    // wins over one that covers a few columns less of its edge.
+    const QRect over = r & m_main;
+    const qint64 whole = qMax<qint64>(1, qint64(m_size.width()) * m_size.height());
+    s[4] = (qint64(over.width()) * over.height() * 20 + whole - 1) / whole;
+    s[5] = (r.topLeft() - m_corner).manhattanLength();
+    return s;
+}
+
+QPoint Placement::best() const
+{
+    // Beside the window (right, left, below, above), beside and below each
+    // other panel, then a grid over the screen; every place inside it.
+    QVector<QPoint> tries;
+    const int gap = 4;
+    tries << m_corner << QPoint(m_main.left() - gap - m_size.width(), m_main.top())
+          << QPoint(m_main.left(), m_main.bottom() + 1 + gap)
+          << QPoint(m_main.left(), m_main.top() - gap - m_size.height());
+    for (const QRect &c : m_panels)
+        tries << QPoint(c.right() + 1 + gap, c.top()) << QPoint(c.left() - gap - m_size.width(), c.top())
+              << QPoint(c.left(), c.bottom() + 1 + gap) << QPoint(c.left(), c.top() - gap - m_size.height());
+    const int step = 8;
+    for (int y = m_room.top(); y <= m_room.bottom() + step - m_size.height(); y += step)
+        for (int x = m_room.left(); x <= m_room.right() + step - m_size.width(); x += step)
+            tries << QPoint(x, y);
+    QPoint best = inside(m_corner);
+    Score bestscore;
+    bestscore.fill(std::numeric_limits<qint64>::max());
+    for (const QPoint &p : tries) {
+        const QRect r(inside(p), m_size);
+        const Score s = score(r);
+        if (s < bestscore) {
+            bestscore = s;
+            best = r.topLeft();
+        }
+    }
+    return best;
+}
+
+// Puts panel's frame at `frame` (its top-left corner): the client area goes
+// inside it by the frame's margins, so that a window manager that frames the
+// panel around its client area puts the frame there.
+void placeframe(QWidget *panel, const QWidget *top, QPoint frame)
+{
+    const QMargins m = panelmargins(panel, top);
+    panel->setGeometry(QRect(frame + QPoint(m.left(), m.top()), panel->size()));
+}
+
+// After the first map the window manager frames the panel in its own time;
+// once the frame is known, the panel is placed again when the frame's real
+// size makes its place worse than the best. Looked at for a bounded time: a
+// screen without a window manager never frames it.
+void replaceframed(QWidget *panel, const QWidget *page)
+{
+    constexpr int kLookMs = 25, kLooks = 80;
+    auto *timer = new QTimer(panel);
+    timer->setInterval(kLookMs);
+    const QPointer<const QWidget> pageref(page);
+    const QPointer<QTimer> self(timer);
+    const auto looks = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, panel, [panel, pageref, self, looks] {
+        const bool done = !pageref || panel->isHidden() || ++*looks > kLooks || framed(panel);
+        if (done && self) {
+            self->stop();
+            self->deleteLater();
+        }
+        if (!pageref || panel->isHidden() || !framed(panel))
+            return;
+        const Placement placement(panel, pageref);
+        if (!placement.valid())
+            return;
+        const QRect now = panel->frameGeometry();
+        const QPoint best = placement.best();
+        if (placement.score(QRect(best, placement.size())) < placement.score(now))
+            placeframe(panel, pageref->window(), best);
+    });
+    timer->start();
 }
 
 } // namespace
 
 QPoint panelplace(const QWidget *panel, const QWidget *page)
 {
-    const QWidget *top = page->window();
-    const QRect main = top->frameGeometry();
-    const QScreen *screen = QGuiApplication::screenAt(main.center());
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return panel->pos();
-    const QRect room = screen->availableGeometry();
-    const QSize size = panel->frameGeometry().size().boundedTo(room.size());
-    auto inside = [&](QPoint p) {
-        p.setX(qBound(room.left(), p.x(), room.right() + 1 - size.width()));
-        p.setY(qBound(room.top(), p.y(), room.bottom() + 1 - size.height()));
-        return p;
-    };
-    // Beside the window: right, left, below, above, as near its top-left
-    // corner as the screen lets it be.
-    const int gap = 4;
-    const QPoint beside[] = {{main.right() + 1 + gap, main.top()},
-                             {main.left() - gap - size.width(), main.top()},
-                             {main.left(), main.bottom() + 1 + gap},
-                             {main.left(), main.top() - gap - size.height()}};
-    for (const QPoint &p : beside) {
-        const QRect r(inside(p), size);
-        if (room.contains(r) && !r.intersects(main))
-            return r.topLeft();
-    }
-    // Over the window: the fewest of the page's controls covered, then of
-    // the window's, then the least of the window, then nearest its
-    // top-right corner. Another panel counts as many controls.
-    QVector<Covered> ofpage, ofwindow;
-    controls(page, ofpage, ofwindow);
-    QVector<QRect> panels;
-    for (const QWidget *w : QApplication::topLevelWidgets())
-        if (w != panel && w != top && w->isVisible() && w->windowType() == Qt::Window)
-            panels.append(w->frameGeometry());
-    auto cost = [](const QRect &r, const QVector<Covered> &list) {
-        qint64 n = 0;
-        for (const Covered &c : list)
-            n += r.intersects(c.rect) ? c.weight : 0;
-        return n;
-    };
-    const QPoint corner(main.right() + 1 - size.width(), main.top());
-    QPoint best = inside(corner);
-    const int kScores = 4;
-    qint64 bestscore[kScores] = {std::numeric_limits<qint64>::max(), 0, 0, 0};
-    const int step = 8;
-    for (int y = room.top(); y <= room.bottom() + 1 - size.height() + step - 1; y += step)
-        for (int x = room.left(); x <= room.right() + 1 - size.width() + step - 1; x += step) {
-            const QRect r(inside(QPoint(x, y)), size);
-            qint64 onpanels = 0;
-            for (const QRect &c : panels)
-                onpanels += r.intersects(c) ? 1000 : 0;
-            const QRect over = r & main;
-            const qint64 score[kScores] = {cost(r, ofpage) + onpanels, cost(r, ofwindow),
-                                           qint64(over.width()) * over.height(),
-                                           qint64((r.topLeft() - corner).manhattanLength())};
-            if (std::lexicographical_compare(score, score + kScores, bestscore, bestscore + kScores)) {
-                std::copy(score, score + kScores, bestscore);
-                best = r.topLeft();
-            }
-        }
-    return best;
+    const Placement placement(panel, page);
+    return placement.valid() ? placement.best() : panel->frameGeometry().topLeft();
+}
+
+void keepclear(QWidget *part)
+{
+    part->setProperty(kKeepClear, true);
 }
 
 void showpanel(QWidget *panel, const QWidget *page, bool on)
@@ -147,11 +288,19 @@ void showpanel(QWidget *panel, const QWidget *page, bool on)
     if (!panel->isHidden())
         return;
     QWidget *top = page->window();
-    if (top != panel) {
-        panel->winId(); // the native window, to hang under the page's
-        if (panel->windowHandle() && top->windowHandle())
-            panel->windowHandle()->setTransientParent(top->windowHandle());
-        panel->move(panelplace(panel, page));
+    if (top == panel) {
+        panel->show();
+        return;
     }
+    // A dialog to the window manager, whose transient it then is: kept
+    // above the page's window when that window is clicked and raised (a
+    // plain window's transient parent stays unknown to the window manager).
+    if (panel->windowType() == Qt::Window)
+        panel->setWindowFlags((panel->windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog);
+    panel->winId(); // the native window, to hang under the page's
+    if (panel->windowHandle() && top->windowHandle())
+        panel->windowHandle()->setTransientParent(top->windowHandle());
+    placeframe(panel, top, panelplace(panel, page));
     panel->show();
+    replaceframed(panel, page);
 }

@@ -10,12 +10,22 @@ class QWidget;
 // a transient child of page's window: the program's main window is
 // application-modal, and a window outside it would take no input, not even
 // the close request of its own title bar. Each time it comes up it is placed
-// by panelplace.
+// by panelplace; once a window manager has framed it (after it is mapped,
+// when the frame's real size is known) it is placed again if its frame then
+// runs off the screen or covers what it should leave free.
 void showpanel(QWidget *panel, const QWidget *page, bool on);
 
-// Where panel (its frame's top-left corner, in screen coordinates) goes when
-// it comes up over page: beside page's window where the screen has room for
-// it, else where it covers the fewest of the page's controls (and of the
-// window's own, outside the page area) and no other panel; always inside
-// the screen.
+// Where panel's frame (title bar and borders included; before a window
+// manager framed the panel, the main window's frame stands for it) goes when
+// it comes up over page, as the frame's top-left corner in screen
+// coordinates. Always wholly inside the screen; never over the window's own
+// controls outside the page area (menu, tool bar, page bar, status), over a
+// part of the page marked by keepclear, or over another panel. Within that:
+// beside page's window where the screen has room for it, else where it
+// covers the fewest of the page's controls, then the least of the page's
+// curve.
 QPoint panelplace(const QWidget *panel, const QWidget *page);
+
+// Marks a part of a page (the page's channel buttons) that no panel may
+// cover, with everything it holds.
+void keepclear(QWidget *part);

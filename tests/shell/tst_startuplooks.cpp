@@ -50,7 +50,7 @@ const std::vector<Page> &pages()
         {"gain",
          [](MainWindow *w) { w->on_pushButton_2_clicked(); },
          {{861, 261, 0x32353b, 0x32353b},
-          {183, 473, 0x858687, 0x858687},
+          {183, 480, 0x858687, 0x858687}, // IN-B's "-36", facing the fader at -36 dB
           {142, 117, 0x373a40, 0x373a40},
           {753, 331, 0x4d5258, 0x4d5258}}},
         {"delay",

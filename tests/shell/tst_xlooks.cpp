@@ -292,10 +292,10 @@ class TstXLooks : public QObject
     }
     // The window with a 4-in 8-out device added and chosen, not connected:
     // for what needs no processor, quicker than startwindow.
-    bool startoffline()
+    bool startoffline(const char *language = "en")
     {
-        lang = QStringLiteral("en");
-        if (!QDir::setCurrent(dir.path()) || !linktest::writeconfig("en"))
+        lang = QLatin1String(language);
+        if (!QDir::setCurrent(dir.path()) || !linktest::writeconfig(language))
             return false;
         w.reset(startmainwindow(4));
         w->show();
@@ -722,6 +722,8 @@ private slots:
         QTest::newRow("graphic EQ, -20 dB, 17 up") << "geq" << 100 << -17;
         QTest::newRow("gain, 0 dB, 35 up") << "gain" << 400 << -35;
         QTest::newRow("gain, +12 dB, 30 down") << "gain" << 520 << 30;
+        QTest::newRow("gain, -24 dB, 56 down") << "gain" << 160 << 56;
+        QTest::newRow("gain, -6 dB, 100 down") << "gain" << 340 << 100;
     }
     void faderdrag()
     {
@@ -780,6 +782,91 @@ private slots:
         // The scale's labels stand on whole pixels, and so does the handle.
         QVERIFY2(worstvalue <= 2.5 * pixeldb,
                  qPrintable(QStringLiteral("value %1 dB off the scale at the handle").arg(worstvalue)));
+    }
+
+    // Every scale mark of the gain page faces the handle's middle at its
+    // level, on every strip, in both languages: each label's middle and the
+    // 0 dB button's, and each tick of the groove as the X server shows it
+    // (every tick at a mark's level and every mark's level with a tick).
+    void gainscale_data()
+    {
+        QTest::addColumn<QByteArray>("language");
+        QTest::newRow("English") << QByteArray("en");
+        QTest::newRow("Chinese") << QByteArray("chs");
+    }
+    void gainscale()
+    {
+        QFETCH(QByteArray, language);
+        QVERIFY(startoffline(language.constData()));
+        w->on_pushButton_2_clicked();
+        settle();
+        // The handle's middle (global y, between two rows) at a level.
+        auto middle = [](QSlider *s, double db) {
+            s->setValue(qRound((db + 40) * 10));
+            const QRect h = handlerect(s);
+            return s->mapToGlobal(h.topLeft()).y() + h.height() / 2.0;
+        };
+        const char *const zero[12] = {"Bttton0", "Button1", "Button3", "Button4",  "Button5",  "Button6",
+                                      "Button7", "Button8", "Button9", "Button10", "Button11", "Button12"};
+        double worstmark = 0, worsttick = 0;
+        for (int n = 1; n <= 12; ++n) {
+            const QString suffix = n == 1 ? QString() : QStringLiteral("_%1").arg(n);
+            QSlider *s = gFormGain->findChild<QSlider *>(QStringLiteral("vlSliderGain") + suffix);
+            QWidget *button = gFormGain->findChild<QWidget *>(QLatin1String(zero[n - 1]));
+            QVERIFY(s && button && s->isVisible() && button->isVisible());
+            QVector<QPointF> marks = faderscale(s);
+            QCOMPARE(marks.size(), 7);
+            marks.append(QPointF(button->mapToGlobal(QPoint(0, 0)).y() + button->height() / 2.0, 0));
+            for (const QPointF &m : marks) {
+                const double off = qAbs(middle(s, m.y()) - m.x());
+                worstmark = qMax(worstmark, off);
+                QVERIFY2(off <= 1.0,
+                         qPrintable(QStringLiteral("strip %1: mark %2 dB %3 px off the handle's middle")
+                                        .arg(n)
+                                        .arg(m.y())
+                                        .arg(off)));
+            }
+            // The ticks: rows of the groove's left edge that stand out from
+            // that column, seen with the handle at the bottom (for the
+            // upper ticks) and at the top (for the lower ones).
+            QVector<double> ticks;
+            for (const int value : {s->minimum(), s->maximum()}) {
+                s->setValue(value);
+                settle(60);
+                const QRect h = handlerect(s);
+                const QImage column = onscreen(s, QRect(3, 0, 1, s->height()));
+                save(column, lang + QStringLiteral("_gainticks_%1_%2").arg(n).arg(value));
+                const QRgb bg = background(column);
+                for (int y = 1; y + 1 < column.height(); ++y) {
+                    if (y >= h.top() - 1 && y <= h.bottom() + 1)
+                        continue;
+                    const bool tick = contrast(column.pixel(0, y) & 0xffffff, bg) > 1.5;
+                    const bool above = contrast(column.pixel(0, y - 1) & 0xffffff, bg) > 1.5;
+                    if (tick && !above && !ticks.contains(s->mapToGlobal(QPoint(0, y)).y() + 0.5))
+                        ticks.append(s->mapToGlobal(QPoint(0, y)).y() + 0.5);
+                }
+            }
+            std::sort(ticks.begin(), ticks.end());
+            QVERIFY2(ticks.size() == marks.size(),
+                     qPrintable(QStringLiteral("strip %1: %2 ticks for %3 marks")
+                                    .arg(n)
+                                    .arg(ticks.size())
+                                    .arg(marks.size())));
+            for (const QPointF &m : marks) {
+                double nearest = 1e9;
+                for (const double t : ticks)
+                    nearest = qMin(nearest, qAbs(t - middle(s, m.y())));
+                worsttick = qMax(worsttick, nearest);
+                QVERIFY2(nearest <= 1.0,
+                         qPrintable(QStringLiteral("strip %1: no tick within a pixel of the handle's "
+                                                   "middle at %2 dB (nearest %3 px)")
+                                        .arg(n)
+                                        .arg(m.y())
+                                        .arg(nearest)));
+            }
+        }
+        qInfo("marks off the handle's middle by up to %.1f px, ticks by up to %.1f px (3.5 px a dB)",
+              worstmark, worsttick);
     }
 
     // The page bar lights the button of the page shown, and no other, after

@@ -76,8 +76,32 @@ struct ScaleMark {
     const char *text;
     int x, y;
 };
-const ScaleMark kSliderScale[] = {{"+12", 6, 180}, {"+6", 6, 200},  {"-6", 6, 241}, {"-12", 6, 261},
-                                  {"-24", 6, 302}, {"-36", 6, 342}, {"-40", 6, 360}};
+
+// The gain slider: 236 rows from row 162 of its strip, raw steps 0 to 520
+// (-40 to +12 dB in tenths), a 54-row handle (the style sheets' size). The
+// handle's top travels 182 rows, 3.5 rows a dB, top row at +12 dB. Its
+// middle, which a scale mark at that level faces, is 27 rows below its top.
+// The skin generator draws the groove's ticks by the same rule.
+const int kSliderTop = 162, kSliderHeight = 236, kSliderMax = 520, kHandleHeight = 54;
+int handlemiddle(int db)
+{
+    const int span = kSliderHeight - kHandleHeight;
+    const int below = kSliderMax - (db + 40) * 10; // raw steps below the top
+    // As the style places the handle: the offset rounded to a whole row.
+    return kSliderTop + (2 * below * span + kSliderMax) / (2 * kSliderMax) + kHandleHeight / 2;
+}
+// A mark of height h centred on the handle's middle at that level.
+int facing(int db, int h)
+{
+    return handlemiddle(db) - h / 2;
+}
+
+// Slider scale labels, 16 rows high; the 0 dB button (22 rows) stands where
+// a "0" label would be.
+const ScaleMark kSliderScale[] = {{"+12", 6, facing(12, 16)},  {"+6", 6, facing(6, 16)},
+                                  {"-6", 6, facing(-6, 16)},   {"-12", 6, facing(-12, 16)},
+                                  {"-24", 6, facing(-24, 16)}, {"-36", 6, facing(-36, 16)},
+                                  {"-40", 6, facing(-40, 16)}};
 const ScaleMark kMeterScale[] = {{"+20", 12, 27}, {"+10", 12, 39}, {"0", 12, 51},  {"-10", 12, 63},
                                  {"-20", 12, 75}, {"-30", 12, 87}, {"-40", 12, 99}};
 
@@ -136,9 +160,9 @@ void gainform(FormWriter &w)
         w.button(member("btndown", n), {18, 398, 45, 41}, nullptr, kWhite, nullptr, false, false, true, 300);
 
         w.open("QSlider", member("vlSliderGain", n));
-        w.geometry({29, 162, 30, 236});
+        w.geometry({29, kSliderTop, 30, kSliderHeight});
         w.enumeration("focusPolicy", "Qt::WheelFocus");
-        w.number("maximum", 520);
+        w.number("maximum", kSliderMax);
         w.enumeration("orientation", "Qt::Vertical");
         w.close();
 
@@ -161,7 +185,7 @@ void gainform(FormWriter &w)
         w.real("singleStep", 0.1);
         w.close();
 
-        w.button(zerobutton(n), {9, 217, 20, 22}, nullptr, nullptr, nullptr, false, false, false);
+        w.button(zerobutton(n), {9, facing(0, 22), 20, 22}, nullptr, nullptr, nullptr, false, false, false);
 
         for (const ScaleMark &m : kSliderScale)
             scalelabel(m, m.x, false);

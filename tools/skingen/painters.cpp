@@ -377,6 +377,16 @@ Paint grooveV(qreal first, qreal last, int steps)
     };
 }
 
+Paint grooveV(const QVector<qreal> &rows)
+{
+    return [rows](QPainter &p, const QRect &r, Lang) {
+        vtrack(p, r);
+        p.setPen(QPen(colour::dim, 1));
+        for (const qreal y : rows)
+            vtick(p, r, r.top() + y);
+    };
+}
+
 Paint fillV()
 {
     return [](QPainter &p, const QRect &r, Lang) {

@@ -64,6 +64,8 @@ Paint grooveV(bool ticks = true);
 // A vertical groove with `steps` + 1 tick marks, the first at row `first`
 // and the last at row `last` of the picture (a slider's scale rows).
 Paint grooveV(qreal first, qreal last, int steps);
+// A vertical groove with a tick mark at each of the given rows of the picture.
+Paint grooveV(const QVector<qreal> &rows);
 Paint fillV();
 Paint handleH(Face f);
 Paint handleV(Face f);

@@ -26,6 +26,23 @@ const Text kRelease{QStringLiteral("RELEASE"), QStringLiteral("释放时间")};
 const Text kRatio{QStringLiteral("RATIO"), QStringLiteral("压缩比")};
 const Text kThreshold{QStringLiteral("THRESHOLD"), QStringLiteral("阈值")};
 
+// Rows of the gain slider's groove picture (the slider's own rows, 236 of
+// them) that face the middle of its 54-row handle at the levels of the
+// page's scale (+12, +6, the 0 dB button, -6, -12, -24, -36, -40 dB). The
+// slider's raw range 0 to 520 is -40 to +12 dB; the handle's top travels 182
+// rows, its offset rounded to a whole row as the style places it. The
+// middle lies between two rows: the tick takes the row above it.
+QVector<qreal> gainTicks()
+{
+    const int span = 236 - 54, max = 520;
+    QVector<qreal> rows;
+    for (const int db : {12, 6, 0, -6, -12, -24, -36, -40}) {
+        const int below = max - (db + 40) * 10;
+        rows << (2 * below * span + max) / (2 * max) + 54 / 2 - 0.5;
+    }
+    return rows;
+}
+
 Text en(const char *s)
 {
     return Text{QString::fromUtf8(s), QString()};
@@ -180,7 +197,9 @@ QVector<Skin> build()
         {"/gain/skin/gain_01.png", {904, 49}, panel(), false},
         {"/gain/skin/gain-gai.png", {76, 528}, meterStrip(), false},
         {"/gain/skin/gain-05.png", {19, 85}, meterCover(), false},
-        {"/gain/skin/Gain-05a.png", {30, 228}, grooveV(), false},
+        // The gain slider's groove, as tall as the slider: a tick where
+        // the handle's middle is at each level of the scale beside it.
+        {"/gain/skin/Gain-05a.png", {30, 236}, grooveV(gainTicks()), false},
         {"/gain/skin/Gain05-a.png", {30, 228}, fillV(), false},
         {"/gain/skin/gain04.png", {34, 54}, handleV(F::Normal), false},
         {"/gain/skin/gain-04.png", {34, 54}, handleV(F::Pressed), false},

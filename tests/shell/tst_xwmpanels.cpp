@@ -1,0 +1,323 @@
+// The EQ page's FIR and all pass panels under a window manager (openbox on an
+// X server of the test's own, 1280x1024 or, with DSP_XSCREEN=1920x1080x24,
+// that screen): the window manager frames them with a title bar, and the
+// frame, as the X server holds it, must lie wholly on the screen, off the
+// window's menu, tool bar and page bar and off the page's channel buttons,
+// off the other panel, with its close button reachable; a click on every
+// channel button and page button reaches the main window. Without Xvfb or
+// openbox the test skips (fails under CI).
+
+#include "devicedata.h"
+#include "formeq.h"
+#include "formeqbtns.h"
+#include "formfir.h"
+#include "formphase.h"
+#include "mainapp.h"
+#include "mainwindow.h"
+#include "startup.h"
+#include "tst_connect_support.h"
+#include "ui_formeq.h"
+#include "xinput.h"
+#include "xservertest.h"
+#include "xvfbserver.h"
+#include "xwindowmanager.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QCursor>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "xlib.h"
+
+#include <memory>
+
+namespace
+{
+
+// Catches the presses and releases the application receives, and keeps them
+// from the widgets: a click shows where it landed and changes nothing.
+class ClickCatcher : public QObject
+{
+public:
+    QString pressed; // object name of the widget the last press reached
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonRelease ||
+            e->type() == QEvent::MouseButtonDblClick) {
+            if (!o->isWidgetType())
+                return false;
+            if (e->type() == QEvent::MouseButtonPress)
+                pressed = o->objectName().isEmpty() ? QString::fromLatin1(o->metaObject()->className())
+                                                    : o->objectName();
+            return true;
+        }
+        return false;
+    }
+};
+
+QString rectText(const QRect &r)
+{
+    return QStringLiteral("%1x%2+%3+%4").arg(r.width()).arg(r.height()).arg(r.x()).arg(r.y());
+}
+
+} // namespace
+
+class TstXWmPanels : public XServerTest
+{
+    Q_OBJECT
+public:
+    using XServerTest::XServerTest;
+
+private:
+    XWindowManager wm;
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<MainWindow> w;
+    QPoint pointer; // where the test's pointer is
+
+    // The pointer moves to p in steps, as a hand moves it.
+    void glide(QPoint p)
+    {
+        const int steps = 6;
+        const QPoint from = pointer;
+        for (int i = 1; i <= steps; ++i) {
+            xinput::move(x, from + (p - from) * i / steps);
+            QTest::qWait(10);
+        }
+        pointer = p;
+    }
+    void click(QPoint p)
+    {
+        glide(p);
+        xinput::click(x, p, 30);
+    }
+
+    unsigned long xid(QWidget *widget) const { return widget->winId(); }
+    QRect frame(QWidget *widget) const { return XWindowManager::frame(x, xid(widget)); }
+
+    // Waits until the panel is on the screen in its frame and its frame has
+    // stopped moving (the place after the window manager framed it).
+    bool settled(QWidget *panel) const
+    {
+        QElapsedTimer clock;
+        clock.start();
+        QRect last;
+        int same = 0;
+        while (clock.elapsed() < 8000) {
+            QGuiApplication::sync();
+            if (viewable(panel) && XWindowManager::framed(x, xid(panel))) {
+                const QRect now = frame(panel);
+                same = now == last ? same + 1 : 0;
+                last = now;
+                if (same >= 6)
+                    return true;
+            }
+            QTest::qWait(50);
+        }
+        return false;
+    }
+
+    QWidget *named(const char *name) const { return w->findChild<QWidget *>(QLatin1String(name)); }
+
+    // What no panel may cover, by name: the menu's buttons, the tool bar's,
+    // the page bar's and the EQ page's channel buttons.
+    QList<QWidget *> keptclear() const
+    {
+        QList<QWidget *> list;
+        for (QWidget *b : named("menuBar")->findChildren<QAbstractButton *>())
+            if (b->isVisible())
+                list << b;
+        for (QWidget *b : named("formchtool")->findChildren<QAbstractButton *>())
+            if (b->isVisible())
+                list << b;
+        // The status: the link's state and address, the online indicator.
+        for (const char *n : {"comshow", "ipshow", "btnonlinetype"}) {
+            auto *label = qobject_cast<QLabel *>(named(n));
+            if (named(n)->isVisible() && (!label || !label->text().isEmpty()))
+                list << named(n);
+        }
+        return list + pagebuttons() + channelbuttons();
+    }
+    QList<QWidget *> pagebuttons() const
+    {
+        QList<QWidget *> list;
+        for (const char *n : {"pushButton", "pushButton_2", "pushButton_3", "pushButton_6", "pushButton_5",
+                              "pushButton_8", "pushButton_7", "pushButton_4"})
+            list << named(n);
+        return list;
+    }
+    QList<QWidget *> channelbuttons() const
+    {
+        QList<QWidget *> list;
+        for (const char *n : {"eqbtnina", "eqbtninb", "eqbtninc", "eqbtnind", "eqbtnout1", "eqbtnout2",
+                              "eqbtnout3", "eqbtnout4", "eqbtnout5", "eqbtnout6", "eqbtnout7", "eqbtnout8"})
+            list << named(n);
+        return list;
+    }
+    static QRect global(const QWidget *widget)
+    {
+        return QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        openx();
+        QString why;
+        if (!wm.start(x, &why)) {
+            if (!XvfbServer::mayskip())
+                QFAIL(qPrintable(why + QStringLiteral(" (under CI)")));
+            QSKIP(qPrintable(why));
+        }
+        pointer = QPoint(DisplayWidth(x, DefaultScreen(x)) / 2, DisplayHeight(x, DefaultScreen(x)) - 2);
+        xinput::move(x, pointer);
+    }
+    void cleanupTestCase()
+    {
+        wm.stop();
+        closex();
+    }
+    void init()
+    {
+        MainApp::settimescale(0.05);
+        QVERIFY(linktest::startwindow(w, dir));
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QTRY_VERIFY(XWindowManager::framed(x, xid(w.get())));
+    }
+    void cleanup() { linktest::endwindow(w, dir); }
+
+    void placement_data()
+    {
+        QTest::addColumn<bool>("fir");
+        QTest::addColumn<bool>("allpass");
+        // The main window's frame: where the window manager put it, centred,
+        // at the top left or at the bottom right of the screen.
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<bool>("status"); // the status shows a link, as when connected
+        for (const char *where : {"wm", "centre", "topleft", "bottomright"}) {
+            const QString w = QLatin1String(where);
+            QTest::addRow("FIR, window %s", where) << true << false << w << false;
+            QTest::addRow("all pass, window %s", where) << false << true << w << false;
+            QTest::addRow("both, window %s", where) << true << true << w << false;
+        }
+        QTest::addRow("both, window wm, status shown") << true << true << QStringLiteral("wm") << true;
+        QTest::addRow("both, window centre, status shown")
+            << true << true << QStringLiteral("centre") << true;
+    }
+    void placement()
+    {
+        QFETCH(bool, fir);
+        QFETCH(bool, allpass);
+        QFETCH(QString, where);
+        QFETCH(bool, status);
+        if (status) {
+            static_cast<QLabel *>(named("comshow"))->setText(QStringLiteral("Online"));
+            static_cast<QLabel *>(named("ipshow"))->setText(QStringLiteral("192.168.1.100"));
+            named("btnonlinetype")->show();
+        }
+        const QRect screen(0, 0, DisplayWidth(x, DefaultScreen(x)), DisplayHeight(x, DefaultScreen(x)));
+        const QRect mainframe = frame(w.get());
+        QPoint to = mainframe.topLeft();
+        if (where == QLatin1String("centre"))
+            to = screen.center() - QPoint(mainframe.width(), mainframe.height()) / 2;
+        else if (where == QLatin1String("topleft"))
+            to = QPoint(0, 0);
+        else if (where == QLatin1String("bottomright"))
+            to = screen.bottomRight() + QPoint(1, 1) - QPoint(mainframe.width(), mainframe.height());
+        if (to != mainframe.topLeft()) {
+            w->move(to);
+            QTRY_COMPARE(frame(w.get()).topLeft(), to);
+        }
+
+        DeviceData *d = gMainApp->getcurdevice();
+        d->setfirflag(0, fir ? 1 : 0);
+        gMainApp->setpeqchannel(4); // OUT1
+        emit w->updatepeqview(0);   // the device's data read, as a download ends
+        static_cast<QPushButton *>(named("pushButton_6"))->click();
+        FormFir *firpanel = gFormEq->firpanel();
+        FormPhase *phasepanel = gFormEq->form()->widgeteqbtn->phasepanel();
+        if (allpass)
+            gFormEq->form()
+                ->widgeteqbtn->findChild<QComboBox *>(QStringLiteral("cbxHPFSlope"))
+                ->setCurrentIndex(5);
+        QList<QWidget *> panels;
+        if (fir)
+            panels << firpanel;
+        if (allpass)
+            panels << phasepanel;
+        for (QWidget *p : panels)
+            QVERIFY2(settled(p), p->metaObject()->className());
+        if (!fir)
+            QVERIFY(!viewable(firpanel));
+
+        QString tag = QString::fromLatin1(QTest::currentDataTag());
+        const QString shots = qEnvironmentVariable("DSP_LOOKS_DIR");
+        if (!shots.isEmpty())
+            QGuiApplication::primaryScreen()->grabWindow(0).save(
+                QStringLiteral("%1/wmpanels_%2x%3_%4.png")
+                    .arg(shots)
+                    .arg(screen.width())
+                    .arg(screen.height())
+                    .arg(QString(tag).replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9]+")),
+                                              QStringLiteral("_"))));
+        for (QWidget *p : panels) {
+            const QRect f = frame(p);
+            const QString what =
+                QStringLiteral("%1 frame %2 (main window %3)")
+                    .arg(QLatin1String(p->metaObject()->className()), rectText(f), rectText(frame(w.get())));
+            qInfo("%s: %s", qPrintable(tag), qPrintable(what));
+            QVERIFY2(f.height() > p->height(), qPrintable(what + QStringLiteral(": no title bar")));
+            QVERIFY2(screen.contains(f), qPrintable(what + QStringLiteral(": off the screen")));
+            QStringList covered;
+            for (QWidget *c : keptclear())
+                if (f.intersects(global(c)))
+                    covered << c->objectName();
+            QVERIFY2(covered.isEmpty(),
+                     qPrintable(what + QStringLiteral(" covers ") + covered.join(QLatin1String(", "))));
+            for (QWidget *other : panels)
+                QVERIFY2(other == p || !f.intersects(frame(other)),
+                         qPrintable(what + QStringLiteral(": on the other panel")));
+        }
+
+        // A click on every channel button and page button reaches it.
+        ClickCatcher catcher;
+        qApp->installEventFilter(&catcher);
+        for (QWidget *b : channelbuttons() + pagebuttons()) {
+            catcher.pressed.clear();
+            click(global(b).center());
+            QTRY_VERIFY2(!catcher.pressed.isEmpty(), qPrintable(b->objectName()));
+            QVERIFY2(
+                catcher.pressed == b->objectName(),
+                qPrintable(QStringLiteral("a click on %1 reached %2").arg(b->objectName(), catcher.pressed)));
+        }
+        qApp->removeEventFilter(&catcher);
+        for (QWidget *p : panels)
+            QVERIFY(viewable(p));
+
+        // The close button at the title bar's right end, topmost there.
+        for (QWidget *p : panels) {
+            const QRect f = frame(p);
+            const QPoint at(global(p).right() - 8, (f.top() + global(p).top()) / 2);
+            QCOMPARE(XWindowManager::topat(x, at), XWindowManager::toplevel(x, xid(p)));
+            click(at);
+            QTRY_VERIFY2(!viewable(p), p->metaObject()->className());
+        }
+    }
+};
+
+int main(int argc, char **argv)
+{
+    const QByteArray screen =
+        qEnvironmentVariableIsSet("DSP_XSCREEN") ? qgetenv("DSP_XSCREEN") : "1280x1024x24";
+    return XvfbServer::runtest<TstXWmPanels>(argc, argv, screen.constData());
+}
+
+#include "tst_xwmpanels.moc"

@@ -1,0 +1,44 @@
+#pragma once
+
+// A window manager on a test's own X server (openbox), for what only shows
+// with one: frames with title bars around top-level windows, the window
+// manager's own placement and its close buttons. Ended with the test; the
+// window manager also ends by itself when its X server goes away.
+
+#include <QByteArray>
+#include <QRect>
+#include <QString>
+
+#include <sys/types.h>
+
+typedef struct _XDisplay Display;
+
+class XWindowManager
+{
+public:
+    XWindowManager() = default;
+    ~XWindowManager() { stop(); }
+    XWindowManager(const XWindowManager &) = delete;
+    XWindowManager &operator=(const XWindowManager &) = delete;
+
+    // Starts openbox on the display that x talks to and waits (bounded)
+    // until it manages the screen. False, with *why, when openbox is not
+    // installed or took no charge of the screen.
+    bool start(Display *x, QString *why);
+    void stop();
+
+    // The frame a window manager put around the client window (title bar and
+    // borders), in root coordinates; the client window's own rectangle while
+    // it has no frame; empty when the window is gone.
+    static QRect frame(Display *x, unsigned long client);
+    // Whether the window manager has framed the client window.
+    static bool framed(Display *x, unsigned long client);
+    // The window the pointer would reach at p (root coordinates): the
+    // topmost top-level window there (a frame, or a window without one).
+    static unsigned long topat(Display *x, QPoint p);
+    // The top-level window (a frame, or the client itself) holding client.
+    static unsigned long toplevel(Display *x, unsigned long client);
+
+private:
+    pid_t m_pid = -1;
+};
