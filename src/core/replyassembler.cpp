@@ -105,7 +105,9 @@ ReplyAssembler::Step ReplyAssembler::examine(int si, int &ei, int &end, Mode mod
             bool holdsreply = false;
             for (int sj = si + 1; sj < m_starts.size() && !holdsreply; ++sj)
                 holdsreply = wholeat(sj);
-            if (holdsreply && mode == Mode::Quiet)
+            // Only a reply that was pending before the silence is cut off:
+            // one that came after it may still get its tail.
+            if (holdsreply && mode == Mode::Quiet && start < m_quietbefore)
                 return Step::Drop;
             m_fragment = holdsreply;
             return Step::Wait;
@@ -189,19 +191,24 @@ void ReplyAssembler::scan(QList<QByteArray> &frames, Mode mode)
 QList<QByteArray> ReplyAssembler::feed(const QByteArray &chunk, qint64 nowms)
 {
     QList<QByteArray> frames;
+    bool quiet = false;
     if (nowms >= 0 && !m_buffer.isEmpty() && m_lastms >= 0) {
         const qint64 silence = nowms - m_lastms;
         if (silence > stalems) {
             // Whatever waits from before a long silence is dead; only whole
             // replies behind cut-off fragments are still taken.
             scan(frames, Mode::Flush);
-        } else if (silence > gapms && m_fragment) {
-            // The fragment was followed by silence, before this chunk.
-            scan(frames, Mode::Quiet);
+        } else {
+            quiet = silence > gapms && m_fragment;
         }
     }
-    if (chunk.isEmpty())
+    if (chunk.isEmpty()) {
+        if (quiet) {
+            m_quietbefore = m_buffer.size();
+            scan(frames, Mode::Quiet);
+        }
         return frames;
+    }
     if (nowms >= 0)
         m_lastms = nowms;
 
@@ -216,7 +223,10 @@ QList<QByteArray> ReplyAssembler::feed(const QByteArray &chunk, qint64 nowms)
         else if (markerat(m_buffer, i, endmarker))
             m_ends.append(i);
     }
-    scan(frames, Mode::Normal);
+    // A fragment suspect that the new bytes do not complete was followed by
+    // the silence: it is cut off.
+    m_quietbefore = oldsize;
+    scan(frames, quiet ? Mode::Quiet : Mode::Normal);
     return frames;
 }
 

@@ -77,7 +77,9 @@ private:
     // the end-marker cursor of this pass.
     enum class Step { Frame, Drop, Wait };
     // Normal: a pending reply waits for its bytes. Quiet: the stream has been
-    // silent for gapms, a fragment holding a whole reply is dropped. Flush:
+    // silent for gapms, a fragment holding a whole reply that was pending
+    // before the silence (m_quietbefore) and that the new bytes do not
+    // complete is dropped. Flush:
     // the stream has been silent for stalems, nothing pending waits.
     enum class Mode { Normal, Quiet, Flush };
     Step examine(int si, int &ei, int &end, Mode mode);
@@ -92,6 +94,7 @@ private:
     QVector<int> m_ends;   // positions of end markers in m_buffer, ascending
     qint64 m_lastms = -1;   // when the last non-empty chunk came
     bool m_fragment = false; // the pending reply is a fragment suspect (recheckms)
+    int m_quietbefore = 0;   // Quiet: only starts before this were followed by the silence
 };
 
 // Slice of a reply frame in hex text, as the dispatcher reads it: length
