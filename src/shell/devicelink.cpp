@@ -670,6 +670,10 @@ void DeviceLink::waitsocket(int ms)
     if (m_socket->state() != QAbstractSocket::ConnectedState)
         return;
     m_socket->waitForReadyRead(ms);
+    // No timer runs during the wait: a reply held behind a cut-off fragment
+    // is looked at again here once the line has been quiet long enough.
+    if (m_recheck.isActive())
+        tcpdataReceived(QByteArray(), m_socket->peerAddress());
 }
 
 void DeviceLink::gettheApptcpinfo(uchar type, uchar addr, uchar command, const QString &payload)
