@@ -92,7 +92,7 @@ private:
     QByteArray m_buffer;
     QVector<int> m_starts; // positions of start markers in m_buffer, ascending
     QVector<int> m_ends;   // positions of end markers in m_buffer, ascending
-    qint64 m_lastms = -1;   // when the last non-empty chunk came
+    qint64 m_lastms = -1;  // when the last non-empty chunk came
     bool m_fragment = false; // the pending reply is a fragment suspect (recheckms)
     int m_quietbefore = 0;   // Quiet: only starts before this were followed by the silence
 };

@@ -374,10 +374,10 @@ void DeviceLink::notconnected()
     } else {
         reason = m_connecterrortext; // the system's own words
     }
-    Prompts::critical(m_dialogparent, tr2("Connect", "连接"),
-                      (en ? QStringLiteral("Cannot connect to the processor: ")
-                          : QString::fromUtf8("无法连接到处理器：")) +
-                          reason);
+    Prompts::critical(
+        m_dialogparent, tr2("Connect", "连接"),
+        (en ? QStringLiteral("Cannot connect to the processor: ") : QString::fromUtf8("无法连接到处理器：")) +
+            reason);
 }
 
 void DeviceLink::emitlockupdates(bool disconnected)

@@ -221,8 +221,8 @@ private slots:
         const int gap = int(ReplyAssembler::gapms);
         const int stale = int(ReplyAssembler::stalems);
         QTest::newRow("fragment in front, taken after the silence")
-            << QByteArrayList{f + r, {}, {}} << QList<int>{0, gap - 1, gap + 1}
-            << QByteArrayList{{}, {}, r} << QList<int>{gap + 1, 2, -1};
+            << QByteArrayList{f + r, {}, {}} << QList<int>{0, gap - 1, gap + 1} << QByteArrayList{{}, {}, r}
+            << QList<int>{gap + 1, 2, -1};
         QTest::newRow("fragment in front, reply split: silence from its last byte")
             << QByteArrayList{f + r.left(6), r.mid(6), {}, {}} << QList<int>{0, 90, 150, 191}
             << QByteArrayList{{}, {}, {}, r} << QList<int>{-1, gap + 1, gap + 1 - 60, -1};
@@ -234,8 +234,8 @@ private slots:
             << QList<int>{gap + 1, -1};
         QTest::newRow("fragment before a program part: dropped at the part's length")
             << QByteArrayList{f + pd} << QList<int>{0} << QByteArrayList{pd} << QList<int>{-1};
-        QTest::newRow("fragment alone waits, no recheck")
-            << QByteArrayList{f, {}} << QList<int>{0, gap + 1} << QByteArrayList{{}, {}} << QList<int>{-1, -1};
+        QTest::newRow("fragment alone waits, no recheck") << QByteArrayList{f, {}} << QList<int>{0, gap + 1}
+                                                          << QByteArrayList{{}, {}} << QList<int>{-1, -1};
         QTest::newRow("fragment then stale: the reply behind it taken, then the next")
             << QByteArrayList{f + r, meters()} << QList<int>{0, stale + 1} << QByteArrayList{{}, r + meters()}
             << QList<int>{gap + 1, -1};
@@ -246,8 +246,8 @@ private slots:
             << QByteArrayList{nf.left(23), nf.mid(23)} << QList<int>{0, gap - 1} << QByteArrayList{{}, nf}
             << QList<int>{gap + 1, -1};
         QTest::newRow("its rest after a pause, with new bytes: the name whole")
-            << QByteArrayList{nf.left(23), nf.mid(23)} << QList<int>{0, gap + 50}
-            << QByteArrayList{{}, nf} << QList<int>{gap + 1, -1};
+            << QByteArrayList{nf.left(23), nf.mid(23)} << QList<int>{0, gap + 50} << QByteArrayList{{}, nf}
+            << QList<int>{gap + 1, -1};
         QTest::newRow("fragment, silence, then a fragment and a reply: each after its own silence")
             << QByteArrayList{f + r, f + w, {}} << QList<int>{0, 200, 200 + gap + 1}
             << QByteArrayList{{}, r, w} << QList<int>{gap + 1, gap + 1, -1};
@@ -264,7 +264,8 @@ private slots:
             QByteArray joined;
             for (const QByteArray &fr : frames)
                 joined += fr;
-            QVERIFY2(joined == out.at(i), qPrintable(QString("feed %1: %2").arg(i).arg(QString(joined.toHex()))));
+            QVERIFY2(joined == out.at(i),
+                     qPrintable(QString("feed %1: %2").arg(i).arg(QString(joined.toHex()))));
             QCOMPARE(a.recheckms(times.at(i)), qint64(rechecks.at(i)));
         }
     }

@@ -174,7 +174,7 @@ void TstConnect::foreignreplies()
 // resend.
 void TstConnect::otherunitsandparts_data()
 {
-    QTest::addColumn<int>("front"); // -1 none, else the fault in front of every reply
+    QTest::addColumn<int>("front");   // -1 none, else the fault in front of every reply
     QTest::addColumn<int>("strayms"); // a part 5 of program 7 written this long into the download; -1 none
     QTest::newRow("another unit's reply in front of every reply") << int(Fault::ForeignBefore) << -1;
     QTest::newRow("part 5 of program 7 written 1.5 s into the download") << -1 << 1500;

@@ -2,8 +2,8 @@
 // on 192.0.2.2, the probe, UDP discovery and a search beside hostile hosts.
 
 #include "dialoginterface.h"
-#include "globalcontrl.h"
 #include "formtoolbutton.h"
+#include "globalcontrl.h"
 #include "scriptedprompts.h"
 #include "tst_connect_support.h"
 
@@ -12,8 +12,8 @@
 #include <QLoggingCategory>
 #include <QProcess>
 #include <QRadioButton>
-#include <QScopeGuard>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -200,7 +200,8 @@ void TstNetLink::notconnected_data()
             << true;
         QTest::addRow("silent processor, %s", l)
             << lang << proc << true
-            << (en ? QStringLiteral("No answer from the processor") : QString::fromUtf8("处理器没有应答")) << false;
+            << (en ? QStringLiteral("No answer from the processor") : QString::fromUtf8("处理器没有应答"))
+            << false;
     }
 }
 

@@ -108,10 +108,11 @@ bool addtimingfaults(const QCommandLineParser &parser, standin::Standin &s, QTex
 QList<QCommandLineOption> frontoptions()
 {
     return {
-        QCommandLineOption(QStringLiteral("foreign-before"),
-                           QStringLiteral("Write a reply of the unit <type>:<address> (e.g. 22:5) in front of "
-                                          "every reply, with other data."),
-                           QStringLiteral("type:address")),
+        QCommandLineOption(
+            QStringLiteral("foreign-before"),
+            QStringLiteral("Write a reply of the unit <type>:<address> (e.g. 22:5) in front of "
+                           "every reply, with other data."),
+            QStringLiteral("type:address")),
         QCommandLineOption(QStringLiteral("fragment-before"),
                            QStringLiteral("Write a cut-off reply (44 55 66 18 01 61 00 00 05 11 22) in front "
                                           "of every reply.")),

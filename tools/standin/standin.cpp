@@ -366,7 +366,9 @@ QByteArray foreignof(QByteArray reply, quint8 type, quint8 address, quint8 fill)
     reply[4] = char(address);
     const quint8 code = quint8(reply[5]);
     const int n = quint8(reply[6]);
-    const int keep = (code == 0x60 || code == 0x61) ? 2 : ((code >= 0x62 && code <= 0x64) || code == 0x66) ? 1 : 0;
+    const int keep = (code == 0x60 || code == 0x61)                     ? 2
+                     : ((code >= 0x62 && code <= 0x64) || code == 0x66) ? 1
+                                                                        : 0;
     for (int k = keep; k < n; ++k)
         reply[7 + k] = char(fill);
     reply[7 + n] = char(checksum7(reply.mid(4, 3 + n)));

@@ -110,7 +110,8 @@ struct Fault {
         Fault f;
         f.kind = GarbageBefore;
         f.command = command;
-        f.garbage = QByteArray::fromHex("445566180161000005" "1122");
+        f.garbage = QByteArray::fromHex("445566180161000005"
+                                        "1122");
         return f;
     }
 
