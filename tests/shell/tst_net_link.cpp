@@ -652,7 +652,8 @@ void TstNetLink::peerclosed()
     we.clickconnect();
     QCOMPARE(we.comshow->text(), QStringLiteral("connect false"));
     QCOMPARE(prompts.shown.size(), 1);
-    QCOMPARE(prompts.shown.last().text, QStringLiteral("No answer from the processor"));
+    // The refusal is told as such (a silent processor keeps "No answer from the processor").
+    QCOMPARE(prompts.shown.last().text, QStringLiteral("Cannot connect to the processor: Connection refused"));
     QTest::qWait(300);
     QCOMPARE(we.comshow->text(), QStringLiteral("connect false"));
     QVERIFY(we.indicator->styleSheet().contains(QStringLiteral("aoutline.png")));
