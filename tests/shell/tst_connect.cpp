@@ -8,6 +8,8 @@
 #include <QSignalSpy>
 #include <QTimer>
 
+#include <functional>
+
 using namespace linktest;
 using standin::Fault;
 
@@ -238,14 +240,35 @@ void TstConnect::otherunitsandparts()
     env.standin.sendmutereport(env.unit);
     QTRY_COMPARE(env.cur()->getmute(2), 1);
 
-    // An exchange after it: answered at its first send.
-    Exchange x;
-    Exchange::Request r;
-    r.code = 0x62;
-    r.settlems = 100;
-    r.timeoutms = 3000;
-    QCOMPARE(int(x.run(r, [] { gMainApp->sendrecallprogram(2); })), int(Exchange::Result::Answered));
-    QCOMPARE(x.sends(), 1);
+    // The program page's and the dialogs' exchanges after it: each answered
+    // at its first send.
+    struct Step {
+        int code;
+        QVector<QPair<int, int>> marks;
+        std::function<void()> send;
+    };
+    const QVector<Step> steps{
+        {0x62, {}, [] { gMainApp->sendrecallprogram(2); }},
+        {0x64, {{7, 2}}, [] { gMainApp->sendreadprogramname(2); }},
+        {0x63, {}, [] { gMainApp->sendsaveprogram(3, QStringLiteral("41").repeated(20)); }},
+        {0x54, {}, [] { gMainApp->sendlinks(QStringLiteral("00").repeated(12)); }},
+        {0x55, {}, [] { gMainApp->sendcopy(0, 1); }},
+        {0x10, {}, [] { gMainApp->senddevicelock(0x81, QStringLiteral("3132333435363738")); }},
+    };
+    for (const Step &step : steps) {
+        Exchange x;
+        Exchange::Request r;
+        r.code = uchar(step.code);
+        r.marks = step.marks;
+        r.settlems = 100;
+        r.timeoutms = 3000;
+        r.sends = 2; // one resend at the most would show as a second send
+        const QString code = QString::number(step.code, 16);
+        QVERIFY2(x.run(r, step.send) == Exchange::Result::Answered, qPrintable(code));
+        QVERIFY2(x.sends() == 1, qPrintable(code));
+    }
+    QCOMPARE(int(env.standin.state(env.unit).lockState), 1);
+    QCOMPARE(int(env.standin.state(env.unit).currentProgram), 3);
 }
 
 void TstConnect::download_data()

@@ -653,7 +653,8 @@ void TstNetLink::peerclosed()
     QCOMPARE(we.comshow->text(), QStringLiteral("connect false"));
     QCOMPARE(prompts.shown.size(), 1);
     // The refusal is told as such (a silent processor keeps "No answer from the processor").
-    QCOMPARE(prompts.shown.last().text, QStringLiteral("Cannot connect to the processor: Connection refused"));
+    QCOMPARE(prompts.shown.last().text,
+             QStringLiteral("Cannot connect to the processor: Connection refused"));
     QTest::qWait(300);
     QCOMPARE(we.comshow->text(), QStringLiteral("connect false"));
     QVERIFY(we.indicator->styleSheet().contains(QStringLiteral("aoutline.png")));
