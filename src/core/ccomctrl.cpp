@@ -26,6 +26,8 @@ CComCtrl::CComCtrl()
     connect(m_port.get(), &MySerialPort::mycom_dataReceived, this, &CComCtrl::dataReceived,
             Qt::DirectConnection);
     connect(m_port.get(), &MySerialPort::portlost, this, &CComCtrl::portlost);
+    m_recheck.setSingleShot(true);
+    connect(&m_recheck, &QTimer::timeout, this, [this]() { dataReceived(QByteArray()); });
 }
 
 CComCtrl::~CComCtrl() = default;
@@ -75,6 +77,11 @@ void CComCtrl::dataReceived(QByteArray chunk)
         if (decodereply(f, r))
             dispatchreply(r, *this);
     }
+    const qint64 recheck = m_assembler.recheckms(m_clock.elapsed());
+    if (recheck >= 0)
+        m_recheck.start(int(recheck));
+    else
+        m_recheck.stop();
 }
 
 void CComCtrl::dealwithframe(const QString &f)

@@ -13,7 +13,9 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
+#include <functional>
 #include <memory>
 
 class MySerialPort;
@@ -35,6 +37,11 @@ public:
     void sendhexwhole(const QString &hex);
     // Checksum of a frame body (address, command, payload), two lower-case digits.
     QString getchecksum(const QString &body) const;
+
+    // Which unit the signals below are for: a reply of another unit (type,
+    // address) emits only findok (01) and replied. Unset: every unit.
+    using UnitCheck = std::function<bool(unsigned char type, unsigned char address)>;
+    void setunitcheck(const UnitCheck &check) { m_unitcheck = check; }
 
     // Dispatches one whole reply frame (hex text) to the signals.
     void dealwithframe(const QString &frame);
@@ -122,6 +129,10 @@ private:
     void replylock(bool ok) override { emit lockreturn(ok); }
     void replylogo() override { emit logreturn(); }
     void replyseen(const Reply &reply) override { emit replied(reply); }
+    bool fromcurrentunit(unsigned char type, unsigned char address) const override
+    {
+        return !m_unitcheck || m_unitcheck(type, address);
+    }
 
     QString m_frametext;    // last command frame built
     QString m_bodytext;     // its address, command and payload
@@ -130,6 +141,10 @@ private:
     std::unique_ptr<MySerialPort> m_port;
     ReplyAssembler m_assembler;
     QElapsedTimer m_clock; // time stamps for the assembler's stale rule
+    // Feeds the assembler again when a cut-off fragment holds a whole reply
+    // back and no byte comes to end the wait.
+    QTimer m_recheck;
+    UnitCheck m_unitcheck;
     bool m_comopened = false;
     bool m_findok = false;
     int m_scanindex = 0;

@@ -53,14 +53,40 @@ void ReplyAssembler::clear()
     m_starts.clear();
     m_ends.clear();
     m_lastms = -1;
+    m_fragment = false;
 }
 
-ReplyAssembler::Step ReplyAssembler::examine(int si, int &ei, int &end)
+qint64 ReplyAssembler::recheckms(qint64 nowms) const
+{
+    if (!m_fragment || m_lastms < 0 || nowms < 0)
+        return -1;
+    return qMax<qint64>(0, gapms + 1 - (nowms - m_lastms));
+}
+
+bool ReplyAssembler::wholeat(int sj) const
+{
+    const int start = m_starts.at(sj);
+    const int size = m_buffer.size();
+    if (size - start < 6)
+        return false;
+    const unsigned char code = static_cast<unsigned char>(m_buffer.at(start + 5));
+    const int minlen = minimumlength(code);
+    if (fixedlength(code))
+        return markerat(m_buffer, start + minlen - 3, endmarker) ||
+               (size - start >= minlen + 1 && markerat(m_buffer, start + minlen - 2, endmarker));
+    const auto e = std::lower_bound(m_ends.begin(), m_ends.end(), start + minlen - 3);
+    if (e == m_ends.end() || *e + 3 - start > maxframelength)
+        return false;
+    // A start marker before the end would take the end for itself.
+    return sj + 1 >= m_starts.size() || m_starts.at(sj + 1) > *e;
+}
+
+ReplyAssembler::Step ReplyAssembler::examine(int si, int &ei, int &end, Mode mode)
 {
     const int start = m_starts.at(si);
     const int size = m_buffer.size();
     if (size - start < 6)
-        return Step::Wait; // command code not here yet
+        return mode == Mode::Flush ? Step::Drop : Step::Wait; // command code not here yet
     const unsigned char code = static_cast<unsigned char>(m_buffer.at(start + 5));
     const int minlen = minimumlength(code);
     if (fixedlength(code)) {
@@ -71,8 +97,21 @@ ReplyAssembler::Step ReplyAssembler::examine(int si, int &ei, int &end)
             end = start + minlen - 3;
             return Step::Frame;
         }
-        if (size - start < minlen + 1)
+        if (size - start < minlen + 1) {
+            if (mode == Mode::Flush)
+                return Step::Drop;
+            // Every later start marker lies within this reply's length: the
+            // few of them are looked at once per chunk.
+            bool holdsreply = false;
+            for (int sj = si + 1; sj < m_starts.size() && !holdsreply; ++sj)
+                holdsreply = wholeat(sj);
+            // Only a reply that was pending before the silence is cut off:
+            // one that came after it may still get its tail.
+            if (holdsreply && mode == Mode::Quiet && start < m_quietbefore)
+                return Step::Drop;
+            m_fragment = holdsreply;
             return Step::Wait;
+        }
         if (markerat(m_buffer, start + minlen - 2, endmarker)) {
             end = start + minlen - 2;
             return Step::Frame;
@@ -94,38 +133,15 @@ ReplyAssembler::Step ReplyAssembler::examine(int si, int &ei, int &end)
         end = m_ends.at(ei);
         return Step::Frame;
     }
-    if (size - start >= maxframelength)
+    if (size - start >= maxframelength || mode == Mode::Flush)
         return Step::Drop;
     return Step::Wait;
 }
 
-QList<QByteArray> ReplyAssembler::feed(const QByteArray &chunk, qint64 nowms)
+void ReplyAssembler::scan(QList<QByteArray> &frames, Mode mode)
 {
-    QList<QByteArray> frames;
-    if (nowms >= 0) {
-        // Whatever waits from before a long silence is dead.
-        if (!m_buffer.isEmpty() && m_lastms >= 0 && nowms - m_lastms > stalems) {
-            m_buffer.clear();
-            m_starts.clear();
-            m_ends.clear();
-        }
-        m_lastms = nowms;
-    }
-    if (chunk.isEmpty())
-        return frames;
-
-    // Record the markers that the new bytes complete; the two bytes before
-    // the chunk may begin one.
-    const int oldsize = m_buffer.size();
-    m_buffer.append(chunk);
+    m_fragment = false;
     const int size = m_buffer.size();
-    for (int i = qMax(0, oldsize - 2); i + 3 <= size; ++i) {
-        if (markerat(m_buffer, i, startmarker))
-            m_starts.append(i);
-        else if (markerat(m_buffer, i, endmarker))
-            m_ends.append(i);
-    }
-
     int pos = 0; // first byte not yet consumed
     int si = 0;  // first start marker at or past pos
     int ei = 0;  // end cursor of the variable-length search
@@ -133,7 +149,7 @@ QList<QByteArray> ReplyAssembler::feed(const QByteArray &chunk, qint64 nowms)
     while (si < m_starts.size()) {
         const int start = m_starts.at(si);
         int end = -1;
-        const Step step = examine(si, ei, end);
+        const Step step = examine(si, ei, end, mode);
         if (step == Step::Wait) {
             pos = start;
             waiting = true;
@@ -150,11 +166,13 @@ QList<QByteArray> ReplyAssembler::feed(const QByteArray &chunk, qint64 nowms)
         }
     }
     if (!waiting) {
-        // Keep a trailing 44 or 44 55: the marker may complete in the next chunk.
+        // Keep a trailing 44 or 44 55: the marker may complete in the next
+        // chunk (not after a long silence: then it is dead too).
         int keep = size;
-        if (size >= 2 && m_buffer.at(size - 2) == startmarker[0] && m_buffer.at(size - 1) == startmarker[1])
+        if (mode != Mode::Flush && size >= 2 && m_buffer.at(size - 2) == startmarker[0] &&
+            m_buffer.at(size - 1) == startmarker[1])
             keep = size - 2;
-        else if (size >= 1 && m_buffer.at(size - 1) == startmarker[0])
+        else if (mode != Mode::Flush && size >= 1 && m_buffer.at(size - 1) == startmarker[0])
             keep = size - 1;
         pos = qMax(pos, keep);
     }
@@ -168,6 +186,47 @@ QList<QByteArray> ReplyAssembler::feed(const QByteArray &chunk, qint64 nowms)
     };
     shift(m_starts);
     shift(m_ends);
+}
+
+QList<QByteArray> ReplyAssembler::feed(const QByteArray &chunk, qint64 nowms)
+{
+    QList<QByteArray> frames;
+    bool quiet = false;
+    if (nowms >= 0 && !m_buffer.isEmpty() && m_lastms >= 0) {
+        const qint64 silence = nowms - m_lastms;
+        if (silence > stalems) {
+            // Whatever waits from before a long silence is dead; only whole
+            // replies behind cut-off fragments are still taken.
+            scan(frames, Mode::Flush);
+        } else {
+            quiet = silence > gapms && m_fragment;
+        }
+    }
+    if (chunk.isEmpty()) {
+        if (quiet) {
+            m_quietbefore = m_buffer.size();
+            scan(frames, Mode::Quiet);
+        }
+        return frames;
+    }
+    if (nowms >= 0)
+        m_lastms = nowms;
+
+    // Record the markers that the new bytes complete; the two bytes before
+    // the chunk may begin one.
+    const int oldsize = m_buffer.size();
+    m_buffer.append(chunk);
+    const int size = m_buffer.size();
+    for (int i = qMax(0, oldsize - 2); i + 3 <= size; ++i) {
+        if (markerat(m_buffer, i, startmarker))
+            m_starts.append(i);
+        else if (markerat(m_buffer, i, endmarker))
+            m_ends.append(i);
+    }
+    // A fragment suspect that the new bytes do not complete was followed by
+    // the silence: it is cut off.
+    m_quietbefore = oldsize;
+    scan(frames, quiet ? Mode::Quiet : Mode::Normal);
     return frames;
 }
 

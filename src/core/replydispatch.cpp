@@ -5,6 +5,11 @@
 
 ReplySink::~ReplySink() = default;
 
+bool ReplySink::fromcurrentunit(unsigned char, unsigned char) const
+{
+    return true;
+}
+
 QString Reply::slice(int start, int length) const
 {
     return replyslice(text, start, length);
@@ -38,6 +43,11 @@ bool decodereply(const QByteArray &frame, Reply &reply)
 
 void dispatchreply(const Reply &r, ReplySink &sink)
 {
+    if (r.code != 0x01 && !sink.fromcurrentunit(r.type, r.address)) {
+        // Exchanges waiting for a reply check its unit themselves.
+        sink.replyseen(r);
+        return;
+    }
     switch (r.code) {
     case 0x01:
         sink.replyfind(r.type, r.address);

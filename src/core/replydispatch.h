@@ -52,10 +52,17 @@ public:
     virtual void replycopy() = 0;                           // 63, 54, 55
     virtual void replylock(bool ok) = 0;                    // 10, 12, after replyready
     virtual void replylogo() = 0;                           // 13
+    // Whether a reply of this unit has the effects above. Only the find
+    // reply's (a search hears every unit) and replyseen's come from any unit:
+    // the rest describe the unit the application talks to, and a reply of
+    // another processor on the same line must not set its state or flags.
+    // Every unit by default.
+    virtual bool fromcurrentunit(unsigned char type, unsigned char address) const;
     // Every decoded reply, after the effects above: exchanges that wait for
     // the reply to their own command watch this.
     virtual void replyseen(const Reply &reply) = 0;
 };
 
-// Calls the sink's members for one reply, by its code.
+// Calls the sink's members for one reply, by its code (the find reply's and
+// replyseen for every unit, the others for the sink's current unit alone).
 void dispatchreply(const Reply &reply, ReplySink &sink);

@@ -11,6 +11,7 @@
 #include "mainapp.h"
 #include "netprobe.h"
 #include "prompts.h"
+#include "replydispatch.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -19,6 +20,7 @@
 #include <QProgressDialog>
 #include <QTcpSocket>
 #include <QTimer>
+#include <QVector>
 
 #include <memory>
 
@@ -107,6 +109,69 @@ protected:
     }
 };
 
+// The parts of the running program that the download asked for. As the other
+// readers do, it takes each part from a reply of the unit the application
+// talks to that carries that part while it is asked, and the first such reply
+// only: a reply of another unit, a part not asked, and another reply of a part
+// it holds (a late answer to another reader, a part of another program) change
+// nothing. The parts reach the receive buffer together, once all have come.
+class DownloadParts
+{
+public:
+    DownloadParts()
+        : m_type(gMainApp->getdevtype())
+        , m_address(gMainApp->getdevaddr())
+        , m_parts(DeviceLink::kBlockCount)
+        , m_asked(DeviceLink::kBlockCount, false)
+    {
+        const auto take = [this](const Reply &r) { this->take(r); };
+        QObject::connect(&gComCtrl, &CComCtrl::replied, &m_context, take);
+        // A controller may be given an engine of its own (the tests do).
+        CComCtrl *engine = gMainApp->getcomctrl();
+        if (engine && engine != &gComCtrl)
+            QObject::connect(engine, &CComCtrl::replied, &m_context, take);
+    }
+    void ask(int part)
+    {
+        if (part >= 0 && part < m_asked.size())
+            m_asked[part] = true;
+    }
+    // The first part not yet held; kBlockCount when every part is.
+    int missing() const
+    {
+        for (int p = 0; p < m_parts.size(); ++p)
+            if (m_parts.at(p).isEmpty())
+                return p;
+        return DeviceLink::kBlockCount;
+    }
+    bool complete() const { return missing() == DeviceLink::kBlockCount; }
+    // Writes exactly the parts held into the record's receive buffer.
+    void store(DeviceData *d) const
+    {
+        d->clearreadflags();
+        for (const QString &p : m_parts)
+            d->storepacket(p);
+    }
+
+private:
+    void take(const Reply &r)
+    {
+        if (r.code != 0x61 || r.type != m_type || r.address != m_address)
+            return;
+        const int part = r.byte(8);
+        if (part >= m_parts.size() || !m_asked.at(part) || !m_parts.at(part).isEmpty())
+            return;
+        // The unused byte, the part and the 64 data bytes, as the reply carried them.
+        m_parts[part] = r.slice(14, 132);
+    }
+
+    QObject m_context; // the connections end with the download
+    uchar m_type;
+    uchar m_address;
+    QVector<QString> m_parts;
+    QVector<bool> m_asked;
+};
+
 } // namespace
 
 DeviceLink::DeviceLink(QObject *parent)
@@ -118,6 +183,9 @@ DeviceLink::DeviceLink(QObject *parent)
     // A connection the processor or the network ends is a link that is down:
     // the status must not keep saying "Net Online", and transfers stop.
     connect(m_socket, &QTcpSocket::disconnected, this, &DeviceLink::tcplinklost);
+    m_recheck.setSingleShot(true);
+    connect(&m_recheck, &QTimer::timeout, this,
+            [this]() { tcpdataReceived(QByteArray(), m_socket->peerAddress()); });
 }
 
 DeviceLink::~DeviceLink()
@@ -175,8 +243,15 @@ void DeviceLink::tcplinklost()
     linklost();
 }
 
+bool DeviceLink::talkingto(uchar type, uchar address)
+{
+    return gMainApp && type == gMainApp->getdevtype() && address == gMainApp->getdevaddr();
+}
+
 void DeviceLink::connectreplies(CComCtrl *ctrl)
 {
+    // The handlers below work on the current record: only its unit's replies reach them.
+    ctrl->setunitcheck(&DeviceLink::talkingto);
     connect(ctrl, &CComCtrl::connectok, this, &DeviceLink::connectok);
     connect(ctrl, &CComCtrl::readprogramname, this, &DeviceLink::readprogramname);
     connect(ctrl, &CComCtrl::loadcurprogramdata, this, &DeviceLink::loadcurprogramdata);
@@ -273,7 +348,7 @@ bool DeviceLink::connectnetwork()
     tcpconnect();
     d = current();
     if (m_socket->state() != QAbstractSocket::ConnectedState) {
-        noanswer(false); // "connect false" stays shown; there is nothing to end
+        notconnected(); // "connect false" stays shown; there is nothing to end
         return false;
     }
     d->setconnectok(0);
@@ -335,6 +410,35 @@ void DeviceLink::noanswer(bool showlink)
         emit onlinestatechanged();
     Prompts::critical(m_dialogparent, tr2("Connect", "连接"),
                       tr2("No answer from the processor", "处理器没有应答"));
+}
+
+void DeviceLink::notconnected()
+{
+    // A connection that timed out may be a processor too busy or too far to
+    // answer in time: that is the silent processor's box. A refusal, or a
+    // host or network the system cannot reach, is told with its reason.
+    const QAbstractSocket::SocketError error = m_connecterror;
+    if (error == QAbstractSocket::SocketTimeoutError || error == QAbstractSocket::UnknownSocketError) {
+        noanswer(false);
+        return;
+    }
+    const bool en = language() == 0;
+    QString reason;
+    if (error == QAbstractSocket::ConnectionRefusedError) {
+        reason = en ? QStringLiteral("Connection refused") : QString::fromUtf8("连接被拒绝");
+    } else if (error == QAbstractSocket::HostNotFoundError) {
+        reason = en ? QStringLiteral("Host not found") : QString::fromUtf8("找不到主机");
+    } else if (!en && m_connecterrortext == QLatin1String("Network unreachable")) {
+        reason = QString::fromUtf8("网络不可达");
+    } else if (!en && m_connecterrortext == QLatin1String("Host unreachable")) {
+        reason = QString::fromUtf8("主机不可达");
+    } else {
+        reason = m_connecterrortext; // the system's own words
+    }
+    Prompts::critical(
+        m_dialogparent, tr2("Connect", "连接"),
+        (en ? QStringLiteral("Cannot connect to the processor: ") : QString::fromUtf8("无法连接到处理器：")) +
+            reason);
 }
 
 void DeviceLink::emitlockupdates(bool disconnected)
@@ -453,15 +557,18 @@ bool DeviceLink::loaddevicedata()
     // application closes: the serial link closes with the window, the network
     // link stays open until the link object goes, so closing is asked too.
     const auto going = []() { return linkup() && !closing(); };
+    DownloadParts parts;
     for (int b = 0; b < kBlockCount && going(); ++b) {
+        parts.ask(b);
         gMainApp->sendreadcurrentpart(b);
         MainApp::delayms(kBlockWaitMs);
         progress.setValue(2 * (b + 1));
     }
     progress.setValue(70);
     d = current();
-    for (int i = 0; i < kReRequests && !d->allpacketsread() && going(); ++i) {
-        gMainApp->sendreadcurrentpart(d->countreadflags());
+    for (int i = 0; i < kReRequests && !parts.complete() && going(); ++i) {
+        parts.ask(parts.missing());
+        gMainApp->sendreadcurrentpart(parts.missing());
         MainApp::delayms(kBlockWaitMs);
         d = current();
     }
@@ -472,7 +579,7 @@ bool DeviceLink::loaddevicedata()
         progress.close();
         return false;
     }
-    if (!d->allpacketsread()) {
+    if (!parts.complete()) {
         // A partial image would show a mix of the old and the new program as
         // the device's data: keep the model as it was and say so.
         drop.reset();
@@ -487,6 +594,7 @@ bool DeviceLink::loaddevicedata()
     }
     for (int v = 70; v <= 88; v += 2)
         progress.setValue(v);
+    parts.store(d);
     d->applyreceivedimage();
     d->unpackprogram();
     for (int v : {90, 92, 94, 96, 98, 99})
@@ -624,9 +732,13 @@ void DeviceLink::tcpconnect()
     m_assembler.clear();
     m_socket->connectToHost(gMainApp->getdevip(), kTcpPort, QIODevice::ReadWrite);
     if (m_socket->waitForConnected(kConnectWaitMs)) {
+        m_connecterror = QAbstractSocket::UnknownSocketError;
         current()->settcpconnected(1);
         gMainApp->sendconnectreq();
     } else {
+        // Why, before the abort: the box after it says so.
+        m_connecterror = m_socket->error();
+        m_connecterrortext = m_socket->errorString();
         emit statustext(QStringLiteral("connect false"));
         current()->settcpconnected(0);
         m_socket->abort();
@@ -660,6 +772,10 @@ void DeviceLink::waitsocket(int ms)
     if (m_socket->state() != QAbstractSocket::ConnectedState)
         return;
     m_socket->waitForReadyRead(ms);
+    // No timer runs during the wait: a reply held behind a cut-off fragment
+    // is looked at again here once the line has been quiet long enough.
+    if (m_recheck.isActive())
+        tcpdataReceived(QByteArray(), m_socket->peerAddress());
 }
 
 void DeviceLink::gettheApptcpinfo(uchar type, uchar addr, uchar command, const QString &payload)
@@ -690,6 +806,11 @@ void DeviceLink::tcpdataReceived(const QByteArray &data, const QHostAddress &pee
         if (decodereply(f, r))
             dispatchtcpreply(r, peer);
     }
+    const qint64 recheck = m_assembler.recheckms(m_clock.elapsed());
+    if (recheck >= 0)
+        m_recheck.start(int(recheck));
+    else
+        m_recheck.stop();
 }
 
 namespace
@@ -725,6 +846,10 @@ public:
     void replylock(bool ok) override { m_link.lockreturn(ok); }
     void replylogo() override { m_link.logreturn(); }
     void replyseen(const Reply &reply) override { gComCtrl.notifyreply(reply); }
+    bool fromcurrentunit(unsigned char type, unsigned char address) const override
+    {
+        return DeviceLink::talkingto(type, address);
+    }
 
 private:
     DeviceLink &m_link;

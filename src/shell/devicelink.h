@@ -23,6 +23,8 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <QTcpSocket>
+#include <QTimer>
 
 class CComCtrl;
 class NetProbe;
@@ -56,6 +58,10 @@ public:
     void connectreplies(CComCtrl *ctrl);
 
     QTcpSocket *socket() const { return m_socket; }
+
+    // Whether a reply of this unit is for the unit the application talks to
+    // (the current type and address): the handlers below take no other.
+    static bool talkingto(uchar type, uchar address);
     const QList<QHostAddress> &searchdevices() const { return m_searchDevList; }
 
     // The link state texts for the current record: "Net Online", "Com Online"
@@ -164,6 +170,9 @@ private:
     bool connectserial();
     // A connect that got no answer: the link state shown, and a short box.
     void noanswer(bool showlink);
+    // A network connection that could not be made: its reason in a box, or
+    // the silent processor's box when it timed out.
+    void notconnected();
     void emitlockupdates(bool disconnected);
     // Waits for socket data, dispatching it, up to ms milliseconds.
     void waitsocket(int ms);
@@ -177,6 +186,11 @@ private:
     QTcpSocket *m_socket;
     ReplyAssembler m_assembler;
     QElapsedTimer m_clock;
+    // Feeds the assembler again when a cut-off fragment holds a whole reply back.
+    QTimer m_recheck;
+    // Why the last connection attempt failed.
+    QAbstractSocket::SocketError m_connecterror = QAbstractSocket::UnknownSocketError;
+    QString m_connecterrortext;
     QList<QHostAddress> m_searchDevList;
     QSet<QHostAddress> m_searchDevSet; // the same addresses, for merging
     NetProbe *m_probe = nullptr;       // the probe run in progress

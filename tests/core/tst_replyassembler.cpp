@@ -203,6 +203,73 @@ private slots:
         QCOMPARE(a.feed(r, 1000 + gap + 5000), QList<QByteArray>{r});
     }
 
+    // A reply cut off (here after its program and part numbers and half an
+    // end marker) in front of others: fed with time stamps, what comes out at
+    // each step and how long the assembler asks to be fed again after it.
+    void fragments_data()
+    {
+        QTest::addColumn<QByteArrayList>("chunks"); // an empty chunk: fed again, nothing new
+        QTest::addColumn<QList<int>>("times");      // ms of each feed
+        QTest::addColumn<QByteArrayList>("out");    // the frames of each feed, joined
+        QTest::addColumn<QList<int>>("rechecks");   // recheckms after each feed
+        const QByteArray f = bytes("445566 18 01 61 00 00 05 1122");
+        const QByteArray r = recallack();
+        const QByteArray w = writeack();
+        const QByteArray n = name();
+        const QByteArray pd = programdata(0x03);
+        const QByteArray nf = namewithframe(); // a whole reply in its data, bytes 12..22
+        const int gap = int(ReplyAssembler::gapms);
+        const int stale = int(ReplyAssembler::stalems);
+        QTest::newRow("fragment in front, taken after the silence")
+            << QByteArrayList{f + r, {}, {}} << QList<int>{0, gap - 1, gap + 1} << QByteArrayList{{}, {}, r}
+            << QList<int>{gap + 1, 2, -1};
+        QTest::newRow("fragment in front, reply split: silence from its last byte")
+            << QByteArrayList{f + r.left(6), r.mid(6), {}, {}} << QList<int>{0, 90, 150, 191}
+            << QByteArrayList{{}, {}, {}, r} << QList<int>{-1, gap + 1, gap + 1 - 60, -1};
+        QTest::newRow("fragment in front, next reply before the silence: both after it")
+            << QByteArrayList{f + r, w, {}} << QList<int>{0, 30, 30 + gap + 1}
+            << QByteArrayList{{}, {}, r + w} << QList<int>{gap + 1, gap + 1, -1};
+        QTest::newRow("merged: two fragments each before a reply")
+            << QByteArrayList{f + r + f + n, {}} << QList<int>{0, gap + 1} << QByteArrayList{{}, r + n}
+            << QList<int>{gap + 1, -1};
+        QTest::newRow("fragment before a program part: dropped at the part's length")
+            << QByteArrayList{f + pd} << QList<int>{0} << QByteArrayList{pd} << QList<int>{-1};
+        QTest::newRow("fragment alone waits, no recheck") << QByteArrayList{f, {}} << QList<int>{0, gap + 1}
+                                                          << QByteArrayList{{}, {}} << QList<int>{-1, -1};
+        QTest::newRow("fragment then stale: the reply behind it taken, then the next")
+            << QByteArrayList{f + r, meters()} << QList<int>{0, stale + 1} << QByteArrayList{{}, r + meters()}
+            << QList<int>{gap + 1, -1};
+        QTest::newRow("fragment and a partial reply then stale: both dropped")
+            << QByteArrayList{f + r.left(8), meters()} << QList<int>{0, stale + 1}
+            << QByteArrayList{{}, meters()} << QList<int>{-1, -1};
+        QTest::newRow("a name holding a whole reply, cut behind it, rest before the silence")
+            << QByteArrayList{nf.left(23), nf.mid(23)} << QList<int>{0, gap - 1} << QByteArrayList{{}, nf}
+            << QList<int>{gap + 1, -1};
+        QTest::newRow("its rest after a pause, with new bytes: the name whole")
+            << QByteArrayList{nf.left(23), nf.mid(23)} << QList<int>{0, gap + 50} << QByteArrayList{{}, nf}
+            << QList<int>{gap + 1, -1};
+        QTest::newRow("fragment, silence, then a fragment and a reply: each after its own silence")
+            << QByteArrayList{f + r, f + w, {}} << QList<int>{0, 200, 200 + gap + 1}
+            << QByteArrayList{{}, r, w} << QList<int>{gap + 1, gap + 1, -1};
+    }
+    void fragments()
+    {
+        QFETCH(QByteArrayList, chunks);
+        QFETCH(QList<int>, times);
+        QFETCH(QByteArrayList, out);
+        QFETCH(QList<int>, rechecks);
+        ReplyAssembler a;
+        for (int i = 0; i < chunks.size(); ++i) {
+            const QList<QByteArray> frames = a.feed(chunks.at(i), times.at(i));
+            QByteArray joined;
+            for (const QByteArray &fr : frames)
+                joined += fr;
+            QVERIFY2(joined == out.at(i),
+                     qPrintable(QString("feed %1: %2").arg(i).arg(QString(joined.toHex()))));
+            QCOMPARE(a.recheckms(times.at(i)), qint64(rechecks.at(i)));
+        }
+    }
+
     void slice_data()
     {
         QTest::addColumn<QString>("frame");

@@ -1,11 +1,14 @@
 // Connecting to a processor on a serial line (the stand-in on a pseudo-
 // terminal) and the initial download of its current program.
 
+#include "exchange.h"
 #include "scriptedprompts.h"
 #include "tst_connect_support.h"
 
 #include <QSignalSpy>
 #include <QTimer>
+
+#include <functional>
 
 using namespace linktest;
 using standin::Fault;
@@ -18,8 +21,10 @@ private slots:
     void init()
     {
         const QString f = QLatin1String(QTest::currentTestFunction());
-        MainApp::settimescale(f == QLatin1String("connectreply") || f == QLatin1String("download") ? 1.0
-                                                                                                   : 0.2);
+        MainApp::settimescale(f == QLatin1String("connectreply") || f == QLatin1String("download") ||
+                                      f == QLatin1String("otherunitsandparts")
+                                  ? 1.0
+                                  : 0.2);
     }
     void cleanup() { MainApp::settimescale(1.0); }
     void connectreply_data();
@@ -28,6 +33,8 @@ private slots:
     void lockstates_data();
     void lockstates();
     void foreignreplies();
+    void otherunitsandparts_data();
+    void otherunitsandparts();
     void download_data();
     void download();
     void downloadfails_data();
@@ -160,6 +167,108 @@ void TstConnect::foreignreplies()
     QTRY_COMPARE(env.standin.replies(env.unit).last().command(), quint8(0x03));
     QTest::qWait(300);
     QCOMPARE(env.cur()->getcomconnected(), 1);
+}
+
+// Replies not meant for the application's current unit, program or part on
+// the line during the connect and its download, and a cut-off reply in front
+// of every reply: the model ends equal to the processor, without a box, the
+// mutes follow only the unit's own report, and an exchange after it costs no
+// resend.
+void TstConnect::otherunitsandparts_data()
+{
+    QTest::addColumn<int>("front");   // -1 none, else the fault in front of every reply
+    QTest::addColumn<int>("strayms"); // a part 5 of program 7 written this long into the download; -1 none
+    QTest::newRow("another unit's reply in front of every reply") << int(Fault::ForeignBefore) << -1;
+    QTest::newRow("part 5 of program 7 written 1.5 s into the download") << -1 << 1500;
+    QTest::newRow("part 5 of program 7 written 0.3 s into the download") << -1 << 300;
+    QTest::newRow("cut-off reply in front of every reply") << int(Fault::GarbageBefore) << -1;
+}
+
+void TstConnect::otherunitsandparts()
+{
+    QFETCH(int, front);
+    QFETCH(int, strayms);
+    ScriptedPrompts prompts;
+    Env env;
+    QVERIFY(env.serial());
+    // Another processor on the same line whose outputs are all muted.
+    const int other = env.standin.addunit(env.line, 0x16, 5);
+    env.standin.update(other, [](standin::UnitState &u) {
+        for (int c = 0; c < standin::kChannels; ++c)
+            u.image[standin::img::gain + 3 * c] = 1;
+    });
+    const QByteArray image = sampleimage(4);
+    env.standin.update(env.unit, [&](standin::UnitState &u) {
+        u.image = image;
+        u.programs[1].used = true; // for the recall below
+        u.programs[1].image = image;
+    });
+    if (front == Fault::ForeignBefore) {
+        Fault f;
+        f.kind = Fault::ForeignBefore;
+        f.unit = env.unit;
+        env.standin.addfault(f);
+    } else if (front == Fault::GarbageBefore) {
+        Fault f = Fault::fragmentbefore();
+        f.unit = env.unit;
+        env.standin.addfault(f);
+    }
+    if (strayms >= 0) {
+        QTimer::singleShot(strayms, &env.link, [&]() {
+            QByteArray data;
+            data.append(char(7)).append(char(5)).append(QByteArray(standin::kPacketSize, char(0x77)));
+            env.standin.sendraw(env.line, standin::replyframe(0x18, 1, 0x61, data));
+        });
+    }
+    env.link.connectdevice();
+
+    const QByteArray held = env.standin.state(env.unit).image;
+    QCOMPARE(currentimage(env.cur()).toHex(), held.toHex());
+    QCOMPARE(packedimage(env.cur()).toHex(), modelof(held).toHex());
+    QVERIFY(prompts.shown.isEmpty());
+    QCOMPARE(env.cur()->getcomconnected(), 1);
+    // One send of each part: nothing lost to the replies in front.
+    QCOMPARE(env.commands(0x61).size(), 26);
+
+    // The other unit reports its mutes: nothing changes here; the unit's own report does.
+    env.standin.sendmutereport(other);
+    QTRY_COMPARE(env.standin.replies(other).size(), 1);
+    QTest::qWait(200);
+    for (int c = 0; c < 12; ++c)
+        QCOMPARE(env.cur()->getmute(c), int(quint8(held[standin::img::gain + 3 * c])));
+    env.standin.update(env.unit, [](standin::UnitState &u) { u.image[standin::img::gain + 3 * 2] = 1; });
+    env.standin.sendmutereport(env.unit);
+    QTRY_COMPARE(env.cur()->getmute(2), 1);
+
+    // The program page's and the dialogs' exchanges after it: each answered
+    // at its first send.
+    struct Step {
+        int code;
+        QVector<QPair<int, int>> marks;
+        std::function<void()> send;
+    };
+    const QVector<Step> steps{
+        {0x62, {}, [] { gMainApp->sendrecallprogram(2); }},
+        {0x64, {{7, 2}}, [] { gMainApp->sendreadprogramname(2); }},
+        {0x63, {}, [] { gMainApp->sendsaveprogram(3, QStringLiteral("41").repeated(20)); }},
+        {0x54, {}, [] { gMainApp->sendlinks(QStringLiteral("00").repeated(12)); }},
+        {0x55, {}, [] { gMainApp->sendcopy(0, 1); }},
+        {0x10, {}, [] { gMainApp->senddevicelock(0x81, QStringLiteral("3132333435363738")); }},
+    };
+    for (const Step &step : steps) {
+        Exchange x;
+        Exchange::Request r;
+        r.code = uchar(step.code);
+        r.marks = step.marks;
+        r.settlems = 100;
+        r.timeoutms = 3000;
+        r.sends = 2; // one resend at the most would show as a second send
+        const QString code = QString::number(step.code, 16);
+        QVERIFY2(x.run(r, step.send) == Exchange::Result::Answered, qPrintable(code));
+        QVERIFY2(x.sends() == 1, qPrintable(code));
+    }
+    QCOMPARE(int(env.standin.state(env.unit).lockState), 1);
+    QCOMPARE(int(env.standin.state(env.unit).currentProgram), 3);
 }
 
 void TstConnect::download_data()

@@ -3,13 +3,18 @@
 
 #include "dialoginterface.h"
 #include "formtoolbutton.h"
+#include "globalcontrl.h"
 #include "scriptedprompts.h"
 #include "tst_connect_support.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLoggingCategory>
 #include <QProcess>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QUdpSocket>
@@ -93,6 +98,8 @@ private:
 private slots:
     void connectdownload_data();
     void connectdownload();
+    void notconnected_data();
+    void notconnected();
     void otherdevicefirst();
     void heldframedisconnect_data();
     void heldframedisconnect();
@@ -122,6 +129,8 @@ void TstNetLink::connectdownload_data()
     QTest::newRow("blocks split") << 3 << int(Fault::Split) << 0x61;
     QTest::newRow("blocks merged") << 3 << int(Fault::Merge) << 0x61;
     QTest::newRow("block dropped once") << 3 << int(Fault::NoReplyFirstTry) << 0x61;
+    QTest::newRow("another unit's reply in front of every reply") << 3 << int(Fault::ForeignBefore) << -1;
+    QTest::newRow("cut-off reply in front of every reply") << 3 << int(Fault::GarbageBefore) << -1;
 }
 
 void TstNetLink::connectdownload()
@@ -143,6 +152,8 @@ void TstNetLink::connectdownload()
             f.packet = 12;
         if (f.kind == Fault::Merge)
             f.times = 5;
+        if (f.kind == Fault::GarbageBefore)
+            f.garbage = Fault::fragmentbefore().garbage;
         env.standin.addfault(f);
     }
     QSignalSpy views(&env.link, &DeviceLink::updatepeqview);
@@ -161,6 +172,79 @@ void TstNetLink::connectdownload()
     QCOMPARE(views.count(), 1);
     QCOMPARE(views.first().at(0).toInt(), 0);
     QVERIFY(prompts.shown.isEmpty());
+}
+
+// A connection that cannot be made says why, in the interface's language; a
+// processor that accepts the connection and stays silent keeps its box.
+void TstNetLink::notconnected_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("listening"); // a silent host accepts on port 6000
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("connectfalse"); // the status line says "connect false"
+    const QString proc = kProc.toString();
+    // 198.51.100.0/24 has no route inside the namespace.
+    for (int lang : {0, 1}) {
+        const bool en = lang == 0;
+        const char *l = en ? "English" : "Chinese";
+        QTest::addRow("closed port, %s", l)
+            << lang << proc << false
+            << (en ? QStringLiteral("Cannot connect to the processor: Connection refused")
+                   : QString::fromUtf8("无法连接到处理器：连接被拒绝"))
+            << true;
+        QTest::addRow("network unreachable, %s", l)
+            << lang << QStringLiteral("198.51.100.7") << false
+            << (en ? QStringLiteral("Cannot connect to the processor: Network unreachable")
+                   : QString::fromUtf8("无法连接到处理器：")) // then the system's reason, in Chinese
+            << true;
+        QTest::addRow("silent processor, %s", l)
+            << lang << proc << true
+            << (en ? QStringLiteral("No answer from the processor") : QString::fromUtf8("处理器没有应答"))
+            << false;
+    }
+}
+
+void TstNetLink::notconnected()
+{
+    QFETCH(int, language);
+    QFETCH(QString, address);
+    QFETCH(bool, listening);
+    QFETCH(QString, text);
+    QFETCH(bool, connectfalse);
+    QTemporaryDir dir; // the language setting is written here
+    QVERIFY(QDir::setCurrent(dir.path()));
+    GlobalContrl lang;
+    gGlobalContrl = &lang;
+    lang.setlanguage(language);
+    const auto restore = qScopeGuard([&lang] {
+        lang.setlanguage(0); // Qt's own texts back in English for the next cases
+        gGlobalContrl = nullptr;
+        QDir::setCurrent(QDir::tempPath());
+    });
+    ScriptedPrompts prompts;
+    QTcpServer silent;
+    if (listening)
+        QVERIFY(silent.listen(kProc, DeviceLink::kTcpPort));
+    {
+        Env env;
+        env.select(0x18, 1, QHostAddress(address));
+        QStringList status;
+        connect(&env.link, &DeviceLink::statustext, this, [&](const QString &t) { status << t; });
+        env.link.connectdevice();
+        QCOMPARE(prompts.shown.size(), 1);
+        QCOMPARE(prompts.lastKind(), QStringLiteral("critical"));
+        const QString shown = prompts.shown.last().text;
+        if (text.endsWith(QChar(0xFF1A))) { // the reason as Qt's translation words it
+            QVERIFY2(shown.startsWith(text) && shown.size() > text.size(), qPrintable(shown));
+            QVERIFY2(!shown.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))), qPrintable(shown));
+        } else {
+            QCOMPARE(shown, text);
+        }
+        QCOMPARE(status.contains(QStringLiteral("connect false")), connectfalse);
+        QCOMPARE(env.cur()->gettcpconnected(), 0);
+        QCOMPARE(env.link.socket()->state(), QAbstractSocket::UnconnectedState);
+    }
 }
 
 void TstNetLink::otherdevicefirst()
@@ -568,7 +652,9 @@ void TstNetLink::peerclosed()
     we.clickconnect();
     QCOMPARE(we.comshow->text(), QStringLiteral("connect false"));
     QCOMPARE(prompts.shown.size(), 1);
-    QCOMPARE(prompts.shown.last().text, QStringLiteral("No answer from the processor"));
+    // The refusal is told as such (a silent processor keeps "No answer from the processor").
+    QCOMPARE(prompts.shown.last().text,
+             QStringLiteral("Cannot connect to the processor: Connection refused"));
     QTest::qWait(300);
     QCOMPARE(we.comshow->text(), QStringLiteral("connect false"));
     QVERIFY(we.indicator->styleSheet().contains(QStringLiteral("aoutline.png")));

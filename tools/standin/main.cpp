@@ -102,6 +102,38 @@ bool addtimingfaults(const QCommandLineParser &parser, standin::Standin &s, QTex
     }
     return true;
 }
+
+// Switches for bytes in front of every reply: another unit's reply to the
+// same command, and a reply cut off in the middle.
+QList<QCommandLineOption> frontoptions()
+{
+    return {
+        QCommandLineOption(
+            QStringLiteral("foreign-before"),
+            QStringLiteral("Write a reply of the unit <type>:<address> (e.g. 22:5) in front of "
+                           "every reply, with other data."),
+            QStringLiteral("type:address")),
+        QCommandLineOption(QStringLiteral("fragment-before"),
+                           QStringLiteral("Write a cut-off reply (44 55 66 18 01 61 00 00 05 11 22) in front "
+                                          "of every reply.")),
+    };
+}
+
+bool addfrontfaults(const QCommandLineParser &parser, standin::Standin &s, QTextStream &err)
+{
+    if (parser.isSet(QStringLiteral("foreign-before"))) {
+        standin::Fault f;
+        f.kind = standin::Fault::ForeignBefore;
+        if (!parseunit(parser.value(QStringLiteral("foreign-before")), f.foreignType, f.foreignAddress)) {
+            err << "dsp-standin: bad --foreign-before (expected type:address, e.g. 22:5)\n";
+            return false;
+        }
+        s.addfault(f);
+    }
+    if (parser.isSet(QStringLiteral("fragment-before")))
+        s.addfault(standin::Fault::fragmentbefore());
+    return true;
+}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -134,6 +166,7 @@ int main(int argc, char *argv[])
                        "0x60 to 0x63 and 0x66."));
     parser.addOptions({ptyOpt, netOpt, unitOpt, paceOpt, quietOpt, echoOpt});
     parser.addOptions(timingoptions());
+    parser.addOptions(frontoptions());
     parser.process(app);
 
     QTextStream out(stdout);
@@ -161,7 +194,7 @@ int main(int argc, char *argv[])
         echo.kind = standin::Fault::OtherEcho;
         s.addfault(echo);
     }
-    if (!addtimingfaults(parser, s, err))
+    if (!addtimingfaults(parser, s, err) || !addfrontfaults(parser, s, err))
         return 2;
     if (!parser.isSet(quietOpt))
         s.setlogger([](const standin::FrameRecord &r) {

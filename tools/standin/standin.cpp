@@ -343,7 +343,7 @@ QString kindname(Fault::Kind k)
                                   "split end marker", "merged",
                                   "marker in data",   "link dropped",
                                   "refused lock",     "other echo",
-                                  "stale duplicate"};
+                                  "stale duplicate",  "foreign reply before"};
     return QString::fromLatin1(names[int(k)]);
 }
 
@@ -354,6 +354,23 @@ QByteArray reecho(QByteArray reply, quint8 value)
     if (n < 1)
         return reply;
     reply[7] = char(value);
+    reply[7 + n] = char(checksum7(reply.mid(4, 3 + n)));
+    return reply;
+}
+
+// The same reply as another unit's: its type and address, the echoed program
+// and part numbers kept, every other data byte fill, its checksum worked again.
+QByteArray foreignof(QByteArray reply, quint8 type, quint8 address, quint8 fill)
+{
+    reply[3] = char(type);
+    reply[4] = char(address);
+    const quint8 code = quint8(reply[5]);
+    const int n = quint8(reply[6]);
+    const int keep = (code == 0x60 || code == 0x61)                     ? 2
+                     : ((code >= 0x62 && code <= 0x64) || code == 0x66) ? 1
+                                                                        : 0;
+    for (int k = keep; k < n; ++k)
+        reply[7 + k] = char(fill);
     reply[7 + n] = char(checksum7(reply.mid(4, 3 + n)));
     return reply;
 }
@@ -495,6 +512,9 @@ void StandinPrivate::frame(Port *port, const ScannedFrame &f)
             break;
         case Fault::GarbageBefore:
             before += fa->garbage;
+            break;
+        case Fault::ForeignBefore:
+            before += foreignof(a.reply, fa->foreignType, fa->foreignAddress, fa->foreignFill);
             break;
         case Fault::GarbageAfter:
             after += fa->garbage;

@@ -71,6 +71,9 @@ struct Fault {
                          // when the next command with the same code reaches the unit, before
                          // that command's own reply (a duplicate late into the next wait);
                          // with ignoreNext that next command is neither carried out nor answered
+        ForeignBefore,   // a reply of another unit (foreignType, foreignAddress) to the same command is
+                         // written in front of the reply: the echoed program and part kept (0x60 to
+                         // 0x64, 0x66), every other data byte set to foreignFill
     };
     // Value of `command` that matches the UDP discovery request (NoReply,
     // LateReply, Duplicate and OtherAddress apply to it).
@@ -95,6 +98,22 @@ struct Fault {
     int dataOffset = 61;                                 // MarkerInData: offset inside the 64 data bytes
     quint8 echoValue = 0xA5;                             // OtherEcho: the first data byte of the reply
     bool ignoreNext = false;                             // StaleDuplicate: the next command is missed
+    quint8 foreignType = 0x16;                           // ForeignBefore: the other unit
+    quint8 foreignAddress = 0x05;
+    quint8 foreignFill = 0x5A;
+
+    // A reply cut off after its program and part numbers (and the first two
+    // bytes of an end marker), written in front of every reply to command
+    // (-1: every command), as a processor interrupted mid-reply leaves it.
+    static Fault fragmentbefore(int command = -1)
+    {
+        Fault f;
+        f.kind = GarbageBefore;
+        f.command = command;
+        f.garbage = QByteArray::fromHex("445566180161000005"
+                                        "1122");
+        return f;
+    }
 
     // A rule on one program of one command, e.g. a recall answered late.
     static Fault onprogram(Kind kind, int command, int program, int delayMs = 1500)

@@ -108,6 +108,13 @@ private slots:
         // The recall of program 0 answered with 0xa5 where the program was: sum 01+62+01+a5 = 09.
         QTest::newRow("other echo") << int(Fault::OtherEcho) << commandframe(0x18, 1, 0x62, hx("00"))
                                     << hx("44 55 66 18 01 62 01 a5 09 11 22 33");
+        // Unit 16/05 in front, the echoed program kept: sums 05+62+01+00 = 68 and 01+62+01+00 = 64.
+        QTest::newRow("another unit's reply before")
+            << int(Fault::ForeignBefore) << commandframe(0x18, 1, 0x62, hx("00"))
+            << hx("44 55 66 16 05 62 01 00 68 11 22 33 44 55 66 18 01 62 01 00 64 11 22 33");
+        // The find reply has no data: only the unit differs (05+01+00 = 06).
+        QTest::newRow("another unit's reply before, no data")
+            << int(Fault::ForeignBefore) << kFind << hx("44 55 66 16 05 01 00 06 11 22 33") + kFindReply;
         QTest::newRow("other echo, a reply without the program")
             << int(Fault::OtherEcho) << kFind << kFindReply;
         QTest::newRow("refused lock")
