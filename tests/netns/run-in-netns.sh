@@ -4,6 +4,8 @@
 # is up and one veth pair links two test hosts:
 #   dsptest0 192.0.2.1/24  (the application's side)
 #   dsptest1 192.0.2.2/24  (the processor stand-in's side)
+#   192.0.2.254 no host: its route refuses every packet at once (the
+#               tests' unreachable processor)
 # Only these addresses and the loopback range exist in the namespace.
 # Needs root (or user namespaces); CI runs as root.
 set -e
@@ -16,4 +18,5 @@ ip addr add 192.0.2.1/24 broadcast 192.0.2.255 dev dsptest0
 ip addr add 192.0.2.2/24 broadcast 192.0.2.255 dev dsptest1
 ip link set dsptest0 up
 ip link set dsptest1 up
+ip route add unreachable 192.0.2.254/32
 exec "$@"

@@ -184,7 +184,7 @@ void TstNetLink::notconnected_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("connectfalse"); // the status line says "connect false"
     const QString proc = kProc.toString();
-    // 198.51.100.0/24 has no route inside the namespace.
+    // The namespace's route to 192.0.2.254 refuses it: no packet leaves.
     for (int lang : {0, 1}) {
         const bool en = lang == 0;
         const char *l = en ? "English" : "Chinese";
@@ -193,9 +193,9 @@ void TstNetLink::notconnected_data()
             << (en ? QStringLiteral("Cannot connect to the processor: Connection refused")
                    : QString::fromUtf8("无法连接到处理器：连接被拒绝"))
             << true;
-        QTest::addRow("network unreachable, %s", l)
-            << lang << QStringLiteral("198.51.100.7") << false
-            << (en ? QStringLiteral("Cannot connect to the processor: Network unreachable")
+        QTest::addRow("host unreachable, %s", l)
+            << lang << QStringLiteral("192.0.2.254") << false
+            << (en ? QStringLiteral("Cannot connect to the processor: Host unreachable")
                    : QString::fromUtf8("无法连接到处理器：")) // then the system's reason, in Chinese
             << true;
         QTest::addRow("silent processor, %s", l)
