@@ -141,12 +141,12 @@ struct StreamingPeer {
             }
         }
         if (answerconnect) {
-            const QByteArray reply =
-                standin::replyframe(0x18, 1, 0x02, QByteArray::fromHex("010000000000"));
+            const QByteArray reply = standin::replyframe(0x18, 1, 0x02, QByteArray::fromHex("010000000000"));
             ::send(fd, reply.constData(), size_t(reply.size()), MSG_NOSIGNAL);
         }
         const QByteArray meters =
-            standin::replyframe(0x18, 1, 0x56, QByteArray::fromHex("102030405060708090a0b0c0")).repeated(2000);
+            standin::replyframe(0x18, 1, 0x56, QByteArray::fromHex("102030405060708090a0b0c0"))
+                .repeated(2000);
         ::fcntl(fd, F_SETFL, O_NONBLOCK);
         while (!stop) {
             pollfd p{fd, POLLIN | POLLOUT, 0};
@@ -727,8 +727,8 @@ void TstNetLink::streamingpeer()
           "(%+.1f MB per 60 s); most bytes held by the socket %lld",
           answerconnect ? "connect answered" : "meters only", connectms, connectgap, seconds, longest,
           meters.count() - meters0, env.link.droppedreplies(), double(peer.streamed) / 1e6,
-          double(rss1 - rss0) / 1e6, double(rss2 - rss1) / 1e6, double(rss2 - rss1) / 1e6 * 60 / qMax(1, seconds),
-          mostbuffered);
+          double(rss1 - rss0) / 1e6, double(rss2 - rss1) / 1e6,
+          double(rss2 - rss1) / 1e6 * 60 / qMax(1, seconds), mostbuffered);
     QVERIFY(mostbuffered <= DeviceLink::kReadBufferBytes);
     QVERIFY(env.link.droppedreplies() > 0);
     QVERIFY(peer.streamed > 4 * DeviceLink::kReadBufferBytes);
