@@ -10,6 +10,7 @@
 #include <QLoggingCategory>
 #include <QProcess>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QUdpSocket>
@@ -606,6 +607,12 @@ void TstNetLink::floodstall()
             ::close(fd);
         });
     };
+    // The thread ends however the row ends.
+    const auto joinflood = qScopeGuard([&]() {
+        stop = true;
+        if (flood.joinable())
+            flood.join();
+    });
     duringsearch(chooser, startflood);
     // The flood stops at half the window; an answer follows it, sent again
     // every 20 ms until taken (the kernel drops it while the socket's
@@ -619,9 +626,10 @@ void TstNetLink::floodstall()
     };
     QTimer answering;
     connect(&answering, &QTimer::timeout, this, sendanswer);
-    QTimer::singleShot(MainApp::scaled(dialoginterface::kSearchWindowMs) / 2, this, [&]() {
+    QTimer::singleShot(MainApp::scaled(dialoginterface::kSearchWindowMs) / 2, &answering, [&]() {
         stop = true;
-        flood.join();
+        if (flood.joinable())
+            flood.join();
         answered = true;
         answering.start(20);
         sendanswer();
