@@ -7,6 +7,7 @@
 #include "tst_connect_support.h"
 
 #include <QAction>
+#include <QEventLoop>
 #include <QLoggingCategory>
 #include <QProcess>
 #include <QRadioButton>
@@ -87,6 +88,15 @@ void duringsearch(dialoginterface &chooser, const std::function<void(quint16)> &
         if (QUdpSocket *socket = chooser.udpsocket())
             f(socket->localPort());
     });
+}
+
+// Runs the event loop for ms milliseconds. QTest::qWait sleeps 10 ms
+// between its turns, which would show as stalls of the window.
+void runevents(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 // Resident memory of this process in bytes.
@@ -655,7 +665,7 @@ void TstNetLink::floodstall()
     startflood(port);
     longest = 0;
     sincetick.restart();
-    QTest::qWait(500);
+    runevents(500);
     probe.stop();
     stop = true;
     flood.join();
@@ -737,7 +747,7 @@ void TstNetLink::streamingpeer()
     const int meters0 = meters;
     longest = 0;
     sincetick.restart();
-    QTest::qWait(seconds * 1000);
+    runevents(seconds * 1000);
     probe.stop();
     const qint64 rss2 = rssbytes();
     QLoggingCategory::setFilterRules(QString());
