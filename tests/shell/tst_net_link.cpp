@@ -603,8 +603,14 @@ void TstNetLink::floodstall()
     std::atomic<long> sentafter{0};
     std::thread flood;
     quint16 port = 0;
+    // The stalls are measured from the flood's start: the listing of the
+    // adapters before the window is no part of it.
+    QElapsedTimer sincetick;
+    qint64 longest = 0;
     const auto startflood = [&](quint16 p) {
         port = p;
+        longest = 0;
+        sincetick.restart();
         flood = std::thread([&, p]() {
             const int fd = boundsocket(SOCK_DGRAM, kProc, 0);
             const sockaddr_in to = sockaddrof(kApp, p);
@@ -644,8 +650,6 @@ void TstNetLink::floodstall()
         answering.start(20);
         sendanswer();
     });
-    QElapsedTimer sincetick;
-    qint64 longest = 0;
     QTimer probe;
     probe.setTimerType(Qt::PreciseTimer);
     connect(&probe, &QTimer::timeout, this, [&]() { longest = qMax(longest, sincetick.restart()); });
@@ -663,8 +667,6 @@ void TstNetLink::floodstall()
     stop = false;
     after = true;
     startflood(port);
-    longest = 0;
-    sincetick.restart();
     runevents(500);
     probe.stop();
     stop = true;
