@@ -191,6 +191,10 @@ void dialoginterface::closeudp()
 {
     if (!udp_socket)
         return;
+    qDebug() << "discovery socket closed:" << m_readdatagrams << "datagrams taken," << m_droppeddatagrams
+             << "longer than an answer dropped";
+    m_readdatagrams = 0;
+    m_droppeddatagrams = 0;
     udp_socket->disconnect(this);
     udp_socket->close();
     delete udp_socket;
@@ -234,7 +238,8 @@ void dialoginterface::readudpdata()
             char first = 0;
             if (socket->readDatagram(&first, 1, &sender, &port) < 0)
                 break;
-            qDebug() << "udp datagram of" << size << "bytes dropped";
+            if (++m_droppeddatagrams <= kDatagramsPerRead)
+                qDebug() << "udp datagram of" << size << "bytes dropped";
             continue;
         }
         QByteArray data(int(qMax<qint64>(size, 0)), '\0');
@@ -242,8 +247,10 @@ void dialoginterface::readudpdata()
         if (got < 0)
             break;
         data.truncate(int(got));
-        // Only the size is logged: the text comes from any host on the network.
-        qDebug() << "udp_data:" << data.size() << "bytes";
+        // Only the size is logged (the text comes from any host on the
+        // network), and for the first datagrams of a search only.
+        if (++m_readdatagrams <= kDatagramsPerRead)
+            qDebug() << "udp_data:" << data.size() << "bytes";
         emit trytofinddev(discoverywords(data), sender);
     }
 }

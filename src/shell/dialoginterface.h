@@ -83,4 +83,6 @@ private:
     QUdpSocket *udp_socket = nullptr;
     bool udp_open = false;
     quint64 m_searchrun = 0; // counts confirmed choices: which search owns the socket
+    qint64 m_readdatagrams = 0;    // datagrams taken by the current socket
+    qint64 m_droppeddatagrams = 0; // and dropped as longer than an answer
 };
