@@ -71,10 +71,11 @@ QString CComCtrl::getchecksum(const QString &body) const
 
 void CComCtrl::dataReceived(QByteArray chunk)
 {
-    const QList<QByteArray> frames = m_assembler.feed(chunk, m_clock.elapsed());
+    const qint64 now = m_clock.elapsed();
+    const QList<QByteArray> frames = m_assembler.feed(chunk, now);
     for (const QByteArray &f : frames) {
         Reply r;
-        if (decodereply(f, r))
+        if (m_rate.admit(f, now) && decodereply(f, r))
             dispatchreply(r, *this);
     }
     const qint64 recheck = m_assembler.recheckms(m_clock.elapsed());

@@ -8,6 +8,7 @@
 
 #include "replyassembler.h"
 #include "replydispatch.h"
+#include "replyrate.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -76,6 +77,8 @@ public:
     MySerialPort *serialport() const { return m_port.get(); }
     // Bytes of an unfinished reply kept for the next chunk.
     int pendingreplybytes() const { return m_assembler.pending().size(); }
+    // Unasked replies dropped beyond their rate (ReplyRate).
+    qint64 droppedreplies() const { return m_rate.dropped(); }
 
 signals:
     // The port is about to close (closemaincom): frames waiting elsewhere
@@ -105,7 +108,8 @@ signals:
 
 public slots:
     // One chunk read from the port: every whole reply in it is dispatched,
-    // in order, each on its own; an unfinished one waits for the next chunk.
+    // in order, each on its own (unasked ones within their rate, ReplyRate);
+    // an unfinished one waits for the next chunk.
     void dataReceived(QByteArray chunk);
 
 private:
@@ -140,6 +144,7 @@ private:
     QString m_portname;
     std::unique_ptr<MySerialPort> m_port;
     ReplyAssembler m_assembler;
+    ReplyRate m_rate;
     QElapsedTimer m_clock; // time stamps for the assembler's stale rule
     // Feeds the assembler again when a cut-off fragment holds a whole reply
     // back and no byte comes to end the wait.

@@ -179,6 +179,7 @@ DeviceLink::DeviceLink(QObject *parent)
     , m_socket(new QTcpSocket)
 {
     m_clock.start();
+    m_socket->setReadBufferSize(kReadBufferBytes);
     connect(m_socket, &QTcpSocket::readyRead, this, &DeviceLink::readtcpdata);
     // A connection the processor or the network ends is a link that is down:
     // the status must not keep saying "Net Online", and transfers stop.
@@ -771,6 +772,12 @@ void DeviceLink::waitsocket(int ms)
     gMainApp->drainoutput();
     if (m_socket->state() != QAbstractSocket::ConnectedState)
         return;
+    // What the socket already holds is handled first: with its buffer full
+    // the socket reads nothing more, and a wait would only spin.
+    if (m_socket->bytesAvailable() > 0) {
+        readtcpdata();
+        return;
+    }
     m_socket->waitForReadyRead(ms);
     // No timer runs during the wait: a reply held behind a cut-off fragment
     // is looked at again here once the line has been quiet long enough.
@@ -795,15 +802,27 @@ bool DeviceLink::sendtcpcmd(uchar type, uchar addr, uchar command, const QString
 
 void DeviceLink::readtcpdata()
 {
-    tcpdataReceived(m_socket->readAll(), m_socket->peerAddress());
+    if (m_socket->bytesAvailable() <= 0)
+        return;
+    tcpdataReceived(m_socket->read(kReadSliceBytes), m_socket->peerAddress());
+    // The rest on the next turn, after the window's own events; readyRead
+    // may come first, the timer then finds less or nothing to do.
+    if (m_socket->bytesAvailable() > 0 && !m_slicequeued) {
+        m_slicequeued = true;
+        QTimer::singleShot(0, this, [this]() {
+            m_slicequeued = false;
+            readtcpdata();
+        });
+    }
 }
 
 void DeviceLink::tcpdataReceived(const QByteArray &data, const QHostAddress &peer)
 {
-    const QList<QByteArray> frames = m_assembler.feed(data, m_clock.elapsed());
+    const qint64 now = m_clock.elapsed();
+    const QList<QByteArray> frames = m_assembler.feed(data, now);
     for (const QByteArray &f : frames) {
         Reply r;
-        if (decodereply(f, r))
+        if (m_rate.admit(f, now) && decodereply(f, r))
             dispatchtcpreply(r, peer);
     }
     const qint64 recheck = m_assembler.recheckms(m_clock.elapsed());

@@ -16,6 +16,7 @@
 #include "replyassembler.h"
 #include "longexchange.h"
 #include "replydispatch.h"
+#include "replyrate.h"
 
 #include <QElapsedTimer>
 #include <QHostAddress>
@@ -46,6 +47,13 @@ public:
     // The probe of the answering addresses ends by this time at the latest
     // (scaled by the test-only time scale).
     static constexpr int kProbeBoundMs = 30000;
+    // Bytes the data link's socket holds unread, at most (the serial port's
+    // bound): a peer sending faster than the replies are handled is held
+    // back by TCP instead of growing the application's memory.
+    static constexpr int kReadBufferBytes = 64 * 1024;
+    // Bytes read and dispatched in one go; the rest waits for the next turn
+    // of the event loop, so the window keeps running under any stream.
+    static constexpr int kReadSliceBytes = 4096;
 
     explicit DeviceLink(QObject *parent = nullptr);
     ~DeviceLink() override;
@@ -62,6 +70,8 @@ public:
     // Whether a reply of this unit is for the unit the application talks to
     // (the current type and address): the handlers below take no other.
     static bool talkingto(uchar type, uchar address);
+    // Unasked replies of the data link dropped beyond their rate.
+    qint64 droppedreplies() const { return m_rate.dropped(); }
     const QList<QHostAddress> &searchdevices() const { return m_searchDevList; }
 
     // The link state texts for the current record: "Net Online", "Com Online"
@@ -115,9 +125,12 @@ public slots:
     void tcpdisconnect();
     void gettheApptcpinfo(uchar type, uchar addr, uchar command, const QString &payload);
     bool sendtcpcmd(uchar type, uchar addr, uchar command, const QString &payload);
+    // Reads and dispatches one slice of what the socket holds (at most
+    // kReadSliceBytes); when more is there, the next slice follows on the
+    // next turn of the event loop.
     void readtcpdata();
     // Bytes read from the data link's socket: every whole reply in them is
-    // dispatched on its own, in order.
+    // dispatched on its own, in order, unasked ones within their rate.
     void tcpdataReceived(const QByteArray &data, const QHostAddress &peer);
     void dealwithtcpframe(const QString &frame, const QHostAddress &sender);
     void dispatchtcpreply(const Reply &reply, const QHostAddress &sender);
@@ -185,12 +198,14 @@ private:
 
     QTcpSocket *m_socket;
     ReplyAssembler m_assembler;
+    ReplyRate m_rate;
     QElapsedTimer m_clock;
     // Feeds the assembler again when a cut-off fragment holds a whole reply back.
     QTimer m_recheck;
     // Why the last connection attempt failed.
     QAbstractSocket::SocketError m_connecterror = QAbstractSocket::UnknownSocketError;
     QString m_connecterrortext;
+    bool m_slicequeued = false; // a zero timer will read the next slice
     QList<QHostAddress> m_searchDevList;
     QSet<QHostAddress> m_searchDevSet; // the same addresses, for merging
     NetProbe *m_probe = nullptr;       // the probe run in progress

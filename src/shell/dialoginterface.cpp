@@ -168,11 +168,8 @@ void dialoginterface::on_pb_select_clicked()
             interface_mask = entry.netmask().toString();
         }
     }
-    if (udp_open) {
-        delete udp_socket;
-        udp_socket = nullptr;
-        udp_open = false;
-    }
+    closeudp();
+    const quint64 run = ++m_searchrun;
     udp_socket = new QUdpSocket;
     udp_open = true;
     udp_socket->open(QIODevice::ReadWrite);
@@ -180,7 +177,29 @@ void dialoginterface::on_pb_select_clicked()
     hide();
     udp_find_dev();
     MainApp::delayms(kSearchWindowMs);
+    // The search window is over: answers still waiting get one more bounded
+    // read, then the socket closes, so a host that keeps sending costs
+    // nothing after the search. A search started meanwhile owns the socket.
+    if (run == m_searchrun && udp_socket) {
+        readudpdata();
+        closeudp();
+    }
     emit updSearchFinishd();
+}
+
+void dialoginterface::closeudp()
+{
+    if (!udp_socket)
+        return;
+    qDebug() << "discovery socket closed:" << m_readdatagrams << "datagrams taken," << m_droppeddatagrams
+             << "longer than an answer dropped";
+    m_readdatagrams = 0;
+    m_droppeddatagrams = 0;
+    udp_socket->disconnect(this);
+    udp_socket->close();
+    delete udp_socket;
+    udp_socket = nullptr;
+    udp_open = false;
 }
 
 void dialoginterface::udp_find_dev()
@@ -219,7 +238,8 @@ void dialoginterface::readudpdata()
             char first = 0;
             if (socket->readDatagram(&first, 1, &sender, &port) < 0)
                 break;
-            qDebug() << "udp datagram of" << size << "bytes dropped";
+            if (++m_droppeddatagrams <= kDatagramsPerRead)
+                qDebug() << "udp datagram of" << size << "bytes dropped";
             continue;
         }
         QByteArray data(int(qMax<qint64>(size, 0)), '\0');
@@ -227,8 +247,10 @@ void dialoginterface::readudpdata()
         if (got < 0)
             break;
         data.truncate(int(got));
-        const QStringList words = discoverywords(data);
-        qDebug() << "udp_data:" << words;
-        emit trytofinddev(words, sender);
+        // Only the size is logged (the text comes from any host on the
+        // network), and for the first datagrams of a search only.
+        if (++m_readdatagrams <= kDatagramsPerRead)
+            qDebug() << "udp_data:" << data.size() << "bytes";
+        emit trytofinddev(discoverywords(data), sender);
     }
 }

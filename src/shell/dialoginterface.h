@@ -3,8 +3,9 @@
 // The network adapter chooser and the sender of the discovery request. The
 // user picks the PC adapter whose network is searched; confirming sends
 // "AreYouTavisenLink?" to that network's directed broadcast address, UDP port
-// 9999, hands every reply on as it arrives and, one second later, signals
-// that the search window is over.
+// 9999, hands every reply on as it arrives and, one second later, closes the
+// discovery socket (later datagrams are not read) and signals that the search
+// window is over.
 
 #include <QDialog>
 #include <QHostAddress>
@@ -23,11 +24,14 @@ class dialoginterface : public QDialog
 public:
     static constexpr quint16 kDiscoveryPort = 9999;
     static constexpr int kSearchWindowMs = 1000;
-    static constexpr int kDatagramsPerRead = 64;
-    // The longest datagram taken as an answer. An answer is two short lines
-    // (and perhaps a few more); anything longer is read and dropped unsplit,
-    // so a host flooding the port costs the window next to nothing.
-    static constexpr int kMaxAnswerBytes = 8192;
+    // Datagrams read in one go; under a flood the rest waits for the next
+    // turn of the event loop, so the window keeps running.
+    static constexpr int kDatagramsPerRead = 16;
+    // The longest datagram taken as an answer. A processor answers with two
+    // short lines (about 22 bytes); this leaves room for a model line and a
+    // few more lines many times longer. Anything longer is read and dropped
+    // unsplit, so a host flooding the port costs the window next to nothing.
+    static constexpr int kMaxAnswerBytes = 512;
 
     // The widgets, built by the constructor.
     struct Form {
@@ -70,6 +74,7 @@ signals:
 private:
     void readudpdata();
     void clearlist();
+    void closeudp();
 
     Form *ui;
     QList<QRadioButton *> radio_bt_list;
@@ -77,4 +82,7 @@ private:
     QString interface_mask;
     QUdpSocket *udp_socket = nullptr;
     bool udp_open = false;
+    quint64 m_searchrun = 0; // counts confirmed choices: which search owns the socket
+    qint64 m_readdatagrams = 0;    // datagrams taken by the current socket
+    qint64 m_droppeddatagrams = 0; // and dropped as longer than an answer
 };

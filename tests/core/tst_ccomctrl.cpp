@@ -1,7 +1,9 @@
 #include "ccomctrl.h"
 #include "hextext.h"
+#include "replyrate.h"
 #include "tst_ccomctrl_replies.h"
 
+#include <QThread>
 #include <QtTest>
 
 using namespace replies;
@@ -133,6 +135,88 @@ private slots:
         for (const QByteArray &chunk : chunks)
             c.dataReceived(chunk);
         QCOMPARE(r.events, events);
+    }
+
+    // Unasked replies pass at most ReplyRate::kPerWindow per code per window;
+    // the rest of a chunk is counted and dropped. A reply a wait asks for
+    // (type, address and code) always passes; budgets are per code.
+    // "asked": type/address/code registered for the whole row, or empty.
+    // "pause": a window passes between the two chunks (-1: one chunk only).
+    void rate_data()
+    {
+        QTest::addColumn<QByteArray>("first");
+        QTest::addColumn<QByteArray>("second");
+        QTest::addColumn<QString>("asked");
+        QTest::addColumn<int>("meterevents");
+        QTest::addColumn<int>("gainevents");
+        QTest::addColumn<int>("dropped");
+        const int budget = ReplyRate::kPerWindow;
+        const QByteArray flood = meters().repeated(budget + 8);
+        QTest::newRow("within the budget")
+            << meters().repeated(budget) << QByteArray() << QString() << budget << 0 << 0;
+        QTest::newRow("beyond the budget") << flood << QByteArray() << QString() << budget << 0 << 8;
+        QTest::newRow("another code keeps its own budget")
+            << flood + gainack() << QByteArray() << QString() << budget << 1 << 8;
+        QTest::newRow("asked: every one passes") << flood << QByteArray() << "180156" << budget + 8 << 0 << 0;
+        QTest::newRow("asked of another unit") << flood << QByteArray() << "180256" << budget << 0 << 8;
+        QTest::newRow("the next window has a new budget")
+            << flood << flood << QString() << 2 * budget << 0 << 16;
+    }
+    void rate()
+    {
+        QFETCH(QByteArray, first);
+        QFETCH(QByteArray, second);
+        QFETCH(QString, asked);
+        QFETCH(int, meterevents);
+        QFETCH(int, gainevents);
+        QFETCH(int, dropped);
+        const QByteArray key = QByteArray::fromHex(asked.toLatin1());
+        if (!key.isEmpty())
+            ReplyRate::ask(uchar(key[0]), uchar(key[1]), uchar(key[2]));
+        CComCtrl c;
+        Recorder r(c);
+        c.dataReceived(first);
+        if (!second.isEmpty()) {
+            QThread::msleep(ReplyRate::kWindowMs + 5);
+            c.dataReceived(second);
+        }
+        if (!key.isEmpty())
+            ReplyRate::unask(uchar(key[0]), uchar(key[1]), uchar(key[2]));
+        QCOMPARE(r.events.filter(QStringLiteral("readlight")).size(), meterevents);
+        QCOMPARE(r.events.filter(QStringLiteral("getgainisok")).size(), gainevents);
+        QCOMPARE(c.droppedreplies(), qint64(dropped));
+        QVERIFY(!ReplyRate::asked(0x18, 0x01, 0x56));
+    }
+
+    // The budget alone, by the clock given: a window lasts kWindowMs from its
+    // first reply; a clock that goes back starts a new one. Each step: time
+    // and code; the result is the admitted steps as a string of 1 and 0.
+    void ratewindow_data()
+    {
+        QTest::addColumn<QList<int>>("times");
+        QTest::addColumn<int>("perstep"); // replies fed at each time
+        QTest::addColumn<QString>("admitted");
+        const int w = int(ReplyRate::kWindowMs);
+        const int b = ReplyRate::kPerWindow;
+        QTest::newRow("last moment of the window") << QList<int>{0, w - 1} << b / 2 << "11";
+        QTest::newRow("over budget inside the window") << QList<int>{0, w - 1} << b / 2 + 1 << "10";
+        QTest::newRow("at the window's end a new one") << QList<int>{0, w} << b << "11";
+        QTest::newRow("clock going back") << QList<int>{500, 10} << b << "11";
+    }
+    void ratewindow()
+    {
+        QFETCH(QList<int>, times);
+        QFETCH(int, perstep);
+        QFETCH(QString, admitted);
+        ReplyRate rate;
+        QString got;
+        for (int t : times) {
+            bool all = true;
+            for (int i = 0; i < perstep; ++i)
+                all = rate.admit(0x18, 0x01, 0x56, t) && all;
+            got += all ? '1' : '0';
+        }
+        QCOMPARE(got, admitted);
     }
 
     // Frames handed to the dispatcher directly (the network link does that):

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QEventLoop>
 #include <QLoggingCategory>
 #include <QProcess>
 #include <QRadioButton>
@@ -22,8 +23,11 @@
 
 #include <arpa/inet.h>
 #include <atomic>
+#include <cerrno>
 #include <fcntl.h>
+#include <functional>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
@@ -78,6 +82,116 @@ bool discover(dialoginterface &chooser, const QString &adapter, bool run = true)
     }
     return false;
 }
+
+// Calls f with the discovery socket's port at the start of the search
+// window (a zero timer runs inside the window's wait); the socket closes
+// when the window ends.
+void duringsearch(dialoginterface &chooser, const std::function<void(quint16)> &f)
+{
+    QTimer::singleShot(0, &chooser, [&chooser, f]() {
+        if (QUdpSocket *socket = chooser.udpsocket())
+            f(socket->localPort());
+    });
+}
+
+// Runs the event loop for ms milliseconds. QTest::qWait sleeps 10 ms
+// between its turns, which would show as stalls of the window.
+void runevents(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Resident memory of this process in bytes.
+qint64 rssbytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields.at(1).toLongLong() * ::sysconf(_SC_PAGESIZE) : 0;
+}
+
+// A host on the processor's address that takes the data link's connection,
+// answers its connect request (or not) and then streams meter replies as
+// fast as TCP takes them, reading and ignoring whatever it is sent.
+struct StreamingPeer {
+    bool answerconnect = true;
+    std::atomic<bool> stop{false};
+    std::atomic<qint64> streamed{0};
+    std::thread thread;
+    int listenfd = -1;
+
+    bool start()
+    {
+        listenfd = boundsocket(SOCK_STREAM, kProc, DeviceLink::kTcpPort);
+        if (listenfd < 0 || ::listen(listenfd, 1) != 0)
+            return false;
+        thread = std::thread([this]() { run(); });
+        return true;
+    }
+
+    void run()
+    {
+        pollfd lp{listenfd, POLLIN, 0};
+        while (!stop && ::poll(&lp, 1, 20) <= 0) {
+        }
+        if (stop)
+            return;
+        const int fd = ::accept(listenfd, nullptr, nullptr);
+        if (fd < 0)
+            return;
+        const QByteArray connectreq = QByteArray::fromHex("1122331801020003445566");
+        QByteArray got;
+        char in[4096];
+        // The connect request first, as a processor reads it.
+        while (answerconnect && !stop && !got.contains(connectreq)) {
+            pollfd p{fd, POLLIN, 0};
+            if (::poll(&p, 1, 20) > 0) {
+                const ssize_t n = ::recv(fd, in, sizeof in, 0);
+                if (n <= 0)
+                    break;
+                got.append(in, int(n));
+            }
+        }
+        if (answerconnect) {
+            const QByteArray reply = standin::replyframe(0x18, 1, 0x02, QByteArray::fromHex("010000000000"));
+            ::send(fd, reply.constData(), size_t(reply.size()), MSG_NOSIGNAL);
+        }
+        const QByteArray meters =
+            standin::replyframe(0x18, 1, 0x56, QByteArray::fromHex("102030405060708090a0b0c0"))
+                .repeated(2000);
+        ::fcntl(fd, F_SETFL, O_NONBLOCK);
+        while (!stop) {
+            pollfd p{fd, POLLIN | POLLOUT, 0};
+            if (::poll(&p, 1, 20) <= 0)
+                continue;
+            if (p.revents & POLLIN)
+                if (::recv(fd, in, sizeof in, 0) == 0)
+                    break;
+            if (p.revents & POLLOUT) {
+                const ssize_t n = ::send(fd, meters.constData(), size_t(meters.size()), MSG_NOSIGNAL);
+                if (n > 0)
+                    streamed += n;
+                else if (n < 0 && errno != EAGAIN)
+                    break;
+            }
+            if (p.revents & (POLLERR | POLLHUP))
+                break;
+        }
+        ::close(fd);
+    }
+
+    ~StreamingPeer()
+    {
+        stop = true;
+        if (thread.joinable())
+            thread.join();
+        if (listenfd >= 0)
+            ::close(listenfd);
+    }
+};
 } // namespace
 
 class TstNetLink : public QObject
@@ -111,7 +225,10 @@ private slots:
     void replies();
     void longdatagrams_data();
     void longdatagrams();
+    void floodstall_data();
     void floodstall();
+    void streamingpeer_data();
+    void streamingpeer();
     void chooser();
     void broadcast_data();
     void broadcast();
@@ -450,37 +567,56 @@ void TstNetLink::discovery()
 void TstNetLink::replies_data()
 {
     QTest::addColumn<QList<QByteArray>>("datagrams");
+    QTest::addColumn<bool>("late"); // sent after the search window
     QTest::addColumn<int>("accepted");
     const QByteArray ok("iAmTavisenLink!\nmr700");
     QTest::newRow("model word inside a longer line")
-        << QList<QByteArray>{"iAmTavisenLink!\nXmr700-2\nmore"} << 1;
-    QTest::newRow("model word in capitals") << QList<QByteArray>{"iAmTavisenLink!\nMR700"} << 0;
-    QTest::newRow("carriage return") << QList<QByteArray>{"iAmTavisenLink!\r\nmr700"} << 0;
-    QTest::newRow("zero byte inside") << QList<QByteArray>{QByteArray("iAm\0TavisenLink!\nmr700", 22)} << 0;
-    QTest::newRow("longer than a page") << QList<QByteArray>{ok + "\n" + QByteArray(5000, 'x')} << 1;
+        << QList<QByteArray>{"iAmTavisenLink!\nXmr700-2\nmore"} << false << 1;
+    QTest::newRow("model word in capitals") << QList<QByteArray>{"iAmTavisenLink!\nMR700"} << false << 0;
+    QTest::newRow("carriage return") << QList<QByteArray>{"iAmTavisenLink!\r\nmr700"} << false << 0;
+    QTest::newRow("zero byte inside")
+        << QList<QByteArray>{QByteArray("iAm\0TavisenLink!\nmr700", 22)} << false << 0;
+    // Longer than any answer: dropped (the longest taken is kMaxAnswerBytes).
+    QTest::newRow("longer than a page") << QList<QByteArray>{ok + "\n" + QByteArray(5000, 'x')} << false << 0;
+    QTest::newRow("a model line of 400 characters")
+        << QList<QByteArray>{"iAmTavisenLink!\n" + QByteArray(395, 'v') + "mr700\nmore"} << false << 1;
     // One address however often it answers.
-    QTest::newRow("three at once") << QList<QByteArray>{ok, ok, ok} << 1;
+    QTest::newRow("three at once") << QList<QByteArray>{ok, ok, ok} << false << 1;
     QTest::newRow("zero byte ends the answer before the model word")
-        << QList<QByteArray>{QByteArray("iAmTavisenLink!\n\0mr700", 22)} << 0;
+        << QList<QByteArray>{QByteArray("iAmTavisenLink!\n\0mr700", 22)} << false << 0;
+    // The socket is closed when the search ends: a late answer is not read.
+    QTest::newRow("after the search window") << QList<QByteArray>{ok} << true << 0;
 }
 
 void TstNetLink::replies()
 {
     QFETCH(QList<QByteArray>, datagrams);
+    QFETCH(bool, late);
     QFETCH(int, accepted);
     Env env;
     dialoginterface chooser;
     connect(&chooser, &dialoginterface::trytofinddev, &env.link, &DeviceLink::trytofindtcpdev);
-    QVERIFY(discover(chooser, QStringLiteral("dsptest0"))); // no processor answers
-    QVERIFY(chooser.udpsocket());
-    const quint16 port = chooser.udpsocket()->localPort();
-    QVERIFY(port != 0);
+    QSignalSpy words(&chooser, &dialoginterface::trytofinddev);
     QUdpSocket sender;
     QVERIFY(sender.bind(kProc, 0));
-    for (const QByteArray &d : datagrams)
-        QCOMPARE(sender.writeDatagram(d, kApp, port), qint64(d.size()));
-    // Replies that come after the search window are still handed on.
-    QTest::qWait(300);
+    quint16 port = 0;
+    const auto send = [&]() {
+        for (const QByteArray &d : datagrams)
+            QCOMPARE(sender.writeDatagram(d, kApp, port), qint64(d.size()));
+    };
+    duringsearch(chooser, [&](quint16 p) {
+        port = p;
+        if (!late)
+            send();
+    });
+    QVERIFY(discover(chooser, QStringLiteral("dsptest0"))); // no processor answers
+    QVERIFY(port != 0);
+    QVERIFY(!chooser.udpsocket());
+    if (late) {
+        send();
+        QTest::qWait(300);
+        QCOMPARE(words.count(), 0);
+    }
     QCOMPARE(env.link.searchdevices().size(), accepted);
     for (const QHostAddress &a : env.link.searchdevices())
         QCOMPARE(a, kProc);
@@ -497,6 +633,8 @@ void TstNetLink::longdatagrams_data()
     const QByteArray atlimit = ok + '\n' + QByteArray(dialoginterface::kMaxAnswerBytes - ok.size() - 1, 'x');
     QTest::newRow("65,000 line feeds, then an answer")
         << QList<QByteArray>{QByteArray(65000, '\n'), ok} << 1 << 1;
+    QTest::newRow("8,192 line feeds, then an answer")
+        << QList<QByteArray>{QByteArray(8192, '\n'), ok} << 1 << 1;
     QTest::newRow("one byte too long, then an answer") << QList<QByteArray>{atlimit + 'x', ok} << 1 << 1;
     QTest::newRow("an answer as long as can be") << QList<QByteArray>{atlimit} << 1 << 1;
     QTest::newRow("only a long one") << QList<QByteArray>{atlimit + 'x'} << 0 << 0;
@@ -511,61 +649,204 @@ void TstNetLink::longdatagrams()
     dialoginterface chooser;
     connect(&chooser, &dialoginterface::trytofinddev, &env.link, &DeviceLink::trytofindtcpdev);
     QSignalSpy words(&chooser, &dialoginterface::trytofinddev);
-    QVERIFY(discover(chooser, QStringLiteral("dsptest0")));
-    QVERIFY(chooser.udpsocket());
     QUdpSocket sender;
     QVERIFY(sender.bind(kProc, 0));
-    for (const QByteArray &d : datagrams)
-        QCOMPARE(sender.writeDatagram(d, kApp, chooser.udpsocket()->localPort()), qint64(d.size()));
-    QTest::qWait(300);
+    duringsearch(chooser, [&](quint16 port) {
+        for (const QByteArray &d : datagrams)
+            QCOMPARE(sender.writeDatagram(d, kApp, port), qint64(d.size()));
+    });
+    QVERIFY(discover(chooser, QStringLiteral("dsptest0")));
     QCOMPARE(words.count(), handed);
     QCOMPARE(env.link.searchdevices().size(), accepted);
 }
 
 // The longest stall of the window while a host floods the discovery port
-// with 65,000-line datagrams: printed as a figure (a 1 ms timer as probe);
-// the answer that comes after the flood is taken.
+// with datagrams of line feeds, during the search window and after it:
+// printed as figures (a 1 ms timer as probe). An answer sent once the flood
+// stops, still inside the window, is taken; the socket is closed after the
+// search, so the flood that goes on costs nothing.
+void TstNetLink::floodstall_data()
+{
+    QTest::addColumn<int>("size");
+    for (int size : {256, 1024, 8192, 65000})
+        QTest::newRow(qPrintable(QStringLiteral("%1 bytes").arg(size))) << size;
+}
+
 void TstNetLink::floodstall()
 {
+    QFETCH(int, size);
     QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
     Env env;
     dialoginterface chooser;
     connect(&chooser, &dialoginterface::trytofinddev, &env.link, &DeviceLink::trytofindtcpdev);
-    QVERIFY(discover(chooser, QStringLiteral("dsptest0")));
-    const quint16 port = chooser.udpsocket()->localPort();
+    QSignalSpy words(&chooser, &dialoginterface::trytofinddev);
     std::atomic<bool> stop{false};
+    std::atomic<bool> after{false}; // the flood goes on after the search
     std::atomic<long> sent{0};
-    std::thread flood([&]() {
-        const int fd = boundsocket(SOCK_DGRAM, kProc, 0);
-        const sockaddr_in to = sockaddrof(kApp, port);
-        const QByteArray lines(65000, '\n');
-        while (!stop) {
-            if (::sendto(fd, lines.constData(), size_t(lines.size()), 0,
-                         reinterpret_cast<const sockaddr *>(&to), sizeof to) > 0)
-                ++sent;
-        }
-        ::close(fd);
-    });
+    std::atomic<long> sentafter{0};
+    std::thread flood;
+    quint16 port = 0;
+    // The stalls are measured from the flood's start: the listing of the
+    // adapters before the window is no part of it.
     QElapsedTimer sincetick;
     qint64 longest = 0;
+    const auto startflood = [&](quint16 p) {
+        port = p;
+        longest = 0;
+        sincetick.restart();
+        flood = std::thread([&, p]() {
+            const int fd = boundsocket(SOCK_DGRAM, kProc, 0);
+            const sockaddr_in to = sockaddrof(kApp, p);
+            const QByteArray lines(size, '\n');
+            while (!stop) {
+                if (::sendto(fd, lines.constData(), size_t(lines.size()), 0,
+                             reinterpret_cast<const sockaddr *>(&to), sizeof to) > 0)
+                    ++(after ? sentafter : sent);
+            }
+            ::close(fd);
+        });
+    };
+    // The thread ends however the row ends.
+    const auto joinflood = qScopeGuard([&]() {
+        stop = true;
+        if (flood.joinable())
+            flood.join();
+    });
+    duringsearch(chooser, startflood);
+    // The flood stops at half the window; an answer follows it, sent again
+    // every 20 ms until taken (the kernel drops it while the socket's
+    // queue is still full of the flood).
+    bool answered = false;
+    QUdpSocket answer;
+    QVERIFY(answer.bind(kProc, 0));
+    const auto sendanswer = [&]() {
+        if (env.link.searchdevices().isEmpty())
+            answer.writeDatagram(QByteArray("iAmTavisenLink!\nmr700"), kApp, port);
+    };
+    QTimer answering;
+    connect(&answering, &QTimer::timeout, this, sendanswer);
+    QTimer::singleShot(MainApp::scaled(dialoginterface::kSearchWindowMs) / 2, &answering, [&]() {
+        stop = true;
+        if (flood.joinable())
+            flood.join();
+        answered = true;
+        answering.start(20);
+        sendanswer();
+    });
     QTimer probe;
     probe.setTimerType(Qt::PreciseTimer);
     connect(&probe, &QTimer::timeout, this, [&]() { longest = qMax(longest, sincetick.restart()); });
     sincetick.start();
     probe.start(1);
-    QTest::qWait(1000);
+    QVERIFY(discover(chooser, QStringLiteral("dsptest0")));
+    answering.stop();
+    const qint64 during = longest;
+    QVERIFY(answered);
+    QVERIFY(!chooser.udpsocket());
+    QCOMPARE(env.link.searchdevices(), QList<QHostAddress>{kProc});
+    const int handed = words.count();
+
+    // The same flood after the search: nothing reads it.
+    stop = false;
+    after = true;
+    startflood(port);
+    runevents(500);
     probe.stop();
     stop = true;
     flood.join();
     QLoggingCategory::setFilterRules(QString());
-    qInfo("discovery flood: %ld datagrams of 65,000 line feeds in 1 s, longest GUI stall %lld ms",
-          sent.load(), longest);
+    qInfo("discovery flood of %d-byte datagrams: %ld sent in the search window, longest GUI stall %lld ms; "
+          "%ld sent in 0.5 s after it, longest GUI stall %lld ms",
+          size, sent.load(), during, sentafter.load(), longest);
     QVERIFY(sent > 100);
-    QVERIFY(env.link.searchdevices().isEmpty());
-    QUdpSocket answer;
-    QVERIFY(answer.bind(kProc, 0));
-    answer.writeDatagram(QByteArray("iAmTavisenLink!\nmr700"), kApp, port);
-    QTRY_COMPARE(env.link.searchdevices(), QList<QHostAddress>{kProc});
+    QVERIFY(sentafter > 100);
+    QCOMPARE(words.count(), handed);
+    // Datagrams up to the longest answer are handed on, longer ones are not.
+    if (size > dialoginterface::kMaxAnswerBytes)
+        QCOMPARE(handed, 1);
+    else
+        QVERIFY(handed > 1);
+}
+
+// A peer that streams meter replies as fast as TCP takes them: the connect
+// still ends with its box within its usual time, the socket never holds
+// more than its bound, and the unasked replies beyond their rate are dropped.
+// The window's longest stall and the growth of memory are printed as
+// figures (DSP_STREAM_SECONDS sets how long the stream runs on after the
+// connect; 2 s unless given).
+void TstNetLink::streamingpeer_data()
+{
+    QTest::addColumn<bool>("answerconnect");
+    QTest::addColumn<QString>("box");
+    QTest::newRow("connect answered, then meters")
+        << true << QStringLiteral("The current program could not be read completely. Please Try Again");
+    QTest::newRow("meters only") << false << QStringLiteral("No answer from the processor");
+}
+
+void TstNetLink::streamingpeer()
+{
+    QFETCH(bool, answerconnect);
+    QFETCH(QString, box);
+    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+    ScriptedPrompts prompts;
+    Env env;
+    StreamingPeer peer;
+    peer.answerconnect = answerconnect;
+    QVERIFY(peer.start());
+    env.select(0x18, 1, kProc);
+    QCOMPARE(env.link.socket()->readBufferSize(), qint64(DeviceLink::kReadBufferBytes));
+    // Counted, not kept: a spy's list would grow the memory measured.
+    int meters = 0;
+    QObject counter;
+    connect(&gComCtrl, &CComCtrl::readlight, &counter, [&meters]() { ++meters; });
+
+    QElapsedTimer sincetick;
+    qint64 longest = 0;
+    qint64 mostbuffered = 0;
+    QTimer probe;
+    probe.setTimerType(Qt::PreciseTimer);
+    connect(&probe, &QTimer::timeout, this, [&]() {
+        longest = qMax(longest, sincetick.restart());
+        mostbuffered = qMax(mostbuffered, env.link.socket()->bytesAvailable());
+    });
+    const qint64 rss0 = rssbytes();
+    QElapsedTimer took;
+    took.start();
+    sincetick.start();
+    probe.start(1);
+    env.link.connectdevice();
+    const qint64 connectms = took.elapsed();
+    const qint64 connectgap = longest;
+    QCOMPARE(prompts.shown.size(), 1);
+    QCOMPARE(prompts.lastKind(), QStringLiteral("critical"));
+    QCOMPARE(prompts.shown.last().text, box);
+    QCOMPARE(env.cur()->gettcpconnected(), answerconnect ? 1 : 0);
+
+    // The stream goes on while the link stays up.
+    const qint64 rss1 = rssbytes();
+    // Without its connect answered the link is closed again: nothing streams on.
+    const int seconds = !answerconnect ? 0
+                        : qEnvironmentVariableIsSet("DSP_STREAM_SECONDS")
+                            ? qMax(1, qEnvironmentVariableIntValue("DSP_STREAM_SECONDS"))
+                            : 2;
+    const int meters0 = meters;
+    longest = 0;
+    sincetick.restart();
+    runevents(seconds * 1000);
+    probe.stop();
+    const qint64 rss2 = rssbytes();
+    QLoggingCategory::setFilterRules(QString());
+    qInfo("streaming peer (%s): connect ended with its box after %lld ms, longest GUI stall %lld ms; "
+          "then %d s: longest GUI stall %lld ms, %d meter replies handed on, %lld dropped, "
+          "%.1f MB streamed in all, RSS %+.1f MB during the connect, %+.1f MB after it "
+          "(%+.1f MB per 60 s); most bytes held by the socket %lld",
+          answerconnect ? "connect answered" : "meters only", connectms, connectgap, seconds, longest,
+          meters - meters0, env.link.droppedreplies(), double(peer.streamed) / 1e6,
+          double(rss1 - rss0) / 1e6, double(rss2 - rss1) / 1e6,
+          double(rss2 - rss1) / 1e6 * 60 / qMax(1, seconds), mostbuffered);
+    QVERIFY(mostbuffered <= DeviceLink::kReadBufferBytes);
+    QVERIFY(env.link.droppedreplies() > 0);
+    QVERIFY(peer.streamed > 4 * DeviceLink::kReadBufferBytes);
 }
 
 void TstNetLink::chooser()

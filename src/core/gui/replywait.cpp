@@ -5,6 +5,7 @@
 #include "globalcontrl.h"
 #include "longexchange.h"
 #include "mainapp.h"
+#include "replyrate.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -25,6 +26,13 @@ ReplyWait::ReplyWait(unsigned char type, unsigned char address, unsigned char co
     CComCtrl *engine = gMainApp ? gMainApp->getcomctrl() : nullptr;
     if (engine && engine != &gComCtrl)
         connect(engine, &CComCtrl::replied, this, &ReplyWait::take);
+    // The reply waited for passes the links' limit on unasked replies.
+    ReplyRate::ask(m_type, m_address, m_code);
+}
+
+ReplyWait::~ReplyWait()
+{
+    ReplyRate::unask(m_type, m_address, m_code);
 }
 
 void ReplyWait::take(const Reply &r)

@@ -28,6 +28,7 @@ public:
     // current one when the wait object is made.
     ReplyWait(unsigned char type, unsigned char address, unsigned char code, int markbyte = -1,
               int markvalue = -1);
+    ~ReplyWait() override;
 
     // Waits up to ms milliseconds (under the test time scale); a reply that
     // already arrived ends it at once. User input is held back meanwhile

@@ -5,6 +5,7 @@
 #include "devicedata.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
+#include "replyrate.h"
 #include "replywait.h"
 
 #include <QApplication>
@@ -103,6 +104,24 @@ private slots:
         MainApp::adddevice(0x18, 3, QHostAddress(QStringLiteral("0.0.0.0")))->setcomconnected(1);
         app->selectdevice(0x18, 3, QHostAddress(QStringLiteral("0.0.0.0")));
         QCOMPARE(w.wait(1000), ReplyWait::Outcome::LinkLost);
+    }
+
+    // A wait asks for its reply for as long as it exists: the links pass that
+    // reply beyond their limit on unasked ones. Two waits for one reply nest.
+    void asksforitsreply()
+    {
+        QVERIFY(!ReplyRate::asked(0x18, 2, 0x61));
+        {
+            ReplyWait first(0x18, 2, 0x61, 8, 0);
+            {
+                ReplyWait second(0x18, 2, 0x61, 8, 1);
+                QVERIFY(ReplyRate::asked(0x18, 2, 0x61));
+            }
+            QVERIFY(ReplyRate::asked(0x18, 2, 0x61));
+            QVERIFY(!ReplyRate::asked(0x18, 3, 0x61));
+            QVERIFY(!ReplyRate::asked(0x18, 2, 0x60));
+        }
+        QVERIFY(!ReplyRate::asked(0x18, 2, 0x61));
     }
 };
 
