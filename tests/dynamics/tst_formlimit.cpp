@@ -365,6 +365,9 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::newRow("output 0 dB") << kOut1 << 103 << 200 << "0.0dBu";
         QTest::newRow("input 0 dB") << 0 << 103 << 40 << "0.0dBu";
+        // Inputs move in whole dB: +0.67 dB and -0.44 dB on the curve.
+        QTest::newRow("input +0.67 dB") << 0 << 100 << 40 << "0.0dBu";
+        QTest::newRow("input -0.44 dB") << 1 << 105 << 38 << "-1.0dBu";
     }
     void curvedrag()
     {
