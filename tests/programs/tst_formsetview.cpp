@@ -6,7 +6,10 @@
 #include "dialogprojectlock.h"
 #include "programsfixture.h"
 
+#include <QComboBox>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QSignalSpy>
 
 namespace
@@ -287,6 +290,71 @@ private slots:
         QCOMPARE(d.accepted, accepted);
         QCOMPARE(d.name, name);
         QCOMPARE(d.id, result);
+    }
+
+    // The name dialog's form as listed, in creation order: class, place and
+    // English text of each child.
+    void namedialogform_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("cls");
+        QTest::addColumn<QRect>("rect");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("widgetlock") << "widgetlock"
+                                    << "QWidget" << QRect(0, 0, 421, 281) << "";
+        QTest::newRow("pushButton_cancel_2") << "pushButton_cancel_2"
+                                             << "QPushButton" << QRect(210, 120, 75, 30) << "Cancel";
+        QTest::newRow("pushButton_ok") << "pushButton_ok"
+                                       << "QPushButton" << QRect(50, 120, 75, 30) << "OK";
+        QTest::newRow("label_19") << "label_19"
+                                  << "QLabel" << QRect(30, 20, 51, 21) << "New ID:";
+        QTest::newRow("label_18") << "label_18"
+                                  << "QLabel" << QRect(30, 50, 141, 21) << "Program New Name:";
+        QTest::newRow("cbxnewid") << "cbxnewid"
+                                  << "QComboBox" << QRect(110, 20, 101, 22) << "ID: 01";
+        QTest::newRow("EditNewName") << "EditNewName"
+                                     << "QLineEdit" << QRect(30, 80, 262, 26) << "";
+    }
+    void namedialogform()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, cls);
+        QFETCH(QRect, rect);
+        QFETCH(QString, text);
+        f.setup();
+        DialogInputStr d(f.page.get());
+        QCOMPARE(d.size(), QSize(326, 157));
+        QCOMPARE(d.windowTitle(), QStringLiteral("Input New Name"));
+        QWidget *w = d.findChild<QWidget *>(name);
+        QVERIFY2(w, qPrintable(name));
+        QCOMPARE(QString::fromLatin1(w->metaObject()->className()), cls);
+        QCOMPARE(w->geometry(), rect);
+        QString shown;
+        if (auto *b = qobject_cast<QPushButton *>(w))
+            shown = b->text();
+        else if (auto *l = qobject_cast<QLabel *>(w))
+            shown = l->text();
+        else if (auto *c = qobject_cast<QComboBox *>(w))
+            shown = c->itemText(0);
+        else if (auto *e = qobject_cast<QLineEdit *>(w))
+            shown = e->text();
+        QCOMPARE(shown, text);
+        if (auto *c = qobject_cast<QComboBox *>(w)) {
+            QCOMPARE(c->count(), 30);
+            QCOMPARE(c->itemText(9), QStringLiteral("ID: 10"));
+            QCOMPARE(c->itemText(29), QStringLiteral("ID: 30"));
+        }
+        if (auto *e = qobject_cast<QLineEdit *>(w))
+            QCOMPARE(e->maxLength(), 20);
+        // The form makes its children in this order (the dialog then sets its
+        // own Tab order, which leaves the order of the children as it is).
+        const QStringList order{"widgetlock", "pushButton_cancel_2", "pushButton_ok", "label_19", "label_18",
+                                "cbxnewid",   "EditNewName"};
+        QStringList made;
+        for (QObject *c : d.children())
+            if (order.contains(c->objectName()))
+                made << c->objectName();
+        QCOMPARE(made, order);
     }
 };
 
