@@ -292,6 +292,59 @@ private slots:
         QCOMPARE(d.id, result);
     }
 
+    // The program page's device and current-data groups as listed: each
+    // label and field in its group, at its place, the labels with their texts.
+    void pageform_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<QString>("cls");
+        QTest::addColumn<QRect>("rect");
+        QTest::addColumn<QString>("text"); // labels only
+        const struct {
+            const char *name, *group, *cls;
+            QRect rect;
+            const char *text;
+        } rows[] = {
+            {"Type", "groupBox_2", "QLabel", {1, 52, 108, 28}, "Device Type:"},
+            {"Editsettype", "groupBox_2", "QLineEdit", {120, 47, 94, 43}, nullptr},
+            {"label_id", "groupBox_2", "QLabel", {1, 106, 103, 28}, "Device ID:"},
+            {"Editsetid", "groupBox_2", "QLineEdit", {120, 100, 94, 43}, nullptr},
+            {"status", "groupBox_2", "QLabel", {1, 161, 126, 25}, "Connect Status:"},
+            {"Editsetstatus", "groupBox_2", "QLineEdit", {120, 157, 94, 43}, nullptr},
+            {"btnconnect", "groupBox_2", "QPushButton", {120, 210, 94, 44}, nullptr},
+            {"label_id_2", "groupBox", "QLabel", {35, 39, 147, 29}, "Program Number:"},
+            {"Editsetproid", "groupBox", "QLineEdit", {60, 70, 94, 43}, nullptr},
+            {"Currentdata", "groupBox", "QLabel", {50, 113, 111, 26}, "Current Data:"},
+            {"Editdata", "groupBox", "QLineEdit", {60, 141, 94, 43}, nullptr},
+            {"promam_name", "groupBox", "QLabel", {40, 186, 133, 24}, "Program Name:"},
+            {"Editname1", "groupBox", "QLineEdit", {10, 213, 205, 44}, nullptr},
+        };
+        for (const auto &r : rows)
+            QTest::newRow(r.name) << r.name << r.group << r.cls << r.rect
+                                  << (r.text ? QString::fromLatin1(r.text) : QString());
+    }
+    void pageform()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, group);
+        QFETCH(QString, cls);
+        QFETCH(QRect, rect);
+        QFETCH(QString, text);
+        f.setup();
+        QWidget *w = f.page->findChild<QWidget *>(name);
+        QVERIFY2(w, qPrintable(name));
+        QCOMPARE(QString::fromLatin1(w->metaObject()->className()), cls);
+        QCOMPARE(w->parentWidget()->objectName(), group);
+        QCOMPARE(w->geometry(), rect);
+        if (!text.isEmpty())
+            QCOMPARE(qobject_cast<QLabel *>(w)->text(), text);
+        if (auto *e = qobject_cast<QLineEdit *>(w))
+            QVERIFY(!e->isEnabled()); // value fields only show
+        QCOMPARE(f.page->findChild<QWidget *>("groupBox_2")->geometry(), QRect(26, 19, 234, 263));
+        QCOMPARE(f.page->findChild<QWidget *>("groupBox")->geometry(), QRect(23, 299, 233, 263));
+    }
+
     // The name dialog's form as listed, in creation order: class, place and
     // English text of each child.
     void namedialogform_data()
