@@ -175,6 +175,8 @@ public:
     void closepage()
     {
         page.reset();
+        // A look case that failed before its picture leaves its sheet behind.
+        qApp->setStyleSheet(QString());
         teardown();
     }
     void ticks(int n)

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTest>
 
 namespace
@@ -217,6 +218,7 @@ private slots:
         QFile file(language ? ":/style/style_chs.txt" : ":/style/style.txt");
         QVERIFY(file.open(QIODevice::ReadOnly));
         qApp->setStyleSheet(QString::fromUtf8(file.readAll()));
+        const auto restyle = qScopeGuard([] { qApp->setStyleSheet(QString()); });
         gGlobalContrl->setlanguage(language);
         f.dev->setlocktype(lock);
         OverviewFixture::setimagebytes(f.dev, kImageRouting, hex("0804020f00000c09"));
