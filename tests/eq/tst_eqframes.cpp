@@ -114,7 +114,8 @@ void TstEqFrames::grids()
 }
 
 // The frames' label rows as listed: text and place of every level label of
-// the curve frame and the FIR panel, and of every frequency label.
+// the curve frame and the FIR panel, every phase label of the phase panel,
+// and each one's frequency labels.
 void TstEqFrames::labelrows_data()
 {
     QTest::addColumn<QString>("frame");
@@ -152,6 +153,18 @@ void TstEqFrames::labelrows_data()
         add("FormEqDraw", l);
     for (const Label &l : kilohertz)
         add("FormFir", l);
+    const Label phase[] = {{"label_11", "°", 22, 8, 21},      {"label_9", "180", 10, 20, 21},
+                           {"label_12", "135", 10, 45, 18},   {"label_10", "90", 14, 70, 21},
+                           {"label_13", "45", 14, 95, 16},    {"label_14", "0", 17, 120, 21},
+                           {"label_15", "-45", 10, 145, 21},  {"label_22", "-90", 10, 170, 21},
+                           {"label_23", "-135", 5, 195, 27},  {"label_24", "-180", 5, 220, 27},
+                           {"label_19", "HZ", 20, 231, 31},   {"label_16", "20", 60, 230, 21},
+                           {"label_17", "100", 141, 230, 31}, {"label_25", "500", 229, 230, 22},
+                           {"label_21", "1K", 265, 230, 21},  {"label_18", "2K", 298, 230, 21},
+                           {"label_20", "5K", 350, 230, 21},  {"label_29", "10K", 381, 230, 22},
+                           {"label_27", "20K", 419, 230, 21}};
+    for (const Label &l : phase)
+        add("FormPhase", l);
 }
 
 void TstEqFrames::labelrows()
@@ -160,8 +173,13 @@ void TstEqFrames::labelrows()
     QFETCH(QString, name);
     QFETCH(QString, text);
     QFETCH(QRect, rect);
-    QScopedPointer<QWidget> w(frame == QLatin1String("FormEqDraw") ? static_cast<QWidget *>(new FormEqDraw)
-                                                                   : new FormFir);
+    QScopedPointer<QWidget> w;
+    if (frame == QLatin1String("FormEqDraw"))
+        w.reset(new FormEqDraw);
+    else if (frame == QLatin1String("FormFir"))
+        w.reset(new FormFir);
+    else
+        w.reset(new FormPhase);
     QLabel *label = w->findChild<QLabel *>(name);
     QVERIFY2(label, qPrintable(name));
     QCOMPARE(label->parentWidget(), w.data());
