@@ -349,7 +349,13 @@ void TstXSmoke::toolbarsave()
     // type's own, in the folder the program runs in. The pointer rests on the
     // dialog, as a hand would: whichever way the server gives keys (to the
     // focus window or under the pointer) they go there.
-    x.move(dialogs().first().rect.center());
+    const TopWindow dialog = dialogs().first();
+    x.move(dialog.rect.center());
+    // Typed only once the dialog has the keyboard: on a loaded machine it is
+    // mapped some time before the program gives it the focus.
+    QTRY_VERIFY2_WITH_TIMEOUT(
+        x.haskeyboard(dialog.id),
+        qPrintable(QStringLiteral("the save dialog never got the keyboard; ") + shown()), kReactMs);
     x.type(QStringLiteral("saved"));
     x.key("Return");
     QTRY_VERIFY2_WITH_TIMEOUT(QFileInfo(saved).size() == kProgramImageSize,

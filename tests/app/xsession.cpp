@@ -108,6 +108,38 @@ QVector<TopWindow> XSession::windows() const
     return shown;
 }
 
+bool XSession::haskeyboard(unsigned long id) const
+{
+    Display *d = dpy(m_display);
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(d, &focus, &revert);
+    if (focus == PointerRoot) {
+        // The keys go to the window under the pointer.
+        Window root = 0, child = 0;
+        int rx = 0, ry = 0, wx = 0, wy = 0;
+        unsigned int mask = 0;
+        XQueryPointer(d, DefaultRootWindow(d), &root, &child, &rx, &ry, &wx, &wy, &mask);
+        return child == id;
+    }
+    // None names no window.
+    for (int depth = 0; focus != None && depth < 32; ++depth) {
+        if (focus == id)
+            return true;
+        Window root = 0, parent = 0;
+        Window *children = nullptr;
+        unsigned int count = 0;
+        if (!XQueryTree(d, focus, &root, &parent, &children, &count))
+            return false;
+        if (children)
+            XFree(children);
+        if (parent == root)
+            return false;
+        focus = parent;
+    }
+    return false;
+}
+
 QString XSession::title(unsigned long id) const
 {
     Display *d = dpy(m_display);

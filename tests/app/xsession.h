@@ -47,6 +47,9 @@ public:
     QVector<TopWindow> windows() const;
     // A window's title, to tell which box came up.
     QString title(unsigned long id) const;
+    // True when the keyboard goes to the top-level window `id` (to it or to
+    // a window inside it): keys typed now reach that window.
+    bool haskeyboard(unsigned long id) const;
 
     // The pointer moves to p (screen coordinates) and the first button is
     // pressed and released there.

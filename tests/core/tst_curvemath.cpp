@@ -110,6 +110,59 @@ private slots:
         }
     }
 
+    // The band width table whole: width index, octaves, Q, as listed (the
+    // Q values only roughly follow a formula).
+    void widthandq_data()
+    {
+        QTest::addColumn<int>("w");
+        QTest::addColumn<double>("octaves");
+        QTest::addColumn<double>("q");
+        const struct {
+            int w;
+            double octaves, q;
+        } rows[] = {
+            {0, 0.017, 86.6},  {1, 0.02, 72.1},   {2, 0.025, 57.7},   {3, 0.033, 43.3}, {4, 0.04, 36.1},
+            {5, 0.05, 28.9},   {6, 0.063, 23.1},  {7, 0.083, 17.3},   {8, 0.1, 14.4},   {9, 0.125, 11.5},
+            {10, 0.167, 8.7},  {11, 0.2, 7.2},    {12, 0.25, 5.8},    {13, 0.333, 4.3}, {14, 0.5, 2.9},
+            {15, 0.667, 2.1},  {16, 0.75, 1.9},   {17, 1, 1.41},      {18, 1.25, 1.12}, {19, 1.333, 1.04},
+            {20, 1.5, 0.92},   {21, 1.667, 0.82}, {22, 1.75, 0.78},   {23, 2, 0.67},    {24, 2.25, 0.58},
+            {25, 2.333, 0.56}, {26, 2.5, 0.51},   {27, 2.667, 0.47},  {28, 2.75, 0.45}, {29, 3, 0.4},
+            {30, 3.25, 0.36},  {31, 3.333, 0.35}, {32, 3.5, 0.33},    {33, 3.667, 0.3}, {34, 3.75, 0.29},
+            {35, 4, 0.267},    {36, 4.25, 0.242}, {37, 4.333, 0.234}, {38, 4.5, 0.22},  {39, 4.667, 0.207},
+            {40, 4.75, 0.2},
+        };
+        for (const auto &r : rows)
+            QTest::addRow("%d", r.w) << r.w << r.octaves << r.q;
+    }
+    void widthandq()
+    {
+        QFETCH(int, w);
+        QFETCH(double, octaves);
+        QFETCH(double, q);
+        CurveMath m;
+        QCOMPARE(m.getwidth(w), octaves);
+        QCOMPARE(m.getq(w), q);
+    }
+
+    // The graphic EQ's 31 centre frequencies, as listed.
+    void geqcentres_data()
+    {
+        QTest::addColumn<int>("band");
+        QTest::addColumn<double>("hz");
+        const double centres[31] = {20,   25.2, 31.7, 40,   50.4, 63.5,  80,    101,   127,  160,  202,
+                                    254,  320,  403,  508,  640,  806,   1016,  1280,  1613, 2032, 2560,
+                                    3225, 4064, 5120, 6451, 8127, 10240, 12902, 16255, 20480};
+        for (int k = 0; k < 31; ++k)
+            QTest::addRow("%d", k) << k << centres[k];
+    }
+    void geqcentres()
+    {
+        QFETCH(int, band);
+        QFETCH(double, hz);
+        CurveMath m;
+        QCOMPARE(m.getgeqfreq(band), hz);
+    }
+
     void gridfollowsroundingrule()
     {
         CurveMath m;

@@ -220,10 +220,19 @@ private slots:
         QTest::addColumn<int>("language");
         QTest::addColumn<QStringList>("link");
         QTest::addColumn<QStringList>("copy");
-        QTest::newRow("English") << 0 << QStringList{"Set Link", "Link Control", "EXIT"}
-                                 << QStringList{"Set Copy", "Input Copy", "Output Copy", "EXIT"};
-        QTest::newRow("Chinese") << 1 << QStringList{"设置链接", "链接控制", "退出"}
-                                 << QStringList{"拷贝设置", "拷贝输入", "拷贝输出", "退出"};
+        // Link: title, the three group titles, EXIT, the set button. Copy:
+        // title, the three group titles, both sources, both destinations,
+        // the two copy buttons, EXIT.
+        QTest::newRow("English") << 0 << QStringList{"Set Link", "Link Control", "In Link",
+                                                     "Out Link", "EXIT",         "Set Link"}
+                                 << QStringList{"Set Copy",   "Copy Control", "IN PUT",      "OUT PUT",
+                                                "Source",     "Source",       "Destination", "Destination",
+                                                "Input Copy", "Output Copy",  "EXIT"};
+        QTest::newRow("Chinese") << 1 << QStringList{"设置链接", "链接控制", "输入链接",
+                                                     "输出链接", "退出",     "设置链接"}
+                                 << QStringList{"拷贝设置", "拷贝控制", "输入", "输出",
+                                                "资源",     "资源",     "目标", "目标",
+                                                "拷贝输入", "拷贝输出", "退出"};
     }
     void texts()
     {
@@ -233,14 +242,20 @@ private slots:
         lang->setlanguage(language);
         DialogLink l;
         QCOMPARE((QStringList{l.windowTitle(), child<QGroupBox>(l, "groupBox_7")->title(),
-                              child<QPushButton>(l, "pushButton_close")->text()}),
+                              child<QGroupBox>(l, "groupBox_10")->title(),
+                              child<QGroupBox>(l, "groupBox_11")->title(),
+                              child<QPushButton>(l, "pushButton_close")->text(),
+                              child<QPushButton>(l, "pushButton_link_2")->text()}),
                  link);
-        QCOMPARE(child<QPushButton>(l, "pushButton_link_2")->text(), link.first());
         QCOMPARE(child<QLabel>(l, "label_38")->text(), QString("Link3"));
         DialogCopy c;
-        QCOMPARE((QStringList{c.windowTitle(), child<QPushButton>(c, "inputcopy")->text(),
-                              child<QPushButton>(c, "inputcopy_2")->text(),
-                              child<QPushButton>(c, "pushButton_copy")->text()}),
+        QCOMPARE((QStringList{
+                     c.windowTitle(), child<QGroupBox>(c, "groupBox_6")->title(),
+                     child<QGroupBox>(c, "groupBox_8")->title(), child<QGroupBox>(c, "groupBox_9")->title(),
+                     child<QLabel>(c, "label_12")->text(), child<QLabel>(c, "label_20")->text(),
+                     child<QLabel>(c, "label_14")->text(), child<QLabel>(c, "label_21")->text(),
+                     child<QPushButton>(c, "inputcopy")->text(), child<QPushButton>(c, "inputcopy_2")->text(),
+                     child<QPushButton>(c, "pushButton_copy")->text()}),
                  copy);
     }
 };

@@ -8,6 +8,8 @@
 #include "formtoolbutton.h"
 #include "lockexchange.h"
 
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QRadioButton>
@@ -152,6 +154,36 @@ private slots:
         QCOMPARE(prompts.shown[0].parent, d.data());
         QVERIFY(app->getpayload().isEmpty());
         QVERIFY(d->isVisible());
+    }
+
+    // The device lock dialog's captions by language: title, UnLock, Lock,
+    // Exit, the password label, the kind group and the four kinds (a doubled
+    // ampersand shows as one).
+    void devicecaptions_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QStringList>("captions");
+        QTest::newRow("English") << 0
+                                 << QStringList{"Set Lock",     "UnLock",    "Lock",        "Exit",
+                                                "Password:",    "Lock Type", "Change Only", "Change&&View",
+                                                "Change&&Mute", "Everything"};
+        QTest::newRow("Chinese") << 1
+                                 << QStringList{"设置锁",   "解锁",   "锁定",       "退出",       "密码",
+                                                "锁定类型", "仅更改", "更改&&查看", "更改&&静音", "任何事"};
+    }
+    void devicecaptions()
+    {
+        QFETCH(int, language);
+        QFETCH(QStringList, captions);
+        lang->setlanguage(language);
+        DialogDeviceLock d;
+        QStringList shown{d.windowTitle()};
+        for (const char *b : {"pushButton_unlock", "pushButton_lock_2", "pushButton_exit_3"})
+            shown << child<QPushButton>(d, b)->text();
+        shown << child<QLabel>(d, "label_3")->text() << child<QGroupBox>(d, "groupBox_17")->title();
+        for (const char *r : {"rbcopya", "rbcopyb", "rbcopyc", "rbcopyd"})
+            shown << child<QRadioButton>(d, r)->text();
+        QCOMPARE(shown, captions);
     }
 
     // "No" to the question sends nothing and keeps what was typed.

@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSlider>
+#include <QScopeGuard>
 
 using standin::Fault;
 
@@ -97,7 +98,9 @@ class TstLockDialogsStandin : public QObject
         }
         click(d, qPrintable(QStringLiteral("rbcopy") + QChar('a' + kind - 1)));
         click(d, "pushButton_lock_2");
-        QVERIFY(d.isHidden() == lastbox().startsWith(QStringLiteral("information|Set Lock OK")));
+        const bool chinese = gGlobalContrl && gGlobalContrl->getlanguage();
+        QVERIFY(d.isHidden() == lastbox().startsWith(chinese ? QStringLiteral("information|加锁OK")
+                                                             : QStringLiteral("information|Set Lock OK")));
     }
     std::unique_ptr<DialogProjectLock> projectrequest(bool lock, const QString &password,
                                                       const QString &count)
@@ -315,6 +318,70 @@ private slots:
         QVERIFY(replied());
         QCOMPARE(cur()->getlocktype(), lockedbefore);
         checkpages(lockedbefore);
+    }
+
+    // The result boxes in Chinese, as the processor's answer decides them.
+    void chineseboxes_data()
+    {
+        QTest::addColumn<bool>("project");
+        QTest::addColumn<int>("lockedbefore");
+        QTest::addColumn<bool>("refuse"); // the processor refuses every lock request
+        QTest::addColumn<int>("kind");    // 0 unlock
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("device lock") << false << 0 << false << 2 << "abc"
+                                     << "information|加锁OK|此设备已加锁\n请牢记密码";
+        QTest::newRow("device lock refused") << false << 0 << true << 3 << "abc"
+                                             << "information|加锁失败|请重试";
+        QTest::newRow("device unlock") << false << 1 << false << 0 << "abc"
+                                       << "information|设置解锁OK|此设备已解锁 \n你可以设置新的密码";
+        QTest::newRow("device unlock, wrong password") << false << 1 << false << 0 << "xyz"
+                                                       << "information|设置解锁失败|请重试";
+        QTest::newRow("project lock") << true << 0 << false << 1 << "abc"
+                                      << "information|设置项目锁成功|项目已经上锁\n请牢记密码";
+        QTest::newRow("project lock refused") << true << 0 << true << 1 << "abc"
+                                              << "information|设置项目锁失败|请重试";
+        QTest::newRow("project unlock") << true << 1 << false << 0 << "abc"
+                                        << "information|设置项目解锁成功|项目已解锁 \n你可以设置新的密码";
+        QTest::newRow("project unlock, wrong password") << true << 1 << false << 0 << "xyz"
+                                                        << "information|设置项目解锁失败|请重试";
+    }
+    void chineseboxes()
+    {
+        QFETCH(bool, project);
+        QFETCH(int, lockedbefore);
+        QFETCH(bool, refuse);
+        QFETCH(int, kind);
+        QFETCH(QString, password);
+        QFETCH(QString, box);
+        gGlobalContrl->setlanguage(1);
+        const auto english = qScopeGuard([] { gGlobalContrl->setlanguage(0); });
+        if (lockedbefore) {
+            s.update(fx.unit, [&](standin::UnitState &u) {
+                if (project) {
+                    u.projectLock = 1;
+                    u.projectPassword = kPassword;
+                    u.restartCount = 5;
+                } else {
+                    u.lockState = quint8(lockedbefore);
+                    u.lockPassword = kPassword;
+                }
+            });
+            gMainApp->sendconnectreq();
+            QVERIFY(replied());
+            s.clearframes();
+        }
+        if (refuse)
+            s.addfault(makefault(Fault::RefuseLock, -1));
+        if (project)
+            projectrequest(kind != 0, password, QStringLiteral("5"));
+        else
+            devicerequest(kind, password);
+        QCOMPARE(lastbox(), box);
+        // An accepted request asks for the state again: its answer is
+        // handled before the next case.
+        if (box.contains(QStringLiteral("OK")) || box.contains(QStringLiteral("成功")))
+            QVERIFY(replied());
     }
 
     // Only the lock command's own reply ends its wait; the state shown after

@@ -3,6 +3,8 @@
 #include "compressorcur.h"
 #include "limitfixture.h"
 
+#include <QLineEdit>
+
 class TstFormLimit : public QObject
 {
     Q_OBJECT
@@ -341,6 +343,57 @@ private slots:
             QCOMPARE(told.mid(told.size() - 12).at(ch), ch);
     }
 
+    // A sample of the page's widgets by channel, as listed: a group's up
+    // button moves its own slider by one, its entry follows, and the
+    // channel's select button lights.
+    void formrows_data()
+    {
+        QTest::addColumn<QString>("select");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("up");
+        QTest::addColumn<QString>("slider");
+        QTest::newRow("IN-A attack") << "limit_btnina"
+                                     << "Editdelayinmi_5"
+                                     << "btndelayinmiup_5"
+                                     << "sldrlimitina";
+        QTest::newRow("IN-D threshold") << "limit_btnind"
+                                        << "Editlimitinhold_4"
+                                        << "btndelayinmiup_16"
+                                        << "sldrlimitind_4";
+        QTest::newRow("OUT1 release") << "limit_btnout1"
+                                      << "Editdelayme_5"
+                                      << "btndelaymeup_5"
+                                      << "sldrlimitb";
+        QTest::newRow("OUT5 attack") << "limit_btnout5"
+                                     << "Editdelayoutmi_9"
+                                     << "btndelaymioutup_9"
+                                     << "sldrlimita4";
+        QTest::newRow("OUT8 threshold") << "limit_btnout8"
+                                        << "Editlimithold_8"
+                                        << "btndelaymiup_20"
+                                        << "sldrlimitd_8";
+    }
+    void formrows()
+    {
+        QFETCH(QString, select);
+        QFETCH(QString, entry);
+        QFETCH(QString, up);
+        QFETCH(QString, slider);
+        auto *s = f.page->findChild<QSlider *>(slider);
+        auto *e = f.page->findChild<QLineEdit *>(entry);
+        auto *b = f.page->findChild<QPushButton *>(up);
+        auto *chosen = f.page->findChild<QPushButton *>(select);
+        QVERIFY(s && e && b && chosen);
+        QVERIFY(chosen->isCheckable() && chosen->autoExclusive());
+        const int start = (s->minimum() + s->maximum()) / 2;
+        s->setValue(start);
+        const QString before = e->text();
+        QTest::mouseClick(b, Qt::LeftButton);
+        QCOMPARE(s->value(), start + 1);
+        QVERIFY(e->text() != before);
+        QVERIFY(chosen->isChecked());
+    }
+
     void selectandcurve()
     {
         f.slider(0, kThreshold)->setValue(40);
@@ -365,6 +418,9 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::newRow("output 0 dB") << kOut1 << 103 << 200 << "0.0dBu";
         QTest::newRow("input 0 dB") << 0 << 103 << 40 << "0.0dBu";
+        // Inputs move in whole dB: +0.67 dB and -0.44 dB on the curve.
+        QTest::newRow("input +0.67 dB") << 0 << 100 << 40 << "0.0dBu";
+        QTest::newRow("input -0.44 dB") << 1 << 105 << 38 << "-1.0dBu";
     }
     void curvedrag()
     {

@@ -10,6 +10,7 @@
 #include "formphase.h"
 
 #include <QImage>
+#include <QLabel>
 #include <QSignalSpy>
 
 namespace
@@ -54,6 +55,8 @@ private slots:
 
     void grids_data();
     void grids();
+    void labelrows_data();
+    void labelrows();
     void firpanel();
     void phasepanel();
     void framepassesignals();
@@ -108,6 +111,81 @@ void TstEqFrames::grids()
             QColor(img.pixel(p.x, p.y)) == p.colour,
             qPrintable(
                 QStringLiteral("(%1, %2): %3").arg(p.x).arg(p.y).arg(QColor(img.pixel(p.x, p.y)).name())));
+}
+
+// The frames' label rows as listed: text and place of every level label of
+// the curve frame and the FIR panel, every phase label of the phase panel,
+// and each one's frequency labels.
+void TstEqFrames::labelrows_data()
+{
+    QTest::addColumn<QString>("frame");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QRect>("rect");
+    struct Label {
+        const char *name, *text;
+        int x, y, width;
+    };
+    const Label levels[] = {{"label_8", "+15", 10, 5, 21},    {"label_9", "+10", 10, 30, 21},
+                            {"label_12", "+5", 10, 55, 16},   {"label_10", "0dB", 10, 80, 21},
+                            {"label_13", "-5", 10, 105, 16},  {"label_14", "-10", 10, 130, 21},
+                            {"label_15", "-15", 10, 155, 21}, {"label_22", "-20", 10, 180, 21},
+                            {"label_23", "-25", 10, 205, 21}, {"label_24", "-30", 10, 230, 21}};
+    const Label hertz[] = {{"label_16", "20HZ", 90, 240, 31},   {"label_20", "50HZ", 190, 240, 41},
+                           {"label_17", "100HZ", 260, 240, 41}, {"label_19", "200HZ", 330, 240, 41},
+                           {"label_25", "500HZ", 425, 240, 41}, {"label_21", "1kHZ", 503, 240, 31},
+                           {"label_18", "2kHZ", 570, 240, 31},  {"label_26", "5kHZ", 670, 240, 31},
+                           {"label_27", "10kHZ", 740, 240, 31}, {"label_28", "20kHZ", 810, 240, 31}};
+    const Label kilohertz[] = {{"label_19", "KHZ", 16, 240, 31},  {"label_16", "0.02", 59, 240, 27},
+                               {"label_17", "0.1", 141, 240, 21}, {"label_25", "0.5", 217, 240, 21},
+                               {"label_21", "1", 248, 240, 21},   {"label_20", "1.6", 260, 240, 21},
+                               {"label_18", "2.5", 286, 240, 21}, {"label_28", "5", 320, 240, 16},
+                               {"label_29", "11", 351, 240, 16},  {"label_27", "20", 383, 240, 21}};
+    auto add = [](const char *frame, const Label &l) {
+        QTest::addRow("%s %s", frame, l.name)
+            << frame << l.name << QString::fromUtf8(l.text) << QRect(l.x, l.y, l.width, 16);
+    };
+    for (const Label &l : levels) {
+        add("FormEqDraw", l);
+        add("FormFir", l);
+    }
+    for (const Label &l : hertz)
+        add("FormEqDraw", l);
+    for (const Label &l : kilohertz)
+        add("FormFir", l);
+    const Label phase[] = {{"label_11", "°", 22, 8, 21},      {"label_9", "180", 10, 20, 21},
+                           {"label_12", "135", 10, 45, 18},   {"label_10", "90", 14, 70, 21},
+                           {"label_13", "45", 14, 95, 16},    {"label_14", "0", 17, 120, 21},
+                           {"label_15", "-45", 10, 145, 21},  {"label_22", "-90", 10, 170, 21},
+                           {"label_23", "-135", 5, 195, 27},  {"label_24", "-180", 5, 220, 27},
+                           {"label_19", "HZ", 20, 231, 31},   {"label_16", "20", 60, 230, 21},
+                           {"label_17", "100", 141, 230, 31}, {"label_25", "500", 229, 230, 22},
+                           {"label_21", "1K", 265, 230, 21},  {"label_18", "2K", 298, 230, 21},
+                           {"label_20", "5K", 350, 230, 21},  {"label_29", "10K", 381, 230, 22},
+                           {"label_27", "20K", 419, 230, 21}};
+    for (const Label &l : phase)
+        add("FormPhase", l);
+}
+
+void TstEqFrames::labelrows()
+{
+    QFETCH(QString, frame);
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(QRect, rect);
+    QScopedPointer<QWidget> w;
+    if (frame == QLatin1String("FormEqDraw"))
+        w.reset(new FormEqDraw);
+    else if (frame == QLatin1String("FormFir"))
+        w.reset(new FormFir);
+    else
+        w.reset(new FormPhase);
+    QLabel *label = w->findChild<QLabel *>(name);
+    QVERIFY2(label, qPrintable(name));
+    QCOMPARE(label->parentWidget(), w.data());
+    QCOMPARE(label->text(), text);
+    QCOMPARE(label->geometry(), rect);
+    QCOMPARE(label->styleSheet(), QStringLiteral("color: rgb(176, 176, 176);"));
 }
 
 void TstEqFrames::firpanel()

@@ -336,6 +336,36 @@ private slots:
         QTest::newRow("22 OUT1") << 0x16 << 5 << true << true << false << QRect(0, 0, 748, 500) << 7;
         QTest::newRow("20 OUT4") << 0x14 << 8 << true << true << false << QRect(0, 0, 748, 500) << 7;
     }
+    // A band point picked on the curve scrolls the band panel to its row
+    // where the panel has more bands than it shows at once.
+    void curvepick_data()
+    {
+        QTest::addColumn<int>("devtype");
+        QTest::addColumn<int>("n");
+        QTest::addColumn<int>("band");
+        QTest::addColumn<QRect>("panel");
+        QTest::newRow("22 IN-A band 7") << 0x16 << 1 << 6 << QRect(0, -208, 748, 500);
+        QTest::newRow("22 OUT1 band 3") << 0x16 << 5 << 2 << QRect(0, -104, 748, 500);
+        QTest::newRow("22 OUT1 band 2") << 0x16 << 5 << 1 << QRect(0, 0, 748, 500);
+        QTest::newRow("20 OUT4 band 5") << 0x14 << 8 << 4 << QRect(0, -208, 748, 500);
+        QTest::newRow("24 OUT1 band 4") << 0x18 << 5 << 3 << QRect(0, -104, 748, 260);
+        QTest::newRow("24 IN-B band 4, all shown") << 0x18 << 2 << 3 << QRect(0, 0, 748, 208);
+    }
+    void curvepick()
+    {
+        QFETCH(int, devtype);
+        QFETCH(int, n);
+        QFETCH(int, band);
+        QFETCH(QRect, panel);
+        gMainApp->setdevtype(uchar(devtype));
+        p->eq->updatepeqview(devtype == 0x18 ? 0 : devtype == 0x16 ? 1 : 2);
+        p->select(n);
+        // From the other end of the panel first.
+        emit p->ui->widgetdraw->btnschanged(band < 3 ? 6 : 0);
+        emit p->ui->widgetdraw->btnschanged(band);
+        QCOMPARE(p->bands->geometry(), panel);
+    }
+
     void layouts()
     {
         QFETCH(int, devtype);
@@ -434,20 +464,23 @@ private slots:
     }
 
     // A user's type choice counts one change even when its defaults move no
-    // slider.
+    // slider. Band 4 of IN-C: the model's default All Pass band is band 1 of
+    // every channel.
     void typecounts()
     {
-        f.setimage(bandoffset(0, 0), bandslot(0x80, 118, 300, 1));
-        p->select(1);
-        p->band<QComboBox>("cbxHPFSlope", 0)->setCurrentIndex(1);
-        QCOMPARE(dev()->getpeqtypebyte(0, 0), 0x81);
+        f.setimage(bandoffset(2, 3), bandslot(0x80, 118, 300, 1));
+        p->select(3);
+        QCOMPARE(dev()->getbandslope(2), 0);
+        p->band<QComboBox>("cbxHPFSlope", 3)->setCurrentIndex(1);
+        QCOMPARE(dev()->getpeqtypebyte(2, 3), 0x81);
         QCOMPARE(p->bands->pendingframes(), 1);
-        QCOMPARE(fieldof("Editeqq")->text(), QStringLiteral("-------"));
-        QVERIFY(!p->band<QSlider>("sldreqq", 0)->isEnabled());
-        p->band<QComboBox>("cbxHPFSlope", 0)->setCurrentIndex(5);
+        QCOMPARE(p->band<QLineEdit>("Editeqq", 3)->text(), QStringLiteral("-------"));
+        QVERIFY(!p->band<QSlider>("sldreqq", 3)->isEnabled());
+        p->band<QComboBox>("cbxHPFSlope", 3)->setCurrentIndex(5);
+        QCOMPARE(dev()->getbandslope(2), 3);
         QCOMPARE(dev()->getbandslope(0), 0);
         QVERIFY(p->bands->phasepanel()->isVisible());
-        QCOMPARE(fieldof("Editeqgain")->text(), QStringLiteral("-------"));
+        QCOMPARE(p->band<QLineEdit>("Editeqgain", 3)->text(), QStringLiteral("-------"));
     }
 
     // The FIR panel shows only while the page is shown and its output is in
@@ -523,6 +556,7 @@ private slots:
         QTest::newRow("off") << false << 350 << 210;
         QTest::newRow("on") << true << 350 << 220;
         QTest::newRow("on, partner out of order") << true << 215 << 210;
+        QTest::newRow("on, partner's high corner equal") << true << 220 << 210;
     }
     void fircornerlinks()
     {

@@ -175,6 +175,8 @@ public:
     void closepage()
     {
         page.reset();
+        // A look case that failed before its picture leaves its sheet behind.
+        qApp->setStyleSheet(QString());
         teardown();
     }
     void ticks(int n)
@@ -243,6 +245,12 @@ inline bool uselanguage(int language)
     gGlobalContrl->setlanguage(language);
     gGlobalContrl->emitlanguage();
     return true;
+}
+// The channels (0..11) a device view (0 type 24, 1 type 22, 2 type 20) shows.
+inline bool inview(int ch, int view)
+{
+    static const char *const hidden[3] = {"", "3 10 11", "2 3 8 9 10 11"};
+    return !QString::fromLatin1(hidden[view]).split(' ', Qt::SkipEmptyParts).contains(QString::number(ch));
 }
 // The page at full size; with DSP_SNAPSHOT_DIR set saved as <prefix>_<tag>.png.
 inline bool snapshot(QWidget &page, const char *prefix)

@@ -5,6 +5,7 @@
 
 #include "formdelay.h"
 #include "gaindelayfixture.h"
+#include "lookcheck.h"
 #include "throttletimer.h"
 #include "typedkeys.h"
 
@@ -78,6 +79,11 @@ private slots:
             << "112233180151041680bb0027445566" << QVector<int>{10, 48000} << "1130.02";
         QTest::newRow("IN-D 1 m") << kOwnMasks << none << type(3, 1, "1") << "11223318015104038b000064445566"
                                   << QVector<int>{3, 139} << "1.00";
+        // OUT1 is the first channel of the outputs' unit selector.
+        QTest::newRow("OUT1 1 ft") << kOwnMasks << none << type(4, 2, "1") << "11223318015104102a000010445566"
+                                   << QVector<int>{4, 42} << "0.98";
+        QTest::newRow("OUT1 1 m") << kOwnMasks << none << type(4, 1, "1") << "11223318015104108b000071445566"
+                                  << QVector<int>{4, 139} << "1.00";
         QTest::newRow("OUT2 1 ft") << kOwnMasks << none << type(5, 2, "1") << "11223318015104112a000011445566"
                                    << QVector<int>{5, 42} << "0.98";
         QTest::newRow("IN-D -5 ms") << kOwnMasks << QVector<int>{3, 100} << type(3, 0, "-5")
@@ -353,6 +359,36 @@ private slots:
         f.page->updatedelayview(view);
         gMainApp->setdelayviewch(5);
         f.page->updatedelay();
+        f.page->resize(1014, 700);
+        // The unit lists in the language, each side's unit chosen; every strip
+        // of the view whole with its value; the overlay while locked.
+        const char *const units[2][3] = {{"Millisecond", "Metre", "Feet"}, {"毫秒", "米", "英尺"}};
+        for (int u = 0; u < 3; ++u) {
+            QCOMPARE(unitbox(*f.page, 0)->itemText(u), QString::fromUtf8(units[language][u]));
+            QCOMPARE(unitbox(*f.page, 4)->itemText(u), QString::fromUtf8(units[language][u]));
+        }
+        QCOMPARE(unitbox(*f.page, 0)->currentText(), QString::fromUtf8(units[language][0]));
+        QCOMPARE(unitbox(*f.page, 4)->currentText(), QString::fromUtf8(units[language][2]));
+        // 4000 samples of IN-B: 83.33 ms; 12000 of IN-D and 16000 of OUT1 in feet.
+        QCOMPARE(edit(*f.page, 1)->text(), QStringLiteral("83.33"));
+        for (int ch = 0; ch < 12; ++ch) {
+            QWidget *strip = child(*f.page, QStringLiteral("widgetdelay%1").arg(ch + 1));
+            if (!inview(ch, view)) {
+                QVERIFY2(!strip->isVisible(), qPrintable(strip->objectName()));
+                continue;
+            }
+            QVERIFY(!edit(*f.page, ch)->text().isEmpty());
+            for (QWidget *w : {strip, static_cast<QWidget *>(edit(*f.page, ch))}) {
+                const QString problem = lookcheck::unseen(f.page.get(), w);
+                QVERIFY2(problem.isEmpty(), qPrintable(problem));
+            }
+        }
+        for (QWidget *w :
+             {static_cast<QWidget *>(unitbox(*f.page, 0)), static_cast<QWidget *>(unitbox(*f.page, 4))}) {
+            const QString problem = lookcheck::unseen(f.page.get(), w);
+            QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        }
+        QCOMPARE(child(*f.page, "widgetdelaylockback")->isVisible(), lock == 1 || lock == 3);
         QVERIFY(snapshot(*f.page, "delay"));
     }
 };

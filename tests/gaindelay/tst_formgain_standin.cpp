@@ -5,6 +5,7 @@
 
 #include "formgain.h"
 #include "gaindelayfixture.h"
+#include "lookcheck.h"
 #include "throttletimer.h"
 #include "typedkeys.h"
 
@@ -74,6 +75,8 @@ private slots:
                                         << "112233180150041700080276445566" << QVector<int>{11, 520};
         QTest::newRow("up at the top")
             << kOwnMasks << 0 << QVector<int>{11, 520} << click("btnup_12") << "" << QVector<int>{11, 520};
+        QTest::newRow("down to -40.0 dB") << kOwnMasks << 0 << QVector<int>{7, 1} << click("btndown_8")
+                                          << "112233180150041300000068445566" << QVector<int>{7, 0};
         QTest::newRow("down at the bottom")
             << kOwnMasks << 0 << QVector<int>{7, 0} << click("btndown_8") << "" << QVector<int>{7, 0};
         QTest::newRow("0 dB at 0 dB")
@@ -466,6 +469,26 @@ private slots:
         f.page->timetosendlight();
         QTRY_COMPARE(child(*f.page, "widgetlights_12")->height(), 0);
         gMainApp->meteron = 0;
+        f.page->resize(1014, 700);
+        // Each strip of the view whole, its box showing the gain in dB, its
+        // mute in its state; the overlay over the faders while locked.
+        for (int ch = 0; ch < 12; ++ch) {
+            QWidget *strip = child(*f.page, QStringLiteral("widgetgain%1").arg(ch + 1));
+            if (!inview(ch, view)) {
+                QVERIFY2(!strip->isVisible(), qPrintable(strip->objectName()));
+                continue;
+            }
+            const double db = (40 * ch + 40) / 10.0 - 40;
+            QCOMPARE(box(*f.page, ch)->text(), QString::number(db, 'f', 1));
+            for (QWidget *w : {strip, static_cast<QWidget *>(box(*f.page, ch)),
+                               static_cast<QWidget *>(button(*f.page, suffixed("btngainm", ch)))}) {
+                const QString problem = lookcheck::unseen(f.page.get(), w);
+                QVERIFY2(problem.isEmpty(), qPrintable(problem));
+            }
+            QCOMPARE(button(*f.page, suffixed("btngainm", ch))->styleSheet(),
+                     QLatin1String(ch % 4 == 1 ? kMutedSkin : kUnmutedSkin));
+        }
+        QCOMPARE(child(*f.page, "widgetgainlockback")->isVisible(), lock != 0);
         QVERIFY(snapshot(*f.page, "gain"));
     }
 };

@@ -10,6 +10,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 
 #include <functional>
 
@@ -272,27 +273,44 @@ private slots:
     // "Set0" on an output sends every band, also those the model holds at
     // 0 dB: the outputs' bands are never read back, so after a connect the
     // model says flat while the processor may not be. The pass flags stay.
+    void setalloutput_data()
+    {
+        QTest::addColumn<int>("channel");
+        QTest::addColumn<QByteArray>("first"); // band 0
+        QTest::addColumn<QByteArray>("fifth"); // band 4, passed
+        // Worked by hand: 01 + 21 + 04 + 12 + 00 + 2c + 01 = 0x65; band 4
+        // keeps its pass flag: 01 + 21 + 04 + 12 + 04 + 2c + 81 = 0xe9, 0x69.
+        QTest::newRow("OUT3") << 6 << hex("1122331801210412002c0165445566")
+                              << hex("1122331801210412042c8169445566");
+        // The first output: 01 + 21 + 04 + 10 + 00 + 2c + 01 = 0x63;
+        // 01 + 21 + 04 + 10 + 04 + 2c + 81 = 0xe7, 0x67.
+        QTest::newRow("OUT1") << 4 << hex("1122331801210410002c0163445566")
+                              << hex("1122331801210410042c8167445566");
+    }
     void setalloutput()
     {
-        start(kOwnMasks, [](DeviceData *d) { d->setgeq(6, 4, 300, true); });
-        s.update(unit, [](standin::UnitState &u) {
+        QFETCH(int, channel);
+        QFETCH(QByteArray, first);
+        QFETCH(QByteArray, fifth);
+        const int o = channel - 4;
+        start(kOwnMasks, [channel](DeviceData *d) { d->setgeq(channel, 4, 300, true); });
+        s.update(unit, [o](standin::UnitState &u) {
             for (int b = 0; b < 31; ++b)
-                u.outputGeq[2 * 31 + b] = quint16((120 + 5 * b) | (b == 4 ? 0x8000 : 0));
+                u.outputGeq[o * 31 + b] = quint16((120 + 5 * b) | (b == 4 ? 0x8000 : 0));
         });
-        f.channel(6)->click(); // OUT3
+        f.channel(channel)->click();
         MainApp::settimescale(0.1);
         QVERIFY(clicksetall());
         f.ticks(5);
         const QVector<QByteArray> got = sent();
         QCOMPARE(got.size(), 31);
-        // Worked by hand: 01 + 21 + 04 + 12 + 00 + 2c + 01 = 0x65; band 4
-        // keeps its pass flag: 01 + 21 + 04 + 12 + 04 + 2c + 81 = 0xe9, 0x69.
-        QCOMPARE(got[0], hex("1122331801210412002c0165445566"));
-        QCOMPARE(got[4], hex("1122331801210412042c8169445566"));
+        QCOMPARE(got[0], first);
+        QCOMPARE(got[4], fifth);
         for (int b = 0; b < 31; ++b) {
             const int high = b == 4 ? 0x81 : 0x01;
-            const int sum = (0x01 + 0x21 + 0x04 + 0x12 + b + 0x2c + high) & 0x7F;
-            const QString frame = QString("1122331801210412%1%2%3%4")
+            const int sum = (0x01 + 0x21 + 0x04 + 0x10 + o + b + 0x2c + high) & 0x7F;
+            const QString frame = QString("11223318012104%1%2%3%4%5")
+                                      .arg(0x10 + o, 2, 16, QChar('0'))
                                       .arg(b, 2, 16, QChar('0'))
                                       .arg(0x2c, 2, 16, QChar('0'))
                                       .arg(high, 2, 16, QChar('0'))
@@ -461,6 +479,12 @@ private slots:
         QMdiArea area;
         area.resize(1014, 575);
         QMdiSubWindow *sub = area.addSubWindow(f.page.get(), Qt::FramelessWindowHint);
+        // The fixture owns the page: it leaves the area however the test
+        // ends, a failed check included, before the area deletes its windows.
+        const auto giveback = qScopeGuard([this] {
+            f.page->setParent(nullptr);
+            qApp->setStyleSheet(QString());
+        });
         sub->setGeometry(0, 0, 919, 608);
         area.show();
         emit gGlobalContrl->refreshLangangeState();
@@ -481,9 +505,6 @@ private slots:
         const QString dir = qEnvironmentVariable("DSP_SNAPSHOT_DIR");
         if (!dir.isEmpty())
             QVERIFY(shot.save(QStringLiteral("%1/geq_%2.png").arg(dir, QTest::currentDataTag())));
-        qApp->setStyleSheet(QString());
-        // The fixture owns the page.
-        f.page->setParent(nullptr);
     }
 };
 

@@ -105,6 +105,35 @@ private slots:
         QCOMPARE(qAlpha(img.pixel(other.end)), 0);
     }
 
+    // The lead from a start ellipse to the route's bend: level, except that
+    // IN-D's lead to OUT2 rises one pixel on its way (from y 365 to 364), so
+    // near the bend it reaches the pixel row above its start.
+    void leads_data()
+    {
+        QTest::addColumn<int>("input");
+        QTest::addColumn<int>("output");
+        QTest::addColumn<QPoint>("probe");
+        QTest::addColumn<bool>("drawn");
+        QTest::newRow("IN-D OUT2 near the bend, one row up") << 3 << 1 << QPoint(62, 363) << true;
+        QTest::newRow("IN-D OUT2 near the start, not yet") << 3 << 1 << QPoint(17, 363) << false;
+        QTest::newRow("IN-D OUT2 near the bend, on the lead") << 3 << 1 << QPoint(62, 364) << true;
+        QTest::newRow("IN-D OUT3 level") << 3 << 2 << QPoint(66, 373) << false;
+        QTest::newRow("IN-D OUT3 on the lead") << 3 << 2 << QPoint(66, 374) << true;
+    }
+    void leads()
+    {
+        QFETCH(int, input);
+        QFETCH(int, output);
+        QFETCH(QPoint, probe);
+        QFETCH(bool, drawn);
+        routeall(false);
+        OverviewFixture::setroutes(f.dev, output, 8 >> input);
+        FormDrawLines w;
+        const QImage img = render(w);
+        QVERIFY2((qAlpha(img.pixel(probe)) >= 48) == drawn,
+                 qPrintable(QString::number(qAlpha(img.pixel(probe)))));
+    }
+
     // Every end point in its input's colour exactly where the model routes;
     // with all 32, IN-D's route to OUT1 lies on top of IN-A's route to OUT6
     // where they cross.

@@ -3,12 +3,14 @@
 // the page is saved as PNGs.
 
 #include "formmainview.h"
+#include "lookcheck.h"
 #include "overviewfixture.h"
 #include "standin.h"
 #include "standinlink.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTest>
 
 namespace
@@ -216,6 +218,7 @@ private slots:
         QFile file(language ? ":/style/style_chs.txt" : ":/style/style.txt");
         QVERIFY(file.open(QIODevice::ReadOnly));
         qApp->setStyleSheet(QString::fromUtf8(file.readAll()));
+        const auto restyle = qScopeGuard([] { qApp->setStyleSheet(QString()); });
         gGlobalContrl->setlanguage(language);
         f.dev->setlocktype(lock);
         OverviewFixture::setimagebytes(f.dev, kImageRouting, hex("0804020f00000c09"));
@@ -241,8 +244,44 @@ private slots:
             f.page->updatelimitvalues2(ch);
         }
         QCOMPARE(f.label("label_limit6")->text(), language ? QStringLiteral("关") : QStringLiteral("off"));
+        // Every strip of the view with its values, whole; the mute skins in
+        // the language; the routing letters of each output.
+        const char *const gains[12] = {"label_gaina",    "label_gainb",    "label_gainc",
+                                       "label_gaind",    "label_gainout1", "label_gainout2",
+                                       "label_gainout3", "label_gainout4", "label_gainout5",
+                                       "label_gainout6", "label_gainout7", "label_gainout8"};
+        const char *const mutes[12] = {"btninmute1",   "btninmute1_3", "btninmute1_4", "btninmute1_5",
+                                       "btnoutmute",   "btnoutmute_2", "btnoutmute_3", "btnoutmute_4",
+                                       "btnoutmute_5", "btnoutmute_6", "btnoutmute_7", "btnoutmute_8"};
+        const char *const letters[8] = {"A   ", " B  ", "  C ", "ABCD", "    ", "    ", "AB  ", "A  D"};
+        const bool hidden[3][12] = {
+            {}, {0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 1, 1}, {0, 0, 1, 1, 0, 0, 0, 0, 1, 1, 1, 1}};
+        for (int ch = 0; ch < 12; ++ch) {
+            QLabel *gain = f.label(gains[ch]);
+            QLabel *delay = f.label(QStringLiteral("label_delay%1").arg(ch + 1));
+            QPushButton *mute = f.button(mutes[ch]);
+            if (hidden[view][ch]) {
+                QVERIFY2(!gain->isVisible(), gains[ch]);
+                continue;
+            }
+            QCOMPARE(gain->text(), QStringLiteral("%1dB").arg(-12.5 + 2.5 * ch, 0, 'f', 1));
+            QCOMPARE(delay->text(), QStringLiteral("%1ms").arg(0.25 * ch * ch, 0, 'f', 2));
+            const bool muted = ch == 1 || ch == 6;
+            QVERIFY2(mute->styleSheet().endsWith(QLatin1String(muted ? "mute01" : "mute") +
+                                                 QLatin1String(language ? "_chs.png);" : ".png);")),
+                     qPrintable(mute->styleSheet()));
+            for (QWidget *w : {static_cast<QWidget *>(gain), static_cast<QWidget *>(delay),
+                               static_cast<QWidget *>(mute)}) {
+                const QString problem = lookcheck::unseen(f.page.get(), w);
+                QVERIFY2(problem.isEmpty(), qPrintable(problem));
+            }
+        }
+        for (int o = 0; o < 8; ++o) {
+            if (hidden[view][4 + o])
+                continue;
+            QCOMPARE(f.label(QStringLiteral("labelout%1").arg(o + 1))->text(), QLatin1String(letters[o]));
+        }
         const QImage shot = f.page->grab().toImage();
-        QCOMPARE(shot.size(), QSize(919, 605));
         const QString dir = qEnvironmentVariable("DSP_SNAPSHOT_DIR");
         if (!dir.isEmpty())
             QVERIFY(shot.save(QStringLiteral("%1/mainview_%2.png").arg(dir, QTest::currentDataTag())));

@@ -6,7 +6,10 @@
 #include "dialogprojectlock.h"
 #include "programsfixture.h"
 
+#include <QComboBox>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QSignalSpy>
 
 namespace
@@ -287,6 +290,124 @@ private slots:
         QCOMPARE(d.accepted, accepted);
         QCOMPARE(d.name, name);
         QCOMPARE(d.id, result);
+    }
+
+    // The program page's device and current-data groups as listed: each
+    // label and field in its group, at its place, the labels with their texts.
+    void pageform_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<QString>("cls");
+        QTest::addColumn<QRect>("rect");
+        QTest::addColumn<QString>("text"); // labels only
+        const struct {
+            const char *name, *group, *cls;
+            QRect rect;
+            const char *text;
+        } rows[] = {
+            {"Type", "groupBox_2", "QLabel", {1, 52, 108, 28}, "Device Type:"},
+            {"Editsettype", "groupBox_2", "QLineEdit", {120, 47, 94, 43}, nullptr},
+            {"label_id", "groupBox_2", "QLabel", {1, 106, 103, 28}, "Device ID:"},
+            {"Editsetid", "groupBox_2", "QLineEdit", {120, 100, 94, 43}, nullptr},
+            {"status", "groupBox_2", "QLabel", {1, 161, 126, 25}, "Connect Status:"},
+            {"Editsetstatus", "groupBox_2", "QLineEdit", {120, 157, 94, 43}, nullptr},
+            {"btnconnect", "groupBox_2", "QPushButton", {120, 210, 94, 44}, nullptr},
+            {"label_id_2", "groupBox", "QLabel", {35, 39, 147, 29}, "Program Number:"},
+            {"Editsetproid", "groupBox", "QLineEdit", {60, 70, 94, 43}, nullptr},
+            {"Currentdata", "groupBox", "QLabel", {50, 113, 111, 26}, "Current Data:"},
+            {"Editdata", "groupBox", "QLineEdit", {60, 141, 94, 43}, nullptr},
+            {"promam_name", "groupBox", "QLabel", {40, 186, 133, 24}, "Program Name:"},
+            {"Editname1", "groupBox", "QLineEdit", {10, 213, 205, 44}, nullptr},
+        };
+        for (const auto &r : rows)
+            QTest::newRow(r.name) << r.name << r.group << r.cls << r.rect
+                                  << (r.text ? QString::fromLatin1(r.text) : QString());
+    }
+    void pageform()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, group);
+        QFETCH(QString, cls);
+        QFETCH(QRect, rect);
+        QFETCH(QString, text);
+        f.setup();
+        QWidget *w = f.page->findChild<QWidget *>(name);
+        QVERIFY2(w, qPrintable(name));
+        QCOMPARE(QString::fromLatin1(w->metaObject()->className()), cls);
+        QCOMPARE(w->parentWidget()->objectName(), group);
+        QCOMPARE(w->geometry(), rect);
+        if (!text.isEmpty())
+            QCOMPARE(qobject_cast<QLabel *>(w)->text(), text);
+        if (auto *e = qobject_cast<QLineEdit *>(w))
+            QVERIFY(!e->isEnabled()); // value fields only show
+        QCOMPARE(f.page->findChild<QWidget *>("groupBox_2")->geometry(), QRect(26, 19, 234, 263));
+        QCOMPARE(f.page->findChild<QWidget *>("groupBox")->geometry(), QRect(23, 299, 233, 263));
+    }
+
+    // The name dialog's form as listed, in creation order: class, place and
+    // English text of each child.
+    void namedialogform_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("cls");
+        QTest::addColumn<QRect>("rect");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("widgetlock") << "widgetlock"
+                                    << "QWidget" << QRect(0, 0, 421, 281) << "";
+        QTest::newRow("pushButton_cancel_2") << "pushButton_cancel_2"
+                                             << "QPushButton" << QRect(210, 120, 75, 30) << "Cancel";
+        QTest::newRow("pushButton_ok") << "pushButton_ok"
+                                       << "QPushButton" << QRect(50, 120, 75, 30) << "OK";
+        QTest::newRow("label_19") << "label_19"
+                                  << "QLabel" << QRect(30, 20, 51, 21) << "New ID:";
+        QTest::newRow("label_18") << "label_18"
+                                  << "QLabel" << QRect(30, 50, 141, 21) << "Program New Name:";
+        QTest::newRow("cbxnewid") << "cbxnewid"
+                                  << "QComboBox" << QRect(110, 20, 101, 22) << "ID: 01";
+        QTest::newRow("EditNewName") << "EditNewName"
+                                     << "QLineEdit" << QRect(30, 80, 262, 26) << "";
+    }
+    void namedialogform()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, cls);
+        QFETCH(QRect, rect);
+        QFETCH(QString, text);
+        f.setup();
+        DialogInputStr d(f.page.get());
+        QCOMPARE(d.size(), QSize(326, 157));
+        QCOMPARE(d.windowTitle(), QStringLiteral("Input New Name"));
+        QWidget *w = d.findChild<QWidget *>(name);
+        QVERIFY2(w, qPrintable(name));
+        QCOMPARE(QString::fromLatin1(w->metaObject()->className()), cls);
+        QCOMPARE(w->geometry(), rect);
+        QString shown;
+        if (auto *b = qobject_cast<QPushButton *>(w))
+            shown = b->text();
+        else if (auto *l = qobject_cast<QLabel *>(w))
+            shown = l->text();
+        else if (auto *c = qobject_cast<QComboBox *>(w))
+            shown = c->itemText(0);
+        else if (auto *e = qobject_cast<QLineEdit *>(w))
+            shown = e->text();
+        QCOMPARE(shown, text);
+        if (auto *c = qobject_cast<QComboBox *>(w)) {
+            QCOMPARE(c->count(), 30);
+            QCOMPARE(c->itemText(9), QStringLiteral("ID: 10"));
+            QCOMPARE(c->itemText(29), QStringLiteral("ID: 30"));
+        }
+        if (auto *e = qobject_cast<QLineEdit *>(w))
+            QCOMPARE(e->maxLength(), 20);
+        // The form makes its children in this order (the dialog then sets its
+        // own Tab order, which leaves the order of the children as it is).
+        const QStringList order{"widgetlock", "pushButton_cancel_2", "pushButton_ok", "label_19", "label_18",
+                                "cbxnewid",   "EditNewName"};
+        QStringList made;
+        for (QObject *c : d.children())
+            if (order.contains(c->objectName()))
+                made << c->objectName();
+        QCOMPARE(made, order);
     }
 };
 

@@ -241,6 +241,9 @@ private slots:
         QTest::newRow("delete, preset")
             << "btndelete" << 31 << 0 << 1 << "     1"
             << "Preset Program Cannot Delete |Preset Program Cannot Delete \nPlease Select Again";
+        QTest::newRow("delete, the last user program, empty")
+            << "btndelete" << 30 << 0 << 1 << "     1"
+            << "Can't Delete This Program|This Program Is Not Exist";
         QTest::newRow("delete, empty slot") << "btndelete" << 3 << 0 << 1 << "     1"
                                             << "Can't Delete This Program|This Program Is Not Exist";
         QTest::newRow("delete, running, field empty") << "btndelete" << 2 << 0 << 2 << ""

@@ -39,6 +39,8 @@ private slots:
         QVERIFY(logolabel->text().isEmpty());
         QVERIFY(logolabel->isVisibleTo(&d));
         QCOMPARE(label(d, "label_5")->text(), QStringLiteral("Version:V1.0.4M"));
+        QCOMPARE(label(d, "label_7")->text(), QStringLiteral("rev: 2401121427"));
+        QCOMPARE(logolabel->geometry(), QRect(60, 100, 160, 32));
     }
 
     // Run modally, both buttons close the box.

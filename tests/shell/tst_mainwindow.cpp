@@ -5,8 +5,12 @@
 #include "ccomctrl.h"
 #include "devicedata.h"
 #include "formchtool.h"
+#include "formdelay.h"
+#include "formeq.h"
+#include "formgain.h"
 #include "formlimit2.h"
 #include "formmainview.h"
+#include "formsetview.h"
 #include "globalcontrl.h"
 #include "mainapp.h"
 #include "mainwindow.h"
@@ -21,6 +25,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSlider>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -203,6 +208,35 @@ private slots:
         QCOMPARE(refprogram.count(), 0); // refreshed only for a connected device
     }
 
+    // The SETUP page button refreshes the program list of a connected
+    // processor only (its names read already here: the refresh asks nothing).
+    void setupbutton_data()
+    {
+        QTest::addColumn<bool>("serial");
+        QTest::addColumn<bool>("network");
+        QTest::newRow("not connected") << false << false;
+        QTest::newRow("serial line") << true << false;
+        QTest::newRow("network") << false << true;
+    }
+    void setupbutton()
+    {
+        QFETCH(bool, serial);
+        QFETCH(bool, network);
+        start();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        DeviceData *d = selectserial();
+        d->setcomconnected(serial);
+        d->settcpconnected(network);
+        d->namesloaded = 1;
+        QSignalSpy refprogram(w.get(), SIGNAL(refprogram()));
+        QTest::mouseClick(button("pushButton_7"), Qt::LeftButton);
+        QVERIFY(gMainApp->getview(MainApp::SetView)->isVisible());
+        QCOMPARE(refprogram.count(), serial || network ? 1 : 0);
+        d->setcomconnected(0);
+        d->settcpconnected(0);
+    }
+
     // A page button lights the page shown: with the detail pages locked,
     // the main page stays and MAIN stays lit.
     void pagebuttonslit_data()
@@ -263,6 +297,83 @@ private slots:
         QCOMPARE(got, flags);
     }
 
+    // What one page (or the link) reports reaches the page that shows it, on
+    // the window the start-up builds: each row drives the sending page as a
+    // user or the processor does and reads the receiving widget.
+    void pagewiring_data()
+    {
+        QTest::addColumn<QString>("drive");   // what happens on the sending side
+        QTest::addColumn<int>("channel");     // 0..11
+        QTest::addColumn<QString>("page");    // the receiving page
+        QTest::addColumn<QString>("widget");  // its widget
+        QTest::addColumn<QString>("property"); // what the user sees of it
+        QTest::addColumn<QVariant>("shown");
+        // Levels 10 20 .. c0 hex for the twelve channels; the cover hides
+        // what the level leaves dark: 85 - 1.42 * 16 rows, none at 192.
+        QTest::newRow("meter reply, IN-A meter")
+            << "meters" << 0 << "gain" << "widgetlights" << "height" << QVariant(62);
+        QTest::newRow("meter reply, OUT8 meter")
+            << "meters" << 11 << "gain" << "widgetlights_12" << "height" << QVariant(0);
+        QTest::newRow("gain slider, main gain label")
+            << "gain" << 5 << "main" << "label_gainout2" << "text" << QVariant("-15.0dB");
+        QTest::newRow("delay slider, main delay label")
+            << "delay" << 9 << "main" << "label_delay10" << "text" << QVariant("10.00ms");
+        QTest::newRow("gain page mute, main IN-C mute")
+            << "mute" << 2 << "main" << "btninmute1_4" << "styleSheet"
+            << QVariant("background-image:url(:/buttons/skin/inputbackmute01.png);");
+        QTest::newRow("gain page mute, main OUT4 mute")
+            << "mute" << 7 << "main" << "btnoutmute_4" << "styleSheet"
+            << QVariant("background-image:url(:/buttons/skin/outbackmute01.png);");
+        QTest::newRow("EQ bypass-all, main OUT3 mark")
+            << "bypass" << 6 << "main" << "peqbypass_8" << "styleSheet" << QVariant("color: rgb(84,84, 84);");
+        QTest::newRow("EQ gain strip, gain page IN-B slider")
+            << "eqgain" << 1 << "gain" << "vlSliderGain_2" << "value" << QVariant(123);
+        QTest::newRow("EQ gain strip, gain page OUT5 slider")
+            << "eqgain" << 8 << "gain" << "vlSliderGain_9" << "value" << QVariant(461);
+    }
+    void pagewiring()
+    {
+        QFETCH(QString, drive);
+        QFETCH(int, channel);
+        QFETCH(QString, page);
+        QFETCH(QString, widget);
+        QFETCH(QString, property);
+        QFETCH(QVariant, shown);
+        start();
+        DeviceData *d = selectserial();
+        if (drive == "mute") {
+            // Sounding, as the main page shows.
+            d->setmute(channel, 0);
+            gFormMainView->updatemetubtn();
+        }
+        QWidget *receiver = page == "gain" ? static_cast<QWidget *>(gFormGain) : gFormMainView;
+        QWidget *target = receiver->findChild<QWidget *>(widget);
+        QVERIFY(target);
+        auto seen = [&]() -> QVariant {
+            if (property == "height")
+                return target->height();
+            return target->property(property.toLatin1().constData());
+        };
+        QVERIFY2(seen() != shown, "the row must show a change");
+        if (drive == "meters") {
+            gComCtrl.dataReceived(replies::meters());
+        } else if (drive == "gain") {
+            const QString name = QStringLiteral("vlSliderGain_%1").arg(channel + 1);
+            gFormGain->findChild<QSlider *>(name)->setValue(250);
+        } else if (drive == "delay") {
+            gFormDelay->findChild<QSlider *>(QStringLiteral("sldrdelaymi_%1").arg(channel + 1))->setValue(480);
+        } else if (drive == "mute") {
+            gFormGain->findChild<QPushButton *>(QStringLiteral("btngainm_%1").arg(channel + 1))->click();
+        } else if (drive == "bypass") {
+            gFormEq->selectchannel(channel + 1);
+            gFormEq->findChild<QPushButton *>(QStringLiteral("btneqbypassall"))->click();
+        } else if (drive == "eqgain") {
+            gFormEq->selectchannel(channel + 1);
+            gFormEq->findChild<QSlider *>(QStringLiteral("vlSliderGain_1"))->setValue(shown.toInt());
+        }
+        QCOMPARE(seen(), shown);
+    }
+
     // Signals into the window, observed at the window's end.
     void signalsintowindow()
     {
@@ -286,6 +397,38 @@ private slots:
         gGlobalContrl->setlanguage(0);
         w->judgeudpconnect(true);
         QCOMPARE(comshow()->text(), QStringLiteral("find for Net"));
+    }
+
+    // A refresh of all pages (as after a download or a recall) shows each
+    // output's peak limiter on the main page, also where only its switch
+    // changed and the page's threshold slider stayed where it was.
+    void peaklimitersummary_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<int>("output");
+        QTest::addColumn<int>("on");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("OUT1 on") << 0 << 0 << 1 << "20.0dB";
+        QTest::newRow("OUT8 on") << 0 << 7 << 1 << "20.0dB";
+        QTest::newRow("OUT4 off") << 0 << 3 << 0 << "off";
+        QTest::newRow("OUT4 off, Chinese") << 1 << 3 << 0 << zh("关");
+    }
+    void peaklimitersummary()
+    {
+        QFETCH(int, language);
+        QFETCH(int, output);
+        QFETCH(int, on);
+        QFETCH(QString, shown);
+        start();
+        if (language)
+            emit button("menuLanguage")->pressed();
+        DeviceData *d = gMainApp->getcurdevice();
+        d->setpeaklimiton(output, on);
+        QLabel *label = gFormMainView->findChild<QLabel *>(QStringLiteral("label_limit%1").arg(20 + output));
+        QVERIFY(label);
+        label->setText(QStringLiteral("stale"));
+        emit gFormSetView->updataallviews();
+        QCOMPARE(label->text(), shown);
     }
 
     // A connect reply with a new lock state (as after the lock dialogs) reaches

@@ -25,6 +25,7 @@
 #include <QCursor>
 #include <QDialog>
 #include <QFile>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProgressDialog>
@@ -162,11 +163,23 @@ private:
                         QVERIFY2(xinput::key(x, qPrintable(k)), qPrintable(k));
                 }};
     }
+    // Waits until a text field of the window has the keyboard: a window just
+    // shown gets it some time after it is active on a loaded machine.
+    static void fieldfocused(QWidget *window)
+    {
+        auto focused = [window]() {
+            QWidget *f = QApplication::focusWidget();
+            return qobject_cast<QLineEdit *>(f) && window->isAncestorOf(f);
+        };
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            focused(), qPrintable(window->windowTitle() + ": no text field has the keyboard"), 5000);
+    }
     // Text typed into the field that has the keyboard, then the keys.
     Step typed(const QString &kind, const char *text, const QString &then) const
     {
         const Step after = keys(kind, then);
         return {kind, [this, text, after](QWidget *d) {
+                    fieldfocused(d);
                     QVERIFY(xinput::type(x, text));
                     after.act(d);
                 }};
@@ -350,7 +363,8 @@ private slots:
         if (name.isEmpty()) {
             steps << keys(filedialog, QStringLiteral("Return"));
         } else {
-            steps << Step{filedialog, [this, name](QWidget *) {
+            steps << Step{filedialog, [this, name](QWidget *d) {
+                              fieldfocused(d);
                               // The proposed name removed, the new one typed.
                               xinput::key(x, "End");
                               for (int i = 0; i < 20; ++i)
