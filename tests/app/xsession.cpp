@@ -1,6 +1,7 @@
 #include "xsession.h"
 
 #include "xinput.h"
+#include "xscreen.h"
 
 #include <QThread>
 
@@ -207,18 +208,7 @@ QImage XSession::screenshot() const
     XWindowAttributes a;
     if (!XGetWindowAttributes(d, DefaultRootWindow(d), &a))
         return QImage();
-    XImage *image =
-        XGetImage(d, DefaultRootWindow(d), 0, 0, unsigned(a.width), unsigned(a.height), AllPlanes, ZPixmap);
-    if (!image)
-        return QImage();
-    QImage shot;
-    // The server's 24-bit screen comes as 32-bit pixels, as QImage keeps them.
-    if (image->bits_per_pixel == 32)
-        shot = QImage(reinterpret_cast<const uchar *>(image->data), image->width, image->height,
-                      image->bytes_per_line, QImage::Format_RGB32)
-                   .copy();
-    XDestroyImage(image);
-    return shot;
+    return xscreen::grab(d, QRect(0, 0, a.width, a.height));
 }
 
 bool XSession::closewindow(unsigned long id)

@@ -85,27 +85,19 @@ QProgressDialog *progresswindow()
 int childmain(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QTemporaryDir dir;
-    QDir::setCurrent(dir.path());
-    linktest::writeconfig();
-    std::unique_ptr<MainWindow> window(startmainwindow(4));
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<MainWindow> window;
+    if (!linktest::startwindow(window, dir))
+        return 3;
     window->show();
     standin::Standin s;
     const int line = s.openpty();
     if (line < 0)
         return 3;
     const int unit = s.addunit(line, 0x18, 1);
-    gComSettings.setportname(s.ptypath(line));
-    gComSettings.setsettings(ComSettings::FixedBaud, ComSettings::FixedDataBits, ComSettings::FixedParity,
-                             ComSettings::FixedStopBits, ComSettings::FixedFlowControl,
-                             ComSettings::FixedTimeout);
-    if (!gComCtrl.openmaincom())
+    if (!linktest::openmainport(s, line))
         return 3;
-    MainApp::adddevice(0x18, 1, linktest::kSerial);
-    gMainApp->setdevtype(0x18);
-    gMainApp->setdevaddr(1);
-    gMainApp->setdevip(linktest::kSerial);
-    gMainApp->selectdevice(0x18, 1, linktest::kSerial);
+    linktest::choosedevice(0x18);
     const auto reads = [&] { return linktest::commandcount(s, unit, kCmdReadPart); };
     int readsatclose = -1;
     QObject::connect(&app, &QGuiApplication::lastWindowClosed, [&] { readsatclose = reads(); });
@@ -293,16 +285,8 @@ private slots:
         QVERIFY(line >= 0);
         unit = s.addunit(line, 0x18, 1);
         s.update(unit, [](standin::UnitState &u) { u.image = processorimage(); });
-        gComSettings.setportname(s.ptypath(line));
-        gComSettings.setsettings(ComSettings::FixedBaud, ComSettings::FixedDataBits, ComSettings::FixedParity,
-                                 ComSettings::FixedStopBits, ComSettings::FixedFlowControl,
-                                 ComSettings::FixedTimeout);
-        QVERIFY(gComCtrl.openmaincom());
-        dev = MainApp::adddevice(0x18, 1, linktest::kSerial);
-        gMainApp->setdevtype(0x18);
-        gMainApp->setdevaddr(1);
-        gMainApp->setdevip(linktest::kSerial);
-        gMainApp->selectdevice(0x18, 1, linktest::kSerial);
+        QVERIFY(linktest::openmainport(s, line));
+        dev = linktest::choosedevice(0x18);
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         s.clearframes();

@@ -7,6 +7,7 @@
 // buttons and fonts need not be known.
 
 #include "prompts.h"
+#include "xscreen.h"
 #include "xservertest.h"
 #include "xvfbserver.h"
 
@@ -71,21 +72,7 @@ class TstXTitles : public XServerTest
             XFree(data);
         return bar;
     }
-    QImage grab(const QRect &r) const
-    {
-        XSync(x, False);
-        XImage *image = XGetImage(x, DefaultRootWindow(x), r.x(), r.y(), unsigned(r.width()),
-                                  unsigned(r.height()), AllPlanes, ZPixmap);
-        if (!image)
-            return QImage();
-        QImage shot;
-        if (image->bits_per_pixel == 32)
-            shot = QImage(reinterpret_cast<const uchar *>(image->data), image->width, image->height,
-                          image->bytes_per_line, QImage::Format_RGB32)
-                       .copy();
-        image->f.destroy_image(image); // XDestroyImage, whose header clashes with Qt's
-        return shot;
-    }
+    QImage grab(const QRect &r) const { return xscreen::grab(x, r); }
     // Width of the columns where two grabs differ, 0 when none.
     static int textspan(const QImage &a, const QImage &b)
     {
