@@ -78,8 +78,8 @@ const char *const kUnlock[2] = {"UNLOCK", "解锁"};
 
 // A request of this code: the pause after each send, the wait for its
 // reply, how many sends at the most, and what the reply must hold.
-Exchange::Request request(unsigned char code, int settlems, int timeoutms, int sends = Exchange::Request().sends,
-                          const QVector<QPair<int, int>> &marks = {})
+Exchange::Request request(unsigned char code, int settlems, int timeoutms,
+                          int sends = Exchange::Request().sends, const QVector<QPair<int, int>> &marks = {})
 {
     Exchange::Request r;
     r.code = code;

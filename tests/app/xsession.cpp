@@ -143,20 +143,7 @@ bool XSession::haskeyboard(unsigned long id) const
 
 QString XSession::title(unsigned long id) const
 {
-    Display *d = dpy(m_display);
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char *data = nullptr;
-    QString text;
-    if (XGetWindowProperty(d, id, XInternAtom(d, "_NET_WM_NAME", False), 0, 1024, False,
-                           XInternAtom(d, "UTF8_STRING", False), &type, &format, &count, &after,
-                           &data) == Success &&
-        data) {
-        text = QString::fromUtf8(reinterpret_cast<const char *>(data), int(count));
-        XFree(data);
-    }
-    return text;
+    return QString::fromUtf8(xscreen::property(dpy(m_display), id, "_NET_WM_NAME", 1024, "UTF8_STRING").data);
 }
 
 void XSession::move(const QPoint &p)

@@ -97,7 +97,8 @@ inline bool openmainport(standin::Standin &s, int line)
 {
     gComSettings.setportname(s.ptypath(line));
     gComSettings.setsettings(ComSettings::FixedBaud, ComSettings::FixedDataBits, ComSettings::FixedParity,
-                             ComSettings::FixedStopBits, ComSettings::FixedFlowControl, ComSettings::FixedTimeout);
+                             ComSettings::FixedStopBits, ComSettings::FixedFlowControl,
+                             ComSettings::FixedTimeout);
     return gComCtrl.openmaincom();
 }
 

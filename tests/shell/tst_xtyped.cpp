@@ -62,10 +62,7 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        openshown();
-    }
+    void initTestCase() { openshown(); }
     void cleanupTestCase() { closeshown(); }
     // Processor and model at 0 dB on every channel, nothing muted.
     void init()
@@ -125,8 +122,9 @@ private slots:
         // The page chosen by its page-bar button, the channel (EQ page) by its
         // button, then the box clicked; each click is handled before the next
         // step.
-        clickon(w->findChild<QPushButton *>(eq ? QStringLiteral("pushButton_6") : QStringLiteral("pushButton_2")),
-                kClickSettleMs);
+        clickon(
+            w->findChild<QPushButton *>(eq ? QStringLiteral("pushButton_6") : QStringLiteral("pushButton_2")),
+            kClickSettleMs);
         QAbstractSpinBox *box = nullptr;
         if (eq) {
             QTRY_VERIFY(gFormEq->isVisible());

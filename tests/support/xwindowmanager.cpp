@@ -1,6 +1,7 @@
 #include "xwindowmanager.h"
 
 #include "quietchild.h"
+#include "xscreen.h"
 
 #include <QElapsedTimer>
 #include <QStandardPaths>
@@ -55,6 +56,11 @@ bool XWindowManager::start(Display *x, QString *why)
 void XWindowManager::stop()
 {
     quietchild::stop(m_pid);
+}
+
+bool XWindowManager::announced(Display *x)
+{
+    return xscreen::property(x, DefaultRootWindow(x), "_NET_SUPPORTING_WM_CHECK", 1).count == 1;
 }
 
 unsigned long XWindowManager::toplevel(Display *x, unsigned long client)
