@@ -60,9 +60,10 @@ private:
 bool isuserinput(const QEvent *event);
 
 // For its lifetime, the user's clicks, keys and wheel turns reach no window
-// of the application (but those admits() lets through): they are dropped, not
+// of the application but those admits() lets through: they are dropped, not
 // kept for later. Every other event is handled as before, the window
-// manager's close request among them.
+// manager's close request among them (a wait that excluded user input would
+// hold that request in the platform's queue as well).
 class InputDrop : public QObject
 {
 public:
@@ -72,7 +73,8 @@ public:
     InputDrop &operator=(const InputDrop &) = delete;
 
 protected:
-    // Whether input to this object still reaches it; none does by default.
+    // Whether user input to this object (a widget or a window) still reaches
+    // it; none does unless a subclass says so.
     virtual bool admits(QObject *watched) const;
     bool eventFilter(QObject *watched, QEvent *event) final;
 };
