@@ -76,14 +76,23 @@ bool imagesusable(QWidget *parent, const QByteArray &images)
 const char *const kLock[2] = {"LOCK", "锁"};
 const char *const kUnlock[2] = {"UNLOCK", "解锁"};
 
-Exchange::Request namerequest(int program)
+// A request of this code: the pause after each send, the wait for its
+// reply, how many sends at the most, and what the reply must hold.
+Exchange::Request request(unsigned char code, int settlems, int timeoutms,
+                          int sends = Exchange::Request().sends, const QVector<QPair<int, int>> &marks = {})
 {
     Exchange::Request r;
-    r.code = 0x64;
-    r.marks = {{7, program}};
-    r.settlems = 150;
-    r.timeoutms = 2000;
+    r.code = code;
+    r.marks = marks;
+    r.settlems = settlems;
+    r.timeoutms = timeoutms;
+    r.sends = sends;
     return r;
+}
+
+Exchange::Request namerequest(int program)
+{
+    return request(0x64, 150, 2000, Exchange::Request().sends, {{7, program}});
 }
 
 // The Cancel button of the long operations' progress windows.
@@ -96,12 +105,7 @@ QString canceltext()
 // byte 12 of its reply): one reply time, as a connect waits.
 Exchange::Request runningrequest()
 {
-    Exchange::Request r;
-    r.code = 0x02;
-    r.settlems = 100;
-    r.timeoutms = 1000;
-    r.sends = 1;
-    return r;
+    return request(0x02, 100, 1000, 1);
 }
 constexpr int kRunningProgramByte = 12;
 
@@ -699,10 +703,8 @@ void FormSetView::on_btn_loadprogram_clicked()
     CancelButton cancel(progress.get(), canceltext());
     BusyCursor cursor;
     Exchange x;
-    Exchange::Request r;
-    r.code = 0x62; // the reply carries nothing to match but its code
-    r.settlems = 100;
-    r.timeoutms = 4000;
+    // The reply carries nothing to match but its code.
+    const Exchange::Request r = request(0x62, 100, 4000);
     const Exchange::Result result = x.run(
         r, [p] { gMainApp->sendrecallprogram(p); }, [this](int n, bool) { setprogress(5 * n); });
     MainApp::delayms(100, true);
@@ -804,10 +806,8 @@ void FormSetView::on_btnloadcurdata_2_clicked()
             dialog.name.leftJustified(DeviceData::kProgramNameSize, QLatin1Char(' ')).toLatin1())
             .left(2 * DeviceData::kProgramNameSize);
 
-    Exchange::Request req;
-    req.code = 0x63; // the reply carries nothing to match but its code
-    req.settlems = 100;
-    req.timeoutms = 3000;
+    // The reply carries nothing to match but its code.
+    const Exchange::Request req = request(0x63, 100, 3000);
     const Exchange::Result result = x.run(req, [p, namehex] { gMainApp->sendsaveprogram(p, namehex); });
     MainApp::delayms(50, true);
     if (result != Exchange::Result::Answered) {
@@ -858,10 +858,8 @@ void FormSetView::on_btndelete_clicked()
         return;
     setupprogress(lan("Delete Program Waitting...", "等待删除..."), 1, true);
     BusyCursor cursor;
-    Exchange::Request r;
-    r.code = 0x66; // the reply carries nothing to match but its code
-    r.settlems = 100;
-    r.timeoutms = 2000;
+    // The reply carries nothing to match but its code.
+    const Exchange::Request r = request(0x66, 100, 2000);
     const Exchange::Result result = x.run(
         r, [n] { gMainApp->senddeleteprogram(n); }, [this](int a, bool) { setprogress(18 + 3 * (a - 1)); });
     MainApp::delayms(100, true);
@@ -899,10 +897,7 @@ void FormSetView::on_btnreset_clicked()
     setupprogress(lan("Reset Waitting...", "重设中..."), 0, true);
     CancelButton cancel(progress.get(), canceltext());
     BusyCursor cursor;
-    Exchange::Request r;
-    r.code = 0x65;
-    r.settlems = 100;
-    r.timeoutms = 15000;
+    const Exchange::Request r = request(0x65, 100, 15000);
     const Exchange::Result result = x.run(
         r, [] { gMainApp->sendresetprograms(); }, [this](int a, bool) { setprogress(10 + 5 * (a - 1)); });
     MainApp::delayms(100, true);
@@ -997,25 +992,15 @@ void showprogress(QProgressDialog &w, const QString &title, int value, bool with
 
 Exchange::Request writerequest(int part)
 {
-    Exchange::Request r;
-    r.code = 0x60;
     // The acknowledgement names the part (its second data byte), not the program.
-    r.marks = {{8, part}};
-    r.settlems = 150;
-    r.timeoutms = 2000;
-    return r;
+    return request(0x60, 150, 2000, Exchange::Request().sends, {{8, part}});
 }
 
 // One logo block: sent 150 ms before its reply is looked for, which paces
 // the blocks as the processor takes them.
 Exchange::Request logorequest()
 {
-    Exchange::Request r;
-    r.code = 0x13;
-    r.settlems = 150;
-    r.timeoutms = 1000;
-    r.sends = 3;
-    return r;
+    return request(0x13, 150, 1000, 3);
 }
 
 QString numbered(const char *english, const char *chinesetext, int n)

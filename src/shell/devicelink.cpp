@@ -61,54 +61,6 @@ QString readresource(const QString &path)
     return QString::fromUtf8(f.readAll());
 }
 
-// For its lifetime, the user's clicks, keys and wheel turns reach no window
-// of the application: they are dropped, not kept for later. The connect's
-// download replaces the model with what the processor holds; an edit made
-// meanwhile would go to the processor and then be overwritten in the model by
-// a part read before it. The waits keep handling every other event, the
-// window manager's close request among them, so closing the main window still
-// ends the download at once (a wait that excluded user input would hold that
-// request in the platform's queue as well).
-class InputDrop : public QObject
-{
-public:
-    InputDrop()
-    {
-        if (qApp)
-            qApp->installEventFilter(this);
-    }
-    ~InputDrop() override
-    {
-        if (qApp)
-            qApp->removeEventFilter(this);
-    }
-    InputDrop(const InputDrop &) = delete;
-    InputDrop &operator=(const InputDrop &) = delete;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::MouseMove:
-        case QEvent::Wheel:
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::Shortcut:
-        case QEvent::TouchBegin:
-        case QEvent::TouchUpdate:
-        case QEvent::TouchEnd:
-        case QEvent::ContextMenu:
-            return true;
-        default:
-            return false;
-        }
-    }
-};
-
 // The parts of the running program that the download asked for. As the other
 // readers do, it takes each part from a reply of the unit the application
 // talks to that carries that part while it is asked, and the first such reply
@@ -537,7 +489,11 @@ void DeviceLink::endlinks()
 bool DeviceLink::loaddevicedata()
 {
     // User input is dropped until the pages show what was read (or the
-    // download ends without it, before any box).
+    // download ends without it, before any box): the download replaces the
+    // model with what the processor holds, and an edit made meanwhile would
+    // go to the processor and then be overwritten in the model by a part read
+    // before it. The waits keep handling every other event, so closing the
+    // main window still ends the download at once.
     auto drop = std::make_unique<InputDrop>();
     // A window of the main window's own: the window manager keeps it above
     // the main window. Not modal: a modal window would keep the main

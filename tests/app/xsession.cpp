@@ -1,6 +1,7 @@
 #include "xsession.h"
 
 #include "xinput.h"
+#include "xscreen.h"
 
 #include <QThread>
 
@@ -142,20 +143,7 @@ bool XSession::haskeyboard(unsigned long id) const
 
 QString XSession::title(unsigned long id) const
 {
-    Display *d = dpy(m_display);
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char *data = nullptr;
-    QString text;
-    if (XGetWindowProperty(d, id, XInternAtom(d, "_NET_WM_NAME", False), 0, 1024, False,
-                           XInternAtom(d, "UTF8_STRING", False), &type, &format, &count, &after,
-                           &data) == Success &&
-        data) {
-        text = QString::fromUtf8(reinterpret_cast<const char *>(data), int(count));
-        XFree(data);
-    }
-    return text;
+    return QString::fromUtf8(xscreen::property(dpy(m_display), id, "_NET_WM_NAME", 1024, "UTF8_STRING").data);
 }
 
 void XSession::move(const QPoint &p)
@@ -207,18 +195,7 @@ QImage XSession::screenshot() const
     XWindowAttributes a;
     if (!XGetWindowAttributes(d, DefaultRootWindow(d), &a))
         return QImage();
-    XImage *image =
-        XGetImage(d, DefaultRootWindow(d), 0, 0, unsigned(a.width), unsigned(a.height), AllPlanes, ZPixmap);
-    if (!image)
-        return QImage();
-    QImage shot;
-    // The server's 24-bit screen comes as 32-bit pixels, as QImage keeps them.
-    if (image->bits_per_pixel == 32)
-        shot = QImage(reinterpret_cast<const uchar *>(image->data), image->width, image->height,
-                      image->bytes_per_line, QImage::Format_RGB32)
-                   .copy();
-    XDestroyImage(image);
-    return shot;
+    return xscreen::grab(d, QRect(0, 0, a.width, a.height));
 }
 
 bool XSession::closewindow(unsigned long id)

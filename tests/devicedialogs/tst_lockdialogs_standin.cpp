@@ -115,6 +115,26 @@ class TstLockDialogsStandin : public QObject
         click(d, lock ? "pushButton_lock_2" : "pushButton_unlock");
         return dialog;
     }
+    // The processor locked with kPassword (the device lock in `state`, or the
+    // project lock), and the application told of it; false when the state
+    // read after gave no answer.
+    bool lockprocessor(int state, bool project)
+    {
+        s.update(fx.unit, [&](standin::UnitState &u) {
+            if (project) {
+                u.projectLock = 1;
+                u.projectPassword = kPassword;
+                u.restartCount = 5;
+            } else {
+                u.lockState = quint8(state);
+                u.lockPassword = kPassword;
+            }
+        });
+        gMainApp->sendconnectreq();
+        const bool answered = replied();
+        s.clearframes();
+        return answered;
+    }
     // After a failure box the password is selected and has the keys: what is
     // typed next replaces it.
     static void retypes(QDialog &d, const QString &password)
@@ -292,15 +312,8 @@ private slots:
         QFETCH(int, kind);
         QFETCH(QString, password);
         QFETCH(QString, box);
-        if (lockedbefore) {
-            s.update(fx.unit, [&](standin::UnitState &u) {
-                u.lockState = quint8(lockedbefore);
-                u.lockPassword = kPassword;
-            });
-            gMainApp->sendconnectreq();
-            QVERIFY(replied());
-            s.clearframes();
-        }
+        if (lockedbefore)
+            QVERIFY(lockprocessor(lockedbefore, false));
         if (refuse)
             s.addfault(makefault(Fault::RefuseLock, -1));
         auto dialog = devicedialog(password);
@@ -356,21 +369,8 @@ private slots:
         QFETCH(QString, box);
         gGlobalContrl->setlanguage(1);
         const auto english = qScopeGuard([] { gGlobalContrl->setlanguage(0); });
-        if (lockedbefore) {
-            s.update(fx.unit, [&](standin::UnitState &u) {
-                if (project) {
-                    u.projectLock = 1;
-                    u.projectPassword = kPassword;
-                    u.restartCount = 5;
-                } else {
-                    u.lockState = quint8(lockedbefore);
-                    u.lockPassword = kPassword;
-                }
-            });
-            gMainApp->sendconnectreq();
-            QVERIFY(replied());
-            s.clearframes();
-        }
+        if (lockedbefore)
+            QVERIFY(lockprocessor(lockedbefore, project));
         if (refuse)
             s.addfault(makefault(Fault::RefuseLock, -1));
         if (project)

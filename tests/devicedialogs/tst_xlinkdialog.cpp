@@ -10,7 +10,7 @@
 #include "dialoglink.h"
 #include "formtoolbutton.h"
 #include "xinput.h"
-#include "xservertest.h"
+#include "xstandintest.h"
 #include "xvfbserver.h"
 
 #include <QElapsedTimer>
@@ -138,16 +138,13 @@ bool exposed(QWidget *w)
 }
 } // namespace
 
-class TstXLinkDialog : public XServerTest
+class TstXLinkDialog : public XStandinTest
 {
     Q_OBJECT
 public:
-    using XServerTest::XServerTest;
+    using XStandinTest::XStandinTest;
 
 private:
-    StandinWindow fx;
-    standin::Standin &s = fx.s;
-
     DeviceData *cur() const { return fx.cur(); }
     QByteArray modelmasks() const { return fx.linkmasks(); }
 

@@ -34,6 +34,16 @@ QImage frameimage(QWidget *frame)
     return img;
 }
 
+// A new frame of the class named: the curve frame, the FIR panel or the phase panel.
+QWidget *makeframe(const QString &frame)
+{
+    if (frame == QLatin1String("FormEqDraw"))
+        return new FormEqDraw;
+    if (frame == QLatin1String("FormFir"))
+        return new FormFir;
+    return new FormPhase;
+}
+
 QImage childimage(QWidget *child)
 {
     QImage img(child->size(), QImage::Format_RGB32);
@@ -98,13 +108,7 @@ void TstEqFrames::grids()
 {
     QFETCH(QString, frame);
     QFETCH(QVector<Pixel>, pixels);
-    QScopedPointer<QWidget> w;
-    if (frame == QLatin1String("FormEqDraw"))
-        w.reset(new FormEqDraw);
-    else if (frame == QLatin1String("FormFir"))
-        w.reset(new FormFir);
-    else
-        w.reset(new FormPhase);
+    QScopedPointer<QWidget> w(makeframe(frame));
     const QImage img = frameimage(w.data());
     for (const Pixel &p : pixels)
         QVERIFY2(
@@ -173,13 +177,7 @@ void TstEqFrames::labelrows()
     QFETCH(QString, name);
     QFETCH(QString, text);
     QFETCH(QRect, rect);
-    QScopedPointer<QWidget> w;
-    if (frame == QLatin1String("FormEqDraw"))
-        w.reset(new FormEqDraw);
-    else if (frame == QLatin1String("FormFir"))
-        w.reset(new FormFir);
-    else
-        w.reset(new FormPhase);
+    QScopedPointer<QWidget> w(makeframe(frame));
     QLabel *label = w->findChild<QLabel *>(name);
     QVERIFY2(label, qPrintable(name));
     QCOMPARE(label->parentWidget(), w.data());

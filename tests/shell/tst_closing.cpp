@@ -39,10 +39,10 @@ bool isnetwork(const QString &scenario)
 int childmain(int argc, char **argv, const QString &scenario, const QString &file)
 {
     QApplication app(argc, argv);
-    QTemporaryDir dir;
-    QDir::setCurrent(dir.path());
-    linktest::writeconfig();
-    std::unique_ptr<MainWindow> window(startmainwindow(4));
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<MainWindow> window;
+    if (!linktest::startwindow(window, dir))
+        return 3;
     window->show();
     standin::Standin s;
     ScriptedPrompts prompts;
@@ -55,17 +55,9 @@ int childmain(int argc, char **argv, const QString &scenario, const QString &fil
         const int line = s.openpty();
         s.addunit(line, 0x18, 1);
         s.addfault(standin::Fault()); // no reply to anything
-        gComSettings.setportname(s.ptypath(line));
-        gComSettings.setsettings(ComSettings::FixedBaud, ComSettings::FixedDataBits, ComSettings::FixedParity,
-                                 ComSettings::FixedStopBits, ComSettings::FixedFlowControl,
-                                 ComSettings::FixedTimeout);
-        if (!gComCtrl.openmaincom())
+        if (!linktest::openmainport(s, line))
             return 3;
-        DeviceData *d = MainApp::adddevice(0x18, 1, linktest::kSerial);
-        gMainApp->setdevtype(0x18);
-        gMainApp->setdevaddr(1);
-        gMainApp->setdevip(linktest::kSerial);
-        gMainApp->selectdevice(0x18, 1, linktest::kSerial);
+        DeviceData *d = linktest::choosedevice(0x18);
         d->setcomconnected(1);
         prompts.fileNames << file;
         QTimer::singleShot(0, [scenario] {
@@ -84,21 +76,13 @@ int childmain(int argc, char **argv, const QString &scenario, const QString &fil
             line = s.listen(kProc);
         } else {
             line = s.openpty();
-            gComSettings.setportname(s.ptypath(line));
-            gComSettings.setsettings(ComSettings::FixedBaud, ComSettings::FixedDataBits,
-                                     ComSettings::FixedParity, ComSettings::FixedStopBits,
-                                     ComSettings::FixedFlowControl, ComSettings::FixedTimeout);
-            if (line >= 0 && !gComCtrl.openmaincom())
+            if (line >= 0 && !linktest::openmainport(s, line))
                 return 3;
         }
         if (line < 0)
             return 3;
         s.addunit(line, 0x18, 1);
-        MainApp::adddevice(0x18, 1, ip);
-        gMainApp->setdevtype(0x18);
-        gMainApp->setdevaddr(1);
-        gMainApp->setdevip(ip);
-        gMainApp->selectdevice(0x18, 1, ip);
+        linktest::choosedevice(0x18, ip);
         QTimer::singleShot(0, window.get(), &MainWindow::connectdevice);
         closeafter = -1;
     } else if (scenario != "none") {

@@ -91,6 +91,29 @@ inline QByteArray modelof(const QByteArray &image)
     return packedimage(d.get());
 }
 
+// The application's main port opened on a line of the stand-in, with the
+// settings a processor on a serial line takes.
+inline bool openmainport(standin::Standin &s, int line)
+{
+    gComSettings.setportname(s.ptypath(line));
+    gComSettings.setsettings(ComSettings::FixedBaud, ComSettings::FixedDataBits, ComSettings::FixedParity,
+                             ComSettings::FixedStopBits, ComSettings::FixedFlowControl,
+                             ComSettings::FixedTimeout);
+    return gComCtrl.openmaincom();
+}
+
+// A processor of this type at address 1, reached at ip (kSerial: on the
+// main port), listed and made the application's current device.
+inline DeviceData *choosedevice(quint8 type, const QHostAddress &ip = kSerial)
+{
+    DeviceData *d = MainApp::adddevice(type, 1, ip);
+    gMainApp->setdevtype(type);
+    gMainApp->setdevaddr(1);
+    gMainApp->setdevip(ip);
+    gMainApp->selectdevice(type, 1, ip);
+    return d;
+}
+
 struct Env {
     CComCtrl comctrl; // a protocol engine of the test's own, closed with it
     MainApp app;

@@ -145,16 +145,8 @@ private slots:
                     QByteArray("PROGRAM ").append(QByteArray::number(k + 1)).leftJustified(20);
             }
         });
-        gComSettings.setportname(s.ptypath(line));
-        gComSettings.setsettings(ComSettings::FixedBaud, ComSettings::FixedDataBits, ComSettings::FixedParity,
-                                 ComSettings::FixedStopBits, ComSettings::FixedFlowControl,
-                                 ComSettings::FixedTimeout);
-        QVERIFY(gComCtrl.openmaincom());
-        dev = MainApp::adddevice(0x18, 1, linktest::kSerial);
-        gMainApp->setdevtype(0x18);
-        gMainApp->setdevaddr(1);
-        gMainApp->setdevip(linktest::kSerial);
-        gMainApp->selectdevice(0x18, 1, linktest::kSerial);
+        QVERIFY(linktest::openmainport(s, line));
+        dev = linktest::choosedevice(0x18);
         dev->setcomconnected(1);
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));

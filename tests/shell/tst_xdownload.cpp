@@ -18,15 +18,16 @@
 #include "xinput.h"
 #include "xservertest.h"
 #include "xvfbserver.h"
+#include "xwindowmanager.h"
 
 #include <QApplication>
 #include <QDoubleSpinBox>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QRegularExpression>
 #include <QSlider>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -41,8 +42,6 @@
 
 namespace
 {
-const char *const kWindowManager = "/usr/bin/openbox";
-
 constexpr quint8 kCmdConnect = 0x02;
 constexpr quint8 kCmdGain = 0x50; // gain with mute
 constexpr quint8 kCmdOutputFlag = 0x52;
@@ -85,27 +84,19 @@ QProgressDialog *progresswindow()
 int childmain(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QTemporaryDir dir;
-    QDir::setCurrent(dir.path());
-    linktest::writeconfig();
-    std::unique_ptr<MainWindow> window(startmainwindow(4));
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<MainWindow> window;
+    if (!linktest::startwindow(window, dir))
+        return 3;
     window->show();
     standin::Standin s;
     const int line = s.openpty();
     if (line < 0)
         return 3;
     const int unit = s.addunit(line, 0x18, 1);
-    gComSettings.setportname(s.ptypath(line));
-    gComSettings.setsettings(ComSettings::FixedBaud, ComSettings::FixedDataBits, ComSettings::FixedParity,
-                             ComSettings::FixedStopBits, ComSettings::FixedFlowControl,
-                             ComSettings::FixedTimeout);
-    if (!gComCtrl.openmaincom())
+    if (!linktest::openmainport(s, line))
         return 3;
-    MainApp::adddevice(0x18, 1, linktest::kSerial);
-    gMainApp->setdevtype(0x18);
-    gMainApp->setdevaddr(1);
-    gMainApp->setdevip(linktest::kSerial);
-    gMainApp->selectdevice(0x18, 1, linktest::kSerial);
+    linktest::choosedevice(0x18);
     const auto reads = [&] { return linktest::commandcount(s, unit, kCmdReadPart); };
     int readsatclose = -1;
     QObject::connect(&app, &QGuiApplication::lastWindowClosed, [&] { readsatclose = reads(); });
@@ -134,7 +125,7 @@ public:
     using XServerTest::XServerTest;
 
 private:
-    QProcess wm;
+    XWindowManager wm;
     standin::Standin s;
     int unit = -1;
     std::unique_ptr<QTemporaryDir> dir;
@@ -175,21 +166,6 @@ private:
             XFree(children);
         }
         return at;
-    }
-    bool windowmanaged() const
-    {
-        const Atom check = XInternAtom(x, "_NET_SUPPORTING_WM_CHECK", False);
-        Atom type = 0;
-        int format = 0;
-        unsigned long items = 0;
-        unsigned long after = 0;
-        unsigned char *data = nullptr;
-        const bool found = XGetWindowProperty(x, DefaultRootWindow(x), check, 0, 1, False, AnyPropertyType,
-                                              &type, &format, &items, &after, &data) == Success &&
-                           items == 1;
-        if (data)
-            XFree(data);
-        return found;
     }
     // A close request for the window sent to the window manager, as a task
     // bar or the frame's close button makes it: the manager asks the program.
@@ -262,26 +238,17 @@ private slots:
     void initTestCase()
     {
         openx();
-        if (!QFileInfo(QString::fromLatin1(kWindowManager)).isExecutable()) {
-            if (XvfbServer::mayskip())
-                QSKIP("openbox is not installed");
-            QFAIL("openbox is not installed");
+        QString why;
+        if (!wm.start(x, &why)) {
+            if (XvfbServer::mayskip() && QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty())
+                QSKIP(qPrintable(why));
+            QFAIL(qPrintable(why));
         }
-        wm.setProgram(QString::fromLatin1(kWindowManager));
-        wm.setArguments({QStringLiteral("--sm-disable")});
-        wm.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        wm.start();
-        QVERIFY(wm.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(windowmanaged(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(XWindowManager::announced(x), 10000);
     }
     void cleanupTestCase()
     {
-        if (wm.state() != QProcess::NotRunning) {
-            wm.terminate();
-            if (!wm.waitForFinished(3000))
-                wm.kill();
-            wm.waitForFinished(3000);
-        }
+        wm.stop();
         closex();
     }
     void init()
@@ -293,16 +260,8 @@ private slots:
         QVERIFY(line >= 0);
         unit = s.addunit(line, 0x18, 1);
         s.update(unit, [](standin::UnitState &u) { u.image = processorimage(); });
-        gComSettings.setportname(s.ptypath(line));
-        gComSettings.setsettings(ComSettings::FixedBaud, ComSettings::FixedDataBits, ComSettings::FixedParity,
-                                 ComSettings::FixedStopBits, ComSettings::FixedFlowControl,
-                                 ComSettings::FixedTimeout);
-        QVERIFY(gComCtrl.openmaincom());
-        dev = MainApp::adddevice(0x18, 1, linktest::kSerial);
-        gMainApp->setdevtype(0x18);
-        gMainApp->setdevaddr(1);
-        gMainApp->setdevip(linktest::kSerial);
-        gMainApp->selectdevice(0x18, 1, linktest::kSerial);
+        QVERIFY(linktest::openmainport(s, line));
+        dev = linktest::choosedevice(0x18);
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         s.clearframes();

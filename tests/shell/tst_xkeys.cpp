@@ -17,7 +17,7 @@
 #include "startup.h"
 #include "tst_connect_support.h"
 #include "xinput.h"
-#include "xservertest.h"
+#include "xstandintest.h"
 #include "xvfbserver.h"
 
 #include <QAction>
@@ -59,19 +59,13 @@ QPushButton *acceptbutton(QWidget *box)
 }
 } // namespace
 
-class TstXKeys : public XServerTest
+class TstXKeys : public XStandinTest
 {
     Q_OBJECT
 public:
-    using XServerTest::XServerTest;
+    using XStandinTest::XStandinTest;
 
 private:
-    StandinWindow fx;
-    QTemporaryDir &dir = fx.dir;
-    standin::Standin &s = fx.s;
-    std::unique_ptr<MainWindow> &w = fx.w;
-    const int &unit = fx.unit;
-
     // What the user does to the next modal window of class `kind` once it has
     // the keyboard.
     struct Step {
@@ -143,18 +137,6 @@ private:
     // handles it after them, in order, as it handles a user's. (Handling it
     // inside an action could open the next window while the action runs.)
 
-    // The pointer moved onto the widget in steps, as a hand moves it, then a click.
-    void clickon(QWidget *target) const
-    {
-        const QPoint to = target->mapToGlobal(target->rect().center());
-        const QPoint from = QCursor::pos();
-        constexpr int kSteps = 6;
-        for (int i = 1; i <= kSteps; ++i) {
-            xinput::move(x, from + (to - from) * i / kSteps);
-            QThread::msleep(15);
-        }
-        xinput::click(x, to);
-    }
     // The keys, one after the other, as X key names separated by blanks.
     Step keys(const QString &kind, const QString &names) const
     {
@@ -237,23 +219,12 @@ private:
 private slots:
     void initTestCase()
     {
-        openx();
+        openshown();
         if (QTest::currentTestFailed())
             return;
-        MainApp::settimescale(0.05);
-        fx.open();
-        if (QTest::currentTestFailed())
-            return;
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         w->on_pushButton_7_clicked(); // the program page
     }
-    void cleanupTestCase()
-    {
-        MainApp::settimescale(1);
-        fx.close();
-        closex();
-    }
+    void cleanupTestCase() { closeshown(); }
     void init() { seed(); }
 
     // The questions before every user program is reset and before one is

@@ -7,12 +7,13 @@
 // buttons and fonts need not be known.
 
 #include "prompts.h"
+#include "xscreen.h"
 #include "xservertest.h"
 #include "xvfbserver.h"
+#include "xwindowmanager.h"
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QProcess>
 #include <QRect>
 #include <QStandardPaths>
 #include <QTimer>
@@ -30,36 +31,17 @@ constexpr int kWaitMs = 5000;
 class TstXTitles : public XServerTest
 {
     Q_OBJECT
-    QProcess manager;
+    XWindowManager manager;
 
-    // Whether a window manager announces itself on the root window.
-    bool managed() const
-    {
-        Atom type = 0;
-        int format = 0;
-        unsigned long count = 0, after = 0;
-        unsigned char *data = nullptr;
-        const bool found =
-            XGetWindowProperty(x, DefaultRootWindow(x), XInternAtom(x, "_NET_SUPPORTING_WM_CHECK", False), 0,
-                               1, False, AnyPropertyType, &type, &format, &count, &after, &data) == Success &&
-            data && count == 1;
-        if (data)
-            XFree(data);
-        return found;
-    }
     // The title bar of a framed window on the screen, empty while it has no frame.
     QRect titlebar(QWidget *w) const
     {
         const Window id = Window(w->winId());
-        Atom type = 0;
-        int format = 0;
-        unsigned long count = 0, after = 0;
-        unsigned char *data = nullptr;
         QRect bar;
-        if (XGetWindowProperty(x, id, XInternAtom(x, "_NET_FRAME_EXTENTS", False), 0, 4, False,
-                               AnyPropertyType, &type, &format, &count, &after, &data) == Success &&
-            data && count == 4) {
-            const long *e = reinterpret_cast<const long *>(data); // left, right, top, bottom
+        const xscreen::Property extents = xscreen::property(x, id, "_NET_FRAME_EXTENTS", 4);
+        if (extents.count == 4) {
+            const long *e =
+                reinterpret_cast<const long *>(extents.data.constData()); // left, right, top, bottom
             int rx = 0, ry = 0;
             Window child = 0;
             XWindowAttributes a;
@@ -67,25 +49,9 @@ class TstXTitles : public XServerTest
                 XTranslateCoordinates(x, id, DefaultRootWindow(x), 0, 0, &rx, &ry, &child))
                 bar = QRect(int(rx - e[0]), int(ry - e[2]), int(a.width + e[0] + e[1]), int(e[2]));
         }
-        if (data)
-            XFree(data);
         return bar;
     }
-    QImage grab(const QRect &r) const
-    {
-        XSync(x, False);
-        XImage *image = XGetImage(x, DefaultRootWindow(x), r.x(), r.y(), unsigned(r.width()),
-                                  unsigned(r.height()), AllPlanes, ZPixmap);
-        if (!image)
-            return QImage();
-        QImage shot;
-        if (image->bits_per_pixel == 32)
-            shot = QImage(reinterpret_cast<const uchar *>(image->data), image->width, image->height,
-                          image->bytes_per_line, QImage::Format_RGB32)
-                       .copy();
-        image->f.destroy_image(image); // XDestroyImage, whose header clashes with Qt's
-        return shot;
-    }
+    QImage grab(const QRect &r) const { return xscreen::grab(x, r); }
     // Width of the columns where two grabs differ, 0 when none.
     static int textspan(const QImage &a, const QImage &b)
     {
@@ -133,28 +99,18 @@ private slots:
     void initTestCase()
     {
         openx();
-        const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
-        if (openbox.isEmpty()) {
-            if (XvfbServer::mayskip())
-                QSKIP("openbox is not installed");
-            QFAIL("openbox is not installed");
+        QString why;
+        if (!manager.start(x, &why)) {
+            if (XvfbServer::mayskip() && QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty())
+                QSKIP(qPrintable(why));
+            QFAIL(qPrintable(why));
         }
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(display));
-        manager.setProcessEnvironment(env);
-        manager.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        manager.start(openbox, {QStringLiteral("--sm-disable")});
-        QVERIFY(manager.waitForStarted(kWaitMs));
-        QVERIFY(QTest::qWaitFor([this]() { return managed(); }, kWaitMs));
+        QVERIFY(QTest::qWaitFor([this]() { return XWindowManager::announced(x); }, kWaitMs));
     }
     void cleanupTestCase()
     {
         Prompts::setBackend(nullptr);
-        if (manager.state() != QProcess::NotRunning) {
-            manager.terminate();
-            if (!manager.waitForFinished(kWaitMs))
-                manager.kill();
-        }
+        manager.stop();
         closex();
     }
 

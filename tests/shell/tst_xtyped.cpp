@@ -18,7 +18,7 @@
 #include "standin.h"
 #include "standinwindow.h"
 #include "xinput.h"
-#include "xservertest.h"
+#include "xstandintest.h"
 #include "xvfbserver.h"
 
 #include <QAbstractSpinBox>
@@ -32,6 +32,9 @@
 
 namespace
 {
+// How long a click through the server is given to be handled.
+constexpr int kClickSettleMs = 100;
+
 // The channel's value box on each page, and the EQ page's channel button.
 QString gainbox(int ch)
 {
@@ -44,33 +47,13 @@ QString eqchannel(int ch)
 }
 } // namespace
 
-class TstXTyped : public XServerTest
+class TstXTyped : public XStandinTest
 {
     Q_OBJECT
 public:
-    using XServerTest::XServerTest;
+    using XStandinTest::XStandinTest;
 
 private:
-    StandinWindow fx;
-    standin::Standin &s = fx.s;
-    std::unique_ptr<MainWindow> &w = fx.w;
-    const int &unit = fx.unit;
-
-    // The pointer moved onto the widget in steps, as a hand moves it, then a
-    // click; the application handles it before the next step.
-    void clickon(QWidget *target)
-    {
-        QVERIFY(target && target->isVisible());
-        const QPoint to = target->mapToGlobal(target->rect().center());
-        const QPoint from = QCursor::pos();
-        constexpr int kSteps = 6;
-        for (int i = 1; i <= kSteps; ++i) {
-            xinput::move(x, from + (to - from) * i / kSteps);
-            QThread::msleep(15);
-        }
-        xinput::click(x, to);
-        QTest::qWait(100);
-    }
     int processorgain(int ch) const
     {
         const QByteArray im = s.state(unit).image;
@@ -79,24 +62,8 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        openx();
-        if (QTest::currentTestFailed())
-            return;
-        MainApp::settimescale(0.05);
-        fx.open();
-        if (QTest::currentTestFailed())
-            return;
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    }
-    void cleanupTestCase()
-    {
-        MainApp::settimescale(1);
-        fx.close();
-        closex();
-    }
+    void initTestCase() { openshown(); }
+    void cleanupTestCase() { closeshown(); }
     // Processor and model at 0 dB on every channel, nothing muted.
     void init()
     {
@@ -153,13 +120,15 @@ private slots:
         QFETCH(QString, frame);
         QFETCH(QString, text);
         // The page chosen by its page-bar button, the channel (EQ page) by its
-        // button, then the box clicked.
-        clickon(w->findChild<QPushButton *>(eq ? QStringLiteral("pushButton_6")
-                                               : QStringLiteral("pushButton_2")));
+        // button, then the box clicked; each click is handled before the next
+        // step.
+        clickon(
+            w->findChild<QPushButton *>(eq ? QStringLiteral("pushButton_6") : QStringLiteral("pushButton_2")),
+            kClickSettleMs);
         QAbstractSpinBox *box = nullptr;
         if (eq) {
             QTRY_VERIFY(gFormEq->isVisible());
-            clickon(gFormEq->findChild<QPushButton *>(eqchannel(ch)));
+            clickon(gFormEq->findChild<QPushButton *>(eqchannel(ch)), kClickSettleMs);
             QTRY_COMPARE(gMainApp->geteqviewch(), ch + 1);
             QTest::qWait(300); // the channel's reload
             box = gFormEq->findChild<QAbstractSpinBox *>(QStringLiteral("eq_lineEdit"));
@@ -169,7 +138,7 @@ private slots:
         }
         QVERIFY(box);
         QCOMPARE(box->text(), QStringLiteral("0.0"));
-        clickon(box);
+        clickon(box, kClickSettleMs);
         QTRY_VERIFY(box->hasFocus());
         // The old text removed as a user removes it.
         xinput::key(x, "End");

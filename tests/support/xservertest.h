@@ -27,6 +27,11 @@ protected:
     void closex();
     // Whether the server shows the widget's window.
     bool viewable(QWidget *widget) const;
+    // The pointer moved onto the widget's middle in steps, as a hand moves
+    // it, then a click there, all through the server. Only sent: the
+    // application handles it after the call, as it handles a user's input,
+    // or within settlems when given.
+    void clickon(QWidget *target, int settlems = 0) const;
 
     QByteArray display;
     Display *x = nullptr;

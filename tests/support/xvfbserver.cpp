@@ -1,15 +1,13 @@
 #include "xvfbserver.h"
 
+#include "quietchild.h"
+
 #include <QApplication>
 #include <QStandardPaths>
 #include <QTest>
 
-#include <csignal>
 #include <cstdio>
-#include <fcntl.h>
 #include <poll.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <vector>
@@ -41,26 +39,8 @@ bool XvfbServer::start(QString *why, const char *screen, const QStringList &extr
         argv.push_back(a.data());
     argv.push_back(nullptr);
 
-    const pid_t parent = getpid();
-    m_pid = fork();
-    if (m_pid == 0) {
-        ::close(fds[0]);
-        // The server ends with the test, even with a test that crashed; the
-        // test may have ended before this line ran.
-        prctl(PR_SET_PDEATHSIG, SIGTERM);
-        if (getppid() != parent)
-            _exit(1);
-        // The server's notes (displays already taken...) are no part of the
-        // test's output, and it must not hold the test's output open.
-        const int null = ::open("/dev/null", O_WRONLY);
-        if (null >= 0) {
-            dup2(null, STDOUT_FILENO);
-            dup2(null, STDERR_FILENO);
-            ::close(null);
-        }
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
+    const int readend = fds[0];
+    m_pid = quietchild::start(argv.data(), [readend] { ::close(readend); });
     ::close(fds[1]);
     if (m_pid < 0) {
         ::close(fds[0]);
@@ -85,11 +65,7 @@ bool XvfbServer::start(QString *why, const char *screen, const QStringList &extr
 
 void XvfbServer::stop()
 {
-    if (m_pid > 0) {
-        kill(m_pid, SIGTERM);
-        waitpid(m_pid, nullptr, 0);
-    }
-    m_pid = -1;
+    quietchild::stop(m_pid);
     m_display.clear();
 }
 

@@ -1,17 +1,16 @@
 #include "xwindowmanager.h"
 
+#include "quietchild.h"
+#include "xscreen.h"
+
 #include <QElapsedTimer>
 #include <QStandardPaths>
 #include <QThread>
 
 #include <X11/Xlib.h>
 
-#include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
-#include <sys/prctl.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <vector>
 
@@ -28,22 +27,7 @@ bool XWindowManager::start(Display *x, QString *why)
     }
     QByteArray path = openbox.toLocal8Bit(), display = DisplayString(x), nosm = "--sm-disable";
     std::vector<char *> argv{path.data(), nosm.data(), nullptr};
-    const pid_t parent = getpid();
-    m_pid = fork();
-    if (m_pid == 0) {
-        prctl(PR_SET_PDEATHSIG, SIGTERM);
-        if (getppid() != parent)
-            _exit(1);
-        const int null = ::open("/dev/null", O_WRONLY);
-        if (null >= 0) {
-            dup2(null, STDOUT_FILENO);
-            dup2(null, STDERR_FILENO);
-            ::close(null);
-        }
-        setenv("DISPLAY", display.constData(), 1);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
+    m_pid = quietchild::start(argv.data(), [&display] { setenv("DISPLAY", display.constData(), 1); });
     if (m_pid < 0) {
         *why = QStringLiteral("cannot fork for openbox");
         return false;
@@ -71,11 +55,12 @@ bool XWindowManager::start(Display *x, QString *why)
 
 void XWindowManager::stop()
 {
-    if (m_pid > 0) {
-        kill(m_pid, SIGTERM);
-        waitpid(m_pid, nullptr, 0);
-    }
-    m_pid = -1;
+    quietchild::stop(m_pid);
+}
+
+bool XWindowManager::announced(Display *x)
+{
+    return xscreen::property(x, DefaultRootWindow(x), "_NET_SUPPORTING_WM_CHECK", 1).count == 1;
 }
 
 unsigned long XWindowManager::toplevel(Display *x, unsigned long client)

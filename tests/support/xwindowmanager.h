@@ -27,6 +27,9 @@ public:
     bool start(Display *x, QString *why);
     void stop();
 
+    // Whether a window manager announces itself on the root window
+    // (_NET_SUPPORTING_WM_CHECK), as it does once it has set itself up.
+    static bool announced(Display *x);
     // The frame a window manager put around the client window (title bar and
     // borders), in root coordinates; the client window's own rectangle while
     // it has no frame; empty when the window is gone.

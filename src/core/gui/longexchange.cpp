@@ -65,6 +65,50 @@ void LongExchange::resume()
     }
 }
 
+bool isuserinput(const QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::ContextMenu:
+        return true;
+    default:
+        return false;
+    }
+}
+
+InputDrop::InputDrop()
+{
+    if (qApp)
+        qApp->installEventFilter(this);
+}
+
+InputDrop::~InputDrop()
+{
+    if (qApp)
+        qApp->removeEventFilter(this);
+}
+
+bool InputDrop::admits(QObject *) const
+{
+    return false;
+}
+
+bool InputDrop::eventFilter(QObject *watched, QEvent *event)
+{
+    return isuserinput(event) && !admits(watched);
+}
+
 CancelButton::CancelButton(QProgressDialog *window, const QString &text, Ends ends)
     : m_window(window)
 {
@@ -103,8 +147,6 @@ CancelButton::CancelButton(QProgressDialog *window, const QString &text, Ends en
         else
             connect(window, &QProgressDialog::canceled, this, [] { LongExchange::cancel(); });
     }
-    if (qApp)
-        qApp->installEventFilter(this);
 }
 
 CancelButton::~CancelButton()
@@ -140,34 +182,16 @@ bool CancelButton::open()
     return gCancelButtons > 0;
 }
 
-bool CancelButton::eventFilter(QObject *watched, QEvent *event)
+bool CancelButton::admits(QObject *watched) const
 {
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
-    case QEvent::Wheel:
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::ShortcutOverride:
-    case QEvent::Shortcut:
-    case QEvent::TouchBegin:
-    case QEvent::TouchUpdate:
-    case QEvent::TouchEnd:
-    case QEvent::ContextMenu:
-        break;
-    default:
-        return false;
-    }
     // The progress window, and a box the operation shows meanwhile (its
     // failure box), take input; every other window does not.
     QWidget *modal = QApplication::activeModalWidget();
     if (modal == m_below)
         modal = nullptr;
     if (auto *w = qobject_cast<QWidget *>(watched))
-        return w->window() != m_window && w->window() != modal;
+        return w->window() == m_window || w->window() == modal;
     if (auto *w = qobject_cast<QWindow *>(watched))
-        return (!m_window || w != m_window->windowHandle()) && (!modal || w != modal->windowHandle());
-    return false;
+        return (m_window && w == m_window->windowHandle()) || (modal && w == modal->windowHandle());
+    return true;
 }

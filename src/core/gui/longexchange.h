@@ -21,6 +21,7 @@
 #include <QObject>
 #include <QPointer>
 
+class QEvent;
 class QProgressDialog;
 
 // 1 while a long exchange runs.
@@ -54,6 +55,30 @@ private:
     bool m_acquired;
 };
 
+// True for what a user does to a window: a click, a key, a wheel turn, a
+// touch, a context menu request.
+bool isuserinput(const QEvent *event);
+
+// For its lifetime, the user's clicks, keys and wheel turns reach no window
+// of the application but those admits() lets through: they are dropped, not
+// kept for later. Every other event is handled as before, the window
+// manager's close request among them (a wait that excluded user input would
+// hold that request in the platform's queue as well).
+class InputDrop : public QObject
+{
+public:
+    InputDrop();
+    ~InputDrop() override;
+    InputDrop(const InputDrop &) = delete;
+    InputDrop &operator=(const InputDrop &) = delete;
+
+protected:
+    // Whether user input to this object (a widget or a window) still reaches
+    // it; none does unless a subclass says so.
+    virtual bool admits(QObject *watched) const;
+    bool eventFilter(QObject *watched, QEvent *event) final;
+};
+
 // The Cancel button of a long exchange's progress window, for the lifetime of
 // the object. While one is open the exchange's waits take user input, but
 // only for that window and a box the operation shows: input to every other
@@ -65,7 +90,7 @@ private:
 // application's main window is modal: the progress window becomes a dialog
 // that is application-modal itself, above the main window, for as long as the
 // button is open.
-class CancelButton : public QObject
+class CancelButton : public InputDrop
 {
 public:
     enum class Ends {
@@ -82,7 +107,7 @@ public:
     static bool open();
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    bool admits(QObject *watched) const override;
 
 private:
     QPointer<QProgressDialog> m_window;
