@@ -93,4 +93,7 @@ private:
     Qt::WindowFlags m_flags;
     Qt::WindowModality m_modality = Qt::NonModal;
     bool m_madedialog = false;
+    // The window's least width before the button widened it for its title.
+    int m_minwidth = 0;
+    void fittitle();
 };
