@@ -899,7 +899,8 @@ private slots:
         QWidget *overlay = gFormGain->findChild<QWidget *>(QStringLiteral("widgetgainlockback"));
         QVERIFY(overlay);
         QTRY_VERIFY(overlay->isVisible());
-        static const QRegularExpression rule(QStringLiteral("#widgetgainlockback\\s*\\{[^}]*url\\(([^)]+)\\)"));
+        static const QRegularExpression rule(
+            QStringLiteral("#widgetgainlockback\\s*\\{[^}]*url\\(([^)]+)\\)"));
         const QRegularExpressionMatch m = rule.match(qApp->styleSheet());
         QVERIFY(m.hasMatch());
         const QImage img = QImage(m.captured(1)).convertToFormat(QImage::Format_ARGB32);
@@ -917,18 +918,21 @@ private slots:
         const QRect shown = QRect(area->viewport()->mapToGlobal(QPoint(0, 0)), area->viewport()->size()) &
                             QRect(w->mapToGlobal(QPoint(0, 0)), w->size());
         const QRect at(overlay->mapToGlobal(badge.topLeft()), badge.size());
-        QVERIFY2(shown.contains(at), qPrintable(QStringLiteral("badge at %1,%2 %3x%4 outside the page's shown %5,%6 %7x%8")
-                                                    .arg(at.x())
-                                                    .arg(at.y())
-                                                    .arg(at.width())
-                                                    .arg(at.height())
-                                                    .arg(shown.x())
-                                                    .arg(shown.y())
-                                                    .arg(shown.width())
-                                                    .arg(shown.height())));
+        QVERIFY2(shown.contains(at),
+                 qPrintable(QStringLiteral("badge at %1,%2 %3x%4 outside the page's shown %5,%6 %7x%8")
+                                .arg(at.x())
+                                .arg(at.y())
+                                .arg(at.width())
+                                .arg(at.height())
+                                .arg(shown.x())
+                                .arg(shown.y())
+                                .arg(shown.width())
+                                .arg(shown.height())));
         // Its solid pixels (the box, the padlock, the text) reach the screen.
         const QImage screen = onscreen(overlay, badge);
-        save(screen, QStringLiteral("gainbadge_") + QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('_')));
+        save(screen,
+             QStringLiteral("gainbadge_") +
+                 QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('_')));
         int solid = 0, same = 0;
         for (int y = 0; y < badge.height(); ++y)
             for (int x = 0; x < badge.width(); ++x) {
@@ -937,9 +941,13 @@ private slots:
                     continue;
                 ++solid;
                 const QRgb q = screen.pixel(x, y);
-                same += qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q)) + qAbs(qBlue(p) - qBlue(q)) <= 12 ? 1 : 0;
+                same +=
+                    qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q)) + qAbs(qBlue(p) - qBlue(q)) <= 12
+                        ? 1
+                        : 0;
             }
-        QVERIFY2(same >= solid * 9 / 10, qPrintable(QStringLiteral("%1 of %2 badge pixels on the screen").arg(same).arg(solid)));
+        QVERIFY2(same >= solid * 9 / 10,
+                 qPrintable(QStringLiteral("%1 of %2 badge pixels on the screen").arg(same).arg(solid)));
     }
 
     // The page bar lights the button of the page shown, and no other, after

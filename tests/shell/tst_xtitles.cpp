@@ -13,8 +13,8 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QProgressDialog>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QRect>
 #include <QStandardPaths>
 #include <QTimer>
@@ -206,10 +206,11 @@ private slots:
             window.show();
             QVERIFY(QTest::qWaitForWindowExposed(&window));
             const int drawn = drawntitle(&window, title);
-            QVERIFY2(drawn >= full - 2, qPrintable(QStringLiteral("title drawn %1 px of %2 in a window %3 wide")
-                                                       .arg(drawn)
-                                                       .arg(full)
-                                                       .arg(window.width())));
+            QVERIFY2(drawn >= full - 2,
+                     qPrintable(QStringLiteral("title drawn %1 px of %2 in a window %3 wide")
+                                    .arg(drawn)
+                                    .arg(full)
+                                    .arg(window.width())));
             return;
         }
         int inbox = -1;

@@ -478,7 +478,8 @@ Paint comboArrow()
 Paint lockOverlay(const Text &label, int alpha, bool bothLanguages, const QRect &textBox)
 {
     return [label, alpha, bothLanguages, textBox](QPainter &p, const QRect &r, Lang lang) {
-        const QRect box = textBox.isNull() ? QRect(r.width() / 2 - 150, r.height() / 2 - 50, 300, 100) : textBox;
+        const QRect box =
+            textBox.isNull() ? QRect(r.width() / 2 - 150, r.height() / 2 - 50, 300, 100) : textBox;
         const QString text = bothLanguages ? label.en + QLatin1Char('\n') + label.zh : label.get(lang);
         // A low, wide badge lies on a row of controls the lock disables: drawn
         // solid, the padlock left of the text, so that the controls beneath do
