@@ -869,6 +869,87 @@ private slots:
               worstmark, worsttick);
     }
 
+    // The gain page's lock badge is seen: at each lock state that opens the page
+    // (Change&View keeps it closed), the badge of the overlay's image (drawn solid on the half
+    // transparent dimming) lies inside the part of the page the window shows, and the X
+    // server shows it there as drawn. A badge placed right of OUT8 lay outside
+    // the window.
+    void gainbadge_data()
+    {
+        QTest::addColumn<QByteArray>("language");
+        QTest::addColumn<int>("lock");
+        QTest::newRow("Change Only") << QByteArray("en") << 1;
+        QTest::newRow("Change&Mute") << QByteArray("en") << 3;
+        QTest::newRow("Chinese, Change Only") << QByteArray("chs") << 1;
+        QTest::newRow("Chinese, Change&Mute") << QByteArray("chs") << 3;
+    }
+    void gainbadge()
+    {
+        QFETCH(QByteArray, language);
+        QFETCH(int, lock);
+        if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) {
+            if (!XvfbServer::mayskip())
+                QFAIL("xdotool is not installed (under CI)");
+            QSKIP("xdotool is not installed");
+        }
+        QVERIFY(startwindow(language.constData()));
+        gMainApp->getcurdevice()->setlocktype(lock);
+        QVERIFY(xclick(child<QWidget>("pushButton_2")));
+        settle(300);
+        QWidget *overlay = gFormGain->findChild<QWidget *>(QStringLiteral("widgetgainlockback"));
+        QVERIFY(overlay);
+        QTRY_VERIFY(overlay->isVisible());
+        static const QRegularExpression rule(
+            QStringLiteral("#widgetgainlockback\\s*\\{[^}]*url\\(([^)]+)\\)"));
+        const QRegularExpressionMatch m = rule.match(qApp->styleSheet());
+        QVERIFY(m.hasMatch());
+        const QImage img = QImage(m.captured(1)).convertToFormat(QImage::Format_ARGB32);
+        QVERIFY2(!img.isNull(), qPrintable(m.captured(1)));
+        // The badge: drawn solid over the dimming, which stays at most half opaque.
+        QRect badge;
+        for (int y = 0; y < qMin(img.height(), overlay->height()); ++y)
+            for (int x = 0; x < qMin(img.width(), overlay->width()); ++x)
+                if (qAlpha(img.pixel(x, y)) > 128)
+                    badge |= QRect(x, y, 1, 1);
+        QVERIFY2(badge.width() > 40 && badge.height() > 20, "the overlay's image holds no badge");
+        QMdiArea *area = w->findChild<QMdiArea *>();
+        QVERIFY(area);
+        // The document area runs past the window's right edge: the window cuts it.
+        const QRect shown = QRect(area->viewport()->mapToGlobal(QPoint(0, 0)), area->viewport()->size()) &
+                            QRect(w->mapToGlobal(QPoint(0, 0)), w->size());
+        const QRect at(overlay->mapToGlobal(badge.topLeft()), badge.size());
+        QVERIFY2(shown.contains(at),
+                 qPrintable(QStringLiteral("badge at %1,%2 %3x%4 outside the page's shown %5,%6 %7x%8")
+                                .arg(at.x())
+                                .arg(at.y())
+                                .arg(at.width())
+                                .arg(at.height())
+                                .arg(shown.x())
+                                .arg(shown.y())
+                                .arg(shown.width())
+                                .arg(shown.height())));
+        // Its solid pixels (the box, the padlock, the text) reach the screen.
+        const QImage screen = onscreen(overlay, badge);
+        save(screen,
+             QStringLiteral("gainbadge_") +
+                 QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('_')));
+        int solid = 0, same = 0;
+        for (int y = 0; y < badge.height(); ++y)
+            for (int x = 0; x < badge.width(); ++x) {
+                const QRgb p = img.pixel(badge.x() + x, badge.y() + y);
+                if (qAlpha(p) < 255)
+                    continue;
+                ++solid;
+                const QRgb q = screen.pixel(x, y);
+                same +=
+                    qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q)) + qAbs(qBlue(p) - qBlue(q)) <= 12
+                        ? 1
+                        : 0;
+            }
+        QVERIFY2(same >= solid * 9 / 10,
+                 qPrintable(QStringLiteral("%1 of %2 badge pixels on the screen").arg(same).arg(solid)));
+    }
+
     // The page bar lights the button of the page shown, and no other, after
     // clicks through the X server: a page the device lock keeps closed is
     // neither shown nor lit, and a disconnect that brings the main page to

@@ -6,6 +6,7 @@
 // the title bar with the title and with a blank one, so that the frame's
 // buttons and fonts need not be known.
 
+#include "longexchange.h"
 #include "prompts.h"
 #include "xscreen.h"
 #include "xservertest.h"
@@ -14,6 +15,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QRect>
 #include <QStandardPaths>
 #include <QTimer>
@@ -114,21 +116,28 @@ private slots:
         closex();
     }
 
-    // The titles that were cut, in both languages, in an information box and
-    // in a question; each drawn whole.
+    // The titles that were cut, in both languages, in an information box, in
+    // a question and in the progress window of a long operation with its
+    // Cancel button (made as the program page makes it: the button first,
+    // then the title); each drawn whole.
     void wholetitle_data()
     {
         QTest::addColumn<bool>("confirm");
+        QTest::addColumn<bool>("progress");
         QTest::addColumn<QString>("title");
-        QTest::newRow("refresh") << false << "Refresh Programs List";
-        QTest::newRow("cancelled") << false << "Load All Data From PC Cancelled";
-        QTest::newRow("set, cancelled") << false << "Set Project Lock Cancelled";
-        QTest::newRow("Chinese") << false << QString::fromUtf8("从PC端加载全部数据已取消");
-        QTest::newRow("question") << true << "Refresh Programs List";
+        QTest::newRow("refresh") << false << false << "Refresh Programs List";
+        QTest::newRow("cancelled") << false << false << "Load All Data From PC Cancelled";
+        QTest::newRow("set, cancelled") << false << false << "Set Project Lock Cancelled";
+        QTest::newRow("Chinese") << false << false << QString::fromUtf8("从PC端加载全部数据已取消");
+        QTest::newRow("question") << true << false << "Refresh Programs List";
+        QTest::newRow("progress, refresh") << false << true << "Refresh Programs List";
+        QTest::newRow("progress, load all") << false << true << "Load All Data From PC";
+        QTest::newRow("progress, Chinese") << false << true << QString::fromUtf8("刷新程式列表");
     }
     void wholetitle()
     {
         QFETCH(bool, confirm);
+        QFETCH(bool, progress);
         QFETCH(QString, title);
 
         QWidget wide;
@@ -143,6 +152,23 @@ private slots:
         parent.resize(300, 200);
         parent.show();
         QVERIFY(QTest::qWaitForWindowExposed(&parent));
+        if (progress) {
+            QProgressDialog window(&parent);
+            CancelButton cancel(&window, QStringLiteral("Cancel"));
+            window.setMinimumDuration(0);
+            window.setWindowTitle(title);
+            window.setLabelText(title);
+            window.setValue(40);
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            const int drawn = drawntitle(&window, title);
+            QVERIFY2(drawn >= full - 2,
+                     qPrintable(QStringLiteral("title drawn %1 px of %2 in a window %3 wide")
+                                    .arg(drawn)
+                                    .arg(full)
+                                    .arg(window.width())));
+            return;
+        }
         int inbox = -1;
         int boxwidth = 0;
         bool seen = false;

@@ -478,25 +478,50 @@ Paint comboArrow()
 Paint lockOverlay(const Text &label, int alpha, bool bothLanguages, const QRect &textBox)
 {
     return [label, alpha, bothLanguages, textBox](QPainter &p, const QRect &r, Lang lang) {
+        const QRect box =
+            textBox.isNull() ? QRect(r.width() / 2 - 150, r.height() / 2 - 50, 300, 100) : textBox;
+        const QString text = bothLanguages ? label.en + QLatin1Char('\n') + label.zh : label.get(lang);
+        // A low, wide badge lies on a row of controls the lock disables: drawn
+        // solid, the padlock left of the text, so that the controls beneath do
+        // not show through the text.
+        const bool low = box.width() >= 3 * box.height();
+        const auto badge = [&](QPainter &q) {
+            q.setPen(QPen(colour::edge, 1));
+            q.setBrush(QColor(0, 0, 0, 255));
+            q.drawRoundedRect(QRectF(box).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+            if (low) {
+                const qreal lockH = box.height() * 0.6;
+                drawPadlock(q, QRectF(box.left() + 10, box.center().y() - lockH / 2, lockH * 0.8, lockH),
+                            colour::amber);
+                const QRectF textArea(box.left() + 14 + lockH, box.top() + 3, box.width() - 22 - lockH,
+                                      box.height() - 6);
+                fitText(q, textArea, text, Qt::white, bothLanguages ? 17 : 24, true, Qt::AlignCenter);
+                return;
+            }
+            const qreal lockH = box.height() * 0.3;
+            drawPadlock(q, QRectF(box.center().x() - lockH * 0.4, box.top() + 6, lockH * 0.8, lockH),
+                        colour::amber);
+            const QRectF textArea(box.left() + 8, box.top() + 10 + lockH, box.width() - 16,
+                                  box.height() - 14 - lockH);
+            fitText(q, textArea, text, Qt::white, bothLanguages ? 17 : 24, true, Qt::AlignCenter);
+        };
         drawCapped(p, r, alpha, [&](QPainter &q) {
             // Opaque images replace the page background; the others dim what lies beneath.
             q.fillRect(r, alpha >= 255 ? QColor(12, 12, 14) : QColor(0, 0, 0, alpha * 3 / 4));
             q.setPen(QPen(QColor(120, 126, 135, alpha >= 255 ? 60 : alpha), 1));
             for (int x = -r.height(); x < r.width(); x += 14)
                 q.drawLine(x, r.height(), x + r.height(), 0);
-            const QRect box =
-                textBox.isNull() ? QRect(r.width() / 2 - 150, r.height() / 2 - 50, 300, 100) : textBox;
-            q.setPen(QPen(colour::edge, 1));
-            q.setBrush(QColor(0, 0, 0, 255));
-            q.drawRoundedRect(QRectF(box).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
-            const qreal lockH = box.height() * 0.3;
-            drawPadlock(q, QRectF(box.center().x() - lockH * 0.4, box.top() + 6, lockH * 0.8, lockH),
-                        colour::amber);
-            const QRectF textArea(box.left() + 8, box.top() + 10 + lockH, box.width() - 16,
-                                  box.height() - 14 - lockH);
-            const QString text = bothLanguages ? label.en + QLatin1Char('\n') + label.zh : label.get(lang);
-            fitText(q, textArea, text, Qt::white, bothLanguages ? 17 : 24, true, Qt::AlignCenter);
+            if (!low)
+                badge(q);
         });
+        if (low) {
+            p.save();
+            p.translate(r.topLeft());
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setRenderHint(QPainter::TextAntialiasing);
+            badge(p);
+            p.restore();
+        }
     };
 }
 

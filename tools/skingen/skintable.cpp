@@ -75,9 +75,11 @@ QVector<Skin> build()
         // ---- Lock overlays -------------------------------------------------------------
         {"/back/skin/alockchange.png", {1014, 672}, lockOverlay(kLocked, 128, false, QRect(20, 440, 270, 110)),
          true},
-        // The gain page's: its badge in the empty column right of OUT8, where it
-        // covers no value box, fader or meter.
-        {"/back/skin/alockgain.png", {1014, 672}, lockOverlay(kLocked, 128, false, QRect(922, 180, 84, 110)),
+        // The gain page's: its badge over the inputs' step-up buttons (which the
+        // lock disables), between the meters and the faders, where it covers no
+        // value box, fader or meter and the window shows it (the page's right
+        // edge beyond OUT8 lies outside the window).
+        {"/back/skin/alockgain.png", {1014, 672}, lockOverlay(kLocked, 128, false, QRect(20, 172, 270, 42)),
          true},
         {"/back/skin/amainlock01.png", {805, 610},
          lockOverlay({QStringLiteral("LOCKED: NO CHANGES"), QStringLiteral("已锁定：禁止修改")}, 255, true,

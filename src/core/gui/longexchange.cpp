@@ -1,5 +1,7 @@
 #include "longexchange.h"
 
+#include "prompts.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QProgressDialog>
@@ -132,6 +134,9 @@ CancelButton::CancelButton(QProgressDialog *window, const QString &text, Ends en
                 window->show();
         }
         window->setCancelButtonText(text);
+        // Framed by a window manager now: as wide as its title, set now or later.
+        m_minwidth = window->minimumWidth();
+        fittitle();
         // The button's click, and Escape on the window (the dialog's own shortcut).
         if (ends == Ends::AfterStep)
             // The window (which its own cancel hides) stays up while the step
@@ -155,6 +160,7 @@ CancelButton::~CancelButton()
     if (m_window) {
         disconnect(m_window, nullptr, this, nullptr);
         m_window->setCancelButton(nullptr);
+        m_window->setMinimumWidth(m_minwidth);
         // The window as it was: no longer modal over the main window.
         if (m_madedialog) {
             const bool shown = m_window->isVisible();
@@ -180,6 +186,21 @@ CancelButton::~CancelButton()
 bool CancelButton::open()
 {
     return gCancelButtons > 0;
+}
+
+// A window manager cuts a title wider than the window ("Refre…ms List"):
+// the window is made at least as wide as its title in the frame.
+void CancelButton::fittitle()
+{
+    if (m_window)
+        m_window->setMinimumWidth(qMax(m_minwidth, Prompts::titlewidth(m_window->windowTitle())));
+}
+
+bool CancelButton::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::WindowTitleChange && watched == m_window)
+        fittitle();
+    return InputDrop::eventFilter(watched, event);
 }
 
 bool CancelButton::admits(QObject *watched) const

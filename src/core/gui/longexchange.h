@@ -76,7 +76,7 @@ protected:
     // Whether user input to this object (a widget or a window) still reaches
     // it; none does unless a subclass says so.
     virtual bool admits(QObject *watched) const;
-    bool eventFilter(QObject *watched, QEvent *event) final;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 };
 
 // The Cancel button of a long exchange's progress window, for the lifetime of
@@ -108,6 +108,7 @@ public:
 
 protected:
     bool admits(QObject *watched) const override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QPointer<QProgressDialog> m_window;
@@ -118,4 +119,7 @@ private:
     Qt::WindowFlags m_flags;
     Qt::WindowModality m_modality = Qt::NonModal;
     bool m_madedialog = false;
+    // The window's least width before the button widened it for its title.
+    int m_minwidth = 0;
+    void fittitle();
 };
