@@ -712,7 +712,8 @@ void FormSetView::on_btn_loadprogram_clicked()
     MainApp::delayms(100, true);
     setprogress(100);
     cursor.end();
-    if (result == Exchange::Result::Answered && x.usable()) {
+    const bool answered = result == Exchange::Result::Answered;
+    if (answered && x.usable()) {
         x.device()->setcurprogramnum(p);
         MainApp::delayms(50, true);
         // The processor runs program p: a read-back cancelled leaves the
@@ -725,15 +726,20 @@ void FormSetView::on_btn_loadprogram_clicked()
     }
     if (appclosing())
         return;
+    // Acknowledged, and then cancelled (the Cancel came while the answer
+    // settled) or the line dropped: the processor runs program p, and ends
+    // as an exchange ended that way.
+    const Exchange::Result ended = answered ? x.state() : result;
     // The recall went out and its answer was not waited for (Cancel, or it
-    // comes late): the processor may run program p now.
-    if (result == Exchange::Result::Closing && x.sends() > 0) {
+    // comes late) or came just before the Cancel: the processor may run
+    // program p now.
+    if (ended == Exchange::Result::Closing && x.sends() > 0) {
         followrunning(p, held, false);
         return;
     }
-    if (result == Exchange::Result::LinkLost)
+    if (ended == Exchange::Result::LinkLost)
         Prompts::critical(this, lan("This Program Load Failed", "程式载入失败"), linedroppedtext());
-    else if (result != Exchange::Result::Closing)
+    else if (ended != Exchange::Result::Closing)
         Prompts::critical(this, lan("This Program Load Failed", "程式载入失败"),
                           lan("please try again", "请重试"));
 }

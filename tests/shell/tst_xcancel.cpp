@@ -305,14 +305,24 @@ private slots:
         QTest::addColumn<bool>("again"); // a second Cancel, during the read-back
         QTest::addColumn<bool>("escape"); // each Cancel by Escape on the window, not a click
         QTest::addColumn<QString>("box");
-        QTest::newRow("recall answered late") << "recall" << 0x62 << false << false << QString();
+        // The recall answered at once, and the first Cancel only after its
+        // answer was written, while the application lets it settle.
+        QTest::addColumn<bool>("answered");
+        QTest::newRow("recall answered late") << "recall" << 0x62 << false << false << QString() << false;
         QTest::newRow("recall answered late, read-back cancelled")
-            << "recall" << 0x62 << true << false << "critical:Load Program";
+            << "recall" << 0x62 << true << false << "critical:Load Program" << false;
         QTest::newRow("recall answered late, Escape twice")
-            << "recall" << 0x62 << true << true << "critical:Load Program";
-        QTest::newRow("reset, names refresh cancelled") << "reset" << 0x64 << false << false << QString();
+            << "recall" << 0x62 << true << true << "critical:Load Program" << false;
+        QTest::newRow("recall, Cancel after its answer")
+            << "recall" << 0x62 << false << false << QString() << true;
+        QTest::newRow("recall, Escape after its answer")
+            << "recall" << 0x62 << false << true << QString() << true;
+        QTest::newRow("recall, Cancel after its answer, read-back cancelled")
+            << "recall" << 0x62 << true << false << "critical:Load Program" << true;
+        QTest::newRow("reset, names refresh cancelled")
+            << "reset" << 0x64 << false << false << QString() << false;
         QTest::newRow("reset, names refresh and read-back cancelled")
-            << "reset" << 0x64 << true << false << "critical:Load Program";
+            << "reset" << 0x64 << true << false << "critical:Load Program" << false;
     }
     void followed()
     {
@@ -321,6 +331,7 @@ private slots:
         QFETCH(bool, again);
         QFETCH(bool, escape);
         QFETCH(QString, box);
+        QFETCH(bool, answered);
         s.clearfaults();
         const QByteArray before = linktest::currentimage(dev);
         s.update(unit, [](standin::UnitState &u) {
@@ -329,8 +340,19 @@ private slots:
             u.programs[1].image = linktest::sampleimage(2);
         });
         dev->setcurprogramnum(1);
-        // The recall is carried out at once and answered late.
-        s.addfault(standin::Fault::onprogram(standin::Fault::LateReply, 0x62, 2, 3000));
+        // The recall is carried out at once and answered late, or at once;
+        // then the application's settling after the answer is drawn out, so
+        // that the Cancel surely comes inside it.
+        if (answered)
+            MainApp::settimescale(4);
+        else
+            s.addfault(standin::Fault::onprogram(standin::Fault::LateReply, 0x62, 2, 3000));
+        const auto answers = [&](quint8 code) {
+            int n = 0;
+            for (const auto &r : s.replies(unit))
+                n += r.command() == code ? 1 : 0;
+            return n;
+        };
         int clicks = 0;
         int step = -1;
         QPoint from;
@@ -357,12 +379,15 @@ private slots:
                 xinput::move(x, from + (to - from) * step / 6);
                 return;
             }
+            if (answered && clicks == 0 && answers(0x62) == 0)
+                return;
             if (escape)
                 key(XK_Escape);
             else
                 xinput::click(x, to);
             ++clicks;
             step = -1;
+            MainApp::settimescale(1);
         });
         hand.start();
         start(op);
