@@ -305,10 +305,18 @@ bool DeviceLink::connectnetwork()
         return false;
     }
     d->setconnectok(0);
-    // Each wait ends as soon as data arrives; 10 ms was shorter than one
-    // round trip on a busy or routed network.
-    for (int i = 0; i < 4 && !d->getconnectok(); ++i)
-        waitsocket(kConnectReplyWaitMs);
+    // The answer may take several round trips on a busy or routed network,
+    // and other replies (meters still streaming from an earlier session)
+    // may come first: the wait runs until the connect answer or its whole
+    // time is over, not until the first data.
+    QElapsedTimer waited;
+    waited.start();
+    for (qint64 left = kConnectReplyWaitMs * 4; !d->getconnectok() && left > 0;
+         left = kConnectReplyWaitMs * 4 - waited.elapsed()) {
+        if (m_socket->state() != QAbstractSocket::ConnectedState)
+            break;
+        waitsocket(int(left));
+    }
     if (!d->getconnectok()) {
         qDebug() << "error";
         tcpdisconnect();
