@@ -119,6 +119,15 @@ void showmayrun(QWidget *parent, int program)
                           .arg(program));
 }
 
+// A command sent and never answered, and the processor silent since: it
+// may have carried it out.
+QString mayhavedonetext()
+{
+    return lan(
+        "The processor did not answer; it may have done it. Refresh the program list to see what it holds",
+        "处理器未应答，可能已执行此操作。请刷新程式列表以查看处理器中的程式");
+}
+
 QTableWidgetItem *item(const QString &text)
 {
     return new QTableWidgetItem(text);
@@ -605,6 +614,17 @@ bool FormSetView::readnames(Exchange &x, int first, int last, const std::functio
     return true;
 }
 
+bool FormSetView::recheckname(Exchange &x, int n)
+{
+    if (appclosing() || n < 1 || n > kAllPrograms)
+        return false;
+    const Exchange::Result r = x.run(namerequest(n), [n] { gMainApp->sendreadprogramname(n); });
+    if (r != Exchange::Result::Answered || !x.usable())
+        return false;
+    x.device()->setnamerecord(x.reply().slice(14, 44));
+    return true;
+}
+
 void FormSetView::shownamesfailure(int result)
 {
     if (Exchange::Result(result) == Exchange::Result::Closing)
@@ -737,6 +757,12 @@ void FormSetView::on_btn_loadprogram_clicked()
         followrunning(p, held, false);
         return;
     }
+    // Unanswered however often it was sent: the processor may have run it
+    // all the same (its answers lost), so it is asked, as after a Cancel.
+    if (ended == Exchange::Result::NoReply && x.sends() > 0) {
+        followrunning(p, held, false, true);
+        return;
+    }
     if (ended == Exchange::Result::LinkLost)
         Prompts::critical(this, lan("This Program Load Failed", "程式载入失败"), linedroppedtext());
     else if (ended != Exchange::Result::Closing)
@@ -744,7 +770,7 @@ void FormSetView::on_btn_loadprogram_clicked()
                           lan("please try again", "请重试"));
 }
 
-void FormSetView::followrunning(int asked, int held, bool always)
+void FormSetView::followrunning(int asked, int held, bool always, bool unanswered)
 {
     // The operation's own wait was cancelled; this step runs, and takes a
     // Cancel of its own.
@@ -772,6 +798,9 @@ void FormSetView::followrunning(int asked, int held, bool always)
     // data, which the model may not hold (edits since): that is read back.
     if (!always && running == held && running != asked) {
         refreshdata();
+        if (unanswered)
+            Prompts::critical(this, lan("This Program Load Failed", "程式载入失败"),
+                              lan("please try again", "请重试"));
         return;
     }
     MainApp::delayms(50, true);
@@ -817,11 +846,33 @@ void FormSetView::on_btnloadcurdata_2_clicked()
     const Exchange::Result result = x.run(req, [p, namehex] { gMainApp->sendsaveprogram(p, namehex); });
     MainApp::delayms(50, true);
     if (result != Exchange::Result::Answered) {
+        // The processor may have stored it all the same (its answers lost):
+        // the list shows what it holds now. A record that changed to the new
+        // name says it was stored; an unchanged one cannot tell (the same
+        // name stored again), so its box stays.
+        QString text =
+            result == Exchange::Result::LinkLost ? linedroppedtext() : lan("Please Try Again", "请重试");
+        if (result == Exchange::Result::NoReply && x.sends() > 0) {
+            const DeviceData *dd = x.device();
+            const bool usedbefore = dd->getnamerecordused(i);
+            const QString namebefore = dd->getnamerecordname(i);
+            if (recheckname(x, p)) {
+                refreshsaveedprogram(i);
+                refreshprogram();
+                const bool changed =
+                    dd->getnamerecordused(i) != usedbefore || dd->getnamerecordname(i) != namebefore;
+                if (changed && dd->getnamerecordused(i) &&
+                    dd->getnamerecordname(i).trimmed() ==
+                        QString::fromLatin1(dialog.name.toLatin1().left(DeviceData::kProgramNameSize))
+                            .trimmed())
+                    return;
+            } else if (!appclosing()) {
+                text = mayhavedonetext();
+            }
+        }
         cursor.end();
-        if (result != Exchange::Result::Closing)
-            Prompts::critical(this, lan("Save This Program Failed", "保存程式失败"),
-                              result == Exchange::Result::LinkLost ? linedroppedtext()
-                                                                   : lan("Please Try Again", "请重试"));
+        if (result != Exchange::Result::Closing && !appclosing())
+            Prompts::critical(this, lan("Save This Program Failed", "保存程式失败"), text);
         return;
     }
     if (!readnames(x, p, p))
@@ -871,12 +922,26 @@ void FormSetView::on_btndelete_clicked()
     MainApp::delayms(100, true);
     setprogress(55);
     if (result != Exchange::Result::Answered) {
+        // The processor may have deleted it all the same (its answers lost):
+        // its name record says. Deleted, it is listed so and no box shows.
+        QString text =
+            result == Exchange::Result::LinkLost ? linedroppedtext() : lan("Please Try Again", "请重试");
+        if (result == Exchange::Result::NoReply && x.sends() > 0) {
+            if (recheckname(x, n)) {
+                refreshsaveedprogram(n - 1);
+                refreshprogram();
+                if (!x.device()->getnamerecordused(n - 1)) {
+                    setprogress(100);
+                    return;
+                }
+            } else if (!appclosing()) {
+                text = mayhavedonetext();
+            }
+        }
         setprogress(100);
         cursor.end();
-        if (result != Exchange::Result::Closing)
-            Prompts::critical(this, lan("Delete Program Failed ", "删除程式失败"),
-                              result == Exchange::Result::LinkLost ? linedroppedtext()
-                                                                   : lan("Please Try Again", "请重试"));
+        if (result != Exchange::Result::Closing && !appclosing())
+            Prompts::critical(this, lan("Delete Program Failed ", "删除程式失败"), text);
         return;
     }
     const bool named = readnames(x, n, n, [this](int) { setprogress(80); });

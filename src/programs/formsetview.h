@@ -135,7 +135,14 @@ private:
     // `asked` (the program the operation put on it). The model, the pages
     // and "Program Number" then show the processor's program, or a box says
     // they may not, naming `asked` when the processor does not answer.
-    void followrunning(int asked, int held, bool always);
+    // With `unanswered` the operation got no answer at all: when the
+    // processor still runs `held` and not `asked`, it says the operation
+    // failed.
+    void followrunning(int asked, int held, bool always, bool unanswered = false);
+    // After a store or delete of program n that got no answer: reads n's
+    // name record again, without a box, so the list shows what the
+    // processor holds. True when read (the model then has it).
+    bool recheckname(Exchange &x, int n);
     void openprojectlock();
     // How a program write ended: whether every part was written (the name
     // read-back may still have failed), and the result that ended it.

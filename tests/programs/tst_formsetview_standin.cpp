@@ -271,9 +271,9 @@ private slots:
         QVERIFY(line.sent(-1).isEmpty());
     }
 
-    // A silent processor: every operation ends after 11 sends with its box;
-    // a link that drops or an application that closes ends it at once, only a
-    // lost link reported. Each keeps what it had.
+    // A processor that never gets the command: every operation ends after 11
+    // sends with its box; a link that drops or an application that closes
+    // ends it at once, only a lost link reported. Each keeps what it had.
     void silent_data()
     {
         QTest::addColumn<QString>("button");
@@ -316,6 +316,7 @@ private slots:
         f.dev->namesloaded = 0;
         line.s.clearframes();
         Fault x;
+        x.kind = Fault::Ignored;
         x.command = command;
         line.s.addfault(x);
         f.select(2);
@@ -347,6 +348,94 @@ private slots:
         QVERIFY(!f.page->isbusy());
     }
 
+    // A command sent and never answered: the processor may have carried it
+    // out (its answers lost) or never got it. The page asks (the running
+    // program, or the program's name record) and shows what the processor
+    // holds; the box says the command failed only when it was not carried
+    // out, and what may differ when the processor stays silent.
+    void unanswered_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("command");
+        QTest::addColumn<bool>("carriedout"); // else the command never reaches the processor
+        QTest::addColumn<int>("silentafter"); // a command the processor does not answer afterwards
+        QTest::addColumn<QString>("box");
+        const QString mayhavedone = "The processor did not answer; it may have done it. Refresh the program "
+                                    "list to see what it holds";
+        QTest::newRow("recall carried out") << "btn_loadprogram" << 0x62 << true << 0 << "";
+        QTest::newRow("recall not received") << "btn_loadprogram" << 0x62 << false << 0
+                                             << "critical:This Program Load Failed|please try again";
+        QTest::newRow("recall carried out, then silent")
+            << "btn_loadprogram" << 0x62 << true << 0x02
+            << "critical:Load Program|The processor may run program 2; connect again to read it";
+        QTest::newRow("delete carried out") << "btndelete" << 0x66 << true << 0 << "";
+        QTest::newRow("delete not received")
+            << "btndelete" << 0x66 << false << 0 << "critical:Delete Program Failed |Please Try Again";
+        QTest::newRow("delete carried out, then silent")
+            << "btndelete" << 0x66 << true << 0x64 << "critical:Delete Program Failed |" + mayhavedone;
+        QTest::newRow("store carried out") << "btnloadcurdata_2" << 0x63 << true << 0 << "";
+        QTest::newRow("store not received") << "btnloadcurdata_2" << 0x63 << false << 0
+                                            << "critical:Save This Program Failed|Please Try Again";
+        QTest::newRow("store carried out, then silent") << "btnloadcurdata_2" << 0x63 << true << 0x64
+                                                        << "critical:Save This Program Failed|" + mayhavedone;
+        QTest::newRow("store of the same name carried out")
+            << "btnloadcurdata_2" << 0x63 << true << -1
+            << "critical:Save This Program Failed|Please Try Again";
+    }
+    void unanswered()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, command);
+        QFETCH(bool, carriedout);
+        QFETCH(int, silentafter);
+        QFETCH(QString, box);
+        MainApp::settimescale(0.01);
+        f.click("btn_ref");
+        const QByteArray before = f.curimage();
+        line.s.clearframes();
+        Fault x;
+        x.kind = carriedout ? Fault::NoReply : Fault::Ignored;
+        x.command = command;
+        line.s.addfault(x);
+        if (silentafter > 0) {
+            Fault y;
+            y.command = silentafter;
+            line.s.addfault(y);
+        }
+        f.select(2);
+        f.prompts->confirmations << true;
+        // Stored under a new name, or the name it has (-1).
+        const QString name = silentafter < 0 ? "USER 2" : "STORED AGAIN";
+        ProgramsFixture::whenmodal<DialogInputStr>([&](DialogInputStr *d) {
+            d->findChild<QLineEdit *>("EditNewName")->setText(name);
+            d->findChild<QPushButton *>("pushButton_ok")->click();
+        });
+        f.invoke(button);
+        QCOMPARE(line.sent(command).size(), 11);
+        QStringList boxes;
+        for (const auto &b : f.prompts->shown)
+            if (b.kind != "confirm")
+                boxes << b.kind + ':' + b.title + '|' + b.text;
+        QCOMPARE(boxes.join("; "), box);
+        const standin::UnitState u = unit();
+        QCOMPARE(u.programs[1].used, command != 0x66 || !carriedout);
+        if (command == 0x62) {
+            // The model runs what the processor runs, or the box says it may not.
+            QCOMPARE(int(u.currentProgram), carriedout ? 2 : 1);
+            const bool follows = carriedout && silentafter == 0;
+            QCOMPARE(f.dev->getcurprogramnum(), follows ? int(u.currentProgram) : 1);
+            QCOMPARE(f.curimage(), follows ? u.image : before);
+        } else if (silentafter == 0x64) {
+            // Nothing could be read: the list kept, the box says it may differ.
+            QCOMPARE(f.cell("progwidget", 1, 2).trimmed(), QString("USER 2"));
+            QCOMPARE(f.cell("progwidget", 1, 1), QString("have"));
+        } else {
+            tablesmatch();
+            QCOMPARE(f.dev->getcurprogramnum(), 1);
+        }
+        QVERIFY(!f.page->isbusy());
+    }
+
     // Load current data with parts of an earlier read still in the receive
     // buffer: a part that never comes leaves the model and "PC Init Data".
     void stalereceivebuffer()
@@ -374,6 +463,7 @@ private slots:
         f.click("btn_ref");
         line.s.clearframes();
         Fault x;
+        x.kind = Fault::Ignored;
         x.command = 0x62;
         line.s.addfault(x);
         QTimer::singleShot(10, [&] {

@@ -343,7 +343,8 @@ QString kindname(Fault::Kind k)
                                   "split end marker", "merged",
                                   "marker in data",   "link dropped",
                                   "refused lock",     "other echo",
-                                  "stale duplicate",  "foreign reply before"};
+                                  "stale duplicate",  "foreign reply before",
+                                  "ignored"};
     return QString::fromLatin1(names[int(k)]);
 }
 
@@ -426,7 +427,7 @@ void StandinPrivate::frame(Port *port, const ScannedFrame &f)
         return;
     }
     QVector<const Fault *> applied;
-    bool refuse = false, suppress = false;
+    bool refuse = false, suppress = false, ignore = false;
     for (FaultEntry *e : active) {
         const Fault &fa = e->fault;
         bool takes = true;
@@ -440,6 +441,9 @@ void StandinPrivate::frame(Port *port, const ScannedFrame &f)
         }
         case Fault::NoReply:
             suppress = true;
+            break;
+        case Fault::Ignored:
+            ignore = true;
             break;
         case Fault::RefuseLock:
             takes = f.command == 0x10 || f.command == 0x12;
@@ -473,6 +477,11 @@ void StandinPrivate::frame(Port *port, const ScannedFrame &f)
         }
     }
 
+    if (ignore) {
+        in.note = kindname(Fault::Ignored);
+        record(in);
+        return;
+    }
     const Answer a = handlecommand(unit->state, f, refuse);
     in.answered = a.answered && !suppress;
     QStringList notes;

@@ -74,6 +74,7 @@ struct Fault {
         ForeignBefore,   // a reply of another unit (foreignType, foreignAddress) to the same command is
                          // written in front of the reply: the echoed program and part kept (0x60 to
                          // 0x64, 0x66), every other data byte set to foreignFill
+        Ignored,         // the command is neither carried out nor answered (lost on its way in)
     };
     // Value of `command` that matches the UDP discovery request (NoReply,
     // LateReply, Duplicate and OtherAddress apply to it).
