@@ -21,7 +21,12 @@ bool pointeron(const QWidget *widget)
 
 void settlehover(QWidget *widget)
 {
-    if (!widget || !widget->testAttribute(Qt::WA_UnderMouse) || pointeron(widget))
+    if (!widget || pointeron(widget))
+        return;
+    // A widget that got its Leave while a menu was open got no hover leave
+    // (Qt sends none to windows under an open menu) and was not drawn again.
+    widget->update();
+    if (!widget->testAttribute(Qt::WA_UnderMouse))
         return;
     // Delivered as Qt delivers its own: the application clears the widget's
     // under-the-pointer state on the way, and a widget that tracks hovering
@@ -34,7 +39,6 @@ void settlehover(QWidget *widget)
     }
     // An event filter may have kept the Leave from it.
     widget->setAttribute(Qt::WA_UnderMouse, false);
-    widget->update();
 }
 
 void keepidle(const QList<QPushButton *> &titles)

@@ -8,7 +8,9 @@
 // draws it hovered until the pointer passes over it again. An entry that runs
 // a long operation (the device search) runs it inside the button's press, so
 // the title then looked hovered from the end of the operation on, wherever the
-// pointer was.
+// pointer was. A title the pointer rested on when a menu opened by the
+// keyboard gets its Leave, but no hover leave (Qt sends none to a window
+// under an open menu): it is not drawn again and looks hovered as well.
 
 #include <QList>
 
@@ -21,10 +23,10 @@ namespace menurow
 // children, is the topmost one under the pointer's position.
 bool pointeron(const QWidget *widget);
 
-// A widget that Qt still counts under the pointer while the pointer is
-// elsewhere gets the Leave it missed and is drawn again. A widget the pointer
-// is on is left as it is: a Leave made up for it could not be undone by Qt's
-// own Enter.
+// A widget the pointer is not on is drawn again as it is, after the Leave it
+// missed when Qt still counts it under the pointer. A widget the pointer is on
+// is left as it is: a Leave made up for it could not be undone by Qt's own
+// Enter.
 void settlehover(QWidget *widget);
 
 // Once a title's press has ended (its menu closed, and what the chosen entry
