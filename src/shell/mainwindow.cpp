@@ -22,6 +22,7 @@
 #include "globalcontrl.h"
 #include "longexchange.h"
 #include "mainapp.h"
+#include "menurow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -151,6 +152,8 @@ MainWindow::MainWindow(QWidget *parent, int variant)
     connect(actabout, &QAction::triggered, this, &MainWindow::setabout);
     connect(acthelp, &QAction::triggered, this, &MainWindow::sethelp);
     connect(actinterface, &QAction::triggered, this, &MainWindow::chooseinterface);
+    // The row looks idle again after a menu, and after what its entry ran.
+    menurow::keepidle({ui->menuFile, ui->menuView, ui->menuEdit, ui->menuHelp, ui->menuLanguage});
 
     connectlinkobjects();
     connect(this, &MainWindow::updateguibtns, ui->formchtool, &FormChTool::refreshguibtns);

@@ -1,0 +1,228 @@
+// The menu row of the main window after an entry of one of its menus has run,
+// as a user meets it on an X server of the test's own (Xvfb), with a window
+// manager (openbox) and without, the processor stand-in on a pseudo-terminal.
+// A menu is opened by the pointer (moved in steps and clicked through the
+// server) or by the keyboard (Space on the focused title, then the arrow keys
+// and Return, while the pointer leaves the title it rested on); the pointer
+// moves away while the entry runs. Once it has ended every title is drawn as
+// in the idle row (the server's pixels) and none counts itself under the
+// pointer or pressed; the pointer back on the title draws it hovered, and one
+// click opens its menu. Without Xvfb the test skips; without openbox its
+// openbox rows skip too, under CI they fail.
+
+#include "xinput.h"
+#include "xscreen.h"
+#include "xstandintest.h"
+#include "xvfbserver.h"
+#include "xwindowmanager.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+namespace
+{
+const char *const kTitles[] = {"menuFile", "menuView", "menuEdit", "menuHelp", "menuLanguage"};
+using Step = std::function<bool()>; // true when done: the hand goes on to the next
+} // namespace
+
+class TstXMenuBar : public XStandinTest
+{
+    Q_OBJECT
+public:
+    using XStandinTest::XStandinTest;
+
+private:
+    XWindowManager wm;
+
+    QPushButton *title(const QString &name) const { return w->findChild<QPushButton *>(name); }
+    QRect row() const
+    {
+        const QWidget *bar = w->findChild<QWidget *>(QStringLiteral("menuBar"));
+        return QRect(bar->mapToGlobal(QPoint()), bar->size());
+    }
+    static std::function<QPoint()> centre(QWidget *widget)
+    {
+        return [=] { return widget->mapToGlobal(widget->rect().center()); };
+    }
+    QPoint pagemiddle() const { return w->mapToGlobal(w->rect().center()); }
+    // The pointer moved to where() in six steps, one a tick.
+    Step pointerto(std::function<QPoint()> where) const
+    {
+        auto from = std::make_shared<QPoint>();
+        auto i = std::make_shared<int>(0);
+        return [=] {
+            if ((*i)++ == 0)
+                *from = QCursor::pos();
+            xinput::move(x, *from + (where() - *from) * *i / 6);
+            return *i >= 6;
+        };
+    }
+    Step key(const char *name) const
+    {
+        return [=] { return xinput::key(x, name); };
+    }
+    Step click() const
+    {
+        return [=] { return xinput::click(x, QCursor::pos()), true; };
+    }
+    // Runs the steps, one a tick of a timer that also ticks inside the
+    // menu's and the operation's own event loops, until done() holds. A step
+    // that waits more than 15 s fails the row and closes what is open.
+    void run(const QList<Step> &steps, const std::function<bool()> &done)
+    {
+        int next = 0;
+        QElapsedTimer stepclock;
+        stepclock.start();
+        QString stuck;
+        QTimer hand;
+        connect(&hand, &QTimer::timeout, this, [&] {
+            if (next < steps.size() && steps[next]()) {
+                ++next;
+                stepclock.restart();
+            } else if (next < steps.size() && stepclock.elapsed() > 15000 && stuck.isEmpty()) {
+                stuck = QStringLiteral("step %1 of %2 did not end").arg(next + 1).arg(steps.size());
+                next = int(steps.size());
+                for (QWidget *t : QApplication::topLevelWidgets())
+                    if (t != w.get())
+                        t->hide();
+            }
+        });
+        hand.start(20);
+        QTRY_VERIFY_WITH_TIMEOUT((next == steps.size() && done()) || !stuck.isEmpty(), 60000);
+        QVERIFY2(stuck.isEmpty(), qPrintable(stuck));
+    }
+
+private slots:
+    void initTestCase() { openx(); }
+    void cleanupTestCase() { closex(); }
+    void cleanup()
+    {
+        fx.close();
+        MainApp::settimescale(1);
+        wm.stop();
+        qunsetenv("DSPMANAGER_PORTS");
+    }
+
+    void afteroperation_data()
+    {
+        QTest::addColumn<bool>("openbox");
+        QTest::addColumn<QString>("menu");  // the title's object name
+        QTest::addColumn<QString>("entry"); // the entry chosen
+        QTest::addColumn<QString>("how");   // "pointer" or "keys"
+        QTest::addColumn<bool>("silent");   // the processor answers nothing meanwhile
+        for (const bool openbox : {false, true}) {
+            const auto add = [openbox](const char *name, const char *menu, const char *entry, const char *how,
+                                       bool silent) {
+                QTest::newRow(qPrintable(QString(name) + (openbox ? ", openbox" : "")))
+                    << openbox << QString(menu) << QString(entry) << QString(how) << silent;
+            };
+            // The serial search over every address.
+            add("Find Online, pointer", "menuView", "Find Online", "pointer", false);
+            add("Find Online, keys", "menuView", "Find Online", "keys", false);
+            // The disconnect's wait, user input dropped, to its end.
+            add("Clear All Device, processor silent, pointer", "menuFile", "Clear All Device", "pointer",
+                true);
+            add("Clear All Device, keys", "menuFile", "Clear All Device", "keys", false);
+            // A modal box inside the menu's call, closed with Escape.
+            add("About, pointer", "menuHelp", "About", "pointer", false);
+        }
+    }
+    void afteroperation()
+    {
+        QFETCH(bool, openbox);
+        QFETCH(QString, menu);
+        QFETCH(QString, entry);
+        QFETCH(QString, how);
+        QFETCH(bool, silent);
+        if (openbox) {
+            QString why;
+            if (!wm.start(x, &why)) {
+                if (XvfbServer::mayskip() &&
+                    QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty())
+                    QSKIP(qPrintable(why));
+                QFAIL(qPrintable(why));
+            }
+            QTRY_VERIFY_WITH_TIMEOUT(XWindowManager::announced(x), 10000);
+        }
+        MainApp::settimescale(0.05); // the connect's download
+        fx.open();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        w->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(w.get()));
+        qputenv("DSPMANAGER_PORTS", s.ptypath(fx.line).toLocal8Bit());
+        MainApp::settimescale(0.5);
+        run({pointerto([this] { return pagemiddle(); })}, [] { return true; });
+        QTest::qWait(200);
+        const QImage idle = xscreen::grab(x, row());
+        QVERIFY(!idle.isNull());
+
+        QPushButton *t = title(menu);
+        QMenu *m = t->menu();
+        QAction *chosen = nullptr;
+        for (QAction *a : m->actions())
+            if (a->text() == entry)
+                chosen = a;
+        QVERIFY(chosen);
+        const int downs = m->actions().indexOf(chosen) + 1; // from no entry to the chosen one
+        bool ended = false;
+        connect(chosen, &QAction::triggered, this, [&] { ended = true; });
+        if (silent)
+            s.addfault(standin::Fault()); // no reply to anything from now on
+
+        QList<Step> steps;
+        const Step menuopen = [=] { return m->isVisible(); };
+        if (how == "pointer") {
+            steps << pointerto(centre(t)) << click() << menuopen
+                  << pointerto([=] { return m->mapToGlobal(m->actionGeometry(chosen).center()); }) << click();
+        } else {
+            // The pointer rests on another title, then leaves the row while the menu is open.
+            // The titles have no shortcut: Tab brings the focus to one.
+            QPushButton *other = title(menu == "menuEdit" ? "menuHelp" : "menuEdit");
+            steps << pointerto(centre(other)) << [=] { return t->setFocus(Qt::TabFocusReason), true; }
+                  << key("space") << menuopen << pointerto([this] { return pagemiddle(); });
+            for (int i = 0; i < downs; ++i)
+                steps << key("Down");
+            steps << key("Return");
+        }
+        steps << pointerto([this] { return pagemiddle(); });
+        if (entry == "About")
+            steps << [this] {
+                QWidget *box = QApplication::activeModalWidget();
+                return box && box != w.get() && viewable(box);
+            } << key("Escape");
+        run(steps, [&] { return ended && !t->isDown() && !m->isVisible(); });
+        s.clearfaults();
+
+        // The row as when idle: no title under the pointer nor pressed, the same pixels.
+        QStringList left;
+        for (const char *name : kTitles)
+            if (title(name)->underMouse() || title(name)->isDown())
+                left << name;
+        QVERIFY2(left.isEmpty(), qPrintable("drawn hovered or pressed: " + left.join(", ")));
+        QTRY_VERIFY_WITH_TIMEOUT(xscreen::grab(x, row()) == idle, 3000);
+
+        // The pointer back on the title draws it hovered, and one click opens its menu.
+        QElapsedTimer clock;
+        qint64 opened = -1;
+        run({pointerto(centre(t)), [=] { return t->underMouse(); },
+             [&] { return clock.start(), xinput::click(x, QCursor::pos()), true; },
+             [&] { return m->isVisible() && (opened = clock.elapsed(), true); }, key("Escape")},
+            [&] { return !m->isVisible() && !t->isDown(); });
+        qInfo("the menu opened %lld ms after the click", opened);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    return XvfbServer::runtest<TstXMenuBar>(argc, argv);
+}
+
+#include "tst_xmenubar.moc"
