@@ -717,6 +717,11 @@ void MainWindow::finddevice()
         qDebug() << "finddevice: an exchange is running";
         return;
     }
+    // Nor does a click or key reach any window until the search ends: a page
+    // edit would go to whichever port and address the scan has open, and a
+    // slot chosen meanwhile would be rebuilt under the user. The window
+    // manager's close request still ends the program.
+    InputDrop drop;
     if (gDialogCom)
         gDialogCom->initcom();
     qDebug() << "initcom is over";

@@ -245,6 +245,62 @@ private slots:
         QCOMPARE(commandcount(s, unit, 0x01), 1);
     }
 
+    // A click or key during the search reaches no window (the page bar, the
+    // tool bar's connect, a device slot); afterwards they work again.
+    void inputduringsearch_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("key");   // Space on the focused button instead of a click
+        QTest::addColumn<bool>("after"); // pressed again after the search
+        QTest::newRow("page bar, gain page") << "pushButton_2" << false << true;
+        QTest::newRow("page bar, by key") << "pushButton_3" << true << true;
+        QTest::newRow("tool bar, main page") << "btnOpen" << false << true;
+        QTest::newRow("tool bar, connect") << "btnExcel" << false << false;
+    }
+    void inputduringsearch()
+    {
+        QFETCH(QString, button);
+        QFETCH(bool, key);
+        QFETCH(bool, after);
+        Standin s;
+        const int line = s.openpty();
+        QVERIFY(line > 0);
+        const int unit = s.addunit(line, 0x18, 0x01);
+        qputenv("DSPMANAGER_PORTS", s.ptypath(line).toUtf8());
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        auto *b = w->findChild<QPushButton *>(button);
+        QVERIFY2(b, qPrintable(button));
+        QSignalSpy clicks(b, &QAbstractButton::clicked);
+        const auto press = [&] {
+            if (key) {
+                b->setFocus();
+                QTest::keyClick(b, Qt::Key_Space);
+            } else {
+                QTest::mouseClick(b, Qt::LeftButton);
+            }
+        };
+        int pressed = 0;
+        QTimer during;
+        connect(&during, &QTimer::timeout, this, [&] {
+            if (!w->exchangerunning())
+                return;
+            press();
+            ++pressed;
+        });
+        during.start(150);
+        w->finddevice();
+        during.stop();
+        QVERIFY(pressed >= 2);
+        QCOMPARE(clicks.count(), 0);
+        QCOMPARE(slottexts(), QStringList{"4IN8OUT:01"});
+        QCOMPARE(commandcount(s, unit, 0x02), 0);
+        if (after) {
+            press();
+            QCOMPARE(clicks.count(), 1);
+        }
+    }
+
     // A frame held for its 50 ms spacing when a search starts goes to the
     // processor it was for, before the search closes that port and moves
     // on to the others.
