@@ -20,7 +20,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QLineEdit>
+#include <QMutex>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTabWidget>
@@ -42,8 +44,16 @@ namespace programbytes
 {
 // An image told apart from the others by its name and a byte of every part,
 // every field in its range (a file the application would load).
+// Each image is worked out once: the search checks the whole image at every
+// step, and the tests ask for the same images over and over.
 inline QByteArray imageof(int seed)
 {
+    static QMutex lock; // the stand-in's thread asks too
+    static QHash<int, QByteArray> made;
+    QMutexLocker hold(&lock);
+    const auto known = made.constFind(seed);
+    if (known != made.constEnd())
+        return *known;
     QByteArray im = standin::factoryimage();
     im.replace(1, 20, name20("IMAGE " + QByteArray::number(seed)));
     for (int k = 0; k < 26; ++k) {
@@ -59,6 +69,7 @@ inline QByteArray imageof(int seed)
             im[at] = was;
         }
     }
+    made.insert(seed, im);
     return im;
 }
 
