@@ -291,10 +291,13 @@ class TstXLooks : public QObject
         return gMainApp->getcurdevice()->getcomconnected() == 1;
     }
     // The window with a 4-in 8-out device added and chosen, not connected:
-    // for what needs no processor, quicker than startwindow.
+    // for what needs no processor, quicker than startwindow. The pages'
+    // reloads hold input back for a fixed time: scaled down as in
+    // startwindow, as only their order counts here.
     bool startoffline(const char *language = "en")
     {
         lang = QLatin1String(language);
+        MainApp::settimescale(0.1);
         if (!QDir::setCurrent(dir.path()) || !linktest::writeconfig(language))
             return false;
         w.reset(startmainwindow(4));
