@@ -311,6 +311,15 @@ class TstXLooks : public QObject
         settle();
         return true;
     }
+    // The program page reads the processor's 40 program names as it opens:
+    // at the scale the program page's own tests read them with.
+    void openprograms()
+    {
+        const double scale = MainApp::timescale();
+        MainApp::settimescale(0.01);
+        w->on_pushButton_7_clicked();
+        MainApp::settimescale(scale);
+    }
     void stopwindow()
     {
         w.reset();
@@ -555,7 +564,7 @@ class TstXLooks : public QObject
         w->on_pushButton_8_clicked();
         shot(QStringLiteral("peak"));
         probescales(gFormLimit2, QStringLiteral("peak limiter"), false);
-        w->on_pushButton_7_clicked();
+        openprograms();
         shot(QStringLiteral("programs"));
         {
             // The pointer rests on a tool-bar button: its tip comes up.
@@ -669,7 +678,7 @@ private slots:
         }
         faults.clear();
         QVERIFY(startwindow("en"));
-        w->on_pushButton_7_clicked();
+        openprograms();
         settle();
         QTabWidget *tabs = gFormSetView->findChild<QTabWidget *>();
         QVERIFY(tabs);
