@@ -650,8 +650,24 @@ class TstXLooks : public QObject
                   });
     }
 
+    // The fader drags share one offline window: each row sets its fader's
+    // start value and releases the button at its end, so a row leaves the
+    // next nothing it depends on. A failed row closes it, as does the next
+    // function's first row.
+    static bool shareswindow() { return qstrcmp(QTest::currentTestFunction(), "faderdrag") == 0; }
+
 private slots:
-    void cleanup() { stopwindow(); }
+    void init()
+    {
+        if (w && !shareswindow())
+            stopwindow();
+    }
+    void cleanup()
+    {
+        if (!shareswindow() || QTest::currentTestFailed())
+            stopwindow();
+    }
+    void cleanupTestCase() { stopwindow(); }
     void initTestCase() { QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb")); }
 
     // Shift, Alt, Q on the program page after the natural first click on
@@ -747,7 +763,8 @@ private slots:
                 QFAIL("xdotool is not installed (under CI)");
             QSKIP("xdotool is not installed");
         }
-        QVERIFY(startoffline());
+        if (!w)
+            QVERIFY(startoffline());
         QSlider *s = nullptr;
         double (*db)(int) = nullptr;
         if (page == QLatin1String("geq")) {
