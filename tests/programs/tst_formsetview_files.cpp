@@ -202,11 +202,11 @@ private slots:
         static const QSet<QByteArray> local{"filenames", "logobits", "logonotpicture", "logohostile",
                                             "logohostilechinese"};
         if (!local.contains(QTest::currentTestFunction())) {
-            programbytes::setupstocked(f, line);
+            programbytes::setupstocked(f, line, 0, programbytes::kQuickScale);
             return;
         }
         f.setup();
-        MainApp::settimescale(0.01);
+        MainApp::settimescale(programbytes::kQuickScale);
         line.reset();
     }
     void cleanup() { programbytes::teardownstocked(f, line); }
