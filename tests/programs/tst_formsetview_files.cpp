@@ -194,7 +194,21 @@ private slots:
         QVERIFY2(line.open(), qPrintable(line.s.errorstring()));
     }
     void cleanupTestCase() { line.close(); }
-    void init() { programbytes::setupstocked(f, line); }
+    // The proposed names and the logo picker's checks send nothing about
+    // programs: they take the page on the line as it starts, without the
+    // stand-in's programs listed and the current data loaded first.
+    void init()
+    {
+        static const QSet<QByteArray> local{"filenames", "logobits", "logonotpicture", "logohostile",
+                                            "logohostilechinese"};
+        if (!local.contains(QTest::currentTestFunction())) {
+            programbytes::setupstocked(f, line, 0, programbytes::kQuickScale);
+            return;
+        }
+        f.setup();
+        MainApp::settimescale(programbytes::kQuickScale);
+        line.reset();
+    }
     void cleanup() { programbytes::teardownstocked(f, line); }
 
     // Failures with the stand-in's faults: each shows its box, sends no

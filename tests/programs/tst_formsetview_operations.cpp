@@ -115,7 +115,7 @@ class TstFormSetViewOperations : public QObject
 private slots:
     void initTestCase() { QVERIFY2(line.open(), qPrintable(line.s.errorstring())); }
     void cleanupTestCase() { line.close(); }
-    void init() { programbytes::setupstocked(f, line, 1); }
+    void init() { programbytes::setupstocked(f, line, 1, programbytes::kQuickScale); }
     void cleanup() { programbytes::teardownstocked(f, line); }
 
     // Each operation succeeds whether or not the replies echo the program.

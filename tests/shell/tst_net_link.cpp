@@ -220,6 +220,8 @@ private:
     }
 
 private slots:
+    // A row that scales the waits down ends with real ones again.
+    void cleanup() { MainApp::settimescale(1.0); }
     void connectdownload_data();
     void connectdownload();
     void notconnected_data();
@@ -269,6 +271,10 @@ void TstNetLink::connectdownload()
     QFETCH(int, gap);
     QFETCH(int, fault);
     QFETCH(int, command);
+    // The download waits a fixed time after each part it asks for: a fifth
+    // of it is ample for the stand-in on the namespace's own link, and a
+    // part answered late is still taken (or asked for again).
+    MainApp::settimescale(0.2);
     ScriptedPrompts prompts;
     Env env;
     QVERIFY2(network(env), qPrintable(env.standin.errorstring()));
@@ -381,6 +387,8 @@ void TstNetLink::notconnected()
 void TstNetLink::otherdevicefirst()
 {
     // Connecting a second network device first disconnects the first one.
+    // Only the order of the frames counts: the downloads' waits are scaled down.
+    MainApp::settimescale(0.2);
     Env env;
     QVERIFY(network(env));
     const int second = env.standin.addunit(env.line, 0x14, 2);
@@ -454,6 +462,9 @@ void TstNetLink::heldframedisconnect()
 // A program file load stops when the connection drops, and says it failed.
 void TstNetLink::loaddropped()
 {
+    // The waits before and between the parts scaled down; every part still
+    // waits for its acknowledgement, so the parts sent stay the same.
+    MainApp::settimescale(0.2);
     ScriptedPrompts prompts;
     Env env;
     QVERIFY(network(env));
@@ -479,6 +490,7 @@ void TstNetLink::loaddropped()
 
 void TstNetLink::probe()
 {
+    MainApp::settimescale(0.2); // the connect's download
     Env env;
     QVERIFY(network(env));
     env.standin.addunit(env.line, 0x14, 2);
@@ -538,6 +550,8 @@ void TstNetLink::discovery()
     QFETCH(QString, processor);
     QFETCH(QString, mask);
     QFETCH(QString, second);
+    // The answers come at once: a quarter of the search window takes them.
+    MainApp::settimescale(0.25);
     if (!second.isEmpty())
         QVERIFY(ip(QStringLiteral("addr add %1/24 dev dsptest1").arg(second)));
     if (!mine.isEmpty()) {
@@ -607,6 +621,9 @@ void TstNetLink::replies()
     QFETCH(QList<QByteArray>, datagrams);
     QFETCH(bool, late);
     QFETCH(int, accepted);
+    // The datagrams are sent as the search window opens (or after it ends):
+    // a quarter of the window takes them.
+    MainApp::settimescale(0.25);
     Env env;
     dialoginterface chooser;
     connect(&chooser, &dialoginterface::trytofinddev, &env.link, &DeviceLink::trytofindtcpdev);
@@ -659,6 +676,7 @@ void TstNetLink::longdatagrams()
     QFETCH(QList<QByteArray>, datagrams);
     QFETCH(int, handed);
     QFETCH(int, accepted);
+    MainApp::settimescale(0.25); // as in replies()
     Env env;
     dialoginterface chooser;
     connect(&chooser, &dialoginterface::trytofinddev, &env.link, &DeviceLink::trytofindtcpdev);
@@ -885,6 +903,10 @@ void TstNetLink::unaskedfirst()
     QFETCH(int, pausems);
     QFETCH(bool, answer);
     QFETCH(bool, connected);
+    // The wait for the connect answer is real time whatever the scale; only
+    // the download that follows a connect (and fails: the peer answers no
+    // part) is scaled down.
+    MainApp::settimescale(0.1);
     ScriptedPrompts prompts;
     Env env;
     StreamingPeer peer;
@@ -959,6 +981,7 @@ void TstNetLink::broadcast()
 // connect keeps saying so.
 void TstNetLink::peerclosed()
 {
+    MainApp::settimescale(0.2); // the two downloads
     ScriptedPrompts prompts;
     standin::Standin s;
     const int line = s.listen(kProc);
