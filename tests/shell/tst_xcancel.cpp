@@ -4,7 +4,7 @@
 // stand-in that has stopped answering, the pointer moved onto Cancel in
 // several steps through the server and clicked (or Escape pressed on the
 // window, or the window manager's close request sent to it). The progress window stays above the main window
-// while the pointer moves over it; the click ends the operation with the wait then under way; no request of it goes
+// while the pointer moves over it; the click ends the operation at its wait under way; no request of it goes
 // out later; files and model stay as they were. A recall or a reset that the
 // processor carried out is followed by what the processor then runs: after the
 // Cancel (and a second one during the read-back) the model and the program page
