@@ -4,7 +4,7 @@
 // stand-in that has stopped answering, the pointer moved onto Cancel in
 // several steps through the server and clicked (or Escape pressed on the
 // window, or the window manager's close request sent to it). The progress window stays above the main window
-// while the pointer moves over it; the click ends the operation within one reply time; no request of it goes
+// while the pointer moves over it; the click ends the operation at its wait under way; no request of it goes
 // out later; files and model stay as they were. A recall or a reset that the
 // processor carried out is followed by what the processor then runs: after the
 // Cancel (and a second one during the read-back) the model and the program page
@@ -267,15 +267,27 @@ private slots:
         hand.start();
         start(op);
         const qint64 ended = clock.elapsed();
+        const qint64 endedns = s.nowns();
         hand.stop();
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ")));
         QVERIFY2(clicked >= 0, "Cancel was not reached");
         qInfo("%s: ended %lld ms after the %s", qPrintable(op), ended - clicked, qPrintable(how));
-        QVERIFY2(ended - clicked < replyms, qPrintable(QString::number(ended - clicked)));
         QCOMPARE(progresswindow(), nullptr);
+        // The operation ends with the wait under way at the click: no request
+        // of it goes out after the click, and it ends before a second reply
+        // time from the request under way could have run out. (The end of
+        // the wait under way itself is a timer's, late by a busy machine's
+        // scheduling: its figure is printed above, not bounded.)
+        qint64 underwayns = -1;
         for (const auto &r : s.commands(unit))
-            if (r.command() == command)
-                QVERIFY2(r.ns - clickns < qint64(replyms) * 1000000, qPrintable(standin::describe(r)));
+            if (r.command() == command) {
+                QVERIFY2(r.ns < clickns, qPrintable(standin::describe(r)));
+                underwayns = qMax(underwayns, r.ns);
+            }
+        QVERIFY(underwayns >= 0);
+        QVERIFY2(endedns - underwayns < 2 * qint64(replyms) * 1000000,
+                 qPrintable(QStringLiteral("ended %1 ms after the request under way")
+                                .arg((endedns - underwayns) / 1000000)));
         QStringList boxes;
         for (const auto &b : prompts->shown)
             if (b.kind != "open" && b.kind != "save" && b.kind != "confirm")
