@@ -977,9 +977,10 @@ private slots:
                         continue;
                     ++solid;
                     const QRgb q = screen.pixel(x, y);
-                    same += qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q)) + qAbs(qBlue(p) - qBlue(q)) <= 12
-                                ? 1
-                                : 0;
+                    const int off =
+                        qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q)) + qAbs(qBlue(p) - qBlue(q));
+                    if (off <= 12)
+                        ++same;
                 }
         } while (same < solid * 9 / 10 && painted.elapsed() < 10000);
         save(screen,
