@@ -314,7 +314,9 @@ private slots:
     // exist and is never asked for.
     void readlastpreset()
     {
-        MainApp::settimescale(0.01);
+        // A part's wait long enough (200 ms) that a busy machine does not
+        // send it twice: the count of sends is checked.
+        MainApp::settimescale(0.1);
         QByteArray image = standin::factoryimage();
         image.replace(1, 9, QByteArray("PRESET 40"));
         for (int k = 0; k < 26; ++k)
