@@ -431,6 +431,82 @@ private slots:
         QVERIFY(!LongExchange::cancelled());
     }
 
+    // A recall or delete clicked through the X server whose answers are lost
+    // (carried out, never answered) or that never reaches the processor: the
+    // page asks the processor what it holds and shows that; the box says the
+    // command failed only when it was not carried out.
+    void lostanswers_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("command");
+        QTest::addColumn<bool>("carriedout");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("recall, answers lost") << "btn_loadprogram" << 0x62 << true << QString();
+        QTest::newRow("recall, never received")
+            << "btn_loadprogram" << 0x62 << false << "critical:This Program Load Failed";
+        QTest::newRow("delete, answers lost") << "btndelete" << 0x66 << true << QString();
+        QTest::newRow("delete, never received")
+            << "btndelete" << 0x66 << false << "critical:Delete Program Failed ";
+    }
+    void lostanswers()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, command);
+        QFETCH(bool, carriedout);
+        QFETCH(QString, box);
+        s.clearfaults();
+        standin::Fault f;
+        f.kind = carriedout ? standin::Fault::NoReply : standin::Fault::Ignored;
+        f.command = command;
+        s.addfault(f);
+        s.update(unit, [](standin::UnitState &u) {
+            u.image = linktest::sampleimage(1);
+            u.currentProgram = 1;
+            u.programs[1].image = linktest::sampleimage(2);
+        });
+        dev->setcurprogramnum(1);
+        const QByteArray before = linktest::currentimage(dev);
+        prompts->confirmations << true;
+        w->on_pushButton_7_clicked(); // the program page
+        auto *page = gFormSetView;
+        page->refreshdata(); // its buttons for the link set up by hand
+        page->findChild<QTabWidget *>(QStringLiteral("tabWidget"))->setCurrentIndex(0);
+        page->findChild<QTableWidget *>(QStringLiteral("progwidget"))->selectRow(1);
+        auto *b = page->findChild<QPushButton *>(button);
+        QVERIFY(b);
+        QTRY_VERIFY(b->isVisible());
+        QTest::qWait(200);
+        MainApp::settimescale(0.05);
+        const QPoint to = b->mapToGlobal(b->rect().center());
+        const QPoint from = to + QPoint(-200, 150);
+        for (int step = 0; step <= 6; ++step) {
+            xinput::move(x, from + (to - from) * step / 6);
+            QTest::qWait(30);
+        }
+        xinput::click(x, to);
+        QTRY_VERIFY_WITH_TIMEOUT(linktest::commandcount(s, unit, quint8(command)) > 0, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!page->isbusy() && !progresswindow(), 30000);
+        MainApp::settimescale(1);
+        QCOMPARE(linktest::commandcount(s, unit, quint8(command)), 11);
+        QStringList boxes;
+        for (const auto &shown : prompts->shown)
+            if (shown.kind != "confirm")
+                boxes << shown.kind + ':' + shown.title;
+        QCOMPARE(boxes.join("; "), box);
+        const standin::UnitState u = s.state(unit);
+        if (command == 0x62) {
+            QCOMPARE(int(u.currentProgram), carriedout ? 2 : 1);
+            QCOMPARE(dev->getcurprogramnum(), int(u.currentProgram));
+            QCOMPARE(page->findChild<QLineEdit *>(QStringLiteral("Editsetproid"))->text().trimmed(),
+                     QString::number(u.currentProgram));
+            QCOMPARE(linktest::currentimage(dev).toHex(), (carriedout ? u.image : before).toHex());
+        } else {
+            QCOMPARE(u.programs[1].used, !carriedout);
+            auto *list = page->findChild<QTableWidget *>(QStringLiteral("progwidget"));
+            QCOMPARE(list->item(1, 1)->text(), QString(carriedout ? "no" : "have"));
+        }
+    }
+
 private:
     static bool programbytesfile(const QString &name, const QByteArray &bytes)
     {
