@@ -486,8 +486,10 @@ void DeviceLink::endlinks()
     } else if (DeviceData *other = MainApp::anytcpconnected()) {
         gMainApp->clearalltcpflags();
         // Behind the frames still queued for that device, never past them.
+        // That disconnect is the only one: the current device has no network
+        // link to end, and a serial one was ended above (or was never up).
         gMainApp->senddisconnectto(uchar(other->gettype()), uchar(other->getaddress()));
-        tcpdisconnect();
+        closetcp();
     }
 }
 
@@ -713,6 +715,11 @@ void DeviceLink::tcpconnect()
 void DeviceLink::tcpdisconnect()
 {
     gMainApp->senddisconnect();
+    closetcp();
+}
+
+void DeviceLink::closetcp()
+{
     waitsocket(300);
     if (current()->gettcpconnected())
         waitsocket(300);

@@ -180,6 +180,9 @@ signals:
 
 private:
     bool connectnetwork();
+    // Ends the data link after a disconnect was sent: its reply is waited
+    // for (a little), what is queued leaves and the socket closes.
+    void closetcp();
     bool connectserial();
     // A connect that got no answer: the link state shown, and a short box.
     void noanswer(bool showlink);

@@ -19,10 +19,12 @@
 #include "formlimit2.h"
 #include "formmainview.h"
 #include "formsetview.h"
+#include "formtoolbutton.h"
 #include "globalcontrl.h"
 #include "longexchange.h"
 #include "mainapp.h"
 #include "menurow.h"
+#include "prompts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -85,6 +87,9 @@ MainWindow::MainWindow(QWidget *parent, int variant)
     for (QHostAddress &a : addr_list)
         a = serialaddr;
     ui->setupUi(this);
+    startcomshow = ui->comshow->text();
+    startipshow = ui->ipshow->text();
+    startindicator = ui->btnonlinetype->styleSheet();
 
     // Replies of the protocol engine reach the link's handlers (the window's
     // reply slots forward to the same handlers); the serial find reply is the
@@ -637,10 +642,17 @@ void MainWindow::addnewbtns580()
 void MainWindow::clearalldevice()
 {
     // Not inside the waits of a running exchange, which works on a listed
-    // record; the disconnect below waits too.
+    // record; the disconnect below waits too. Nor later on its own: by then
+    // another device may be current than the one the user saw. The user is
+    // told why nothing happened.
     LongExchange exchange;
-    if (!exchange.acquired())
+    if (!exchange.acquired()) {
+        Prompts::warning(
+            this, chinese() ? zh("清除所有设备") : QStringLiteral("Clear All Device"),
+            chinese() ? zh("另一项操作正在进行，请在其结束后重试")
+                      : QStringLiteral("Another operation is running. Please Try Again when it has ended"));
         return;
+    }
     qDebug() << "clear all device";
     // A connected device is disconnected first, as the connect button does:
     // the processor is told and the link closes. Its record is going; left
@@ -655,8 +667,9 @@ void MainWindow::clearalldevice()
     gMainApp->setdevip(QHostAddress());
     ui->formchtool->forgetchoice();
     emit updateguibtns(kRefreshAll);
-    // The pages and the status show the default record.
-    refreshonlinestate();
+    // The pages show the default record, the status area what start-up
+    // shows: no cleared device's address or network look stays behind.
+    toolbar->updateconnectbtn();
     link->loadpages();
     emit updatemainlock();
     emit updategainlock();
@@ -664,6 +677,25 @@ void MainWindow::clearalldevice()
     emit updategeqlock();
     emit updatepeqlock();
     emit updatelimitlock();
+    showstartstatus();
+}
+
+void MainWindow::showstartstatus()
+{
+    ui->comshow->setText(startcomshow);
+    ui->ipshow->setText(startipshow);
+    ui->btnonlinetype->setStyleSheet(startindicator);
+    // Start-up gives the application the serial sheet of its language and
+    // the window none of its own: the window follows the application's
+    // sheet again when that is the one for the language shown now.
+    const QString sheet = readstylesheet(stylesheetpath(chinese() ? 1 : 0, false));
+    if (sheet == qApp->styleSheet()) {
+        if (!styleSheet().isEmpty())
+            setStyleSheet(QString());
+    } else {
+        applystylesheet(sheet);
+    }
+    update();
 }
 
 void MainWindow::addautofind(uchar type, uchar addr, QHostAddress ip)

@@ -184,6 +184,9 @@ private:
     // The status text after opening a port: "COM3:OK" style.
     static QString portstatus(const QString &portname);
     void connectpages();
+    // The status area as start-up leaves it: its texts, the online
+    // indicator's look and the serial style sheet for the language shown.
+    void showstartstatus();
 
     // --- Hooks of mainwindow_link.cpp, called by the constructor -------------
     // Creates the adapter chooser, the device link with its socket and the
@@ -205,6 +208,10 @@ private:
     QHostAddress serialaddr;
     int addcount = 0;
     int variant;
+    // The status area as the window was built (start-up changes none of it).
+    QString startcomshow;
+    QString startipshow;
+    QString startindicator;
 
     QAction *actadd[4] = {};
     QAction *actinterface = nullptr;

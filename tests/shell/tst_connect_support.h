@@ -181,8 +181,9 @@ struct Env {
     }
 };
 
-// The whole window as start-up builds it, in English, in a directory of its
-// own, with the widgets that show the link state.
+// The whole window as start-up builds it, in English (or the language
+// start() names), in a directory of its own, with the widgets that show the
+// link state.
 struct WindowEnv {
     QTemporaryDir dir;
     std::unique_ptr<MainWindow> w;
@@ -190,9 +191,9 @@ struct WindowEnv {
     QPushButton *indicator = nullptr;
     QPushButton *connect = nullptr;
 
-    bool start()
+    bool start(const char *language = "en")
     {
-        if (!QDir::setCurrent(dir.path()) || !writeconfig())
+        if (!QDir::setCurrent(dir.path()) || !writeconfig(language))
             return false;
         w.reset(startmainwindow(4));
         comshow = w->findChild<QLabel *>(QStringLiteral("comshow"));

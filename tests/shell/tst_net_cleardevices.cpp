@@ -1,10 +1,13 @@
 // "File > Clear All Device" while a processor is connected, over the serial
 // line and over the network (inside the test's own network namespace): the
 // processor is told (0x03) as the connect button tells it, the link closes,
-// the status says "DisConnect", the pages show the default record again, the
-// list is empty and no slot stays chosen; a connect click then reads nothing,
-// and a device listed and chosen again connects with one click. A processor
-// that does not answer the disconnect changes none of it.
+// the status area and the pages show what start-up shows, the list is empty
+// and no slot stays chosen; a connect click then reads nothing and shows what
+// it shows at start-up, and a device listed and chosen again connects with
+// one click. A processor that does not answer the disconnect changes none of
+// it. A network link up to another listed device than the chosen one ends
+// with that device's own disconnect. While another exchange runs, the clear
+// is refused with a box that says why.
 
 #include "formchtool.h"
 #include "longexchange.h"
@@ -13,12 +16,17 @@
 
 #include <QAction>
 #include <QTcpSocket>
+#include <QTimer>
+
+#include "formtoolbutton.h"
 
 using namespace linktest;
 
 namespace
 {
 const QHostAddress kProc(QStringLiteral("192.0.2.2"));
+// A listed network device no host answers for: it is never connected.
+const QHostAddress kOther(QStringLiteral("192.0.2.3"));
 
 // What the main page shows: every label's text and every button's state and skin.
 QStringList mainpage()
@@ -30,6 +38,30 @@ QStringList mainpage()
     for (QPushButton *b : page->findChildren<QPushButton *>())
         shown << b->objectName() + '=' + (b->isChecked() ? "1" : "0") + b->styleSheet();
     return shown;
+}
+
+// The status area: the link state, the address, the online indicator's look
+// and the style sheet resource the window follows.
+QStringList statusarea(const WindowEnv &we)
+{
+    QString sheet = QStringLiteral("none");
+    for (int language : {0, 1})
+        for (bool network : {false, true})
+            if (we.w->shownstylesheet() ==
+                MainWindow::readstylesheet(MainWindow::stylesheetpath(language, network)))
+                sheet = MainWindow::stylesheetpath(language, network);
+    return {we.comshow->text(), we.w->findChild<QLabel *>(QStringLiteral("ipshow"))->text(),
+            we.indicator->styleSheet(), sheet};
+}
+
+// The frames with this command that reached a line, as type/address/command.
+QStringList framesto(const standin::Standin &s, int line, quint8 command)
+{
+    QStringList out;
+    for (const standin::FrameRecord &r : s.frames())
+        if (r.direction == standin::FrameRecord::In && r.line == line && r.command() == command)
+            out << QString::fromLatin1(r.bytes.mid(3, 3).toHex());
+    return out;
 }
 } // namespace
 
@@ -59,6 +91,7 @@ private slots:
         WindowEnv we;
         QVERIFY(we.start());
         const QStringList atstart = mainpage();
+        const QStringList statusatstart = statusarea(we);
         const int line = network ? s.listen(kProc) : s.openpty();
         QVERIFY2(line >= 0, qPrintable(s.errorstring()));
         const int unit = s.addunit(line, 0x18, 1);
@@ -81,14 +114,16 @@ private slots:
         QVERIFY(mainpage() != atstart);
         const int connects = commandcount(s, unit, 0x02);
 
-        // Not inside another exchange's waits: nothing happens then.
+        // Not inside another exchange's waits: a box says why nothing happens.
         {
             LongExchange busy;
             we.w->fileaction(3)->trigger();
             QCOMPARE(gDeviceList.size(), 1);
             QVERIFY(we.showsonline(online));
+            QCOMPARE(prompts.titles(), QStringList{QStringLiteral("Clear All Device")});
         }
         QCOMPARE(commandcount(s, unit, 0x03), 0);
+        prompts.clear();
 
         if (!answered)
             s.addfault(onefault(standin::Fault::NoReply, 0x03));
@@ -96,7 +131,8 @@ private slots:
         // The processor was told last, after the download.
         QCOMPARE(commandcount(s, unit, 0x03), 1);
         QCOMPARE(s.commands(unit).last().command(), quint8(0x03));
-        QVERIFY(we.showsoffline());
+        QCOMPARE(statusarea(we), statusatstart);
+        QCOMPARE(we.connect->toolTip(), QStringLiteral("Connect  Device"));
         QCOMPARE(gMainApp->getcurdevice()->getcomconnected(), 0);
         QCOMPARE(gMainApp->getcurdevice()->gettcpconnected(), 0);
         if (network) {
@@ -131,6 +167,209 @@ private slots:
         QVERIFY(we.showsonline(online));
         QCOMPARE(commandcount(s, unit, 0x61), 52);
         QCOMPARE(currentimage(gMainApp->getcurdevice()).toHex(), image.toHex());
+        QVERIFY(prompts.shown.isEmpty());
+    }
+
+    // After a network device was connected and cleared, the status area is
+    // as start-up left it, and a connect click shows what it shows at start.
+    void statusasstart_data()
+    {
+        QTest::addColumn<QByteArray>("language");
+        QTest::newRow("English") << QByteArray("en");
+        QTest::newRow("Chinese") << QByteArray("zh");
+    }
+    void statusasstart()
+    {
+        QFETCH(QByteArray, language);
+        ScriptedPrompts prompts;
+        standin::Standin s;
+        MainApp::settimescale(0.2);
+        WindowEnv we;
+        QVERIFY(we.start(language.constData()));
+        const QStringList atstart = statusarea(we);
+        QCOMPARE(atstart.at(3), MainWindow::stylesheetpath(language == "zh" ? 1 : 0, false));
+        // A connect click with no device chosen, at start-up.
+        we.clickconnect();
+        const QStringList clickedatstart = statusarea(we);
+        const QStringList boxesatstart = prompts.titles() + prompts.texts();
+        prompts.clear();
+
+        const int line = s.listen(kProc);
+        QVERIFY2(line >= 0, qPrintable(s.errorstring()));
+        const int unit = s.addunit(line, 0x18, 1);
+        we.w->tcpfindok(0x18, 1, kProc);
+        we.choose(0, 0x18, 1);
+        we.clickconnect();
+        QCOMPARE(gMainApp->getcurdevice()->gettcpconnected(), 1);
+        QCOMPARE(statusarea(we).at(1), QStringLiteral("IP:192.0.2.2"));
+        QCOMPARE(statusarea(we).at(3), MainWindow::stylesheetpath(language == "zh" ? 1 : 0, true));
+        const int connects = commandcount(s, unit, 0x02);
+
+        we.w->fileaction(3)->trigger();
+        QCOMPARE(commandcount(s, unit, 0x03), 1);
+        QCOMPARE(statusarea(we), atstart);
+        QVERIFY(prompts.shown.isEmpty());
+        we.clickconnect();
+        QCOMPARE(statusarea(we), clickedatstart);
+        QCOMPARE(prompts.titles() + prompts.texts(), boxesatstart);
+        QCOMPARE(commandcount(s, unit, 0x02), connects);
+    }
+
+    // The network link is up to one listed device while another is chosen:
+    // the clear tells the linked device in a frame of its own type and
+    // address, and sends the chosen one only the disconnect of its own link.
+    void clearotherlink_data()
+    {
+        QTest::addColumn<bool>("network");    // the chosen device is a network device
+        QTest::addColumn<bool>("seriallink"); // the chosen serial device is connected
+        QTest::newRow("another network device chosen") << true << false;
+        QTest::newRow("a serial device chosen, not connected") << false << false;
+        QTest::newRow("a serial device chosen and connected") << false << true;
+    }
+    void clearotherlink()
+    {
+        QFETCH(bool, network);
+        QFETCH(bool, seriallink);
+        ScriptedPrompts prompts;
+        standin::Standin s;
+        MainApp::settimescale(0.2);
+        WindowEnv we;
+        QVERIFY(we.start());
+        const int netline = s.listen(kProc);
+        QVERIFY2(netline >= 0, qPrintable(s.errorstring()));
+        const int linked = s.addunit(netline, 0x18, 3);
+        we.w->tcpfindok(0x18, 3, kProc); // slot 0
+        we.choose(0, 0x18, 3);
+        we.clickconnect();
+        QCOMPARE(gMainApp->getcurdevice()->gettcpconnected(), 1);
+
+        int serline = -1;
+        int chosen = -1;
+        if (network) {
+            we.w->tcpfindok(0x16, 2, kOther); // slot 1
+            we.choose(1, 0x16, 2);
+        } else {
+            serline = s.openpty();
+            QVERIFY(serline >= 0);
+            chosen = s.addunit(serline, 0x14, 1);
+            gComSettings.setportname(s.ptypath(serline));
+            QVERIFY(gComCtrl.getcomisopened() || gComCtrl.openmaincom());
+            we.w->fileaction(2)->trigger(); // a type-20 device at address 1 in slot 1
+            we.choose(1, 0x14, 1);
+            if (seriallink) {
+                we.clickconnect();
+                QCOMPARE(gMainApp->getcurdevice()->getcomconnected(), 1);
+            }
+        }
+        QCOMPARE(gMainApp->getcurdevice()->gettcpconnected(), 0);
+        QVERIFY(MainApp::anytcpconnected());
+        QCOMPARE(framesto(s, netline, 0x03), QStringList());
+
+        we.w->fileaction(3)->trigger();
+        // One disconnect on the data link, framed for the linked device.
+        QCOMPARE(framesto(s, netline, 0x03), QStringList{QStringLiteral("180303")});
+        QCOMPARE(s.commands(linked).last().command(), quint8(0x03));
+        if (!network) {
+            // The chosen serial device hears a disconnect only for its own link.
+            QCOMPARE(framesto(s, serline, 0x03),
+                     seriallink ? QStringList{QStringLiteral("140103")} : QStringList());
+            QCOMPARE(commandcount(s, chosen, 0x03), seriallink ? 1 : 0);
+        }
+        QCOMPARE(we.w->tcpsocket()->state(), QAbstractSocket::UnconnectedState);
+        QTRY_COMPARE(s.connectioncount(netline), 0);
+        QVERIFY(!MainApp::anytcpconnected());
+        QVERIFY(gDeviceList.isEmpty());
+        QVERIFY(prompts.shown.isEmpty());
+    }
+
+    // Clear All Device while another exchange runs with the processor
+    // connected: a box in the language shown says why nothing happens; the
+    // exchange ends as it would, the device stays listed and connected and
+    // the processor hears no disconnect.
+    void clearwhilebusy_data()
+    {
+        QTest::addColumn<QByteArray>("language");
+        QTest::addColumn<bool>("download"); // the connect's download, else the tool bar's Save
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("text");
+        const QString en = QStringLiteral("Another operation is running. Please Try Again when it has ended");
+        const QString zh = QString::fromUtf8("另一项操作正在进行，请在其结束后重试");
+        QTest::newRow("tool bar save, English") << QByteArray("en") << false << "Clear All Device" << en;
+        QTest::newRow("tool bar save, Chinese")
+            << QByteArray("zh") << false << QString::fromUtf8("清除所有设备") << zh;
+        QTest::newRow("download, English") << QByteArray("en") << true << "Clear All Device" << en;
+        QTest::newRow("download, Chinese")
+            << QByteArray("zh") << true << QString::fromUtf8("清除所有设备") << zh;
+    }
+    void clearwhilebusy()
+    {
+        QFETCH(QByteArray, language);
+        QFETCH(bool, download);
+        QFETCH(QString, title);
+        QFETCH(QString, text);
+        ScriptedPrompts prompts;
+        standin::Standin s;
+        MainApp::settimescale(0.2);
+        WindowEnv we;
+        QVERIFY(we.start(language.constData()));
+        const int line = s.listen(kProc);
+        QVERIFY2(line >= 0, qPrintable(s.errorstring()));
+        const int unit = s.addunit(line, 0x18, 1);
+        const QByteArray image = sampleimage(5);
+        s.update(unit, [&](standin::UnitState &u) { u.image = image; });
+        we.w->tcpfindok(0x18, 1, kProc);
+        we.choose(0, 0x18, 1);
+
+        // The clear is asked for once, inside the exchange's waits: during the
+        // download while a part's reply is late, during the save's progress.
+        bool asked = false;
+        QTimer clear;
+        connect(&clear, &QTimer::timeout, this, [&]() {
+            const bool now = download ? commandcount(s, unit, 0x61) >= 13 : we.w->exchangerunning();
+            if (now && !asked) {
+                asked = true;
+                clear.stop();
+                QVERIFY(we.w->exchangerunning());
+                we.w->fileaction(3)->trigger();
+            }
+        });
+        QTemporaryDir files;
+        if (download) {
+            standin::Fault late = onefault(standin::Fault::LateReply, 0x61, 12);
+            late.delayMs = 150;
+            late.times = 1;
+            s.addfault(late);
+            clear.start(5);
+            we.clickconnect();
+        } else {
+            we.clickconnect();
+            prompts.fileNames.enqueue(files.filePath(QStringLiteral("kept")));
+            clear.start(5);
+            we.w->toolbarwidget()->on_Save_Button_clicked();
+        }
+        QVERIFY(asked);
+        QVERIFY(!we.w->exchangerunning());
+        QCOMPARE(prompts.shown.last().kind, QStringLiteral("warning"));
+        QCOMPARE(prompts.shown.last().title, title);
+        QCOMPARE(prompts.shown.last().text, text);
+        QCOMPARE(prompts.shown.size(), download ? 1 : 2);
+        if (!download)
+            QVERIFY(QFileInfo::exists(files.filePath(QStringLiteral("kept.K91"))));
+        // The device is listed and connected with what it holds.
+        QCOMPARE(gDeviceList.size(), 1);
+        QCOMPARE(we.w->currentslot(), 0);
+        QCOMPARE(gMainApp->getcurdevice()->gettcpconnected(), 1);
+        QCOMPARE(we.comshow->text(),
+                 DeviceLink::onlinetext(gMainApp->getcurdevice(), language == "zh" ? 1 : 0));
+        QCOMPARE(currentimage(gMainApp->getcurdevice()).toHex(), image.toHex());
+        QCOMPARE(commandcount(s, unit, 0x03), 0);
+        QCOMPARE(we.w->tcpsocket()->state(), QAbstractSocket::ConnectedState);
+
+        // Once the exchange is over, the clear runs.
+        prompts.clear();
+        we.w->fileaction(3)->trigger();
+        QCOMPARE(commandcount(s, unit, 0x03), 1);
+        QVERIFY(gDeviceList.isEmpty());
         QVERIFY(prompts.shown.isEmpty());
     }
 };
