@@ -349,10 +349,10 @@ private slots:
         }
         QVERIFY(asked);
         QVERIFY(!we.w->exchangerunning());
+        QCOMPARE(prompts.shown.size(), download ? 1 : 2);
         QCOMPARE(prompts.shown.last().kind, QStringLiteral("warning"));
         QCOMPARE(prompts.shown.last().title, title);
         QCOMPARE(prompts.shown.last().text, text);
-        QCOMPARE(prompts.shown.size(), download ? 1 : 2);
         if (!download)
             QVERIFY(QFileInfo::exists(files.filePath(QStringLiteral("kept.K91"))));
         // The device is listed and connected with what it holds.
