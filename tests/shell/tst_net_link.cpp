@@ -836,8 +836,8 @@ void TstNetLink::floodstall()
     stopflood();
     QLoggingCategory::setFilterRules(QString());
     qInfo("discovery flood of %d-byte datagrams: %ld sent in the search window, longest GUI stall %lld ms; "
-          "%ld sent in 0.5 s after it (socket open, %d handed on), longest GUI stall %lld ms, memory %+.1f MB; "
-          "%ld to the old port during the next search, longest GUI stall %lld ms",
+          "%ld sent in 0.5 s after it (socket open, %d handed on), longest GUI stall %lld ms, "
+          "memory %+.1f MB; %ld to the old port during the next search, longest GUI stall %lld ms",
           size, sent.load(), during, sentbetween.load(), handedbetween, between, double(grown) / 1e6,
           sentnext.load(), next);
     QVERIFY(sent > 100);
@@ -1354,10 +1354,11 @@ void TstNetLink::lateanswer()
     });
     // The stand-in's answers as handed on: whether a probe run was in progress.
     QList<bool> handed;
-    connect(&chooser, &dialoginterface::trytofinddev, this, [&](const QStringList &, const QHostAddress &from) {
-        if (QHostAddress(from.toIPv4Address()) == kProc)
-            handed << probing;
-    });
+    connect(&chooser, &dialoginterface::trytofinddev, this,
+            [&](const QStringList &, const QHostAddress &from) {
+                if (QHostAddress(from.toIPv4Address()) == kProc)
+                    handed << probing;
+            });
     QSignalSpy found(&env.link, &DeviceLink::tcpfindok);
     const QByteArray ok("iAmTavisenLink!\nmr700");
     QUdpSocket busyanswer;
@@ -1402,7 +1403,8 @@ void TstNetLink::lateanswer()
     if (current != firstport)
         sender.writeDatagram(QByteArray("iAmTavisenLink!\nmr700 old port"), kApp, firstport);
     sender.writeDatagram(QByteArray("marker"), kApp, current);
-    QTRY_VERIFY(!words.isEmpty() && words.last().at(0).toStringList() == QStringList{QStringLiteral("marker")});
+    QTRY_VERIFY(!words.isEmpty() &&
+                words.last().at(0).toStringList() == QStringList{QStringLiteral("marker")});
     for (const auto &args : words)
         QVERIFY(!args.at(0).toStringList().join(QLatin1Char('\n')).contains(QLatin1String("old port")));
 }
