@@ -647,14 +647,14 @@ void TstNetLink::replies()
     });
     QVERIFY(discover(chooser, QStringLiteral("dsptest0"))); // no processor answers
     QVERIFY(port != 0);
-    // The socket of the search still listens on its port.
-    QVERIFY(chooser.udpsocket());
-    QCOMPARE(chooser.udpsocket()->localPort(), port);
     if (late) {
         QCOMPARE(words.count(), 0);
         send();
         QTRY_COMPARE(words.count(), datagrams.size());
     }
+    // The socket of the search still listens on its port.
+    QVERIFY(chooser.udpsocket());
+    QCOMPARE(chooser.udpsocket()->localPort(), port);
     QCOMPARE(env.link.searchdevices().size(), accepted);
     for (const QHostAddress &a : env.link.searchdevices())
         QCOMPARE(a, kProc);
@@ -1370,11 +1370,11 @@ void TstNetLink::lateanswer()
     // The first search ends before the answer comes: nothing is probed.
     QVERIFY(discover(chooser, QStringLiteral("dsptest0")));
     QCOMPARE(commandcount(env.standin, env.unit, 0x01), 0);
+    // The answer is handed on all the same, and kept for the next search.
+    QTRY_COMPARE(handed.size(), 1);
     const QPointer<QUdpSocket> first(chooser.udpsocket());
     QVERIFY(first);
     const quint16 firstport = first->localPort();
-    // The answer is handed on all the same, and kept for the next search.
-    QTRY_COMPARE(handed.size(), 1);
     QCOMPARE(handed.first(), busy);
     QCOMPARE(env.link.searchdevices(), QList<QHostAddress>{kProc});
     QCOMPARE(commandcount(env.standin, env.unit, 0x01), 0);
