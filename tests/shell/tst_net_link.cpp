@@ -1100,6 +1100,7 @@ struct HostileHosts {
     int dropfd = -1;
     int fillerfd = -1;
     std::atomic<bool> stop{false};
+    std::atomic<bool> stopflood{false}; // the flood of answers only
     std::atomic<int> talkerconnections{0};
     std::atomic<long> flooded{0};
     std::thread talkthread;
@@ -1160,7 +1161,7 @@ struct HostileHosts {
                 fds << boundsocket(SOCK_DGRAM,
                                    QHostAddress(0x7F010000u + quint32((i / 250) << 8) + quint32(i % 250 + 1)),
                                    0);
-            while (!stop) {
+            while (!stop && !stopflood) {
                 for (int fd : fds)
                     if (fd >= 0 && ::sendto(fd, ok.constData(), size_t(ok.size()), MSG_DONTWAIT,
                                             reinterpret_cast<const sockaddr *>(&to), sizeof to) > 0)
@@ -1223,6 +1224,9 @@ void TstNetLink::hostilesearch()
     connect(&chooser, &dialoginterface::updSearchFinishd, this, [&]() {
         over = true;
         probed = env.link.searchdevices();
+        // The flood of answers ends with the window here (floodstall() has
+        // floods between searches); the probe runs beside the other hosts.
+        hosts.stopflood = true;
     });
     connect(&chooser, &dialoginterface::updSearchFinishd, &env.link, &DeviceLink::checkSearchDeviceList);
     QSignalSpy found(&env.link, &DeviceLink::tcpfindok);
