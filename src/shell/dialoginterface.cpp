@@ -9,6 +9,7 @@
 #include <QNetworkInterface>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QUdpSocket>
 #include <QVBoxLayout>
 
@@ -54,7 +55,7 @@ dialoginterface::dialoginterface(QWidget *parent)
 
 dialoginterface::~dialoginterface()
 {
-    delete udp_socket;
+    closeudp();
     delete ui;
 }
 
@@ -168,22 +169,27 @@ void dialoginterface::on_pb_select_clicked()
             interface_mask = entry.netmask().toString();
         }
     }
+    // The socket of the previous choice goes: answers to its port are no
+    // longer received.
     closeudp();
-    const quint64 run = ++m_searchrun;
-    udp_socket = new QUdpSocket;
+    auto *socket = new QUdpSocket;
+    udp_socket = socket;
     udp_open = true;
-    udp_socket->open(QIODevice::ReadWrite);
-    connect(udp_socket, &QUdpSocket::readyRead, this, [this]() { readudpdata(); });
+    socket->open(QIODevice::ReadWrite);
+    // Only the current socket hands answers on.
+    connect(socket, &QUdpSocket::readyRead, this, [this, socket]() {
+        if (socket == udp_socket)
+            readudpdata();
+    });
     hide();
     udp_find_dev();
     MainApp::delayms(kSearchWindowMs);
-    // The search window is over: answers still waiting get one more bounded
-    // read, then the socket closes, so a host that keeps sending costs
-    // nothing after the search. A search started meanwhile owns the socket.
-    if (run == m_searchrun && udp_socket) {
-        readudpdata();
-        closeudp();
-    }
+    // The search window is over. The socket stays open until the next
+    // choice: a processor answering later is still handed on, and the main
+    // window probes it when the next search ends. Listening costs the
+    // window no more than the search does: each read event takes a bounded
+    // slice, datagrams longer than an answer are dropped unread, and the
+    // main window keeps a bounded number of addresses.
     emit updSearchFinishd();
 }
 
@@ -195,11 +201,17 @@ void dialoginterface::closeudp()
              << "longer than an answer dropped";
     m_readdatagrams = 0;
     m_droppeddatagrams = 0;
-    udp_socket->disconnect(this);
-    udp_socket->close();
-    delete udp_socket;
+    QUdpSocket *socket = udp_socket;
     udp_socket = nullptr;
     udp_open = false;
+    socket->disconnect(this);
+    socket->close(); // the port is free from here on
+    // A handler of an answer that ran the event loop into a new choice is
+    // still inside this socket's readyRead: the object goes once it is back.
+    if (m_reading)
+        socket->deleteLater();
+    else
+        delete socket;
 }
 
 void dialoginterface::udp_find_dev()
@@ -225,12 +237,18 @@ QStringList dialoginterface::discoverywords(const QByteArray &datagram)
 
 void dialoginterface::readudpdata()
 {
-    QUdpSocket *socket = udp_socket;
+    QUdpSocket *const socket = udp_socket;
+    if (!socket || m_reading)
+        return;
+    m_reading = true;
+    const auto done = qScopeGuard([this]() { m_reading = false; });
     // The datagrams that are waiting, each read at its own size: processors
     // answering at the same moment all get through. A bounded number per
     // call: under a flood the socket signals again and the window keeps
     // running in between.
-    for (int n = 0; n < kDatagramsPerRead && socket && socket->hasPendingDatagrams(); ++n) {
+    // A handler of an answer may make a new choice: the old socket is then
+    // no longer read.
+    for (int n = 0; n < kDatagramsPerRead && socket == udp_socket && socket->hasPendingDatagrams(); ++n) {
         const qint64 size = socket->pendingDatagramSize();
         QHostAddress sender;
         quint16 port = 0;

@@ -3,9 +3,12 @@
 // The network adapter chooser and the sender of the discovery request. The
 // user picks the PC adapter whose network is searched; confirming sends
 // "AreYouTavisenLink?" to that network's directed broadcast address, UDP port
-// 9999, hands every reply on as it arrives and, one second later, closes the
-// discovery socket (later datagrams are not read) and signals that the search
-// window is over.
+// 9999, hands every reply on as it arrives and, one second later, signals
+// that the search window is over. The discovery socket of the last confirmed
+// choice keeps listening after the window: a processor that answers late is
+// still handed on (the main window probes it when the next search ends). The
+// next choice, or the dialog's end, deletes the socket; answers to its port
+// are then no longer received.
 
 #include <QDialog>
 #include <QHostAddress>
@@ -25,7 +28,8 @@ public:
     static constexpr quint16 kDiscoveryPort = 9999;
     static constexpr int kSearchWindowMs = 1000;
     // Datagrams read in one go; under a flood the rest waits for the next
-    // turn of the event loop, so the window keeps running.
+    // turn of the event loop, so the window keeps running, during the search
+    // window and while the socket listens between searches.
     static constexpr int kDatagramsPerRead = 16;
     // The longest datagram taken as an answer. A processor answers with two
     // short lines (about 22 bytes); this leaves room for a model line and a
@@ -82,7 +86,7 @@ private:
     QString interface_mask;
     QUdpSocket *udp_socket = nullptr;
     bool udp_open = false;
-    quint64 m_searchrun = 0; // counts confirmed choices: which search owns the socket
+    bool m_reading = false;        // inside readudpdata: answers are being handed on
     qint64 m_readdatagrams = 0;    // datagrams taken by the current socket
     qint64 m_droppeddatagrams = 0; // and dropped as longer than an answer
 };

@@ -31,8 +31,9 @@ bool parseunit(const QString &text, quint8 &type, quint8 &address)
     return true;
 }
 // Switches for replies that come at the wrong time: an acknowledgement kept
-// back into the next request's wait, one that comes after the wait, and the
-// line dropped during the read-back of the current program.
+// back into the next request's wait, one that comes after the wait, a
+// discovery answer after the search window, and the line dropped during the
+// read-back of the current program.
 QList<QCommandLineOption> timingoptions()
 {
     return {
@@ -44,6 +45,9 @@ QList<QCommandLineOption> timingoptions()
         QCommandLineOption(QStringLiteral("late-ack"),
                            QStringLiteral("Answer every command <code> (hex) <ms> milliseconds late."),
                            QStringLiteral("code:ms")),
+        QCommandLineOption(QStringLiteral("late-discovery"),
+                           QStringLiteral("Answer the discovery request <ms> milliseconds late."),
+                           QStringLiteral("ms")),
         QCommandLineOption(QStringLiteral("drop-in-read"),
                            QStringLiteral("Drop the line during the reply to the first read of current "
                                           "program part <part> (0 to 25)."),
@@ -83,6 +87,17 @@ bool addtimingfaults(const QCommandLineParser &parser, standin::Standin &s, QTex
         }
         if (parts.size() != 2 || !ok || !msok || f.delayMs < 0) {
             err << "dsp-standin: bad --late-ack (expected code:ms, e.g. 10:6500)\n";
+            return false;
+        }
+        s.addfault(f);
+    }
+    if (parser.isSet(QStringLiteral("late-discovery"))) {
+        standin::Fault f;
+        f.kind = standin::Fault::LateReply;
+        f.command = standin::Fault::Discovery;
+        f.delayMs = parser.value(QStringLiteral("late-discovery")).toInt(&ok);
+        if (!ok || f.delayMs < 0) {
+            err << "dsp-standin: bad --late-discovery (expected milliseconds, e.g. 1500)\n";
             return false;
         }
         s.addfault(f);
