@@ -172,6 +172,7 @@ void dialoginterface::on_pb_select_clicked()
     // The socket of the previous choice goes: answers to its port are no
     // longer received.
     closeudp();
+    m_held = false;
     auto *socket = new QUdpSocket;
     udp_socket = socket;
     udp_open = true;
@@ -235,10 +236,19 @@ QStringList dialoginterface::discoverywords(const QByteArray &datagram)
     return QString::fromUtf8(zero >= 0 ? datagram.left(zero) : datagram).split(QLatin1Char('\n'));
 }
 
+void dialoginterface::holdreading(bool hold)
+{
+    m_held = hold;
+    // A datagram left unread keeps the socket from signalling again until
+    // one is read: reading now takes up where the hold stopped.
+    if (!hold)
+        readudpdata();
+}
+
 void dialoginterface::readudpdata()
 {
     QUdpSocket *const socket = udp_socket;
-    if (!socket || m_reading)
+    if (!socket || m_reading || m_held)
         return;
     m_reading = true;
     const auto done = qScopeGuard([this]() { m_reading = false; });

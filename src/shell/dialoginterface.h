@@ -62,6 +62,12 @@ public:
     QHostAddress interfaceip() const { return interface_ip; }
     QString interfacemask() const { return interface_mask; }
     QUdpSocket *udpsocket() const { return udp_open ? udp_socket : nullptr; }
+    // While held, answers arriving after the search window wait in the
+    // socket instead of being read: the main window holds them while it
+    // probes, so a host flooding the port cannot crowd out a processor's
+    // find reply. Released, what waited is read and handed on. A new
+    // search releases the hold: its window reads as usual.
+    void holdreading(bool hold);
 
 public slots:
     void on_pb_select_clicked();
@@ -86,6 +92,7 @@ private:
     QString interface_mask;
     QUdpSocket *udp_socket = nullptr;
     bool udp_open = false;
+    bool m_held = false;           // answers wait in the socket (holdreading)
     bool m_reading = false;        // inside readudpdata: answers are being handed on
     qint64 m_readdatagrams = 0;    // datagrams taken by the current socket
     qint64 m_droppeddatagrams = 0; // and dropped as longer than an answer

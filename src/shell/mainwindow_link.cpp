@@ -124,7 +124,11 @@ void MainWindow::trytofindtcpdev(QStringList words, QHostAddress sender)
 
 void MainWindow::checkSearchDeviceList()
 {
+    // Answers arriving while the addresses are probed are read once the
+    // probe is over and probed when the next search ends.
+    chooser->holdreading(true);
     link->checkSearchDeviceList();
+    chooser->holdreading(false);
 }
 
 void MainWindow::chooseinterface()

@@ -1317,8 +1317,8 @@ void TstNetLink::searchbound()
 
 // A processor answering after the search window: the socket of the search
 // listens on, the answer is listed and probed, once, when the next search
-// ends. An answer that comes while a probe run is in progress waits for the
-// next run. After the next choice the first socket's port is read no more.
+// ends. An answer that comes while a probe run is in progress is read when
+// the run is over and waits for the next run. After the next choice the first socket's port is read no more.
 void TstNetLink::lateanswer_data()
 {
     QTest::addColumn<double>("scale"); // the row's time scale
@@ -1350,11 +1350,14 @@ void TstNetLink::lateanswer()
 
     dialoginterface chooser;
     connect(&chooser, &dialoginterface::trytofinddev, &env.link, &DeviceLink::trytofindtcpdev);
+    // Wired as the main window does: answers wait while a run probes.
     bool probing = false;
     connect(&chooser, &dialoginterface::updSearchFinishd, this, [&]() {
         probing = true;
+        chooser.holdreading(true);
         env.link.checkSearchDeviceList();
         probing = false;
+        chooser.holdreading(false);
     });
     // The stand-in's answers as handed on: whether a probe run was in progress.
     QList<bool> handed;
@@ -1379,7 +1382,8 @@ void TstNetLink::lateanswer()
     const QPointer<QUdpSocket> first(chooser.udpsocket());
     QVERIFY(first);
     const quint16 firstport = first->localPort();
-    QCOMPARE(handed.first(), busy);
+    // An answer that came during the probe run was held until it ended.
+    QCOMPARE(handed.first(), false);
     QCOMPARE(env.link.searchdevices(), QList<QHostAddress>{kProc});
     QCOMPARE(commandcount(env.standin, env.unit, 0x01), 0);
 
