@@ -294,8 +294,10 @@ bool folderallowssave(const QString &file, QString *reason, bool chinese)
         return false;
     }
     if (folder.appendonly) {
-        seterror(reason, bilingual(chinese, "the folder only lets files be added: none can be replaced or removed there",
-                                   "该文件夹只允许添加文件，其中的文件无法替换或删除"));
+        seterror(reason,
+                 bilingual(chinese,
+                           "the folder only lets files be added: none can be replaced or removed there",
+                           "该文件夹只允许添加文件，其中的文件无法替换或删除"));
         return false;
     }
 #else

@@ -671,14 +671,15 @@ private slots:
     // save can end, it saves.
     void unreplaceable_data()
     {
-        QTest::addColumn<QString>("folder"); // sticky: the sticky bit, the test acting as "nobody";
-                                             // append: an append-only folder; plain: neither
-        QTest::addColumn<int>("owner");      // of a file of the name made first, -1 none
+        QTest::addColumn<QString>("folder");  // sticky: the sticky bit, the test acting as "nobody";
+                                              // append: an append-only folder; plain: neither
+        QTest::addColumn<int>("owner");       // of a file of the name made first, -1 none
         QTest::addColumn<bool>("appendfile"); // that file append-only
         QTest::addColumn<QString>("button");
         QTest::addColumn<bool>("chinese");
         QTest::addColumn<QString>("reason"); // empty: it saves
-        const QString sticky = "the file belongs to another user, and the folder lets only its owner replace it";
+        const QString sticky =
+            "the file belongs to another user, and the folder lets only its owner replace it";
         const QString append = "the folder only lets files be added: none can be replaced or removed there";
         const QString stickyzh = QString::fromUtf8("该文件属于其他用户，此文件夹只允许其所有者替换它");
         const QString appendzh = QString::fromUtf8("该文件夹只允许添加文件，其中的文件无法替换或删除");
@@ -691,15 +692,18 @@ private slots:
                 << "sticky" << other << false << button << false << sticky;
             QTest::newRow(qPrintable("sticky folder, another user's file, " + kind + ", Chinese"))
                 << "sticky" << other << false << button << true << stickyzh;
-            QTest::newRow(qPrintable("append-only folder, " + kind)) << "append" << -1 << false << button << false << append;
+            QTest::newRow(qPrintable("append-only folder, " + kind))
+                << "append" << -1 << false << button << false << append;
             QTest::newRow(qPrintable("append-only folder, " + kind + ", Chinese"))
                 << "append" << -1 << false << button << true << appendzh;
             QTest::newRow(qPrintable("append-only folder, a file of the name, " + kind))
                 << "append" << 0 << false << button << false << append;
-            QTest::newRow(qPrintable("append-only file, " + kind)) << "plain" << 0 << true << button << false << locked;
+            QTest::newRow(qPrintable("append-only file, " + kind))
+                << "plain" << 0 << true << button << false << locked;
             QTest::newRow(qPrintable("sticky folder, own file, " + kind))
                 << "sticky" << nobody << false << button << false << QString();
-            QTest::newRow(qPrintable("plain folder, " + kind)) << "plain" << -1 << false << button << false << QString();
+            QTest::newRow(qPrintable("plain folder, " + kind))
+                << "plain" << -1 << false << button << false << QString();
         }
     }
     void unreplaceable()
@@ -732,7 +736,8 @@ private slots:
             if (!locked->on)
                 QSKIP(qPrintable("the file system of " + dir + " keeps no append-only attribute"));
         }
-        const QStringList before = QDir(dir).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden);
+        const QStringList before =
+            QDir(dir).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden);
         gGlobalContrl->setlanguage(chinese ? 1 : 0);
         f.select(2);
         f.prompts->fileNames << file;

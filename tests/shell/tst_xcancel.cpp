@@ -426,8 +426,9 @@ private slots:
         const int shown = dev->getcurprogramnum();
         QString name = QString::fromLatin1(u.image.mid(1, 20).split(0).first()).trimmed();
         if (!box.isEmpty())
-            name = shown >= 1 && dev->getnamerecordused(shown - 1) ? dev->getnamerecordname(shown - 1).trimmed()
-                                                                   : QString();
+            name = shown >= 1 && dev->getnamerecordused(shown - 1)
+                       ? dev->getnamerecordname(shown - 1).trimmed()
+                       : QString();
         if (!box.isEmpty() && op == "recall")
             QVERIFY(!name.isEmpty());
         QCOMPARE(page->findChild<QLineEdit *>(QStringLiteral("Editname1"))->text().trimmed(), name);
