@@ -21,6 +21,7 @@
 #include <sched.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -85,7 +86,8 @@ constexpr uid_t kNobody = 65534;
 constexpr uid_t kOtherUser = 65533;
 struct Unprivileged {
     Unprivileged()
-        : ok(::getuid() == 0 && ::setresgid(gid_t(-1), kNobody, gid_t(-1)) == 0 &&
+        : dumpable(::prctl(PR_GET_DUMPABLE))
+        , ok(::getuid() == 0 && ::setresgid(gid_t(-1), kNobody, gid_t(-1)) == 0 &&
              ::setresuid(uid_t(-1), kNobody, uid_t(-1)) == 0)
     {
     }
@@ -93,7 +95,12 @@ struct Unprivileged {
     {
         ::setresuid(uid_t(-1), 0, uid_t(-1));
         ::setresgid(gid_t(-1), 0, gid_t(-1));
+        // A change of user makes the process undumpable (no core file, its
+        // /proc entries root's); the rest of the run goes on as it started.
+        if (dumpable > 0)
+            ::prctl(PR_SET_DUMPABLE, dumpable);
     }
+    const int dumpable;
     const bool ok;
 };
 #endif
