@@ -15,6 +15,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
+#ifdef Q_OS_LINUX
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#endif
 
 namespace
 {
@@ -218,8 +222,141 @@ ProgramFileStatus writecollectionfile(const QString &path, const QByteArray &ima
     return writesized(path, kCollectionPrograms * kProgramImageSize, "collection", images, error, reason);
 }
 
-bool canwritefile(const QString &path, QString *reason)
+namespace
 {
+QString bilingual(bool chinese, const char *english, const char *chinesetext)
+{
+    return chinese ? QString::fromUtf8(chinesetext) : QString::fromUtf8(english);
+}
+
+// The file a save to path replaces: the final target of a symbolic link,
+// followed as QSaveFile follows it (its folder then holds the temporary file).
+QString replacedfile(const QString &path)
+{
+    QFileInfo existing(path);
+    if (!existing.isSymLink())
+        return path;
+    int depth = 128;
+    while (--depth && existing.isSymLink())
+        existing.setFile(existing.symLinkTarget());
+    return depth > 0 ? existing.filePath() : path;
+}
+
+#ifdef Q_OS_UNIX
+// The attributes that forbid removing or renaming over an entry: append-only
+// and immutable, of a folder (for the entries in it) or of a file (for the
+// file itself). Unknown where the file system does not tell.
+struct Protection {
+    bool appendonly = false;
+    bool immutable = false;
+};
+
+Protection protectionof(const QByteArray &native)
+{
+    Protection p;
+#if defined(Q_OS_LINUX) && defined(STATX_ATTR_APPEND)
+    struct statx sx {
+    };
+    if (::statx(AT_FDCWD, native.constData(), AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS, &sx) == 0) {
+        p.appendonly = (sx.stx_attributes_mask & sx.stx_attributes & STATX_ATTR_APPEND) != 0;
+        p.immutable = (sx.stx_attributes_mask & sx.stx_attributes & STATX_ATTR_IMMUTABLE) != 0;
+    }
+#else
+    Q_UNUSED(native)
+#endif
+    return p;
+}
+
+// Whether this process may remove or replace other users' files in a folder
+// with the sticky bit (the owner-override capability).
+bool overridesowner()
+{
+#ifdef Q_OS_LINUX
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3] = {};
+    if (::syscall(SYS_capget, &header, data) == 0)
+        return (data[CAP_FOWNER / 32].effective & (1u << (CAP_FOWNER % 32))) != 0;
+#endif
+    return ::geteuid() == 0;
+}
+#endif
+
+// The folder lets the save's temporary file be made and then removed or
+// renamed: an append-only folder lets files in but never out, so the save
+// would fail at its end and leave its temporary file, and any trial file
+// made here would stay too. Checked before anything is made.
+bool folderallowssave(const QString &file, QString *reason, bool chinese)
+{
+#ifdef Q_OS_UNIX
+    const Protection folder = protectionof(QFile::encodeName(QFileInfo(file).absolutePath()));
+    if (folder.immutable) {
+        seterror(reason, bilingual(chinese, "the folder cannot be changed", "该文件夹不可更改"));
+        return false;
+    }
+    if (folder.appendonly) {
+        seterror(reason,
+                 bilingual(chinese,
+                           "the folder only lets files be added: none can be replaced or removed there",
+                           "该文件夹只允许添加文件，其中的文件无法替换或删除"));
+        return false;
+    }
+#else
+    Q_UNUSED(file)
+    Q_UNUSED(reason)
+    Q_UNUSED(chinese)
+#endif
+    return true;
+}
+
+// An existing file can be replaced: the save renames its temporary file
+// over it, which the system refuses for a file protected against changes
+// and, in a folder with the sticky bit, for another user's file (unless
+// the folder is this user's own).
+bool targetreplaceable(const QString &file, QString *reason, bool chinese)
+{
+#ifdef Q_OS_UNIX
+    const QByteArray native = QFile::encodeName(file);
+    struct stat target {
+    };
+    if (::lstat(native.constData(), &target) != 0)
+        return true; // nothing to replace
+    const Protection own = protectionof(native);
+    if (own.appendonly || own.immutable) {
+        seterror(reason, bilingual(chinese, "the file is protected against changes and cannot be replaced",
+                                   "该文件受保护，无法更改或替换"));
+        return false;
+    }
+    struct stat folder {
+    };
+    const QByteArray foldername = QFile::encodeName(QFileInfo(file).absolutePath());
+    if (::stat(foldername.constData(), &folder) != 0 || (folder.st_mode & S_ISVTX) == 0)
+        return true;
+    const uid_t me = ::geteuid();
+    if (target.st_uid != me && folder.st_uid != me && !overridesowner()) {
+        seterror(reason, bilingual(chinese,
+                                   "the file belongs to another user, and the folder lets only its owner "
+                                   "replace it",
+                                   "该文件属于其他用户，此文件夹只允许其所有者替换它"));
+        return false;
+    }
+#else
+    Q_UNUSED(file)
+    Q_UNUSED(reason)
+    Q_UNUSED(chinese)
+#endif
+    return true;
+}
+} // namespace
+
+bool canwritefile(const QString &path, QString *reason, bool chinese)
+{
+    // The check does what the save will do, in its order, and leaves
+    // nothing behind: where something it made could not be removed again,
+    // it says so rather than go on. Protections that would keep it (or the
+    // save) from removing what it made are looked at before anything is made.
+    const QString replaced = replacedfile(path);
+    if (!folderallowssave(replaced, reason, chinese))
+        return false;
     // QSaveFile checks the folder (it makes its temporary file there) and an
     // existing target (a directory, or not writable); cancelling removes the
     // temporary file and leaves the target as it was.
@@ -229,6 +366,9 @@ bool canwritefile(const QString &path, QString *reason)
         return false;
     }
     probe.cancelWriting();
+    // At its end the save renames its temporary file over the target.
+    if (!targetreplaceable(replaced, reason, chinese))
+        return false;
     // The temporary file may have no name of its own (an unnamed file that
     // is only given the final name at the end), so a name the folder refuses
     // (too long, a character its file system does not take) would fail only
@@ -243,7 +383,10 @@ bool canwritefile(const QString &path, QString *reason)
         return false;
     }
     trial.close();
-    trial.remove();
+    if (!trial.remove()) {
+        seterror(reason, trial.errorString());
+        return false;
+    }
     return true;
 }
 

@@ -62,11 +62,16 @@ ProgramFileStatus readcollectionfile(const QString &path, QByteArray &images, QS
 ProgramFileStatus writecollectionfile(const QString &path, const QByteArray &images, QString *error = nullptr,
                                       QString *reason = nullptr);
 
-// Tells whether a file could be written at path, without truncating or
-// otherwise changing anything there (where no file has the name, one is made
-// and removed again, so that the folder judges the name itself); reason
-// receives the system's error text when not.
-bool canwritefile(const QString &path, QString *reason = nullptr);
+// Tells whether the file at path could be saved (as writeprogramfile and
+// writecollectionfile save it: a temporary file in the folder, renamed over
+// the target at the end), without truncating or otherwise changing anything
+// there (where no file has the name, one is made and removed again, so that
+// the folder judges the name itself). A folder that lets nothing be removed
+// from it (append-only), or an existing file this user may not replace (a
+// protected file; another user's file in a folder with the sticky bit), is
+// refused before anything is made. reason receives the system's error text,
+// or a text of its own in English or (chinese) in Chinese, when not.
+bool canwritefile(const QString &path, QString *reason = nullptr, bool chinese = false);
 
 // Whether the disk that would hold path has room for a file of that many
 // bytes; reason receives the system's text for a full disk when not. Checked

@@ -109,16 +109,6 @@ Exchange::Request runningrequest()
 }
 constexpr int kRunningProgramByte = 12;
 
-// The running program's data could not be read back after an operation that
-// may have changed it.
-void showmayrun(QWidget *parent, int program)
-{
-    Prompts::critical(parent, lan("Load Program", "载入程式"),
-                      lan("The processor may run program %1; connect again to read it",
-                          "处理器可能正在运行程式 %1；请重新连接以读取")
-                          .arg(program));
-}
-
 // A command sent and never answered, and the processor silent since: it
 // may have carried it out.
 QString mayhavedonetext()
@@ -614,6 +604,24 @@ bool FormSetView::readnames(Exchange &x, int first, int last, const std::functio
     return true;
 }
 
+void FormSetView::showmayrun(DeviceData *d, int program)
+{
+    // The model keeps the data of the program before, and with it that
+    // program's name: "Program Name" shows instead what the list holds for
+    // the program "Program Number" shows, so the two name the same program.
+    if (d && d == current()) {
+        const int shown = d->getcurprogramnum();
+        QString name;
+        if (shown >= 1 && shown <= kAllPrograms && d->getnamerecordused(shown - 1))
+            name = d->getnamerecordname(shown - 1).trimmed();
+        ui->Editname1->setText(name.isEmpty() ? QString() : QStringLiteral("    ") + name);
+    }
+    Prompts::critical(this, lan("Load Program", "载入程式"),
+                      lan("The processor may run program %1; connect again to read it",
+                          "处理器可能正在运行程式 %1；请重新连接以读取")
+                          .arg(program));
+}
+
 bool FormSetView::recheckname(Exchange &x, int n)
 {
     if (appclosing() || n < 1 || n > kAllPrograms)
@@ -740,7 +748,7 @@ void FormSetView::on_btn_loadprogram_clicked()
         // model with the data of the program before.
         if (!loadcurrentdata() && LongExchange::cancelled() && !appclosing()) {
             refreshdata();
-            showmayrun(this, p);
+            showmayrun(x.device(), p);
         }
         return;
     }
@@ -788,7 +796,7 @@ void FormSetView::followrunning(int asked, int held, bool always, bool unanswere
         if (result == Exchange::Result::LinkLost)
             Prompts::critical(this, lan("Load Program", "载入程式"), linedroppedtext());
         else
-            showmayrun(this, asked);
+            showmayrun(d, asked);
         return;
     }
     const int running = x.reply().byte(kRunningProgramByte);
@@ -810,7 +818,7 @@ void FormSetView::followrunning(int asked, int held, bool always, bool unanswere
     // A read that failed has said so in its box; a cancelled one says what
     // the processor runs.
     if (!read && LongExchange::cancelled() && !appclosing())
-        showmayrun(this, running);
+        showmayrun(d, running);
 }
 
 void FormSetView::on_btnloadcurdata_2_clicked()
@@ -1101,7 +1109,7 @@ bool FormSetView::filewritable(const QString &path, bool single)
     QString reason;
     // A full disk fails at once, not after the programs were read.
     const qint64 size = qint64(single ? 1 : kCollectionPrograms) * kProgramImageSize;
-    if (canwritefile(path, &reason) && hasroomfor(path, size, &reason))
+    if (canwritefile(path, &reason, chinese()) && hasroomfor(path, size, &reason))
         return true;
     showwritefailure(path, reason, single);
     return false;

@@ -139,6 +139,9 @@ private:
     // processor still runs `held` and not `asked`, it says the operation
     // failed.
     void followrunning(int asked, int held, bool always, bool unanswered = false);
+    // The box saying the processor may run `program`, whose data could not
+    // be read back after an operation that may have changed it.
+    void showmayrun(DeviceData *d, int program);
     // After a store or delete of program n that got no answer: reads n's
     // name record again, without a box, so the list shows what the
     // processor holds. True when read (the model then has it).

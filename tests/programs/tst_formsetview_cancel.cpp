@@ -98,20 +98,25 @@ private slots:
         QTest::addColumn<int>("program");   // the program recalled
         QTest::addColumn<int>("number");    // the model's program number at the end
         QTest::addColumn<QString>("box");
+        // "Program Name": the name in the data read back, or with the box the
+        // list's name for the program "Program Number" shows.
+        QTest::addColumn<QString>("name");
         const QString mayrun =
             "critical:Load Program|The processor may run program 2; connect again to read it";
         QTest::newRow("late reply, Cancel during the recall")
-            << "late" << 0x62 << false << 2 << 2 << QString();
+            << "late" << 0x62 << false << 2 << 2 << QString() << "IMAGE 2";
         QTest::newRow("late reply, Cancel during the recall and the read-back")
-            << "late" << 0x62 << true << 2 << 2 << mayrun;
-        QTest::newRow("answered, Cancel during the read-back") << "" << 0x61 << false << 2 << 2 << mayrun;
-        QTest::newRow("silent, Cancel during the recall") << "silent" << 0x62 << false << 2 << 1 << mayrun;
+            << "late" << 0x62 << true << 2 << 2 << mayrun << "USER 2";
+        QTest::newRow("answered, Cancel during the read-back")
+            << "" << 0x61 << false << 2 << 2 << mayrun << "USER 2";
+        QTest::newRow("silent, Cancel during the recall")
+            << "silent" << 0x62 << false << 2 << 1 << mayrun << "USER 1";
         QTest::newRow("not carried out, Cancel during the recall")
-            << "empty" << 0x62 << false << 2 << 1 << QString();
+            << "empty" << 0x62 << false << 2 << 1 << QString() << "IMAGE 0";
         // The running program recalled: its stored data replaces what ran,
         // though the number stays.
         QTest::newRow("running program, late reply, Cancel during the recall")
-            << "late" << 0x62 << false << 1 << 1 << QString();
+            << "late" << 0x62 << false << 1 << 1 << QString() << "IMAGE 1";
     }
     void recallcancelled()
     {
@@ -121,6 +126,7 @@ private slots:
         QFETCH(int, program);
         QFETCH(int, number);
         QFETCH(QString, box);
+        QFETCH(QString, name);
         MainApp::settimescale(0.15);
         const QByteArray running = f.curimage();
         if (fault == "late")
@@ -160,6 +166,7 @@ private slots:
             QCOMPARE(u.image, imageof(program));
         QCOMPARE(f.dev->getcurprogramnum(), number);
         QCOMPARE(f.text("Editsetproid"), "     " + QString::number(number));
+        QCOMPARE(f.text("Editname1").trimmed(), name);
         // The model holds the processor's running data, or the box says it may not.
         QCOMPARE(f.curimage(), box.isEmpty() ? u.image : running);
         QVERIFY(!f.page->isbusy());
@@ -191,6 +198,7 @@ private slots:
         QFETCH(QString, box);
         MainApp::settimescale(0.15);
         const QByteArray running = f.curimage();
+        const QString name = f.text("Editname1");
         QStringList rows;
         for (int k = 0; k < 40; ++k)
             rows << f.cell(k < 30 ? "progwidget" : "effectwidget", k % 30, k < 30 ? 1 : 0) +
@@ -230,6 +238,7 @@ private slots:
                              f.cell(k < 30 ? "progwidget" : "effectwidget", k % 30, k < 30 ? 2 : 1),
                          rows.at(k));
             QCOMPARE(f.dev->getcurprogramnum(), 1);
+            QCOMPARE(f.text("Editname1"), name);
             QCOMPARE(f.curimage(), running);
         } else {
             // Every user row as the processor now holds it; the presets kept.
@@ -241,6 +250,10 @@ private slots:
                 QCOMPARE(f.cell("effectwidget", k, 1), QString::fromLatin1(u.programs[30 + k].name));
             QCOMPARE(f.dev->getcurprogramnum(), 0);
             QCOMPARE(f.text("Editsetproid"), QString("     0"));
+            // The list has no program 0: with the box no name shows, not
+            // the one of the data the model kept.
+            QCOMPARE(f.text("Editname1").trimmed(),
+                     again ? QString() : QString::fromLatin1(u.image.mid(1, 20).split(0).first()).trimmed());
             QCOMPARE(f.curimage(), again ? running : u.image);
         }
         QVERIFY(!f.page->isbusy());

@@ -16,9 +16,14 @@
 #include <QSet>
 
 #ifdef Q_OS_LINUX
+#include <fcntl.h>
+#include <linux/fs.h>
 #include <sched.h>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 using programbytes::imageof;
@@ -39,6 +44,66 @@ bool privatemounts()
 #endif
 }
 const bool gPrivateMounts = privatemounts();
+
+#ifdef Q_OS_LINUX
+// The append-only attribute of a file or folder, set or cleared; false where
+// the file system does not keep it.
+bool setappendonly(const QString &path, bool on)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (ok) {
+        flags = on ? flags | FS_APPEND_FL : flags & ~FS_APPEND_FL;
+        ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(fd);
+    return ok;
+}
+
+// Append-only for one scope: cleared again however the test ends.
+struct AppendOnly {
+    explicit AppendOnly(const QString &p)
+        : path(p)
+        , on(setappendonly(p, true))
+    {
+    }
+    ~AppendOnly()
+    {
+        if (on)
+            setappendonly(path, false);
+    }
+    QString path;
+    bool on;
+};
+
+// The process (all its threads) acts as the unprivileged user "nobody" for
+// one scope, its saved user staying root: the system then applies the
+// rules root is exempt from, such as the sticky bit's.
+constexpr uid_t kNobody = 65534;
+constexpr uid_t kOtherUser = 65533;
+struct Unprivileged {
+    Unprivileged()
+        : dumpable(::prctl(PR_GET_DUMPABLE))
+        , ok(::getuid() == 0 && ::setresgid(gid_t(-1), kNobody, gid_t(-1)) == 0 &&
+             ::setresuid(uid_t(-1), kNobody, uid_t(-1)) == 0)
+    {
+    }
+    ~Unprivileged()
+    {
+        ::setresuid(uid_t(-1), 0, uid_t(-1));
+        ::setresgid(gid_t(-1), 0, gid_t(-1));
+        // A change of user makes the process undumpable (no core file, its
+        // /proc entries root's); the rest of the run goes on as it started.
+        if (dumpable > 0)
+            ::prctl(PR_SET_DUMPABLE, dumpable);
+    }
+    const int dumpable;
+    const bool ok;
+};
+#endif
 
 struct Rule {
     int command;
@@ -605,6 +670,113 @@ private slots:
             QCOMPARE(QDir(f.dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
                      before);
         }
+    }
+
+    // Folders where a file can be made but the save's end (its temporary
+    // file renamed over the target, or removed) is refused: the check says
+    // so before any program is read, and leaves nothing behind; where the
+    // save can end, it saves.
+    void unreplaceable_data()
+    {
+        QTest::addColumn<QString>("folder");  // sticky: the sticky bit, the test acting as "nobody";
+                                              // append: an append-only folder; plain: neither
+        QTest::addColumn<int>("owner");       // of a file of the name made first, -1 none
+        QTest::addColumn<bool>("appendfile"); // that file append-only
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("chinese");
+        QTest::addColumn<QString>("reason"); // empty: it saves
+        const QString sticky =
+            "the file belongs to another user, and the folder lets only its owner replace it";
+        const QString append = "the folder only lets files be added: none can be replaced or removed there";
+        const QString stickyzh = QString::fromUtf8("该文件属于其他用户，此文件夹只允许其所有者替换它");
+        const QString appendzh = QString::fromUtf8("该文件夹只允许添加文件，其中的文件无法替换或删除");
+        const QString locked = "the file is protected against changes and cannot be replaced";
+        const int other = int(kOtherUser);
+        const int nobody = int(kNobody);
+        for (const char *button : {"btnloadcurdata_3", "btnloadcurdata_4"}) {
+            const QString kind = QString(button) == "btnloadcurdata_3" ? "save" : "save all";
+            QTest::newRow(qPrintable("sticky folder, another user's file, " + kind))
+                << "sticky" << other << false << button << false << sticky;
+            QTest::newRow(qPrintable("sticky folder, another user's file, " + kind + ", Chinese"))
+                << "sticky" << other << false << button << true << stickyzh;
+            QTest::newRow(qPrintable("append-only folder, " + kind))
+                << "append" << -1 << false << button << false << append;
+            QTest::newRow(qPrintable("append-only folder, " + kind + ", Chinese"))
+                << "append" << -1 << false << button << true << appendzh;
+            QTest::newRow(qPrintable("append-only folder, a file of the name, " + kind))
+                << "append" << 0 << false << button << false << append;
+            QTest::newRow(qPrintable("append-only file, " + kind))
+                << "plain" << 0 << true << button << false << locked;
+            QTest::newRow(qPrintable("sticky folder, own file, " + kind))
+                << "sticky" << nobody << false << button << false << QString();
+            QTest::newRow(qPrintable("plain folder, " + kind))
+                << "plain" << -1 << false << button << false << QString();
+        }
+    }
+    void unreplaceable()
+    {
+#ifdef Q_OS_LINUX
+        QFETCH(QString, folder);
+        QFETCH(int, owner);
+        QFETCH(bool, appendfile);
+        QFETCH(QString, button);
+        QFETCH(bool, chinese);
+        QFETCH(QString, reason);
+        if (::getuid() != 0)
+            QSKIP("needs root to act as another user and to set the append-only attribute");
+        // A folder of its own that "nobody" can reach.
+        QTemporaryDir top;
+        QVERIFY(top.isValid());
+        const QString dir = top.path();
+        QVERIFY(::chmod(QFile::encodeName(dir).constData(), folder == "sticky" ? 01777 : 0755) == 0);
+        const bool single = button == "btnloadcurdata_3";
+        const QString file = dir + (single ? "/taken.K91" : "/taken.J91");
+        const QByteArray old("a file there before");
+        if (owner >= 0) {
+            QVERIFY(writeall(file, old));
+            QVERIFY(::chown(QFile::encodeName(file).constData(), uid_t(owner), gid_t(owner)) == 0);
+            QVERIFY(::chmod(QFile::encodeName(file).constData(), 0666) == 0);
+        }
+        std::unique_ptr<AppendOnly> locked;
+        if (folder == "append" || appendfile) {
+            locked.reset(new AppendOnly(appendfile ? file : dir));
+            if (!locked->on)
+                QSKIP(qPrintable("the file system of " + dir + " keeps no append-only attribute"));
+        }
+        const QStringList before =
+            QDir(dir).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden);
+        gGlobalContrl->setlanguage(chinese ? 1 : 0);
+        f.select(2);
+        f.prompts->fileNames << file;
+        {
+            std::unique_ptr<Unprivileged> nobody;
+            if (folder == "sticky") {
+                nobody.reset(new Unprivileged);
+                QVERIFY(nobody->ok);
+            }
+            f.invoke(button);
+        }
+        gGlobalContrl->setlanguage(0);
+        const QStringList after = QDir(dir).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden);
+        if (reason.isEmpty()) {
+            QCOMPARE(readall(file).size(), (single ? 1 : 30) * kProgramImageSize);
+            QCOMPARE(after, QStringList(QFileInfo(file).fileName()));
+            // Save all then reads the running data back too.
+            QCOMPARE(distinct(0x61).size(), (single ? 1 : 31) * 26);
+            return;
+        }
+        const QString box = chinese ? QString::fromUtf8(single ? "warning:写文件|无法写入文件 %1: %2"
+                                                               : "warning:写文件|无法写入文件 %1: %2.")
+                                    : QString("warning:Write File|Cannot write file %1: %2.");
+        QCOMPARE(boxes(), box.arg(file, reason));
+        QTest::qWait(20);
+        QVERIFY(line.sent(-1).isEmpty()); // refused before any request
+        QCOMPARE(after, before);          // no trial nor temporary file left
+        if (owner >= 0)
+            QCOMPARE(readall(file), old);
+#else
+        QSKIP("the sticky bit and the append-only attribute are checked on Linux");
+#endif
     }
 
     // Proposed names from hostile program names.

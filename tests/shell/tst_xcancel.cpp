@@ -420,6 +420,18 @@ private slots:
                  QString::number(u.currentProgram));
         // Its data, unless the box says it may differ.
         QCOMPARE(linktest::currentimage(dev).toHex(), (box.isEmpty() ? u.image : before).toHex());
+        // "Program Name" goes with "Program Number": the name in the data read
+        // back, or with the box the list's name for that program (none for
+        // program 0), not the name of the data the model kept.
+        const int shown = dev->getcurprogramnum();
+        QString name = QString::fromLatin1(u.image.mid(1, 20).split(0).first()).trimmed();
+        if (!box.isEmpty())
+            name = shown >= 1 && dev->getnamerecordused(shown - 1)
+                       ? dev->getnamerecordname(shown - 1).trimmed()
+                       : QString();
+        if (!box.isEmpty() && op == "recall")
+            QVERIFY(!name.isEmpty());
+        QCOMPARE(page->findChild<QLineEdit *>(QStringLiteral("Editname1"))->text().trimmed(), name);
         if (op == "reset") {
             auto *list = page->findChild<QTableWidget *>(QStringLiteral("progwidget"));
             for (int k = 0; k < 30; ++k) {
