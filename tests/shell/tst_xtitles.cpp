@@ -14,6 +14,7 @@
 #include "xwindowmanager.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QRect>
@@ -70,31 +71,68 @@ class TstXTitles : public XServerTest
                 }
         return first < 0 ? 0 : last - first + 1;
     }
+    // Whether the keyboard goes to the window: the manager draws its frame
+    // as the focused one's then.
+    bool focused(QWidget *w) const
+    {
+        Window focus = 0;
+        int revert = 0;
+        XSync(x, False);
+        XGetInputFocus(x, &focus, &revert);
+        return focus == Window(w->winId());
+    }
+    // The window's title bar in *bar and its picture as the manager drew it
+    // for the window's present title: once the window is framed on the
+    // screen with the keyboard, and the manager has handled every change sent
+    // before and the server holds its drawing. A null picture when that never
+    // came; `missed` then says what was missing.
+    QImage drawnbar(QWidget *w, QRect *bar, const QString &step)
+    {
+        QGuiApplication::sync(); // the title handed to the server
+        const bool shown = QTest::qWaitFor(
+            [&]() {
+                *bar = titlebar(w);
+                return !bar->isEmpty() && viewable(w) && focused(w);
+            },
+            kWaitMs);
+        if (!shown) {
+            missed = QStringLiteral("%1: title bar %2x%3, %4, %5")
+                         .arg(step)
+                         .arg(bar->width())
+                         .arg(bar->height())
+                         .arg(viewable(w) ? "shown" : "not shown")
+                         .arg(focused(w) ? "with the keyboard" : "without the keyboard");
+            return QImage();
+        }
+        if (!XWindowManager::caughtup(x, kWaitMs)) {
+            missed = step + QStringLiteral(": the manager never caught up with the window's changes");
+            return QImage();
+        }
+        *bar = titlebar(w);
+        return grab(*bar);
+    }
     // The drawn width of the window's title: its framed title bar with the
-    // title, then with a blank one once the manager has drawn it again.
+    // title, then with a blank one, each as the manager drew it; -1 when
+    // either was never drawn.
     int drawntitle(QWidget *w, const QString &title)
     {
-        QRect bar;
-        if (!QTest::qWaitFor([&]() { return !(bar = titlebar(w)).isEmpty(); }, kWaitMs))
+        missed.clear();
+        QRect bar, blankbar;
+        const QImage with = drawnbar(w, &bar, QStringLiteral("with the title"));
+        if (with.isNull())
             return -1;
-        QTest::qWait(150);
-        bar = titlebar(w);
-        const QImage with = grab(bar);
         w->setWindowTitle(QStringLiteral(" "));
-        QImage without;
-        // The bar redrawn without the title; never redrawn, nothing is measured.
-        if (!QTest::qWaitFor(
-                [&]() {
-                    without = grab(bar);
-                    return without != with;
-                },
-                kWaitMs))
-            return -1;
-        QTest::qWait(150);
-        without = grab(bar);
+        const QImage without = drawnbar(w, &blankbar, QStringLiteral("with a blank title"));
         w->setWindowTitle(title);
+        if (without.isNull())
+            return -1;
+        if (blankbar != bar) {
+            missed = QStringLiteral("the title bar moved");
+            return -1;
+        }
         return textspan(with, without);
     }
+    QString missed; // what the last measurement lacked
 
 public:
     using XServerTest::XServerTest;
@@ -148,7 +186,8 @@ private slots:
         wide.show();
         const int full = drawntitle(&wide, title);
         wide.hide();
-        QVERIFY2(full > 0, "the manager drew no title on the wide window");
+        QVERIFY2(full > 0,
+                 qPrintable(QStringLiteral("the manager drew no title on the wide window: ") + missed));
 
         QWidget parent;
         parent.resize(300, 200);
@@ -165,10 +204,11 @@ private slots:
             QVERIFY(QTest::qWaitForWindowExposed(&window));
             const int drawn = drawntitle(&window, title);
             QVERIFY2(drawn >= full - 2,
-                     qPrintable(QStringLiteral("title drawn %1 px of %2 in a window %3 wide")
+                     qPrintable(QStringLiteral("title drawn %1 px of %2 in a window %3 wide %4")
                                     .arg(drawn)
                                     .arg(full)
-                                    .arg(window.width())));
+                                    .arg(window.width())
+                                    .arg(missed)));
             return;
         }
         int inbox = -1;
@@ -196,10 +236,11 @@ private slots:
             Prompts::information(&parent, title, QStringLiteral("OK"));
         poll.stop();
         QVERIFY(seen);
-        QVERIFY2(inbox >= full - 2, qPrintable(QStringLiteral("title drawn %1 px of %2 in a box %3 wide")
+        QVERIFY2(inbox >= full - 2, qPrintable(QStringLiteral("title drawn %1 px of %2 in a box %3 wide %4")
                                                    .arg(inbox)
                                                    .arg(full)
-                                                   .arg(boxwidth)));
+                                                   .arg(boxwidth)
+                                                   .arg(missed)));
     }
 };
 
