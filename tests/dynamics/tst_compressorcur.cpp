@@ -99,8 +99,9 @@ private slots:
             int top = 14;
             while (top < 283 && (shot.pixel(x, top) == background || top % 45 == 13))
                 ++top;
-            QVERIFY2(top >= expected - 3 && top <= expected + 1,
-                     qPrintable(QStringLiteral("column %1: top %2, line at %3").arg(x).arg(top).arg(expected)));
+            QVERIFY2(
+                top >= expected - 3 && top <= expected + 1,
+                qPrintable(QStringLiteral("column %1: top %2, line at %3").arg(x).arg(top).arg(expected)));
         }
 
         // Dragged from the gentlest ratio's handle onto this one's, the handle

@@ -448,7 +448,8 @@ private slots:
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("y"); // trunc(193 - 180 / ratio)
-        const char *const texts[] = {"1.2:1", "1.5:1", "2:1", "3:1", "4:1", "6:1", "10:1", "20:1", "40:1", "128:1"};
+        const char *const texts[] = {"1.2:1", "1.5:1", "2:1",  "3:1",  "4:1",
+                                     "6:1",   "10:1",  "20:1", "40:1", "128:1"};
         const int ys[] = {43, 73, 103, 133, 148, 163, 175, 184, 188, 191};
         for (int k = 0; k < 10; ++k)
             QTest::newRow(texts[k]) << k << QString::fromLatin1(texts[k]) << ys[k];
