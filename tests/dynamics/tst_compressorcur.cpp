@@ -115,6 +115,55 @@ private slots:
         }
     }
 
+    // The frame and the 10 dB grid, each line pixel by pixel along its whole
+    // length: grey on the line, the widget's background beside it (but where
+    // another line crosses). The curve sits on the bottom edge (threshold
+    // -40 dB, ratio not editable), so nothing else is drawn over the plot
+    // but its threshold square in the bottom left corner. The bottom edge
+    // (y 283) lies just below the 283-pixel picture and is not seen.
+    void gridlines_data()
+    {
+        QTest::addColumn<bool>("vertical");
+        QTest::addColumn<int>("at"); // x of a vertical line, y of a horizontal one
+        for (int x = 0; x <= 270; x += 45)
+            QTest::addRow("x %d", x) << true << x;
+        for (int y = 13; y <= 238; y += 45)
+            QTest::addRow("y %d", y) << false << y;
+    }
+    void gridlines()
+    {
+        QFETCH(bool, vertical);
+        QFETCH(int, at);
+        CompressorCur c;
+        c.resize(285, 285);
+        c.setminvalue(-40);
+        c.setthreshold(-40);
+        c.knee = 0; // no curve line
+        const QImage shot = c.grab().toImage();
+        const QRgb background = shot.pixel(280, 5);
+        const QRgb grey = qRgb(150, 150, 150);
+        const auto online = [](int x, int y) {
+            return (x % 45 == 0 && y >= 13 && y <= 283) || ((y - 13) % 45 == 0 && x >= 0 && x <= 270);
+        };
+        const auto undersquare = [](int x, int y) { return x <= 5 && y >= 277; };
+        for (int along = vertical ? 13 : 0; along <= (vertical ? 282 : 270); ++along) {
+            const int x = vertical ? at : along;
+            const int y = vertical ? along : at;
+            if (undersquare(x, y))
+                continue;
+            QVERIFY2(shot.pixel(x, y) == grey, qPrintable(QStringLiteral("(%1, %2) off the line").arg(x).arg(y)));
+            for (const int side : {-1, 1}) {
+                const int sx = vertical ? x + side : x;
+                const int sy = vertical ? y : y + side;
+                // The bottom rows take the edge of the area under the flat curve.
+                if (sx < 0 || sy > 280 || online(sx, sy) || undersquare(sx, sy))
+                    continue;
+                QVERIFY2(shot.pixel(sx, sy) == background,
+                         qPrintable(QStringLiteral("(%1, %2) drawn beside the line").arg(sx).arg(sy)));
+            }
+        }
+    }
+
     void kneecontrols()
     {
         const QPoint t(180, 103);
