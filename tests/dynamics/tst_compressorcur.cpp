@@ -151,7 +151,8 @@ private slots:
             const int y = vertical ? along : at;
             if (undersquare(x, y))
                 continue;
-            QVERIFY2(shot.pixel(x, y) == grey, qPrintable(QStringLiteral("(%1, %2) off the line").arg(x).arg(y)));
+            QVERIFY2(shot.pixel(x, y) == grey,
+                     qPrintable(QStringLiteral("(%1, %2) off the line").arg(x).arg(y)));
             for (const int side : {-1, 1}) {
                 const int sx = vertical ? x + side : x;
                 const int sy = vertical ? y : y + side;
