@@ -406,7 +406,8 @@ private slots:
         if (vertical) {
             for (int y = 13; y <= 238; ++y) {
                 QVERIFY2(shot.pixel(at, y) == light, where(at, y).constData());
-                QVERIFY2(shot.pixel(at + (at == 30 ? -1 : 1), y) == black, where(at + (at == 30 ? -1 : 1), y).constData());
+                QVERIFY2(shot.pixel(at + (at == 30 ? -1 : 1), y) == black,
+                         where(at + (at == 30 ? -1 : 1), y).constData());
             }
             return;
         }
@@ -419,7 +420,8 @@ private slots:
                 const int y = at + side;
                 if (y > 13 && y < 238 && (y - 13) % 25 == 0)
                     continue; // the next line
-                QVERIFY2(shot.pixel(x, y) == (y < 13 || y > 238 ? black : column(x)), where(x, y).constData());
+                QVERIFY2(shot.pixel(x, y) == (y < 13 || y > 238 ? black : column(x)),
+                         where(x, y).constData());
             }
         }
         // The edges and the 100 Hz, 1 kHz and 10 kHz lines.
