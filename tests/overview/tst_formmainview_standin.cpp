@@ -3,9 +3,9 @@
 // the page is saved as PNGs.
 
 #include "formmainview.h"
-#include "programfile.h"
 #include "lookcheck.h"
 #include "overviewfixture.h"
+#include "programfile.h"
 #include "standin.h"
 #include "standinlink.h"
 
