@@ -11,7 +11,8 @@
 // title, let go on the entry). The about box is closed by its button, Return
 // or Escape, the pointer meanwhile over the row or off it; the pointer then
 // on another title lights that title alone (the idle row's pixels but for
-// that title's hover). Without Xvfb the test skips; without openbox its
+// that title's hover), also when the user pressed Tab in the window before
+// (the window then shows where the focus is). Without Xvfb the test skips; without openbox its
 // openbox rows skip too, under CI they fail.
 
 #include "xinput.h"
@@ -125,13 +126,16 @@ private slots:
         QTest::addColumn<QString>("close"); // how the about box closes: "Escape", "Return", "button"
         QTest::addColumn<QString>("rest");  // where the pointer rests meanwhile: off the row, "title", "then"
         QTest::addColumn<QString>("then");  // the title the pointer goes to at the end, or none
+        QTest::addColumn<bool>("tabbed");   // Tab was pressed in the window before
         for (const bool openbox : {false, true}) {
             const auto add = [openbox](const char *name, const char *menu, const char *entry, const char *how,
                                        bool silent, const char *close = "Escape", const char *rest = "",
                                        const char *then = "") {
+                // A mouse user who has used the keyboard in the window before.
+                const bool tabbed = !*then ? false : QByteArray(how) != "keys";
                 QTest::newRow(qPrintable(QString(name) + (openbox ? ", openbox" : "")))
                     << openbox << QString(menu) << QString(entry) << QString(how) << silent << QString(close)
-                    << QString(rest) << QString(then);
+                    << QString(rest) << QString(then) << tabbed;
             };
             // The serial search over every address.
             add("Find Online, pointer", "menuView", "Find Online", "pointer", false);
@@ -169,6 +173,7 @@ private slots:
         QFETCH(QString, close);
         QFETCH(QString, rest);
         QFETCH(QString, then);
+        QFETCH(bool, tabbed);
         if (openbox) {
             QString why;
             if (!wm.start(x, &why)) {
@@ -188,6 +193,11 @@ private slots:
         qputenv("DSPMANAGER_PORTS", s.ptypath(fx.line).toLocal8Bit());
         MainApp::settimescale(0.5);
         run({pointerto([this] { return pagemiddle(); })}, [] { return true; });
+        // Tab leaves the window showing the focus from then on, mouse clicks or not.
+        if (tabbed) {
+            QWidget *before = QApplication::focusWidget();
+            run({key("Tab")}, [=] { return QApplication::focusWidget() != before; });
+        }
         QTest::qWait(200);
         const QImage idle = xscreen::grab(x, row());
         QVERIFY(!idle.isNull());
@@ -266,6 +276,9 @@ private slots:
         }
         run(steps, [&] { return ended && !t->isDown() && !m->isVisible(); });
         s.clearfaults();
+        // A window manager gives the window back its activation (and its focus) after a box.
+        if (openbox)
+            QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeWindow(), static_cast<QWidget *>(w.get()), 10000);
 
         // The row as when idle: no title under the pointer nor pressed, the same pixels.
         QStringList left;
