@@ -44,8 +44,10 @@ void settlehover(QWidget *widget)
 void keepidle(const QList<QPushButton *> &titles)
 {
     QVector<QPointer<QPushButton>> row;
-    for (QPushButton *title : titles)
+    for (QPushButton *title : titles) {
         row << title;
+        title->setFocusPolicy(Qt::TabFocus);
+    }
     for (QPushButton *title : titles)
         QObject::connect(title, &QAbstractButton::pressed, title, [row] {
             for (const QPointer<QPushButton> &t : row)

@@ -11,6 +11,12 @@
 // pointer was. A title the pointer rested on when a menu opened by the
 // keyboard gets its Leave, but no hover leave (Qt sends none to a window
 // under an open menu): it is not drawn again and looks hovered as well.
+//
+// A title clicked took the keyboard focus, and got it back when the window
+// was activated again after a box its entry opened (the about box). A window
+// in which the keyboard ever moved the focus (Tab) draws the focus frame of
+// its focus widget from then on, mouse clicks or not: the title stayed lit
+// after the box had closed, and the pointer on another title lit two.
 
 #include <QList>
 
@@ -32,6 +38,7 @@ void settlehover(QWidget *widget);
 // Once a title's press has ended (its menu closed, and what the chosen entry
 // started has ended), every title of the row is settled. Connect after the
 // titles have their menus: the button's own handling of the press, which
-// shows the menu and runs the entry, comes first.
+// shows the menu and runs the entry, comes first. A click on a title leaves
+// the focus where it was, as a menu bar does; Tab still reaches the titles.
 void keepidle(const QList<QPushButton *> &titles);
 } // namespace menurow

@@ -50,6 +50,121 @@ private slots:
         QCOMPARE(CompressorCur::ratiohandle(t, ratio, editable), handle);
     }
 
+    // Every ratio of the table at threshold -20 dB, the longest run the page
+    // allows (180 pixels): where its handle lies, where the picture draws the
+    // handle and the curve, and that dragging the handle there picks it. The
+    // heights are trunc(193 - 180 / ratio), worked out by hand.
+    void ratios_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<double>("ratio");
+        QTest::addColumn<int>("y"); // the handle's height
+        const double ratios[] = {1.2, 1.5, 2, 3, 4, 6, 10, 20, 40, 128};
+        const int ys[] = {43, 73, 103, 133, 148, 163, 175, 184, 188, 191};
+        for (int k = 0; k < 10; ++k)
+            QTest::addRow("%g:1", ratios[k]) << k << ratios[k] << ys[k];
+    }
+    void ratios()
+    {
+        QFETCH(int, index);
+        QFETCH(double, ratio);
+        QFETCH(int, y);
+        const QPoint t = CompressorCur::thresholdpoint(-20);
+        QCOMPARE(t, QPoint(90, 193));
+        QCOMPARE(CompressorCur::ratiohandle(t, index, true), QPoint(270, y));
+
+        CompressorCur c;
+        c.resize(285, 285);
+        c.setmaxvalue(20);
+        c.setminvalue(-20);
+        c.setratioeditable(true);
+        c.setthreshold(-20);
+        c.knee = 1;
+        c.setratioindex(uchar(index));
+        const QImage shot = c.grab().toImage();
+        const QRgb background = shot.pixel(280, 5);
+        // Right of the plot only the handle's square is drawn, 8 pixels high
+        // around the handle; its top and bottom edges each cover two rows.
+        QList<int> square;
+        for (int row = 0; row < shot.height(); ++row) {
+            const QColor p(shot.pixel(272, row));
+            if (p.red() > p.green() + 60 && p.red() > p.blue() + 60)
+                square << row;
+        }
+        QCOMPARE(square, (QList<int>{y - 5, y - 4, y + 3, y + 4}));
+        // The curve after the threshold falls 1 dB for every `ratio` dB: its
+        // top edge in two columns off the grid lies on that line.
+        for (const int x : {200, 260}) {
+            const double expected = 193 - (x - 90) / ratio;
+            int top = 14;
+            while (top < 283 && (shot.pixel(x, top) == background || top % 45 == 13))
+                ++top;
+            QVERIFY2(
+                top >= expected - 3 && top <= expected + 1,
+                qPrintable(QStringLiteral("column %1: top %2, line at %3").arg(x).arg(top).arg(expected)));
+        }
+
+        // Dragged from the gentlest ratio's handle onto this one's, the handle
+        // picks this ratio; one pixel higher, the next gentler one.
+        for (const int dy : {0, -1}) {
+            c.setratioindex(0);
+            c.cleardragpoint();
+            drag(c, {270, 43}, {270, y + dy});
+            QCOMPARE(c.lastdragged, 1);
+            QCOMPARE(int(c.getratioindex()), dy == 0 ? index : std::max(index - 1, 0));
+        }
+    }
+
+    // The frame and the 10 dB grid, each line pixel by pixel along its whole
+    // length: grey on the line, the widget's background beside it (but where
+    // another line crosses). The curve sits on the bottom edge (threshold
+    // -40 dB, ratio not editable), so nothing else is drawn over the plot
+    // but its threshold square in the bottom left corner. The bottom edge
+    // (y 283) lies just below the 283-pixel picture and is not seen.
+    void gridlines_data()
+    {
+        QTest::addColumn<bool>("vertical");
+        QTest::addColumn<int>("at"); // x of a vertical line, y of a horizontal one
+        for (int x = 0; x <= 270; x += 45)
+            QTest::addRow("x %d", x) << true << x;
+        for (int y = 13; y <= 238; y += 45)
+            QTest::addRow("y %d", y) << false << y;
+    }
+    void gridlines()
+    {
+        QFETCH(bool, vertical);
+        QFETCH(int, at);
+        CompressorCur c;
+        c.resize(285, 285);
+        c.setminvalue(-40);
+        c.setthreshold(-40);
+        c.knee = 0; // no curve line
+        const QImage shot = c.grab().toImage();
+        const QRgb background = shot.pixel(280, 5);
+        const QRgb grey = qRgb(150, 150, 150);
+        const auto online = [](int x, int y) {
+            return (x % 45 == 0 && y >= 13 && y <= 283) || ((y - 13) % 45 == 0 && x >= 0 && x <= 270);
+        };
+        const auto undersquare = [](int x, int y) { return x <= 5 && y >= 277; };
+        for (int along = vertical ? 13 : 0; along <= (vertical ? 282 : 270); ++along) {
+            const int x = vertical ? at : along;
+            const int y = vertical ? along : at;
+            if (undersquare(x, y))
+                continue;
+            QVERIFY2(shot.pixel(x, y) == grey,
+                     qPrintable(QStringLiteral("(%1, %2) off the line").arg(x).arg(y)));
+            for (const int side : {-1, 1}) {
+                const int sx = vertical ? x + side : x;
+                const int sy = vertical ? y : y + side;
+                // The bottom rows take the edge of the area under the flat curve.
+                if (sx < 0 || sy > 280 || online(sx, sy) || undersquare(sx, sy))
+                    continue;
+                QVERIFY2(shot.pixel(sx, sy) == background,
+                         qPrintable(QStringLiteral("(%1, %2) drawn beside the line").arg(sx).arg(sy)));
+            }
+        }
+    }
+
     void kneecontrols()
     {
         const QPoint t(180, 103);

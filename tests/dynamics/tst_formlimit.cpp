@@ -440,6 +440,42 @@ private slots:
         QCOMPARE(f.slider(ch, kRatio)->value(), 3);
     }
 
+    // The ratio handle dragged on the page onto where each ratio's handle lies
+    // at threshold -20 dB picks that ratio: slider, entry and model. One pixel
+    // higher picks the next gentler ratio.
+    void ratiodrag_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("y"); // trunc(193 - 180 / ratio)
+        const char *const texts[] = {"1.2:1", "1.5:1", "2:1",  "3:1",  "4:1",
+                                     "6:1",   "10:1",  "20:1", "40:1", "128:1"};
+        const int ys[] = {43, 73, 103, 133, 148, 163, 175, 184, 188, 191};
+        for (int k = 0; k < 10; ++k)
+            QTest::newRow(texts[k]) << k << QString::fromLatin1(texts[k]) << ys[k];
+    }
+    void ratiodrag()
+    {
+        QFETCH(int, index);
+        QFETCH(QString, text);
+        QFETCH(int, y);
+        const int ch = kOut1 + 2;
+        f.slider(ch, kThreshold)->setValue(0); // -20 dB
+        f.slider(ch, kRatio)->setValue(index == 0 ? 1 : 0);
+        f.page->selectchannel(ch + 1);
+        QCOMPARE(curve()->getthreshold(), -20.f);
+        const int from = index == 0 ? 73 : 43; // the handle of what the slider holds
+        dragcurve({270, from}, {270, y});
+        QCOMPARE(f.slider(ch, kRatio)->value(), index);
+        QCOMPARE(f.edit(ch, kRatio)->text(), text);
+        QCOMPARE(f.dev->getlimitratio(ch), index);
+        if (index > 0) {
+            dragcurve({270, y}, {270, y - 1});
+            QCOMPARE(f.slider(ch, kRatio)->value(), index - 1);
+            QCOMPARE(f.dev->getlimitratio(ch), index - 1);
+        }
+    }
+
     void locked_data()
     {
         QTest::addColumn<int>("state");

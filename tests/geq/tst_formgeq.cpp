@@ -2,6 +2,8 @@
 
 #include "geqfixture.h"
 
+#include "formgeqdraw.h"
+
 #include <QLabel>
 
 namespace
@@ -366,6 +368,66 @@ private slots:
         QCOMPARE(f.plot()->bypasslabel()->text(), QStringLiteral("Bypassed"));
         QVERIFY(reddish(img.pixel(700, 75)));
         QVERIFY(f.dev->getgeqbypassall(0));
+    }
+
+    // The display's frame and grid under the curve, each line pixel by pixel
+    // along its whole length: the frame (and the 0 dB line) light blue, the
+    // other 5 dB lines dark, lit where a light vertical line crosses them;
+    // beside each line the black ground, or the vertical line there.
+    void frame_data()
+    {
+        QTest::addColumn<bool>("vertical");
+        QTest::addColumn<int>("at"); // x of a vertical line, y of a horizontal one
+        QTest::addColumn<bool>("major");
+        QTest::newRow("top edge") << false << 13 << true;
+        QTest::newRow("bottom edge") << false << 238 << true;
+        QTest::newRow("left edge") << true << 30 << true;
+        QTest::newRow("right edge") << true << 840 << true;
+        QTest::newRow("0 dB") << false << 88 << true;
+        for (int y = 38; y < 238; y += 25)
+            if (y != 88)
+                QTest::addRow("%+d dB", (88 - y) / 5) << false << y << false;
+    }
+    void frame()
+    {
+        QFETCH(bool, vertical);
+        QFETCH(int, at);
+        QFETCH(bool, major);
+        FormGeqDraw *display = f.page->display();
+        QImage shot(display->size(), QImage::Format_ARGB32);
+        shot.fill(Qt::white);
+        display->render(&shot, QPoint(), QRegion(), QWidget::DrawWindowBackground); // not the curve over it
+        const QRgb black = qRgb(0, 0, 0);
+        const QRgb light = qRgb(0x90, 0xC7, 0xE5);
+        const QRgb dark = qRgb(38, 68, 79);
+        // Row 20 crosses no horizontal line: there each column shows the ground or its vertical line.
+        const auto column = [&](int x) { return shot.pixel(x, 20); };
+        const auto where = [](int x, int y) { return QStringLiteral("(%1, %2)").arg(x).arg(y).toLatin1(); };
+        if (vertical) {
+            for (int y = 13; y <= 238; ++y) {
+                QVERIFY2(shot.pixel(at, y) == light, where(at, y).constData());
+                QVERIFY2(shot.pixel(at + (at == 30 ? -1 : 1), y) == black,
+                         where(at + (at == 30 ? -1 : 1), y).constData());
+            }
+            return;
+        }
+        int crossings = 0;
+        for (int x = 30; x <= 840; ++x) {
+            const QRgb want = major || column(x) == light ? light : dark;
+            crossings += column(x) == light;
+            QVERIFY2(shot.pixel(x, at) == want, where(x, at).constData());
+            for (const int side : {-1, 1}) {
+                const int y = at + side;
+                if (y > 13 && y < 238 && (y - 13) % 25 == 0)
+                    continue; // the next line
+                QVERIFY2(shot.pixel(x, y) == (y < 13 || y > 238 ? black : column(x)),
+                         where(x, y).constData());
+            }
+        }
+        // The edges and the 100 Hz, 1 kHz and 10 kHz lines.
+        QCOMPARE(crossings, 5);
+        QCOMPARE(shot.pixel(29, at), black);
+        QCOMPARE(shot.pixel(841, at), black);
     }
 };
 

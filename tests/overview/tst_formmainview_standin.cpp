@@ -5,12 +5,14 @@
 #include "formmainview.h"
 #include "lookcheck.h"
 #include "overviewfixture.h"
+#include "programfile.h"
 #include "standin.h"
 #include "standinlink.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace
@@ -126,6 +128,14 @@ private slots:
             << "11223318015202100166445566" << hex("0102000000000000");
         QTest::newRow("no link") << "btnlimiton_8" << 7 << kOwnMasks << QByteArray(8, 0) << false << ""
                                  << hex("0000000000000001");
+        // Offline the partners follow in the model all the same: a program
+        // saved now holds the whole group's switch.
+        QTest::newRow("no link, OUT7 on, linked to OUT5 and OUT8")
+            << "btnlimiton_7" << 6 << hex("01020408 01020408 d020d0d0") << QByteArray(8, 0) << false << ""
+            << hex("0000000001000101");
+        QTest::newRow("no link, OUT2 off, linked to OUT4")
+            << "btnlimitinon_2" << 1 << hex("01020408 010a040a 10204080") << hex("0101010101010101") << false
+            << "" << hex("0100010001010101");
     }
     void switches()
     {
@@ -157,6 +167,14 @@ private slots:
         }
         if (link)
             QCOMPARE(image().at(kImageOutSwitch + output), after.at(output));
+        // A program file saved from the model holds every switch as shown.
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath(QStringLiteral("switches.K91"));
+        QCOMPARE(saveprogramfile(path, *f.dev), ProgramFileStatus::Ok);
+        QByteArray saved;
+        QCOMPARE(readprogramfile(path, saved), ProgramFileStatus::Ok);
+        QCOMPARE(saved.mid(kImageOutSwitch, 8).toHex(), after.toHex());
     }
 
     // Routing clicks in turn on one page: the label as shown changes, one

@@ -7,7 +7,12 @@
 // moves away while the entry runs. Once it has ended every title is drawn as
 // in the idle row (the server's pixels) and none counts itself under the
 // pointer or pressed; the pointer back on the title draws it hovered, and one
-// click opens its menu. Without Xvfb the test skips; without openbox its
+// click opens its menu. A menu may also be dragged through (pressed on the
+// title, let go on the entry). The about box is closed by its button, Return
+// or Escape, the pointer meanwhile over the row or off it; the pointer then
+// on another title lights that title alone (the idle row's pixels but for
+// that title's hover), also when the user pressed Tab in the window before
+// (the window then shows where the focus is). Without Xvfb the test skips; without openbox its
 // openbox rows skip too, under CI they fail.
 
 #include "xinput.h"
@@ -18,6 +23,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QStandardPaths>
@@ -117,11 +123,19 @@ private slots:
         QTest::addColumn<QString>("entry"); // the entry chosen
         QTest::addColumn<QString>("how");   // "pointer" or "keys"
         QTest::addColumn<bool>("silent");   // the processor answers nothing meanwhile
+        QTest::addColumn<QString>("close"); // how the about box closes: "Escape", "Return", "button"
+        QTest::addColumn<QString>("rest");  // where the pointer rests meanwhile: off the row, "title", "then"
+        QTest::addColumn<QString>("then");  // the title the pointer goes to at the end, or none
+        QTest::addColumn<bool>("tabbed");   // Tab was pressed in the window before
         for (const bool openbox : {false, true}) {
             const auto add = [openbox](const char *name, const char *menu, const char *entry, const char *how,
-                                       bool silent) {
+                                       bool silent, const char *close = "Escape", const char *rest = "",
+                                       const char *then = "") {
+                // A mouse user who has used the keyboard in the window before.
+                const bool tabbed = !*then ? false : QByteArray(how) != "keys";
                 QTest::newRow(qPrintable(QString(name) + (openbox ? ", openbox" : "")))
-                    << openbox << QString(menu) << QString(entry) << QString(how) << silent;
+                    << openbox << QString(menu) << QString(entry) << QString(how) << silent << QString(close)
+                    << QString(rest) << QString(then) << tabbed;
             };
             // The serial search over every address.
             add("Find Online, pointer", "menuView", "Find Online", "pointer", false);
@@ -132,6 +146,21 @@ private slots:
             add("Clear All Device, keys", "menuFile", "Clear All Device", "keys", false);
             // A modal box inside the menu's call, closed with Escape.
             add("About, pointer", "menuHelp", "About", "pointer", false);
+            // The about box closed each way, the pointer resting off the row, on the About
+            // title or already on the next title meanwhile; then the pointer on that next
+            // title lights that one alone.
+            add("About by its button, then File", "menuHelp", "About", "pointer", false, "button", "",
+                "menuFile");
+            add("About by Return, then Remote", "menuHelp", "About", "pointer", false, "Return", "",
+                "menuEdit");
+            add("About by Escape on its title, then Device", "menuHelp", "About", "pointer", false, "Escape",
+                "title", "menuView");
+            add("About by keys and Return on Language, then Language", "menuHelp", "About", "keys", false,
+                "Return", "then", "menuLanguage");
+            add("About dragged, by its button, then File", "menuHelp", "About", "drag", false, "button", "",
+                "menuFile");
+            add("About dragged, by Escape on Device, then Device", "menuHelp", "About", "drag", false,
+                "Escape", "then", "menuView");
         }
     }
     void afteroperation()
@@ -141,6 +170,10 @@ private slots:
         QFETCH(QString, entry);
         QFETCH(QString, how);
         QFETCH(bool, silent);
+        QFETCH(QString, close);
+        QFETCH(QString, rest);
+        QFETCH(QString, then);
+        QFETCH(bool, tabbed);
         if (openbox) {
             QString why;
             if (!wm.start(x, &why)) {
@@ -160,9 +193,25 @@ private slots:
         qputenv("DSPMANAGER_PORTS", s.ptypath(fx.line).toLocal8Bit());
         MainApp::settimescale(0.5);
         run({pointerto([this] { return pagemiddle(); })}, [] { return true; });
+        // Tab leaves the window showing the focus from then on, mouse clicks or not.
+        if (tabbed) {
+            QWidget *before = QApplication::focusWidget();
+            run({key("Tab")}, [=] { return QApplication::focusWidget() != before; });
+        }
         QTest::qWait(200);
         const QImage idle = xscreen::grab(x, row());
         QVERIFY(!idle.isNull());
+        // The idle row with the closing title alone hovered, and back to idle.
+        QImage hovered;
+        if (!then.isEmpty()) {
+            QPushButton *h = title(then);
+            run({pointerto(centre(h))}, [=] { return h->underMouse(); });
+            QTRY_VERIFY_WITH_TIMEOUT(xscreen::grab(x, row()) != idle, 3000);
+            QTest::qWait(200);
+            hovered = xscreen::grab(x, row());
+            run({pointerto([this] { return pagemiddle(); })}, [] { return true; });
+            QTRY_VERIFY_WITH_TIMEOUT(xscreen::grab(x, row()) == idle, 3000);
+        }
 
         QPushButton *t = title(menu);
         QMenu *m = t->menu();
@@ -179,35 +228,80 @@ private slots:
 
         QList<Step> steps;
         const Step menuopen = [=] { return m->isVisible(); };
-        if (how == "pointer") {
+        if (how == "drag") {
+            // Pressed on the title, held into the menu and let go on the entry.
+            steps << pointerto(centre(t)) << [this] { return xinput::button(x, true), true; } << menuopen
+                  << pointerto([=] { return m->mapToGlobal(m->actionGeometry(chosen).center()); })
+                  << [this] { return xinput::button(x, false), true; };
+        } else if (how == "pointer") {
             steps << pointerto(centre(t)) << click() << menuopen
                   << pointerto([=] { return m->mapToGlobal(m->actionGeometry(chosen).center()); }) << click();
         } else {
-            // The pointer rests on another title, then leaves the row while the menu is open.
-            // The titles have no shortcut: Tab brings the focus to one.
-            QPushButton *other = title(menu == "menuEdit" ? "menuHelp" : "menuEdit");
+            // The pointer rests on another title, then leaves the row while the menu is open
+            // (or stays on the next title). The titles have no shortcut: Tab brings the focus
+            // to one.
+            QPushButton *other = title(rest == "then" ? then : menu == "menuEdit" ? "menuHelp" : "menuEdit");
             steps << pointerto(centre(other)) << [=] { return t->setFocus(Qt::TabFocusReason), true; }
-                  << key("space") << menuopen << pointerto([this] { return pagemiddle(); });
+                  << key("space") << menuopen;
+            if (rest != "then")
+                steps << pointerto([this] { return pagemiddle(); });
             for (int i = 0; i < downs; ++i)
                 steps << key("Down");
             steps << key("Return");
         }
-        steps << pointerto([this] { return pagemiddle(); });
-        if (entry == "About")
-            steps << [this] {
-                QWidget *box = QApplication::activeModalWidget();
-                return box && box != w.get() && viewable(box);
-            } << key("Escape");
+        // A user closing the about box goes on from where the pointer chose the entry.
+        if (then.isEmpty())
+            steps << pointerto([this] { return pagemiddle(); });
+        if (entry == "About") {
+            const auto box = [this]() -> QWidget * {
+                QWidget *b = QApplication::activeModalWidget();
+                return b && b != w.get() && viewable(b) ? b : nullptr;
+            };
+            steps << [=] { return box() != nullptr; };
+            // Over the row while the box is up: the blocked window hears nothing of it.
+            if (rest == "title")
+                steps << pointerto(centre(t));
+            else if (rest == "then")
+                steps << pointerto(centre(t)) << pointerto(centre(title(then)));
+            if (close == "button") {
+                const auto ok = [=] {
+                    const QList<QDialogButtonBox *> boxes = box()->findChildren<QDialogButtonBox *>();
+                    QPushButton *b = boxes.isEmpty() ? nullptr : boxes.first()->button(QDialogButtonBox::Ok);
+                    return b ? b->mapToGlobal(b->rect().center()) : QCursor::pos();
+                };
+                steps << [=] { return box()->isActiveWindow(); } << pointerto(ok) << click();
+            } else {
+                steps << key(close == "Return" ? "Return" : "Escape");
+            }
+        }
         run(steps, [&] { return ended && !t->isDown() && !m->isVisible(); });
         s.clearfaults();
+        // A window manager gives the window back its activation (and its focus) after a box.
+        if (openbox)
+            QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeWindow(), static_cast<QWidget *>(w.get()), 10000);
 
         // The row as when idle: no title under the pointer nor pressed, the same pixels.
         QStringList left;
         for (const char *name : kTitles)
             if (title(name)->underMouse() || title(name)->isDown())
                 left << name;
-        QVERIFY2(left.isEmpty(), qPrintable("drawn hovered or pressed: " + left.join(", ")));
-        QTRY_VERIFY_WITH_TIMEOUT(xscreen::grab(x, row()) == idle, 3000);
+        // (A title the pointer rests on may be lit.)
+        if (rest.isEmpty()) {
+            QVERIFY2(left.isEmpty(), qPrintable("drawn hovered or pressed: " + left.join(", ")));
+            QTRY_VERIFY_WITH_TIMEOUT(xscreen::grab(x, row()) == idle, 3000);
+        }
+
+        // The pointer on another title lights that one alone.
+        if (!then.isEmpty()) {
+            QPushButton *h = title(then);
+            run({pointerto(centre(h))}, [=] { return h->underMouse(); });
+            QStringList lit;
+            for (const char *name : kTitles)
+                if (title(name)->underMouse() || title(name)->isDown())
+                    lit << name;
+            QCOMPARE(lit, QStringList{then});
+            QTRY_VERIFY_WITH_TIMEOUT(xscreen::grab(x, row()) == hovered, 3000);
+        }
 
         // The pointer back on the title draws it hovered, and one click opens its menu.
         QElapsedTimer clock;

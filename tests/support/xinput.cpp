@@ -24,6 +24,12 @@ void click(Display *display, QPoint p, unsigned long holdms)
     XSync(display, False);
 }
 
+void button(Display *display, bool down)
+{
+    XTestFakeButtonEvent(display, 1, down ? True : False, CurrentTime);
+    XSync(display, False);
+}
+
 bool key(Display *display, const char *keysym)
 {
     const KeySym sym = XStringToKeysym(keysym);

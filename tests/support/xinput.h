@@ -16,6 +16,9 @@ void move(Display *display, QPoint p);
 // The pointer moves to p and the first button is pressed and released
 // there, `holdms` apart.
 void click(Display *display, QPoint p, unsigned long holdms = 0);
+// The first button pressed (down) or released where the pointer is: a
+// drag is a press, moves, and a release.
+void button(Display *display, bool down);
 // A key pressed and released through the server, named by its X key name
 // ("Return", "Escape", "Tab", "space", "a"); false when the keyboard has no
 // such key.
