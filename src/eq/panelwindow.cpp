@@ -98,10 +98,10 @@ public:
     // Lower is better, compared in order: what must never be covered (the
     // window's own controls, the page's parts kept clear, the close buttons
     // on other panels' title bars), the area of other panels (covered only
-    // where the screen has no other room), the page's controls, the area of the page's curve, the area
-    // of the window's title bar (its window manager's buttons), the share of
-    // the window covered, and the distance from the place beside the
-    // window's top-right corner.
+    // where the screen has no other room), the page's controls, the area of
+    // the page's curve, the area of the window's title bar (its window
+    // manager's buttons), the share of the window covered, and the distance
+    // from the place beside the window's top-right corner.
     using Score = std::array<qint64, 7>;
 
     Placement(const QWidget *panel, const QWidget *page);
@@ -182,7 +182,8 @@ Placement::Placement(const QWidget *panel, const QWidget *page)
             // The title bar's right end, where a window manager puts its
             // close button.
             const int buttons = qMin(f.width(), 80);
-            m_paneltitles.append(QRect(QPoint(f.right() + 1 - buttons, f.top()), QPoint(f.right(), qMax(f.top(), g.top() - 1))));
+            m_paneltitles.append(QRect(QPoint(f.right() + 1 - buttons, f.top()),
+                                       QPoint(f.right(), qMax(f.top(), g.top() - 1))));
         }
 }
 
@@ -242,13 +243,6 @@ QPoint Placement::best() const
             bestscore = s;
             best = r.topLeft();
         }
-    }
-    if (qEnvironmentVariableIsSet("DBGPL")) {
-        const Score s = score(QRect(best, m_size));
-        qDebug("DBGPL best %d,%d score %lld %lld %lld %lld", best.x(), best.y(), s[0], s[1], s[2], s[3]);
-        for (const QRect &c : m_never)
-            if (QRect(QPoint(818, 21), m_size).intersects(c))
-                qDebug("DBGPL never at 818,21: %d,%d %dx%d", c.x(), c.y(), c.width(), c.height());
     }
     return best;
 }

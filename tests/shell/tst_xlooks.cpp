@@ -1101,9 +1101,9 @@ private slots:
         if (room)
             QVERIFY2(!at.intersects(main), "panel over the window though the screen has room beside it");
         QStringList names;
-        for (const char *n : {"comboBox_ir", "cbxFirFlat", "cbxFirWindows", "cbxFirorder", "cbxHPFSlope",
-                              "cbxHPFSlope_2", "cbxHPFSlope_3", "eqbtnout4", "eqbtnout5", "eqbtnout6", "eqbtnout7",
-                              "eqbtnout8"})
+        for (const char *n :
+             {"comboBox_ir", "cbxFirFlat", "cbxFirWindows", "cbxFirorder", "cbxHPFSlope", "cbxHPFSlope_2",
+              "cbxHPFSlope_3", "eqbtnout4", "eqbtnout5", "eqbtnout6", "eqbtnout7", "eqbtnout8"})
             names << QLatin1String(n);
         QStringList covered;
         for (const QString &n : names) {

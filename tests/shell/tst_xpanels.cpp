@@ -151,7 +151,9 @@ private slots:
         clickpage("pushButton_6");
         static_cast<QAbstractButton *>(named("eqbtnout1"))->click();
         if (allpass)
-            gFormEq->form()->widgeteqbtn->findChild<QComboBox *>(QStringLiteral("cbxHPFSlope"))->setCurrentIndex(5);
+            gFormEq->form()
+                ->widgeteqbtn->findChild<QComboBox *>(QStringLiteral("cbxHPFSlope"))
+                ->setCurrentIndex(5);
         QList<QWidget *> panels;
         if (fir)
             panels << gFormEq->firpanel();
@@ -159,8 +161,8 @@ private slots:
             panels << gFormEq->form()->widgeteqbtn->phasepanel();
         QList<QWidget *> clear;
         for (const char *n : {"comboBox_ir", "cbxFirFlat", "cbxFirWindows", "cbxFirorder", "cbxHPFSlope",
-                              "cbxHPFSlope_2", "cbxHPFSlope_3", "cbxHPFSlope_4", "cbxHPFSlope_5", "cbxHPFSlope_6",
-                              "cbxHPFSlope_7", "eqbtnina", "eqbtnout1", "eqbtnout8"})
+                              "cbxHPFSlope_2", "cbxHPFSlope_3", "cbxHPFSlope_4", "cbxHPFSlope_5",
+                              "cbxHPFSlope_6", "cbxHPFSlope_7", "eqbtnina", "eqbtnout1", "eqbtnout8"})
             if (named(n)->isVisible())
                 clear << named(n);
         QVERIFY(clear.contains(named("comboBox_ir")));

@@ -118,7 +118,7 @@ private:
             QGuiApplication::sync();
             const bool shown = viewable(panel), hasframe = shown && XWindowManager::framed(x, xid(panel));
             const QRect now = hasframe ? frame(panel) : QRect();
-            const QString look = !shown ? QStringLiteral("unmapped")
+            const QString look = !shown      ? QStringLiteral("unmapped")
                                  : !hasframe ? QStringLiteral("unframed")
                                              : rectText(now);
             if (look != state)
@@ -132,7 +132,8 @@ private:
             }
             QTest::qWait(50);
         }
-        qWarning("%s never settled: %s", panel->metaObject()->className(), qPrintable(seen.join(QLatin1String("; "))));
+        qWarning("%s never settled: %s", panel->metaObject()->className(),
+                 qPrintable(seen.join(QLatin1String("; "))));
         return false;
     }
 
@@ -162,9 +163,9 @@ private:
     QList<QWidget *> turnoffboxes() const
     {
         QList<QWidget *> list;
-        for (const char *n : {"comboBox_ir", "cbxFirFlat", "cbxFirWindows", "cbxFirorder", "cbxHPFSlope",
-                              "cbxHPFSlope_2", "cbxHPFSlope_3", "cbxHPFSlope_4", "cbxHPFSlope_5", "cbxHPFSlope_6",
-                              "cbxHPFSlope_7"})
+        for (const char *n :
+             {"comboBox_ir", "cbxFirFlat", "cbxFirWindows", "cbxFirorder", "cbxHPFSlope", "cbxHPFSlope_2",
+              "cbxHPFSlope_3", "cbxHPFSlope_4", "cbxHPFSlope_5", "cbxHPFSlope_6", "cbxHPFSlope_7"})
             if (named(n)->isVisible())
                 list << named(n);
         return list;
@@ -238,8 +239,10 @@ private slots:
             QTest::addRow("FIR, window %s", where) << true << false << w << false << false << false;
             QTest::addRow("all pass, window %s", where) << false << true << w << false << false << false;
             QTest::addRow("both, window %s", where) << true << true << w << false << false << false;
-            QTest::addRow("FIR, OUT1 shown, window %s", where) << true << false << w << false << true << false;
-            QTest::addRow("both, OUT1 shown, window %s", where) << true << true << w << false << true << false;
+            QTest::addRow("FIR, OUT1 shown, window %s", where)
+                << true << false << w << false << true << false;
+            QTest::addRow("both, OUT1 shown, window %s", where)
+                << true << true << w << false << true << false;
         }
         QTest::addRow("both, window wm, status shown")
             << true << true << QStringLiteral("wm") << true << false << false;
