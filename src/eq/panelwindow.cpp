@@ -30,6 +30,8 @@ const char *const kKeepClear = "dspPanelKeepClear";
 // The order panels came up in: a panel's place is judged against the panels
 // up before it, which it lies above; the later ones were placed around it.
 const char *const kShownOrder = "dspPanelShownOrder";
+// Where a panel's client area was put when it came up.
+const char *const kPlaced = "dspPanelPlaced";
 
 // What a user works on (weight 10) or reads (a label with text, weight 1):
 // a panel over it hides it. 0 for anything else.
@@ -177,13 +179,22 @@ Placement::Placement(const QWidget *panel, const QWidget *page)
         if (w != panel && w != top && w->isVisible() &&
             (w->windowType() == Qt::Window || w->windowType() == Qt::Dialog) &&
             w->property(kShownOrder).toLongLong() < mine) {
-            const QRect g = w->geometry(), f = g.marginsAdded(panelmargins(w, top));
-            m_panels.append(f);
-            // The title bar's right end, where a window manager puts its
-            // close button.
-            const int buttons = qMin(f.width(), 80);
-            m_paneltitles.append(QRect(QPoint(f.right() + 1 - buttons, f.top()),
-                                       QPoint(f.right(), qMax(f.top(), g.top() - 1))));
+            // Both where it was put and where the widget says it is: while
+            // a window manager reparents and moves a panel just shown, the
+            // widget's place follows it one event at a time.
+            QVector<QRect> places{w->geometry()};
+            const QRect placed = w->property(kPlaced).toRect();
+            if (placed.isValid() && placed != places.front())
+                places << placed;
+            for (const QRect &g : places) {
+                const QRect f = g.marginsAdded(panelmargins(w, top));
+                m_panels.append(f);
+                // The title bar's right end, where a window manager puts
+                // its close button.
+                const int buttons = qMin(f.width(), 80);
+                m_paneltitles.append(QRect(QPoint(f.right() + 1 - buttons, f.top()),
+                                           QPoint(f.right(), qMax(f.top(), g.top() - 1))));
+            }
         }
 }
 
@@ -255,6 +266,7 @@ QRect placeframe(QWidget *panel, const QWidget *top, QPoint frame)
     const QMargins m = panelmargins(panel, top);
     const QRect client(frame + QPoint(m.left(), m.top()), panel->size());
     panel->setGeometry(client);
+    panel->setProperty(kPlaced, client);
     return client;
 }
 
