@@ -35,6 +35,24 @@
 
 #include <memory>
 
+namespace
+{
+
+// Counts the shows and hides a widget receives.
+class ShowCounter : public QObject
+{
+public:
+    int shows = 0, hides = 0;
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        shows += e->type() == QEvent::Show ? 1 : 0;
+        hides += e->type() == QEvent::Hide ? 1 : 0;
+        return false;
+    }
+};
+
+} // namespace
+
 class TstXPanels : public XServerTest
 {
     Q_OBJECT
@@ -122,6 +140,35 @@ private slots:
 
         gMainApp->getview(MainApp::PeqView)->close();
         QTRY_VERIFY(!viewable(panel));
+    }
+
+    // Opening the EQ page by its button (its sub-window maximized, which
+    // hides and shows the page within the call) shows the panel once, never
+    // hidden and shown again at once: a window manager that has not taken
+    // in the hiding may lose the second map, and the panel never comes up.
+    void openonce_data()
+    {
+        QTest::addColumn<bool>("fir"); // else the all pass panel
+        QTest::newRow("FIR") << true;
+        QTest::newRow("all pass") << false;
+    }
+    void openonce()
+    {
+        QFETCH(bool, fir);
+        QWidget *panel = fir ? static_cast<QWidget *>(gFormEq->firpanel())
+                             : gFormEq->form()->widgeteqbtn->phasepanel();
+        gMainApp->getcurdevice()->setfirflag(0, fir ? 1 : 0);
+        if (!fir)
+            gMainApp->getcurdevice()->setpeqtype(4, 0, 5);
+        gMainApp->setpeqchannel(4); // OUT1
+        download();
+        ShowCounter counter;
+        panel->installEventFilter(&counter);
+        clickpage("pushButton_6");
+        QTRY_VERIFY(viewable(panel));
+        QCOMPARE(counter.hides, 0);
+        QCOMPARE(counter.shows, 1);
+        panel->removeEventFilter(&counter);
     }
 
     // Without a window manager a panel has no frame and cannot be moved: it
