@@ -101,6 +101,18 @@ private:
 
     unsigned long xid(QWidget *widget) const { return widget->winId(); }
     QRect frame(QWidget *widget) const { return XWindowManager::frame(x, xid(widget)); }
+    // The widget's window on the server, in root coordinates.
+    QRect client(QWidget *widget) const
+    {
+        XWindowAttributes a;
+        int rx = 0, ry = 0;
+        Window child = 0;
+        XSync(x, False);
+        if (!XGetWindowAttributes(x, xid(widget), &a) ||
+            !XTranslateCoordinates(x, xid(widget), DefaultRootWindow(x), 0, 0, &rx, &ry, &child))
+            return QRect();
+        return QRect(rx, ry, a.width, a.height);
+    }
 
     // Waits until the panel is on the screen in its frame and its frame has
     // stopped moving (the place after the window manager framed it).
@@ -216,6 +228,9 @@ private slots:
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         QTRY_VERIFY(XWindowManager::framed(x, xid(w.get())));
+        // Panels are placed from where the application knows the window
+        // is: that follows the window manager's placing a moment later.
+        QTRY_COMPARE(w->geometry(), client(w.get()));
     }
     void cleanup() { linktest::endwindow(w, dir); }
 
@@ -294,10 +309,9 @@ private slots:
             }
             QTRY_COMPARE(frame(w.get()).topLeft(), to);
         }
-        // The application knows where the frameless window is before a panel
-        // is placed beside it.
-        if (frameless)
-            QTRY_COMPARE(w->geometry().topLeft(), frame(w.get()).topLeft());
+        // The application knows where the window is before a panel is placed
+        // beside it.
+        QTRY_COMPARE(w->geometry(), client(w.get()));
 
         DeviceData *d = gMainApp->getcurdevice();
         d->setfirflag(0, fir ? 1 : 0);
