@@ -155,8 +155,8 @@ private slots:
     void openonce()
     {
         QFETCH(bool, fir);
-        QWidget *panel = fir ? static_cast<QWidget *>(gFormEq->firpanel())
-                             : gFormEq->form()->widgeteqbtn->phasepanel();
+        QWidget *panel =
+            fir ? static_cast<QWidget *>(gFormEq->firpanel()) : gFormEq->form()->widgeteqbtn->phasepanel();
         gMainApp->getcurdevice()->setfirflag(0, fir ? 1 : 0);
         if (!fir)
             gMainApp->getcurdevice()->setpeqtype(4, 0, 5);
