@@ -117,8 +117,12 @@ FormEq::FormEq(QWidget *parent)
     // each time it comes up (showpanel).
     firwindow = new FormFir(nullptr);
     firwindow->installEventFilter(this);
-    // The channel buttons stay in reach with the panels up.
+    // The channel buttons stay in reach with the panels up, and so do the
+    // boxes that turn FIR off and shape it: without a window manager a
+    // panel cannot be moved off them.
     keepclear(ui->widgeteqtop);
+    for (QWidget *box : {ui->comboBox_ir, ui->cbxFirFlat, ui->cbxFirWindows, ui->cbxFirorder})
+        keepclear(box);
 
     connect(ui->sldreqfreqlow, &QSlider::valueChanged, this, &FormEq::onsldreqfreqlow);
     connect(ui->sldreqfreqhigh, &QSlider::valueChanged, this, &FormEq::onsldreqfreqhigh);
@@ -599,6 +603,7 @@ void FormEq::showEvent(QShowEvent *event)
     if (!watching) {
         if (QMdiArea *area = pagearea()) {
             watching = true;
+            parentWidget()->installEventFilter(this);
             connect(area, &QMdiArea::subWindowActivated, this, [this] { setfront(atfront()); });
             for (QMdiSubWindow *sub : area->subWindowList())
                 if (sub != parentWidget())
@@ -611,7 +616,8 @@ void FormEq::showEvent(QShowEvent *event)
 void FormEq::hideEvent(QHideEvent *event)
 {
     QDialog::hideEvent(event);
-    setfront(false);
+    if (!restating)
+        setfront(false);
 }
 
 bool FormEq::eventFilter(QObject *watched, QEvent *event)
@@ -620,6 +626,14 @@ bool FormEq::eventFilter(QObject *watched, QEvent *event)
         // The user's close request: the panel stays closed for now.
         if (event->type() == QEvent::Close)
             firclosed = true;
+    } else if (watched == parentWidget()) {
+        if (event->type() == QEvent::WindowStateChange && !restating) {
+            restating = true;
+            QTimer::singleShot(0, this, [this] {
+                restating = false;
+                setfront(atfront());
+            });
+        }
     } else if (event->type() == QEvent::Show || event->type() == QEvent::Hide) {
         setfront(atfront());
     }

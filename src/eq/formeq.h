@@ -176,6 +176,12 @@ private:
     bool front = false;
     bool firclosed = false;
     bool watching = false;
+    // While the page's sub-window changes its state (maximized as it is
+    // opened), it hides and shows the page within one call: the page stays
+    // in front meanwhile, and whether it is is looked at once it is done. A
+    // panel hidden and mapped again at once may be lost by a window manager
+    // that has not yet taken in the hiding.
+    bool restating = false;
     int channel = 0;
     // Slope entries the device type offers: 10, or 13 with the 48 dB slopes.
     int slopecount = 10;

@@ -175,6 +175,8 @@ Formeqbtns::Formeqbtns(QWidget *parent)
         slider(b, Freq)->setRange(0, CurveMath::kGridSize - 1);
         slider(b, Gain)->setRange(0, kMaxGain);
         slider(b, Width)->setRange(0, CurveMath::kWidthCount - 1);
+        // A band's type turns All Pass off: no panel covers it.
+        keepclear(typebox(b));
     }
     // Top-level (no parent) and not modal, so that it sits beside the page
     // without blocking it; placed each time it comes up (showpanel).

@@ -27,6 +27,11 @@ namespace
 {
 
 const char *const kKeepClear = "dspPanelKeepClear";
+// The order panels came up in: a panel's place is judged against the panels
+// up before it, which it lies above; the later ones were placed around it.
+const char *const kShownOrder = "dspPanelShownOrder";
+// Where a panel's client area was put when it came up.
+const char *const kPlaced = "dspPanelPlaced";
 
 // What a user works on (weight 10) or reads (a label with text, weight 1):
 // a panel over it hides it. 0 for anything else.
@@ -65,10 +70,13 @@ QRect onscreen(const QWidget *w)
 }
 
 // The frame a window manager put around w; none while it has not framed it.
+// Asked of the native window, which reads it from the server: the widget's
+// own frame geometry follows the window manager's moves and reparenting one
+// event at a time, and while it does it matches no frame at all.
 QMargins framemargins(const QWidget *w)
 {
-    const QRect f = w->frameGeometry(), g = w->geometry();
-    return QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
+    const QWindow *native = w->windowHandle();
+    return native ? native->frameMargins() : QMargins();
 }
 
 bool framed(const QWidget *w)
@@ -90,12 +98,13 @@ class Placement
 {
 public:
     // Lower is better, compared in order: what must never be covered (the
-    // window's own controls, the page's parts kept clear, other panels), the
-    // page's controls, the area of the page's curve, the area of the
-    // window's title bar (its window manager's buttons), the share of the
-    // window covered, and the distance from the place beside the window's
-    // top-right corner.
-    using Score = std::array<qint64, 6>;
+    // window's own controls, the page's parts kept clear, the close buttons
+    // on other panels' title bars), the area of other panels (covered only
+    // where the screen has no other room), the page's controls, the area of
+    // the page's curve, the area of the window's title bar (its window
+    // manager's buttons), the share of the window covered, and the distance
+    // from the place beside the window's top-right corner.
+    using Score = std::array<qint64, 7>;
 
     Placement(const QWidget *panel, const QWidget *page);
     bool valid() const { return m_valid; }
@@ -119,13 +128,13 @@ private:
     QVector<QRect> m_never;
     QVector<QPair<QRect, int>> m_controls;
     QVector<QRect> m_curves;
-    QVector<QRect> m_panels;
+    QVector<QRect> m_panels, m_paneltitles;
 };
 
 Placement::Placement(const QWidget *panel, const QWidget *page)
 {
     const QWidget *top = page->window();
-    m_main = top->frameGeometry();
+    m_main = top->geometry().marginsAdded(framemargins(top));
     m_title = QRect(m_main.topLeft(), QPoint(m_main.right(), top->geometry().top() - 1));
     const QScreen *screen = QGuiApplication::screenAt(m_main.center());
     if (!screen)
@@ -162,11 +171,31 @@ Placement::Placement(const QWidget *panel, const QWidget *page)
             m_never.append(onscreen(w));
         }
     }
-    // Other panels with their frames, framed or about to be.
+    // Other panels with their frames, framed or about to be, that came up
+    // before this one.
+    const QVariant order = panel->property(kShownOrder);
+    const qint64 mine = order.isValid() ? order.toLongLong() : std::numeric_limits<qint64>::max();
     for (const QWidget *w : QApplication::topLevelWidgets())
         if (w != panel && w != top && w->isVisible() &&
-            (w->windowType() == Qt::Window || w->windowType() == Qt::Dialog))
-            m_panels.append(w->geometry().marginsAdded(panelmargins(w, top)));
+            (w->windowType() == Qt::Window || w->windowType() == Qt::Dialog) &&
+            w->property(kShownOrder).toLongLong() < mine) {
+            // Both where it was put and where the widget says it is: while
+            // a window manager reparents and moves a panel just shown, the
+            // widget's place follows it one event at a time.
+            QVector<QRect> places{w->geometry()};
+            const QRect placed = w->property(kPlaced).toRect();
+            if (placed.isValid() && placed != places.front())
+                places << placed;
+            for (const QRect &g : places) {
+                const QRect f = g.marginsAdded(panelmargins(w, top));
+                m_panels.append(f);
+                // The title bar's right end, where a window manager puts
+                // its close button.
+                const int buttons = qMin(f.width(), 80);
+                m_paneltitles.append(QRect(QPoint(f.right() + 1 - buttons, f.top()),
+                                           QPoint(f.right(), qMax(f.top(), g.top() - 1))));
+            }
+        }
 }
 
 Placement::Score Placement::score(const QRect &r) const
@@ -174,24 +203,28 @@ Placement::Score Placement::score(const QRect &r) const
     Score s{};
     for (const QRect &c : m_never)
         s[0] += r.intersects(c) ? 1 : 0;
-    for (const QRect &c : m_panels)
+    for (const QRect &c : m_paneltitles)
         s[0] += r.intersects(c) ? 1 : 0;
     if (!m_room.contains(r))
         s[0] += 1000;
+    for (const QRect &c : m_panels) {
+        const QRect over = r & c;
+        s[1] += qint64(over.width()) * over.height();
+    }
     for (const auto &c : m_controls)
-        s[1] += r.intersects(c.first) ? c.second : 0;
+        s[2] += r.intersects(c.first) ? c.second : 0;
     for (const QRect &c : m_curves) {
         const QRect over = r & c;
-        s[2] += qint64(over.width()) * over.height();
+        s[3] += qint64(over.width()) * over.height();
     }
     const QRect title = r & m_title;
-    s[3] = qint64(title.width()) * title.height();
+    s[4] = qint64(title.width()) * title.height();
     // In twentieths of the panel, so that a place nearer the window's corner
     // wins over one that covers a few columns less of its edge.
     const QRect over = r & m_main;
     const qint64 whole = qMax<qint64>(1, qint64(m_size.width()) * m_size.height());
-    s[4] = (qint64(over.width()) * over.height() * 20 + whole - 1) / whole;
-    s[5] = (r.topLeft() - m_corner).manhattanLength();
+    s[5] = (qint64(over.width()) * over.height() * 20 + whole - 1) / whole;
+    s[6] = (r.topLeft() - m_corner).manhattanLength();
     return s;
 }
 
@@ -228,17 +261,23 @@ QPoint Placement::best() const
 // Puts panel's frame at `frame` (its top-left corner): the client area goes
 // inside it by the frame's margins, so that a window manager that frames the
 // panel around its client area puts the frame there.
-void placeframe(QWidget *panel, const QWidget *top, QPoint frame)
+QRect placeframe(QWidget *panel, const QWidget *top, QPoint frame)
 {
     const QMargins m = panelmargins(panel, top);
-    panel->setGeometry(QRect(frame + QPoint(m.left(), m.top()), panel->size()));
+    const QRect client(frame + QPoint(m.left(), m.top()), panel->size());
+    panel->setGeometry(client);
+    panel->setProperty(kPlaced, client);
+    return client;
 }
 
 // After the first map the window manager frames the panel in its own time;
 // once the frame is known, the panel is placed again when the frame's real
-// size makes its place worse than the best. Looked at for a bounded time: a
-// screen without a window manager never frames it.
-void replaceframed(QWidget *panel, const QWidget *page)
+// size makes its place worse than the best. Its place is where its client
+// area was put (`client`) in the real frame: the position the widget holds
+// meanwhile follows the window manager's reparenting and moves one event at
+// a time. Looked at for a bounded time: a screen without a window manager
+// never frames it.
+void replaceframed(QWidget *panel, const QWidget *page, const QRect &client)
 {
     constexpr int kLookMs = 25, kLooks = 80;
     auto *timer = new QTimer(panel);
@@ -246,7 +285,7 @@ void replaceframed(QWidget *panel, const QWidget *page)
     const QPointer<const QWidget> pageref(page);
     const QPointer<QTimer> self(timer);
     const auto looks = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, panel, [panel, pageref, self, looks] {
+    QObject::connect(timer, &QTimer::timeout, panel, [panel, pageref, self, looks, client] {
         const bool done = !pageref || panel->isHidden() || ++*looks > kLooks || framed(panel);
         if (done && self) {
             self->stop();
@@ -257,7 +296,7 @@ void replaceframed(QWidget *panel, const QWidget *page)
         const Placement placement(panel, pageref);
         if (!placement.valid())
             return;
-        const QRect now = panel->frameGeometry();
+        const QRect now = client.marginsAdded(framemargins(panel));
         const QPoint best = placement.best();
         if (placement.score(QRect(best, placement.size())) < placement.score(now))
             placeframe(panel, pageref->window(), best);
@@ -300,7 +339,9 @@ void showpanel(QWidget *panel, const QWidget *page, bool on)
     panel->winId(); // the native window, to hang under the page's
     if (panel->windowHandle() && top->windowHandle())
         panel->windowHandle()->setTransientParent(top->windowHandle());
-    placeframe(panel, top, panelplace(panel, page));
+    static qint64 shown = 0;
+    panel->setProperty(kShownOrder, ++shown);
+    const QRect client = placeframe(panel, top, panelplace(panel, page));
     panel->show();
-    replaceframed(panel, page);
+    replaceframed(panel, page, client);
 }

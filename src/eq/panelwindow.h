@@ -20,12 +20,13 @@ void showpanel(QWidget *panel, const QWidget *page, bool on);
 // it comes up over page, as the frame's top-left corner in screen
 // coordinates. Always wholly inside the screen; never over the window's own
 // controls outside the page area (menu, tool bar, page bar, status), over a
-// part of the page marked by keepclear, or over another panel. Within that:
-// beside page's window where the screen has room for it, else where it
-// covers the fewest of the page's controls, then the least of the page's
-// curve.
+// part of the page marked by keepclear, or over the close button of a panel
+// that came up before it. Within that: off other panels unless the screen
+// has no other room, beside page's window where the screen has room for it,
+// else where it covers the fewest of the page's controls, then the least of
+// the page's curve.
 QPoint panelplace(const QWidget *panel, const QWidget *page);
 
-// Marks a part of a page (the page's channel buttons) that no panel may
-// cover, with everything it holds.
+// Marks a part of a page (the page's channel buttons, the boxes that turn a
+// panel off) that no panel may cover, with everything it holds.
 void keepclear(QWidget *part);

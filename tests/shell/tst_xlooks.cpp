@@ -1052,9 +1052,11 @@ private slots:
     }
 
     // The FIR and all pass panels come up inside the screen, beside the
-    // main window where the screen has room, else off the EQ page's
-    // controls that they covered before (Bypass-all, band 1's fields, the
-    // gain fader, bands 2 to 4's buttons, OUT4 to OUT8).
+    // main window where the screen has room, else off the EQ page's boxes
+    // that turn them off (the FIR mode, type, window and order boxes, the
+    // band type boxes) and off its channel buttons (OUT4 to OUT8 lay under
+    // them once); with no room for them all, the page's other controls
+    // (Bypass-all, band fields, the gain fader) may lie under a panel.
     void panelplace_data()
     {
         QTest::addColumn<bool>("fir"); // else the all pass panel
@@ -1098,9 +1100,10 @@ private slots:
                           screen.bottom() - main.bottom() >= at.height() + 4 || main.top() - screen.top() >= at.height() + 4;
         if (room)
             QVERIFY2(!at.intersects(main), "panel over the window though the screen has room beside it");
-        QStringList names = {"btneqbypassall", "Editeqgain", "Editeqq", "vlSliderGain_1"};
-        for (const char *n : {"btneqbypass_2", "btneqset0_2", "btneqbypass_3", "btneqset0_3", "btneqbypass_4",
-                              "btneqset0_4", "eqbtnout4", "eqbtnout5", "eqbtnout6", "eqbtnout7", "eqbtnout8"})
+        QStringList names;
+        for (const char *n :
+             {"comboBox_ir", "cbxFirFlat", "cbxFirWindows", "cbxFirorder", "cbxHPFSlope", "cbxHPFSlope_2",
+              "cbxHPFSlope_3", "eqbtnout4", "eqbtnout5", "eqbtnout6", "eqbtnout7", "eqbtnout8"})
             names << QLatin1String(n);
         QStringList covered;
         for (const QString &n : names) {

@@ -18,7 +18,9 @@
 #include "xinput.h"
 #include "xservertest.h"
 #include "xvfbserver.h"
+#include "xwindowmanager.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -32,6 +34,24 @@
 #include "xlib.h"
 
 #include <memory>
+
+namespace
+{
+
+// Counts the shows and hides a widget receives.
+class ShowCounter : public QObject
+{
+public:
+    int shows = 0, hides = 0;
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        shows += e->type() == QEvent::Show ? 1 : 0;
+        hides += e->type() == QEvent::Hide ? 1 : 0;
+        return false;
+    }
+};
+
+} // namespace
 
 class TstXPanels : public XServerTest
 {
@@ -67,6 +87,7 @@ private:
     void clickpage(const char *button) const { w->findChild<QPushButton *>(QLatin1String(button))->click(); }
     // A download of the current device's data, as the connection ends it.
     void download() const { emit w->updatepeqview(0); }
+    QWidget *named(const char *name) const { return w->findChild<QWidget *>(QLatin1String(name)); }
 
 private slots:
     void initTestCase() { openx(); }
@@ -119,6 +140,90 @@ private slots:
 
         gMainApp->getview(MainApp::PeqView)->close();
         QTRY_VERIFY(!viewable(panel));
+    }
+
+    // Opening the EQ page by its button (its sub-window maximized, which
+    // hides and shows the page within the call) shows the panel once, never
+    // hidden and shown again at once: a window manager that has not taken
+    // in the hiding may lose the second map, and the panel never comes up.
+    void openonce_data()
+    {
+        QTest::addColumn<bool>("fir"); // else the all pass panel
+        QTest::newRow("FIR") << true;
+        QTest::newRow("all pass") << false;
+    }
+    void openonce()
+    {
+        QFETCH(bool, fir);
+        QWidget *panel =
+            fir ? static_cast<QWidget *>(gFormEq->firpanel()) : gFormEq->form()->widgeteqbtn->phasepanel();
+        gMainApp->getcurdevice()->setfirflag(0, fir ? 1 : 0);
+        if (!fir)
+            gMainApp->getcurdevice()->setpeqtype(4, 0, 5);
+        gMainApp->setpeqchannel(4); // OUT1
+        download();
+        ShowCounter counter;
+        panel->installEventFilter(&counter);
+        clickpage("pushButton_6");
+        QTRY_VERIFY(viewable(panel));
+        QCOMPARE(counter.hides, 0);
+        QCOMPARE(counter.shows, 1);
+        panel->removeEventFilter(&counter);
+    }
+
+    // Without a window manager a panel has no frame and cannot be moved: it
+    // never lies over the boxes that turn it off (the FIR mode box, the FIR
+    // type, window and order boxes, a band's type box), nor over the page's
+    // channel buttons, wherever the main window is.
+    void clearboxes_data()
+    {
+        QTest::addColumn<bool>("fir");
+        QTest::addColumn<bool>("allpass");
+        QTest::addColumn<QPoint>("where"); // the main window's corner
+        for (const QPoint &where : {QPoint(0, 0), QPoint(132, 156), QPoint(264, 313)}) {
+            const QByteArray at = QByteArray::number(where.x()) + ',' + QByteArray::number(where.y());
+            QTest::addRow("FIR, window at %s", at.constData()) << true << false << where;
+            QTest::addRow("all pass, window at %s", at.constData()) << false << true << where;
+            QTest::addRow("both, window at %s", at.constData()) << true << true << where;
+        }
+    }
+    void clearboxes()
+    {
+        QFETCH(bool, fir);
+        QFETCH(bool, allpass);
+        QFETCH(QPoint, where);
+        w->move(where);
+        QTRY_COMPARE(XWindowManager::frame(x, w->winId()).topLeft(), where);
+        gMainApp->getcurdevice()->setfirflag(0, fir ? 1 : 0);
+        clickpage("pushButton_6");
+        static_cast<QAbstractButton *>(named("eqbtnout1"))->click();
+        if (allpass)
+            gFormEq->form()
+                ->widgeteqbtn->findChild<QComboBox *>(QStringLiteral("cbxHPFSlope"))
+                ->setCurrentIndex(5);
+        QList<QWidget *> panels;
+        if (fir)
+            panels << gFormEq->firpanel();
+        if (allpass)
+            panels << gFormEq->form()->widgeteqbtn->phasepanel();
+        QList<QWidget *> clear;
+        for (const char *n : {"comboBox_ir", "cbxFirFlat", "cbxFirWindows", "cbxFirorder", "cbxHPFSlope",
+                              "cbxHPFSlope_2", "cbxHPFSlope_3", "cbxHPFSlope_4", "cbxHPFSlope_5",
+                              "cbxHPFSlope_6", "cbxHPFSlope_7", "eqbtnina", "eqbtnout1", "eqbtnout8"})
+            if (named(n)->isVisible())
+                clear << named(n);
+        QVERIFY(clear.contains(named("comboBox_ir")));
+        for (QWidget *p : panels) {
+            QTRY_VERIFY(viewable(p));
+            const QRect r = XWindowManager::frame(x, p->winId());
+            QStringList covered;
+            for (QWidget *c : clear)
+                if (r.intersects(QRect(c->mapToGlobal(QPoint(0, 0)), c->size())))
+                    covered << c->objectName();
+            QVERIFY2(covered.isEmpty(), qPrintable(QStringLiteral("%1 covers %2")
+                                                       .arg(QLatin1String(p->metaObject()->className()),
+                                                            covered.join(QLatin1String(", ")))));
+        }
     }
 
     // The phase panel: with an All Pass band on the page in front; gone when
