@@ -109,6 +109,7 @@ public:
     Placement(const QWidget *panel, const QWidget *page);
     bool valid() const { return m_valid; }
     QSize size() const { return m_size; }
+    QRect room() const { return m_room; }
     Score score(const QRect &frame) const;
     // The best frame place; with several equal, the first tried.
     QPoint best() const;
@@ -275,8 +276,11 @@ QRect placeframe(QWidget *panel, const QWidget *top, QPoint frame)
 // size makes its place worse than the best. Its place is where its client
 // area was put (`client`) in the real frame: the position the widget holds
 // meanwhile follows the window manager's reparenting and moves one event at
-// a time. Looked at for a bounded time: a screen without a window manager
-// never frames it.
+// a time. Until the looks end, a frame found running off the screen (where
+// the window manager or a stale position left it) is put back on it: a
+// panel whose title bar cannot be reached cannot be moved or closed.
+// Looked at for a bounded time: a screen without a window manager never
+// frames it.
 void replaceframed(QWidget *panel, const QWidget *page, const QRect &client)
 {
     constexpr int kLookMs = 25, kLooks = 80;
@@ -285,8 +289,9 @@ void replaceframed(QWidget *panel, const QWidget *page, const QRect &client)
     const QPointer<const QWidget> pageref(page);
     const QPointer<QTimer> self(timer);
     const auto looks = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, panel, [panel, pageref, self, looks, client] {
-        const bool done = !pageref || panel->isHidden() || ++*looks > kLooks || framed(panel);
+    const auto placed = std::make_shared<bool>(false); // the framed place was judged
+    QObject::connect(timer, &QTimer::timeout, panel, [panel, pageref, self, looks, placed, client] {
+        const bool done = !pageref || panel->isHidden() || ++*looks > kLooks;
         if (done && self) {
             self->stop();
             self->deleteLater();
@@ -296,9 +301,17 @@ void replaceframed(QWidget *panel, const QWidget *page, const QRect &client)
         const Placement placement(panel, pageref);
         if (!placement.valid())
             return;
-        const QRect now = client.marginsAdded(framemargins(panel));
         const QPoint best = placement.best();
-        if (placement.score(QRect(best, placement.size())) < placement.score(now))
+        if (!*placed) {
+            *placed = true;
+            const QRect now = client.marginsAdded(framemargins(panel));
+            if (placement.score(QRect(best, placement.size())) < placement.score(now))
+                placeframe(panel, pageref->window(), best);
+            return;
+        }
+        const QRect now = panel->frameGeometry();
+        const QRect room = placement.room();
+        if (!room.contains(now) && now.width() <= room.width() && now.height() <= room.height())
             placeframe(panel, pageref->window(), best);
     });
     timer->start();
