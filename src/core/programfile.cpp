@@ -285,7 +285,8 @@ bool overridesowner()
 // renamed: an append-only folder lets files in but never out, so the save
 // would fail at its end and leave its temporary file, and any trial file
 // made here would stay too. Checked before anything is made.
-bool folderallowssave(const QString &file, QString *reason, bool chinese)
+bool folderallowssave([[maybe_unused]] const QString &file, [[maybe_unused]] QString *reason,
+                     [[maybe_unused]] bool chinese)
 {
 #ifdef Q_OS_UNIX
     const Protection folder = protectionof(QFile::encodeName(QFileInfo(file).absolutePath()));
@@ -300,10 +301,6 @@ bool folderallowssave(const QString &file, QString *reason, bool chinese)
                            "该文件夹只允许添加文件，其中的文件无法替换或删除"));
         return false;
     }
-#else
-    Q_UNUSED(file)
-    Q_UNUSED(reason)
-    Q_UNUSED(chinese)
 #endif
     return true;
 }
@@ -312,7 +309,8 @@ bool folderallowssave(const QString &file, QString *reason, bool chinese)
 // over it, which the system refuses for a file protected against changes
 // and, in a folder with the sticky bit, for another user's file (unless
 // the folder is this user's own).
-bool targetreplaceable(const QString &file, QString *reason, bool chinese)
+bool targetreplaceable([[maybe_unused]] const QString &file, [[maybe_unused]] QString *reason,
+                       [[maybe_unused]] bool chinese)
 {
 #ifdef Q_OS_UNIX
     const QByteArray native = QFile::encodeName(file);
@@ -339,10 +337,6 @@ bool targetreplaceable(const QString &file, QString *reason, bool chinese)
                                    "该文件属于其他用户，此文件夹只允许其所有者替换它"));
         return false;
     }
-#else
-    Q_UNUSED(file)
-    Q_UNUSED(reason)
-    Q_UNUSED(chinese)
 #endif
     return true;
 }
