@@ -1285,7 +1285,10 @@ void TstNetLink::hostilesearch()
     QVERIFY(standin);
     const qint64 bound = (dialoginterface::kSearchWindowMs + DeviceLink::kProbeBoundMs) / 10;
     QVERIFY2(took < bound + 3000, qPrintable(QStringLiteral("%1 ms").arg(took)));
-    QVERIFY2(longestgap < 1000, qPrintable(QStringLiteral("%1 ms").arg(longestgap)));
+    // A wait that blocked on the host that drops connects would stop the
+    // timers for the whole scaled probe bound (3.1 s); a busy machine that
+    // does not run this process for a while stays well below that.
+    QVERIFY2(longestgap < bound * 2 / 3, qPrintable(QStringLiteral("%1 ms").arg(longestgap)));
 }
 
 // The list of answering addresses: each address once, the first ones kept
