@@ -22,14 +22,16 @@ endfunction()
 # dsp_folder_tests(LIBS <libs>...)
 # Every tst_*.cpp of the current folder becomes one Qt Test executable and one
 # ctest case. Files named tst_net_*.cpp run inside a private network namespace
-# (tests/netns/run-in-netns.sh), so they never reach the machine's real network.
+# (tests/netns/run-in-netns.sh), so they never reach the machine's real network;
+# NETNS names further tests of the folder that run there too (a test whose
+# network cases are a part of it).
 # Every *.cpp of the folder that is not a tst_ file is a shared test helper
 # compiled into each test of the folder.
 # UNIT names the folder's unit tests (ALL: every one): they get the ctest label
 # "unit" and are built by the target unit_tests, for a quick run of them alone
 # (`ctest -L unit`).
 function(dsp_folder_tests)
-  cmake_parse_arguments(ARG "" "PREFIX" "LIBS;UNIT" ${ARGN})
+  cmake_parse_arguments(ARG "" "PREFIX" "LIBS;UNIT;NETNS" ${ARGN})
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tst_*.cpp)
   file(GLOB helpers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   list(FILTER helpers EXCLUDE REGEX "/tst_[^/]*\\.cpp$")
@@ -42,7 +44,7 @@ function(dsp_folder_tests)
     target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt5::Test)
     target_compile_definitions(${name} PRIVATE DSP_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")
-    if(name MATCHES "tst_net_")
+    if(name MATCHES "tst_net_" OR name IN_LIST ARG_NETNS)
       add_test(NAME ${name} COMMAND ${DSP_NETNS_RUNNER} $<TARGET_FILE:${name}>)
     else()
       add_test(NAME ${name} COMMAND ${name})

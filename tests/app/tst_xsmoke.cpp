@@ -5,6 +5,9 @@
 // straight to the widgets; this test sees what only an X display shows (a
 // click held in the platform's queue after a wait, a dialog that takes no
 // keys). Each step needs the one before it: after a failure the rest skip.
+// The network search runs after them on a program of its own, against the
+// stand-in on the test namespace's processor host (the whole test runs in the
+// namespace): the adapter chooser, its OK and the device slot the search fills.
 
 #include "programimage.h"
 #include "standin.h"
@@ -13,6 +16,8 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QNetworkInterface>
+#include <QScopedPointer>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
@@ -30,6 +35,19 @@ constexpr quint8 kCmdGain = 0x50;
 constexpr quint8 kCmdMeters = 0x56;
 constexpr quint8 kCmdReadPart = 0x61;
 
+// The test namespace's hosts (tests/netns/run-in-netns.sh): the program's
+// adapter and the processor's.
+const QString kAppAdapter = QStringLiteral("dsptest0");
+const QHostAddress kAppHost(QStringLiteral("192.0.2.1"));
+const QHostAddress kProcessorHost(QStringLiteral("192.0.2.2"));
+const QByteArray kDiscoveryRequest("AreYouTavisenLink?");
+const QByteArray kDiscoveryAnswer("iAmTavisenLink!");
+// The adapter chooser lays its list out at run time: its first adapter's
+// name, in the chooser's coordinates (the list starts at 20, 50; a row is
+// about 20 pixels high), and its OK button (dialoginterface's constructor).
+const QPoint kFirstAdapterAt(50, 59);
+const QRect kChooserOk(240, 290, 81, 31);
+
 // The reloads a slot click starts take about 1.2 s; a connect clicked 0.2 s
 // into them goes out when they end, with no further input: about a second
 // after the click. A click held in the platform's queue goes out only with
@@ -45,6 +63,8 @@ constexpr int kDownloadMs = 30000;
 constexpr int kReactMs = 5000;
 constexpr int kSaveMs = 20000;
 constexpr int kCloseMs = 20000;
+// A search: the chooser's request, its one-second window and the probe run.
+constexpr int kSearchMs = 30000;
 // The line counts as quiet (the search over) after this long without a command.
 constexpr int kQuietMs = 1000;
 // A quick user: the connect click follows the slot click this soon.
@@ -77,11 +97,15 @@ private:
     int unit = -1;
     XSession x;
     ChildProcess app;
+    QString logpath; // the running program's output
     TopWindow window;
     bool broken = false;
+    // The network search's own processor and program folder, one per row.
+    QScopedPointer<standin::Standin> processor;
+    QScopedPointer<QTemporaryDir> rowdir;
 
     // Widgets in the main window's coordinates.
-    QRect menuView, slot0, connectButton, saveButton, gainPageButton, pages, gainUpA;
+    QRect menuView, menuRemote, slot0, connectButton, saveButton, gainPageButton, pages, gainUpA;
 
     QPoint at(const QRect &inwindow) const { return window.rect.topLeft() + inwindow.center(); }
     QRect onscreen(const QRect &inwindow) const
@@ -132,14 +156,54 @@ private:
         return true;
     }
 
+    QByteArray applogbytes() const
+    {
+        QFile f(logpath);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
     QString applog() const
     {
-        QFile f(dir.filePath(QStringLiteral("app.log")));
-        if (!f.open(QIODevice::ReadOnly))
-            return QString();
-        const QList<QByteArray> lines = f.readAll().split('\n');
+        const QList<QByteArray> lines = applogbytes().split('\n');
         return QString::fromLocal8Bit(lines.mid(qMax(0, lines.size() - 25)).join('\n'));
     }
+
+    // The pop-up menu open under a menu row button, if any (a tool tip is a
+    // pop-up too).
+    bool menuunder(const QRect &button, TopWindow *menu) const
+    {
+        const QPoint below = at(button) + QPoint(0, button.height() / 2 + 4);
+        for (const TopWindow &w : x.windows())
+            if (w.popup && w.rect.contains(below)) {
+                *menu = w;
+                return true;
+            }
+        return false;
+    }
+
+    // The network search's records on the processor's side.
+    QVector<standin::FrameRecord> discovery(standin::FrameRecord::Direction direction) const
+    {
+        QVector<standin::FrameRecord> found;
+        const QByteArray &start =
+            direction == standin::FrameRecord::In ? kDiscoveryRequest : kDiscoveryAnswer;
+        for (const standin::FrameRecord &r : processor->frames())
+            if (r.direction == direction && r.bytes.startsWith(start))
+                found.append(r);
+        return found;
+    }
+    QVector<standin::FrameRecord> probes(int netunit) const
+    {
+        QVector<standin::FrameRecord> found;
+        for (const standin::FrameRecord &r : processor->commands(netunit))
+            if (r.command() == kCmdFind)
+                found.append(r);
+        return found;
+    }
+
+    void launch(const QString &workdir, const QString &ports);
+    void openchooser(TopWindow *chooser);
+    void searchfrom(const TopWindow &chooser, const QString &adapter);
 
 private slots:
     void initTestCase();
@@ -154,20 +218,18 @@ private slots:
     void gainchange();
     void toolbarsave();
     void close();
+
+    void networksearch_data();
+    void networksearch();
 };
 
 void TstXSmoke::initTestCase()
 {
     QVERIFY(dir.isValid());
-    // English texts in the log; the program reads its settings from where it runs.
-    QFile config(dir.filePath(QStringLiteral("UserConfig.ini")));
-    QVERIFY(config.open(QIODevice::WriteOnly));
-    config.write("[General]\nLangue=en\n");
-    config.close();
-
     const QString mainui = form("shell/mainwindow.ui");
     const QString toolui = form("shell/formtoolbutton.ui");
     menuView = uirect(mainui, QStringLiteral("menuView"));
+    menuRemote = uirect(mainui, QStringLiteral("menuEdit"));
     slot0 = uirect(form("shell/formchtool.ui"), QStringLiteral("btnleft910"))
                 .translated(uirect(mainui, QStringLiteral("formchtool")).topLeft());
     connectButton = uirect(toolui, QStringLiteral("btnExcel")).translated(kToolBarAt);
@@ -176,26 +238,41 @@ void TstXSmoke::initTestCase()
     // The pages fill the document area.
     pages = uirect(mainui, QStringLiteral("mdiArea"));
     gainUpA = uirect(form("gaindelay/formgain.ui"), QStringLiteral("btnup")).translated(pages.topLeft());
-    for (const QRect &r : {menuView, slot0, connectButton, saveButton, gainPageButton, pages, gainUpA})
+    for (const QRect &r :
+         {menuView, menuRemote, slot0, connectButton, saveButton, gainPageButton, pages, gainUpA})
         QVERIFY2(!r.isEmpty(), "a widget the test clicks is missing from its form");
 
     const int line = stand.openpty();
     QVERIFY2(line >= 0, qPrintable(stand.errorstring()));
     unit = stand.addunit(line, 0x18, 1);
+    launch(dir.path(), stand.ptypath(line));
+}
+
+// Starts the program in `workdir` (its settings and its output there) with
+// the serial ports `ports` (none when empty) and waits for its painted main
+// window.
+void TstXSmoke::launch(const QString &workdir, const QString &ports)
+{
+    // English texts in the log; the program reads its settings from where it runs.
+    QFile config(workdir + QStringLiteral("/UserConfig.ini"));
+    QVERIFY(config.open(QIODevice::WriteOnly));
+    config.write("[General]\nLangue=en\n");
+    config.close();
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), x.display());
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.insert(QStringLiteral("DSPMANAGER_PORTS"), stand.ptypath(line));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
+    env.insert(QStringLiteral("DSPMANAGER_PORTS"), ports);
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), workdir);
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), workdir);
     for (const char *scaling : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR",
                                 "QT_FONT_DPI", "QT_QPA_PLATFORMTHEME", "QT_STYLE_OVERRIDE"})
         env.remove(QLatin1String(scaling));
     app.setProcessEnvironment(env);
-    app.setWorkingDirectory(dir.path());
+    app.setWorkingDirectory(workdir);
     app.setProcessChannelMode(QProcess::MergedChannels);
-    app.setStandardOutputFile(dir.filePath(QStringLiteral("app.log")));
+    logpath = workdir + QStringLiteral("/app.log");
+    app.setStandardOutputFile(logpath);
     app.start(QStringLiteral(DSP_APP_BINARY), QStringList());
     QVERIFY2(app.waitForStarted(kStartMs), qPrintable(app.errorString()));
 
@@ -212,7 +289,8 @@ void TstXSmoke::initTestCase()
 
 void TstXSmoke::init()
 {
-    if (broken)
+    // The network search starts a program of its own.
+    if (broken && QTest::currentTestFunction() != QByteArrayLiteral("networksearch"))
         QSKIP("an earlier step failed");
 }
 
@@ -241,16 +319,7 @@ void TstXSmoke::findonline()
     const QByteArray emptyslot = x.pixels(onscreen(slot0));
     x.click(at(menuView));
     TopWindow menu;
-    QTRY_VERIFY2_WITH_TIMEOUT(
-        [&] {
-            // The menu opens under its button (a tool tip is a pop-up too).
-            const QPoint below = at(menuView) + QPoint(0, menuView.height() / 2 + 4);
-            for (const TopWindow &w : x.windows())
-                if (w.popup && w.rect.contains(below))
-                    menu = w;
-            return menu.id != 0;
-        }(),
-        "the Device menu did not open", kReactMs);
+    QTRY_VERIFY2_WITH_TIMEOUT(menuunder(menuView, &menu), "the Device menu did not open", kReactMs);
     // "Find Online" is the menu's only entry.
     x.click(menu.rect.center());
 
@@ -384,6 +453,131 @@ void TstXSmoke::close()
     QCOMPARE(app.exitStatus(), QProcess::NormalExit);
     QCOMPARE(app.exitCode(), 0);
     QVERIFY2(!received(kCmdDisconnect, since).isEmpty(), "the processor was not told");
+}
+
+// Remote > Choose Interface, as the user opens the adapter chooser; `chooser`
+// is its window once shown. A search window holds clicks back: the menu
+// opens once the search before it is over.
+void TstXSmoke::openchooser(TopWindow *chooser)
+{
+    x.click(at(menuRemote));
+    TopWindow menu;
+    QTRY_VERIFY2_WITH_TIMEOUT(menuunder(menuRemote, &menu), "the Remote menu did not open", kSearchMs);
+    // "Choose Interface" is the first of its two entries.
+    x.click(QPoint(menu.rect.center().x(), menu.rect.top() + menu.rect.height() / 4));
+    QTRY_VERIFY2_WITH_TIMEOUT(dialogs().size() == 1,
+                              qPrintable(QStringLiteral("for the chooser: ") + shown()), kReactMs);
+    *chooser = dialogs().first();
+}
+
+// Picks `adapter` in the chooser and confirms: the search starts.
+void TstXSmoke::searchfrom(const TopWindow &chooser, const QString &adapter)
+{
+    // The chooser lists the running adapters other than loopback, in the
+    // system's order; this process sees the same ones.
+    QStringList listed;
+    for (const QNetworkInterface &ni : QNetworkInterface::allInterfaces())
+        if ((ni.flags() & QNetworkInterface::IsRunning) && !(ni.flags() & QNetworkInterface::IsLoopBack) &&
+            ni.type() != QNetworkInterface::Unknown && ni.type() != QNetworkInterface::Virtual)
+            listed << ni.humanReadableName();
+    const int row = listed.indexOf(adapter);
+    QVERIFY2(row >= 0,
+             qPrintable(adapter + QStringLiteral(" is not among the adapters: ") + listed.join(' ')));
+    // The first adapter by the pointer, the one wanted from there by the
+    // arrow keys: the choice moves with the focus. Keys are typed once the
+    // chooser has the keyboard, the pointer resting on it.
+    x.click(chooser.rect.topLeft() + kFirstAdapterAt);
+    QTRY_VERIFY2_WITH_TIMEOUT(x.haskeyboard(chooser.id), "the chooser never got the keyboard", kReactMs);
+    for (int i = 0; i < row; ++i)
+        x.key("Down");
+    x.click(chooser.rect.topLeft() + kChooserOk.center());
+    QTRY_VERIFY2_WITH_TIMEOUT(dialogs().isEmpty(), qPrintable(QStringLiteral("after OK: ") + shown()),
+                              kReactMs);
+}
+
+// A network search on a program of its own: the processor answers the
+// discovery at once or late. An answer after the search window is kept and
+// its processor probed (find, 0x01, over TCP) when the next search ends; the
+// found processor fills the first device slot.
+void TstXSmoke::networksearch_data()
+{
+    QTest::addColumn<int>("lateMs");   // the processor's discovery answer comes this late (0: at once)
+    QTest::addColumn<int>("searches"); // the search whose end lists it
+    QTest::newRow("answer 1.5 s late: listed when the next search ends") << 1500 << 2;
+    QTest::newRow("prompt answer: listed when the search ends") << 0 << 1;
+}
+
+void TstXSmoke::networksearch()
+{
+    QFETCH(int, lateMs);
+    QFETCH(int, searches);
+    // The program before this one (with its window) goes; this one gets no
+    // serial port and starts with an empty device list.
+    stopprocess(app);
+    const unsigned long before = window.id;
+    const auto gone = [&]() {
+        for (const TopWindow &w : x.windows())
+            if (w.id == before)
+                return false;
+        return true;
+    };
+    QTRY_VERIFY2_WITH_TIMEOUT(gone(), "the window of the program before stayed", kCloseMs);
+    window = TopWindow();
+    processor.reset(new standin::Standin);
+    rowdir.reset(new QTemporaryDir);
+    QVERIFY(rowdir->isValid());
+    const int line = processor->listen(kProcessorHost);
+    QVERIFY2(line >= 0,
+             qPrintable(processor->errorstring() +
+                        QStringLiteral(" (the test runs in its network namespace under ctest, or by "
+                                       "tests/netns/run-in-netns.sh)")));
+    const int netunit = processor->addunit(line, 0x18, 1);
+    if (lateMs > 0) {
+        standin::Fault late;
+        late.kind = standin::Fault::LateReply;
+        late.command = standin::Fault::Discovery;
+        late.delayMs = lateMs;
+        processor->addfault(late);
+    }
+    launch(rowdir->path(), QString());
+    if (QTest::currentTestFailed())
+        return;
+    const QByteArray emptyslot = x.pixels(onscreen(slot0));
+    // What the program logs as it sends the request: the chosen adapter's address.
+    const QByteArray sentfrom = "QHostAddress(\"" + kAppHost.toString().toLatin1() + "\") destaddr:";
+
+    for (int search = 1; search <= searches; ++search) {
+        TopWindow chooser;
+        openchooser(&chooser);
+        if (QTest::currentTestFailed())
+            return;
+        if (search > 1) {
+            // The search before is over (the menu took its click), the
+            // answer came after its window: nothing probed, nothing listed.
+            QVERIFY2(probes(netunit).isEmpty(), "the late answer was probed when its own search ended");
+            QVERIFY2(x.pixels(onscreen(slot0)) == emptyslot,
+                     "a device slot was shown after a search without answer");
+        }
+        searchfrom(chooser, kAppAdapter);
+        if (QTest::currentTestFailed())
+            return;
+        QTRY_VERIFY2_WITH_TIMEOUT(discovery(standin::FrameRecord::In).size() == search,
+                                  "the processor got no discovery request", kSearchMs);
+        QCOMPARE(applogbytes().count(sentfrom.constData()), search);
+        // The answer, at once or late: the user searches again after it.
+        QTRY_VERIFY2_WITH_TIMEOUT(discovery(standin::FrameRecord::Out).size() == search,
+                                  "the processor did not answer the discovery", kSearchMs);
+    }
+
+    QTRY_VERIFY2_WITH_TIMEOUT(
+        !probes(netunit).isEmpty(),
+        qPrintable(QStringLiteral("the processor was not probed after search %1").arg(searches)), kSearchMs);
+    QTRY_VERIFY2_WITH_TIMEOUT(x.pixels(onscreen(slot0)) != emptyslot, "no device slot was shown", kReactMs);
+    // One probe run, at the end of the last search.
+    const auto found = probes(netunit);
+    QCOMPARE(found.size(), 1);
+    QVERIFY2(found.first().ns > discovery(standin::FrameRecord::In).last().ns,
+             "the processor was probed before the last search");
 }
 
 int main(int argc, char **argv)
