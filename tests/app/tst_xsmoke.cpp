@@ -503,7 +503,9 @@ void TstXSmoke::networksearch_data()
 {
     QTest::addColumn<int>("lateMs");   // the processor's discovery answer comes this late (0: at once)
     QTest::addColumn<int>("searches"); // the search whose end lists it
-    QTest::newRow("answer 1.5 s late: listed when the next search ends") << 1500 << 2;
+    // A second after the one-second window: the program, slowed by a busy
+    // machine, still ends its window well before the answer comes.
+    QTest::newRow("answer 2 s late: listed when the next search ends") << 2000 << 2;
     QTest::newRow("prompt answer: listed when the search ends") << 0 << 1;
 }
 
