@@ -52,10 +52,9 @@ public:
     // answers gathered between searches never take a search's room. A
     // processor answers late when it is slow or busy; a rack network holds a
     // handful of them, and one that found no room here still answers the
-    // next request itself. Sixteen covers a rack's worth answering late at
-    // once (as many as one read event takes), while a host answering from
-    // many source addresses between searches adds at most sixteen addresses
-    // to the next probe run.
+    // next request itself. Sixteen covers a rack's worth answering late
+    // together, while a host answering from many source addresses between
+    // searches adds at most sixteen addresses to the next probe run.
     static constexpr int kMaxLateAddresses = 16;
     // The probe of the answering addresses ends by this time at the latest
     // (scaled by the test-only time scale).
