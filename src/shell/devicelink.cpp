@@ -876,22 +876,64 @@ void DeviceLink::trytofindtcpdev(const QStringList &words, const QHostAddress &s
     const QHostAddress address = isv4 ? QHostAddress(v4) : sender;
     // Each address once, and a bounded number of them: repeated or flooded
     // answers cost nothing more.
-    if (m_searchDevSet.contains(address) || m_searchDevList.size() >= kMaxSearchAddresses)
+    if (m_searchDevSet.contains(address))
+        return;
+    if (m_windowover) {
+        // After the window: a late answer, in a list of its own, so that
+        // whatever comes between searches leaves the next search its room.
+        if (m_lateDevSet.contains(address) || m_lateDevList.size() >= kMaxLateAddresses)
+            return;
+        m_lateDevSet.insert(address);
+        m_lateDevList.append(address);
+        qDebug() << "late answer" << sender << "late list len:" << m_lateDevList.size();
+        return;
+    }
+    if (m_searchDevList.size() - m_searchCarried >= kMaxSearchAddresses)
         return;
     m_searchDevSet.insert(address);
     m_searchDevList.append(address);
     qDebug() << "handle " << sender << "searchDevList len: " << m_searchDevList.size();
 }
 
+void DeviceLink::startsearch()
+{
+    // The new window's own answers start from an empty list. Carried into
+    // its probe run, outside its bound: the late answers, and what an
+    // earlier window collected that no run has probed yet (a search made
+    // while a run was probing). Those never exceed a whole search and the
+    // late bound, however many searches a run outlasts.
+    QList<QHostAddress> carried = m_lateDevList;
+    QSet<QHostAddress> seen = m_lateDevSet;
+    for (const QHostAddress &a : qAsConst(m_searchDevList)) {
+        if (carried.size() >= kMaxSearchAddresses + kMaxLateAddresses)
+            break;
+        if (!seen.contains(a)) {
+            seen.insert(a);
+            carried.append(a);
+        }
+    }
+    m_searchDevList = carried;
+    m_searchDevSet = seen;
+    m_searchCarried = carried.size();
+    m_lateDevList.clear();
+    m_lateDevSet.clear();
+    m_windowover = false;
+}
+
 void DeviceLink::checkSearchDeviceList()
 {
+    // The window is over: what is read from here on is a late answer.
+    m_windowover = true;
     // A run in progress (this was reached from inside its wait) keeps the
     // new addresses for the next run.
-    if (m_probe || m_searchDevList.isEmpty())
+    if (m_probe || (m_searchDevList.isEmpty() && m_lateDevList.isEmpty()))
         return;
-    const QList<QHostAddress> list = m_searchDevList;
+    const QList<QHostAddress> list = searchdevices();
     m_searchDevList.clear();
     m_searchDevSet.clear();
+    m_searchCarried = 0;
+    m_lateDevList.clear();
+    m_lateDevSet.clear();
     // Every address at once, on sockets of their own, so an open data link
     // stays up; the window keeps running while the run waits.
     NetProbe probe;

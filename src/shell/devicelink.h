@@ -42,8 +42,20 @@ public:
     static constexpr int kBlockCount = 26;
     // Blocks requested again after the first pass, at most.
     static constexpr int kReRequests = 11;
-    // Network search: distinct answering addresses kept, at most.
+    // Network search: distinct answering addresses a search keeps of its
+    // own answers (those read inside its window), at most.
     static constexpr int kMaxSearchAddresses = 256;
+    // Distinct addresses kept of the answers read after a window has ended
+    // (the discovery socket listens on between searches), at most. They are
+    // kept apart and probed when the next search ends, beside that search's
+    // own answers, which start from an empty list with the whole bound above:
+    // answers gathered between searches never take a search's room. A
+    // processor answers late when it is slow or busy; a rack network holds a
+    // handful of them, and one that found no room here still answers the
+    // next request itself. Sixteen covers a rack's worth answering late
+    // together, while a host answering from many source addresses between
+    // searches adds at most sixteen addresses to the next probe run.
+    static constexpr int kMaxLateAddresses = 16;
     // The probe of the answering addresses ends by this time at the latest
     // (scaled by the test-only time scale).
     static constexpr int kProbeBoundMs = 30000;
@@ -72,7 +84,12 @@ public:
     static bool talkingto(uchar type, uchar address);
     // Unasked replies of the data link dropped beyond their rate.
     qint64 droppedreplies() const { return m_rate.dropped(); }
-    const QList<QHostAddress> &searchdevices() const { return m_searchDevList; }
+    // Every address the next probe run takes, in order: those carried into
+    // the current search, its own answers, and the late answers read since
+    // its window ended.
+    QList<QHostAddress> searchdevices() const { return m_searchDevList + m_lateDevList; }
+    // The late answers alone.
+    const QList<QHostAddress> &latedevices() const { return m_lateDevList; }
 
     // The link state texts for the current record: "Net Online", "Com Online"
     // or "DisConnect" (by language), and the style of the online indicator.
@@ -135,8 +152,12 @@ public slots:
     void dealwithtcpframe(const QString &frame, const QHostAddress &sender);
     void dispatchtcpreply(const Reply &reply, const QHostAddress &sender);
 
-    // Discovery replies and the probe of the collected addresses.
+    // Discovery replies and the probe of the collected addresses. A search
+    // window opens with startsearch() and ends with checkSearchDeviceList(),
+    // which probes what was collected; answers between the two are the
+    // search's own, answers after the end are late ones.
     void trytofindtcpdev(const QStringList &words, const QHostAddress &sender);
+    void startsearch();
     void checkSearchDeviceList();
 
     // A link that went away without a disconnect reply (the serial port was
@@ -212,5 +233,12 @@ private:
     QList<QHostAddress> m_searchDevList;
     QSet<QHostAddress> m_searchDevSet; // the same addresses, for merging
     NetProbe *m_probe = nullptr;       // the probe run in progress
+    // The list above holds first what was carried into the current search
+    // (m_searchCarried entries), then the search's own answers. Answers read
+    // after the last window ended are kept apart.
+    int m_searchCarried = 0;
+    QList<QHostAddress> m_lateDevList;
+    QSet<QHostAddress> m_lateDevSet;
+    bool m_windowover = false; // a window has ended and no new one is open
     QWidget *m_dialogparent = nullptr;
 };

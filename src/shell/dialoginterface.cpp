@@ -182,6 +182,7 @@ void dialoginterface::on_pb_select_clicked()
         if (socket == udp_socket)
             readudpdata();
     });
+    emit searchStarted();
     hide();
     udp_find_dev();
     MainApp::delayms(kSearchWindowMs);
@@ -190,7 +191,8 @@ void dialoginterface::on_pb_select_clicked()
     // window probes it when the next search ends. Listening costs the
     // window no more than the search does: each read event takes a bounded
     // slice, datagrams longer than an answer are dropped unread, and the
-    // main window keeps a bounded number of addresses.
+    // main window keeps a bounded number of addresses (between searches a
+    // small one of their own, so they never take the next search's room).
     emit updSearchFinishd();
 }
 

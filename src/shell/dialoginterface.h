@@ -4,11 +4,12 @@
 // user picks the PC adapter whose network is searched; confirming sends
 // "AreYouTavisenLink?" to that network's directed broadcast address, UDP port
 // 9999, hands every reply on as it arrives and, one second later, signals
-// that the search window is over. The discovery socket of the last confirmed
-// choice keeps listening after the window: a processor that answers late is
-// still handed on (the main window probes it when the next search ends). The
-// next choice, or the dialog's end, deletes the socket; answers to its port
-// are then no longer received.
+// that the search window is over; it signals the window's start too, before
+// the request leaves. The discovery socket of the last confirmed choice keeps
+// listening after the window: a processor that answers late is still handed
+// on (the main window probes it when the next search ends). The next choice,
+// or the dialog's end, deletes the socket; answers to its port are then no
+// longer received.
 
 #include <QDialog>
 #include <QHostAddress>
@@ -78,6 +79,9 @@ public slots:
 signals:
     void tcpfindok(uchar type, uchar addr, const QHostAddress &ip);
     void trytofinddev(const QStringList &lines, const QHostAddress &sender);
+    // A search window opens: what is handed on from here until
+    // updSearchFinishd answers this search.
+    void searchStarted();
     void updSearchFinishd();
     void send_udp_flag(bool open);
 

@@ -36,6 +36,9 @@ void MainWindow::connectlinkobjects()
     connect(this, &MainWindow::sendstr, chooser, &dialoginterface::getstr);
     connect(chooser, &dialoginterface::tcpfindok, this, &MainWindow::tcpfindok);
     connect(chooser, &dialoginterface::trytofinddev, this, &MainWindow::trytofindtcpdev);
+    // A search's own answers start from an empty list; what came before it
+    // is kept apart, within its own bound.
+    connect(chooser, &dialoginterface::searchStarted, link, &DeviceLink::startsearch);
     connect(chooser, &dialoginterface::updSearchFinishd, this, &MainWindow::checkSearchDeviceList);
     connect(chooser, &dialoginterface::send_udp_flag, this, &MainWindow::judgeudpconnect);
 

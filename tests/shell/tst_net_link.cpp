@@ -253,6 +253,8 @@ private slots:
     void searchbound();
     void lateanswer_data();
     void lateanswer();
+    void betweensearches_data();
+    void betweensearches();
 };
 
 void TstNetLink::connectdownload_data()
@@ -1293,24 +1295,32 @@ void TstNetLink::hostilesearch()
 
 // The list of answering addresses: each address once, the first ones kept
 // up to the bound, an IPv4 sender mapped into IPv6 the same as plain IPv4,
-// answers that are not the processor's ignored.
+// answers that are not the processor's ignored. Answers read after a window
+// ended are kept apart up to their own bound and carried into the next
+// search, whose own answers still have the whole bound.
 void TstNetLink::searchbound_data()
 {
+    QTest::addColumn<int>("late");    // distinct hosts answering after a window, before the search
     QTest::addColumn<int>("hosts");   // distinct hosts answering, in order
     QTest::addColumn<int>("repeats"); // answers each sends
     QTest::addColumn<bool>("mapped"); // every second host as ::ffff:a.b.c.d
     QTest::addColumn<int>("listed");
-    QTest::newRow("one host") << 1 << 1 << false << 1;
-    QTest::newRow("one host, 50 answers") << 1 << 50 << false << 1;
-    QTest::newRow("bound less one") << 255 << 1 << false << 255;
-    QTest::newRow("at the bound") << 256 << 1 << false << 256;
-    QTest::newRow("one over") << 257 << 1 << false << 256;
-    QTest::newRow("300 hosts, 3 answers each") << 300 << 3 << false << 256;
-    QTest::newRow("300 hosts, half mapped") << 300 << 2 << true << 256;
+    QTest::newRow("one host") << 0 << 1 << 1 << false << 1;
+    QTest::newRow("one host, 50 answers") << 0 << 1 << 50 << false << 1;
+    QTest::newRow("bound less one") << 0 << 255 << 1 << false << 255;
+    QTest::newRow("at the bound") << 0 << 256 << 1 << false << 256;
+    QTest::newRow("one over") << 0 << 257 << 1 << false << 256;
+    QTest::newRow("300 hosts, 3 answers each") << 0 << 300 << 3 << false << 256;
+    QTest::newRow("300 hosts, half mapped") << 0 << 300 << 2 << true << 256;
+    QTest::newRow("300 late, then one host") << 300 << 1 << 1 << false << 1;
+    QTest::newRow("300 late, then 300 hosts") << 300 << 300 << 1 << false << 256;
+    QTest::newRow("late bound less one, then 300 hosts") << 15 << 300 << 2 << true << 256;
+    QTest::newRow("17 late, then one host") << 17 << 1 << 3 << false << 1;
 }
 
 void TstNetLink::searchbound()
 {
+    QFETCH(int, late);
     QFETCH(int, hosts);
     QFETCH(int, repeats);
     QFETCH(bool, mapped);
@@ -1318,6 +1328,17 @@ void TstNetLink::searchbound()
     Env env;
     const QStringList ok{QStringLiteral("iAmTavisenLink!"), QStringLiteral("mr700")};
     const auto host = [](int i) { return 0xC0000200u + quint32(i / 200) * 256 + quint32(i % 200 + 10); };
+    const auto latehost = [](int i) { return 0xC6120000u + quint32(i / 200) * 256 + quint32(i % 200 + 10); };
+    const int carried = qMin(late, DeviceLink::kMaxLateAddresses);
+    if (late > 0) {
+        env.link.checkSearchDeviceList(); // a window ends with nothing to probe
+        for (int r = 0; r < 2; ++r)
+            for (int i = 0; i < late; ++i)
+                env.link.trytofindtcpdev(ok, QHostAddress(latehost(i)));
+        QCOMPARE(env.link.latedevices().size(), carried);
+        env.link.startsearch();
+        QVERIFY(env.link.latedevices().isEmpty());
+    }
     for (int r = 0; r < repeats; ++r)
         for (int i = 0; i < hosts; ++i) {
             const quint32 v4 = host(i);
@@ -1330,9 +1351,11 @@ void TstNetLink::searchbound()
                                      QHostAddress(v4 + 0x10000u));
         }
     const QList<QHostAddress> list = env.link.searchdevices();
-    QCOMPARE(list.size(), listed);
+    QCOMPARE(list.size(), carried + listed);
+    for (int i = 0; i < carried; ++i)
+        QCOMPARE(list.at(i), QHostAddress(latehost(i)));
     for (int i = 0; i < listed; ++i)
-        QCOMPARE(list.at(i), QHostAddress(host(i)));
+        QCOMPARE(list.at(carried + i), QHostAddress(host(i)));
 }
 
 // A processor answering after the search window: the socket of the search
@@ -1371,6 +1394,7 @@ void TstNetLink::lateanswer()
     dialoginterface chooser;
     connect(&chooser, &dialoginterface::trytofinddev, &env.link, &DeviceLink::trytofindtcpdev);
     // Wired as the main window does: answers wait while a run probes.
+    connect(&chooser, &dialoginterface::searchStarted, &env.link, &DeviceLink::startsearch);
     bool probing = false;
     connect(&chooser, &dialoginterface::updSearchFinishd, this, [&]() {
         probing = true;
@@ -1435,6 +1459,156 @@ void TstNetLink::lateanswer()
                 words.last().at(0).toStringList() == QStringList{QStringLiteral("marker")});
     for (const auto &args : words)
         QVERIFY(!args.at(0).toStringList().join(QLatin1Char('\n')).contains(QLatin1String("old port")));
+}
+
+namespace
+{
+// Valid answers from many source addresses of the loopback range (on a LAN
+// a host can send from any address), round after round on a thread of its
+// own, to the discovery port set last.
+struct AnswerFlood {
+    QVector<int> fds;
+    std::atomic<quint16> port{0};
+    std::atomic<bool> stop{false};
+    std::thread thread;
+
+    static bool from(const QHostAddress &a) { return (a.toIPv4Address() >> 16) == 0x7F03u; }
+
+    bool start(int sources, quint16 to)
+    {
+        for (int i = 0; i < sources; ++i) {
+            fds << boundsocket(SOCK_DGRAM,
+                               QHostAddress(0x7F030000u + quint32((i / 250) << 8) + quint32(i % 250 + 1)), 0);
+            if (fds.last() < 0)
+                return false;
+        }
+        port = to;
+        thread = std::thread([this]() {
+            const QByteArray ok("iAmTavisenLink!\nmr700");
+            while (!stop) {
+                const sockaddr_in to = sockaddrof(kApp, port);
+                for (int fd : fds)
+                    ::sendto(fd, ok.constData(), size_t(ok.size()), MSG_DONTWAIT,
+                             reinterpret_cast<const sockaddr *>(&to), sizeof to);
+                ::usleep(100);
+            }
+        });
+        return true;
+    }
+
+    void end()
+    {
+        stop = true;
+        if (thread.joinable())
+            thread.join();
+        for (int fd : fds)
+            if (fd >= 0)
+                ::close(fd);
+        fds.clear();
+    }
+
+    ~AnswerFlood() { end(); }
+};
+} // namespace
+
+// Between two searches of the window a host floods the discovery port with
+// answers from many source addresses: the addresses kept for the next search
+// stay within the late bound, a processor that answered the first search late
+// (before the flood) is still probed and listed when the second one ends, and
+// a processor switched on between the searches that answers the second at
+// once is probed and listed, whether the flood stopped before the search or
+// goes on into it.
+void TstNetLink::betweensearches_data()
+{
+    QTest::addColumn<int>("sources"); // source addresses of the flood
+    QTest::addColumn<bool>("during"); // the flood goes on into the second search
+    QTest::addColumn<bool>("late");   // a processor answers the first search late
+    QTest::newRow("300 sources, stopped before the search") << 300 << false << false;
+    QTest::newRow("300 sources, on through the search") << 300 << true << false;
+    QTest::newRow("200 sources, stopped before the search") << 200 << false << false;
+    QTest::newRow("200 sources, on through the search") << 200 << true << false;
+    QTest::newRow("a late answer, then 300 sources") << 300 << false << true;
+    QTest::newRow("a late answer, then 300 sources on through the search") << 300 << true << true;
+}
+
+void TstNetLink::betweensearches()
+{
+    QFETCH(int, sources);
+    QFETCH(bool, during);
+    QFETCH(bool, late);
+    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+    const auto logs = qScopeGuard([]() { QLoggingCategory::setFilterRules(QString()); });
+    MainApp::settimescale(0.5);
+    // The late processor takes the probe's connections but never hears the
+    // discovery: its one answer is sent by hand.
+    const QHostAddress lateproc(QStringLiteral("192.0.2.20"));
+    QVERIFY(ip(QStringLiteral("addr add %1/24 dev dsptest1").arg(lateproc.toString())));
+    const auto deladdr =
+        qScopeGuard([&]() { ip(QStringLiteral("addr del %1/24 dev dsptest1").arg(lateproc.toString())); });
+    standin::Standin s;
+    const int lateline = s.listen(lateproc, 6000, 0);
+    QVERIFY2(lateline >= 0, qPrintable(s.errorstring()));
+    const int lateunit = s.addunit(lateline, 0x16, 5);
+    ScriptedPrompts prompts;
+    WindowEnv we;
+    QVERIFY(we.start());
+    dialoginterface *chooser = we.w->adapterchooser();
+    DeviceLink *link = we.w->devicelink();
+    AnswerFlood flood;
+    QSet<quint32> flooders; // distinct flood sources handed on
+    bool search2 = false;
+    bool followed = false;
+    connect(chooser, &dialoginterface::trytofinddev, this,
+            [&](const QStringList &, const QHostAddress &from) {
+                if (AnswerFlood::from(from))
+                    flooders.insert(from.toIPv4Address());
+                // The flood follows the second search to its port once the
+                // processor has answered it.
+                else if (during && search2 && !followed && QHostAddress(from.toIPv4Address()) == kProc) {
+                    flood.port = chooser->udpsocket()->localPort();
+                    followed = true;
+                }
+            });
+
+    // The first search: nobody answers in its window.
+    QVERIFY(discover(*chooser, QStringLiteral("dsptest0")));
+    QVERIFY(link->searchdevices().isEmpty());
+    const quint16 firstport = chooser->udpsocket()->localPort();
+    if (late) {
+        QUdpSocket answer;
+        QVERIFY(answer.bind(lateproc, 0));
+        answer.writeDatagram(QByteArray("iAmTavisenLink!\nmr700"), kApp, firstport);
+        QTRY_VERIFY(link->searchdevices().contains(lateproc));
+    }
+    QVERIFY(flood.start(sources, firstport));
+    QTRY_VERIFY_WITH_TIMEOUT(flooders.size() >= sources, 60000);
+    // Every flood source was read: the next search carries the late bound.
+    QList<QHostAddress> kept = link->searchdevices();
+    QCOMPARE(kept.size(), DeviceLink::kMaxLateAddresses);
+    if (late)
+        QCOMPARE(kept.first(), lateproc);
+    if (!during)
+        flood.end();
+
+    // A processor switched on between the searches answers the second at once.
+    const int line = s.listen(kProc);
+    QVERIFY2(line >= 0, qPrintable(s.errorstring()));
+    const int unit = s.addunit(line, 0x18, 1);
+    search2 = true;
+    QVERIFY(discover(*chooser, QStringLiteral("dsptest0")));
+    QCOMPARE(commandcount(s, unit, 0x01), 1);
+    QVERIFY(MainApp::hasdevice(0x18, 1, kProc));
+    QCOMPARE(commandcount(s, lateunit, 0x01), late ? 1 : 0);
+    QCOMPARE(MainApp::hasdevice(0x16, 5, lateproc), late);
+    if (during) {
+        // What the flood sends after the second search keeps its bound too.
+        QVERIFY(followed);
+        flooders.clear();
+        QTRY_VERIFY_WITH_TIMEOUT(flooders.size() >= sources, 60000);
+        QCOMPARE(link->searchdevices().size(), DeviceLink::kMaxLateAddresses);
+    }
+    flood.end();
+    QVERIFY(prompts.shown.isEmpty());
 }
 
 QTEST_MAIN(TstNetLink)
