@@ -19,6 +19,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <initializer_list>
 
 FormEq *gFormEq = nullptr;
 
@@ -118,10 +119,13 @@ FormEq::FormEq(QWidget *parent)
     firwindow = new FormFir(nullptr);
     firwindow->installEventFilter(this);
     // The channel buttons stay in reach with the panels up, and so do the
-    // boxes that turn FIR off and shape it: without a window manager a
-    // panel cannot be moved off them.
+    // boxes that turn FIR off and shape it and the FIR frequencies, the main
+    // value of a high, low or band pass: without a window manager a panel
+    // cannot be moved off them.
     keepclear(ui->widgeteqtop);
-    for (QWidget *box : {ui->comboBox_ir, ui->cbxFirFlat, ui->cbxFirWindows, ui->cbxFirorder})
+    for (QWidget *box :
+         std::initializer_list<QWidget *>{ui->comboBox_ir, ui->cbxFirFlat, ui->cbxFirWindows, ui->cbxFirorder,
+                                          ui->Editeqfirfreqlow, ui->Editeqfirfreqhigh})
         keepclear(box);
 
     connect(ui->sldreqfreqlow, &QSlider::valueChanged, this, &FormEq::onsldreqfreqlow);
@@ -604,7 +608,7 @@ void FormEq::showEvent(QShowEvent *event)
         if (QMdiArea *area = pagearea()) {
             watching = true;
             parentWidget()->installEventFilter(this);
-            connect(area, &QMdiArea::subWindowActivated, this, [this] { setfront(atfront()); });
+            connect(area, &QMdiArea::subWindowActivated, this, &FormEq::refront);
             for (QMdiSubWindow *sub : area->subWindowList())
                 if (sub != parentWidget())
                     sub->installEventFilter(this);
@@ -635,9 +639,20 @@ bool FormEq::eventFilter(QObject *watched, QEvent *event)
             });
         }
     } else if (event->type() == QEvent::Show || event->type() == QEvent::Hide) {
-        setfront(atfront());
+        refront();
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void FormEq::refront()
+{
+    if (refronting)
+        return;
+    refronting = true;
+    QTimer::singleShot(0, this, [this] {
+        refronting = false;
+        setfront(atfront());
+    });
 }
 
 QMdiArea *FormEq::pagearea() const

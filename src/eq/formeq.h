@@ -152,6 +152,7 @@ private:
     QMdiArea *pagearea() const;
     bool atfront() const;
     void setfront(bool on);
+    void refront();
     // One change of an item of the page's output waits for the throttle.
     void count(XoItem item);
     // Writes a value to every link partner of the page's output.
@@ -182,6 +183,10 @@ private:
     // panel hidden and mapped again at once may be lost by a window manager
     // that has not yet taken in the hiding.
     bool restating = false;
+    // Other pages are shown, hidden and activated in bursts while the area
+    // restacks them; the page looks at whether it is in front once a burst
+    // is over, for the same reason.
+    bool refronting = false;
     int channel = 0;
     // Slope entries the device type offers: 10, or 13 with the 48 dB slopes.
     int slopecount = 10;

@@ -30,8 +30,21 @@ const char *const kKeepClear = "dspPanelKeepClear";
 // The order panels came up in: a panel's place is judged against the panels
 // up before it, which it lies above; the later ones were placed around it.
 const char *const kShownOrder = "dspPanelShownOrder";
-// Where a panel's client area was put when it came up.
+// Where a panel's client area is meant to be: where the application put it,
+// or where the user moved it to.
 const char *const kPlaced = "dspPanelPlaced";
+// The user moved the panel: it stays where it was put (kPlaced) while its
+// title bar can be reached.
+const char *const kMoved = "dspPanelMoved";
+// The application's own placing of a panel just shown is over: a move from
+// now on, while it is shown, is the user's.
+const char *const kSettled = "dspPanelSettled";
+// The panel's moves are watched.
+const char *const kWatched = "dspPanelWatched";
+// A control of the window outside the page that a panel may cover (a page
+// button), one at most, counting for less than one of the page's controls.
+const char *const kMayCover = "dspPanelMayCover";
+constexpr int kMayCoverWeight = 4;
 
 // What a user works on (weight 10) or reads (a label with text, weight 1):
 // a panel over it hides it. 0 for anything else.
@@ -69,6 +82,18 @@ QRect onscreen(const QWidget *w)
     return QRect(w->mapToGlobal(QPoint(0, 0)), w->size());
 }
 
+// The part of w its parents leave to be seen; none when only a sliver of it
+// shows (a status button cut off by the window's edge), which no one can
+// read or hit.
+QRect shownpart(const QWidget *w)
+{
+    constexpr int kSliver = 6;
+    QRect r = onscreen(w);
+    for (const QWidget *p = w->parentWidget(); p; p = p->isWindow() ? nullptr : p->parentWidget())
+        r &= onscreen(p);
+    return r.width() < kSliver || r.height() < kSliver ? QRect() : r;
+}
+
 // The frame a window manager put around w; none while it has not framed it.
 // Asked of the native window, which reads it from the server: the widget's
 // own frame geometry follows the window manager's moves and reparenting one
@@ -98,12 +123,13 @@ class Placement
 {
 public:
     // Lower is better, compared in order: what must never be covered (the
-    // window's own controls, the page's parts kept clear, the close buttons
-    // on other panels' title bars), the area of other panels (covered only
-    // where the screen has no other room), the page's controls, the area of
-    // the page's curve, the area of the window's title bar (its window
-    // manager's buttons), the share of the window covered, and the distance
-    // from the place beside the window's top-right corner.
+    // window's own controls, a second of those marked by maycover, the
+    // page's parts kept clear, the close buttons on other panels' title
+    // bars), the area of other panels (covered only where the screen has no
+    // other room), the page's controls and those marked by maycover, the
+    // area of the page's curve, the area of the window's title bar (its
+    // window manager's buttons), the share of the window covered, and the
+    // distance from the place beside the window's top-right corner.
     using Score = std::array<qint64, 7>;
 
     Placement(const QWidget *panel, const QWidget *page);
@@ -128,6 +154,7 @@ private:
     QPoint m_corner;
     QVector<QRect> m_never;
     QVector<QPair<QRect, int>> m_controls;
+    QVector<QRect> m_maycover;
     QVector<QRect> m_curves;
     QVector<QRect> m_panels, m_paneltitles;
 };
@@ -160,16 +187,19 @@ Placement::Placement(const QWidget *panel, const QWidget *page)
             area = qobject_cast<const QMdiArea *>(w);
     }
     for (const QWidget *w : top->findChildren<QWidget *>()) {
-        if (!w->isVisible())
+        const QRect shown = w->isVisible() ? shownpart(w) : QRect();
+        if (shown.isEmpty())
             continue;
         if (root->isAncestorOf(w)) {
             if (iscurve(w))
-                m_curves.append(onscreen(w));
+                m_curves.append(shown);
             else if (const int n = weight(w); n > 0)
-                (keptclear(w, root) ? m_never.append(onscreen(w))
-                                    : m_controls.append(qMakePair(onscreen(w), n)));
+                (keptclear(w, root) ? m_never.append(shown) : m_controls.append(qMakePair(shown, n)));
         } else if ((!area || !area->isAncestorOf(w)) && weight(w) > 0) {
-            m_never.append(onscreen(w));
+            if (w->property(kMayCover).toBool())
+                m_maycover.append(shown);
+            else
+                m_never.append(shown);
         }
     }
     // Other panels with their frames, framed or about to be, that came up
@@ -214,6 +244,13 @@ Placement::Score Placement::score(const QRect &r) const
     }
     for (const auto &c : m_controls)
         s[2] += r.intersects(c.first) ? c.second : 0;
+    // One of the window's controls marked by maycover at most: the others
+    // stay in reach.
+    int maycover = 0;
+    for (const QRect &c : m_maycover)
+        maycover += r.intersects(c) ? 1 : 0;
+    s[0] += qMax(0, maycover - 1);
+    s[2] += qint64(maycover) * kMayCoverWeight;
     for (const QRect &c : m_curves) {
         const QRect over = r & c;
         s[3] += qint64(over.width()) * over.height();
@@ -259,16 +296,70 @@ QPoint Placement::best() const
     return best;
 }
 
+// Puts panel's client area at `client`, noted first: the move it makes is
+// the application's own, not the user's.
+void putclient(QWidget *panel, const QRect &client)
+{
+    panel->setProperty(kPlaced, client);
+    panel->setGeometry(client);
+}
+
 // Puts panel's frame at `frame` (its top-left corner): the client area goes
 // inside it by the frame's margins, so that a window manager that frames the
-// panel around its client area puts the frame there.
+// panel around its client area puts the frame there. A panel placed so is
+// the application's to place again.
 QRect placeframe(QWidget *panel, const QWidget *top, QPoint frame)
 {
     const QMargins m = panelmargins(panel, top);
     const QRect client(frame + QPoint(m.left(), m.top()), panel->size());
-    panel->setGeometry(client);
-    panel->setProperty(kPlaced, client);
+    panel->setProperty(kMoved, false);
+    putclient(panel, client);
     return client;
+}
+
+// Whether the title bar of a panel whose client area is at `client` lies on
+// a screen, its whole height and enough of its width for a hand to take it.
+bool titleinreach(const QWidget *panel, const QWidget *top, const QRect &client)
+{
+    const QMargins m = panelmargins(panel, top);
+    const QRect frame = client.marginsAdded(m);
+    const QRect title(frame.topLeft(), QSize(frame.width(), qMax(m.top(), 1)));
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        const QRect over = title & screen->availableGeometry();
+        if (over.height() == title.height() && over.width() >= qMin(title.width(), 48))
+            return true;
+    }
+    return false;
+}
+
+// Tells the user's moves of a shown panel from the application's: once the
+// application has placed it, a move to anywhere but where it was put is the
+// user's (a drag by the title bar), and the panel keeps that place.
+class MoveWatch : public QObject
+{
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Move && watched->isWidgetType()) {
+            auto *panel = static_cast<QWidget *>(watched);
+            const QRect now = panel->geometry();
+            if (panel->isVisible() && panel->property(kSettled).toBool() &&
+                now.topLeft() != panel->property(kPlaced).toRect().topLeft()) {
+                panel->setProperty(kMoved, true);
+                panel->setProperty(kPlaced, now);
+            }
+        }
+        return false;
+    }
+};
+
+void watchmoves(QWidget *panel)
+{
+    if (!panel->property(kWatched).toBool()) {
+        panel->setProperty(kWatched, true);
+        panel->installEventFilter(new MoveWatch(panel));
+    }
 }
 
 // After the first map the window manager frames the panel in its own time;
@@ -279,8 +370,10 @@ QRect placeframe(QWidget *panel, const QWidget *top, QPoint frame)
 // a time. Until the looks end, a frame found running off the screen (where
 // the window manager or a stale position left it) is put back on it: a
 // panel whose title bar cannot be reached cannot be moved or closed.
-// Looked at for a bounded time: a screen without a window manager never
-// frames it.
+// A panel the user moved is only put back when its title bar is out of
+// reach. Looked at for a bounded time: a screen without a window manager
+// never frames it. Once the first look at the framed panel is over (or the
+// looks end), a move of the panel is the user's.
 void replaceframed(QWidget *panel, const QWidget *page, const QRect &client)
 {
     constexpr int kLookMs = 25, kLooks = 80;
@@ -296,23 +389,35 @@ void replaceframed(QWidget *panel, const QWidget *page, const QRect &client)
             self->stop();
             self->deleteLater();
         }
-        if (!pageref || panel->isHidden() || !framed(panel))
+        if (!pageref || panel->isHidden())
+            return;
+        if (done)
+            panel->setProperty(kSettled, true);
+        if (!framed(panel))
             return;
         const Placement placement(panel, pageref);
         if (!placement.valid())
             return;
-        const QPoint best = placement.best();
+        const QWidget *top = pageref->window();
+        const bool moved = panel->property(kMoved).toBool();
         if (!*placed) {
             *placed = true;
-            const QRect now = client.marginsAdded(framemargins(panel));
-            if (placement.score(QRect(best, placement.size())) < placement.score(now))
-                placeframe(panel, pageref->window(), best);
+            if (!moved) {
+                const QPoint best = placement.best();
+                const QRect now = client.marginsAdded(framemargins(panel));
+                if (placement.score(QRect(best, placement.size())) < placement.score(now))
+                    placeframe(panel, top, best);
+            }
+            panel->setProperty(kSettled, true);
             return;
         }
         const QRect now = panel->frameGeometry();
         const QRect room = placement.room();
-        if (!room.contains(now) && now.width() <= room.width() && now.height() <= room.height())
-            placeframe(panel, pageref->window(), best);
+        const bool lost =
+            moved ? !titleinreach(panel, top, panel->geometry())
+                  : !room.contains(now) && now.width() <= room.width() && now.height() <= room.height();
+        if (lost)
+            placeframe(panel, top, placement.best());
     });
     timer->start();
 }
@@ -328,6 +433,11 @@ QPoint panelplace(const QWidget *panel, const QWidget *page)
 void keepclear(QWidget *part)
 {
     part->setProperty(kKeepClear, true);
+}
+
+void maycover(QWidget *part)
+{
+    part->setProperty(kMayCover, true);
 }
 
 void showpanel(QWidget *panel, const QWidget *page, bool on)
@@ -354,7 +464,16 @@ void showpanel(QWidget *panel, const QWidget *page, bool on)
         panel->windowHandle()->setTransientParent(top->windowHandle());
     static qint64 shown = 0;
     panel->setProperty(kShownOrder, ++shown);
-    const QRect client = placeframe(panel, top, panelplace(panel, page));
+    panel->setProperty(kSettled, false);
+    watchmoves(panel);
+    // A panel the user moved comes back where the user left it (the window
+    // manager may have moved its window when it unmapped it); any other is
+    // placed afresh.
+    QRect client = panel->property(kPlaced).toRect();
+    if (panel->property(kMoved).toBool() && titleinreach(panel, top, client))
+        putclient(panel, client);
+    else
+        client = placeframe(panel, top, panelplace(panel, page));
     panel->show();
     replaceframed(panel, page, client);
 }

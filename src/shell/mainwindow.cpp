@@ -24,6 +24,7 @@
 #include "longexchange.h"
 #include "mainapp.h"
 #include "menurow.h"
+#include "panelwindow.h"
 #include "prompts.h"
 
 #include <QAction>
@@ -39,6 +40,8 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QUrl>
+
+#include <initializer_list>
 
 #ifndef DSP_BUILD_VARIANT
 #define DSP_BUILD_VARIANT 4
@@ -90,6 +93,13 @@ MainWindow::MainWindow(QWidget *parent, int variant)
     startcomshow = ui->comshow->text();
     startipshow = ui->ipshow->text();
     startindicator = ui->btnonlinetype->styleSheet();
+    // Where the screen has no room beside the window, a page's panel may
+    // lie over a page button rather than over a value edited on the page:
+    // the button only leads to another page.
+    for (QWidget *b : std::initializer_list<QWidget *>{ui->pushButton, ui->pushButton_2, ui->pushButton_3,
+                                                       ui->pushButton_4, ui->pushButton_5, ui->pushButton_6,
+                                                       ui->pushButton_7, ui->pushButton_8})
+        maycover(b);
 
     // Replies of the protocol engine reach the link's handlers (the window's
     // reply slots forward to the same handlers); the serial find reply is the

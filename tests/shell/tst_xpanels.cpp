@@ -226,6 +226,64 @@ private slots:
         }
     }
 
+    // An output in FIR mode with a low-pass FIR, whose frequency is its main
+    // value: a band turned to All Pass and back brings the phase panel up and
+    // closes it again, and at no step does a panel lie over a FIR control
+    // (mode, type, window, order, both frequency fields) or a band's type box.
+    void firfields_data()
+    {
+        QTest::addColumn<QPoint>("where"); // the main window's corner
+        QTest::addColumn<int>("firtype");  // 1 HP, 2 LP, 3 BP
+        QTest::newRow("HP, window centred") << QPoint(132, 156) << 1;
+        QTest::newRow("LP, window centred") << QPoint(132, 156) << 2;
+        QTest::newRow("BP, window centred") << QPoint(132, 156) << 3;
+    }
+    void firfields()
+    {
+        QFETCH(QPoint, where);
+        QFETCH(int, firtype);
+        w->move(where);
+        QTRY_COMPARE(XWindowManager::frame(x, w->winId()).topLeft(), where);
+        gMainApp->getcurdevice()->setfirflag(0, 1);
+        clickpage("pushButton_6");
+        static_cast<QAbstractButton *>(named("eqbtnout1"))->click();
+        Ui::FormEq *ui = gFormEq->form();
+        ui->cbxFirFlat->setCurrentIndex(firtype);
+        QWidget *fir = gFormEq->firpanel();
+        QWidget *phase = ui->widgeteqbtn->phasepanel();
+        QComboBox *type = ui->widgeteqbtn->findChild<QComboBox *>(QStringLiteral("cbxHPFSlope"));
+        QVERIFY(named("Editeqfirfreqhigh")->isVisible() || named("Editeqfirfreqlow")->isVisible());
+
+        // Band 1 as it is, then All Pass, then PEQ again.
+        for (const int band : {0, 5, 0}) {
+            type->setCurrentIndex(band);
+            const bool allpass = band == 5;
+            QTRY_VERIFY(viewable(fir));
+            QTRY_COMPARE(viewable(phase), allpass);
+            QGuiApplication::sync();
+            QList<QWidget *> clear;
+            for (const char *n :
+                 {"comboBox_ir", "cbxFirFlat", "cbxFirWindows", "cbxFirorder", "Editeqfirfreqlow",
+                  "Editeqfirfreqhigh", "cbxHPFSlope", "cbxHPFSlope_2", "cbxHPFSlope_3", "cbxHPFSlope_4",
+                  "cbxHPFSlope_5", "cbxHPFSlope_6", "cbxHPFSlope_7"})
+                if (named(n)->isVisible())
+                    clear << named(n);
+            for (QWidget *p : {fir, phase}) {
+                if (!viewable(p))
+                    continue;
+                const QRect r = XWindowManager::frame(x, p->winId());
+                QStringList covered;
+                for (QWidget *c : clear)
+                    if (r.intersects(QRect(c->mapToGlobal(QPoint(0, 0)), c->size())))
+                        covered << c->objectName();
+                QVERIFY2(covered.isEmpty(), qPrintable(QStringLiteral("band 1 type %1: %2 covers %3")
+                                                           .arg(band)
+                                                           .arg(QLatin1String(p->metaObject()->className()),
+                                                                covered.join(QLatin1String(", ")))));
+            }
+        }
+    }
+
     // The phase panel: with an All Pass band on the page in front; gone when
     // the band leaves All Pass, after a close request until All Pass is
     // chosen again, and while the main page is in front.

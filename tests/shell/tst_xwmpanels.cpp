@@ -152,7 +152,7 @@ private:
     QWidget *named(const char *name) const { return w->findChild<QWidget *>(QLatin1String(name)); }
 
     // What no panel may cover, by name: the menu's buttons, the tool bar's,
-    // the page bar's and the EQ page's channel buttons.
+    // the status and the EQ page's channel buttons.
     QList<QWidget *> keptclear() const
     {
         QList<QWidget *> list;
@@ -168,7 +168,7 @@ private:
             if (named(n)->isVisible() && (!label || !label->text().isEmpty()))
                 list << named(n);
         }
-        return list + pagebuttons() + channelbuttons() + turnoffboxes();
+        return list + channelbuttons() + turnoffboxes();
     }
     // The boxes shown that turn a panel off: the FIR mode box, the FIR type,
     // window and order boxes (an output's) and every band's type box.
@@ -201,6 +201,16 @@ private:
     static QRect global(const QWidget *widget)
     {
         return QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
+    }
+    // The part of the widget its parents show; none for a sliver of a few
+    // pixels (the status's online button, cut off by the window's bottom
+    // edge), which no one can read or hit.
+    static QRect shown(const QWidget *widget)
+    {
+        QRect r = global(widget);
+        for (const QWidget *p = widget->parentWidget(); p; p = p->isWindow() ? nullptr : p->parentWidget())
+            r &= global(p);
+        return r.width() < 6 || r.height() < 6 ? QRect() : r;
     }
 
 private slots:
@@ -356,10 +366,27 @@ private slots:
             QVERIFY2(screen.contains(f), qPrintable(what + QStringLiteral(": off the screen")));
             QStringList covered;
             for (QWidget *c : keptclear())
-                if (f.intersects(global(c)))
+                if (f.intersects(shown(c)))
                     covered << c->objectName();
             QVERIFY2(covered.isEmpty(),
                      qPrintable(what + QStringLiteral(" covers ") + covered.join(QLatin1String(", "))));
+            // A panel up alone leaves the page's bypass-all and gain fader
+            // free: where the screen has no room beside the window, the
+            // screen's corner holds it over the curve's corner instead.
+            for (const char *n : {"btneqbypassall", "vlSliderGain_1"})
+                QVERIFY2(panels.size() > 1 || !f.intersects(shown(named(n))),
+                         qPrintable(what + QStringLiteral(" covers ") + QLatin1String(n)));
+            // A page button only where the screen has no room beside the
+            // window, one at most and not the EQ page's own: rather that
+            // than a value edited on the page.
+            QStringList pages;
+            for (QWidget *b : pagebuttons())
+                if (f.intersects(global(b)))
+                    pages << b->objectName();
+            QVERIFY2(pages.isEmpty() || (screen.width() < 1920 && pages.size() == 1 &&
+                                         !pages.contains(QLatin1String("pushButton_6"))),
+                     qPrintable(what + QStringLiteral(" covers the page buttons ") +
+                                pages.join(QLatin1String(", "))));
             // Where the screen has room, off the other panel; else the one
             // on top leaves the other's close button free (checked below).
             for (QWidget *other : panels)
@@ -367,10 +394,19 @@ private slots:
                          qPrintable(what + QStringLiteral(": on the other panel ") + rectText(frame(other))));
         }
 
-        // A click on every channel button and page button reaches it.
+        // A click on every channel button and every page button that no
+        // panel lies over reaches it.
+        QList<QWidget *> free = channelbuttons();
+        for (QWidget *b : pagebuttons()) {
+            bool under = false;
+            for (QWidget *p : panels)
+                under = under || frame(p).intersects(global(b));
+            if (!under)
+                free << b;
+        }
         ClickCatcher catcher;
         qApp->installEventFilter(&catcher);
-        for (QWidget *b : channelbuttons() + pagebuttons()) {
+        for (QWidget *b : free) {
             catcher.pressed.clear();
             click(global(b).center());
             QTRY_VERIFY2(!catcher.pressed.isEmpty(), qPrintable(b->objectName()));
@@ -391,6 +427,79 @@ private slots:
             click(at);
             QTRY_VERIFY2(!viewable(p), p->metaObject()->className());
         }
+    }
+
+    // A panel the user dragged aside by its title bar stays there when it
+    // comes up again: after another channel and back, another page and
+    // back, or its close button and the next FIR action.
+    void moved_data()
+    {
+        QTest::addColumn<bool>("fir");     // else the all pass panel
+        QTest::addColumn<QString>("away"); // how the panel goes and comes back
+        QTest::newRow("FIR, OUT2 and OUT1") << true << QStringLiteral("channel");
+        QTest::newRow("FIR, GAIN and PEQ") << true << QStringLiteral("page");
+        QTest::newRow("FIR, closed and FIR mode chosen") << true << QStringLiteral("close");
+        QTest::newRow("all pass, OUT2 and OUT1") << false << QStringLiteral("channel");
+        QTest::newRow("all pass, GAIN and PEQ") << false << QStringLiteral("page");
+    }
+    void moved()
+    {
+        QFETCH(bool, fir);
+        QFETCH(QString, away);
+        const QRect screen(0, 0, DisplayWidth(x, DefaultScreen(x)), DisplayHeight(x, DefaultScreen(x)));
+        const QRect mainframe = frame(w.get());
+        const QPoint centre = screen.center() - QPoint(mainframe.width(), mainframe.height()) / 2;
+        w->move(centre);
+        QTRY_COMPARE(frame(w.get()).topLeft(), centre);
+        QTRY_COMPARE(w->geometry(), client(w.get()));
+
+        // OUT1 in FIR mode or with band 1 All Pass; OUT2 neither.
+        DeviceData *d = gMainApp->getcurdevice();
+        d->setfirflag(0, fir ? 1 : 0);
+        d->setpeqtype(4, 0, fir ? 0 : 5);
+        gMainApp->setpeqchannel(4);
+        emit w->updatepeqview(0);
+        click(global(named("pushButton_6")).center());
+        QWidget *panel = fir ? static_cast<QWidget *>(gFormEq->firpanel())
+                             : static_cast<QWidget *>(gFormEq->form()->widgeteqbtn->phasepanel());
+        QVERIFY(settled(panel));
+        QTRY_COMPARE(panel->geometry(), client(panel));
+
+        // Dragged by the middle of its title bar to the screen's top left,
+        // clear of the channel and page buttons.
+        const QRect placed = frame(panel);
+        const QPoint grab(placed.center().x(), (placed.top() + client(panel).top()) / 2);
+        const QPoint to(40, 20);
+        QVERIFY2((placed.topLeft() - to).manhattanLength() > 200, qPrintable(rectText(placed)));
+        glide(grab);
+        xinput::button(x, true);
+        glide(grab + (to - placed.topLeft()) / 2);
+        glide(grab + to - placed.topLeft());
+        xinput::button(x, false);
+        QVERIFY(settled(panel));
+        const QRect dragged = frame(panel);
+        QVERIFY2((dragged.topLeft() - placed.topLeft()).manhattanLength() > 200,
+                 qPrintable(rectText(placed) + QStringLiteral(" dragged to ") + rectText(dragged)));
+        // The application has seen the move.
+        QTRY_COMPARE(panel->geometry(), client(panel));
+
+        if (away == QLatin1String("channel")) {
+            click(global(named("eqbtnout2")).center());
+            QTRY_VERIFY(!viewable(panel));
+            click(global(named("eqbtnout1")).center());
+        } else if (away == QLatin1String("page")) {
+            click(global(named("pushButton_2")).center());
+            QTRY_VERIFY(!viewable(panel));
+            click(global(named("pushButton_6")).center());
+        } else {
+            click(QPoint(client(panel).right() - 8, (dragged.top() + client(panel).top()) / 2));
+            QTRY_VERIFY(!viewable(panel));
+            Ui::FormEq *ui = gFormEq->form();
+            ui->comboBox_ir->setCurrentIndex(0);
+            ui->comboBox_ir->setCurrentIndex(1);
+        }
+        QVERIFY(settled(panel));
+        QCOMPARE(rectText(frame(panel)), rectText(dragged));
     }
 };
 
