@@ -457,18 +457,23 @@ private slots:
         const QStringList words = script.split(QLatin1Char(' '), Qt::SkipEmptyParts);
         // The row as it looks with the pointer off it, or on one title alone.
         QTest::qWait(200);
-        QHash<QString, QImage> looks;
+        QStringList shown; // the looks to record: off the row first, the idle row
         for (const QString &word : words) {
-            if (!word.startsWith(QLatin1String("look:")) || looks.contains(word.mid(5)))
-                continue;
-            const QString name = word.mid(5);
+            const QString name = word == "marked" ? QStringLiteral("none") : word.mid(5);
+            if ((word == "marked" || word.startsWith(QLatin1String("look:"))) && !shown.contains(name))
+                shown << name;
+        }
+        if (shown.removeAll(QStringLiteral("none")))
+            shown.prepend(QStringLiteral("none"));
+        QHash<QString, QImage> looks;
+        for (const QString &name : shown) {
             if (name == "none") {
                 run({pointerto([this] { return pagemiddle(); })}, [] { return true; });
             } else {
                 QPushButton *h = title(name);
                 run({pointerto(centre(h))}, [=] { return h->underMouse(); });
                 QTRY_VERIFY_WITH_TIMEOUT(xscreen::grab(x, row()) != looks.value(QStringLiteral("none")),
-                                         3000);
+                                         10000);
             }
             QTest::qWait(200);
             looks[name] = xscreen::grab(x, row());
