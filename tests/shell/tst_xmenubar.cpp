@@ -439,7 +439,7 @@ private slots:
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         w->activateWindow();
-        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(w.get()));
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeWindow(), static_cast<QWidget *>(w.get()), 10000);
         QSlider *fader = nullptr;
         if (start == "gain") {
             w->on_pushButton_2_clicked();
