@@ -12,11 +12,16 @@
 // keyboard gets its Leave, but no hover leave (Qt sends none to a window
 // under an open menu): it is not drawn again and looks hovered as well.
 //
-// A title clicked took the keyboard focus, and got it back when the window
-// was activated again after a box its entry opened (the about box). A window
-// in which the keyboard ever moved the focus (Tab) draws the focus frame of
-// its focus widget from then on, mouse clicks or not: the title stayed lit
-// after the box had closed, and the pointer on another title lit two.
+// A title clicked takes the keyboard focus, as any push button does, and
+// gets it back when the window is activated again after a box its entry
+// opened (the about box): the keys pressed after a menu act on the row. A
+// window in which the keyboard ever moved the focus (Tab) draws the focus
+// frame of its focus widget from then on, mouse clicks or not, and the frame
+// lit the title after the box had closed, two titles with the pointer on
+// another. The frame therefore marks a title only while the keyboard brought
+// the focus to it: a click on it, its menu, or the pointer on the row make it
+// quiet (the dynamic property "quietfocus", which the style sheets give no
+// outline).
 
 #include <QList>
 
@@ -38,7 +43,7 @@ void settlehover(QWidget *widget);
 // Once a title's press has ended (its menu closed, and what the chosen entry
 // started has ended), every title of the row is settled. Connect after the
 // titles have their menus: the button's own handling of the press, which
-// shows the menu and runs the entry, comes first. A click on a title leaves
-// the focus where it was, as a menu bar does; Tab still reaches the titles.
+// shows the menu and runs the entry, comes first. The arrow keys on a title
+// move the focus to the title beside it, round the row, never out of it.
 void keepidle(const QList<QPushButton *> &titles);
 } // namespace menurow

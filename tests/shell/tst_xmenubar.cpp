@@ -12,9 +12,19 @@
 // or Escape, the pointer meanwhile over the row or off it; the pointer then
 // on another title lights that title alone (the idle row's pixels but for
 // that title's hover), also when the user pressed Tab in the window before
-// (the window then shows where the focus is). Without Xvfb the test skips; without openbox its
-// openbox rows skip too, under CI they fail.
+// (the window then shows where the focus is).
+// A title clicked takes the keyboard focus: the keys pressed after its menu
+// act on the row (Escape, the arrows from title to title round the row, Space
+// opening the menu of the title that has the focus), never on the page
+// control that had the focus before, connected (the GAIN page's fader), with
+// the device offline or with no device listed. A page control clicked after
+// the menu gets the keys again. A title that keeps the focus after its menu
+// looks idle, and the pointer on another title lights that one alone.
+// Without Xvfb the test skips; without openbox its openbox rows skip too,
+// under CI they fail.
 
+#include "formgain.h"
+#include "startup.h"
 #include "xinput.h"
 #include "xscreen.h"
 #include "xstandintest.h"
@@ -26,7 +36,10 @@
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QMenu>
+#include <QSlider>
 #include <QStandardPaths>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTimer>
 
 #include <functional>
@@ -36,6 +49,28 @@ namespace
 {
 const char *const kTitles[] = {"menuFile", "menuView", "menuEdit", "menuHelp", "menuLanguage"};
 using Step = std::function<bool()>; // true when done: the hand goes on to the next
+
+// Where the style puts a slider's handle, in the slider's coordinates: where
+// a press grabs it.
+QRect handlerect(const QSlider *s)
+{
+    QStyleOptionSlider opt;
+    opt.initFrom(s);
+    opt.orientation = s->orientation();
+    opt.minimum = s->minimum();
+    opt.maximum = s->maximum();
+    opt.tickPosition = s->tickPosition();
+    opt.tickInterval = s->tickInterval();
+    opt.upsideDown = s->orientation() == Qt::Horizontal ? s->invertedAppearance() : !s->invertedAppearance();
+    opt.direction = Qt::LeftToRight;
+    opt.sliderPosition = s->sliderPosition();
+    opt.sliderValue = s->value();
+    opt.singleStep = s->singleStep();
+    opt.pageStep = s->pageStep();
+    if (s->orientation() == Qt::Horizontal)
+        opt.state |= QStyle::State_Horizontal;
+    return s->style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, s);
+}
 } // namespace
 
 class TstXMenuBar : public XStandinTest
@@ -311,6 +346,222 @@ private slots:
              [&] { return m->isVisible() && (opened = clock.elapsed(), true); }, key("Escape")},
             [&] { return !m->isVisible() && !t->isDown(); });
         qInfo("the menu opened %lld ms after the click", opened);
+    }
+
+    // The keys a user presses after a title's menu, from a start: "gain" (connected, the GAIN
+    // page shown), "offline" (a device listed, not connected, the main page; Tab pressed there)
+    // or "nodevice" (a fresh start with no device listed). The script's words: "fader" (OUT1's
+    // fader handle clicked, it has the focus), "click:<title>" (the title clicked, its menu
+    // open), "key:<key>", "focus:<title>" and "open:<title>" (waited for: the title has the
+    // focus, its menu is open), "look:<title>" (the pointer on the title, or "look:none" off the
+    // row: the row looks as it did so at the start, that title alone lit), "marked" (the pointer
+    // off the row, the row does not look idle: the title the keys moved the focus to shows it).
+    // The device's values then are as before the keys but for OUT1's gain, `step` raw steps up;
+    // `frames` frames reached the processor (the last, if any, OUT1's gain).
+    void keysaftermenu_data()
+    {
+        QTest::addColumn<bool>("openbox");
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<int>("step");
+        QTest::addColumn<int>("frames");
+        for (const bool openbox : {false, true}) {
+            const auto add = [openbox](const char *name, const char *start, const char *script, int step,
+                                       int frames) {
+                QTest::newRow(qPrintable(QString(name) + (openbox ? ", openbox" : "")))
+                    << openbox << QString(start) << QString(script) << step << frames;
+            };
+            // The fader had the focus: the keys go to the row, the Device menu opens; the
+            // fader clicked again takes the keys, one step up and its one frame.
+            add("GAIN fader, File, Escape, Right, Space", "gain",
+                "fader click:menuFile key:Escape key:Right key:space open:menuView key:Escape focus:menuView "
+                "fader key:Up",
+                1, 1);
+            add("GAIN fader, File, Escape, then fader, Up", "gain",
+                "fader click:menuFile key:Escape focus:menuFile fader key:Up", 1, 1);
+            // Left from the first title goes round to the last ones.
+            add("GAIN fader, File, Escape, Left, Left, Space", "gain",
+                "fader click:menuFile key:Escape key:Left focus:menuLanguage key:Left focus:menuHelp "
+                "key:space "
+                "open:menuHelp key:Escape focus:menuHelp key:Right key:Right focus:menuFile key:Down "
+                "focus:menuView",
+                0, 0);
+            // Tab used on the main page: the window draws where the focus is.
+            add("offline, Tab, File, Escape, Right, Space", "offline",
+                "click:menuFile key:Escape key:Right key:space open:menuView key:Escape focus:menuView", 0,
+                0);
+            add("offline, Tab, Help, Escape, looks", "offline",
+                "click:menuHelp key:Escape focus:menuHelp look:none look:menuFile key:Right "
+                "focus:menuLanguage "
+                "marked look:menuView look:none",
+                0, 0);
+            add("no device, File, Escape, Right, Space", "nodevice",
+                "click:menuFile key:Escape focus:menuFile key:Right key:space open:menuView key:Escape "
+                "focus:menuView look:none",
+                0, 0);
+        }
+    }
+    void keysaftermenu()
+    {
+        QFETCH(bool, openbox);
+        QFETCH(QString, start);
+        QFETCH(QString, script);
+        QFETCH(int, step);
+        QFETCH(int, frames);
+        if (openbox) {
+            QString why;
+            if (!wm.start(x, &why)) {
+                if (XvfbServer::mayskip() &&
+                    QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty())
+                    QSKIP(qPrintable(why));
+                QFAIL(qPrintable(why));
+            }
+            QTRY_VERIFY_WITH_TIMEOUT(XWindowManager::announced(x), 10000);
+        }
+        MainApp::settimescale(0.05); // the connect's download
+        if (start == "gain") {
+            fx.open();
+        } else {
+            QVERIFY(fx.dir.isValid());
+            QVERIFY(QDir::setCurrent(fx.dir.path()));
+            QFile ini(QStringLiteral("UserConfig.ini"));
+            QVERIFY(ini.open(QIODevice::WriteOnly));
+            ini.write("[General]\nLangue=en\n");
+            ini.close();
+            w.reset(startmainwindow(4));
+            if (start == "offline") {
+                w->fileaction(0)->trigger();
+                gMainApp->setdevtype(0x18);
+                gMainApp->setdevaddr(1);
+                w->getbntnum(0);
+            }
+        }
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        w->activateWindow();
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeWindow(), static_cast<QWidget *>(w.get()), 10000);
+        QSlider *fader = nullptr;
+        if (start == "gain") {
+            w->on_pushButton_2_clicked();
+            w->setButtonView(1);
+            fader = gFormGain->findChild<QSlider *>(QStringLiteral("vlSliderGain_5")); // OUT1
+            QVERIFY(fader);
+            QTRY_VERIFY(fader->isVisible());
+        }
+        run({pointerto([this] { return pagemiddle(); })}, [] { return true; });
+        if (start == "offline") {
+            QWidget *before = QApplication::focusWidget();
+            run({key("Tab")}, [=] { return QApplication::focusWidget() != before; });
+        }
+
+        const QStringList words = script.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        // The row as it looks with the pointer off it, or on one title alone.
+        QTest::qWait(200);
+        QStringList shown; // the looks to record: off the row first, the idle row
+        for (const QString &word : words) {
+            const QString name = word == "marked" ? QStringLiteral("none") : word.mid(5);
+            if ((word == "marked" || word.startsWith(QLatin1String("look:"))) && !shown.contains(name))
+                shown << name;
+        }
+        if (shown.removeAll(QStringLiteral("none")))
+            shown.prepend(QStringLiteral("none"));
+        QHash<QString, QImage> looks;
+        for (const QString &name : shown) {
+            if (name == "none") {
+                run({pointerto([this] { return pagemiddle(); })}, [] { return true; });
+            } else {
+                QPushButton *h = title(name);
+                run({pointerto(centre(h))}, [=] { return h->underMouse(); });
+                QTRY_VERIFY_WITH_TIMEOUT(xscreen::grab(x, row()) != looks.value(QStringLiteral("none")),
+                                         10000);
+            }
+            QTest::qWait(200);
+            looks[name] = xscreen::grab(x, row());
+            QVERIFY(!looks[name].isNull());
+        }
+        run({pointerto([this] { return pagemiddle(); })}, [] { return true; });
+
+        // The device's values the keys could reach: every gain, every routing switch.
+        const auto values = [this] {
+            QVector<int> v;
+            if (DeviceData *d = gMainApp->getcurdevice()) {
+                for (int ch = 0; ch < 12; ++ch)
+                    v << d->getgain(ch);
+                for (int o = 0; o < 8; ++o)
+                    for (int in = 0; in < 4; ++in)
+                        v << d->getroutebit(o, in);
+            }
+            return v;
+        };
+        QVector<int> expected = values();
+        if (step)
+            expected[4] += step;
+        // What the user's hand sent: every command but the level meters' reads, which the
+        // GAIN page sends on its own.
+        const auto handsent = [this] {
+            QVector<standin::FrameRecord> out;
+            for (const standin::FrameRecord &r : s.commands(fx.unit))
+                if (r.command() != 0x56)
+                    out << r;
+            return out;
+        };
+        const int before = start == "gain" ? int(handsent().size()) : 0;
+
+        QList<Step> steps;
+        for (const QString &word : words) {
+            const QString arg = word.section(QLatin1Char(':'), 1);
+            if (word == "fader") {
+                QVERIFY(fader);
+                steps << pointerto([=] { return fader->mapToGlobal(handlerect(fader).center()); }) << click()
+                      << [=] { return fader->hasFocus(); };
+            } else if (word.startsWith(QLatin1String("click:"))) {
+                QPushButton *t = title(arg);
+                steps << pointerto(centre(t)) << click() << [=] { return t->menu()->isVisible(); };
+            } else if (word.startsWith(QLatin1String("key:"))) {
+                const QByteArray name = arg.toLatin1();
+                steps << [=] { return xinput::key(x, name.constData()); };
+            } else if (word.startsWith(QLatin1String("focus:"))) {
+                QPushButton *t = title(arg);
+                steps << [=] { return t->hasFocus(); };
+            } else if (word.startsWith(QLatin1String("open:"))) {
+                QPushButton *t = title(arg);
+                steps << [=] { return t->menu()->isVisible(); };
+            } else if (word == "marked") {
+                // The title the keys brought the focus to shows it, the pointer off the row.
+                const QImage idle = looks.value(QStringLiteral("none"));
+                steps << pointerto([this] { return pagemiddle(); })
+                      << [=] { return xscreen::grab(x, row()) != idle; };
+            } else if (word.startsWith(QLatin1String("look:"))) {
+                const QImage want = looks.value(arg);
+                if (arg == "none") {
+                    steps << pointerto([this] { return pagemiddle(); });
+                } else {
+                    QPushButton *h = title(arg);
+                    steps << pointerto(centre(h)) << [=] { return h->underMouse(); };
+                }
+                // The look holds once drawn: the next word waits for it.
+                steps << [=] { return xscreen::grab(x, row()) == want; };
+            } else {
+                QFAIL(qPrintable("no such word: " + word));
+            }
+        }
+        run(steps, [] { return true; });
+
+        // The keys changed nothing but what the fader took.
+        QCOMPARE(values(), expected);
+        if (start == "gain") {
+            // The serial line keeps the frames' order: the fader's frame came after any other.
+            QTRY_VERIFY_WITH_TIMEOUT(handsent().size() >= before + frames, 10000);
+            const QVector<standin::FrameRecord> came = handsent().mid(before);
+            QStringList bytes;
+            for (const standin::FrameRecord &r : came)
+                bytes << QString::fromLatin1(r.bytes.toHex(' '));
+            QVERIFY2(came.size() == frames, qPrintable("sent: " + bytes.join(", ")));
+            if (frames)
+                QCOMPARE(came.last().command(), quint8(0x50)); // OUT1's gain
+        }
+        for (const char *name : kTitles)
+            QVERIFY2(!title(name)->menu() || !title(name)->menu()->isVisible(), name);
     }
 };
 
