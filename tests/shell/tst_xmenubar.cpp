@@ -14,7 +14,14 @@
 // that title's hover), also when the user pressed Tab in the window before
 // (the window then shows where the focus is). Without Xvfb the test skips; without openbox its
 // openbox rows skip too, under CI they fail.
+//
+// Clear All Device chosen while the tool bar's Open writes a file into the
+// processor is refused: its box comes up over the window, the file's frames
+// keep going out while it is up, and its Ok button closes it; the device
+// stays listed and connected.
 
+#include "programfile.h"
+#include "prompts.h"
 #include "xinput.h"
 #include "xscreen.h"
 #include "xstandintest.h"
@@ -26,6 +33,7 @@
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QMenu>
+#include <QMessageBox>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -36,6 +44,49 @@ namespace
 {
 const char *const kTitles[] = {"menuFile", "menuView", "menuEdit", "menuHelp", "menuLanguage"};
 using Step = std::function<bool()>; // true when done: the hand goes on to the next
+
+// The open dialog answered with a file; every box is the real one, on the
+// server.
+class ChosenFile : public PromptBackend
+{
+public:
+    explicit ChosenFile(const QString &file)
+        : file(file)
+        , real(Prompts::backend())
+    {
+        Prompts::setBackend(this);
+    }
+    ~ChosenFile() override { Prompts::setBackend(nullptr); }
+    QMessageBox::StandardButton message(QWidget *parent, Icon icon, const QString &title, const QString &text,
+                                        QMessageBox::StandardButtons buttons,
+                                        QMessageBox::StandardButton defaultButton) override
+    {
+        return real->message(parent, icon, title, text, buttons, defaultButton);
+    }
+    void notice(QWidget *parent, Icon icon, const QString &title, const QString &text) override
+    {
+        real->notice(parent, icon, title, text);
+    }
+    bool confirm(QWidget *parent, const QString &title, const QString &text, const QString &acceptText,
+                 const QString &rejectText) override
+    {
+        return real->confirm(parent, title, text, acceptText, rejectText);
+    }
+    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        ++opened;
+        return file;
+    }
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return QString();
+    }
+    const QString file;
+    int opened = 0;
+
+private:
+    PromptBackend *real;
+};
 } // namespace
 
 class TstXMenuBar : public XStandinTest
@@ -114,6 +165,100 @@ private slots:
         MainApp::settimescale(1);
         wm.stop();
         qunsetenv("DSPMANAGER_PORTS");
+    }
+
+    void clearduringopen_data()
+    {
+        QTest::addColumn<bool>("openbox");
+        QTest::newRow("no window manager") << false;
+        QTest::newRow("openbox") << true;
+    }
+    void clearduringopen()
+    {
+        QFETCH(bool, openbox);
+        if (openbox) {
+            QString why;
+            if (!wm.start(x, &why)) {
+                if (XvfbServer::mayskip() &&
+                    QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty())
+                    QSKIP(qPrintable(why));
+                QFAIL(qPrintable(why));
+            }
+            QTRY_VERIFY_WITH_TIMEOUT(XWindowManager::announced(x), 10000);
+        }
+        MainApp::settimescale(0.05); // the connect's download
+        fx.open();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        w->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(w.get()));
+        // A program file of the device's own data; the Open at its own pace.
+        const QString file = dir.filePath(QStringLiteral("show.K91"));
+        QString reason;
+        QVERIFY2(saveprogramfile(file, *fx.cur(), nullptr, &reason) == ProgramFileStatus::Ok,
+                 qPrintable(reason));
+        MainApp::settimescale(1);
+        s.clearframes();
+        ChosenFile chooser(file);
+        const auto count = [this](quint8 code) { return int(fx.sent(code).size()); };
+
+        QPushButton *open = w->findChild<QPushButton *>(QStringLiteral("Down_Button"));
+        QPushButton *t = title(QStringLiteral("menuFile"));
+        QMenu *m = t->menu();
+        QAction *clear = w->fileaction(3);
+        QVERIFY(open && m && clear);
+        const auto box = []() -> QMessageBox * {
+            for (QWidget *b : QApplication::topLevelWidgets())
+                if (auto *mb = qobject_cast<QMessageBox *>(b))
+                    if (mb->isVisible())
+                        return mb;
+            return nullptr;
+        };
+        QString shown;
+        int atbox = -1;
+        int whileup = -1;
+        const auto ok = [=] {
+            QAbstractButton *b = box() ? box()->button(QMessageBox::Ok) : nullptr;
+            return b ? b->mapToGlobal(b->rect().center()) : QCursor::pos();
+        };
+        // The Open clicked; Clear All Device chosen from the File menu while
+        // the Open waits before its transfer (the clicks wait for it) or
+        // transfers; its box up while parts of the file go on going out;
+        // then its Ok clicked.
+        QList<Step> steps;
+        steps << pointerto(centre(open)) << click() << [&] { return chooser.opened > 0; }
+              << pointerto(centre(t)) << click() << [=] { return m->isVisible(); }
+              << pointerto([=] { return m->mapToGlobal(m->actionGeometry(clear).center()); }) << click() <<
+            [&] {
+                if (!box() || !viewable(box()))
+                    return false;
+                shown = box()->windowTitle() + '|' + box()->text();
+                atbox = count(0x60);
+                return true;
+            } <<
+            [&] {
+                if (!box() || count(0x60) <= atbox)
+                    return false;
+                whileup = count(0x60);
+                return true;
+            } << pointerto(ok)
+              << click();
+        run(steps, [&] { return !box() && count(0x62) > 0 && !w->exchangerunning(); });
+        QCOMPARE(shown,
+                 QStringLiteral("Clear All Device|Another operation is running. Please Try Again when it "
+                                "has ended"));
+        QVERIFY2(
+            atbox < whileup,
+            qPrintable(
+                QStringLiteral("%1 parts when the box came, %2 while it was up").arg(atbox).arg(whileup)));
+        // The whole file went out, then the recall; no disconnect.
+        QCOMPARE(count(0x60), 26);
+        QCOMPARE(count(0x62), 1);
+        QCOMPARE(count(0x03), 0);
+        QCOMPARE(gDeviceList.size(), 1);
+        QCOMPARE(fx.cur()->getcomconnected(), 1);
+        // The box closed by its button is gone, not kept hidden.
+        QTRY_VERIFY(w->findChildren<QMessageBox *>().isEmpty());
     }
 
     void afteroperation_data()
