@@ -45,8 +45,9 @@ namespace
 const char *const kTitles[] = {"menuFile", "menuView", "menuEdit", "menuHelp", "menuLanguage"};
 using Step = std::function<bool()>; // true when done: the hand goes on to the next
 
-// The open dialog answered with a file; every box is the real one, on the
-// server.
+// The open dialog answered with a file; a box not waited for is the real
+// one, on the server. A box the program would wait for is noted and answered
+// at once: shown, it would hold up the hand's own steps until closed.
 class ChosenFile : public PromptBackend
 {
 public:
@@ -57,20 +58,22 @@ public:
         Prompts::setBackend(this);
     }
     ~ChosenFile() override { Prompts::setBackend(nullptr); }
-    QMessageBox::StandardButton message(QWidget *parent, Icon icon, const QString &title, const QString &text,
-                                        QMessageBox::StandardButtons buttons,
+    QMessageBox::StandardButton message(QWidget *, Icon, const QString &title, const QString &text,
+                                        QMessageBox::StandardButtons,
                                         QMessageBox::StandardButton defaultButton) override
     {
-        return real->message(parent, icon, title, text, buttons, defaultButton);
+        waited << title + '|' + text;
+        return defaultButton == QMessageBox::NoButton ? QMessageBox::Ok : defaultButton;
     }
     void notice(QWidget *parent, Icon icon, const QString &title, const QString &text) override
     {
         real->notice(parent, icon, title, text);
     }
-    bool confirm(QWidget *parent, const QString &title, const QString &text, const QString &acceptText,
-                 const QString &rejectText) override
+    bool confirm(QWidget *, const QString &title, const QString &text, const QString &,
+                 const QString &) override
     {
-        return real->confirm(parent, title, text, acceptText, rejectText);
+        waited << title + '|' + text;
+        return false;
     }
     QString openFileName(QWidget *, const QString &, const QString &, const QString &) override
     {
@@ -83,6 +86,7 @@ public:
     }
     const QString file;
     int opened = 0;
+    QStringList waited;
 
 private:
     PromptBackend *real;
@@ -245,6 +249,7 @@ private slots:
             } << pointerto(ok)
               << click();
         run(steps, [&] { return !box() && count(0x62) > 0 && !w->exchangerunning(); });
+        QCOMPARE(chooser.waited.join(QLatin1String("; ")), QString());
         QCOMPARE(shown,
                  QStringLiteral("Clear All Device|Another operation is running. Please Try Again when it "
                                 "has ended"));
