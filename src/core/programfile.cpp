@@ -281,24 +281,68 @@ bool overridesowner()
 }
 #endif
 
-// The folder lets the save's temporary file be made and then removed or
-// renamed: an append-only folder lets files in but never out, so the save
-// would fail at its end and leave its temporary file, and any trial file
-// made here would stay too. Checked before anything is made.
-bool folderallowssave([[maybe_unused]] const QString &file, [[maybe_unused]] QString *reason,
-                     [[maybe_unused]] bool chinese)
-{
 #ifdef Q_OS_UNIX
-    const Protection folder = protectionof(QFile::encodeName(QFileInfo(file).absolutePath()));
+// Whether the folder takes a file with no name (one that is only given its
+// name once written, as the save makes its temporary file where it can).
+// Nothing stays behind: an unnamed file goes when it is closed.
+bool takesunnamedfile([[maybe_unused]] const QByteArray &folder)
+{
+#ifdef O_TMPFILE
+    const int fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+#else
+    return false;
+#endif
+}
+#endif
+
+// The folder lets the save's temporary file be made and then removed or
+// renamed. An append-only folder lets files in but never out: the save
+// works there only for a new name and with an unnamed temporary file, which
+// it links into the folder under that name at its end. Replacing a file
+// would leave the temporary file beside it, and so would a save whose
+// temporary file needs a name of its own; both are refused before anything
+// is made. appendonly tells the caller that no trial file may be made there
+// (it could not be removed again).
+bool folderallowssave([[maybe_unused]] const QString &file, [[maybe_unused]] QString *reason,
+                      [[maybe_unused]] bool chinese, bool *appendonly)
+{
+    *appendonly = false;
+#ifdef Q_OS_UNIX
+    const QByteArray foldername = QFile::encodeName(QFileInfo(file).absolutePath());
+    const Protection folder = protectionof(foldername);
     if (folder.immutable) {
         seterror(reason, bilingual(chinese, "the folder cannot be changed", "该文件夹不可更改"));
         return false;
     }
     if (folder.appendonly) {
-        seterror(reason,
-                 bilingual(chinese,
-                           "the folder only lets files be added: none can be replaced or removed there",
-                           "该文件夹只允许添加文件，其中的文件无法替换或删除"));
+        struct stat existing {
+        };
+        if (::lstat(QFile::encodeName(file).constData(), &existing) == 0 || !takesunnamedfile(foldername)) {
+            seterror(reason,
+                     bilingual(chinese,
+                               "the folder only lets files be added: none can be replaced or removed there",
+                               "该文件夹只允许添加文件，其中的文件无法替换或删除"));
+            return false;
+        }
+        *appendonly = true;
+    }
+#endif
+    return true;
+}
+
+// The name is not longer than the folder's file system takes: judged
+// without making a file of that name, where one could not be removed again.
+bool namefits([[maybe_unused]] const QString &file, [[maybe_unused]] QString *reason)
+{
+#ifdef Q_OS_UNIX
+    const QFileInfo info(file);
+    const long longest = ::pathconf(QFile::encodeName(info.absolutePath()).constData(), _PC_NAME_MAX);
+    if (longest > 0 && QFile::encodeName(info.fileName()).size() > longest) {
+        seterror(reason, QString::fromLocal8Bit(std::strerror(ENAMETOOLONG)));
         return false;
     }
 #endif
@@ -349,7 +393,8 @@ bool canwritefile(const QString &path, QString *reason, bool chinese)
     // it says so rather than go on. Protections that would keep it (or the
     // save) from removing what it made are looked at before anything is made.
     const QString replaced = replacedfile(path);
-    if (!folderallowssave(replaced, reason, chinese))
+    bool appendonly = false;
+    if (!folderallowssave(replaced, reason, chinese, &appendonly))
         return false;
     // QSaveFile checks the folder (it makes its temporary file there) and an
     // existing target (a directory, or not writable); cancelling removes the
@@ -371,6 +416,10 @@ bool canwritefile(const QString &path, QString *reason, bool chinese)
     const QFileInfo target(path);
     if (target.exists() || target.isSymLink())
         return true;
+    // A file made in an append-only folder stays there: its name is judged
+    // by its length alone.
+    if (appendonly)
+        return namefits(replaced, reason);
     QFile trial(path);
     if (!trial.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
         seterror(reason, trial.errorString());

@@ -66,11 +66,13 @@ ProgramFileStatus writecollectionfile(const QString &path, const QByteArray &ima
 // writecollectionfile save it: a temporary file in the folder, renamed over
 // the target at the end), without truncating or otherwise changing anything
 // there (where no file has the name, one is made and removed again, so that
-// the folder judges the name itself). A folder that lets nothing be removed
-// from it (append-only), or an existing file this user may not replace (a
-// protected file; another user's file in a folder with the sticky bit), is
-// refused before anything is made. reason receives the system's error text,
-// or a text of its own in English or (chinese) in Chinese, when not.
+// the folder judges the name itself). An existing file this user may not
+// replace (in a folder that lets nothing be removed from it, append-only; a
+// protected file; another user's file in a folder with the sticky bit) is
+// refused before anything is made. A new name in an append-only folder
+// passes where the save can link its unnamed temporary file in under it.
+// reason receives the system's error text, or a text of its own in English
+// or (chinese) in Chinese, when not.
 bool canwritefile(const QString &path, QString *reason = nullptr, bool chinese = false);
 
 // Whether the disk that would hold path has room for a file of that many

@@ -4,6 +4,7 @@
 #include "formgeqdraw.h"
 #include "formshowdraw.h"
 #include "globalcontrl.h"
+#include "longexchange.h"
 #include "mainapp.h"
 #include "throttletimer.h"
 #include "ui_formgeq.h"
@@ -518,6 +519,9 @@ void FormGeq::on_btngeqset0_32_clicked()
     // band is sent.
     const bool output = c >= kInputs;
     QPointer<FormGeq> self(this);
+    // Clearing the device list would cut the series short and leave the
+    // processor's bands partly flat: it is refused until the series ends.
+    FrameSeries series;
     // Ends early only when the page goes or the device it started on is no
     // longer the current one.
     const auto running = [&]() { return self && device() == start; };

@@ -276,7 +276,9 @@ void FormSetView::refreshdata()
     DeviceData *d = current();
     if (!d)
         return;
-    ui->Editname1->setText(QStringLiteral("    ") + d->getprogramname());
+    if (!connected())
+        kept = KeptData();
+    ui->Editname1->setText(shownname(d));
     cleardevinfo();
     switch (d->gettype()) {
     case 24:
@@ -604,17 +606,31 @@ bool FormSetView::readnames(Exchange &x, int first, int last, const std::functio
     return true;
 }
 
+QString FormSetView::listname(const DeviceData *d)
+{
+    const int shown = d->getcurprogramnum();
+    if (shown >= 1 && shown <= kAllPrograms && d->getnamerecordused(shown - 1))
+        return d->getnamerecordname(shown - 1).trimmed();
+    return QString();
+}
+
+QString FormSetView::shownname(const DeviceData *d) const
+{
+    const bool keeps =
+        d && d == kept.device && d->getcurprogramnum() == kept.number && d->getprogramname() == kept.dataname;
+    const QString name = keeps ? listname(d) : d ? d->getprogramname() : QString();
+    return keeps && name.isEmpty() ? QString() : QStringLiteral("    ") + name;
+}
+
 void FormSetView::showmayrun(DeviceData *d, int program)
 {
     // The model keeps the data of the program before, and with it that
     // program's name: "Program Name" shows instead what the list holds for
-    // the program "Program Number" shows, so the two name the same program.
+    // the program "Program Number" shows, so the two name the same program,
+    // and goes on doing so whenever the page is shown again.
     if (d && d == current()) {
-        const int shown = d->getcurprogramnum();
-        QString name;
-        if (shown >= 1 && shown <= kAllPrograms && d->getnamerecordused(shown - 1))
-            name = d->getnamerecordname(shown - 1).trimmed();
-        ui->Editname1->setText(name.isEmpty() ? QString() : QStringLiteral("    ") + name);
+        kept = {d, d->getcurprogramnum(), d->getprogramname()};
+        ui->Editname1->setText(shownname(d));
     }
     Prompts::critical(this, lan("Load Program", "载入程式"),
                       lan("The processor may run program %1; connect again to read it",
@@ -701,6 +717,9 @@ bool FormSetView::loadcurrentdata()
     MainApp::delayms(50, true);
     if (gMainApp->getcurdevice() == reader.device())
         reader.device()->setdevicename(lan("Online Data", "在线数据"));
+    // The model holds the data of the program the number shows again.
+    if (kept.device == reader.device())
+        kept = KeptData();
     emit updataallviews();
     setprogress(100);
     return true;

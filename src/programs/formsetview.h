@@ -142,6 +142,13 @@ private:
     // The box saying the processor may run `program`, whose data could not
     // be read back after an operation that may have changed it.
     void showmayrun(DeviceData *d, int program);
+    // The list's name for the program "Program Number" shows, empty when the
+    // list holds none.
+    static QString listname(const DeviceData *d);
+    // What "Program Name" shows for the current device: the name in the
+    // model's data, or the list's name (nothing when it has none) while the
+    // model keeps another program's data than the one the number shows.
+    QString shownname(const DeviceData *d) const;
     // After a store or delete of program n that got no answer: reads n's
     // name record again, without a box, so the list shows what the
     // processor holds. True when read (the model then has it).
@@ -173,6 +180,15 @@ private:
     QTimer *requesttimer = nullptr;
     bool timedout = false;
     bool busy = false;
+    // After a read-back that did not come (cancelled), the model keeps the
+    // data of the program before while "Program Number" shows the one the
+    // processor may run: the device, the number and the name in the kept
+    // data, for as long as all three stay and the device is connected.
+    struct KeptData {
+        const DeviceData *device = nullptr;
+        int number = -1;
+        QString dataname;
+    } kept;
     Ui::FormSetView *ui;
 };
 

@@ -654,16 +654,24 @@ void MainWindow::clearalldevice()
     // Not inside the waits of a running exchange, which works on a listed
     // record; the disconnect below waits too. Nor later on its own: by then
     // another device may be current than the one the user saw. The user is
-    // told why nothing happened.
+    // told why nothing happened. A page's series of frames (a reset of
+    // every band) counts as running too: cut short, it would leave the
+    // processor half changed. The box is not waited for: shown from inside
+    // the running operation's waits, it would hold the operation up until
+    // closed.
     LongExchange exchange;
-    if (!exchange.acquired()) {
-        Prompts::warning(
+    if (!exchange.acquired() || FrameSeries::running()) {
+        Prompts::noticewarning(
             this, chinese() ? zh("清除所有设备") : QStringLiteral("Clear All Device"),
             chinese() ? zh("另一项操作正在进行，请在其结束后重试")
                       : QStringLiteral("Another operation is running. Please Try Again when it has ended"));
         return;
     }
     qDebug() << "clear all device";
+    // The status area shows start-up's look at once, and keeps it while the
+    // links go down: not the cleared device's link state beside its address.
+    clearing = true;
+    showstartstatus();
     // A connected device is disconnected first, as the connect button does:
     // the processor is told and the link closes. Its record is going; left
     // connected, the status would stay "Online" with nothing behind it.
@@ -687,6 +695,7 @@ void MainWindow::clearalldevice()
     emit updategeqlock();
     emit updatepeqlock();
     emit updatelimitlock();
+    clearing = false;
     showstartstatus();
 }
 

@@ -212,6 +212,9 @@ private:
     QString startcomshow;
     QString startipshow;
     QString startindicator;
+    // A clear of the device list runs: the status area keeps start-up's look
+    // while the cleared links go down.
+    bool clearing = false;
 
     QAction *actadd[4] = {};
     QAction *actinterface = nullptr;

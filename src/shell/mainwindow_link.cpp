@@ -193,6 +193,10 @@ void MainWindow::getbntnum(int k)
 void MainWindow::refreshonlinestate()
 {
     toolbar->updateconnectbtn();
+    if (clearing) {
+        showstartstatus();
+        return;
+    }
     const DeviceData *d = gMainApp->getcurdevice();
     ui->comshow->setText(DeviceLink::onlinetext(d, gGlobalContrl ? gGlobalContrl->getlanguage() : 0));
     ui->btnonlinetype->setStyleSheet(DeviceLink::onlinestyle(d));

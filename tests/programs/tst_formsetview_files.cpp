@@ -16,6 +16,8 @@
 #include <QSet>
 
 #ifdef Q_OS_LINUX
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sched.h>
@@ -685,32 +687,39 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<bool>("chinese");
         QTest::addColumn<QString>("reason"); // empty: it saves
+        QTest::addColumn<bool>("longname");  // a name longer than the file system takes
         const QString sticky =
             "the file belongs to another user, and the folder lets only its owner replace it";
         const QString append = "the folder only lets files be added: none can be replaced or removed there";
         const QString stickyzh = QString::fromUtf8("该文件属于其他用户，此文件夹只允许其所有者替换它");
         const QString appendzh = QString::fromUtf8("该文件夹只允许添加文件，其中的文件无法替换或删除");
         const QString locked = "the file is protected against changes and cannot be replaced";
+        const QString toolong = QString::fromLocal8Bit(std::strerror(ENAMETOOLONG));
         const int other = int(kOtherUser);
         const int nobody = int(kNobody);
         for (const char *button : {"btnloadcurdata_3", "btnloadcurdata_4"}) {
             const QString kind = QString(button) == "btnloadcurdata_3" ? "save" : "save all";
             QTest::newRow(qPrintable("sticky folder, another user's file, " + kind))
-                << "sticky" << other << false << button << false << sticky;
+                << "sticky" << other << false << button << false << sticky << false;
             QTest::newRow(qPrintable("sticky folder, another user's file, " + kind + ", Chinese"))
-                << "sticky" << other << false << button << true << stickyzh;
-            QTest::newRow(qPrintable("append-only folder, " + kind))
-                << "append" << -1 << false << button << false << append;
-            QTest::newRow(qPrintable("append-only folder, " + kind + ", Chinese"))
-                << "append" << -1 << false << button << true << appendzh;
+                << "sticky" << other << false << button << true << stickyzh << false;
+            // A new name is linked into an append-only folder at the end of
+            // the save; a file of the name there cannot be replaced.
+            QTest::newRow(qPrintable("append-only folder, a new name, " + kind))
+                << "append" << -1 << false << button << false << QString() << false;
+            QTest::newRow(qPrintable("append-only folder, a file of the name, " + kind + ", Chinese"))
+                << "append" << 0 << false << button << true << appendzh << false;
             QTest::newRow(qPrintable("append-only folder, a file of the name, " + kind))
-                << "append" << 0 << false << button << false << append;
+                << "append" << 0 << false << button << false << append << false;
+            // Judged without a trial file, which would stay in the folder.
+            QTest::newRow(qPrintable("append-only folder, a new name too long, " + kind))
+                << "append" << -1 << false << button << false << toolong << true;
             QTest::newRow(qPrintable("append-only file, " + kind))
-                << "plain" << 0 << true << button << false << locked;
+                << "plain" << 0 << true << button << false << locked << false;
             QTest::newRow(qPrintable("sticky folder, own file, " + kind))
-                << "sticky" << nobody << false << button << false << QString();
+                << "sticky" << nobody << false << button << false << QString() << false;
             QTest::newRow(qPrintable("plain folder, " + kind))
-                << "plain" << -1 << false << button << false << QString();
+                << "plain" << -1 << false << button << false << QString() << false;
         }
     }
     void unreplaceable()
@@ -722,6 +731,7 @@ private slots:
         QFETCH(QString, button);
         QFETCH(bool, chinese);
         QFETCH(QString, reason);
+        QFETCH(bool, longname);
         if (::getuid() != 0)
             QSKIP("needs root to act as another user and to set the append-only attribute");
         // A folder of its own that "nobody" can reach.
@@ -730,7 +740,8 @@ private slots:
         const QString dir = top.path();
         QVERIFY(::chmod(QFile::encodeName(dir).constData(), folder == "sticky" ? 01777 : 0755) == 0);
         const bool single = button == "btnloadcurdata_3";
-        const QString file = dir + (single ? "/taken.K91" : "/taken.J91");
+        const QString file =
+            dir + '/' + (longname ? QString(300, 'n') : QString("taken")) + (single ? ".K91" : ".J91");
         const QByteArray old("a file there before");
         if (owner >= 0) {
             QVERIFY(writeall(file, old));

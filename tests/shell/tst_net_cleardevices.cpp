@@ -6,10 +6,12 @@
 // it shows at start-up, and a device listed and chosen again connects with
 // one click. A processor that does not answer the disconnect changes none of
 // it. A network link up to another listed device than the chosen one ends
-// with that device's own disconnect. While another exchange runs, the clear
-// is refused with a box that says why.
+// with that device's own disconnect. While another exchange runs, or the
+// graphic EQ page resets every band of a channel, the clear is refused with
+// a box that says why.
 
 #include "formchtool.h"
+#include "formgeq.h"
 #include "longexchange.h"
 #include "scriptedprompts.h"
 #include "tst_connect_support.h"
@@ -171,7 +173,8 @@ private slots:
     }
 
     // After a network device was connected and cleared, the status area is
-    // as start-up left it, and a connect click shows what it shows at start.
+    // as start-up left it (from the clear's start on, and after the
+    // connection's end), and a connect click shows what it shows at start.
     void statusasstart_data()
     {
         QTest::addColumn<QByteArray>("language");
@@ -205,8 +208,26 @@ private slots:
         QCOMPARE(statusarea(we).at(3), MainWindow::stylesheetpath(language == "zh" ? 1 : 0, true));
         const int connects = commandcount(s, unit, 0x02);
 
+        // What the status area shows whenever the clear's waits handle
+        // events (and may paint): start-up's look from the first on, never
+        // the link going down beside the cleared device's address.
+        QStringList during;
+        QTimer look;
+        connect(&look, &QTimer::timeout, this, [&] {
+            const QString now = statusarea(we).join(QLatin1String(" | "));
+            if (during.isEmpty() || during.last() != now)
+                during << now;
+        });
+        look.start(0);
         we.w->fileaction(3)->trigger();
+        look.stop();
+        QVERIFY(!during.isEmpty());
+        QCOMPARE(during, QStringList{atstart.join(QLatin1String(" | "))});
         QCOMPARE(commandcount(s, unit, 0x03), 1);
+        QCOMPARE(statusarea(we), atstart);
+        // And once the processor's end of the connection has gone too.
+        QTRY_COMPARE(s.connectioncount(line), 0);
+        QCoreApplication::processEvents();
         QCOMPARE(statusarea(we), atstart);
         QVERIFY(prompts.shown.isEmpty());
         we.clickconnect();
@@ -283,30 +304,38 @@ private slots:
     }
 
     // Clear All Device while another exchange runs with the processor
-    // connected: a box in the language shown says why nothing happens; the
-    // exchange ends as it would, the device stays listed and connected and
-    // the processor hears no disconnect.
+    // connected, or while the graphic EQ page sends an output's 31 bands
+    // flat one after another: a box in the language shown says why nothing
+    // happens; the exchange (or every band) ends as it would, the device
+    // stays listed and connected and the processor hears no disconnect.
     void clearwhilebusy_data()
     {
         QTest::addColumn<QByteArray>("language");
-        QTest::addColumn<bool>("download"); // the connect's download, else the tool bar's Save
+        QTest::addColumn<QString>("op"); // the connect's download, the tool bar's Save, the bands' reset
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("text");
         const QString en = QStringLiteral("Another operation is running. Please Try Again when it has ended");
         const QString zh = QString::fromUtf8("另一项操作正在进行，请在其结束后重试");
-        QTest::newRow("tool bar save, English") << QByteArray("en") << false << "Clear All Device" << en;
+        QTest::newRow("tool bar save, English") << QByteArray("en") << "save"
+                                                << "Clear All Device" << en;
         QTest::newRow("tool bar save, Chinese")
-            << QByteArray("zh") << false << QString::fromUtf8("清除所有设备") << zh;
-        QTest::newRow("download, English") << QByteArray("en") << true << "Clear All Device" << en;
+            << QByteArray("zh") << "save" << QString::fromUtf8("清除所有设备") << zh;
+        QTest::newRow("download, English") << QByteArray("en") << "download"
+                                           << "Clear All Device" << en;
         QTest::newRow("download, Chinese")
-            << QByteArray("zh") << true << QString::fromUtf8("清除所有设备") << zh;
+            << QByteArray("zh") << "download" << QString::fromUtf8("清除所有设备") << zh;
+        QTest::newRow("graphic EQ Set0, English") << QByteArray("en") << "set0"
+                                                  << "Clear All Device" << en;
+        QTest::newRow("graphic EQ Set0, Chinese")
+            << QByteArray("zh") << "set0" << QString::fromUtf8("清除所有设备") << zh;
     }
     void clearwhilebusy()
     {
         QFETCH(QByteArray, language);
-        QFETCH(bool, download);
+        QFETCH(QString, op);
         QFETCH(QString, title);
         QFETCH(QString, text);
+        const bool download = op == "download";
         ScriptedPrompts prompts;
         standin::Standin s;
         MainApp::settimescale(0.2);
@@ -321,15 +350,18 @@ private slots:
         we.choose(0, 0x18, 1);
 
         // The clear is asked for once, inside the exchange's waits: during the
-        // download while a part's reply is late, during the save's progress.
+        // download while a part's reply is late, during the save's progress,
+        // after the reset's third band.
         bool asked = false;
         QTimer clear;
         connect(&clear, &QTimer::timeout, this, [&]() {
-            const bool now = download ? commandcount(s, unit, 0x61) >= 13 : we.w->exchangerunning();
+            const bool now = download       ? commandcount(s, unit, 0x61) >= 13
+                             : op == "set0" ? commandcount(s, unit, 0x21) >= 3
+                                            : we.w->exchangerunning();
             if (now && !asked) {
                 asked = true;
                 clear.stop();
-                QVERIFY(we.w->exchangerunning());
+                QVERIFY(op == "set0" ? FrameSeries::running() : we.w->exchangerunning());
                 we.w->fileaction(3)->trigger();
             }
         });
@@ -341,6 +373,23 @@ private slots:
             s.addfault(late);
             clear.start(5);
             we.clickconnect();
+        } else if (op == "set0") {
+            we.clickconnect();
+            // The processor's first output is not flat.
+            s.update(unit, [](standin::UnitState &u) {
+                for (int b = 0; b < 31; ++b)
+                    u.outputGeq[b] = quint16(120 + 5 * b);
+            });
+            QVERIFY(gFormGeq);
+            QVERIFY(QMetaObject::invokeMethod(gFormGeq, "on_btngeqout1_clicked"));
+            QCOMPARE(gFormGeq->currentchannel(), 4);
+            clear.start(5);
+            gFormGeq->findChild<QPushButton *>(QStringLiteral("btngeqset0_32"))->click();
+            // Every band of the output went out, flat.
+            QTRY_COMPARE(commandcount(s, unit, 0x21), 31);
+            const standin::UnitState u = s.state(unit);
+            for (int b = 0; b < 31; ++b)
+                QCOMPARE(u.outputGeq[b] & 0x7fff, 300);
         } else {
             we.clickconnect();
             prompts.fileNames.enqueue(files.filePath(QStringLiteral("kept")));
@@ -349,11 +398,12 @@ private slots:
         }
         QVERIFY(asked);
         QVERIFY(!we.w->exchangerunning());
-        QCOMPARE(prompts.shown.size(), download ? 1 : 2);
+        QVERIFY(!FrameSeries::running());
+        QCOMPARE(prompts.shown.size(), op == "save" ? 2 : 1);
         QCOMPARE(prompts.shown.last().kind, QStringLiteral("warning"));
         QCOMPARE(prompts.shown.last().title, title);
         QCOMPARE(prompts.shown.last().text, text);
-        if (!download)
+        if (op == "save")
             QVERIFY(QFileInfo::exists(files.filePath(QStringLiteral("kept.K91"))));
         // The device is listed and connected with what it holds.
         QCOMPARE(gDeviceList.size(), 1);
@@ -361,7 +411,8 @@ private slots:
         QCOMPARE(gMainApp->getcurdevice()->gettcpconnected(), 1);
         QCOMPARE(we.comshow->text(),
                  DeviceLink::onlinetext(gMainApp->getcurdevice(), language == "zh" ? 1 : 0));
-        QCOMPARE(currentimage(gMainApp->getcurdevice()).toHex(), image.toHex());
+        if (op != "set0")
+            QCOMPARE(currentimage(gMainApp->getcurdevice()).toHex(), image.toHex());
         QCOMPARE(commandcount(s, unit, 0x03), 0);
         QCOMPARE(we.w->tcpsocket()->state(), QAbstractSocket::ConnectedState);
 

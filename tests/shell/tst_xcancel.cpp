@@ -11,6 +11,7 @@
 // equal the stand-in, or a box says they may not. Without Xvfb the test skips.
 
 #include "comsettings.h"
+#include "formchtool.h"
 #include "formsetview.h"
 #include "longexchange.h"
 #include "scriptedprompts.h"
@@ -23,6 +24,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QProgressDialog>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -320,21 +322,33 @@ private slots:
         // The recall answered at once, and the first Cancel only after its
         // answer was written, while the application lets it settle.
         QTest::addColumn<bool>("answered");
-        QTest::newRow("recall answered late") << "recall" << 0x62 << false << false << QString() << false;
+        // Afterwards the device's slot button clicked through the server, or
+        // the processor's answer with its lock state: the page is shown again.
+        QTest::addColumn<QString>("after");
+        QTest::newRow("recall answered late")
+            << "recall" << 0x62 << false << false << QString() << false << QString();
         QTest::newRow("recall answered late, read-back cancelled")
-            << "recall" << 0x62 << true << false << "critical:Load Program" << false;
+            << "recall" << 0x62 << true << false << "critical:Load Program" << false << QString();
+        QTest::newRow("recall answered late, read-back cancelled, then its slot clicked")
+            << "recall" << 0x62 << true << false << "critical:Load Program" << false << "slot";
+        QTest::newRow("recall answered late, read-back cancelled, then a lock update")
+            << "recall" << 0x62 << true << false << "critical:Load Program" << false << "lock";
         QTest::newRow("recall answered late, Escape twice")
-            << "recall" << 0x62 << true << true << "critical:Load Program" << false;
+            << "recall" << 0x62 << true << true << "critical:Load Program" << false << QString();
         QTest::newRow("recall, Cancel after its answer")
-            << "recall" << 0x62 << false << false << QString() << true;
+            << "recall" << 0x62 << false << false << QString() << true << QString();
         QTest::newRow("recall, Escape after its answer")
-            << "recall" << 0x62 << false << true << QString() << true;
+            << "recall" << 0x62 << false << true << QString() << true << QString();
         QTest::newRow("recall, Cancel after its answer, read-back cancelled")
-            << "recall" << 0x62 << true << false << "critical:Load Program" << true;
+            << "recall" << 0x62 << true << false << "critical:Load Program" << true << QString();
+        QTest::newRow("recall, Cancel after its answer, read-back cancelled, then its slot clicked")
+            << "recall" << 0x62 << true << false << "critical:Load Program" << true << "slot";
         QTest::newRow("reset, names refresh cancelled")
-            << "reset" << 0x64 << false << false << QString() << false;
+            << "reset" << 0x64 << false << false << QString() << false << QString();
         QTest::newRow("reset, names refresh and read-back cancelled")
-            << "reset" << 0x64 << true << false << "critical:Load Program" << false;
+            << "reset" << 0x64 << true << false << "critical:Load Program" << false << QString();
+        QTest::newRow("reset, names refresh and read-back cancelled, then a lock update")
+            << "reset" << 0x64 << true << false << "critical:Load Program" << false << "lock";
     }
     void followed()
     {
@@ -344,6 +358,7 @@ private slots:
         QFETCH(bool, escape);
         QFETCH(QString, box);
         QFETCH(bool, answered);
+        QFETCH(QString, after);
         s.clearfaults();
         const QByteArray before = linktest::currentimage(dev);
         s.update(unit, [](standin::UnitState &u) {
@@ -432,6 +447,34 @@ private slots:
         if (!box.isEmpty() && op == "recall")
             QVERIFY(!name.isEmpty());
         QCOMPARE(page->findChild<QLineEdit *>(QStringLiteral("Editname1"))->text().trimmed(), name);
+        if (!after.isEmpty()) {
+            // The page shown again keeps the name with the number.
+            QSignalSpy shownagain(w.get(), &MainWindow::updatesetview);
+            if (after == "slot") {
+                gMainApp->setslotused(0, 1);
+                gMainApp->setslotname(0, FormChTool::slottext(0x18, 1));
+                auto *bar = w->findChild<FormChTool *>();
+                bar->refreshguibtns(0);
+                QPushButton *slot = bar->slotbutton(0);
+                QTRY_VERIFY(viewable(slot->window()) && slot->isVisible());
+                const QPoint to = slot->mapToGlobal(slot->rect().center());
+                const QPoint from = to + QPoint(200, 150);
+                for (int step = 0; step <= 6; ++step) {
+                    xinput::move(x, from + (to - from) * step / 6);
+                    QTest::qWait(30);
+                }
+                xinput::click(x, to);
+            } else {
+                // Its answer carries the lock state and the program it runs.
+                gMainApp->sendconnectreq();
+            }
+            QTRY_VERIFY_WITH_TIMEOUT(shownagain.count() > 0, 10000);
+            QCOMPARE(dev, gMainApp->getcurdevice());
+            QCOMPARE(dev->getcurprogramnum(), int(u.currentProgram));
+            QCOMPARE(page->findChild<QLineEdit *>(QStringLiteral("Editsetproid"))->text().trimmed(),
+                     QString::number(u.currentProgram));
+            QCOMPARE(page->findChild<QLineEdit *>(QStringLiteral("Editname1"))->text().trimmed(), name);
+        }
         if (op == "reset") {
             auto *list = page->findChild<QTableWidget *>(QStringLiteral("progwidget"));
             for (int k = 0; k < 30; ++k) {

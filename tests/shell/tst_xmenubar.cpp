@@ -20,10 +20,16 @@
 // the device offline or with no device listed. A page control clicked after
 // the menu gets the keys again. A title that keeps the focus after its menu
 // looks idle, and the pointer on another title lights that one alone.
+// Clear All Device chosen while the tool bar's Open writes a file into the
+// processor is refused: its box comes up over the window, the file's frames
+// keep going out while it is up, and its Ok button closes it; the device
+// stays listed and connected.
 // Without Xvfb the test skips; without openbox its openbox rows skip too,
 // under CI they fail.
 
 #include "formgain.h"
+#include "programfile.h"
+#include "prompts.h"
 #include "startup.h"
 #include "xinput.h"
 #include "xscreen.h"
@@ -36,6 +42,7 @@
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QMenu>
+#include <QMessageBox>
 #include <QSlider>
 #include <QStandardPaths>
 #include <QStyle>
@@ -71,6 +78,53 @@ QRect handlerect(const QSlider *s)
         opt.state |= QStyle::State_Horizontal;
     return s->style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, s);
 }
+
+// The open dialog answered with a file; a box not waited for is the real
+// one, on the server. A box the program would wait for is noted and answered
+// at once: shown, it would hold up the hand's own steps until closed.
+class ChosenFile : public PromptBackend
+{
+public:
+    explicit ChosenFile(const QString &file)
+        : file(file)
+        , real(Prompts::backend())
+    {
+        Prompts::setBackend(this);
+    }
+    ~ChosenFile() override { Prompts::setBackend(nullptr); }
+    QMessageBox::StandardButton message(QWidget *, Icon, const QString &title, const QString &text,
+                                        QMessageBox::StandardButtons,
+                                        QMessageBox::StandardButton defaultButton) override
+    {
+        waited << title + '|' + text;
+        return defaultButton == QMessageBox::NoButton ? QMessageBox::Ok : defaultButton;
+    }
+    void notice(QWidget *parent, Icon icon, const QString &title, const QString &text) override
+    {
+        real->notice(parent, icon, title, text);
+    }
+    bool confirm(QWidget *, const QString &title, const QString &text, const QString &,
+                 const QString &) override
+    {
+        waited << title + '|' + text;
+        return false;
+    }
+    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        ++opened;
+        return file;
+    }
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return QString();
+    }
+    const QString file;
+    int opened = 0;
+    QStringList waited;
+
+private:
+    PromptBackend *real;
+};
 } // namespace
 
 class TstXMenuBar : public XStandinTest
@@ -149,6 +203,102 @@ private slots:
         MainApp::settimescale(1);
         wm.stop();
         qunsetenv("DSPMANAGER_PORTS");
+    }
+
+    void clearduringopen_data()
+    {
+        QTest::addColumn<bool>("openbox");
+        QTest::newRow("no window manager") << false;
+        QTest::newRow("openbox") << true;
+    }
+    void clearduringopen()
+    {
+        QFETCH(bool, openbox);
+        if (openbox) {
+            QString why;
+            if (!wm.start(x, &why)) {
+                if (XvfbServer::mayskip() &&
+                    QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty())
+                    QSKIP(qPrintable(why));
+                QFAIL(qPrintable(why));
+            }
+            QTRY_VERIFY_WITH_TIMEOUT(XWindowManager::announced(x), 10000);
+        }
+        MainApp::settimescale(0.05); // the connect's download
+        fx.open();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        w->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(w.get()));
+        // A program file of the device's own data; the Open at half its
+        // waits: the box comes up while most of the file is still to go.
+        const QString file = dir.filePath(QStringLiteral("show.K91"));
+        QString reason;
+        QVERIFY2(saveprogramfile(file, *fx.cur(), nullptr, &reason) == ProgramFileStatus::Ok,
+                 qPrintable(reason));
+        MainApp::settimescale(0.5);
+        s.clearframes();
+        ChosenFile chooser(file);
+        const auto count = [this](quint8 code) { return int(fx.sent(code).size()); };
+
+        QPushButton *open = w->findChild<QPushButton *>(QStringLiteral("Down_Button"));
+        QPushButton *t = title(QStringLiteral("menuFile"));
+        QMenu *m = t->menu();
+        QAction *clear = w->fileaction(3);
+        QVERIFY(open && m && clear);
+        const auto box = []() -> QMessageBox * {
+            for (QWidget *b : QApplication::topLevelWidgets())
+                if (auto *mb = qobject_cast<QMessageBox *>(b))
+                    if (mb->isVisible())
+                        return mb;
+            return nullptr;
+        };
+        QString shown;
+        int atbox = -1;
+        int whileup = -1;
+        const auto ok = [=] {
+            QAbstractButton *b = box() ? box()->button(QMessageBox::Ok) : nullptr;
+            return b ? b->mapToGlobal(b->rect().center()) : QCursor::pos();
+        };
+        // The Open clicked; Clear All Device chosen from the File menu while
+        // the Open waits before its transfer (the clicks wait for it) or
+        // transfers; its box up while parts of the file go on going out;
+        // then its Ok clicked.
+        QList<Step> steps;
+        steps << pointerto(centre(open)) << click() << [&] { return chooser.opened > 0; }
+              << pointerto(centre(t)) << click() << [=] { return m->isVisible(); }
+              << pointerto([=] { return m->mapToGlobal(m->actionGeometry(clear).center()); }) << click() <<
+            [&] {
+                if (!box() || !viewable(box()))
+                    return false;
+                shown = box()->windowTitle() + '|' + box()->text();
+                atbox = count(0x60);
+                return true;
+            } <<
+            [&] {
+                if (!box() || count(0x60) <= atbox)
+                    return false;
+                whileup = count(0x60);
+                return true;
+            } << pointerto(ok)
+              << click();
+        run(steps, [&] { return !box() && count(0x62) > 0 && !w->exchangerunning(); });
+        QCOMPARE(chooser.waited.join(QLatin1String("; ")), QString());
+        QCOMPARE(shown,
+                 QStringLiteral("Clear All Device|Another operation is running. Please Try Again when it "
+                                "has ended"));
+        QVERIFY2(
+            atbox < whileup,
+            qPrintable(
+                QStringLiteral("%1 parts when the box came, %2 while it was up").arg(atbox).arg(whileup)));
+        // The whole file went out, then the recall; no disconnect.
+        QCOMPARE(count(0x60), 26);
+        QCOMPARE(count(0x62), 1);
+        QCOMPARE(count(0x03), 0);
+        QCOMPARE(gDeviceList.size(), 1);
+        QCOMPARE(fx.cur()->getcomconnected(), 1);
+        // The box closed by its button is gone, not kept hidden.
+        QTRY_VERIFY(w->findChildren<QMessageBox *>().isEmpty());
     }
 
     void afteroperation_data()

@@ -16,6 +16,7 @@ namespace
 bool gCancelled = false;
 bool gStopAsked = false;
 int gCancelButtons = 0;
+int gFrameSeries = 0;
 } // namespace
 
 LongExchange::LongExchange()
@@ -65,6 +66,21 @@ void LongExchange::resume()
         gCancelled = false;
         gStopAsked = false;
     }
+}
+
+FrameSeries::FrameSeries()
+{
+    ++gFrameSeries;
+}
+
+FrameSeries::~FrameSeries()
+{
+    --gFrameSeries;
+}
+
+bool FrameSeries::running()
+{
+    return gFrameSeries > 0;
 }
 
 bool isuserinput(const QEvent *event)

@@ -55,6 +55,21 @@ private:
     bool m_acquired;
 };
 
+// Marks, for its lifetime, a page's series of frames to the current device
+// (a reset of every band, one frame after another with waits between): the
+// page goes on with other edits meanwhile and ends the series itself when
+// the device changes, but nothing may take the device away from under it
+// (clearing the list): that is refused while one runs.
+class FrameSeries
+{
+public:
+    FrameSeries();
+    ~FrameSeries();
+    FrameSeries(const FrameSeries &) = delete;
+    FrameSeries &operator=(const FrameSeries &) = delete;
+    static bool running();
+};
+
 // True for what a user does to a window: a click, a key, a wheel turn, a
 // touch, a context menu request.
 bool isuserinput(const QEvent *event);

@@ -57,6 +57,21 @@ public:
     }
 };
 
+QMessageBox::Icon boxicon(PromptBackend::Icon icon)
+{
+    switch (icon) {
+    case PromptBackend::Icon::Information:
+        return QMessageBox::Information;
+    case PromptBackend::Icon::Warning:
+        return QMessageBox::Warning;
+    case PromptBackend::Icon::Critical:
+        return QMessageBox::Critical;
+    case PromptBackend::Icon::Question:
+        return QMessageBox::Question;
+    }
+    return QMessageBox::Information;
+}
+
 class InteractivePrompts : public PromptBackend
 {
 public:
@@ -64,26 +79,23 @@ public:
                                         QMessageBox::StandardButtons buttons,
                                         QMessageBox::StandardButton defaultButton) override
     {
-        QMessageBox::Icon boxIcon = QMessageBox::Information;
-        switch (icon) {
-        case Icon::Information:
-            boxIcon = QMessageBox::Information;
-            break;
-        case Icon::Warning:
-            boxIcon = QMessageBox::Warning;
-            break;
-        case Icon::Critical:
-            boxIcon = QMessageBox::Critical;
-            break;
-        case Icon::Question:
-            boxIcon = QMessageBox::Question;
-            break;
-        }
-        QMessageBox box(boxIcon, title, text, buttons, parent);
+        QMessageBox box(boxicon(icon), title, text, buttons, parent);
         fittitle(box);
         if (defaultButton != QMessageBox::NoButton)
             box.setDefaultButton(defaultButton);
         return static_cast<QMessageBox::StandardButton>(box.exec());
+    }
+
+    void notice(QWidget *parent, Icon icon, const QString &title, const QString &text) override
+    {
+        // Shown, not run: the caller's event loop (an operation's wait) goes
+        // on handling its events while the box is up. Modal to its window
+        // only, as a box of that window; it deletes itself once closed.
+        auto *box = new QMessageBox(boxicon(icon), title, text, QMessageBox::Ok, parent);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        fittitle(*box);
+        box->setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
+        box->show();
     }
 
     bool confirm(QWidget *parent, const QString &title, const QString &text, const QString &acceptText,
@@ -157,6 +169,11 @@ QMessageBox::StandardButton message(QWidget *parent, Icon icon, const QString &t
                                     QMessageBox::StandardButton defaultButton)
 {
     return backend()->message(parent, icon, title, text, buttons, defaultButton);
+}
+
+void noticewarning(QWidget *parent, const QString &title, const QString &text)
+{
+    backend()->notice(parent, Icon::Warning, title, text);
 }
 
 bool confirm(QWidget *parent, const QString &title, const QString &text, const QString &acceptText,

@@ -20,6 +20,15 @@ public:
     virtual QMessageBox::StandardButton message(QWidget *parent, Icon icon, const QString &title,
                                                 const QString &text, QMessageBox::StandardButtons buttons,
                                                 QMessageBox::StandardButton defaultButton) = 0;
+    // A box with an Ok button that the caller does not wait for: it returns
+    // at once and the box goes away when the user closes it. For a box shown
+    // from inside a running operation's waits, which a box waited for would
+    // hold up until it is closed. Without a box of its own, a backend shows
+    // it as message() does.
+    virtual void notice(QWidget *parent, Icon icon, const QString &title, const QString &text)
+    {
+        message(parent, icon, title, text, QMessageBox::Ok, QMessageBox::NoButton);
+    }
     // A warning box with two buttons of the caller's wording, added in this
     // order with the accept and the reject role; true when the first was chosen.
     // The second is the default and focused button: Return, Escape and closing
@@ -54,6 +63,8 @@ inline void critical(QWidget *parent, const QString &title, const QString &text)
 {
     message(parent, Icon::Critical, title, text);
 }
+// A warning box that is not waited for (see PromptBackend::notice).
+void noticewarning(QWidget *parent, const QString &title, const QString &text);
 bool confirm(QWidget *parent, const QString &title, const QString &text, const QString &acceptText,
              const QString &rejectText);
 QString openFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter);
