@@ -16,6 +16,7 @@
 #include "programimage.h"
 #include "scriptedprompts.h"
 #include "standin.h"
+#include "standinlink.h"
 
 #include <QApplication>
 #include <QDir>
@@ -31,7 +32,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -249,29 +249,8 @@ public:
         s.clearfaults();
         s.clearframes();
     }
-    // Waits until the stand-in has read every frame the program handed to
-    // its port so far. Frames queued in the program, in the port's writer and
-    // on the line may still be on their way once an exchange has given up on
-    // them (its waits run on a scaled clock): a marker frame, for an address
-    // no unit has, goes out behind them through the same queue and line, and
-    // once the stand-in has it, every frame before it is recorded too.
-    bool caughtup()
-    {
-        static quint16 mark = 0;
-        ++mark;
-        QByteArray data;
-        data.append(char(mark >> 8)).append(char(mark & 0xFF));
-        const QByteArray frame = standin::commandframe(0x18, kMarkAddress, 0x02, data);
-        gMainApp->drainoutput();
-        gComCtrl.sendcmd(0x18, kMarkAddress, 0x02, QString::fromLatin1("02" + data.toHex().toUpper()));
-        return QTest::qWaitFor(
-            [&] {
-                const auto frames = s.frames();
-                return std::any_of(frames.begin(), frames.end(),
-                                   [&](const standin::FrameRecord &r) { return r.bytes == frame; });
-            },
-            30000);
-    }
+    // Waits until the stand-in has read every frame sent so far (see standincaughtup).
+    bool caughtup() { return standincaughtup(s, gComCtrl); }
     // The commands of one code the unit received.
     QVector<standin::FrameRecord> sent(int command) const
     {
@@ -285,8 +264,6 @@ public:
     standin::Standin s;
     int line = -1;
     int unit = -1;
-    // No unit is at this address: the stand-in records its frames, unanswered.
-    static constexpr uchar kMarkAddress = 0x7E;
 };
 
 namespace programbytes

@@ -9,6 +9,7 @@
 #include "mainapp.h"
 #include "mainwindow.h"
 #include "standin.h"
+#include "standinlink.h"
 #include "startup.h"
 
 #include <QAction>
@@ -86,6 +87,8 @@ struct StandinWindow {
         QTest::qWait(30);
         MainApp::settimescale(1);
     }
+    // Waits until the stand-in has read every frame sent so far (see standincaughtup).
+    bool caughtup() { return standincaughtup(s, gComCtrl); }
     // The bytes of the commands with this code the unit received.
     QVector<QByteArray> sent(int code) const
     {
