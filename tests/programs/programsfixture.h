@@ -16,6 +16,7 @@
 #include "programimage.h"
 #include "scriptedprompts.h"
 #include "standin.h"
+#include "standinlink.h"
 
 #include <QApplication>
 #include <QDir>
@@ -248,6 +249,8 @@ public:
         s.clearfaults();
         s.clearframes();
     }
+    // Waits until the stand-in has read every frame sent so far (see standincaughtup).
+    bool caughtup() { return standincaughtup(s, gComCtrl); }
     // The commands of one code the unit received.
     QVector<standin::FrameRecord> sent(int command) const
     {

@@ -363,6 +363,7 @@ private slots:
         f.prompts->fileNames << file;
         f.invoke(button);
         QCOMPARE(boxes(), box);
+        QVERIFY(line.caughtup());
         for (const QString &check : sends.split(' ', Qt::SkipEmptyParts)) {
             const int command = check.section(':', 0, 0).toInt(nullptr, 16);
             QCOMPARE(QString("%1:%2").arg(check.section(':', 0, 0)).arg(distinct(command).size()), check);
@@ -1044,6 +1045,7 @@ private slots:
         // Paced 150 ms apart (under the time scale): a floor, never a ceiling.
         QVERIFY(clock.elapsed() >= qint64(21 * 150 * 0.1));
         QCOMPARE(boxes(), box);
+        QVERIFY(line.caughtup());
         const auto blocks = line.sent(0x13);
         QStringList order;
         for (const auto &b : blocks) {

@@ -216,6 +216,7 @@ private slots:
         line.s.addfault(Fault()); // every command, no reply
         start(op);
         QCOMPARE(boxes(), box);
+        QVERIFY(line.caughtup());
         QCOMPARE(line.sent(command).size(), 11);
         // A load all asks once more for the name of the program it left cut
         // off, a recall for the program that runs.

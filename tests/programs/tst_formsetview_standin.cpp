@@ -331,6 +331,7 @@ private slots:
                 gGlobalContrl->setclosing(1);
         });
         f.invoke(button);
+        QVERIFY(line.caughtup());
         if (event == 0)
             QCOMPARE(line.sent(command).size(), 11);
         else
@@ -411,6 +412,7 @@ private slots:
             d->findChild<QPushButton *>("pushButton_ok")->click();
         });
         f.invoke(button);
+        QVERIFY(line.caughtup());
         QCOMPARE(line.sent(command).size(), 11);
         QStringList boxes;
         for (const auto &b : f.prompts->shown)

@@ -11,6 +11,7 @@
 #include "mainapp.h"
 #include "mainwindow.h"
 #include "standin.h"
+#include "standinlink.h"
 #include "startup.h"
 
 #include <QApplication>
@@ -170,6 +171,8 @@ struct Env {
 
     DeviceData *cur() const { return app.getcurdevice(); }
 
+    // Waits until the stand-in has read every frame sent so far (see standincaughtup).
+    bool caughtup() { return standincaughtup(standin, comctrl); }
     // The commands of one code the unit received, in order.
     QVector<standin::FrameRecord> commands(quint8 code) const
     {

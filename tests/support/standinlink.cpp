@@ -6,6 +6,8 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <algorithm>
+
 QByteArray hex(const char *text)
 {
     return QByteArray::fromHex(QByteArray(text));
@@ -29,6 +31,26 @@ QByteArray randommasks(quint32 seed)
     masks[0] = char(masks[0] & ~1);
     masks[4] = char(masks[4] & ~1);
     return masks;
+}
+
+bool standincaughtup(const standin::Standin &s, CComCtrl &ctrl)
+{
+    static quint16 mark = 0;
+    ++mark;
+    QByteArray data;
+    data.append(char(mark >> 8)).append(char(mark & 0xFF));
+    const QByteArray frame = standin::commandframe(0x18, kMarkAddress, 0x02, data);
+    // Frames the program holds back go out first, in their order.
+    if (gMainApp)
+        gMainApp->drainoutput();
+    ctrl.sendcmd(0x18, kMarkAddress, 0x02, QString::fromLatin1("02" + data.toHex()));
+    return QTest::qWaitFor(
+        [&] {
+            const auto records = s.frames();
+            return std::any_of(records.begin(), records.end(),
+                               [&](const standin::FrameRecord &r) { return r.bytes == frame; });
+        },
+        30000);
 }
 
 bool StandinLink::openline()

@@ -19,6 +19,17 @@ QVector<QByteArray> frames(const QString &text);
 // the channel's own bit (IN-A's and OUT1's never have it).
 QByteArray randommasks(quint32 seed);
 
+// Waits until the stand-in has read every frame the engine handed to its
+// serial port so far. Frames queued in the program, in the port's writer and
+// on the line may still be on their way once an exchange has given up on
+// them (its waits may run on a scaled clock): a marker frame, for an address
+// no unit has, goes out behind them through the same queue and line, and
+// once the stand-in has it, every frame before it is recorded too. False
+// when the marker does not arrive (the line dead or closed).
+bool standincaughtup(const standin::Standin &s, CComCtrl &ctrl);
+// No unit is at this address: the stand-in records its frames, unanswered.
+constexpr quint8 kMarkAddress = 0x7E;
+
 class StandinLink
 {
 public:

@@ -10,6 +10,7 @@
 #include "mainwindow.h"
 #include "prompts.h"
 #include "standin.h"
+#include "standinlink.h"
 #include "startup.h"
 
 #include <QAction>
@@ -157,6 +158,8 @@ struct StandinWindow {
         QTest::qWait(30);
         MainApp::settimescale(1);
     }
+    // Waits until the stand-in has read every frame sent so far (see standincaughtup).
+    bool caughtup() { return standincaughtup(s, gComCtrl); }
     // The bytes of the commands with this code the unit received.
     QVector<QByteArray> sent(int code) const
     {
