@@ -26,6 +26,7 @@
 #include "globalcontrl.h"
 #include "mainapp.h"
 #include "mainwindow.h"
+#include "sliderhandle.h"
 #include "standin.h"
 #include "standinwindow.h"
 #include "startup.h"
@@ -175,28 +176,6 @@ void save(const QImage &img, const QString &name)
 void settle(int ms = 150)
 {
     QTest::qWait(ms);
-}
-
-// Where the style puts a slider's handle, in the slider's coordinates: where
-// it is drawn and where a press grabs it.
-QRect handlerect(const QSlider *s)
-{
-    QStyleOptionSlider opt;
-    opt.initFrom(s);
-    opt.orientation = s->orientation();
-    opt.minimum = s->minimum();
-    opt.maximum = s->maximum();
-    opt.tickPosition = s->tickPosition();
-    opt.tickInterval = s->tickInterval();
-    opt.upsideDown = s->orientation() == Qt::Horizontal ? s->invertedAppearance() : !s->invertedAppearance();
-    opt.direction = Qt::LeftToRight;
-    opt.sliderPosition = s->sliderPosition();
-    opt.sliderValue = s->value();
-    opt.singleStep = s->singleStep();
-    opt.pageStep = s->pageStep();
-    if (s->orientation() == Qt::Horizontal)
-        opt.state |= QStyle::State_Horizontal;
-    return s->style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, s);
 }
 
 // The number a scale label shows ("+15", "0dB", " -10"), or NaN for another text.

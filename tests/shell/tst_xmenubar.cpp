@@ -30,6 +30,7 @@
 #include "formgain.h"
 #include "programfile.h"
 #include "prompts.h"
+#include "sliderhandle.h"
 #include "startup.h"
 #include "xinput.h"
 #include "xscreen.h"
@@ -56,28 +57,6 @@ namespace
 {
 const char *const kTitles[] = {"menuFile", "menuView", "menuEdit", "menuHelp", "menuLanguage"};
 using Step = std::function<bool()>; // true when done: the hand goes on to the next
-
-// Where the style puts a slider's handle, in the slider's coordinates: where
-// a press grabs it.
-QRect handlerect(const QSlider *s)
-{
-    QStyleOptionSlider opt;
-    opt.initFrom(s);
-    opt.orientation = s->orientation();
-    opt.minimum = s->minimum();
-    opt.maximum = s->maximum();
-    opt.tickPosition = s->tickPosition();
-    opt.tickInterval = s->tickInterval();
-    opt.upsideDown = s->orientation() == Qt::Horizontal ? s->invertedAppearance() : !s->invertedAppearance();
-    opt.direction = Qt::LeftToRight;
-    opt.sliderPosition = s->sliderPosition();
-    opt.sliderValue = s->value();
-    opt.singleStep = s->singleStep();
-    opt.pageStep = s->pageStep();
-    if (s->orientation() == Qt::Horizontal)
-        opt.state |= QStyle::State_Horizontal;
-    return s->style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, s);
-}
 
 // The open dialog answered with a file; a box not waited for is the real
 // one, on the server. A box the program would wait for is noted and answered
@@ -194,6 +173,38 @@ private:
         QVERIFY2(stuck.isEmpty(), qPrintable(stuck));
     }
 
+    // The row's window manager, when it has one, started and announced. False
+    // when the row cannot go on (skipped or failed).
+    bool startwm(bool openbox)
+    {
+        if (!openbox)
+            return true;
+        QString why;
+        if (!wm.start(x, &why)) {
+            if (XvfbServer::mayskip() && QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty())
+                return QTest::qSkip(qPrintable(why), __FILE__, __LINE__), false;
+            return QTest::qFail(qPrintable(why), __FILE__, __LINE__), false;
+        }
+        return QTest::qWaitFor([this] { return XWindowManager::announced(x); }, 10000) ||
+               (QTest::qFail("the window manager was not announced", __FILE__, __LINE__), false);
+    }
+    // The window joined to the stand-in, connected (its download at a
+    // twentieth of its waits), shown and active.
+    bool openshown()
+    {
+        MainApp::settimescale(0.05);
+        fx.open();
+        if (QTest::currentTestFailed())
+            return false;
+        w->show();
+        if (!QTest::qWaitForWindowExposed(w.get()))
+            return QTest::qFail("the window was not shown", __FILE__, __LINE__), false;
+        w->activateWindow();
+        if (!QTest::qWaitFor([this] { return QApplication::activeWindow() == w.get(); }, 5000))
+            return QTest::qFail("the window did not become active", __FILE__, __LINE__), false;
+        return true;
+    }
+
 private slots:
     void initTestCase() { openx(); }
     void cleanupTestCase() { closex(); }
@@ -214,22 +225,8 @@ private slots:
     void clearduringopen()
     {
         QFETCH(bool, openbox);
-        if (openbox) {
-            QString why;
-            if (!wm.start(x, &why)) {
-                if (XvfbServer::mayskip() &&
-                    QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty())
-                    QSKIP(qPrintable(why));
-                QFAIL(qPrintable(why));
-            }
-            QTRY_VERIFY_WITH_TIMEOUT(XWindowManager::announced(x), 10000);
-        }
-        MainApp::settimescale(0.05); // the connect's download
-        fx.open();
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        w->activateWindow();
-        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(w.get()));
+        if (!startwm(openbox) || !openshown())
+            return;
         // A program file of the device's own data; the Open at half its
         // waits: the box comes up while most of the file is still to go.
         const QString file = dir.filePath(QStringLiteral("show.K91"));
@@ -359,22 +356,8 @@ private slots:
         QFETCH(QString, rest);
         QFETCH(QString, then);
         QFETCH(bool, tabbed);
-        if (openbox) {
-            QString why;
-            if (!wm.start(x, &why)) {
-                if (XvfbServer::mayskip() &&
-                    QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty())
-                    QSKIP(qPrintable(why));
-                QFAIL(qPrintable(why));
-            }
-            QTRY_VERIFY_WITH_TIMEOUT(XWindowManager::announced(x), 10000);
-        }
-        MainApp::settimescale(0.05); // the connect's download
-        fx.open();
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        w->activateWindow();
-        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(w.get()));
+        if (!startwm(openbox) || !openshown())
+            return;
         qputenv("DSPMANAGER_PORTS", s.ptypath(fx.line).toLocal8Bit());
         MainApp::settimescale(0.5);
         run({pointerto([this] { return pagemiddle(); })}, [] { return true; });
@@ -558,16 +541,8 @@ private slots:
         QFETCH(QString, script);
         QFETCH(int, step);
         QFETCH(int, frames);
-        if (openbox) {
-            QString why;
-            if (!wm.start(x, &why)) {
-                if (XvfbServer::mayskip() &&
-                    QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty())
-                    QSKIP(qPrintable(why));
-                QFAIL(qPrintable(why));
-            }
-            QTRY_VERIFY_WITH_TIMEOUT(XWindowManager::announced(x), 10000);
-        }
+        if (!startwm(openbox))
+            return;
         MainApp::settimescale(0.05); // the connect's download
         if (start == "gain") {
             fx.open();
