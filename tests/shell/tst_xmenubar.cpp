@@ -463,11 +463,17 @@ private slots:
         if (!then.isEmpty()) {
             QPushButton *h = title(then);
             run({pointerto(centre(h))}, [=] { return h->underMouse(); });
-            QStringList lit;
-            for (const char *name : kTitles)
-                if (title(name)->underMouse() || title(name)->isDown())
-                    lit << name;
-            QCOMPARE(lit, QStringList{then});
+            // The title the pointer left hears of it after the one it entered
+            // on a busy machine: the two may count as under the pointer for a
+            // moment.
+            const auto lit = [this] {
+                QStringList out;
+                for (const char *name : kTitles)
+                    if (title(name)->underMouse() || title(name)->isDown())
+                        out << name;
+                return out;
+            };
+            QTRY_COMPARE_WITH_TIMEOUT(lit(), QStringList{then}, 5000);
             QTRY_VERIFY_WITH_TIMEOUT(xscreen::grab(x, row()) == hovered, 3000);
         }
 
